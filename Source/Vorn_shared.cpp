@@ -1,0 +1,1 @@
+#include "Source/Vorn_shared.h"

@@ -1,0 +1,22 @@
+# Each library folder holds its headers and sources side by side; every .cpp in
+# the folder belongs to the library. Headers are included from the repository
+# root ("host/components/Component.h"), so the root is a public include path.
+function(vorn_add_library name)
+    cmake_parse_arguments(ARG "" "" "PUBLIC_DEPS;PRIVATE_DEPS" ${ARGN})
+    file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+    add_library(${name} SHARED ${sources})
+    target_include_directories(${name} PUBLIC $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}>)
+    target_link_libraries(${name} PUBLIC ${ARG_PUBLIC_DEPS} PRIVATE ${ARG_PRIVATE_DEPS})
+    set_target_properties(${name} PROPERTIES
+        LIBRARY_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/lib
+        CXX_VISIBILITY_PRESET default)
+endfunction()
+
+# One GoogleTest program per test folder, run by CTest as one test.
+function(vorn_add_test_program name)
+    cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+    file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+    add_executable(${name} ${sources})
+    target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gtest_main)
+    add_test(NAME ${name} COMMAND ${name})
+endfunction()

@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Installs what is missing, then builds and runs every test twice: a normal build and a
+# build with AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/install-deps.sh"
+
+run_suite() {
+    local build_dir=$1
+    shift
+    echo "==> Building $build_dir"
+    "$root/scripts/build.sh" "$build_dir" "$@"
+    echo "==> Testing $build_dir"
+    ctest --test-dir "$build_dir" --output-on-failure -j2
+}
+
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+
+run_suite "$root/build/normal"
+run_suite "$root/build/sanitize" -DVORN_SANITIZE=ON -DVORN_BUILD_APPS=OFF

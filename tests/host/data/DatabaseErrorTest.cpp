@@ -1,0 +1,7 @@
+#include "host/data/DatabaseError.h"
+
+#include <gtest/gtest.h>
+
+TEST(DatabaseError, CarriesItsMessage) {
+    EXPECT_EQ(vorn::EDatabaseError("Table 'x' does not exist").Message(), "Table 'x' does not exist");
+}
