@@ -115,8 +115,10 @@ public:
     // descendants that react to their own destruction call it first.
     void Destroying();
 
-    // Told about Component being inserted into or removed from this component's owner.
-    // The base passes the notice on to every component this one owns.
+    // Told about AComponent being inserted into or removed from this component's owner.
+    // The base passes the notice on to every component this one owns. A component that
+    // is being freed sends its removal notice from the base destructor, when its derived
+    // parts are already gone: receivers recognise it by address, never by its type.
     virtual void Notification(TComponent* AComponent, TOperation Operation);
 
     // Moves AComponent under this owner (it leaves its former owner first).

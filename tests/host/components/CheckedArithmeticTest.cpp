@@ -1,0 +1,31 @@
+#include "host/components/CheckedArithmetic.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstdint>
+
+using namespace vorn;
+
+TEST(CheckedArithmetic, RaisesInsteadOfWrapping) {
+    EXPECT_EQ(CheckedAdd(2, 3), 5);
+    EXPECT_EQ(CheckedSub(-2, 3), -5);
+    EXPECT_EQ(CheckedMul(-4, 5), -20);
+    EXPECT_THROW(CheckedAdd(INT_MAX, 1), EIntOverflow);
+    EXPECT_THROW(CheckedSub(INT_MIN, 1), EIntOverflow);
+    EXPECT_THROW(CheckedMul(INT_MAX / 2 + 1, 2), EIntOverflow);
+    EXPECT_EQ(CheckedCast<std::int8_t>(127), 127);
+    EXPECT_THROW(CheckedCast<std::int8_t>(128), EIntOverflow);
+    EXPECT_THROW(CheckedCast<std::uint32_t>(-1), EIntOverflow);
+}
+
+TEST(Assertion, NamesTheUnitAndLine) {
+    try {
+        VORN_ASSERT(1 + 1 == 3, "DBGridTitleSort");
+        FAIL() << "the assertion did not raise";
+    } catch (const EAssertionFailed& Error) {
+        const int Line = __LINE__ - 3;
+        EXPECT_EQ(Error.Message(), "Assertion failed: 1 + 1 == 3 (DBGridTitleSort, line " +
+                                       std::to_string(Line) + ")");
+    }
+}
