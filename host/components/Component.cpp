@@ -88,8 +88,8 @@ void TPersistent::Assign(const TPersistent* Source) {
 const TClass& TComponent::StaticClass() {
     static const TClass Class = [] {
         TClass C("TComponent", &TPersistent::StaticClass());
-        C.AddProperty(MakeProperty("Name", StringTypeInfo(), &TComponent::Name,
-                                   &TComponent::SetName));
+        C.AddProperty(
+            MakeProperty("Name", StringTypeInfo(), &TComponent::Name, &TComponent::SetName));
         return C;
     }();
     return Class;
@@ -154,7 +154,9 @@ void TComponent::SetLoading() {
         Component->SetLoading();
 }
 
-void TComponent::Loaded() { FComponentState.Exclude(csLoading); }
+void TComponent::Loaded() {
+    FComponentState.Exclude(csLoading);
+}
 
 void TComponent::Destroying() {
     if (FComponentState.Contains(csDestroying))

@@ -111,22 +111,23 @@ TPropertyInfo MakeProperty(std::string Name, const TTypeInfo& Type, R (C::*Gette
                            void (C::*Setter)(P)) {
     using V = std::remove_cvref_t<P>;
     std::string PropertyName = Name;
-    return TPropertyInfo{
-        std::move(Name), &Type,
-        [Getter](TObject& Instance) -> TPropertyValue {
-            return typeinfo_detail::ToValue<V>((dynamic_cast<C&>(Instance).*Getter)());
-        },
-        [Setter, PropertyName](TObject& Instance, const TPropertyValue& Value) {
-            (dynamic_cast<C&>(Instance).*Setter)(
-                typeinfo_detail::FromValue<V>(Value, PropertyName));
-        }};
+    return TPropertyInfo{std::move(Name), &Type,
+                         [Getter](TObject& Instance) -> TPropertyValue {
+                             return typeinfo_detail::ToValue<V>(
+                                 (dynamic_cast<C&>(Instance).*Getter)());
+                         },
+                         [Setter, PropertyName](TObject& Instance, const TPropertyValue& Value) {
+                             (dynamic_cast<C&>(Instance).*
+                              Setter)(typeinfo_detail::FromValue<V>(Value, PropertyName));
+                         }};
 }
 
 // An owned sub-object (a font, a title, a list of strings) whose own properties are streamed.
 template <class C, class R>
 TPropertyInfo MakeSubObjectProperty(std::string Name, const TTypeInfo& Type,
                                     R* (C::*Getter)() const) {
-    return TPropertyInfo{std::move(Name), &Type,
+    return TPropertyInfo{std::move(Name),
+                         &Type,
                          [Getter](TObject& Instance) -> TPropertyValue {
                              return static_cast<TObject*>((dynamic_cast<C&>(Instance).*Getter)());
                          },
@@ -136,8 +137,8 @@ TPropertyInfo MakeSubObjectProperty(std::string Name, const TTypeInfo& Type,
 // An event: listed by the designer, never streamed (a handler has no name).
 template <class C, class F>
 TPropertyInfo MakeEventProperty(std::string Name, const TTypeInfo& Type, F C::*) {
-    return TPropertyInfo{std::move(Name), &Type,
-                         [](TObject&) -> TPropertyValue { return std::monostate{}; }, {}};
+    return TPropertyInfo{
+        std::move(Name), &Type, [](TObject&) -> TPropertyValue { return std::monostate{}; }, {}};
 }
 
 } // namespace vorn
