@@ -15,6 +15,12 @@ run_suite() {
     ctest --test-dir "$build_dir" --output-on-failure -j2
 }
 
+# One throwaway PostgreSQL cluster serves both suites; it is removed however the run ends.
+pg_env=$("$root/scripts/pg.sh" start)
+eval "$pg_env"
+trap '"$root/scripts/pg.sh" stop "$VORN_PG_DIR"' EXIT
+trap 'exit 1' INT TERM HUP
+
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
