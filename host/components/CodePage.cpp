@@ -1,0 +1,200 @@
+#include "host/components/CodePage.h"
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+
+namespace vorn {
+
+namespace {
+
+// Unicode code points of bytes 0x80-0xFF; 0 marks a byte the code page leaves undefined.
+using TUpperHalf = std::array<char16_t, 128>;
+
+constexpr TUpperHalf Windows1250 = {
+    0x20AC, 0,      0x201A, 0,      0x201E, 0x2026, 0x2020, 0x2021, // 80
+    0,      0x2030, 0x0160, 0x2039, 0x015A, 0x0164, 0x017D, 0x0179, // 88
+    0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, // 90
+    0,      0x2122, 0x0161, 0x203A, 0x015B, 0x0165, 0x017E, 0x017A, // 98
+    0x00A0, 0x02C7, 0x02D8, 0x0141, 0x00A4, 0x0104, 0x00A6, 0x00A7, // A0
+    0x00A8, 0x00A9, 0x015E, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x017B, // A8
+    0x00B0, 0x00B1, 0x02DB, 0x0142, 0x00B4, 0x00B5, 0x00B6, 0x00B7, // B0
+    0x00B8, 0x0105, 0x015F, 0x00BB, 0x013D, 0x02DD, 0x013E, 0x017C, // B8
+    0x0154, 0x00C1, 0x00C2, 0x0102, 0x00C4, 0x0139, 0x0106, 0x00C7, // C0
+    0x010C, 0x00C9, 0x0118, 0x00CB, 0x011A, 0x00CD, 0x00CE, 0x010E, // C8
+    0x0110, 0x0143, 0x0147, 0x00D3, 0x00D4, 0x0150, 0x00D6, 0x00D7, // D0
+    0x0158, 0x016E, 0x00DA, 0x0170, 0x00DC, 0x00DD, 0x0162, 0x00DF, // D8
+    0x0155, 0x00E1, 0x00E2, 0x0103, 0x00E4, 0x013A, 0x0107, 0x00E7, // E0
+    0x010D, 0x00E9, 0x0119, 0x00EB, 0x011B, 0x00ED, 0x00EE, 0x010F, // E8
+    0x0111, 0x0144, 0x0148, 0x00F3, 0x00F4, 0x0151, 0x00F6, 0x00F7, // F0
+    0x0159, 0x016F, 0x00FA, 0x0171, 0x00FC, 0x00FD, 0x0163, 0x02D9, // F8
+};
+
+constexpr TUpperHalf MakeWindows1252() {
+    TUpperHalf Table = {
+        0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, // 80
+        0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,      // 88
+        0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, // 90
+        0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178, // 98
+    };
+    // From 0xA0 on the code page coincides with Latin-1.
+    for (int Index = 0x20; Index < 0x80; ++Index)
+        Table[Index] = static_cast<char16_t>(0x80 + Index);
+    return Table;
+}
+
+constexpr TUpperHalf Windows1252 = MakeWindows1252();
+
+std::atomic<TCodePage> CurrentCodePage{cpWindows1250};
+
+constexpr char Replacement = '?';
+
+const TUpperHalf& UpperHalf(TCodePage CodePage) {
+    return CodePage == cpWindows1252 ? Windows1252 : Windows1250;
+}
+
+// The code point of one host byte, or 0 for an undefined byte.
+char32_t HostByteToCodePoint(const TUpperHalf& Table, unsigned char Byte) {
+    return Byte < 0x80 ? Byte : Table[Byte - 0x80];
+}
+
+char CodePointToHostByte(const TUpperHalf& Table, char32_t CodePoint) {
+    if (CodePoint < 0x80)
+        return static_cast<char>(CodePoint);
+    for (std::size_t Index = 0; Index < Table.size(); ++Index)
+        if (Table[Index] != 0 && Table[Index] == CodePoint)
+            return static_cast<char>(0x80 + Index);
+    return Replacement;
+}
+
+void AppendUtf8(std::string& Out, char32_t CodePoint) {
+    if (CodePoint < 0x80) {
+        Out += static_cast<char>(CodePoint);
+    } else if (CodePoint < 0x800) {
+        Out += static_cast<char>(0xC0 | (CodePoint >> 6));
+        Out += static_cast<char>(0x80 | (CodePoint & 0x3F));
+    } else {
+        // Every host character lies in the Basic Multilingual Plane.
+        Out += static_cast<char>(0xE0 | (CodePoint >> 12));
+        Out += static_cast<char>(0x80 | ((CodePoint >> 6) & 0x3F));
+        Out += static_cast<char>(0x80 | (CodePoint & 0x3F));
+    }
+}
+
+bool IsContinuation(unsigned char Byte) {
+    return (Byte & 0xC0) == 0x80;
+}
+
+// Decodes the UTF-8 sequence at Text[Pos], advancing Pos. A malformed sequence yields
+// no code point and advances past its longest well-formed prefix (at least one byte),
+// so each malformed sequence is replaced exactly once.
+bool DecodeUtf8(std::string_view Text, std::size_t& Pos, char32_t& CodePoint) {
+    const auto Lead = static_cast<unsigned char>(Text[Pos++]);
+    if (Lead < 0x80) {
+        CodePoint = Lead;
+        return true;
+    }
+    int Length = 0;
+    char32_t Minimum = 0;
+    if (Lead >= 0xC2 && Lead <= 0xDF) {
+        Length = 2;
+        Minimum = 0x80;
+        CodePoint = Lead & 0x1F;
+    } else if (Lead >= 0xE0 && Lead <= 0xEF) {
+        Length = 3;
+        Minimum = 0x800;
+        CodePoint = Lead & 0x0F;
+    } else if (Lead >= 0xF0 && Lead <= 0xF4) {
+        Length = 4;
+        Minimum = 0x10000;
+        CodePoint = Lead & 0x07;
+    } else {
+        return false; // a stray continuation byte, an overlong lead or a byte never used
+    }
+    for (int Index = 1; Index < Length; ++Index) {
+        if (Pos >= Text.size() || !IsContinuation(static_cast<unsigned char>(Text[Pos])))
+            return false;
+        CodePoint = (CodePoint << 6) | (static_cast<unsigned char>(Text[Pos]) & 0x3F);
+        ++Pos;
+    }
+    const bool Surrogate = CodePoint >= 0xD800 && CodePoint <= 0xDFFF;
+    return CodePoint >= Minimum && CodePoint <= 0x10FFFF && !Surrogate;
+}
+
+} // namespace
+
+TCodePage HostCodePage() {
+    return CurrentCodePage.load();
+}
+
+void SetHostCodePage(TCodePage CodePage) {
+    CurrentCodePage.store(CodePage);
+}
+
+std::string HostToUtf8(std::string_view Text) {
+    const TUpperHalf& Table = UpperHalf(HostCodePage());
+    std::string Result;
+    Result.reserve(Text.size());
+    for (char Byte : Text) {
+        const char32_t CodePoint = HostByteToCodePoint(Table, static_cast<unsigned char>(Byte));
+        if (CodePoint == 0 && Byte != 0)
+            Result += Replacement;
+        else
+            AppendUtf8(Result, CodePoint);
+    }
+    return Result;
+}
+
+std::string Utf8ToHost(std::string_view Text) {
+    const TUpperHalf& Table = UpperHalf(HostCodePage());
+    std::string Result;
+    Result.reserve(Text.size());
+    std::size_t Pos = 0;
+    while (Pos < Text.size()) {
+        char32_t CodePoint = 0;
+        if (DecodeUtf8(Text, Pos, CodePoint))
+            Result += CodePointToHostByte(Table, CodePoint);
+        else
+            Result += Replacement;
+    }
+    return Result;
+}
+
+std::u16string HostToUtf16(std::string_view Text) {
+    const TUpperHalf& Table = UpperHalf(HostCodePage());
+    std::u16string Result;
+    Result.reserve(Text.size());
+    for (char Byte : Text) {
+        const char32_t CodePoint = HostByteToCodePoint(Table, static_cast<unsigned char>(Byte));
+        const bool Undefined = CodePoint == 0 && Byte != 0;
+        Result += Undefined ? char16_t{Replacement} : static_cast<char16_t>(CodePoint);
+    }
+    return Result;
+}
+
+std::string Utf16ToHost(std::u16string_view Text) {
+    const TUpperHalf& Table = UpperHalf(HostCodePage());
+    std::string Result;
+    Result.reserve(Text.size());
+    for (std::size_t Pos = 0; Pos < Text.size(); ++Pos) {
+        const char16_t Unit = Text[Pos];
+        const bool HighSurrogate = Unit >= 0xD800 && Unit <= 0xDBFF;
+        const bool LowSurrogate = Unit >= 0xDC00 && Unit <= 0xDFFF;
+        if (HighSurrogate && Pos + 1 < Text.size() && Text[Pos + 1] >= 0xDC00 &&
+            Text[Pos + 1] <= 0xDFFF) {
+            ++Pos; // a character outside the BMP: no host code page has it
+            Result += Replacement;
+        } else if (HighSurrogate || LowSurrogate) {
+            Result += Replacement;
+        } else {
+            Result += CodePointToHostByte(Table, Unit);
+        }
+    }
+    return Result;
+}
+
+const char* CodePageName(TCodePage CodePage) {
+    return CodePage == cpWindows1252 ? "windows-1252" : "windows-1250";
+}
+
+} // namespace vorn
