@@ -1,0 +1,289 @@
+#include "host/components/Strings.h"
+
+#include "host/components/List.h"
+
+#include <algorithm>
+
+namespace vorn {
+
+namespace {
+
+// Only ASCII letters are folded: the host code page's other letters compare as bytes, so
+// the result never depends on the process locale.
+unsigned char UpperAscii(char C) {
+    const auto Byte = static_cast<unsigned char>(C);
+    return Byte >= 'a' && Byte <= 'z' ? static_cast<unsigned char>(Byte - 'a' + 'A') : Byte;
+}
+
+int CompareBytes(const std::string& A, const std::string& B) {
+    const int Result = A.compare(B);
+    return Result < 0 ? -1 : (Result > 0 ? 1 : 0);
+}
+
+} // namespace
+
+int CompareTextAscii(const std::string& A, const std::string& B) {
+    const std::size_t Common = std::min(A.size(), B.size());
+    for (std::size_t Index = 0; Index < Common; ++Index) {
+        const unsigned char X = UpperAscii(A[Index]);
+        const unsigned char Y = UpperAscii(B[Index]);
+        if (X != Y)
+            return X < Y ? -1 : 1;
+    }
+    if (A.size() == B.size())
+        return 0;
+    return A.size() < B.size() ? -1 : 1;
+}
+
+bool SameTextAscii(const std::string& A, const std::string& B) {
+    return CompareTextAscii(A, B) == 0;
+}
+
+// ---------------------------------------------------------------- TStrings
+
+const TClass& TStrings::StaticClass() {
+    static const TClass Class = [] {
+        TClass C("TStrings", &TPersistent::StaticClass());
+        C.AddProperty(MakeProperty("Text", StringTypeInfo(), &TStrings::Text, &TStrings::SetText));
+        return C;
+    }();
+    return Class;
+}
+
+const TTypeInfo& StringsTypeInfo() {
+    static const TTypeInfo Info{"TStrings", tkObject, {}, &TStrings::StaticClass()};
+    return Info;
+}
+
+void TStrings::SetCapacity(int NewCapacity) {
+    if (NewCapacity < Count() || NewCapacity > MaxListSize)
+        RaiseListCapacityError(NewCapacity);
+}
+
+int TStrings::AddObject(const std::string& S, TObject* Object) {
+    const int Index = Count();
+    InsertObject(Index, S, Object);
+    return Index;
+}
+
+void TStrings::InsertObject(int Index, const std::string& S, TObject* Object) {
+    BeginUpdate();
+    try {
+        Insert(Index, S);
+        if (Object != nullptr)
+            PutObject(Index, Object);
+    } catch (...) {
+        EndUpdate();
+        throw;
+    }
+    EndUpdate();
+}
+
+void TStrings::AddStrings(const TStrings& Source) {
+    // Read the count once: adding a list to itself must not chase its own tail.
+    const int SourceCount = Source.Count();
+    BeginUpdate();
+    try {
+        for (int Index = 0; Index < SourceCount; ++Index)
+            AddObject(Source.Strings(Index), Source.Objects(Index));
+    } catch (...) {
+        EndUpdate();
+        throw;
+    }
+    EndUpdate();
+}
+
+int TStrings::IndexOf(const std::string& S) const {
+    for (int Index = 0, Total = Count(); Index < Total; ++Index)
+        if (CompareStrings(Get(Index), S) == 0)
+            return Index;
+    return -1;
+}
+
+int TStrings::IndexOfObject(const TObject* Object) const {
+    for (int Index = 0, Total = Count(); Index < Total; ++Index)
+        if (GetObject(Index) == Object)
+            return Index;
+    return -1;
+}
+
+std::string TStrings::Text() const {
+    std::string Result;
+    for (int Index = 0, Total = Count(); Index < Total; ++Index) {
+        Result += Get(Index);
+        Result += '\n';
+    }
+    return Result;
+}
+
+void TStrings::SetText(const std::string& Value) {
+    std::vector<std::string> Lines;
+    std::size_t Start = 0;
+    while (Start < Value.size()) {
+        const std::size_t Break = Value.find_first_of("\r\n", Start);
+        if (Break == std::string::npos) {
+            Lines.push_back(Value.substr(Start));
+            break;
+        }
+        Lines.push_back(Value.substr(Start, Break - Start));
+        const bool CrLf =
+            Value[Break] == '\r' && Break + 1 < Value.size() && Value[Break + 1] == '\n';
+        Start = Break + (CrLf ? 2 : 1);
+    }
+    if (Lines.size() > static_cast<std::size_t>(MaxListSize))
+        RaiseListCapacityError(MaxListSize);
+    BeginUpdate();
+    try {
+        Clear();
+        for (const std::string& Line : Lines)
+            Add(Line);
+    } catch (...) {
+        EndUpdate();
+        throw;
+    }
+    EndUpdate();
+}
+
+void TStrings::Assign(const TPersistent* Source) {
+    const auto* Strings = dynamic_cast<const TStrings*>(Source);
+    if (Strings == nullptr) {
+        TPersistent::Assign(Source);
+        return;
+    }
+    if (Strings == this)
+        return;
+    BeginUpdate();
+    try {
+        Clear();
+        AddStrings(*Strings);
+    } catch (...) {
+        EndUpdate();
+        throw;
+    }
+    EndUpdate();
+}
+
+void TStrings::BeginUpdate() {
+    if (FUpdateCount++ == 0)
+        SetUpdateState(true);
+}
+
+void TStrings::EndUpdate() {
+    if (FUpdateCount == 0)
+        throw EListError("TStrings.EndUpdate() EndUpdate without a matching BeginUpdate");
+    if (--FUpdateCount == 0)
+        SetUpdateState(false);
+}
+
+int TStrings::CompareStrings(const std::string& A, const std::string& B) const {
+    return CompareTextAscii(A, B);
+}
+
+void TStrings::SetUpdateState(bool) {}
+
+// ---------------------------------------------------------------- TStringList
+
+const TClass& TStringList::StaticClass() {
+    static const TClass Class("TStringList", &TStrings::StaticClass());
+    return Class;
+}
+
+void TStringList::CheckIndex(int Index) const {
+    if (Index < 0 || Index >= Count())
+        RaiseListIndexError(Index);
+}
+
+void TStringList::Changed() {
+    if (UpdateCount() > 0) {
+        FChangedDuringUpdate = true;
+        return;
+    }
+    if (OnChange)
+        OnChange(this);
+}
+
+void TStringList::SetUpdateState(bool Updating) {
+    if (Updating || !FChangedDuringUpdate)
+        return;
+    FChangedDuringUpdate = false;
+    Changed();
+}
+
+void TStringList::SetCapacity(int NewCapacity) {
+    TStrings::SetCapacity(NewCapacity);
+    if (NewCapacity >= Capacity()) {
+        FItems.reserve(static_cast<std::size_t>(NewCapacity));
+        return;
+    }
+    // A vector only grows its reservation; shrinking needs a fresh one.
+    std::vector<TItem> Smaller;
+    Smaller.reserve(static_cast<std::size_t>(NewCapacity));
+    std::move(FItems.begin(), FItems.end(), std::back_inserter(Smaller));
+    FItems.swap(Smaller);
+}
+
+std::string TStringList::Get(int Index) const {
+    CheckIndex(Index);
+    return FItems[static_cast<std::size_t>(Index)].String;
+}
+
+void TStringList::Put(int Index, const std::string& S) {
+    CheckIndex(Index);
+    std::string& Target = FItems[static_cast<std::size_t>(Index)].String;
+    if (Target == S)
+        return;
+    Target = S;
+    Changed();
+}
+
+TObject* TStringList::GetObject(int Index) const {
+    CheckIndex(Index);
+    return FItems[static_cast<std::size_t>(Index)].Object;
+}
+
+void TStringList::PutObject(int Index, TObject* Object) {
+    CheckIndex(Index);
+    TObject*& Target = FItems[static_cast<std::size_t>(Index)].Object;
+    if (Target == Object)
+        return;
+    Target = Object;
+    Changed();
+}
+
+void TStringList::Insert(int Index, const std::string& S) {
+    if (Index < 0 || Index > Count())
+        RaiseListIndexError(Index);
+    if (Count() >= MaxListSize)
+        RaiseListCapacityError(Count() + 1);
+    FItems.insert(FItems.begin() + Index, TItem{S, nullptr});
+    Changed();
+}
+
+void TStringList::Delete(int Index) {
+    CheckIndex(Index);
+    FItems.erase(FItems.begin() + Index);
+    Changed();
+}
+
+void TStringList::Clear() {
+    if (FItems.empty())
+        return;
+    FItems.clear();
+    Changed();
+}
+
+int TStringList::CompareStrings(const std::string& A, const std::string& B) const {
+    return FCaseSensitive ? CompareBytes(A, B) : CompareTextAscii(A, B);
+}
+
+void TStringList::Sort() {
+    auto Less = [this](const TItem& A, const TItem& B) {
+        return CompareStrings(A.String, B.String) < 0;
+    };
+    if (std::is_sorted(FItems.begin(), FItems.end(), Less))
+        return;
+    std::stable_sort(FItems.begin(), FItems.end(), Less);
+    Changed();
+}
+
+} // namespace vorn
