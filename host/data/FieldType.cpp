@@ -1,0 +1,18 @@
+#include "host/data/FieldType.h"
+
+#include <array>
+
+namespace vorn {
+
+const char* FieldTypeName(TFieldType Type) {
+    static constexpr std::array Names = {
+        "ftUnknown",    "ftString",     "ftSmallint", "ftInteger",     "ftWord",   "ftBoolean",
+        "ftFloat",      "ftCurrency",   "ftBCD",      "ftDate",        "ftTime",   "ftDateTime",
+        "ftBytes",      "ftVarBytes",   "ftAutoInc",  "ftBlob",        "ftMemo",   "ftGraphic",
+        "ftFmtMemo",    "ftParadoxOle", "ftDBaseOle", "ftTypedBinary", "ftCursor", "ftFixedChar",
+        "ftWideString", "ftLargeint"};
+    const auto Index = static_cast<std::size_t>(Type);
+    return Index < Names.size() ? Names[Index] : "ftUnknown";
+}
+
+} // namespace vorn
