@@ -97,6 +97,12 @@ TColor ColorToRGB(TColor Color);
 // Type information of TColor properties: an integer named "TColor".
 const TTypeInfo& ColorTypeInfo();
 
+// Image data that cannot be read: the message says what is wrong with it.
+class EInvalidGraphic : public Exception {
+public:
+    using Exception::Exception;
+};
+
 enum TFontStyle { fsBold, fsItalic, fsUnderline, fsStrikeOut };
 using TFontStyles = TSet<TFontStyle>;
 
