@@ -3,6 +3,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <utility>
 
 namespace vorn {
 
@@ -81,44 +82,63 @@ void AppendUtf8(std::string& Out, char32_t CodePoint) {
     }
 }
 
-bool IsContinuation(unsigned char Byte) {
-    return (Byte & 0xC0) == 0x80;
+// The range the second byte of a sequence must lie in: narrower than a plain continuation
+// byte after the leads whose full range would allow overlong forms, surrogates or code
+// points above U+10FFFF.
+std::pair<unsigned char, unsigned char> SecondByteRange(unsigned char Lead) {
+    switch (Lead) {
+    case 0xE0:
+        return {0xA0, 0xBF};
+    case 0xED:
+        return {0x80, 0x9F};
+    case 0xF0:
+        return {0x90, 0xBF};
+    case 0xF4:
+        return {0x80, 0x8F};
+    default:
+        return {0x80, 0xBF};
+    }
 }
 
-// Decodes the UTF-8 sequence at Text[Pos], advancing Pos. A malformed sequence yields
-// no code point and advances past its longest well-formed prefix (at least one byte),
-// so each malformed sequence is replaced exactly once.
+// The number of bytes of a sequence starting with Lead, or 0 for a byte that cannot start one.
+int SequenceLength(unsigned char Lead) {
+    if (Lead < 0x80)
+        return 1;
+    if (Lead >= 0xC2 && Lead <= 0xDF)
+        return 2;
+    if (Lead >= 0xE0 && Lead <= 0xEF)
+        return 3;
+    if (Lead >= 0xF0 && Lead <= 0xF4)
+        return 4;
+    return 0;
+}
+
+// Decodes the UTF-8 sequence at Text[Pos], advancing Pos. A malformed sequence yields no
+// code point and advances past its longest well-formed prefix (at least one byte), so
+// that each maximal ill-formed part is replaced exactly once.
 bool DecodeUtf8(std::string_view Text, std::size_t& Pos, char32_t& CodePoint) {
     const auto Lead = static_cast<unsigned char>(Text[Pos++]);
-    if (Lead < 0x80) {
+    const int Length = SequenceLength(Lead);
+    if (Length == 0)
+        return false;
+    if (Length == 1) {
         CodePoint = Lead;
         return true;
     }
-    int Length = 0;
-    char32_t Minimum = 0;
-    if (Lead >= 0xC2 && Lead <= 0xDF) {
-        Length = 2;
-        Minimum = 0x80;
-        CodePoint = Lead & 0x1F;
-    } else if (Lead >= 0xE0 && Lead <= 0xEF) {
-        Length = 3;
-        Minimum = 0x800;
-        CodePoint = Lead & 0x0F;
-    } else if (Lead >= 0xF0 && Lead <= 0xF4) {
-        Length = 4;
-        Minimum = 0x10000;
-        CodePoint = Lead & 0x07;
-    } else {
-        return false; // a stray continuation byte, an overlong lead or a byte never used
-    }
+    CodePoint = Lead & (0x7F >> Length);
+    auto [Low, High] = SecondByteRange(Lead);
     for (int Index = 1; Index < Length; ++Index) {
-        if (Pos >= Text.size() || !IsContinuation(static_cast<unsigned char>(Text[Pos])))
+        if (Pos >= Text.size())
             return false;
-        CodePoint = (CodePoint << 6) | (static_cast<unsigned char>(Text[Pos]) & 0x3F);
+        const auto Byte = static_cast<unsigned char>(Text[Pos]);
+        if (Byte < Low || Byte > High)
+            return false;
+        CodePoint = (CodePoint << 6) | (Byte & 0x3F);
         ++Pos;
+        Low = 0x80;
+        High = 0xBF;
     }
-    const bool Surrogate = CodePoint >= 0xD800 && CodePoint <= 0xDFFF;
-    return CodePoint >= Minimum && CodePoint <= 0x10FFFF && !Surrogate;
+    return true;
 }
 
 } // namespace

@@ -1,0 +1,115 @@
+#include "host/components/CodePage.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+using namespace vorn;
+
+namespace {
+
+// Switches the process code page for one test and restores the previous one.
+class TCodePageGuard {
+public:
+    explicit TCodePageGuard(TCodePage CodePage) : FPrevious(HostCodePage()) {
+        SetHostCodePage(CodePage);
+    }
+    ~TCodePageGuard() { SetHostCodePage(FPrevious); }
+
+private:
+    TCodePage FPrevious;
+};
+
+struct TRoundTripCase {
+    TCodePage CodePage;
+    std::string Host;
+    std::string Utf8;
+};
+
+class CodePageRoundTrip : public ::testing::TestWithParam<TRoundTripCase> {};
+
+} // namespace
+
+TEST_P(CodePageRoundTrip, ConvertsBothWaysExactly) {
+    const TRoundTripCase& Case = GetParam();
+    TCodePageGuard Guard(Case.CodePage);
+    EXPECT_EQ(HostToUtf8(Case.Host), Case.Utf8);
+    EXPECT_EQ(Utf8ToHost(Case.Utf8), Case.Host);
+    EXPECT_EQ(Utf16ToHost(HostToUtf16(Case.Host)), Case.Host);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, CodePageRoundTrip,
+    ::testing::Values(
+        TRoundTripCase{cpWindows1250, "Plain ASCII 0-9 ~", "Plain ASCII 0-9 ~"},
+        TRoundTripCase{cpWindows1250, std::string("a\0b", 3), std::string("a\0b", 3)},
+        // Serbian Latin letters, lower and upper case.
+        TRoundTripCase{cpWindows1250, "\x9A\xF0\xE8\xE6\x9E", "\u0161\u0111\u010D\u0107\u017E"},
+        TRoundTripCase{cpWindows1250, "\x8A\xD0\xC8\xC6\x8E", "\u0160\u0110\u010C\u0106\u017D"},
+        TRoundTripCase{cpWindows1250, "Pretra\x9Eivanje po\xE8inje",
+                       "Pretra\u017Eivanje po\u010Dinje"},
+        TRoundTripCase{cpWindows1250, "\x80\xA0\xFF", "\u20AC\u00A0\u02D9"},
+        TRoundTripCase{cpWindows1252, "\x80\x9F\xE9\xFF", "\u20AC\u0178\u00E9\u00FF"},
+        TRoundTripCase{cpWindows1252, "\x8A\x9A\x8E\x9E", "\u0160\u0161\u017D\u017E"}));
+
+TEST(CodePage, EveryDefinedByteRoundTripsAndUndefinedBytesBecomeQuestionMarks) {
+    // Bytes that the code page leaves undefined.
+    const std::string Undefined[] = {"\x81\x83\x88\x90\x98", "\x81\x8D\x8F\x90\x9D"};
+    for (TCodePage CodePage : {cpWindows1250, cpWindows1252}) {
+        TCodePageGuard Guard(CodePage);
+        const std::string& Gaps = Undefined[CodePage];
+        for (int Value = 0x80; Value <= 0xFF; ++Value) {
+            const std::string Byte(1, static_cast<char>(Value));
+            const std::string Utf8 = HostToUtf8(Byte);
+            if (Gaps.find(Byte) != std::string::npos) {
+                EXPECT_EQ(Utf8, "?") << CodePageName(CodePage) << " byte " << Value;
+                EXPECT_EQ(HostToUtf16(Byte), u"?") << CodePageName(CodePage) << " byte " << Value;
+                continue;
+            }
+            EXPECT_GE(Utf8.size(), 2u) << CodePageName(CodePage) << " byte " << Value;
+            EXPECT_EQ(Utf8ToHost(Utf8), Byte) << CodePageName(CodePage) << " byte " << Value;
+        }
+    }
+}
+
+TEST(CodePage, CharactersTheCodePageLacksAndMalformedUtf8BecomeOneQuestionMarkEach) {
+    TCodePageGuard Guard(cpWindows1250);
+    const struct {
+        std::string Utf8;
+        std::string Host;
+    } Cases[] = {
+        {"\u00E9", "\xE9"},            // in both code pages
+        {"\u00E8", "?"},               // e grave: Windows-1252 only
+        {"\u4E2D x", "? x"},           // a CJK character
+        {"\U0001F600!", "?!"},         // outside the BMP
+        {"a\x80z", "a?z"},             // stray continuation byte
+        {"a\xC3", "a?"},               // truncated at the end
+        {"\xC3(", "?("},               // lead byte without its continuation
+        {"\xC0\xAF", "??"},            // overlong encoding of "/"
+        {"\xE0\x80\xAF", "???"},       // overlong three-byte form
+        {"\xED\xA0\x80", "???"},       // an encoded surrogate
+        {"\xF4\x90\x80\x80", "????"},  // above U+10FFFF
+        {"\xE2\x82", "?"},             // truncated three-byte sequence
+        {"\xE2\x82\xAC\xFF", "\x80?"}, // euro sign, then a byte never used in UTF-8
+    };
+    for (const auto& Case : Cases)
+        EXPECT_EQ(Utf8ToHost(Case.Utf8), Case.Host) << Case.Utf8;
+}
+
+TEST(CodePage, Utf16SurrogatesOutsideTheCodePageBecomeQuestionMarks) {
+    TCodePageGuard Guard(cpWindows1250);
+    EXPECT_EQ(Utf16ToHost(u"a\U0001F600b"), "a?b"); // one mark for the whole pair
+    EXPECT_EQ(Utf16ToHost(std::u16string{u'x', char16_t{0xD800}}), "x?");
+    EXPECT_EQ(Utf16ToHost(std::u16string{char16_t{0xDC00}, u'y'}), "?y");
+    EXPECT_EQ(HostToUtf16("\x9A\x8A"), u"\u0161\u0160");
+}
+
+TEST(CodePage, SettingIsProcessWideAndNamed) {
+    EXPECT_EQ(HostCodePage(), cpWindows1250);
+    EXPECT_STREQ(CodePageName(cpWindows1250), "windows-1250");
+    EXPECT_STREQ(CodePageName(cpWindows1252), "windows-1252");
+    TCodePageGuard Guard(cpWindows1252);
+    EXPECT_EQ(HostCodePage(), cpWindows1252);
+    // The same byte means another letter in the other code page.
+    EXPECT_EQ(HostToUtf8("\xE8"), "\u00E8");
+}
