@@ -1,0 +1,189 @@
+// Values typed by an end user must stay inside the one literal that the composer
+// writes, and mean there what was typed. The clause is read back here the way
+// every reader of the filter text reads it: a literal runs from ' to the next '
+// that no backslash escapes, and a backslash escapes the one character after it.
+
+#include "tests/Source/VornSharedFilterTest.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace vorn::test {
+namespace {
+
+// The literals of a clause as the reader sees them.
+struct TLiteralScan {
+    std::vector<std::string> Bodies; // raw text between the quotes, escapes kept
+    std::string Before;              // clause text before the first literal
+    std::string After;               // clause text after the last literal
+    bool Unterminated = false;
+};
+
+TLiteralScan ScanLiterals(const std::string& Clause) {
+    TLiteralScan Scan;
+    bool Inside = false;
+    std::string Body;
+    for (std::size_t Position = 0; Position < Clause.size(); ++Position) {
+        const char C = Clause[Position];
+        if (!Inside) {
+            if (C != '\'')
+                continue;
+            if (Scan.Bodies.empty())
+                Scan.Before = Clause.substr(0, Position);
+            Inside = true;
+            Body.clear();
+        } else if (C == '\\') {
+            Body += C;
+            if (Position + 1 < Clause.size())
+                Body += Clause[++Position];
+        } else if (C == '\'') {
+            Inside = false;
+            Scan.Bodies.push_back(Body);
+            Scan.After = Clause.substr(Position + 1);
+        } else {
+            Body += C;
+        }
+    }
+    Scan.Unterminated = Inside;
+    return Scan;
+}
+
+// Outside a LIKE pattern "\x" stands for x.
+std::string DecodePlain(const std::string& Body) {
+    std::string Text;
+    for (std::size_t Position = 0; Position < Body.size(); ++Position) {
+        if (Body[Position] == '\\' && Position + 1 < Body.size())
+            ++Position;
+        Text += Body[Position];
+    }
+    return Text;
+}
+
+// As a LIKE pattern backslash pairs stay the pattern's escapes; only "\'" becomes "'".
+std::string DecodePattern(const std::string& Body) {
+    std::string Pattern;
+    for (std::size_t Position = 0; Position < Body.size(); ++Position) {
+        if (Body[Position] == '\\' && Position + 1 < Body.size()) {
+            if (Body[Position + 1] != '\'')
+                Pattern += '\\';
+            ++Position;
+        }
+        Pattern += Body[Position];
+    }
+    return Pattern;
+}
+
+// Asserts that Clause is Before, one literal and nothing else, and that the
+// literal means Meaning (as plain text, or as a pattern when Pattern is set).
+::testing::AssertionResult HoldsOneLiteral(const std::string& Clause, const std::string& Before,
+                                           bool Pattern, const std::string& Meaning) {
+    const TLiteralScan Scan = ScanLiterals(Clause);
+    if (Scan.Unterminated)
+        return ::testing::AssertionFailure() << "unterminated literal in «" << Clause << "»";
+    if (Scan.Bodies.size() != 1)
+        return ::testing::AssertionFailure()
+               << Scan.Bodies.size() << " literals in «" << Clause << "»";
+    if (Scan.Before != Before || !Scan.After.empty())
+        return ::testing::AssertionFailure() << "text around the literal in «" << Clause << "»";
+    const std::string Decoded =
+        Pattern ? DecodePattern(Scan.Bodies.front()) : DecodePlain(Scan.Bodies.front());
+    if (Decoded != Meaning)
+        return ::testing::AssertionFailure()
+               << "«" << Clause << "» means «" << Decoded << "», not «" << Meaning << "»";
+    return ::testing::AssertionSuccess();
+}
+
+struct THostileCase {
+    std::string Value;
+    std::string Wildcards;
+    bool CaseSensitive;
+    std::string Before; // field and operator in front of the literal
+    bool Pattern;
+    std::string Meaning;
+};
+
+const std::string None;
+const std::string Star = "*?";
+const std::string Hash = "*?#";
+
+TEST(AppendFilterLiteral, KeepsEveryTypedValueInsideOneLiteral) {
+    const std::string Equal = "Name = ";
+    const std::string Like = "Name LIKE ";
+    const std::vector<THostileCase> Cases = {
+        // Simple form: quotes and backslashes are plain characters.
+        {"'", None, true, Equal, false, "'"},
+        {"\\", None, true, Equal, false, "\\"},
+        {"abc\\", None, true, Equal, false, "abc\\"},
+        {"' OR 1=1 --", None, true, Equal, false, "' OR 1=1 --"},
+        {"\\' OR 1=1 --", None, true, Equal, false, "\\' OR 1=1 --"},
+        {"'x' OR 'a'='a'", None, true, Equal, false, "'x' OR 'a'='a'"},
+        {"'abc\\'", None, true, Equal, false, "'abc\\'"},
+        // SQL form with the backslash as the end user's escape.
+        {"'", Star, true, Equal, false, "'"},
+        {"abc\\", Star, true, Equal, false, "abc"},
+        {"' OR 1=1 --", Star, true, Equal, false, "' OR 1=1 --"},
+        {"\\' OR 1=1 --", Star, true, Equal, false, "' OR 1=1 --"},
+        {"\\\\' OR 1=1 --", Star, true, Equal, false, "\\' OR 1=1 --"},
+        {"'x' OR 'a'='a'", Star, true, Equal, false, "'x' OR 'a'='a'"},
+        {"'x' OR 'a'='a'", Star, false, "UPPER(Name) = ", false, "'X' OR 'A'='A'"},
+        {"' OR 1=1 --*", Star, true, "Name STARTING WITH ", false, "' OR 1=1 --"},
+        {"*' OR 'a'='a*", Star, false, "Name CONTAINING ", false, "' OR 'a'='a"},
+        {"*' OR 1=1 --?", Star, true, Like, true, "%' OR 1=1 --_"},
+        {"a?\\", Star, true, Like, true, "a_\\\\"},
+        {"*'x' OR 'a'='a'*", Star, true, Like, true, "%'x' OR 'a'='a'%"},
+        // SQL form with "#" as the end user's escape: a backslash is plain text.
+        {"'", Hash, true, Equal, false, "'"},
+        {"abc\\", Hash, true, Equal, false, "abc\\"},
+        {"abc#", Hash, true, Equal, false, "abc"},
+        {"#' OR 1=1 --", Hash, true, Equal, false, "' OR 1=1 --"},
+        {"\\' OR 1=1 --", Hash, true, Equal, false, "\\' OR 1=1 --"},
+        {"'x' OR 'a'='a'", Hash, true, Equal, false, "'x' OR 'a'='a'"},
+        {"' OR 1=1 --\\*", Hash, true, "Name STARTING WITH ", false, "' OR 1=1 --\\"},
+        {"a?\\", Hash, true, Like, true, "a_\\\\"},
+        {"a?#", Hash, true, Like, true, "a_#"},
+        {"*x' OR 'a'='a?", Hash, true, Like, true, "%x' OR 'a'='a_"},
+    };
+    for (const THostileCase& Case : Cases) {
+        SCOPED_TRACE("«" + Case.Value + "» with «" + Case.Wildcards + "»");
+        TFilterCall Call;
+        Call.Value = Case.Value;
+        Call.Wildcards = Case.Wildcards;
+        Call.TargetWildcards = Case.Wildcards.empty() ? None : "%_";
+        Call.CaseSensitive = Case.CaseSensitive;
+        const TFilterOutcome Outcome = RunAppendFilter(Call);
+        EXPECT_TRUE(HoldsOneLiteral(Outcome.Result, Case.Before, Case.Pattern, Case.Meaning));
+    }
+}
+
+// A value turned into a substring pattern must match its own %, _ and \ literally.
+TEST(AppendFilterLiteral, CaseSensitiveContainingMatchesPatternCharactersLiterally) {
+    struct TCase {
+        std::string Value;
+        std::string Operator;
+        std::string Pattern;
+    };
+    const std::vector<TCase> Cases = {
+        {"*50%*", "=", "%50\\%%"},
+        {"*a_b*", "=", "%a\\_b%"},
+        {"*C:\\\\dir*", "=", "%C:\\\\dir%"},
+        {"it's", "containing", "%it's%"},
+        {"100%", "containing", "%100\\%%"},
+        {"a_b", "containing", "%a\\_b%"},
+        {"a\\\\b", "containing", "%a\\\\b%"},
+    };
+    for (const TCase& Case : Cases) {
+        SCOPED_TRACE(Case.Value);
+        TFilterCall Call;
+        Call.Value = Case.Value;
+        Call.Operator = Case.Operator;
+        Call.CaseSensitive = true;
+        const TFilterOutcome Outcome = RunAppendFilter(Call);
+        EXPECT_EQ(Outcome.Operator, "LIKE");
+        EXPECT_TRUE(HoldsOneLiteral(Outcome.Result, "Name LIKE ", true, Case.Pattern));
+    }
+}
+
+} // namespace
+} // namespace vorn::test

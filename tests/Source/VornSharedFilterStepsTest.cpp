@@ -1,0 +1,114 @@
+// The composer's building blocks, where a fault would hide behind AppendFilter's
+// own checks.
+
+#include "Source/Vorn_sharedInternal.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace vorn::SharedInternal {
+namespace {
+
+constexpr std::size_t NotFound = std::string_view::npos;
+
+TEST(VornSharedFilterSteps, FindUnescapedCharSkipsEscapedCharacters) {
+    struct TCase {
+        std::string S;
+        std::string Set;
+        std::size_t Start;
+        char E;
+        std::size_t Found;
+    };
+    const std::vector<TCase> Cases = {
+        {"a\\*b*", "*", 0, '\\', 4},
+        {"\\\\*", "*", 0, '\\', 2}, // an escaped escape escapes nothing more
+        {"\\*\\?", "*?", 0, '\\', NotFound},
+        {"ab\\", "*", 0, '\\', NotFound}, // a trailing escape ends the scan
+        {"*a*", "*", 1, '\\', 2},
+        {"*a*", "*", 3, '\\', NotFound},
+        {"*a*", "*", 10, '\\', NotFound},
+        {"a#*b?", "*?", 0, '#', 4},
+        {"a\\*", "*", 0, '#', 2}, // the backslash is plain text under another escape
+        {"", "*", 0, '\\', NotFound},
+    };
+    for (const TCase& Case : Cases) {
+        SCOPED_TRACE("«" + Case.S + "» from " + std::to_string(Case.Start));
+        EXPECT_EQ(FindUnescapedChar(Case.S, Case.Set, Case.Start, Case.E), Case.Found);
+    }
+    EXPECT_EQ(CountUnescaped("*\\**\\\\*", '*', '\\'), 3u);
+}
+
+TEST(VornSharedFilterSteps, EscapesAndRemovesEscapesPairwise) {
+    struct TCase {
+        std::string S;
+        std::string Escaped; // EscapeChars with {_}
+        std::string Removed; // RemoveEscapes
+    };
+    const std::vector<TCase> Cases = {
+        {"a_b", "a\\_b", "a_b"},
+        {"a\\_b_", "a\\_b\\_", "a_b_"},
+        {"\\\\_", "\\\\\\_", "\\_"},
+        {"abc\\", "abc\\", "abc"},
+        {"\\", "\\", ""},
+        {"", "", ""},
+    };
+    for (const TCase& Case : Cases) {
+        SCOPED_TRACE("«" + Case.S + "»");
+        EXPECT_EQ(EscapeChars(Case.S, "_", '\\'), Case.Escaped);
+        EXPECT_EQ(RemoveEscapes(Case.S, '\\'), Case.Removed);
+    }
+}
+
+TEST(VornSharedFilterSteps, TranslateWildcardsKeepsEscapedCharactersAndTheLength) {
+    struct TCase {
+        std::string S;
+        std::string Translated;
+    };
+    const std::vector<TCase> Cases = {
+        {"a*b?", "a%b_"}, {"\\*\\?*", "#*#?%"}, {"\\\\*", "#\\%"}, {"*\\", "%#"}, {"%_", "%_"},
+    };
+    for (const TCase& Case : Cases) {
+        SCOPED_TRACE("«" + Case.S + "»");
+        const std::string Translated = TranslateWildcards(Case.S, '*', '?', '\\', '%', '_', '#');
+        EXPECT_EQ(Translated, Case.Translated);
+        EXPECT_EQ(Translated.size(), Case.S.size());
+    }
+}
+
+TEST(VornSharedFilterSteps, EndsWithUnescapedLooksAtTheCharacterBefore) {
+    EXPECT_TRUE(EndsWithUnescaped("*", '*', '\\'));
+    EXPECT_TRUE(EndsWithUnescaped("a*", '*', '\\'));
+    EXPECT_FALSE(EndsWithUnescaped("a\\*", '*', '\\'));
+    EXPECT_FALSE(EndsWithUnescaped("", '*', '\\'));
+    EXPECT_FALSE(EndsWithUnescaped("*a", '*', '\\'));
+}
+
+TEST(VornSharedFilterSteps, QuoteValueClosesTheLiteralOnlyAtTheEnd) {
+    struct TCase {
+        std::string S;
+        bool LikePattern;
+        std::string Quoted;
+    };
+    const std::vector<TCase> Cases = {
+        {"'abc'", false, "'abc'"},
+        {"'a\\'b'", false, "'a\\'b'"},
+        {"'", false, "'\\''"},
+        {"'a'b'", false, "'\\'a\\'b\\''"},
+        {"'abc\\'", false, "'\\'abc\\\\\\''"},
+        {"a\\b", false, "'a\\\\b'"},
+        {"a\\_b\\", true, "'a\\_b\\\\'"},
+        {"a\\\\", true, "'a\\\\'"},
+        {"a\\'b", true, "'a\\'b'"},
+        {"a\\\\'b", true, "'a\\\\\\'b'"},
+        {"", false, "''"},
+    };
+    for (const TCase& Case : Cases) {
+        SCOPED_TRACE("«" + Case.S + "»");
+        EXPECT_EQ(QuoteValue(Case.S, Case.LikePattern), Case.Quoted);
+    }
+}
+
+} // namespace
+} // namespace vorn::SharedInternal
