@@ -1,0 +1,132 @@
+#include "host/data/PgConnection.h"
+
+#include "host/components/CodePage.h"
+#include "host/data/DatabaseError.h"
+#include "host/data/PgDriverCursor.h"
+#include "host/data/PgValues.h"
+
+#include <libpq-fe.h>
+
+namespace vorn {
+
+namespace {
+
+// "PostgreSQL database "shop" on /tmp/pg.ab12", from the connection string.
+std::string DescribeConnInfo(const std::string& ConnInfo) {
+    char* Error = nullptr;
+    PQconninfoOption* Options = PQconninfoParse(HostToUtf8(ConnInfo).c_str(), &Error);
+    PQfreemem(Error);
+    if (!Options)
+        return "PostgreSQL database";
+    std::string Database, Host;
+    for (const PQconninfoOption* Option = Options; Option->keyword; ++Option) {
+        if (!Option->val)
+            continue;
+        if (std::string(Option->keyword) == "dbname")
+            Database = Option->val;
+        else if (std::string(Option->keyword) == "host")
+            Host = Option->val;
+    }
+    PQconninfoFree(Options);
+    std::string Description = "PostgreSQL database";
+    if (!Database.empty())
+        Description += " \"" + Utf8ToHost(Database) + "\"";
+    if (!Host.empty())
+        Description += " on " + Utf8ToHost(Host);
+    return Description;
+}
+
+// Splits "schema.table" at dots outside double quotes; a quoted part has its
+// doubled quotes undone. Returns false for an empty part or an open quote.
+bool SplitTableName(const std::string& Table, std::vector<std::string>& Parts) {
+    std::string Part;
+    bool Quoted = false;
+    bool PartWasQuoted = false;
+    for (std::size_t Index = 0; Index < Table.size(); ++Index) {
+        const char C = Table[Index];
+        if (Quoted) {
+            if (C != '"') {
+                Part += C;
+            } else if (Index + 1 < Table.size() && Table[Index + 1] == '"') {
+                Part += '"';
+                ++Index;
+            } else {
+                Quoted = false;
+            }
+        } else if (C == '"' && Part.empty() && !PartWasQuoted) {
+            Quoted = PartWasQuoted = true;
+        } else if (C == '.') {
+            if (Part.empty())
+                return false;
+            Parts.push_back(std::move(Part));
+            Part.clear();
+            PartWasQuoted = false;
+        } else if (PartWasQuoted) {
+            return false; // text after a closing quote
+        } else {
+            Part += C;
+        }
+    }
+    if (Quoted || Part.empty())
+        return false;
+    Parts.push_back(std::move(Part));
+    return true;
+}
+
+} // namespace
+
+TPgParams PgParams(const std::vector<TVariant>& Values) {
+    TPgParams Params;
+    Params.reserve(Values.size());
+    for (const TVariant& Value : Values)
+        Params.push_back(PgParamText(Value));
+    return Params;
+}
+
+TPgConnection::TPgConnection(const std::string& ConnInfo)
+    : FDescription(DescribeConnInfo(ConnInfo)), FCommands(ConnInfo, FDescription),
+      FReader(ConnInfo, FDescription) {
+    FCommands.Connect();
+}
+
+std::string TPgConnection::QuoteIdentifier(const std::string& Name) const {
+    std::string Quoted = "\"";
+    for (char C : Name) {
+        if (C == '"')
+            Quoted += '"';
+        Quoted += C;
+    }
+    return Quoted + "\"";
+}
+
+std::string TPgConnection::QuoteTableName(const std::string& Table) const {
+    std::vector<std::string> Parts;
+    if (!SplitTableName(Table, Parts) || Parts.size() > 2)
+        FCommands.Raise("TPgConnection.QuoteTableName()",
+                        "Invalid table name '" + Table +
+                            "': expected a table, optionally after a schema and a dot");
+    std::string Quoted;
+    for (const std::string& Part : Parts)
+        Quoted += (Quoted.empty() ? "" : ".") + QuoteIdentifier(Part);
+    return Quoted;
+}
+
+std::string TPgConnection::OrderByItem(const std::string& Expression, bool Descending) const {
+    return Expression + (Descending ? " DESC NULLS LAST" : " NULLS FIRST");
+}
+
+std::unique_ptr<TDriverCursor> TPgConnection::Execute(const std::string& Sql,
+                                                      const std::vector<TVariant>& Params) {
+    FReader.Connect();
+    return std::make_unique<TPgDriverCursor>(FReader, HostToUtf8(Sql), PgParams(Params),
+                                             FetchPageSize);
+}
+
+std::int64_t TPgConnection::ExecuteCommand(const std::string& Sql,
+                                           const std::vector<TVariant>& Params) {
+    FCommands.Connect();
+    return FCommands.Execute("TPgConnection.ExecuteCommand()", HostToUtf8(Sql), PgParams(Params))
+        .AffectedRows();
+}
+
+} // namespace vorn

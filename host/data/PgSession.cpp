@@ -1,0 +1,224 @@
+#include "host/data/PgSession.h"
+
+#include "host/components/CodePage.h"
+#include "host/data/DatabaseError.h"
+
+#include <libpq-fe.h>
+
+#include <utility>
+
+namespace vorn {
+
+namespace {
+
+// libpq ends its messages with a line break (and indents continuation lines);
+// an exception message reads better without the trailing white space.
+std::string MessageText(const char* Utf8Message) {
+    std::string Text = Utf8Message ? Utf8Message : "";
+    while (!Text.empty() && (Text.back() == '\n' || Text.back() == ' ' || Text.back() == '\t'))
+        Text.pop_back();
+    return Utf8ToHost(Text);
+}
+
+} // namespace
+
+TPgSession::TPgSession(std::string ConnInfo, std::string Description)
+    : FConnInfo(std::move(ConnInfo)), FDescription(std::move(Description)) {}
+
+TPgSession::~TPgSession() {
+    Disconnect();
+}
+
+void TPgSession::Raise(const char* Operation, const std::string& Message) const {
+    throw EDatabaseError(std::string(Operation) + " " + FDescription + ": " + Message);
+}
+
+bool TPgSession::Connected() const {
+    return FConnection && PQstatus(FConnection) == CONNECTION_OK;
+}
+
+int TPgSession::BackendPid() const {
+    return FConnection ? PQbackendPID(FConnection) : 0;
+}
+
+void TPgSession::Connect() {
+    static const char* const Operation = "TPgConnection.Connect()";
+    if (Connected())
+        return;
+    Disconnect();
+    // Whatever used the old connection is gone with it.
+    ++FCursorEpoch;
+    FOpenCursors = 0;
+    FCursorTransaction = false;
+    if (FConnInfo.find('\0') != std::string::npos)
+        Raise(Operation, "The connection string contains a NUL character");
+    FConnection = PQconnectdb(HostToUtf8(FConnInfo).c_str());
+    if (!FConnection)
+        Raise(Operation, "Out of memory");
+    if (PQstatus(FConnection) != CONNECTION_OK) {
+        const std::string Message = MessageText(PQerrorMessage(FConnection));
+        Disconnect();
+        Raise(Operation, Message);
+    }
+    // Text travels as UTF-8 and is converted to the host code page here, so that a
+    // character the code page lacks becomes "?" instead of failing the whole query.
+    // Dates, binary values and money are asked for in formats that do not depend on
+    // the server's settings.
+    Run(Operation,
+        "SET client_encoding = 'UTF8'; SET DateStyle = 'ISO, YMD'; "
+        "SET bytea_output = 'hex'; SET lc_monetary = 'C'; SET extra_float_digits = 1",
+        {});
+}
+
+void TPgSession::Disconnect() noexcept {
+    PQfinish(FConnection);
+    FConnection = nullptr;
+}
+
+void TPgSession::CheckConnected(const char* Operation) const {
+    if (Connected())
+        return;
+    Raise(Operation,
+          FConnection ? "The connection to the server was lost" : "Not connected to the server");
+}
+
+TPgResult TPgSession::Execute(const char* Operation, const std::string& Sql,
+                              const TPgParams& Params) {
+    return RunGuarded(Operation, Sql, Params, 0);
+}
+
+bool TPgSession::NeedsSavepoint(int OwnCursors) const {
+    if (PQtransactionStatus(FConnection) != PQTRANS_INTRANS)
+        return false;
+    return !FCursorTransaction || FOpenCursors > OwnCursors;
+}
+
+TPgResult TPgSession::RunGuarded(const char* Operation, const std::string& Sql,
+                                 const TPgParams& Params, int OwnCursors) {
+    CheckConnected(Operation);
+    if (NeedsSavepoint(OwnCursors)) {
+        Run(Operation, "SAVEPOINT vorn_statement", {});
+        try {
+            TPgResult Result = Run(Operation, Sql, Params);
+            Run(Operation, "RELEASE SAVEPOINT vorn_statement", {});
+            return Result;
+        } catch (const EDatabaseError&) {
+            RunQuietly("ROLLBACK TO SAVEPOINT vorn_statement; RELEASE SAVEPOINT vorn_statement");
+            throw;
+        }
+    }
+    try {
+        return Run(Operation, Sql, Params);
+    } catch (const EDatabaseError&) {
+        // A failed statement spoils the cursors' transaction for everything after it.
+        if (FCursorTransaction && Connected() &&
+            PQtransactionStatus(FConnection) == PQTRANS_INERROR)
+            EndCursorTransaction("ROLLBACK");
+        throw;
+    }
+}
+
+TPgResult TPgSession::Run(const char* Operation, const std::string& Sql, const TPgParams& Params) {
+    // A NUL byte would cut the text short inside libpq, so that the server would run
+    // something other than what was asked.
+    if (Sql.find('\0') != std::string::npos)
+        Raise(Operation, "The statement contains a NUL character");
+    std::vector<const char*> Values;
+    Values.reserve(Params.size());
+    for (std::size_t Index = 0; Index < Params.size(); ++Index) {
+        const std::optional<std::string>& Param = Params[Index];
+        if (Param && Param->find('\0') != std::string::npos)
+            Raise(Operation, "Parameter $" + std::to_string(Index + 1) +
+                                 " contains a NUL character, which PostgreSQL text cannot hold");
+        Values.push_back(Param ? Param->c_str() : nullptr);
+    }
+    TPgResult Result(PQexecParams(FConnection, Sql.c_str(), static_cast<int>(Values.size()),
+                                  nullptr, Values.data(), nullptr, nullptr, 0));
+    switch (Result.Status()) {
+    case PGRES_COMMAND_OK:
+    case PGRES_TUPLES_OK:
+    case PGRES_EMPTY_QUERY:
+        return Result;
+    case PGRES_COPY_IN:
+    case PGRES_COPY_OUT:
+    case PGRES_COPY_BOTH:
+        AbandonCopy();
+        Raise(Operation, "COPY statements are not supported");
+    default:
+        RaiseStatementError(Operation, Result);
+    }
+}
+
+// A COPY leaves the connection waiting for data; ending it restores the normal state.
+void TPgSession::AbandonCopy() noexcept {
+    PQputCopyEnd(FConnection, "COPY is not supported by this client");
+    char* Buffer = nullptr;
+    while (PQgetCopyData(FConnection, &Buffer, 0) > 0)
+        PQfreemem(Buffer);
+    while (PGresult* Pending = PQgetResult(FConnection))
+        PQclear(Pending);
+}
+
+void TPgSession::RaiseStatementError(const char* Operation, const TPgResult& Result) const {
+    std::string ServerMessage = Result.ErrorMessage();
+    if (ServerMessage.empty())
+        ServerMessage = MessageText(PQerrorMessage(FConnection));
+    if (!Connected())
+        Raise(Operation, "The connection to the server was lost: " + ServerMessage);
+    Raise(Operation, ServerMessage);
+}
+
+void TPgSession::RunQuietly(const char* Sql) noexcept {
+    if (Connected())
+        PQclear(PQexec(FConnection, Sql));
+}
+
+std::string TPgSession::DeclareCursor(const char* Operation, const std::string& Sql,
+                                      const TPgParams& Params) {
+    CheckConnected(Operation);
+    if (PQtransactionStatus(FConnection) == PQTRANS_IDLE) {
+        Run(Operation, "BEGIN", {});
+        FCursorTransaction = true;
+    }
+    ++FOpenCursors;
+    std::string Name = "vorn_cursor_" + std::to_string(++FCursorSerial);
+    try {
+        RunGuarded(Operation, "DECLARE " + Name + " NO SCROLL CURSOR WITHOUT HOLD FOR " + Sql,
+                   Params, 1);
+    } catch (const EDatabaseError&) {
+        CloseCursor(Name);
+        throw;
+    }
+    return Name;
+}
+
+TPgResult TPgSession::FetchCursor(const char* Operation, const std::string& Name, int RowCount) {
+    return RunGuarded(Operation, "FETCH FORWARD " + std::to_string(RowCount) + " FROM " + Name, {},
+                      1);
+}
+
+void TPgSession::CloseCursor(const std::string& Name) noexcept {
+    if (FOpenCursors == 0)
+        return;
+    // Ending the transaction closes its last cursor without a round trip of its own.
+    if (FOpenCursors > 1 || !FCursorTransaction) {
+        try {
+            RunGuarded("TPgCursor.Close()", "CLOSE " + Name, {}, 1);
+        } catch (const EDatabaseError&) {
+            // A cursor that cannot be closed went with its transaction or connection.
+        }
+    }
+    if (FOpenCursors > 0)
+        --FOpenCursors;
+    if (FOpenCursors == 0 && FCursorTransaction)
+        EndCursorTransaction("COMMIT");
+}
+
+void TPgSession::EndCursorTransaction(const char* Sql) noexcept {
+    RunQuietly(Sql);
+    FCursorTransaction = false;
+    FOpenCursors = 0;
+    ++FCursorEpoch;
+}
+
+} // namespace vorn
