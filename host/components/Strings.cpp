@@ -41,12 +41,9 @@ bool SameTextAscii(const std::string& A, const std::string& B) {
 
 // ---------------------------------------------------------------- TStrings
 
+// No published properties: form files write a TStrings as the array of its strings.
 const TClass& TStrings::StaticClass() {
-    static const TClass Class = [] {
-        TClass C("TStrings", &TPersistent::StaticClass());
-        C.AddProperty(MakeProperty("Text", StringTypeInfo(), &TStrings::Text, &TStrings::SetText));
-        return C;
-    }();
+    static const TClass Class("TStrings", &TPersistent::StaticClass());
     return Class;
 }
 

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <random>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -151,6 +152,18 @@ TEST(Bitmap, DecodesEveryDepthBothRowOrdersAndBothHeaderForms) {
     }
 }
 
+TEST(Bitmap, DecodesTheOldCoreHeaderWithThreeBytePaletteEntries) {
+    const TBytes Bytes = {
+        12,   0, 0,   0, 2, 0, 1, 0, 1, 0, 1, 0, // size, width 2, height 1, 1 plane, 1 bit
+        0,    0, 0,                              // palette: black
+        0,    0, 255,                            // red
+        0x40, 0, 0,   0,                         // pixels 0, 1 and padding
+    };
+    TBitmap Bitmap;
+    Bitmap.LoadFromBytes(Bytes);
+    EXPECT_EQ(PixelsOf(Bitmap), (std::vector<TColor>{clBlack, clRed}));
+}
+
 TBmpBuilder ValidFourBit() {
     return {3, 2, 4, FourColours, {0, 1, 2, 3, 2, 1}, true};
 }
@@ -217,6 +230,37 @@ TEST(Bitmap, MalformedHeadersRaiseSayingWhatIsWrong) {
                 << Error.Message();
             EXPECT_NE(Error.Message().find(Case.Expected), std::string::npos) << Error.Message();
         }
+    }
+}
+
+TEST(Bitmap, RandomlyDamagedDataEitherLoadsConsistentlyOrRaisesInvalidGraphic) {
+    const TBytes Originals[] = {
+        ValidFourBit().Build(),
+        TBmpBuilder{3, -2, 8, FourColours, {0, 1, 2, 3, 2, 1}, false}.Build(),
+        TBmpBuilder{2, 2, 24, {}, {clRed, clLime, clBlue, clWhite}, true}.Build(),
+    };
+    std::mt19937 Random(20261208);
+    for (int Round = 0; Round < 3000; ++Round) {
+        TBytes Bytes = Originals[Round % 3];
+        const int Damages = 1 + static_cast<int>(Random() % 4);
+        for (int Damage = 0; Damage < Damages; ++Damage) {
+            // Mostly the headers, where a wrong value misleads the reader.
+            const std::size_t Span =
+                Random() % 4 == 0 ? Bytes.size() : std::min<std::size_t>(Bytes.size(), 60);
+            Bytes[Random() % Span] = static_cast<std::uint8_t>(Random());
+        }
+        if (Random() % 5 == 0)
+            Bytes.resize(Random() % Bytes.size());
+        TBitmap Bitmap;
+        try {
+            Bitmap.LoadFromBytes(Bytes);
+        } catch (const EInvalidGraphic&) {
+            EXPECT_TRUE(Bitmap.Empty());
+            continue;
+        }
+        ASSERT_FALSE(Bitmap.Empty()) << Round;
+        EXPECT_EQ(PixelsOf(Bitmap).size(), static_cast<std::size_t>(Bitmap.Width()) *
+                                               static_cast<std::size_t>(Bitmap.Height()));
     }
 }
 

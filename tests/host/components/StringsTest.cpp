@@ -238,14 +238,4 @@ TEST(StringList, CapacityIsCheckedAgainstCount) {
     EXPECT_EQ(List.Count(), 3);
 }
 
-TEST(StringList, TextIsThePublishedPropertyOfTheSubObject) {
-    const TPropertyInfo* Text = TStringList::StaticClass().FindProperty("Text");
-    ASSERT_NE(Text, nullptr);
-    TStringList Source, Target;
-    Fill(Source, {"x", "", "y"});
-    Text->Set(Target, Text->Get(Source));
-    EXPECT_EQ(Contents(Target), Contents(Source));
-    EXPECT_EQ(StringsTypeInfo().ClassType, &TStrings::StaticClass());
-}
-
 } // namespace
