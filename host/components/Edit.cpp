@@ -1,0 +1,107 @@
+#include "host/components/Edit.h"
+
+namespace vorn {
+
+const TClass& TCustomEdit::StaticClass() {
+    static const TClass Class("TCustomEdit", &TWinControl::StaticClass());
+    return Class;
+}
+
+TCustomEdit::TCustomEdit(TComponent* AOwner) : TWinControl(AOwner) {
+    SetBounds(0, 0, 121, 21);
+    SetTabStop(true);
+}
+
+void TCustomEdit::SetSelStart(int Value) {
+    CheckNotNegative("SetSelStart()", "position", Value);
+    FSelStart = Value;
+    FSelLength = 0;
+    ClampSelection(static_cast<int>(Text().size()), FSelStart, FSelLength);
+    SelectionChanged();
+}
+
+void TCustomEdit::SetSelLength(int Value) {
+    CheckNotNegative("SetSelLength()", "length", Value);
+    FSelLength = Value;
+    ClampSelection(static_cast<int>(Text().size()), FSelStart, FSelLength);
+    SelectionChanged();
+}
+
+std::string TCustomEdit::SelText() const {
+    return Text().substr(static_cast<std::size_t>(FSelStart), static_cast<std::size_t>(FSelLength));
+}
+
+void TCustomEdit::SelectAll() {
+    FSelStart = 0;
+    FSelLength = static_cast<int>(Text().size());
+    SelectionChanged();
+}
+
+void TCustomEdit::SetMaxLength(int Value) {
+    CheckNotNegative("SetMaxLength()", "length", Value);
+    FMaxLength = Value;
+}
+
+void TCustomEdit::Change() {
+    if (OnChange)
+        OnChange(this);
+}
+
+void TCustomEdit::TextChanged() {
+    ClampSelection(static_cast<int>(Text().size()), FSelStart, FSelLength);
+    TWinControl::TextChanged();
+    Change();
+}
+
+void TCustomEdit::KeyDown(int& Key, TShiftState Shift) {
+    TWinControl::KeyDown(Key, Shift);
+    if (Key == 0 || (FReadOnly && Key == VK_DELETE))
+        return;
+    TEditState State = EditState();
+    if (ApplyEditingKey(State, Key))
+        ApplyEditState(State);
+}
+
+void TCustomEdit::KeyPress(char& Key) {
+    TWinControl::KeyPress(Key);
+    if (Key == 0 || FReadOnly)
+        return;
+    TEditState State = EditState();
+    if (ApplyTypedCharacter(State, Key, FMaxLength))
+        ApplyEditState(State);
+}
+
+void TCustomEdit::DoEnter() {
+    SelectAll();
+    TWinControl::DoEnter();
+}
+
+void TCustomEdit::ApplyEditState(const TEditState& State) {
+    // The selection goes first, so that Change handlers see the caret after the edit.
+    FSelStart = State.SelStart;
+    FSelLength = State.SelLength;
+    SelectionChanged();
+    SetText(State.Text);
+}
+
+void TCustomEdit::SelectionChanged() {
+    NotifyPeer([](TControlPeer& Peer) { Peer.SelectionChanged(); });
+}
+
+const TClass& TEdit::StaticClass() {
+    static const TClass Class = [] {
+        TClass C("TEdit", &TCustomEdit::StaticClass(), &CreateComponentOf<TEdit>);
+        C.AddProperty(MakeProperty("Text", StringTypeInfo(), &TControl::Text, &TControl::SetText));
+        C.AddProperty(MakeProperty("MaxLength", IntegerTypeInfo(), &TCustomEdit::MaxLength,
+                                   &TCustomEdit::SetMaxLength));
+        C.AddProperty(MakeProperty("ReadOnly", BooleanTypeInfo(), &TCustomEdit::ReadOnly,
+                                   &TCustomEdit::SetReadOnly));
+        C.AddProperty(MakeEventProperty("OnChange", NotifyEventTypeInfo(), &TCustomEdit::OnChange));
+        return C;
+    }();
+    return Class;
+}
+
+TEdit::TEdit(TComponent* AOwner) : TCustomEdit(AOwner) {}
+
+} // namespace vorn
