@@ -75,8 +75,8 @@ void TBitmap::LoadFromResourceName(const std::string& Module, const std::string&
     const std::string Operation = "TBitmap.LoadFromResourceName()";
     const auto Bytes = FindResource(Module, ResourceName, RT_BITMAP);
     if (!Bytes)
-        throw EInvalidGraphic(Operation + " Resource " + ResourceName + " not found in module " +
-                              Module);
+        throw EResNotFound(Operation + " Resource " + ResourceName + " not found in module " +
+                           Module);
     Load(*Bytes, Operation + " Resource " + ResourceName + ":");
 }
 

@@ -41,8 +41,8 @@ public:
     // Stores the RGB value of Color (a system colour is resolved through ColorToRGB).
     void SetPixel(int X, int Y, TColor Color);
 
-    // Loads the RT_BITMAP resource ResourceName of Module; raises naming the resource
-    // when the module has none, and EInvalidGraphic for data that is no readable BMP.
+    // Loads the RT_BITMAP resource ResourceName of Module; raises EResNotFound naming the
+    // resource when the module has none, and EInvalidGraphic for data that is no readable BMP.
     void LoadFromResourceName(const std::string& Module, const std::string& ResourceName);
     // These raise EInvalidGraphic for data that is no readable BMP; the bitmap is then
     // unchanged.

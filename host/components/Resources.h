@@ -1,11 +1,19 @@
 #pragma once
 
+#include "host/components/Exception.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace vorn {
+
+// A resource that no loaded module has registered.
+class EResNotFound : public Exception {
+public:
+    using Exception::Exception;
+};
 
 // The resource type of bitmaps: device-independent bitmap data without a file header.
 inline constexpr const char* RT_BITMAP = "BITMAP";

@@ -362,8 +362,9 @@ TEST_F(ResourceFixture, RegisteredBitmapsLoadByNameUntilTheModuleUnloads) {
     try {
         Bitmap.LoadFromResourceName("TestModule", "DELETEFILTERROW");
         ADD_FAILURE() << "no exception";
-    } catch (const Exception& Error) {
-        EXPECT_NE(Error.Message().find("DELETEFILTERROW"), std::string::npos);
+    } catch (const EResNotFound& Error) {
+        EXPECT_EQ(Error.Message(), "TBitmap.LoadFromResourceName() Resource DELETEFILTERROW not "
+                                   "found in module TestModule");
     }
     EXPECT_EQ(Bitmap.Width(), 3);
 }
