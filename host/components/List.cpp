@@ -28,17 +28,7 @@ void TList::CheckRoomForOneMore() const {
 }
 
 void TList::SetCapacity(int NewCapacity) {
-    if (NewCapacity < Count() || NewCapacity > MaxListSize)
-        RaiseListCapacityError(NewCapacity);
-    if (NewCapacity >= Capacity()) {
-        FItems.reserve(static_cast<std::size_t>(NewCapacity));
-        return;
-    }
-    // A vector only grows its reservation; shrinking needs a fresh one.
-    std::vector<void*> Smaller;
-    Smaller.reserve(static_cast<std::size_t>(NewCapacity));
-    Smaller.assign(FItems.begin(), FItems.end());
-    FItems.swap(Smaller);
+    SetListCapacity(FItems, NewCapacity);
 }
 
 void* TList::Items(int Index) const {

@@ -2,6 +2,8 @@
 
 #include "host/components/Component.h"
 
+#include <algorithm>
+#include <iterator>
 #include <vector>
 
 namespace vorn {
@@ -13,6 +15,24 @@ inline constexpr int MaxListSize = 134217727;
 [[noreturn]] void RaiseListIndexError(int Index);
 // Raise EListError: "List capacity out of bounds (Capacity)".
 [[noreturn]] void RaiseListCapacityError(int Capacity);
+
+// Makes Items reserve room for exactly NewCapacity elements; raises EListError for a
+// capacity below the element count or above MaxListSize.
+template <class T>
+void SetListCapacity(std::vector<T>& Items, int NewCapacity) {
+    if (NewCapacity < static_cast<int>(Items.size()) || NewCapacity > MaxListSize)
+        RaiseListCapacityError(NewCapacity);
+    const auto Wanted = static_cast<std::size_t>(NewCapacity);
+    if (Wanted >= Items.capacity()) {
+        Items.reserve(Wanted);
+        return;
+    }
+    // A vector only grows its reservation; shrinking needs a fresh one.
+    std::vector<T> Smaller;
+    Smaller.reserve(Wanted);
+    std::move(Items.begin(), Items.end(), std::back_inserter(Smaller));
+    Items.swap(Smaller);
+}
 
 // A list of untyped pointers. The list owns none of them.
 class TList : public TObject {

@@ -20,6 +20,19 @@ int CompareBytes(const std::string& A, const std::string& B) {
     return Result < 0 ? -1 : (Result > 0 ? 1 : 0);
 }
 
+// Runs Action as one update batch, closed also when Action raises.
+template <class F>
+void AsOneChange(TStrings& Strings, F Action) {
+    Strings.BeginUpdate();
+    try {
+        Action();
+    } catch (...) {
+        Strings.EndUpdate();
+        throw;
+    }
+    Strings.EndUpdate();
+}
+
 } // namespace
 
 int CompareTextAscii(const std::string& A, const std::string& B) {
@@ -64,30 +77,20 @@ int TStrings::AddObject(const std::string& S, TObject* Object) {
 }
 
 void TStrings::InsertObject(int Index, const std::string& S, TObject* Object) {
-    BeginUpdate();
-    try {
+    AsOneChange(*this, [&] {
         Insert(Index, S);
         if (Object != nullptr)
             PutObject(Index, Object);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    });
 }
 
 void TStrings::AddStrings(const TStrings& Source) {
     // Read the count once: adding a list to itself must not chase its own tail.
     const int SourceCount = Source.Count();
-    BeginUpdate();
-    try {
+    AsOneChange(*this, [&] {
         for (int Index = 0; Index < SourceCount; ++Index)
             AddObject(Source.Strings(Index), Source.Objects(Index));
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    });
 }
 
 int TStrings::IndexOf(const std::string& S) const {
@@ -129,16 +132,11 @@ void TStrings::SetText(const std::string& Value) {
     }
     if (Lines.size() > static_cast<std::size_t>(MaxListSize))
         RaiseListCapacityError(MaxListSize);
-    BeginUpdate();
-    try {
+    AsOneChange(*this, [&] {
         Clear();
         for (const std::string& Line : Lines)
             Add(Line);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    });
 }
 
 void TStrings::Assign(const TPersistent* Source) {
@@ -149,15 +147,10 @@ void TStrings::Assign(const TPersistent* Source) {
     }
     if (Strings == this)
         return;
-    BeginUpdate();
-    try {
+    AsOneChange(*this, [&] {
         Clear();
         AddStrings(*Strings);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    });
 }
 
 void TStrings::BeginUpdate() {
@@ -207,16 +200,7 @@ void TStringList::SetUpdateState(bool Updating) {
 }
 
 void TStringList::SetCapacity(int NewCapacity) {
-    TStrings::SetCapacity(NewCapacity);
-    if (NewCapacity >= Capacity()) {
-        FItems.reserve(static_cast<std::size_t>(NewCapacity));
-        return;
-    }
-    // A vector only grows its reservation; shrinking needs a fresh one.
-    std::vector<TItem> Smaller;
-    Smaller.reserve(static_cast<std::size_t>(NewCapacity));
-    std::move(FItems.begin(), FItems.end(), std::back_inserter(Smaller));
-    FItems.swap(Smaller);
+    SetListCapacity(FItems, NewCapacity);
 }
 
 std::string TStringList::Get(int Index) const {
