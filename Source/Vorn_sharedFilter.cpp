@@ -152,11 +152,11 @@ namespace {
 
 using namespace SharedInternal;
 
-const std::string IsNullOperator = "IS NULL";
-const std::string IsNotNullOperator = "IS NOT NULL";
-const std::string LikeOperator = "LIKE";
-const std::string StartingWithOperator = "STARTING WITH";
-const std::string ContainingOperator = "CONTAINING";
+constexpr std::string_view IsNullOperator = "IS NULL";
+constexpr std::string_view IsNotNullOperator = "IS NOT NULL";
+constexpr std::string_view LikeOperator = "LIKE";
+constexpr std::string_view StartingWithOperator = "STARTING WITH";
+constexpr std::string_view ContainingOperator = "CONTAINING";
 
 // The three roles of a wildcard string.
 struct TWildcardChars {
