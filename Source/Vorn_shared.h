@@ -29,15 +29,19 @@ std::string UnbracketString(const std::string& S);
 // connector BoolOperator, and returns the new filter text.
 //
 // Wildcards (many-wildcard, one-wildcard, optional escape character, as in "*?")
-// are the characters the end user types; TargetWildcards (as in "%_") the ones the
-// filter's target understands.
-// Empty Wildcards turn wildcard handling off. The in/out parameters are written
-// back normalized (connector, bracketed field name, detected operator, value as
-// quoted) so that a caller can show the user what was applied; CorrectedValue
-// receives the value with the end user's wildcards kept. Raises Exception for a
-// missing field name, bad wildcard strings and, when Exceptions is set, for a
-// missing operator or unquoted value; otherwise such a condition is dropped and
-// FilterText is returned without a dangling connector.
+// are the characters the end user types; TargetWildcards (as in "%_") the ones
+// the filter's target understands. Empty Wildcards turn wildcard handling off.
+// A quoted value always ends up inside exactly one literal that means what the
+// user typed, whatever quotes or backslashes it holds.
+//
+// The in/out parameters are written back normalized (connector, bracketed field
+// name, detected operator, value as quoted) so that a caller can show the user
+// what was applied; CorrectedValue receives the value with the end user's
+// wildcards kept. Raises Exception for a missing field name, bad wildcard
+// strings and, when Exceptions is set, for a missing operator or unquoted value;
+// a raise leaves Value as given and Operator only trimmed and upper-cased.
+// Without Exceptions such a condition is dropped and FilterText comes back
+// without a dangling connector.
 std::string AppendFilter(const std::string& FilterText, std::string& BoolOperator,
                          std::string& FieldName, std::string& Operator, std::string& Value,
                          std::string& CorrectedValue, bool Quoted, bool CaseSensitive,
