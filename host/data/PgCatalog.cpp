@@ -54,25 +54,22 @@ bool IsTrue(const TPgResult& Result, int Row, int Column) {
 } // namespace
 
 std::string TPgConnection::TableOid(const char* Operation, const std::string& Table) {
-    FCommands.Connect();
     TPgResult Result =
-        FCommands.Execute(Operation, ReadableRelation, {HostToUtf8(QuoteTableName(Table))});
+        ReadCatalog(Operation, ReadableRelation, {HostToUtf8(QuoteTableName(Table))});
     if (Result.RowCount() == 0)
         FCommands.Raise(Operation, "Table '" + Table + "' does not exist");
     return Result.Value(0, 0);
 }
 
 bool TPgConnection::TableExists(const std::string& Table) {
-    FCommands.Connect();
-    return FCommands
-               .Execute("TPgConnection.TableExists()", ReadableRelation,
-                        {HostToUtf8(QuoteTableName(Table))})
+    return ReadCatalog("TPgConnection.TableExists()", ReadableRelation,
+                       {HostToUtf8(QuoteTableName(Table))})
                .RowCount() > 0;
 }
 
 std::vector<TColumnInfo> TPgConnection::Columns(const std::string& Table) {
     static const char* const Operation = "TPgConnection.Columns()";
-    TPgResult Result = FCommands.Execute(Operation, ColumnsOfTable, {TableOid(Operation, Table)});
+    TPgResult Result = ReadCatalog(Operation, ColumnsOfTable, {TableOid(Operation, Table)});
     std::vector<TColumnInfo> Columns;
     for (int Row = 0; Row < Result.RowCount(); ++Row) {
         TColumnInfo Column;
@@ -88,8 +85,7 @@ std::vector<TColumnInfo> TPgConnection::Columns(const std::string& Table) {
 
 std::vector<TPgConnection::TIndexColumn> TPgConnection::IndexColumns(const char* Operation,
                                                                      const std::string& Table) {
-    TPgResult Result =
-        FCommands.Execute(Operation, IndexColumnsOfTable, {TableOid(Operation, Table)});
+    TPgResult Result = ReadCatalog(Operation, IndexColumnsOfTable, {TableOid(Operation, Table)});
     std::vector<TIndexColumn> Columns;
     for (int Row = 0; Row < Result.RowCount(); ++Row) {
         TIndexColumn Column;

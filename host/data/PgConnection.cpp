@@ -117,9 +117,32 @@ std::string TPgConnection::OrderByItem(const std::string& Expression, bool Desce
 
 std::unique_ptr<TDriverCursor> TPgConnection::Execute(const std::string& Sql,
                                                       const std::vector<TVariant>& Params) {
+    const std::string Utf8Sql = HostToUtf8(Sql);
+    const TPgParams Values = PgParams(Params);
     FReader.Connect();
-    return std::make_unique<TPgDriverCursor>(FReader, HostToUtf8(Sql), PgParams(Params),
-                                             FetchPageSize);
+    try {
+        return std::make_unique<TPgDriverCursor>(FReader, Utf8Sql, Values, FetchPageSize);
+    } catch (const EDatabaseError&) {
+        // A connection that died while idle (a server restart) shows only when used.
+        // Reading again on a new one is harmless; running a command twice is not.
+        if (FReader.Connected() || !PgIsQuery(Utf8Sql))
+            throw;
+    }
+    FReader.Connect();
+    return std::make_unique<TPgDriverCursor>(FReader, Utf8Sql, Values, FetchPageSize);
+}
+
+TPgResult TPgConnection::ReadCatalog(const char* Operation, const char* Sql,
+                                     const TPgParams& Params) {
+    FCommands.Connect();
+    try {
+        return FCommands.Execute(Operation, Sql, Params);
+    } catch (const EDatabaseError&) {
+        if (FCommands.Connected())
+            throw;
+    }
+    FCommands.Connect();
+    return FCommands.Execute(Operation, Sql, Params);
 }
 
 std::int64_t TPgConnection::ExecuteCommand(const std::string& Sql,

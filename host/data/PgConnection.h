@@ -61,6 +61,8 @@ public:
 
 private:
     struct TIndexColumn;
+    // Runs a catalog query, once more on a new connection when the old one was lost.
+    TPgResult ReadCatalog(const char* Operation, const char* Sql, const TPgParams& Params);
     // The table's OID as text; raises naming the table when it does not exist.
     std::string TableOid(const char* Operation, const std::string& Table);
     std::vector<TIndexColumn> IndexColumns(const char* Operation, const std::string& Table);

@@ -60,13 +60,20 @@ void TPgSession::Connect() {
         Disconnect();
         Raise(Operation, Message);
     }
+    // Notices ("table does not exist, skipping") are no errors; a library does not print them.
+    PQsetNoticeProcessor(
+        FConnection, [](void*, const char*) {}, nullptr);
     // Text travels as UTF-8 and is converted to the host code page here, so that a
     // character the code page lacks becomes "?" instead of failing the whole query.
+    if (PQsetClientEncoding(FConnection, "UTF8") != 0)
+        Raise(Operation, MessageText(PQerrorMessage(FConnection)));
     // Dates, binary values and money are asked for in formats that do not depend on
     // the server's settings.
     Run(Operation,
-        "SET client_encoding = 'UTF8'; SET DateStyle = 'ISO, YMD'; "
-        "SET bytea_output = 'hex'; SET lc_monetary = 'C'; SET extra_float_digits = 1",
+        "SELECT pg_catalog.set_config('DateStyle', 'ISO, YMD', false), "
+        "pg_catalog.set_config('bytea_output', 'hex', false), "
+        "pg_catalog.set_config('lc_monetary', 'C', false), "
+        "pg_catalog.set_config('extra_float_digits', '1', false)",
         {});
 }
 
