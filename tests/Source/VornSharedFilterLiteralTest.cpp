@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -182,6 +183,38 @@ TEST(AppendFilterLiteral, CaseSensitiveContainingMatchesPatternCharactersLiteral
         const TFilterOutcome Outcome = RunAppendFilter(Call);
         EXPECT_EQ(Outcome.Operator, "LIKE");
         EXPECT_TRUE(HoldsOneLiteral(Outcome.Result, "Name LIKE ", true, Case.Pattern));
+    }
+}
+
+// Whatever the characters and wildcard settings, including quotes and backslashes
+// used as wildcards, a quoted value ends the clause as exactly one literal.
+TEST(AppendFilterLiteral, NoGeneratedValueLeavesItsLiteral) {
+    const std::string Alphabet = "a'\\*?#%_ ";
+    const std::vector<std::string> WildcardSets = {"", "*?", "*?#", "*?'", "'?", "\\?", "*?\\"};
+    const std::vector<std::string> TargetSets = {"", "%_", "%_\\", "%_#", "'_", "\\_"};
+    const std::vector<std::string> Operators = {"=", "like", "containing", "starting with"};
+    std::mt19937 Random(20260101);
+    auto Pick = [&Random](std::size_t Count) {
+        return std::uniform_int_distribution<std::size_t>(0, Count - 1)(Random);
+    };
+    for (int Round = 0; Round < 20000; ++Round) {
+        TFilterCall Call;
+        Call.Value.clear();
+        for (std::size_t Length = Pick(9); Length > 0; --Length)
+            Call.Value += Alphabet[Pick(Alphabet.size())];
+        Call.Wildcards = WildcardSets[Pick(WildcardSets.size())];
+        Call.TargetWildcards = TargetSets[Pick(TargetSets.size())];
+        Call.Operator = Operators[Pick(Operators.size())];
+        Call.CaseSensitive = Pick(2) == 1;
+        Call.CaseSensitiveContaining = Pick(2) == 1;
+        const TFilterOutcome Outcome = RunAppendFilter(Call);
+        const TLiteralScan Scan = ScanLiterals(Outcome.Result);
+        const bool OneLiteralAtTheEnd = !Scan.Unterminated && Scan.Bodies.size() == 1 &&
+                                        Scan.After.empty() &&
+                                        Scan.Before.ends_with(" " + Outcome.Operator + " ");
+        ASSERT_TRUE(OneLiteralAtTheEnd)
+            << "value «" << Call.Value << "», wildcards «" << Call.Wildcards << "», target «"
+            << Call.TargetWildcards << "»: «" << Outcome.Result << "»";
     }
 }
 
