@@ -1,0 +1,132 @@
+#include "host/components/Input.h"
+
+#include "host/components/Application.h"
+
+namespace vorn {
+
+namespace {
+
+// Runs one act of the user against Control: the keyboard state first, then the handlers,
+// with any exception handed to the application error handler.
+template <class Act>
+bool Dispatch(const TControl& Control, TShiftState Shift, Act&& Handlers) {
+    SetModifierState(Shift);
+    if (!Control.CanReceiveInput())
+        return false;
+    try {
+        Handlers();
+        return true;
+    } catch (const std::exception& Error) {
+        HandleApplicationError(Error);
+    } catch (...) {
+        HandleApplicationError(Exception("An unknown error escaped an input handler"));
+    }
+    return false;
+}
+
+TShiftState ButtonState(TMouseButton Button) {
+    switch (Button) {
+    case mbLeft:
+        return {ssLeft};
+    case mbRight:
+        return {ssRight};
+    case mbMiddle:
+        return {ssMiddle};
+    }
+    return {};
+}
+
+void MoveFocusOnTab(TWinControl& Control, TShiftState Shift) {
+    TWinControl* TopLevel = Control.TopLevelControl();
+    TWinControl* Next = TopLevel->FindNextControl(&Control, !Shift.Contains(ssShift));
+    if (Next != nullptr)
+        Next->SetFocus();
+}
+
+} // namespace
+
+bool UserClick(TControl& Control, TShiftState Shift) {
+    const int X = Control.Width() / 2;
+    const int Y = Control.Height() / 2;
+    return Dispatch(Control, Shift, [&] {
+        if (auto* WinControl = dynamic_cast<TWinControl*>(&Control);
+            WinControl != nullptr && WinControl->CanFocus())
+            WinControl->SetFocus();
+        Control.MouseDown(mbLeft, Shift + TShiftState{ssLeft}, X, Y);
+        Control.MouseUp(mbLeft, Shift, X, Y);
+        Control.Click();
+    });
+}
+
+bool UserMouseDown(TControl& Control, TMouseButton Button, TShiftState Shift, int X, int Y) {
+    return Dispatch(Control, Shift,
+                    [&] { Control.MouseDown(Button, Shift + ButtonState(Button), X, Y); });
+}
+
+bool UserMouseUp(TControl& Control, TMouseButton Button, TShiftState Shift, int X, int Y) {
+    return Dispatch(Control, Shift, [&] { Control.MouseUp(Button, Shift, X, Y); });
+}
+
+bool UserMouseMove(TControl& Control, int X, int Y, TShiftState Shift) {
+    return Dispatch(Control, Shift, [&] { Control.MouseMove(Shift, X, Y); });
+}
+
+bool UserMouseEnter(TControl& Control) {
+    return Dispatch(Control, {}, [&] { Control.CMMouseEnter(); });
+}
+
+bool UserMouseLeave(TControl& Control) {
+    return Dispatch(Control, {}, [&] { Control.CMMouseLeave(); });
+}
+
+bool UserKeyDown(TWinControl& Control, int Key, TShiftState Shift) {
+    return Dispatch(Control, Shift, [&] {
+        int HandledKey = Key;
+        Control.KeyDown(HandledKey, Shift);
+        if (HandledKey == VK_TAB && !Shift.Contains(ssCtrl) && !Shift.Contains(ssAlt))
+            MoveFocusOnTab(Control, Shift);
+    });
+}
+
+bool UserKeyUp(TWinControl& Control, int Key, TShiftState Shift) {
+    return Dispatch(Control, Shift, [&] {
+        int HandledKey = Key;
+        Control.KeyUp(HandledKey, Shift);
+    });
+}
+
+bool UserKeyPress(TWinControl& Control, char Key) {
+    return Dispatch(Control, {}, [&] {
+        char HandledKey = Key;
+        Control.KeyPress(HandledKey);
+    });
+}
+
+bool UserType(TWinControl& Control, const std::string& Text) {
+    for (char Character : Text)
+        if (!UserKeyPress(Control, Character))
+            return false;
+    return true;
+}
+
+bool UserSetFocus(TWinControl& Control) {
+    return Dispatch(Control, {}, [&] { Control.SetFocus(); });
+}
+
+bool UserOpenList(TCustomComboBox& ComboBox) {
+    return Dispatch(ComboBox, {}, [&] { ComboBox.SetDroppedDown(true); });
+}
+
+bool UserCloseList(TCustomComboBox& ComboBox) {
+    return Dispatch(ComboBox, {}, [&] { ComboBox.SetDroppedDown(false); });
+}
+
+bool UserSelectItem(TCustomComboBox& ComboBox, int Index) {
+    if (Index < 0 || Index >= ComboBox.Items()->Count())
+        throw EListError("UserSelectItem() Index " + std::to_string(Index) +
+                         " is out of bounds (0.." + std::to_string(ComboBox.Items()->Count() - 1) +
+                         ")");
+    return Dispatch(ComboBox, {}, [&] { ComboBox.SelectItemByUser(Index, true); });
+}
+
+} // namespace vorn

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "host/components/ComboBox.h"
+#include "host/components/Control.h"
+
+#include <string>
+
+namespace vorn {
+
+// The input dispatch: turns one act of the user into the handler calls that the act
+// causes, in the order a user causes them. The widget set calls it for real input, tests
+// call it to act as a user.
+//
+// Every call first puts the host keyboard state in line with the event's modifiers
+// (SetModifierState), so that a handler reading GetKeyState sees the keys that were held.
+// An exception that escapes a handler goes to the application error handler
+// (HandleApplicationError) and the call returns normally: input never ends the program.
+// Input for a control that cannot receive it (CanReceiveInput: hidden or disabled, itself
+// or a parent) is dropped.
+//
+// Each call returns true when the input reached the control and every handler finished
+// without an exception. Invalid arguments (an item index outside the list) are the
+// caller's error and raise, before any handler runs.
+
+// A click with the left button at the centre of the control: a window control that can
+// take the focus gets it first, then mouse down, mouse up and Click.
+bool UserClick(TControl& Control, TShiftState Shift = {});
+bool UserMouseDown(TControl& Control, TMouseButton Button, TShiftState Shift, int X, int Y);
+bool UserMouseUp(TControl& Control, TMouseButton Button, TShiftState Shift, int X, int Y);
+bool UserMouseMove(TControl& Control, int X, int Y, TShiftState Shift = {});
+bool UserMouseEnter(TControl& Control);
+bool UserMouseLeave(TControl& Control);
+
+// A key going down. When the handlers leave the Tab key unchanged, the focus moves to
+// the next (with Shift: the previous) control of the form that has TabStop.
+bool UserKeyDown(TWinControl& Control, int Key, TShiftState Shift = {});
+bool UserKeyUp(TWinControl& Control, int Key, TShiftState Shift = {});
+// A typed character.
+bool UserKeyPress(TWinControl& Control, char Key);
+// Types Text one character at a time (a key press each); stops at the first character
+// whose handlers raise.
+bool UserType(TWinControl& Control, const std::string& Text);
+
+// Gives Control the focus, as clicking into it or tabbing to it does.
+bool UserSetFocus(TWinControl& Control);
+
+// Opens the list of a combo box (DropDown first, then the list opens).
+bool UserOpenList(TCustomComboBox& ComboBox);
+// Closes the list without choosing.
+bool UserCloseList(TCustomComboBox& ComboBox);
+// Picks the item at Index: Text and ItemIndex take it, the list closes, then Click.
+// Raises EListError for an index outside the items.
+bool UserSelectItem(TCustomComboBox& ComboBox, int Index);
+
+} // namespace vorn
