@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 #include <type_traits>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -98,7 +99,14 @@ V FromValue(const TPropertyValue& Value, const std::string& Name) {
         return Typed;
     } else {
         Require(std::holds_alternative<std::int64_t>(Value));
-        return static_cast<V>(std::get<std::int64_t>(Value));
+        const std::int64_t Number = std::get<std::int64_t>(Value);
+        // A value the property's type cannot hold is refused rather than cut down.
+        using Stored = typename std::conditional_t<std::is_enum_v<V>, std::underlying_type<V>,
+                                                   std::type_identity<V>>::type;
+        if (!std::in_range<Stored>(Number))
+            throw EConvertError("Property " + Name + " value " + std::to_string(Number) +
+                                " is out of range");
+        return static_cast<V>(Number);
     }
 }
 
