@@ -18,7 +18,7 @@ enum TSqlExprKind {
     sekNull,         // NULL
     sekFunction,     // Name[0]: the function name as written; Operands: arguments
     sekUnary,        // Operator, Operands[0]
-    sekBinary,       // Operands[0] Operator Operands[1]
+    sekBinary,       // Operands[0] Operator Operands[1]; AND and OR join two or more
     sekIsNull,       // Operands[0] IS [NOT] NULL
     sekLike,         // Operands[0] [NOT] LIKE Operands[1]
     sekStartingWith, // Operands[0] [NOT] STARTING WITH Operands[1]

@@ -154,7 +154,7 @@ private:
             return;
         if (IsSymbol(Peek(), ")"))
             Fail("Unexpected ')' without a matching '('", Peek());
-        Fail("Unexpected " + Describe(Peek()), Peek());
+        Unexpected("the end of the text");
     }
 
     // A name that can stand for a column, table or alias: a quoted or bracketed
@@ -382,17 +382,24 @@ private:
 
     TSqlExprPtr ParseExpression() {
         TNesting Nesting(*this);
-        auto Left = ParseAnd();
-        while (AcceptKeyword("OR"))
-            Left = MakeBinary(sopOr, std::move(Left), ParseAnd());
-        return Left;
+        return ParseConnected(sopOr, "OR", &TSqlParser::ParseAnd);
     }
 
-    TSqlExprPtr ParseAnd() {
-        auto Left = ParseNot();
-        while (AcceptKeyword("AND"))
-            Left = MakeBinary(sopAnd, std::move(Left), ParseNot());
-        return Left;
+    TSqlExprPtr ParseAnd() { return ParseConnected(sopAnd, "AND", &TSqlParser::ParseNot); }
+
+    // Operands joined by AND (or OR) become one node with all of them, so that a long
+    // generated condition does not make a deep tree.
+    TSqlExprPtr ParseConnected(TSqlOperator Operator, std::string_view Keyword,
+                               TSqlExprPtr (TSqlParser::*ParseOperand)()) {
+        auto First = (this->*ParseOperand)();
+        if (!IsKeyword(Peek(), Keyword))
+            return First;
+        auto Node = MakeNode(sekBinary, First->Position);
+        Node->Operator = Operator;
+        Node->Operands.push_back(std::move(First));
+        while (AcceptKeyword(Keyword))
+            Node->Operands.push_back((this->*ParseOperand)());
+        return Finish(std::move(Node));
     }
 
     TSqlExprPtr ParseNot() {

@@ -188,9 +188,11 @@ public:
             Unary(Expr);
             return;
         case sekBinary:
-            Operand(Expr, 0, false);
-            Write(std::string(" ") + BinaryOperatorText(Expr.Operator) + " ");
-            Operand(Expr, 1, true);
+            for (std::size_t Index = 0; Index < Expr.Operands.size(); ++Index) {
+                if (Index > 0)
+                    Write(std::string(" ") + BinaryOperatorText(Expr.Operator) + " ");
+                Operand(Expr, Index, Index > 0);
+            }
             return;
         case sekIsNull:
             Operand(Expr, 0, false);

@@ -1,0 +1,305 @@
+#include "host/data/SqlDialect.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using namespace vorn;
+
+namespace {
+
+using TTexts = std::vector<std::string>;
+
+const std::string PgUpper = "translate(CAST(\"Name\" AS text), 'abcdefghijklmnopqrstuvwxyz', "
+                            "'ABCDEFGHIJKLMNOPQRSTUVWXYZ')";
+
+struct TTranslation {
+    std::string Dialect;
+    std::string SQLite;
+    std::string PostgreSQL;
+    TTexts Parameters;
+};
+
+void ExpectCondition(const TTranslation& Case) {
+    SCOPED_TRACE("«" + Case.Dialect + "»");
+    const TTranslatedSql Lite = TranslateCondition(Case.Dialect, sbSQLite);
+    EXPECT_EQ(Lite.Text, Case.SQLite);
+    EXPECT_EQ(Lite.Parameters, Case.Parameters);
+    const TTranslatedSql Pg = TranslateCondition(Case.Dialect, sbPostgreSQL);
+    EXPECT_EQ(Pg.Text, Case.PostgreSQL);
+    EXPECT_EQ(Pg.Parameters, Case.Parameters);
+}
+
+} // namespace
+
+TEST(SqlTranslation, ClauseTextsOfTheComposerBecomeBackendSql) {
+    const std::vector<TTranslation> Cases = {
+        {"UPPER([Last Name]) = 'O\\'BRIEN'",
+         "UPPER(\"Last Name\") = ?",
+         "translate(CAST(\"Last Name\" AS text), 'abcdefghijklmnopqrstuvwxyz', "
+         "'ABCDEFGHIJKLMNOPQRSTUVWXYZ') = $1",
+         {"O'BRIEN"}},
+        {"UPPER(City) = 'PARIS' OR Salary >= 5000",
+         "UPPER(\"City\") = ? OR \"Salary\" >= 5000",
+         "translate(CAST(\"City\" AS text), 'abcdefghijklmnopqrstuvwxyz', "
+         "'ABCDEFGHIJKLMNOPQRSTUVWXYZ') = $1 OR \"Salary\" >= 5000",
+         {"PARIS"}},
+        {"Salary >= 5000 AND Phone IS NULL",
+         "\"Salary\" >= 5000 AND \"Phone\" IS NULL",
+         "\"Salary\" >= 5000 AND \"Phone\" IS NULL",
+         {}},
+        {"UPPER(Name) STARTING WITH 'SM'",
+         "UPPER(\"Name\") LIKE ? ESCAPE '\\'",
+         PgUpper + " LIKE $1 ESCAPE E'\\\\'",
+         {"SM%"}},
+        {"Name CONTAINING 'ith'",
+         "UPPER(\"Name\") LIKE ? ESCAPE '\\'",
+         PgUpper + " LIKE $1 ESCAPE E'\\\\'",
+         {"%ITH%"}},
+        {"Name LIKE '%ith%'",
+         "\"Name\" LIKE ? ESCAPE '\\'",
+         "\"Name\" LIKE $1 ESCAPE E'\\\\'",
+         {"%ith%"}},
+        {"UPPER(Name) LIKE 'A\\_B_'",
+         "UPPER(\"Name\") LIKE ? ESCAPE '\\'",
+         PgUpper + " LIKE $1 ESCAPE E'\\\\'",
+         {"A\\_B_"}},
+        {"UPPER(Name) = '50*'", "UPPER(\"Name\") = ?", PgUpper + " = $1", {"50*"}},
+        {"UPPER(Name) STARTING WITH ''",
+         "UPPER(\"Name\") LIKE ? ESCAPE '\\'",
+         PgUpper + " LIKE $1 ESCAPE E'\\\\'",
+         {"%"}},
+        {"Name = 'Smith' AND City = ''",
+         "\"Name\" = ? AND \"City\" = ?",
+         "\"Name\" = $1 AND \"City\" = $2",
+         {"Smith", ""}},
+        {"City IS NULL AND UPPER(Name) STARTING WITH 'SM'",
+         "\"City\" IS NULL AND UPPER(\"Name\") LIKE ? ESCAPE '\\'",
+         "\"City\" IS NULL AND " + PgUpper + " LIKE $1 ESCAPE E'\\\\'",
+         {"SM%"}},
+        {"Phone IS NOT NULL", "\"Phone\" IS NOT NULL", "\"Phone\" IS NOT NULL", {}},
+    };
+    for (const TTranslation& Case : Cases)
+        ExpectCondition(Case);
+}
+
+// A literal means its text, except as the pattern of LIKE, where its backslash pairs
+// stay the pattern's escapes; STARTING WITH and CONTAINING escape what their text holds.
+TEST(SqlTranslation, LiteralsBecomeParametersByTheLiteralRule) {
+    struct TCase {
+        std::string Condition;
+        std::string Parameter;
+    };
+    const std::vector<TCase> Cases = {
+        {"Name = 'O\\'Brien'", "O'Brien"},
+        {"Name = 'a\\\\b'", "a\\b"},
+        {"Name = 'a\\_b'", "a_b"},
+        {"Name = '\\x'", "x"},
+        {"Name = 'STARTING WITH x'", "STARTING WITH x"},
+        {"Name = '\\' OR 1=1 --'", "' OR 1=1 --"},
+        {"Name = '[a] \"b\" ; -- /*'", "[a] \"b\" ; -- /*"},
+        {"Name LIKE 'O\\'Brien'", "O'Brien"},
+        {"Name LIKE 'a\\\\b'", "a\\\\b"},
+        {"Name LIKE 'a\\_b%'", "a\\_b%"},
+        {"Name LIKE '50\\%'", "50\\%"},
+        {"Name LIKE '\\x'", "\\x"},
+        {"Name STARTING WITH 'a_b'", "a\\_b%"},
+        {"Name STARTING WITH '50%'", "50\\%%"},
+        {"Name STARTING WITH 'a\\\\'", "a\\\\%"},
+        {"Name STARTING WITH 'a\\_'", "a\\_%"},
+        {"Name CONTAINING 'ab_c'", "%AB\\_C%"},
+        {"Name CONTAINING '\\''", "%'%"},
+        {"Name CONTAINING '\x9A\x8A'", "%\x9A\x8A%"},
+        {"Name = UPPER('x\\'y')", "x'y"},
+    };
+    for (const TCase& Case : Cases) {
+        SCOPED_TRACE("«" + Case.Condition + "»");
+        for (TSqlBackend Backend : {sbSQLite, sbPostgreSQL})
+            EXPECT_EQ(TranslateCondition(Case.Condition, Backend).Parameters,
+                      TTexts{Case.Parameter});
+    }
+}
+
+TEST(SqlTranslation, NamesAreQuotedExactlyAsWrittenAndKeywordsAreNot) {
+    const std::vector<TTranslation> Cases = {
+        {"CustNo = 1", "\"CustNo\" = 1", "\"CustNo\" = 1", {}},
+        {"[Cust No] = 1", "\"Cust No\" = 1", "\"Cust No\" = 1", {}},
+        {"\"Say \"\"hi\"\"\" = 1", "\"Say \"\"hi\"\"\" = 1", "\"Say \"\"hi\"\"\" = 1", {}},
+        {"[a\"b] = 1", "\"a\"\"b\" = 1", "\"a\"\"b\" = 1", {}},
+        {"o.CustNo = c.\"CustNo\"",
+         "\"o\".\"CustNo\" = \"c\".\"CustNo\"",
+         "\"o\".\"CustNo\" = \"c\".\"CustNo\"",
+         {}},
+        {"Date = 1 and Value is not null",
+         "\"Date\" = 1 AND \"Value\" IS NOT NULL",
+         "\"Date\" = 1 AND \"Value\" IS NOT NULL",
+         {}},
+        {"\x8Aifra = 1", "\"\x8Aifra\" = 1", "\"\x8Aifra\" = 1", {}},
+        {"[Order] = 1", "\"Order\" = 1", "\"Order\" = 1", {}},
+        {"lower(Name) = 'a'", "lower(\"Name\") = ?", "lower(\"Name\") = $1", {"a"}},
+        {"Age IN (1, 2.5, .5, 1e3, 2E-2)",
+         "\"Age\" IN (1, 2.5, .5, 1e3, 2E-2)",
+         "\"Age\" IN (1, 2.5, .5, 1e3, 2E-2)",
+         {}},
+        {"Age NOT BETWEEN -1 AND +2",
+         "\"Age\" NOT BETWEEN -1 AND +2",
+         "\"Age\" NOT BETWEEN -1 AND +2",
+         {}},
+        {"Name NOT IN ('a', 'b')",
+         "\"Name\" NOT IN (?, ?)",
+         "\"Name\" NOT IN ($1, $2)",
+         {"a", "b"}},
+        {"Age != 3", "\"Age\" <> 3", "\"Age\" <> 3", {}},
+        {"Name NOT STARTING WITH 'a'",
+         "\"Name\" NOT LIKE ? ESCAPE '\\'",
+         "\"Name\" NOT LIKE $1 ESCAPE E'\\\\'",
+         {"a%"}},
+    };
+    for (const TTranslation& Case : Cases)
+        ExpectCondition(Case);
+}
+
+// The writer puts back the parentheses the tree needs, also where the backends would
+// read the same bare text differently.
+TEST(SqlTranslation, ParenthesesFollowTheTree) {
+    const std::vector<std::pair<std::string, std::string>> Cases = {
+        {"(Age = 1 OR Age = 2) AND Name = 'a'", "(\"Age\" = 1 OR \"Age\" = 2) AND \"Name\" = ?"},
+        {"Age = 1 OR Age = 2 AND Name = 'a'", "\"Age\" = 1 OR \"Age\" = 2 AND \"Name\" = ?"},
+        {"((Age = 1))", "\"Age\" = 1"},
+        {"Age = 1 OR (Age = 2 OR Age = 3)", "\"Age\" = 1 OR (\"Age\" = 2 OR \"Age\" = 3)"},
+        {"NOT Age = 1", "NOT \"Age\" = 1"},
+        {"NOT (Age = 1 AND Name = 'a')", "NOT (\"Age\" = 1 AND \"Name\" = ?)"},
+        {"NOT NOT Age = 1", "NOT (NOT \"Age\" = 1)"},
+        {"Age - (Salary - 1) > 0", "\"Age\" - (\"Salary\" - 1) > 0"},
+        {"Age - Salary - 1 > 0", "\"Age\" - \"Salary\" - 1 > 0"},
+        {"(Age + 1) * 2 > 0", "(\"Age\" + 1) * 2 > 0"},
+        {"Name || Age + 1 = 'a'", "\"Name\" || (\"Age\" + 1) = ?"},
+        {"(Name || Age) + 1 = 2", "(\"Name\" || \"Age\") + 1 = 2"},
+        {"Age - -1 > 0", "\"Age\" - -1 > 0"},
+        {"- -Age > 0", "-(-\"Age\") > 0"},
+        {"(Age = 1) = (Name = 'a')", "(\"Age\" = 1) = (\"Name\" = ?)"},
+        {"Age = 1 IS NULL", "(\"Age\" = 1) IS NULL"},
+        {"Age BETWEEN 1 + 1 AND 3 AND Name = 'a'", "\"Age\" BETWEEN 1 + 1 AND 3 AND \"Name\" = ?"},
+    };
+    for (const auto& [Dialect, SQLite] : Cases) {
+        SCOPED_TRACE("«" + Dialect + "»");
+        EXPECT_EQ(TranslateCondition(Dialect, sbSQLite).Text, SQLite);
+    }
+}
+
+TEST(SqlTranslation, ValueListStatementsOfTheFilterGrid) {
+    const std::vector<TTranslation> Cases = {
+        {"SELECT DISTINCT ValueTable.\"Name\" ValueField FROM \"customer\" ValueTable ORDER BY "
+         "ValueField",
+         "SELECT DISTINCT \"ValueTable\".\"Name\" AS \"ValueField\" FROM \"customer\" AS "
+         "\"ValueTable\" ORDER BY \"ValueField\"",
+         "SELECT DISTINCT \"ValueTable\".\"Name\" AS \"ValueField\" FROM \"customer\" AS "
+         "\"ValueTable\" ORDER BY \"ValueField\" NULLS FIRST",
+         {}},
+        {"SELECT DISTINCT ValueTable.\"Last Name\" ValueField FROM \"Name Table\" ValueTable "
+         "ORDER BY ValueField",
+         "SELECT DISTINCT \"ValueTable\".\"Last Name\" AS \"ValueField\" FROM \"Name Table\" AS "
+         "\"ValueTable\" ORDER BY \"ValueField\"",
+         "SELECT DISTINCT \"ValueTable\".\"Last Name\" AS \"ValueField\" FROM \"Name Table\" AS "
+         "\"ValueTable\" ORDER BY \"ValueField\" NULLS FIRST",
+         {}},
+        {"SELECT DISTINCT Name FROM customer ORDER BY Name",
+         "SELECT DISTINCT \"Name\" FROM \"customer\" ORDER BY \"Name\"",
+         "SELECT DISTINCT \"Name\" FROM \"customer\" ORDER BY \"Name\" NULLS FIRST",
+         {}},
+        {"SELECT DISTINCT [Last Name] FROM [Name Table] ORDER BY [Last Name]",
+         "SELECT DISTINCT \"Last Name\" FROM \"Name Table\" ORDER BY \"Last Name\"",
+         "SELECT DISTINCT \"Last Name\" FROM \"Name Table\" ORDER BY \"Last Name\" NULLS FIRST",
+         {}},
+    };
+    for (const TTranslation& Case : Cases) {
+        SCOPED_TRACE("«" + Case.Dialect + "»");
+        EXPECT_EQ(TranslateStatement(Case.Dialect, sbSQLite).Text, Case.SQLite);
+        EXPECT_EQ(TranslateStatement(Case.Dialect, sbPostgreSQL).Text, Case.PostgreSQL);
+    }
+}
+
+TEST(SqlTranslation, PlainSelectStatementsPassThrough) {
+    const std::vector<TTranslation> Cases = {
+        {"select * from People p where p.Name starting with 'S' order by p.Name desc, Age asc "
+         "limit 10 offset 20",
+         "SELECT * FROM \"People\" AS \"p\" WHERE \"p\".\"Name\" LIKE ? ESCAPE '\\' ORDER BY "
+         "\"p\".\"Name\" DESC, \"Age\" LIMIT 10 OFFSET 20",
+         "SELECT * FROM \"People\" AS \"p\" WHERE \"p\".\"Name\" LIKE $1 ESCAPE E'\\\\' ORDER BY "
+         "\"p\".\"Name\" DESC NULLS LAST, \"Age\" NULLS FIRST LIMIT 10 OFFSET 20",
+         {"S%"}},
+        {"SELECT City, COUNT(*) AS N, count(DISTINCT Name) FROM People GROUP BY City HAVING "
+         "COUNT(*) > 1 ORDER BY N NULLS LAST",
+         "SELECT \"City\", COUNT(*) AS \"N\", count(DISTINCT \"Name\") FROM \"People\" GROUP BY "
+         "\"City\" HAVING COUNT(*) > 1 ORDER BY \"N\" NULLS LAST",
+         "SELECT \"City\", COUNT(*) AS \"N\", count(DISTINCT \"Name\") FROM \"People\" GROUP BY "
+         "\"City\" HAVING COUNT(*) > 1 ORDER BY \"N\" NULLS LAST",
+         {}},
+        {"SELECT o.*, c.Name FROM Orders o LEFT OUTER JOIN Customers AS c ON o.CustNo = "
+         "c.CustNo, Towns t CROSS JOIN Zones",
+         "SELECT \"o\".*, \"c\".\"Name\" FROM \"Orders\" AS \"o\" LEFT JOIN \"Customers\" AS "
+         "\"c\" ON \"o\".\"CustNo\" = \"c\".\"CustNo\", \"Towns\" AS \"t\" CROSS JOIN \"Zones\"",
+         "SELECT \"o\".*, \"c\".\"Name\" FROM \"Orders\" AS \"o\" LEFT JOIN \"Customers\" AS "
+         "\"c\" ON \"o\".\"CustNo\" = \"c\".\"CustNo\", \"Towns\" AS \"t\" CROSS JOIN \"Zones\"",
+         {}},
+        {"SELECT Name, 'x' Tag FROM People WHERE Age IN (SELECT Age FROM Ages WHERE Kind = 'a') "
+         "AND EXISTS (SELECT 1 FROM Towns WHERE Towns.Name = People.City)",
+         "SELECT \"Name\", ? AS \"Tag\" FROM \"People\" WHERE \"Age\" IN (SELECT \"Age\" FROM "
+         "\"Ages\" WHERE \"Kind\" = ?) AND EXISTS (SELECT 1 FROM \"Towns\" WHERE "
+         "\"Towns\".\"Name\" = \"People\".\"City\")",
+         "SELECT \"Name\", $1 AS \"Tag\" FROM \"People\" WHERE \"Age\" IN (SELECT \"Age\" FROM "
+         "\"Ages\" WHERE \"Kind\" = $2) AND EXISTS (SELECT 1 FROM \"Towns\" WHERE "
+         "\"Towns\".\"Name\" = \"People\".\"City\")",
+         {"x", "a"}},
+        {"SELECT n FROM (SELECT Name n FROM People) AS sub WHERE n CONTAINING sub.n",
+         "SELECT \"n\" FROM (SELECT \"Name\" AS \"n\" FROM \"People\") AS \"sub\" WHERE "
+         "UPPER(\"n\") LIKE ('%' || replace(replace(replace(UPPER(\"sub\".\"n\"), '\\', '\\\\'), "
+         "'%', '\\%'), '_', '\\_') || '%') ESCAPE '\\'",
+         "SELECT \"n\" FROM (SELECT \"Name\" AS \"n\" FROM \"People\") AS \"sub\" WHERE "
+         "translate(CAST(\"n\" AS text), 'abcdefghijklmnopqrstuvwxyz', "
+         "'ABCDEFGHIJKLMNOPQRSTUVWXYZ') LIKE ('%' || "
+         "replace(replace(replace(CAST(translate(CAST(\"sub\".\"n\" AS text), "
+         "'abcdefghijklmnopqrstuvwxyz', 'ABCDEFGHIJKLMNOPQRSTUVWXYZ') AS text), E'\\\\', "
+         "E'\\\\\\\\'), '%', E'\\\\%'), '_', E'\\\\_') || '%') ESCAPE E'\\\\'",
+         {}},
+        {"SELECT left(Name, 2) FROM People",
+         "SELECT left(\"Name\", 2) FROM \"People\"",
+         "SELECT left(\"Name\", 2) FROM \"People\"",
+         {}},
+    };
+    for (const TTranslation& Case : Cases) {
+        SCOPED_TRACE("«" + Case.Dialect + "»");
+        const TTranslatedSql Lite = TranslateStatement(Case.Dialect, sbSQLite);
+        EXPECT_EQ(Lite.Text, Case.SQLite);
+        EXPECT_EQ(Lite.Parameters, Case.Parameters);
+        const TTranslatedSql Pg = TranslateStatement(Case.Dialect, sbPostgreSQL);
+        EXPECT_EQ(Pg.Text, Case.PostgreSQL);
+        EXPECT_EQ(Pg.Parameters, Case.Parameters);
+    }
+}
+
+TEST(SqlTranslation, ConditionPlaceholdersContinueTheStatementsNumbering) {
+    const std::string Condition = "Name = 'a' OR City STARTING WITH 'b'";
+    EXPECT_EQ(TranslateCondition(Condition, sbPostgreSQL, scfSimpleFilter, 3).Text,
+              "\"Name\" = $3 OR \"City\" LIKE $4 ESCAPE E'\\\\'");
+    EXPECT_EQ(TranslateCondition(Condition, sbSQLite, scfSimpleFilter, 3).Text,
+              "\"Name\" = ? OR \"City\" LIKE ? ESCAPE '\\'");
+    for (int Wrong : {0, -1}) {
+        try {
+            TranslateCondition(Condition, sbPostgreSQL, scfWhereClause, Wrong);
+            ADD_FAILURE() << "accepted " << Wrong;
+        } catch (const EDatabaseError& Error) {
+            EXPECT_EQ(Error.Message(), "TranslateCondition() FirstParameterNumber must be 1 or "
+                                       "more, not " +
+                                           std::to_string(Wrong) + ".");
+        }
+    }
+}
+
+TEST(SqlTranslation, ConditionsNameTheFieldsTheyUse) {
+    const TTranslatedSql Result = TranslateCondition(
+        "UPPER([Last Name]) = 'X' OR Age > 3 AND ([Last Name] IS NULL OR t.City = 'Age')",
+        sbSQLite);
+    EXPECT_EQ(Result.FieldNames, (TTexts{"Last Name", "Age", "City"}));
+}
