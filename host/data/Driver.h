@@ -18,7 +18,7 @@ struct TColumnInfo {
     std::string Name;         // spelled as the catalog spells it
     std::string DeclaredType; // the type text the database declares ("VARCHAR(40)"); may be empty
     TFieldType DataType = ftUnknown;
-    int Size = 0; // characters of a string type, digits of a decimal type, else 0
+    int Size = 0; // characters of a string type, decimal places of a BCD type, else 0
 };
 
 // An index of a table. Expression and partial indexes are not reported.

@@ -1,0 +1,239 @@
+#include "host/data/Query.h"
+
+#include "host/data/DatabaseError.h"
+
+#include <algorithm>
+#include <limits>
+#include <map>
+
+namespace vorn {
+
+namespace {
+
+// The cache holds this many pages of rows.
+constexpr std::size_t CachePages = 4;
+
+} // namespace
+
+const TClass& TQuery::StaticClass() {
+    static const TClass Class = [] {
+        TClass C("TQuery", &TBDEDataSet::StaticClass(), &CreateComponentOf<TQuery>);
+        static const TTypeInfo StringsType{"TStrings", tkObject, {}, &TStrings::StaticClass()};
+        C.AddProperty(MakeSubObjectProperty("SQL", StringsType, &TQuery::SQL));
+        return C;
+    }();
+    return Class;
+}
+
+TQuery::TQuery(TComponent* AOwner) : TBDEDataSet(AOwner), FSQL(std::make_unique<TStringList>()) {
+    FSQL->OnChange = [this](TObject*) { Close(); };
+}
+
+TQuery::~TQuery() {
+    FSQL->OnChange = nullptr;
+    DestroyDataSet();
+}
+
+std::string TQuery::StatementText() const {
+    std::string Text = FSQL->Text();
+    while (!Text.empty() &&
+           (Text.back() == '\n' || Text.back() == '\r' || Text.back() == ' ' || Text.back() == ';'))
+        Text.pop_back();
+    return Text;
+}
+
+std::unique_ptr<TDriverCursor> TQuery::Execute() const {
+    const std::string Statement = StatementText();
+    TBoundParams Params(Connection());
+    const std::string Filter = FilterCondition(Connection(), Params);
+    if (Filter.empty())
+        return Connection().Execute(Statement, Params.Values());
+    return Connection().Execute("SELECT * FROM (" + Statement + ") AS FilteredRows WHERE " + Filter,
+                                Params.Values());
+}
+
+void TQuery::OpenCursor() {
+    if (StatementText().empty())
+        throw EDatabaseError(DisplayName() + ".Open: no SQL statement");
+    AcquireConnection();
+    FCursor = Execute();
+    // Result columns may repeat a name ("SELECT a.x, b.x"); later ones get a suffix.
+    std::map<std::string, int> Seen;
+    for (int Index = 0; Index < FCursor->FieldCount(); ++Index) {
+        const TColumnInfo& Column = FCursor->Column(Index);
+        std::string Name = Column.Name;
+        while (FindField(Name) != nullptr)
+            Name = Column.Name + "_" + std::to_string(++Seen[Column.Name]);
+        CreateDataField(Name, Column.DataType, Column.Size);
+    }
+    FCursorExhausted = false;
+    FCache.clear();
+    FCacheStart = 0;
+    FRowsRead = 0;
+    FCurrent = -1;
+}
+
+void TQuery::CloseCursor() {
+    FCursor.reset();
+    FCache.clear();
+    FCacheStart = 0;
+    FRowsRead = 0;
+    FCurrent = -1;
+    ReleaseConnection();
+}
+
+void TQuery::DiscardRows() {
+    FCursor.reset();
+    FCache.clear();
+    FCacheStart = 0;
+    FRowsRead = 0;
+    FCurrent = -1;
+    FCursorExhausted = false;
+}
+
+std::size_t TQuery::CacheLimit() const {
+    return CachePages * static_cast<std::size_t>(PageSize());
+}
+
+bool TQuery::ReadPage(std::int64_t KeepFrom) {
+    if (FCursorExhausted)
+        return false;
+    int Read = 0;
+    for (; Read < PageSize(); ++Read) {
+        if (!FCursor->Next()) {
+            FCursorExhausted = true;
+            break;
+        }
+        TRow Row;
+        for (int Column = 0; Column < FCursor->FieldCount(); ++Column)
+            Row.push_back(FCursor->Value(Column));
+        FCache.push_back(std::move(Row));
+        ++FRowsRead;
+    }
+    while (FCache.size() > CacheLimit() && FCacheStart < KeepFrom) {
+        FCache.pop_front();
+        ++FCacheStart;
+    }
+    return Read > 0;
+}
+
+void TQuery::Restart() {
+    FCursor = Execute();
+    FCursorExhausted = false;
+    FCache.clear();
+    FCacheStart = 0;
+    FRowsRead = 0;
+}
+
+bool TQuery::Reach(std::int64_t Position) {
+    if (Position < 0)
+        return false;
+    if (FCursor == nullptr || Position < FCacheStart)
+        Restart();
+    const std::int64_t KeepFrom = FCurrent >= 0 ? std::min(FCurrent, Position) : Position;
+    while (Position >= FRowsRead && ReadPage(KeepFrom)) {
+    }
+    if (FCurrent >= 0 && !IsCached(FCurrent))
+        // Only when the result shrank under a second run: stay on the nearest row.
+        FCurrent = FRowsRead > FCacheStart ? FRowsRead - 1 : -1;
+    return IsCached(Position);
+}
+
+bool TQuery::IsCached(std::int64_t Position) const {
+    return Position >= FCacheStart && Position < FRowsRead;
+}
+
+bool TQuery::MoveToFirst() {
+    if (!Reach(0)) {
+        FCurrent = -1;
+        return false;
+    }
+    FCurrent = 0;
+    return true;
+}
+
+bool TQuery::MoveToLast() {
+    if (FCursor == nullptr)
+        Restart();
+    // Only the newest rows stay cached on the way to the end.
+    while (ReadPage(std::numeric_limits<std::int64_t>::max())) {
+    }
+    FCurrent = FRowsRead - 1;
+    return FCurrent >= 0;
+}
+
+bool TQuery::MoveToNext() {
+    if (FCurrent < 0 || !Reach(FCurrent + 1))
+        return false;
+    ++FCurrent;
+    return true;
+}
+
+bool TQuery::MoveToPrior() {
+    if (FCurrent <= 0 || !Reach(FCurrent - 1))
+        return false;
+    --FCurrent;
+    return true;
+}
+
+bool TQuery::MoveToBookmark(const TBookmark& Bookmark) {
+    if (Bookmark.Key.size() != 1 || Bookmark.Key.front().VarType() != varInteger)
+        return false;
+    const std::int64_t Position = Bookmark.Key.front().AsInteger();
+    if (!Reach(Position))
+        return false;
+    FCurrent = Position;
+    return true;
+}
+
+bool TQuery::RowMatches(const std::vector<TField*>& Fields, const TRow& Row,
+                        const std::vector<TVariant>& Values, TLocateOptions Options) {
+    for (std::size_t Index = 0; Index < Fields.size(); ++Index)
+        if (!Matches(*Fields[Index], Row[static_cast<std::size_t>(Fields[Index]->Index())],
+                     Values[Index], Options))
+            return false;
+    return true;
+}
+
+bool TQuery::MoveToMatch(const std::vector<TField*>& Fields, const std::vector<TVariant>& Values,
+                         TLocateOptions Options) {
+    // A query has no key to search by: its rows are read in their order, through a
+    // second run of the statement, so that the current record stays if nothing matches.
+    auto Cursor = Execute();
+    for (std::int64_t Position = 0; Cursor->Next(); ++Position) {
+        TRow Row;
+        for (int Column = 0; Column < Cursor->FieldCount(); ++Column)
+            Row.push_back(Cursor->Value(Column));
+        if (!RowMatches(Fields, Row, Values, Options))
+            continue;
+        if (!Reach(Position))
+            return false;
+        FCurrent = Position;
+        return true;
+    }
+    return false;
+}
+
+TVariant TQuery::FindValue(const std::vector<TField*>& Fields, const std::vector<TVariant>& Values,
+                           TField& Result) {
+    auto Cursor = Execute();
+    while (Cursor->Next()) {
+        TRow Row;
+        for (int Column = 0; Column < Cursor->FieldCount(); ++Column)
+            Row.push_back(Cursor->Value(Column));
+        if (RowMatches(Fields, Row, Values, {}))
+            return Row[static_cast<std::size_t>(Result.Index())];
+    }
+    return TVariant();
+}
+
+const TQuery::TRow& TQuery::CurrentRow() const {
+    VORN_ASSERT(IsCached(FCurrent), "Query");
+    return FCache[static_cast<std::size_t>(FCurrent - FCacheStart)];
+}
+
+TBookmark TQuery::CurrentBookmark() const {
+    return TBookmark{{TVariant(static_cast<std::int64_t>(FCurrent))}};
+}
+
+} // namespace vorn

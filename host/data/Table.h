@@ -1,0 +1,139 @@
+#pragma once
+
+#include "host/data/BDEDataSet.h"
+#include "host/data/IndexDefs.h"
+
+#include <deque>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vorn {
+
+class TDataSource;
+class TDataLink;
+struct TKeysetTerm;
+
+// A database table. The database orders it (by IndexFieldNames, IndexName, or else by
+// its primary key or row id), restricts it to the master's current record (MasterSource,
+// MasterFields) and searches it; the table keeps only a window of rows around the
+// current record and moves that window by key.
+class TTable : public TBDEDataSet {
+public:
+    explicit TTable(TComponent* AOwner);
+    ~TTable() override;
+
+    static const TClass& StaticClass();
+    const TClass& ClassType() const override { return StaticClass(); }
+
+    const std::string& TableName() const { return FTableName; }
+    // Only while closed.
+    void SetTableName(const std::string& Value);
+
+    // The fields to order by, "A;B". Assigning re-orders an open table and keeps the
+    // current record; the empty text restores the default order. Where the database
+    // orders by indexes only, the fields must be the leading fields of an index: else
+    // EDatabaseError naming them, and the order stays as it was. Clears IndexName.
+    const std::string& IndexFieldNames() const { return FIndexFieldNames; }
+    void SetIndexFieldNames(const std::string& Value);
+    // Orders by the fields of the named index; clears IndexFieldNames.
+    const std::string& IndexName() const { return FIndexName; }
+    void SetIndexName(const std::string& Value);
+    TIndexDefs* IndexDefs() const { return FIndexDefs.get(); }
+
+    int IndexFieldCount() const override { return static_cast<int>(FOrderFields.size()); }
+    TField* IndexFields(int Index) const override;
+
+    // Restricts the table to the records whose leading order fields equal the master's
+    // MasterFields ("A;B", the master's fields, in the order of the detail's fields).
+    // The table follows the master's moves. A closed master restricts nothing.
+    TDataSource* MasterSource() const;
+    void SetMasterSource(TDataSource* Value);
+    const std::string& MasterFields() const { return FMasterFields; }
+    void SetMasterFields(const std::string& Value);
+
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
+protected:
+    void OpenCursor() override;
+    void CloseCursor() override;
+    bool MoveToFirst() override;
+    bool MoveToLast() override;
+    bool MoveToNext() override;
+    bool MoveToPrior() override;
+    bool MoveToBookmark(const TBookmark& Bookmark) override;
+    bool MoveToMatch(const std::vector<TField*>& Fields, const std::vector<TVariant>& Values,
+                     TLocateOptions Options) override;
+    TVariant FindValue(const std::vector<TField*>& Fields, const std::vector<TVariant>& Values,
+                       TField& Result) override;
+    const TRow& CurrentRow() const override;
+    TBookmark CurrentBookmark() const override;
+    bool HasCurrentRow() const override { return !FWindow.empty(); }
+    void DiscardRows() override;
+
+private:
+    class TMasterLink;
+    friend class TMasterLink;
+
+    // A term of the total order: its SQL and where its value sits in a row.
+    struct TOrderTerm {
+        std::string Sql;
+        std::size_t RowIndex;
+    };
+    // Conditions and their values for one statement.
+    struct TConditions {
+        explicit TConditions(const TDriverConnection& Connection) : Params(Connection) {}
+        std::vector<std::string> Where;
+        TBoundParams Params;
+    };
+    // The master's key values while the master restricts the table.
+    struct TMasterKey {
+        bool Restricts = false;
+        std::vector<TVariant> Values;
+        bool operator==(const TMasterKey&) const = default;
+    };
+
+    std::vector<TIndexInfo> ReadIndexes();
+    std::vector<std::string> ResolveOrder(const std::string& FieldNames,
+                                          const std::string& IndexName) const;
+    void ApplyOrder(std::vector<std::string> Fields);
+    // Runs Change (which sets the new order or restriction), then reads the rows again,
+    // keeping the current record when it still belongs to the table; on error undoes.
+    void Reorder(const std::function<void()>& Change, const std::function<void()>& Undo);
+    void ChangeOrder(const std::string& FieldNames, const std::string& IndexName);
+    TMasterKey ReadMasterKey(const std::string& Fields, std::size_t OrderFieldCount) const;
+    void MasterChanged(bool Force);
+
+    // Statements: the restriction (master and filter) comes first in every one.
+    TConditions Restriction() const;
+    std::vector<TRow> Fetch(TConditions& Conditions, bool Descending, int Limit) const;
+    std::vector<TRow> FetchBeside(const TRow& Row, bool After, int Limit) const;
+    std::vector<TKeysetTerm> OrderValues(const TRow& Row) const;
+    std::string ColumnSql(const TField& Field) const;
+    void StartWindowAt(TRow Row);
+    void TrimWindow(bool KeepEnd);
+
+    std::string FTableName;
+    std::string FIndexFieldNames;
+    std::string FIndexName;
+    std::string FMasterFields;
+    std::unique_ptr<TIndexDefs> FIndexDefs;
+    std::unique_ptr<TMasterLink> FMasterLink;
+
+    // While open: the table's columns, the row key and the order in force.
+    std::vector<TColumnInfo> FColumns;
+    std::vector<std::string> FRowKey;
+    std::vector<std::string> FOrderFields;
+    std::vector<TOrderTerm> FOrderTerms;
+    std::string FSelectList;
+    TMasterKey FMasterKey;
+
+    // The window: consecutive rows in the current order, and the current one.
+    std::deque<TRow> FWindow;
+    std::size_t FCurrent = 0;
+    bool FWindowAtStart = false; // no row comes before the window's first
+    bool FWindowAtEnd = false;   // no row comes after the window's last
+};
+
+} // namespace vorn

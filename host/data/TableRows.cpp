@@ -1,0 +1,218 @@
+#include "host/data/DatabaseError.h"
+#include "host/data/Table.h"
+#include "host/data/TableKeyset.h"
+
+#include <algorithm>
+
+namespace vorn {
+
+namespace {
+
+// The window holds this many pages at most; the rest is read again by key when needed.
+constexpr std::size_t WindowPages = 3;
+
+} // namespace
+
+TTable::TConditions TTable::Restriction() const {
+    TConditions Conditions(Connection());
+    if (FMasterKey.Restricts) {
+        for (std::size_t Index = 0; Index < FMasterKey.Values.size(); ++Index)
+            Conditions.Where.push_back(FOrderTerms[Index].Sql + " = " +
+                                       Conditions.Params.Add(FMasterKey.Values[Index]));
+    }
+    const std::string Filter = FilterCondition(Connection(), Conditions.Params);
+    if (!Filter.empty())
+        Conditions.Where.push_back("(" + Filter + ")");
+    return Conditions;
+}
+
+std::vector<TTable::TRow> TTable::Fetch(TConditions& Conditions, bool Descending, int Limit) const {
+    std::string Sql = "SELECT " + FSelectList + " FROM " + Connection().QuoteTableName(FTableName);
+    for (std::size_t Index = 0; Index < Conditions.Where.size(); ++Index)
+        Sql += (Index == 0 ? " WHERE " : " AND ") + Conditions.Where[Index];
+    for (std::size_t Index = 0; Index < FOrderTerms.size(); ++Index)
+        Sql += (Index == 0 ? " ORDER BY " : ", ") + FOrderTerms[Index].Sql +
+               (Descending ? " DESC NULLS LAST" : " ASC NULLS FIRST");
+    Sql += " LIMIT " + std::to_string(Limit);
+    auto Cursor = Connection().Execute(Sql, Conditions.Params.Values());
+    std::vector<TRow> Rows;
+    while (static_cast<int>(Rows.size()) < Limit && Cursor->Next()) {
+        TRow Row;
+        Row.reserve(static_cast<std::size_t>(Cursor->FieldCount()));
+        for (int Column = 0; Column < Cursor->FieldCount(); ++Column)
+            Row.push_back(Cursor->Value(Column));
+        Rows.push_back(std::move(Row));
+    }
+    return Rows;
+}
+
+std::vector<TKeysetTerm> TTable::OrderValues(const TRow& Row) const {
+    std::vector<TKeysetTerm> Terms;
+    for (const TOrderTerm& Term : FOrderTerms)
+        Terms.push_back({Term.Sql, Row[Term.RowIndex]});
+    return Terms;
+}
+
+std::vector<TTable::TRow> TTable::FetchBeside(const TRow& Row, bool After, int Limit) const {
+    const std::vector<TKeysetTerm> Terms = OrderValues(Row);
+    std::vector<TRow> Result;
+    const int Segments = KeysetSegmentCount(Terms, After);
+    for (int Segment = 0; Segment < Segments && static_cast<int>(Result.size()) < Limit;
+         ++Segment) {
+        TConditions Conditions = Restriction();
+        const auto Condition = KeysetSegmentCondition(Terms, After, Segment, Conditions.Params);
+        if (!Condition)
+            continue;
+        Conditions.Where.push_back(*Condition);
+        for (TRow& Found : Fetch(Conditions, !After, Limit - static_cast<int>(Result.size())))
+            Result.push_back(std::move(Found));
+    }
+    return Result;
+}
+
+void TTable::DiscardRows() {
+    FWindow.clear();
+    FCurrent = 0;
+    FWindowAtStart = false;
+    FWindowAtEnd = false;
+}
+
+void TTable::StartWindowAt(TRow Row) {
+    FWindow.clear();
+    FWindow.push_back(std::move(Row));
+    FCurrent = 0;
+    FWindowAtStart = false;
+    FWindowAtEnd = false;
+}
+
+void TTable::TrimWindow(bool KeepEnd) {
+    const std::size_t Limit = WindowPages * static_cast<std::size_t>(PageSize());
+    while (FWindow.size() > Limit) {
+        if (KeepEnd && FCurrent > 0) {
+            FWindow.pop_front();
+            --FCurrent;
+            FWindowAtStart = false;
+        } else if (!KeepEnd && FCurrent + 1 < FWindow.size()) {
+            FWindow.pop_back();
+            FWindowAtEnd = false;
+        } else {
+            return;
+        }
+    }
+}
+
+bool TTable::MoveToFirst() {
+    TConditions Conditions = Restriction();
+    std::vector<TRow> Rows = Fetch(Conditions, false, PageSize());
+    FWindowAtEnd = static_cast<int>(Rows.size()) < PageSize();
+    FWindowAtStart = true;
+    FWindow.assign(std::make_move_iterator(Rows.begin()), std::make_move_iterator(Rows.end()));
+    FCurrent = 0;
+    return !FWindow.empty();
+}
+
+bool TTable::MoveToLast() {
+    TConditions Conditions = Restriction();
+    std::vector<TRow> Rows = Fetch(Conditions, true, PageSize());
+    FWindowAtStart = static_cast<int>(Rows.size()) < PageSize();
+    FWindowAtEnd = true;
+    FWindow.assign(std::make_move_iterator(Rows.rbegin()), std::make_move_iterator(Rows.rend()));
+    FCurrent = FWindow.empty() ? 0 : FWindow.size() - 1;
+    return !FWindow.empty();
+}
+
+bool TTable::MoveToNext() {
+    if (FWindow.empty())
+        return false;
+    if (FCurrent + 1 < FWindow.size()) {
+        ++FCurrent;
+        return true;
+    }
+    if (FWindowAtEnd)
+        return false;
+    std::vector<TRow> Rows = FetchBeside(FWindow.back(), true, PageSize());
+    FWindowAtEnd = static_cast<int>(Rows.size()) < PageSize();
+    if (Rows.empty())
+        return false;
+    for (TRow& Row : Rows)
+        FWindow.push_back(std::move(Row));
+    ++FCurrent;
+    TrimWindow(true);
+    return true;
+}
+
+bool TTable::MoveToPrior() {
+    if (FWindow.empty())
+        return false;
+    if (FCurrent > 0) {
+        --FCurrent;
+        return true;
+    }
+    if (FWindowAtStart)
+        return false;
+    std::vector<TRow> Rows = FetchBeside(FWindow.front(), false, PageSize());
+    FWindowAtStart = static_cast<int>(Rows.size()) < PageSize();
+    if (Rows.empty())
+        return false;
+    // The rows come nearest first: each goes in front of the one before it.
+    for (TRow& Row : Rows)
+        FWindow.push_front(std::move(Row));
+    FCurrent = Rows.size() - 1;
+    TrimWindow(false);
+    return true;
+}
+
+bool TTable::MoveToBookmark(const TBookmark& Bookmark) {
+    if (Bookmark.Key.size() != FRowKey.size())
+        return false;
+    TConditions Conditions = Restriction();
+    for (std::size_t Index = 0; Index < FRowKey.size(); ++Index)
+        Conditions.Where.push_back(FRowKey[Index] + " = " +
+                                   Conditions.Params.Add(Bookmark.Key[Index]));
+    std::vector<TRow> Rows = Fetch(Conditions, false, 1);
+    if (Rows.empty())
+        return false;
+    StartWindowAt(std::move(Rows.front()));
+    return true;
+}
+
+std::string TTable::ColumnSql(const TField& Field) const {
+    return Connection().QuoteIdentifier(Field.FieldName());
+}
+
+bool TTable::MoveToMatch(const std::vector<TField*>& Fields, const std::vector<TVariant>& Values,
+                         TLocateOptions Options) {
+    TConditions Conditions = Restriction();
+    for (std::size_t Index = 0; Index < Fields.size(); ++Index)
+        Conditions.Where.push_back(MatchCondition(ColumnSql(*Fields[Index]), *Fields[Index],
+                                                  Values[Index], Options, Conditions.Params));
+    std::vector<TRow> Rows = Fetch(Conditions, false, 1);
+    if (Rows.empty())
+        return false;
+    StartWindowAt(std::move(Rows.front()));
+    return true;
+}
+
+TVariant TTable::FindValue(const std::vector<TField*>& Fields, const std::vector<TVariant>& Values,
+                           TField& Result) {
+    TConditions Conditions = Restriction();
+    for (std::size_t Index = 0; Index < Fields.size(); ++Index)
+        Conditions.Where.push_back(MatchCondition(ColumnSql(*Fields[Index]), *Fields[Index],
+                                                  Values[Index], {}, Conditions.Params));
+    std::vector<TRow> Rows = Fetch(Conditions, false, 1);
+    if (Rows.empty())
+        return TVariant();
+    return Rows.front()[static_cast<std::size_t>(Result.Index())];
+}
+
+const TTable::TRow& TTable::CurrentRow() const {
+    VORN_ASSERT(!FWindow.empty(), "Table");
+    return FWindow[FCurrent];
+}
+
+TBookmark TTable::CurrentBookmark() const {
+    const TRow& Row = CurrentRow();
+    return TBookmark{TRow(Row.begin() + static_cast<std::ptrdiff_t>(FColumns.size()), Row.end())};
+}
+
+} // namespace vorn
