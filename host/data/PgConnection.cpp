@@ -111,10 +111,6 @@ std::string TPgConnection::QuoteTableName(const std::string& Table) const {
     return Quoted;
 }
 
-std::string TPgConnection::OrderByItem(const std::string& Expression, bool Descending) const {
-    return Expression + (Descending ? " DESC NULLS LAST" : " NULLS FIRST");
-}
-
 std::unique_ptr<TDriverCursor> TPgConnection::Execute(const std::string& Sql,
                                                       const std::vector<TVariant>& Params) {
     const std::string Utf8Sql = HostToUtf8(Sql);

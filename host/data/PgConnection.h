@@ -36,9 +36,6 @@ public:
     // schema, then the table; each part quoted exactly as spelled.
     std::string QuoteTableName(const std::string& Table) const override;
     std::string Placeholder(int Number) const override { return "$" + std::to_string(Number); }
-    // An ORDER BY item in which NULL sorts as the smallest value, as on SQLite:
-    // first in ascending and last in descending order.
-    std::string OrderByItem(const std::string& Expression, bool Descending) const;
 
     bool TableExists(const std::string& Table) override;
     std::vector<TColumnInfo> Columns(const std::string& Table) override;

@@ -263,14 +263,3 @@ TEST_F(PgTest, CatalogQuestionsAboutAMissingTableRaise) {
     EXPECT_FALSE(Connection->TableExists("vorn_nowhere"));
     EXPECT_FALSE(Connection->TableExists("pg_catalog.pg_class_oid_index")) << "an index";
 }
-
-TEST_F(PgTest, NullIsTheSmallestValueInBothDirections) {
-    Exec("DROP TABLE IF EXISTS nullable");
-    Exec("CREATE TABLE nullable (id integer PRIMARY KEY, v integer)");
-    Exec("INSERT INTO nullable VALUES (1, 5), (2, NULL), (3, 1)");
-    const std::string Select = "SELECT id FROM nullable ORDER BY ";
-    EXPECT_EQ(Column(Select + Connection->OrderByItem("\"v\"", false)),
-              (std::vector<std::string>{"2", "3", "1"}));
-    EXPECT_EQ(Column(Select + Connection->OrderByItem("\"v\"", true)),
-              (std::vector<std::string>{"1", "3", "2"}));
-}
