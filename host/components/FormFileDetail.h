@@ -6,7 +6,10 @@
 
 #include <nlohmann/json.hpp>
 
+#include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace vorn::formfile {
 
@@ -24,5 +27,10 @@ std::string PointerChild(const std::string& Pointer, std::size_t Index);
 
 // "an integer", "a string", ... for messages about a value of the wrong type.
 std::string DescribeJsonValue(const TJson& Value);
+
+// Bitmaps travel in form files as the base64 text of their BMP data.
+std::string EncodeBase64(const std::vector<std::uint8_t>& Data);
+// The decoded bytes, or nothing for text that is not padded base64.
+std::optional<std::vector<std::uint8_t>> DecodeBase64(const std::string& Text);
 
 } // namespace vorn::formfile

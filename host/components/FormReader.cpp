@@ -1,3 +1,4 @@
+#include "host/components/Bitmap.h"
 #include "host/components/ClassRegistry.h"
 #include "host/components/CodePage.h"
 #include "host/components/FormFile.h"
@@ -402,6 +403,10 @@ private:
             ApplyStrings(*Strings, Value, Pointer, ClassProperty);
             return;
         }
+        if (auto* Bitmap = dynamic_cast<TBitmap*>(SubObject)) {
+            ApplyBitmap(*Bitmap, Value, Pointer, ClassProperty);
+            return;
+        }
         if (auto* Collection = dynamic_cast<IStreamableCollection*>(SubObject)) {
             ApplyCollection(*Collection, Value, Pointer, ClassProperty);
             return;
@@ -434,6 +439,25 @@ private:
                 throw;
             }
             Strings.EndUpdate();
+        } catch (const std::exception& E) {
+            FailAt(Pointer, ClassProperty, E.what());
+        }
+    }
+
+    static void ApplyBitmap(TBitmap& Bitmap, const TJson& Value, const std::string& Pointer,
+                            const std::string& ClassProperty) {
+        if (!Value.is_string())
+            FailAt(Pointer, ClassProperty,
+                   "expected the base64 text of a bitmap, found " + DescribeJsonValue(Value));
+        const std::optional<std::vector<std::uint8_t>> Data =
+            formfile::DecodeBase64(Value.get<std::string>());
+        if (!Data)
+            FailAt(Pointer, ClassProperty, "the bitmap's text is not valid base64");
+        try {
+            if (Data->empty())
+                Bitmap.SetSize(0, 0);
+            else
+                Bitmap.LoadFromBytes(*Data);
         } catch (const std::exception& E) {
             FailAt(Pointer, ClassProperty, E.what());
         }

@@ -1,5 +1,6 @@
 #include "host/components/FormState.h"
 
+#include "host/components/Bitmap.h"
 #include "host/components/Component.h"
 #include "host/components/StreamableCollection.h"
 #include "host/components/Strings.h"
@@ -13,6 +14,8 @@ TObjectState CaptureState(TObject& Object) {
         for (int Index = 0; Index < Strings->Count(); ++Index)
             State.StringItems->emplace_back(Strings->Strings(Index), Strings->Objects(Index));
     }
+    if (auto* Bitmap = dynamic_cast<TBitmap*>(&Object))
+        State.BitmapData = Bitmap->Empty() ? std::vector<std::uint8_t>() : Bitmap->SaveToBytes();
     if (auto* Collection = dynamic_cast<IStreamableCollection*>(&Object)) {
         State.CollectionItems.emplace();
         for (int Index = 0; Index < Collection->StreamItemCount(); ++Index)
@@ -53,6 +56,15 @@ void RestoreState(TObject& Object, const TObjectState& State) noexcept {
                 Strings->Clear();
                 for (const auto& [Text, Item] : *State.StringItems)
                     Strings->AddObject(Text, Item);
+            });
+    }
+    if (State.BitmapData) {
+        if (auto* Bitmap = dynamic_cast<TBitmap*>(&Object))
+            IgnoringFailure([&] {
+                if (State.BitmapData->empty())
+                    Bitmap->SetSize(0, 0);
+                else
+                    Bitmap->LoadFromBytes(*State.BitmapData);
             });
     }
     if (State.CollectionItems) {

@@ -5,6 +5,7 @@
 
 #include "host/components/TypeInfo.h"
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -30,6 +31,8 @@ struct TObjectState {
     std::vector<TPropertyState> Properties;
     std::optional<std::vector<std::pair<std::string, TObject*>>> StringItems;
     std::optional<std::vector<TObjectState>> CollectionItems;
+    // BMP data of a bitmap; empty for an empty bitmap.
+    std::optional<std::vector<std::uint8_t>> BitmapData;
 };
 
 TObjectState CaptureState(TObject& Object);

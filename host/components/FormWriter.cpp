@@ -1,3 +1,4 @@
+#include "host/components/Bitmap.h"
 #include "host/components/CodePage.h"
 #include "host/components/FormFile.h"
 #include "host/components/FormFileDetail.h"
@@ -137,6 +138,8 @@ private:
                 Result.push_back(HostToUtf8(Strings->Strings(Index)));
             return Result;
         }
+        if (auto* Bitmap = dynamic_cast<TBitmap*>(SubObject))
+            return Bitmap->Empty() ? std::string() : formfile::EncodeBase64(Bitmap->SaveToBytes());
         if (auto* Collection = dynamic_cast<IStreamableCollection*>(SubObject)) {
             TJson Result = TJson::array();
             for (int Index = 0; Index < Collection->StreamItemCount(); ++Index)

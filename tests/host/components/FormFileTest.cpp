@@ -1,4 +1,5 @@
 #include "host/components/FormFile.h"
+#include "host/components/Bitmap.h"
 #include "host/components/ClassRegistry.h"
 #include "host/components/Graphics.h"
 #include "host/components/StreamableCollection.h"
@@ -135,6 +136,7 @@ public:
     TFont* Font() const { return FFont.get(); }
     TStrings* Lines() const { return FLines.get(); }
     TTestColumns* Columns() const { return FColumns.get(); }
+    TBitmap* Glyph() const { return FGlyph.get(); }
 
     void Loaded() override {
         Log.push_back("loaded " + Name() + " link " +
@@ -156,6 +158,7 @@ private:
     std::unique_ptr<TFont> FFont = std::make_unique<TFont>();
     std::unique_ptr<TStringList> FLines = std::make_unique<TStringList>();
     std::unique_ptr<TTestColumns> FColumns = std::make_unique<TTestColumns>();
+    std::unique_ptr<TBitmap> FGlyph = std::make_unique<TBitmap>();
 };
 
 const TTypeInfo& PanelReferenceTypeInfo() {
@@ -183,6 +186,7 @@ const TClass& TTestPanel::StaticClass() {
         C.AddProperty(MakeSubObjectProperty("Font", FontTypeInfo(), &TTestPanel::Font));
         C.AddProperty(MakeSubObjectProperty("Lines", StringsTypeInfo(), &TTestPanel::Lines));
         C.AddProperty(MakeSubObjectProperty("Columns", ColumnsTypeInfo(), &TTestPanel::Columns));
+        C.AddProperty(MakeSubObjectProperty("Glyph", BitmapTypeInfo(), &TTestPanel::Glyph));
         C.AddProperty(MakeEventProperty("OnChange", EventTypeInfo(), &TTestPanel::OnChange));
         return C;
     }();
@@ -270,6 +274,9 @@ std::unique_ptr<TTestPanel> BuildSampleForm() {
     Column.SetTitle("Ime");
     Column.SetWidth(120);
     Root->Columns()->AddStreamItem();
+    Root->Glyph()->SetSize(2, 1); // 62 bytes of BMP data: the base64 text ends in padding
+    Root->Glyph()->SetPixel(0, 0, clRed);
+    Root->Glyph()->SetPixel(1, 0, RGB(1, 2, 3));
     Inner->SetCount(7);
     Deep->SetLink(Root.get());
     Deep->SetShape(tsSquare);
@@ -318,6 +325,10 @@ TEST_F(FormFile, RoundTripKeepsEveryKindOfProperty) {
     EXPECT_EQ(Root->Columns()->Column(0).Title(), "Ime");
     EXPECT_EQ(Root->Columns()->Column(0).Width(), 120);
     EXPECT_EQ(Root->Columns()->Column(1).Width(), 64);
+    ASSERT_EQ(Root->Glyph()->Width(), 2);
+    ASSERT_EQ(Root->Glyph()->Height(), 1);
+    EXPECT_EQ(Root->Glyph()->Pixels(0, 0), clRed);
+    EXPECT_EQ(Root->Glyph()->Pixels(1, 0), RGB(1, 2, 3));
 
     ASSERT_EQ(Root->ComponentCount(), 1);
     auto* Inner = dynamic_cast<TTestPanel*>(Root->Components(0));
@@ -349,8 +360,9 @@ TEST_F(FormFile, WritesOneObjectPerComponentWithPropertiesInPublishedOrder) {
     for (const auto& [Key, Value] : Json["properties"].items())
         Keys.push_back(Key);
     // The name is the object's "name"; events are never written.
-    EXPECT_EQ(Keys, (std::vector<std::string>{"Count", "Active", "Shape", "Options", "Caption",
-                                              "Link", "Tint", "Font", "Lines", "Columns"}));
+    EXPECT_EQ(Keys,
+              (std::vector<std::string>{"Count", "Active", "Shape", "Options", "Caption", "Link",
+                                        "Tint", "Font", "Lines", "Columns", "Glyph"}));
     const auto& Properties = Json["properties"];
     EXPECT_EQ(Properties["Shape"], "tsTriangle");
     EXPECT_EQ(Properties["Options"], nlohmann::ordered_json::parse(R"(["toBold", "toFramed"])"));
@@ -361,6 +373,8 @@ TEST_F(FormFile, WritesOneObjectPerComponentWithPropertiesInPublishedOrder) {
     EXPECT_EQ(Properties["Font"]["Style"], nlohmann::ordered_json::parse(R"(["fsItalic"])"));
     EXPECT_EQ(Properties["Lines"][1], "\u010Detvrti");
     EXPECT_EQ(Properties["Columns"][0]["Title"], "Ime");
+    EXPECT_EQ(Properties["Glyph"].get<std::string>().substr(0, 4), "Qk0+"); // "BM", 62 bytes
+    EXPECT_EQ(Json["components"][0]["properties"]["Glyph"], "");            // an empty bitmap
     EXPECT_EQ(Json["components"][0]["name"], "Inner");
     EXPECT_EQ(Json["components"][0]["properties"]["Link"], nullptr);
     EXPECT_EQ(Json["components"][0]["components"][0]["name"], "Deep");
@@ -481,6 +495,14 @@ TEST_F(FormFile, EveryReadingFailureNamesItsPlaceAndLeavesNothingBehind) {
          FormWithChild(R"({"class": "TTestPanel", "properties": {"Columns": [{"Width": "x"}]}})"),
          Prefix + " at /components/1/properties/Columns/0/Width (TTestColumn.Width): expected an "
                   "integer, found a string"},
+        {"bitmap text that is not base64",
+         FormWithChild(R"({"class": "TTestPanel", "properties": {"Glyph": "Qk0=A"}})"),
+         Prefix + " at /components/1/properties/Glyph (TTestPanel.Glyph): the bitmap's text is "
+                  "not valid base64"},
+        {"bitmap padding inside the text",
+         FormWithChild(R"({"class": "TTestPanel", "properties": {"Glyph": "Qk==Qk0+"}})"),
+         Prefix + " at /components/1/properties/Glyph (TTestPanel.Glyph): the bitmap's text is "
+                  "not valid base64"},
         {"event handler in the file",
          FormWithChild(R"({"class": "TTestPanel", "properties": {"OnChange": "Handler"}})"),
          Prefix + " at /components/1/properties/OnChange (TTestPanel.OnChange): an event handler "
@@ -522,11 +544,14 @@ TEST_F(FormFile, ReadingIntoAnExistingRootFillsItOrLeavesItAsItWas) {
     Frame.SetName("Frame1");
     Frame.SetCount(3);
     Frame.Lines()->Add("kept");
+    dynamic_cast<TTestColumn&>(Frame.Columns()->AddStreamItem()).SetTitle("Kept");
+    Frame.Glyph()->SetSize(1, 1);
     auto* Header = dynamic_cast<TTestPanel*>(Frame.FindComponent("Header"));
     Header->SetCaption("Original");
 
     const std::string Good = R"({"class": "TTestFrame", "name": "Frame2",
-        "properties": {"Count": 9, "Lines": ["new"], "Link": "Body"},
+        "properties": {"Count": 9, "Lines": ["new"], "Link": "Body", "Glyph": "",
+                       "Columns": [{"Title": "New"}, {"Width": 1}]},
         "components": [{"class": "TTestPanel", "name": "Header", "properties": {"Caption": "New"}},
                        {"class": "TTestPanel", "name": "Body", "properties": {"Count": 5}}]})";
     std::string Bad = Good;
@@ -551,6 +576,9 @@ TEST_F(FormFile, ReadingIntoAnExistingRootFillsItOrLeavesItAsItWas) {
     EXPECT_EQ(Frame.Name(), "Frame2");
     EXPECT_EQ(Frame.Count(), 9);
     EXPECT_EQ(Frame.Lines()->Text(), "new\n");
+    EXPECT_TRUE(Frame.Glyph()->Empty());
+    ASSERT_EQ(Frame.Columns()->StreamItemCount(), 2);
+    EXPECT_EQ(Frame.Columns()->Column(0).Title(), "New");
     EXPECT_EQ(Header->Caption(), "New");
     ASSERT_EQ(Frame.ComponentCount(), 2);
     EXPECT_EQ(Frame.Link(), Frame.Components(1));
