@@ -105,8 +105,8 @@ void CheckIndex(const char* Operation, const char* What, int Index, int Count) {
 void CheckScrolledIndex(const char* Operation, const char* What, int Index, int Fixed, int Count) {
     if (Index < Fixed || Index >= Count)
         throw EListError(std::string(Operation) + " " + What + " " + std::to_string(Index) +
-                         " is not a non-fixed " + What + " (" + std::to_string(Fixed) + ".." +
-                         std::to_string(Count - 1) + ")");
+                         " is outside the non-fixed " + What + "s " + std::to_string(Fixed) + ".." +
+                         std::to_string(Count - 1));
 }
 
 void CheckSize(const char* Operation, int Value) {
