@@ -1,0 +1,244 @@
+#pragma once
+
+// The filter grid: a string grid in which the end user builds a record filter one
+// condition per row (field, operator, value, connector) and which turns its rows into
+// one filter expression, for a dataset's own filter or for an SQL WHERE clause.
+
+#include "host/components/Bitmap.h"
+#include "host/components/Button.h"
+#include "host/components/ComboBox.h"
+#include "host/components/Grid.h"
+#include "host/components/Set.h"
+#include "host/data/DataSource.h"
+
+#include <array>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace vorn {
+
+class TField;
+class TQuery;
+
+// ---- Vocabulary -------------------------------------------------------------
+
+// The four filter columns, left to right, after the grid's fixed columns.
+enum TFilterColumnIndex { fciLeftArg, fciOperator, fciRightArg, fciBoolOperator };
+
+enum TFilterOperatorIndex {
+    foiLess,
+    foiLessOrEqual,
+    foiEqual,
+    foiLargerOrEqual,
+    foiLarger,
+    foiNotEqual,
+    foiStartingWith,
+    foiContaining,
+    foiLike,
+    foiIsNull,
+    foiIsNotNull
+};
+using TFilterOperatorIndexes = TSet<TFilterOperatorIndex>;
+
+// fbiFalse is the "and" connector, fbiTrue the "or" connector.
+enum TFilterBoolIndex { fbiFalse, fbiTrue };
+
+// fkSimple: an expression for a dataset's own filter; fkSQL: for an SQL WHERE clause.
+enum TFilterKind { fkSimple, fkSQL };
+
+enum TFilterGridOption {
+    fgoCaseSensitive,
+    fgoCaseSensitiveContaining,
+    fgoCorrect,
+    fgoCorrectTranslateWildcards,
+    fgoExceptions,
+    fgoNonTableValueList,
+    fgoStrictOperators
+};
+using TFilterGridOptions = TSet<TFilterGridOption>;
+
+inline constexpr int FilterColumnCount = 4;
+inline constexpr int FilterOperatorCount = 11;
+inline constexpr int FilterBoolCount = 2;
+
+// Name tables, indexed by the ordinal of their enumeration.
+using TFilterColumnNames = std::array<std::string, FilterColumnCount>;
+using TFilterOperatorNames = std::array<std::string, FilterOperatorCount>;
+using TFilterBoolNames = std::array<std::string, FilterBoolCount>;
+
+// Operator names: the SQL operators themselves, English and Serbian. The Serbian
+// tables hold Windows-1250 text.
+extern const TFilterOperatorNames fonComputer;
+extern const TFilterOperatorNames fonEnglish;
+extern const TFilterOperatorNames fonSerbian;
+// Column captions of the title row.
+extern const TFilterColumnNames fcnEnglish;
+extern const TFilterColumnNames fcnSerbian;
+// Connector names.
+extern const TFilterBoolNames fbnComputer;
+extern const TFilterBoolNames fbnEnglish;
+extern const TFilterBoolNames fbnSerbian;
+
+inline constexpr TFilterOperatorIndexes SimpleFilterOperatorIndexes{
+    foiLess, foiLessOrEqual, foiEqual, foiLargerOrEqual, foiLarger, foiNotEqual};
+inline constexpr TFilterOperatorIndexes UnquotedFilterOperatorIndexes =
+    SimpleFilterOperatorIndexes + TFilterOperatorIndexes{foiIsNull, foiIsNotNull};
+inline constexpr TFilterOperatorIndexes AllFilterOperatorIndexes =
+    UnquotedFilterOperatorIndexes + TFilterOperatorIndexes{foiStartingWith, foiContaining, foiLike};
+
+const TTypeInfo& FilterKindTypeInfo();
+const TTypeInfo& FilterOperatorIndexTypeInfo();
+const TTypeInfo& FilterGridOptionsTypeInfo();
+
+// ---- Grid -------------------------------------------------------------------
+
+class TDBFilterGridComboBox;
+class TDBFilterGridSpeedButton;
+
+// The grid's layout: a fixed title row captioned from ColumnNames, a fixed column
+// that holds the row-delete button, then the four filter columns; every row below
+// the title row is a filter row, and there is always at least one. The connector
+// cell of a row joins it to the row below.
+//
+// At run time the grid owns an in-cell combo box, a row-delete button with its
+// picture and a query for value lists; in the form designer none of them exists.
+class TDBFilterGrid : public TStringGrid {
+public:
+    explicit TDBFilterGrid(TComponent* AOwner);
+    ~TDBFilterGrid() override;
+
+    static const TClass& StaticClass();
+    const TClass& ClassType() const override { return StaticClass(); }
+
+    // ---- Published properties
+    TDataSource* DataSource() const;
+    // In the form designer (not while the form is being read) a table's data source
+    // switches to the simple filter kind and case-sensitive comparison, a local
+    // query's to the simple filter kind; at run time only the link changes.
+    void SetDataSource(TDataSource* Value);
+    TFilterKind FilterKind() const { return FFilterKind; }
+    void SetFilterKind(TFilterKind Value) { FFilterKind = Value; }
+    int FilterMaxDropDownCount() const { return FFilterMaxDropDownCount; }
+    void SetFilterMaxDropDownCount(int Value) { FFilterMaxDropDownCount = Value; }
+    TFilterOperatorIndex DefaultOperator() const { return FDefaultOperator; }
+    void SetDefaultOperator(TFilterOperatorIndex Value);
+    const std::string& Wildcards() const { return FWildcards; }
+    void SetWildcards(const std::string& Value) { FWildcards = Value; }
+    const std::string& TargetWildcards() const { return FTargetWildcards; }
+    void SetTargetWildcards(const std::string& Value) { FTargetWildcards = Value; }
+    TFilterGridOptions FilterGridOptions() const { return FFilterGridOptions; }
+    void SetFilterGridOptions(TFilterGridOptions Value) { FFilterGridOptions = Value; }
+
+    // ---- The grid's own vocabulary, assignable whole or entry by entry
+    TFilterColumnNames ColumnNames;
+    TFilterOperatorNames OperatorNames;
+    TFilterBoolNames BoolNames;
+
+    // ---- Rows
+    // True for a row outside the filter rows, or a filter row whose filter cells all
+    // hold the empty string (a blank counts as text).
+    bool UnexistinqOrEmptyRow(int Row) const;
+    // Empties the row and removes it unless it is the only filter row; true when it
+    // was removed. A row above the filter rows is left alone (false).
+    bool DeleteOrClearRow(int Row);
+    // Leaves exactly one filter row, empty.
+    void Clear();
+
+    // ---- Expression
+    // The filter expression of all filter rows; empty when no row names a field or
+    // the dataset is missing or closed (with fgoCorrect the rows are then cleared).
+    // With fgoCorrect the cells of each used row are rewritten with what went into
+    // the expression.
+    std::string GetFilterExpression();
+    // Whether values of the field (a name, possibly in square brackets) are written
+    // quoted: false for the numeric and boolean types.
+    bool QuotedType(const std::string& FieldName) const;
+    // The index of the OperatorNames entry the name denotes (blanks around and the
+    // letter case of a-z ignored).
+    TFilterOperatorIndex OperatorNameToIndex(const std::string& OperatorName) const;
+    // As OperatorNameToIndex, for an operator that fits the field and the filter kind.
+    TFilterOperatorIndex OperatorNameToIndexStrict(const std::string& OperatorName,
+                                                   const std::string& FieldName) const;
+    static std::string OperatorIndexTOSQLOperator(TFilterOperatorIndex Index);
+
+    // ---- Owned objects (nullptr in the form designer, except the data link)
+    TFieldDataLink* DataLink() const { return FDataLink.get(); }
+    TDBFilterGridComboBox* InCellEditor() const { return FInCellEditor; }
+    TDBFilterGridSpeedButton* RowButton() const { return FRowButton; }
+    TBitmap* DeleteRowBitmap() const { return FDeleteRowBitmap.get(); }
+    TQuery* ValueListQuery() const { return FValueListQuery; }
+    bool ArrowKeyFlag() const { return FArrowKeyFlag; }
+    bool FocusReturnFlag() const { return FFocusReturnFlag; }
+
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+    // Keeps the in-cell combo box beside the grid: it lives in the grid's parent.
+    void SetParent(TWinControl* AParent) override;
+    // Handler of the data link's OnActiveChange: the value-list query follows an
+    // active linked table's database and is closed otherwise.
+    void ActiveChange(TObject* Sender);
+
+private:
+    // The text of a filter cell without blanks and control characters at its ends.
+    std::string FilterCellText(TFilterColumnIndex Column, int Row) const;
+    void SetFilterCell(TFilterColumnIndex Column, int Row, const std::string& Value);
+    TField& FieldOf(const std::string& FieldName) const;
+    std::optional<TFilterOperatorIndex> FindOperatorName(const std::string& OperatorName) const;
+    // The OperatorNames entry sharing the longest prefix with the text (the shorter
+    // name among equals), or nothing when none shares even the first character.
+    std::optional<TFilterOperatorIndex> ClosestOperatorName(const std::string& OperatorText) const;
+    std::string GetOpCell(int Row, const std::string& FieldName) const;
+    // "AND" or "OR" for a connector cell's text (a BoolNames entry or the connector
+    // itself); Row names the cell in the error for anything else.
+    std::string ConnectorToSQL(const std::string& ConnectorText, int Row) const;
+    std::string ConnectorDisplayName(const std::string& SQLConnector) const;
+    std::string OperatorDisplayName(const std::string& SQLOperator) const;
+    void CheckUnquotedValue(const std::string& FieldName, const std::string& Operator,
+                            const std::string& Value) const;
+    void HideInCellEditor();
+
+    std::unique_ptr<TFieldDataLink> FDataLink;
+    TDBFilterGridComboBox* FInCellEditor = nullptr;
+    TDBFilterGridSpeedButton* FRowButton = nullptr;
+    std::unique_ptr<TBitmap> FDeleteRowBitmap;
+    TQuery* FValueListQuery = nullptr;
+    bool FFocusReturnFlag = false;
+    bool FArrowKeyFlag = false;
+
+    TFilterKind FFilterKind = fkSQL;
+    int FFilterMaxDropDownCount = 15;
+    TFilterOperatorIndex FDefaultOperator = foiEqual;
+    std::string FWildcards;
+    std::string FTargetWildcards;
+    TFilterGridOptions FFilterGridOptions;
+};
+
+// ---- In-cell editors --------------------------------------------------------
+
+// The grid's one combo box, laid over the cell being edited. It reaches its grid
+// only through its owner.
+class TDBFilterGridComboBox : public TCustomComboBox {
+public:
+    explicit TDBFilterGridComboBox(TComponent* AOwner);
+
+    static const TClass& StaticClass();
+    const TClass& ClassType() const override { return StaticClass(); }
+
+    // The cell being edited; -1 once its text has been written back.
+    int CellCol = 0;
+    int CellRow = 0;
+};
+
+// The button laid over the fixed cell at the left of a filter row to delete it.
+class TDBFilterGridSpeedButton : public TSpeedButton {
+public:
+    explicit TDBFilterGridSpeedButton(TComponent* AOwner);
+
+    static const TClass& StaticClass();
+    const TClass& ClassType() const override { return StaticClass(); }
+
+    // The grid row the button deletes.
+    int TargetRow = 0;
+};
+
+} // namespace vorn

@@ -1,0 +1,305 @@
+#include "Source/DBFilterGrid.h"
+
+#include "Source/Vorn_shared.h"
+#include "Source/Vorn_sharedInternal.h"
+#include "host/data/Field.h"
+
+#include <cctype>
+#include <optional>
+
+namespace vorn {
+
+namespace {
+
+using SharedInternal::TrimText;
+using SharedInternal::UpperCaseAscii;
+
+constexpr const char* ConnectorAnd = "AND";
+constexpr const char* ConnectorOr = "OR";
+
+// The filter syntax's own operators are the names of the computer vocabulary.
+const std::string& SQLOperatorOf(TFilterOperatorIndex Index) {
+    return fonComputer[static_cast<std::size_t>(Index)];
+}
+
+// Names compare with blanks around them and the letter case of a-z ignored.
+std::string NormalizedName(const std::string& Name) {
+    return UpperCaseAscii(TrimText(Name));
+}
+
+bool IsNullTest(const std::string& SQLOperator) {
+    const std::string Operator = NormalizedName(SQLOperator);
+    return Operator == SQLOperatorOf(foiIsNull) || Operator == SQLOperatorOf(foiIsNotNull);
+}
+
+char FoldAscii(char C) {
+    return C >= 'a' && C <= 'z' ? static_cast<char>(C - 'a' + 'A') : C;
+}
+
+// How many leading characters two texts share, a-z compared without case.
+std::size_t CommonPrefixLength(const std::string& A, const std::string& B) {
+    const std::size_t Length = std::min(A.size(), B.size());
+    std::size_t Count = 0;
+    while (Count < Length && FoldAscii(A[Count]) == FoldAscii(B[Count]))
+        ++Count;
+    return Count;
+}
+
+bool IsDigit(char C) {
+    return C >= '0' && C <= '9';
+}
+
+// Skips a run of digits from Position; false when there was none.
+bool SkipDigits(const std::string& Text, std::size_t& Position) {
+    const std::size_t Start = Position;
+    while (Position < Text.size() && IsDigit(Text[Position]))
+        ++Position;
+    return Position > Start;
+}
+
+// One decimal number as the filter texts write it: an optional minus, digits with an
+// optional fraction (or a fraction alone), and an optional exponent.
+bool IsNumberLiteral(const std::string& Text) {
+    std::size_t Position = 0;
+    if (Position < Text.size() && Text[Position] == '-')
+        ++Position;
+    const bool IntegerDigits = SkipDigits(Text, Position);
+    if (Position < Text.size() && Text[Position] == '.') {
+        ++Position;
+        if (!SkipDigits(Text, Position))
+            return false;
+    } else if (!IntegerDigits) {
+        return false;
+    }
+    if (Position < Text.size() && (Text[Position] == 'e' || Text[Position] == 'E')) {
+        ++Position;
+        if (Position < Text.size() && (Text[Position] == '+' || Text[Position] == '-'))
+            ++Position;
+        if (!SkipDigits(Text, Position))
+            return false;
+    }
+    return Position == Text.size();
+}
+
+bool IsUnquotedType(TFieldType DataType) {
+    switch (DataType) {
+    case ftSmallint:
+    case ftInteger:
+    case ftWord:
+    case ftBoolean:
+    case ftFloat:
+    case ftCurrency:
+    case ftBCD:
+    case ftAutoInc:
+    case ftLargeint:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+std::string TDBFilterGrid::OperatorIndexTOSQLOperator(TFilterOperatorIndex Index) {
+    if (Index < foiLess || Index > foiIsNotNull)
+        throw Exception("TDBFilterGrid.OperatorIndexTOSQLOperator() Unknown operator index.");
+    return SQLOperatorOf(Index);
+}
+
+std::optional<TFilterOperatorIndex>
+TDBFilterGrid::FindOperatorName(const std::string& OperatorName) const {
+    const std::string Wanted = NormalizedName(OperatorName);
+    for (int Index = foiLess; Index <= foiIsNotNull; ++Index)
+        if (NormalizedName(OperatorNames[static_cast<std::size_t>(Index)]) == Wanted)
+            return static_cast<TFilterOperatorIndex>(Index);
+    return std::nullopt;
+}
+
+TFilterOperatorIndex TDBFilterGrid::OperatorNameToIndex(const std::string& OperatorName) const {
+    const std::optional<TFilterOperatorIndex> Index = FindOperatorName(OperatorName);
+    if (!Index)
+        throw Exception("TDBFilterGrid.OperatorNameToIndex() Unknown operator name: '" +
+                        OperatorName + "'.");
+    return *Index;
+}
+
+TFilterOperatorIndex TDBFilterGrid::OperatorNameToIndexStrict(const std::string& OperatorName,
+                                                              const std::string& FieldName) const {
+    TFilterOperatorIndexes Allowed =
+        QuotedType(FieldName) ? AllFilterOperatorIndexes : UnquotedFilterOperatorIndexes;
+    if (FFilterKind == fkSimple)
+        Allowed = Allowed * SimpleFilterOperatorIndexes;
+    const TFilterOperatorIndex Index = OperatorNameToIndex(OperatorName);
+    if (Allowed.Contains(Index))
+        return Index;
+    throw Exception("TDBFilterGrid.OperatorNameToIndexStrict() Operator \"" + OperatorName +
+                    "\" not applicable to field \"" + FieldName + "\".");
+}
+
+TField& TDBFilterGrid::FieldOf(const std::string& FieldName) const {
+    const TDataSet* DataSet = FDataLink->DataSet();
+    if (DataSet == nullptr)
+        throw Exception("TDBFilterGrid.QuotedType() DataSet is not assigned.");
+    if (!DataSet->Active())
+        throw Exception("TDBFilterGrid.QuotedType() DataSet is not active.");
+    return *DataSet->FieldByName(UnbracketString(FieldName));
+}
+
+bool TDBFilterGrid::QuotedType(const std::string& FieldName) const {
+    return !IsUnquotedType(FieldOf(FieldName).DataType());
+}
+
+std::string TDBFilterGrid::FilterCellText(TFilterColumnIndex Column, int Row) const {
+    return TrimText(Cells(FixedCols() + Column, Row));
+}
+
+void TDBFilterGrid::SetFilterCell(TFilterColumnIndex Column, int Row, const std::string& Value) {
+    SetCells(FixedCols() + Column, Row, Value);
+}
+
+std::optional<TFilterOperatorIndex>
+TDBFilterGrid::ClosestOperatorName(const std::string& OperatorText) const {
+    std::optional<TFilterOperatorIndex> Found;
+    std::size_t BestLength = 0;
+    for (int Index = foiLess; Index <= foiIsNotNull; ++Index) {
+        const std::string& Name = OperatorNames[static_cast<std::size_t>(Index)];
+        const std::size_t Length = CommonPrefixLength(Name, OperatorText);
+        const bool Longer = Length > BestLength;
+        const bool ShorterName =
+            Found && Length == BestLength && Length > 0 &&
+            Name.size() < OperatorNames[static_cast<std::size_t>(*Found)].size();
+        if (Longer || ShorterName) {
+            Found = static_cast<TFilterOperatorIndex>(Index);
+            BestLength = Length;
+        }
+    }
+    return Found;
+}
+
+std::string TDBFilterGrid::GetOpCell(int Row, const std::string& FieldName) const {
+    const std::string OperatorText = FilterCellText(fciOperator, Row);
+    if (OperatorText.empty())
+        return std::string();
+    const bool Correct = FFilterGridOptions.Contains(fgoCorrect);
+    if (!FFilterGridOptions.Contains(fgoStrictOperators)) {
+        if (const auto Index = FindOperatorName(OperatorText))
+            return OperatorIndexTOSQLOperator(*Index);
+        // Text that names no operator of the grid's vocabulary is let through only when
+        // it is itself an operator of the filter syntax; anything else would be spliced
+        // into the expression as it was typed.
+        const std::string Operator = NormalizedName(OperatorText);
+        for (int Index = foiLess; Index <= foiIsNotNull; ++Index)
+            if (Operator == SQLOperatorOf(static_cast<TFilterOperatorIndex>(Index)))
+                return Operator;
+        throw Exception("GetOpCell() Bad operator.");
+    }
+    if (!Correct)
+        return OperatorIndexTOSQLOperator(OperatorNameToIndexStrict(OperatorText, FieldName));
+    if (const auto Index = ClosestOperatorName(OperatorText))
+        return OperatorIndexTOSQLOperator(*Index);
+    if (FFilterGridOptions.Contains(fgoExceptions))
+        throw Exception("GetOpCell() Bad operator.");
+    return OperatorIndexTOSQLOperator(FDefaultOperator);
+}
+
+std::string TDBFilterGrid::ConnectorToSQL(const std::string& ConnectorText, int Row) const {
+    if (ConnectorText.empty())
+        return std::string();
+    const std::string Connector = NormalizedName(ConnectorText);
+    if (Connector == NormalizedName(BoolNames[fbiFalse]) || Connector == ConnectorAnd)
+        return ConnectorAnd;
+    if (Connector == NormalizedName(BoolNames[fbiTrue]) || Connector == ConnectorOr)
+        return ConnectorOr;
+    throw Exception("TDBFilterGrid.GetFilterExpression() Unknown connector in row " +
+                    std::to_string(Row) + ": '" + ConnectorText + "'.");
+}
+
+std::string TDBFilterGrid::ConnectorDisplayName(const std::string& SQLConnector) const {
+    if (SQLConnector == ConnectorAnd)
+        return BoolNames[fbiFalse];
+    if (SQLConnector == ConnectorOr)
+        return BoolNames[fbiTrue];
+    return SQLConnector;
+}
+
+std::string TDBFilterGrid::OperatorDisplayName(const std::string& SQLOperator) const {
+    for (int Index = foiLess; Index <= foiIsNotNull; ++Index)
+        if (SQLOperator == SQLOperatorOf(static_cast<TFilterOperatorIndex>(Index)))
+            return OperatorNames[static_cast<std::size_t>(Index)];
+    return SQLOperator;
+}
+
+void TDBFilterGrid::CheckUnquotedValue(const std::string& FieldName, const std::string& Operator,
+                                       const std::string& Value) const {
+    // An empty value is the composer's to judge; a null test ignores the value.
+    if (Value.empty() || IsNullTest(Operator))
+        return;
+    if (FieldOf(FieldName).DataType() == ftBoolean) {
+        const std::string Word = NormalizedName(Value);
+        if (Word == "TRUE" || Word == "FALSE")
+            return;
+        throw Exception("TDBFilterGrid.GetFilterExpression() Value '" + Value + "' of field \"" +
+                        FieldName + "\" is neither true nor false.");
+    }
+    if (IsNumberLiteral(Value))
+        return;
+    throw Exception("TDBFilterGrid.GetFilterExpression() Value '" + Value + "' of field \"" +
+                    FieldName + "\" is not a number.");
+}
+
+std::string TDBFilterGrid::GetFilterExpression() {
+    HideInCellEditor();
+    std::string Result;
+    VORN_ASSERT(FDataLink != nullptr, "DBFilterGrid");
+    const bool Correct = FFilterGridOptions.Contains(fgoCorrect);
+    const TDataSet* DataSet = FDataLink->DataSet();
+    if (DataSet == nullptr || !DataSet->Active()) {
+        if (Correct)
+            Clear();
+        return Result;
+    }
+
+    const bool SQLKind = FFilterKind == fkSQL;
+    const std::string Wildcards = SQLKind ? FWildcards : std::string();
+    const std::string TargetWildcards = SQLKind ? FTargetWildcards : std::string();
+    // On the correcting path the cells are written back in the grid's own vocabulary,
+    // which is what its user reads and types.
+    const bool ShowVocabulary = Correct && FFilterGridOptions.Contains(fgoStrictOperators);
+    std::string ConnectorText;
+    for (int Row = FixedRows(); Row < RowCount(); ++Row) {
+        std::string FieldName = FilterCellText(fciLeftArg, Row);
+        std::string Operator = GetOpCell(Row, FieldName);
+        std::string Value = FilterCellText(fciRightArg, Row);
+        if (!FieldName.empty()) {
+            if (Operator.empty())
+                Operator = Value.empty() && SQLKind ? OperatorIndexTOSQLOperator(foiIsNull)
+                                                    : OperatorIndexTOSQLOperator(FDefaultOperator);
+            const bool Quoted = QuotedType(FieldName);
+            if (!Quoted)
+                CheckUnquotedValue(FieldName, Operator, Value);
+            std::string Connector = ConnectorToSQL(ConnectorText, Row - 1);
+            std::string CorrectedValue;
+            Result = AppendFilter(Result, Connector, FieldName, Operator, Value, CorrectedValue,
+                                  Quoted, FFilterGridOptions.Contains(fgoCaseSensitive), Wildcards,
+                                  TargetWildcards,
+                                  FFilterGridOptions.Contains(fgoCaseSensitiveContaining),
+                                  FFilterGridOptions.Contains(fgoExceptions));
+            if (Correct) {
+                if (Row > FixedRows())
+                    SetFilterCell(fciBoolOperator, Row - 1,
+                                  ShowVocabulary ? ConnectorDisplayName(Connector) : Connector);
+                SetFilterCell(fciLeftArg, Row, FieldName);
+                SetFilterCell(fciOperator, Row,
+                              ShowVocabulary ? OperatorDisplayName(Operator) : Operator);
+                SetFilterCell(fciRightArg, Row,
+                              FFilterGridOptions.Contains(fgoCorrectTranslateWildcards)
+                                  ? Value
+                                  : CorrectedValue);
+            }
+        }
+        ConnectorText = FilterCellText(fciBoolOperator, Row);
+    }
+    return Result;
+}
+
+} // namespace vorn
