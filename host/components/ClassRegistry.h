@@ -73,4 +73,12 @@ private:
     std::string FPrevious;
 };
 
+// The module that the host framework's own classes are registered for.
+inline constexpr const char* HostClassesModule = "VornHostComponents";
+
+// Registers the host framework's creatable classes (TForm, TEdit, TComboBox, TStringGrid,
+// TDrawGrid, TSpeedButton) so that form files can name them. Applications and tests call
+// it once at start; calling it again does nothing.
+void RegisterHostClasses();
+
 } // namespace vorn

@@ -1,6 +1,7 @@
 #include "host/components/Bitmap.h"
 #include "host/components/ClassRegistry.h"
 #include "host/components/CodePage.h"
+#include "host/components/Control.h"
 #include "host/components/FormFile.h"
 #include "host/components/FormFileDetail.h"
 #include "host/components/FormState.h"
@@ -149,9 +150,16 @@ private:
         std::string ClassProperty;
     };
 
+    struct TPendingParent {
+        TControl* Control;
+        std::string Name;
+        std::string Pointer;
+    };
+
     void Read(const TJson& Document, TComponent* ExistingRoot) {
         try {
             ReadComponent(Document, nullptr, ExistingRoot, "");
+            ResolveParents();
             ResolveReferences();
             CallLoaded();
         } catch (...) {
@@ -172,7 +180,8 @@ private:
         if (!Entry.is_object())
             FailAt(Pointer, "", "expected a component object, found " + DescribeJsonValue(Entry));
         for (const auto& [Key, Value] : Entry.items())
-            if (Key != "class" && Key != "name" && Key != "properties" && Key != "components")
+            if (Key != "class" && Key != "name" && Key != "parent" && Key != "properties" &&
+                Key != "components")
                 FailAt(PointerChild(Pointer, Key), "", "unknown key \"" + Key + "\"");
         const std::string ClassName = RequireString(Entry, "class", Pointer, true);
         const std::string Name = Utf8ToHost(RequireString(Entry, "name", Pointer, false));
@@ -185,6 +194,8 @@ private:
             FRoot = &Component;
         FRead.insert(&Component);
         ApplyName(Component, Name, Pointer);
+        if (Entry.contains("parent"))
+            RecordParent(Component, Owner, Entry["parent"], PointerChild(Pointer, "parent"));
 
         if (Entry.contains("properties"))
             ApplyProperties(Component, Entry["properties"], PointerChild(Pointer, "properties"));
@@ -211,6 +222,36 @@ private:
             FailAt(PointerChild(Pointer, Key), "",
                    "expected a string, found " + DescribeJsonValue(Value));
         return Value.get<std::string>();
+    }
+
+    void RecordParent(TComponent& Component, const TComponent* Owner, const TJson& Value,
+                      const std::string& Pointer) {
+        auto* Control = dynamic_cast<TControl*>(&Component);
+        if (Owner == nullptr)
+            FailAt(Pointer, "", "the form's root takes no parent from the file");
+        if (Control == nullptr)
+            FailAt(Pointer, "",
+                   "a " + Component.ClassName() + " is not a control and has no parent");
+        if (!Value.is_null() && !Value.is_string())
+            FailAt(Pointer, "",
+                   "expected a component name or null, found " + DescribeJsonValue(Value));
+        FParents.push_back({Control,
+                            Value.is_null() ? std::string() : Utf8ToHost(Value.get<std::string>()),
+                            Pointer});
+    }
+
+    // A new control goes into its owner when that is a window control, as the file expects
+    // unless it names another parent.
+    static void PlaceControl(TComponent& Component, TComponent* Owner, const std::string& Pointer) {
+        auto* Control = dynamic_cast<TControl*>(&Component);
+        auto* Parent = dynamic_cast<TWinControl*>(Owner);
+        if (Control == nullptr || Parent == nullptr)
+            return;
+        try {
+            Control->SetParent(Parent);
+        } catch (const std::exception& E) {
+            FailAt(Pointer, "", E.what());
+        }
     }
 
     TComponent& AdoptRoot(TComponent& Root, const std::string& ClassName,
@@ -261,6 +302,7 @@ private:
         }
         FCreated.push_back(Component);
         Component->SetLoading();
+        PlaceControl(*Component, Owner, Pointer);
         return *Component;
     }
 
@@ -488,6 +530,28 @@ private:
         }
     }
 
+    void ResolveParents() {
+        for (const TPendingParent& Pending : FParents) {
+            TWinControl* Parent = nullptr;
+            if (!Pending.Name.empty()) {
+                TComponent* Target = formfile::FindComponentInTree(*FRoot, Pending.Name);
+                if (Target == nullptr)
+                    FailAt(Pending.Pointer, "",
+                           "no component named " + Pending.Name + " in the form");
+                Parent = dynamic_cast<TWinControl*>(Target);
+                if (Parent == nullptr)
+                    FailAt(Pending.Pointer, "",
+                           Pending.Name + " is a " + Target->ClassName() +
+                               ", not a window control");
+            }
+            try {
+                Pending.Control->SetParent(Parent);
+            } catch (const std::exception& E) {
+                FailAt(Pending.Pointer, "", E.what());
+            }
+        }
+    }
+
     void ResolveReferences() {
         for (const TPendingReference& Reference : FReferences) {
             TComponent* Target = nullptr;
@@ -559,6 +623,7 @@ private:
     std::vector<TComponent*> FCreated;
     std::set<TComponent*> FRead;
     std::vector<TPendingReference> FReferences;
+    std::vector<TPendingParent> FParents;
     std::vector<std::pair<TComponent*, formfile::TObjectState>> FSaved;
     std::set<TComponent*> FWasLoading;
 };

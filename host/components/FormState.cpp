@@ -2,6 +2,7 @@
 
 #include "host/components/Bitmap.h"
 #include "host/components/Component.h"
+#include "host/components/Control.h"
 #include "host/components/StreamableCollection.h"
 #include "host/components/Strings.h"
 
@@ -14,6 +15,8 @@ TObjectState CaptureState(TObject& Object) {
         for (int Index = 0; Index < Strings->Count(); ++Index)
             State.StringItems->emplace_back(Strings->Strings(Index), Strings->Objects(Index));
     }
+    if (auto* Control = dynamic_cast<TControl*>(&Object))
+        State.Parent = Control->Parent();
     if (auto* Bitmap = dynamic_cast<TBitmap*>(&Object))
         State.BitmapData = Bitmap->Empty() ? std::vector<std::uint8_t>() : Bitmap->SaveToBytes();
     if (auto* Collection = dynamic_cast<IStreamableCollection*>(&Object)) {
@@ -57,6 +60,10 @@ void RestoreState(TObject& Object, const TObjectState& State) noexcept {
                 for (const auto& [Text, Item] : *State.StringItems)
                     Strings->AddObject(Text, Item);
             });
+    }
+    if (State.Parent) {
+        if (auto* Control = dynamic_cast<TControl*>(&Object))
+            IgnoringFailure([&] { Control->SetParent(*State.Parent); });
     }
     if (State.BitmapData) {
         if (auto* Bitmap = dynamic_cast<TBitmap*>(&Object))

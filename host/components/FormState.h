@@ -12,6 +12,10 @@
 #include <utility>
 #include <vector>
 
+namespace vorn {
+class TWinControl;
+}
+
 namespace vorn::formfile {
 
 // The values of an object's published properties, its sub-objects' included: the strings
@@ -31,6 +35,8 @@ struct TObjectState {
     std::vector<TPropertyState> Properties;
     std::optional<std::vector<std::pair<std::string, TObject*>>> StringItems;
     std::optional<std::vector<TObjectState>> CollectionItems;
+    // The parent of a control.
+    std::optional<TWinControl*> Parent;
     // BMP data of a bitmap; empty for an empty bitmap.
     std::optional<std::vector<std::uint8_t>> BitmapData;
 };

@@ -1,5 +1,6 @@
 #include "host/components/Bitmap.h"
 #include "host/components/CodePage.h"
+#include "host/components/Control.h"
 #include "host/components/FormFile.h"
 #include "host/components/FormFileDetail.h"
 #include "host/components/StreamableCollection.h"
@@ -27,6 +28,8 @@ public:
         TJson Result = TJson::object();
         Result["class"] = Component.ClassName();
         Result["name"] = HostToUtf8(Component.Name());
+        if (auto* Control = dynamic_cast<TControl*>(&Component); Control && &Component != &FRoot)
+            WriteParent(*Control, Result, Where);
         Result["properties"] = WriteProperties(Component, Where);
         TJson Children = TJson::array();
         for (int Index = 0; Index < Component.ComponentCount(); ++Index) {
@@ -38,6 +41,24 @@ public:
     }
 
 private:
+    // A control's parent is its owner when the owner is a window control; only a parent
+    // other than that is written.
+    void WriteParent(TControl& Control, TJson& Entry, const std::string& Where) {
+        TWinControl* Parent = Control.Parent();
+        if (Parent == dynamic_cast<TWinControl*>(Control.Owner()))
+            return;
+        if (Parent == nullptr) {
+            Entry["parent"] = nullptr;
+            return;
+        }
+        if (Parent->Name().empty() ||
+            formfile::FindComponentInTree(FRoot, Parent->Name()) != Parent)
+            throw EWriteError("Error writing " + Where + " (" + Control.ClassName() +
+                              "): its parent (" + Parent->ClassName() + " " + Parent->Name() +
+                              ") cannot be found by its name within the form");
+        Entry["parent"] = HostToUtf8(Parent->Name());
+    }
+
     TJson WriteProperties(TObject& Object, const std::string& Where) {
         const bool IsComponent = dynamic_cast<TComponent*>(&Object) != nullptr;
         TJson Result = TJson::object();

@@ -1,7 +1,12 @@
 #include "host/components/FormFile.h"
 #include "host/components/Bitmap.h"
+#include "host/components/Button.h"
 #include "host/components/ClassRegistry.h"
+#include "host/components/ComboBox.h"
+#include "host/components/Edit.h"
+#include "host/components/Form.h"
 #include "host/components/Graphics.h"
+#include "host/components/Grid.h"
 #include "host/components/StreamableCollection.h"
 #include "host/components/Strings.h"
 
@@ -646,4 +651,72 @@ TEST_F(FormFile, FilesRoundTripAndFailuresNameTheFile) {
     EXPECT_THROW(ReadFormFile(Folder / "missing.json"), EReadError);
     EXPECT_THROW(WriteFormFile(*Root, Folder / "no-such-folder" / "x.json"), EWriteError);
     std::filesystem::remove_all(Folder);
+}
+
+TEST_F(FormFile, HostControlsRoundTripWithTheirParents) {
+    RegisterHostClasses();
+    RegisterHostClasses(); // a second call changes nothing
+    TForm Form(nullptr);
+    Form.SetName("MainForm");
+    Form.SetCaption("Pretra\x9Eivanje");
+    auto* Grid = new TStringGrid(&Form);
+    Grid->SetName("Grid");
+    Grid->SetParent(&Form);
+    Grid->SetColCount(4);
+    Grid->SetRowCount(6);
+    Grid->SetOptions(Grid->Options() + TGridOptions{goEditing});
+    auto* Combo = new TComboBox(&Form);
+    Combo->SetName("Combo");
+    Combo->SetParent(&Form);
+    Combo->Items()->Add("jedan");
+    Combo->Items()->Add("\x9A"
+                        "est");
+    Combo->SetItemIndex(1);
+    auto* Edit = new TEdit(&Form);
+    Edit->SetName("Edit");
+    Edit->SetParent(Grid); // not its owner: the file must say so
+    Edit->SetText("tekst");
+    Edit->SetBounds(5, 6, 70, 20);
+    auto* Button = new TSpeedButton(&Form);
+    Button->SetName("Button");
+    Button->SetParent(&Form);
+    Button->SetCaption("Go");
+    Button->Glyph()->SetSize(2, 2);
+    (new TSpeedButton(&Form))->SetName("Unplaced"); // owned by the form, in no parent
+    const std::string Written = WriteForm(Form);
+
+    std::unique_ptr<TComponent> Copy = ReadForm(Written);
+    auto* Form2 = dynamic_cast<TForm*>(Copy.get());
+    ASSERT_NE(Form2, nullptr);
+    EXPECT_EQ(Form2->Caption(), "Pretra\x9Eivanje");
+    auto* Grid2 = dynamic_cast<TStringGrid*>(Form2->FindComponent("Grid"));
+    auto* Combo2 = dynamic_cast<TComboBox*>(Form2->FindComponent("Combo"));
+    auto* Edit2 = dynamic_cast<TEdit*>(Form2->FindComponent("Edit"));
+    auto* Button2 = dynamic_cast<TSpeedButton*>(Form2->FindComponent("Button"));
+    ASSERT_TRUE(Grid2 && Combo2 && Edit2 && Button2);
+    EXPECT_EQ(Grid2->Parent(), Form2);
+    EXPECT_EQ(Edit2->Parent(), Grid2);
+    EXPECT_EQ(Button2->Parent(), Form2);
+    ASSERT_NE(Form2->FindComponent("Unplaced"), nullptr);
+    EXPECT_EQ(dynamic_cast<TControl&>(*Form2->FindComponent("Unplaced")).Parent(), nullptr);
+    EXPECT_EQ(Grid2->ColCount(), 4);
+    EXPECT_EQ(Grid2->RowCount(), 6);
+    EXPECT_TRUE(Grid2->Options().Contains(goEditing));
+    EXPECT_EQ(Combo2->Items()->Text(), "jedan\n\x9A"
+                                       "est\n");
+    EXPECT_EQ(Combo2->ItemIndex(), 1);
+    EXPECT_EQ(Combo2->Text(), "\x9A"
+                              "est");
+    EXPECT_EQ(Edit2->Text(), "tekst");
+    EXPECT_EQ(Edit2->BoundsRect(), (TRect{5, 6, 75, 26}));
+    EXPECT_EQ(Button2->Glyph()->Width(), 2);
+    EXPECT_FALSE(Edit2->ComponentState().Contains(csLoading));
+    EXPECT_EQ(WriteForm(*Form2), Written);
+
+    // A parent that is not a window control, or that does not exist, is refused.
+    std::string BadParent = Written;
+    BadParent.replace(BadParent.find("\"parent\": \"Grid\""), 16, "\"parent\": \"Button\"");
+    EXPECT_NE(ReadError(BadParent).find("/parent: Button is a TSpeedButton, not a window control"),
+              std::string::npos)
+        << ReadError(BadParent);
 }

@@ -1,0 +1,18 @@
+#include "host/components/Button.h"
+#include "host/components/ClassRegistry.h"
+#include "host/components/ComboBox.h"
+#include "host/components/Edit.h"
+#include "host/components/Form.h"
+#include "host/components/Grid.h"
+
+namespace vorn {
+
+void RegisterHostClasses() {
+    TRegistrationModuleScope Scope(HostClassesModule);
+    for (const TClass* Class :
+         {&TForm::StaticClass(), &TEdit::StaticClass(), &TComboBox::StaticClass(),
+          &TStringGrid::StaticClass(), &TDrawGrid::StaticClass(), &TSpeedButton::StaticClass()})
+        RegisterClass(*Class);
+}
+
+} // namespace vorn
