@@ -1,0 +1,161 @@
+#pragma once
+
+// The rows and the clause texts that the execution tests of the SQL translator run
+// on every backend, so that both backends are held to the same selections.
+
+#include <string>
+#include <vector>
+
+namespace vorn::test {
+
+using TIds = std::vector<int>;
+
+struct TSelection {
+    std::string Condition;
+    TIds Ids; // the "Id" of every row the condition selects, ascending
+};
+
+// Statements that create the tables of the cases; every name is quoted, as the
+// translator writes it, so that no backend folds its case.
+inline std::vector<std::string> SqlCaseTables() {
+    std::vector<std::string> Statements = {
+        "CREATE TABLE \"People\" (\"Id\" INTEGER PRIMARY KEY, \"Name\" TEXT, \"Last Name\" "
+        "TEXT, \"City\" TEXT, \"Phone\" TEXT, \"Age\" INTEGER, \"Salary\" INTEGER)",
+        "CREATE TABLE \"Name Table\" (\"Last Name\" TEXT)",
+        "INSERT INTO \"Name Table\" VALUES ('b'), ('a'), (NULL), ('b'), ('A')",
+    };
+    const char* const Rows[] = {
+        "1, 'Smith', 'Smith', 'Paris', '555-1234', 30, 5000",
+        "2, 'smith', 'smith', 'paris', NULL, 41, 4000",
+        "3, 'O''Brien', 'O''Brien', 'London', '555-9876', 25, 6000",
+        "4, 'a_b', 'a_b', 'Berlin', NULL, NULL, 100",
+        "5, 'axb', 'axb', '', '1', 5, 200",
+        "6, '50*', '50*', 'Rome', NULL, 4, NULL",
+        "7, '500', '500', NULL, '2', 60, 7000",
+        "8, 'Goldsmith', 'Goldsmith', 'PARIS', '3', 35, 5000",
+        "9, 'SMITH', 'SMITH', 'Oslo', NULL, 29, 3000",
+        "10, 'Smithers', 'Smithers', 'Paris', '4', 52, 9000",
+        "11, NULL, NULL, 'Lyon', '5', 18, 1000",
+        "12, 'a_bc', 'a_bc', 'Nice', NULL, 33, 300",
+        "13, 'axbc', 'axbc', 'Nice', NULL, 34, 300",
+        "14, 'Jones', 'Jones', 'Bern', NULL, 44, 4400",
+        "15, 'a\\b', 'a\\b', 'Graz', NULL, 21, 2100",
+        "16, '50%', '50%', 'Wien', NULL, 22, 2200",
+        "17, ''' OR 1=1 --', ''' OR 1=1 --', 'Nowhere', NULL, 1, 1",
+        "18, 'a*b', 'a*b', 'Bonn', NULL, 23, 2300",
+    };
+    for (const char* Row : Rows)
+        Statements.push_back(std::string("INSERT INTO \"People\" VALUES (") + Row + ")");
+    return Statements;
+}
+
+// What the filter clause composer writes, and the rows each text means.
+inline std::vector<TSelection> ComposedClauseCases() {
+    return {
+        {"UPPER([Last Name]) = 'O\\'BRIEN'", {3}},
+        {"UPPER(City) = 'PARIS' OR Salary >= 5000", {1, 2, 3, 7, 8, 10}},
+        {"Salary >= 5000 AND Phone IS NULL", {}},
+        {"Salary >= 4000 AND Phone IS NULL", {2, 14}},
+        {"UPPER(Name) STARTING WITH 'SM'", {1, 2, 9, 10}},
+        {"Name CONTAINING 'ith'", {1, 2, 8, 9, 10}},
+        {"Name LIKE '%ith%'", {1, 2, 8, 10}},
+        {"UPPER(Name) LIKE '%ITH%'", {1, 2, 8, 9, 10}},
+        {"UPPER(Name) LIKE 'A%B'", {4, 5, 15, 18}},
+        {"UPPER(Name) LIKE 'A\\_B_'", {12}},
+        {"Name LIKE '%ab%'", {}},
+        {"UPPER(Name) CONTAINING 'AB'", {}},
+        {"UPPER(Name) = '50*'", {6}},
+        {"UPPER(Name) STARTING WITH ''",
+         {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 12, 13, 14, 15, 16, 17, 18}},
+        {"Name LIKE 'a*b'", {18}},
+        {"UPPER(Name) = 'SMITH' OR Age > 30", {1, 2, 7, 8, 9, 10, 12, 13, 14}},
+        {"City IS NULL AND UPPER(Name) STARTING WITH 'SM'", {}},
+        {"UPPER(Name) LIKE 'J_N%'", {14}},
+        {"Name = 'Smith' AND City = ''", {}},
+        {"Name = 'axb' AND City = ''", {5}},
+        {"Phone IS NULL", {2, 4, 6, 9, 12, 13, 14, 15, 16, 17, 18}},
+        {"Age = 5", {5}},
+        {"Age < 5", {6, 17}},
+    };
+}
+
+inline std::vector<TSelection> TextOperatorCases() {
+    return {
+        // STARTING WITH: prefix, case-sensitive, its text has no wildcards.
+        {"Name STARTING WITH 'Sm'", {1, 10}},
+        {"Name STARTING WITH 'a_'", {4, 12}},
+        {"Name STARTING WITH '50%'", {16}},
+        {"Name STARTING WITH '50*'", {6}},
+        {"Name STARTING WITH 'a\\\\'", {15}},
+        {"Name NOT STARTING WITH 'a'", {1, 2, 3, 6, 7, 8, 9, 10, 14, 16, 17}},
+        // CONTAINING: substring, case-insensitive for ASCII letters.
+        {"Name CONTAINING 'SMI'", {1, 2, 8, 9, 10}},
+        {"Name CONTAINING '_'", {4, 12}},
+        {"Name CONTAINING '%'", {16}},
+        {"Name CONTAINING '\\\\'", {15}},
+        {"Name CONTAINING '\\''", {3, 17}},
+        // LIKE: the literal's backslash pairs are the pattern's escapes.
+        {"Name LIKE 'a\\_b'", {4}},
+        {"Name LIKE 'a_b'", {4, 5, 15, 18}},
+        {"Name LIKE '50\\%'", {16}},
+        {"Name LIKE '50%'", {6, 7, 16}},
+        {"Name LIKE 'a\\\\b'", {15}},
+        {"Name LIKE 'O\\'%'", {3}},
+        {"Name LIKE 'smith'", {2}},
+        // Literals mean their text everywhere else.
+        {"Name = 'O\\'Brien'", {3}},
+        {"Name = 'a\\\\b'", {15}},
+        {"[Last Name] = 'a\\_b'", {4}},
+        {"Name = 'Smith'", {1}},
+        {"UPPER(Name) = 'SMITH'", {1, 2, 9}},
+        {"Name <> 'Smith' AND Age > 50", {7, 10}},
+    };
+}
+
+// Hostile values as the composer quotes them: each selects only a row that holds
+// the value itself.
+inline std::vector<TSelection> HostileValueCases() {
+    return {
+        {"Name = '\\' OR 1=1 --'", {17}},
+        {"[Last Name] = '\\' OR 1=1 --'", {17}},
+        {"Name LIKE '\\' OR 1=1 --'", {17}},
+        {"Name STARTING WITH '\\' OR'", {17}},
+        {"UPPER(Name) = 'X\\'; DROP TABLE PEOPLE; --'", {}},
+        {"Id = 1", {1}},
+    };
+}
+
+// Conditions of the WHERE form, whose structure the backend must read as written.
+inline std::vector<TSelection> WhereClauseCases() {
+    return {
+        {"Age + 1 > 40 AND NOT (City = 'Paris' OR City IS NULL)", {2, 14}},
+        {"(Age + 1) * 2 = 62", {1}},
+        {"Id IN (1, 3, 5) AND Age BETWEEN 20 AND 30", {1, 3}},
+        {"Id NOT IN (1, 2) AND Name || City = 'axb'", {5}},
+        {"People.Salary - Age * 100 = 2000", {1}},
+        {"Salary - -1000 = 6000", {1, 8}},
+        {"Name LIKE City || '%'", {5}},
+        {"Name STARTING WITH City", {5}},
+        {"'x' || Name CONTAINING 'XA' || City", {5}},
+    };
+}
+
+// The value lists of the filter grid: distinct values, NULL first, then in the
+// order of the values' bytes.
+inline std::vector<std::string> DistinctCities() {
+    return {"NULL", "",        "Berlin", "Bern",  "Bonn",  "Graz", "London", "Lyon",
+            "Nice", "Nowhere", "Oslo",   "PARIS", "Paris", "Rome", "Wien",   "paris"};
+}
+
+inline std::vector<std::string> DistinctLastNames() {
+    return {"NULL", "A", "a", "b"};
+}
+
+inline std::vector<std::string> ValueListStatements(const std::string& Table,
+                                                    const std::string& Field) {
+    return {"SELECT DISTINCT ValueTable.\"" + Field + "\" ValueField FROM \"" + Table +
+                "\" ValueTable ORDER BY ValueField",
+            "SELECT DISTINCT [" + Field + "] FROM [" + Table + "] ORDER BY [" + Field + "]"};
+}
+
+} // namespace vorn::test
