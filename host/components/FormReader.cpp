@@ -126,6 +126,10 @@ std::string Describe(const TComponent& Component) {
            (Component.Name().empty() ? std::string(" without name") : " " + Component.Name());
 }
 
+// Reading, freeing and writing walk the component tree recursively; a file may not nest
+// components so deep that this could exhaust the stack.
+constexpr int MaxNesting = 256;
+
 class TFormReader {
 public:
     std::unique_ptr<TComponent> ReadNew(const TJson& Document) {
@@ -176,7 +180,10 @@ private:
     }
 
     void ReadComponent(const TJson& Entry, TComponent* Owner, TComponent* ExistingRoot,
-                       const std::string& Pointer) {
+                       const std::string& Pointer, int Depth = 0) {
+        if (Depth > MaxNesting)
+            FailAt(Pointer, "",
+                   "components are nested more than " + std::to_string(MaxNesting) + " deep");
         if (!Entry.is_object())
             FailAt(Pointer, "", "expected a component object, found " + DescribeJsonValue(Entry));
         for (const auto& [Key, Value] : Entry.items())
@@ -207,7 +214,7 @@ private:
             FailAt(ChildrenPointer, "", "expected an array, found " + DescribeJsonValue(Children));
         for (std::size_t Index = 0; Index < Children.size(); ++Index)
             ReadComponent(Children[Index], &Component, nullptr,
-                          PointerChild(ChildrenPointer, Index));
+                          PointerChild(ChildrenPointer, Index), Depth + 1);
     }
 
     static std::string RequireString(const TJson& Entry, const std::string& Key,

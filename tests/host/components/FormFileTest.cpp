@@ -531,6 +531,31 @@ TEST_F(FormFile, EveryReadingFailureNamesItsPlaceAndLeavesNothingBehind) {
         {"setter of a sub-object rejects",
          FormWithChild(R"({"class": "TTestPanel", "properties": {"Font": {"Size": 0}}})"), ""},
     };
+    std::string Nested = R"({"class": "TTestPanel"})";
+    for (int Level = 0; Level < 300; ++Level)
+        Nested = R"({"class": "TTestPanel", "components": [)" + Nested + "]}";
+    const std::string DeepPointer = [] {
+        std::string Pointer;
+        for (int Level = 0; Level < 257; ++Level)
+            Pointer += "/components/0";
+        return Pointer;
+    }();
+    const TFailureCase Limits[] = {
+        {"components nested too deep", Nested,
+         Prefix + " at " + DeepPointer + ": components are nested more than 256 deep"},
+        {"text that is not UTF-8",
+         FormWithChild("{\"class\": \"TTestPanel\", \"name\": \"\xC3(\"}"),
+         Prefix + ": invalid JSON at line 2, column 121: syntax error while parsing value - "
+                  "invalid string: ill-formed UTF-8 byte; last read: '\"\xC3('"},
+        {"empty text", "",
+         Prefix + ": invalid JSON at line 1, column 1: syntax error while "
+                  "parsing value - unexpected end of input; expected '[', '{', or a "
+                  "literal"},
+    };
+    for (const TFailureCase& Case : Limits) {
+        EXPECT_EQ(ReadError(Case.Json), Case.Message) << Case.Label;
+        EXPECT_EQ(TTestPanel::LiveCount, 0) << Case.Label;
+    }
     for (const TFailureCase& Case : Cases) {
         const std::string Message = ReadError(Case.Json);
         if (Case.Message.empty()) // the setter's own words are not ours to fix
