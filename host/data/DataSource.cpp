@@ -121,16 +121,15 @@ void TDataLink::SetDataSource(TDataSource* Value) {
     FDataSource = Value;
     if (FDataSource != nullptr)
         FDataSource->FDataLinks.push_back(this);
-    FStateDataSet = nullptr;
-    FActive = !FActive; // forces ActiveChanged: the link reached another data source
-    UpdateState();
+    // Another data source is news even when the link stays (in)active.
+    UpdateState(true);
 }
 
-void TDataLink::UpdateState() {
+void TDataLink::UpdateState(bool Always) {
     TDataSet* Current = DataSet();
     const bool NowActive =
         FDataSource != nullptr && FDataSource->Enabled() && Current != nullptr && Current->Active();
-    if (NowActive == FActive && Current == FStateDataSet)
+    if (!Always && NowActive == FActive && Current == FStateDataSet)
         return;
     FActive = NowActive;
     FStateDataSet = Current;

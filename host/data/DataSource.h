@@ -78,7 +78,8 @@ private:
     friend class TDataSource;
 
     void DataEvent(TDataEvent Event, std::intptr_t Info);
-    void UpdateState();
+    // Recomputes Active; tells ActiveChanged when it or the dataset changed, or Always.
+    void UpdateState(bool Always = false);
 
     TDataSource* FDataSource = nullptr;
     bool FActive = false;

@@ -14,10 +14,9 @@ std::optional<std::string> After(const std::vector<TKeysetTerm>& Terms, std::siz
         return std::nullopt;
     const TKeysetTerm& Term = Terms[Index];
     const bool Null = Term.Value.IsNull();
-    const std::string Greater =
-        Null ? Term.Sql + " IS NOT NULL" : Term.Sql + " > " + Params.Add(Term.Value);
-    const std::string Equal =
-        Null ? Term.Sql + " IS NULL" : Term.Sql + " = " + Params.Add(Term.Value);
+    const std::string Value = Null ? std::string() : Params.Add(Term.Value);
+    const std::string Greater = Null ? Term.Sql + " IS NOT NULL" : Term.Sql + " > " + Value;
+    const std::string Equal = Null ? Term.Sql + " IS NULL" : Term.Sql + " = " + Value;
     const auto Rest = After(Terms, Index + 1, Params);
     if (!Rest)
         return Greater;
@@ -31,12 +30,12 @@ std::optional<std::string> Before(const std::vector<TKeysetTerm>& Terms, std::si
         return std::nullopt;
     const TKeysetTerm& Term = Terms[Index];
     const bool Null = Term.Value.IsNull();
+    const std::string Value = Null ? std::string() : Params.Add(Term.Value);
     // Nothing is smaller than NULL; everything NULL is smaller than a value.
     std::optional<std::string> Less;
     if (!Null)
-        Less = "(" + Term.Sql + " < " + Params.Add(Term.Value) + " OR " + Term.Sql + " IS NULL)";
-    const std::string Equal =
-        Null ? Term.Sql + " IS NULL" : Term.Sql + " = " + Params.Add(Term.Value);
+        Less = "(" + Term.Sql + " < " + Value + " OR " + Term.Sql + " IS NULL)";
+    const std::string Equal = Null ? Term.Sql + " IS NULL" : Term.Sql + " = " + Value;
     const auto Rest = Before(Terms, Index + 1, Params);
     if (!Rest)
         return Less;

@@ -1,0 +1,175 @@
+#include "TestDatabase.h"
+
+#include "host/data/DataSource.h"
+#include "host/data/Table.h"
+
+#include <gtest/gtest.h>
+
+using namespace vorn;
+using vorn::test::TTempDatabase;
+
+namespace {
+
+// Records every notification a link receives, in order.
+class TRecordingLink : public TDataLink {
+public:
+    std::vector<std::string> Events;
+
+    void ActiveChanged() override { Events.push_back(Active() ? "active" : "inactive"); }
+    void DataSetChanged() override { Events.push_back("changed"); }
+    void DataSetScrolled(int) override { Events.push_back("scrolled"); }
+    void RecordChanged(TField*) override { Events.push_back("record"); }
+
+    std::vector<std::string> Take() { return std::exchange(Events, {}); }
+};
+
+class DataLinkTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Database.Execute("CREATE TABLE Items (ID INTEGER PRIMARY KEY, Name VARCHAR(20))");
+        Database.Execute("CREATE INDEX ItemsName ON Items (Name)");
+        for (int Id = 1; Id <= 10; ++Id)
+            Database.Execute("INSERT INTO Items VALUES (?1, ?2)",
+                             {Id, TVariant("Item" + std::to_string(11 - Id))});
+        Table->SetDatabaseName(Database.Alias());
+        Table->SetTableName("Items");
+        Source->SetDataSet(Table);
+        Link.SetDataSource(Source);
+        Link.Take();
+    }
+
+    using Events = std::vector<std::string>;
+
+    TTempDatabase Database;
+    TComponent Owner{nullptr};
+    TTable* Table = new TTable(&Owner);
+    TDataSource* Source = new TDataSource(&Owner);
+    TRecordingLink Link;
+};
+
+TEST_F(DataLinkTest, EachOperationSendsItsOwnNotifications) {
+    struct TStep {
+        const char* Name;
+        std::function<void()> Run;
+        Events Expected;
+    };
+    const std::vector<TStep> Steps = {
+        {"open", [&] { Table->Open(); }, {"active", "changed"}},
+        {"next is a scroll", [&] { Table->Next(); }, {"scrolled"}},
+        {"next past the end tells nothing",
+         [&] {
+             Table->Last();
+             Link.Take();
+             Table->Next();
+         },
+         {}},
+        {"prior is a scroll", [&] { Table->Prior(); }, {"scrolled"}},
+        {"locate is a scroll", [&] { Table->Locate("ID", TVariant(3), {}); }, {"scrolled"}},
+        {"failed locate tells nothing", [&] { Table->Locate("ID", TVariant(99), {}); }, {}},
+        {"re-sort changes the rows", [&] { Table->SetIndexFieldNames("Name"); }, {"changed"}},
+        {"rejected re-sort tells nothing",
+         [&] { EXPECT_ANY_THROW(Table->SetIndexFieldNames("Nope")); },
+         {}},
+        {"filter changes the rows", [&] { Table->SetFilter("Name = 'x'"); }, {"changed"}},
+        {"filtered changes the rows", [&] { Table->SetFiltered(true); }, {"changed"}},
+        {"refresh changes the rows", [&] { Table->Refresh(); }, {"changed"}},
+        {"close", [&] { Table->Close(); }, {"inactive"}},
+    };
+    for (const TStep& Step : Steps) {
+        Step.Run();
+        EXPECT_EQ(Link.Take(), Step.Expected) << Step.Name;
+    }
+}
+
+TEST_F(DataLinkTest, DisabledControlsHoldNotificationsUntilTheLastEnable) {
+    Table->Open();
+    Link.Take();
+    Table->DisableControls();
+    Table->DisableControls();
+    EXPECT_TRUE(Table->ControlsDisabled());
+    Table->Next();
+    Table->SetIndexFieldNames("Name");
+    Table->Last();
+    Table->EnableControls();
+    EXPECT_TRUE(Table->ControlsDisabled());
+    EXPECT_EQ(Link.Take(), Events{});
+    Table->EnableControls();
+    EXPECT_FALSE(Table->ControlsDisabled());
+    EXPECT_EQ(Link.Take(), Events{"changed"});
+    // An unbalanced enable is harmless.
+    Table->EnableControls();
+    EXPECT_EQ(Link.Take(), Events{});
+}
+
+TEST_F(DataLinkTest, OpeningWhileDisabledReportsActiveThenChangedOnEnable) {
+    Table->DisableControls();
+    Table->Open();
+    EXPECT_EQ(Link.Take(), Events{});
+    Table->EnableControls();
+    EXPECT_EQ(Link.Take(), (Events{"active", "changed"}));
+}
+
+TEST_F(DataLinkTest, DataSourceStateReachesTheLinks) {
+    Table->Open();
+    Link.Take();
+    Source->SetEnabled(false);
+    EXPECT_FALSE(Link.Active());
+    Table->Next();
+    EXPECT_EQ(Link.Take(), Events{"inactive"});
+    Source->SetEnabled(true);
+    EXPECT_EQ(Link.Take(), Events{"active"});
+
+    TDataSource Other(nullptr);
+    Link.SetDataSource(&Other);
+    EXPECT_EQ(Link.DataSet(), nullptr);
+    EXPECT_EQ(Link.Take(), Events{"inactive"});
+    Link.SetDataSource(Source);
+    EXPECT_EQ(Link.DataSet(), Table);
+    EXPECT_EQ(Link.Take(), Events{"active"});
+}
+
+TEST_F(DataLinkTest, FreeingTheDataSetOrTheDataSourceDetachesSafely) {
+    Table->Open();
+    Link.Take();
+    delete Table;
+    EXPECT_EQ(Source->DataSet(), nullptr);
+    EXPECT_EQ(Link.Take(), Events{"inactive"});
+    delete Source;
+    EXPECT_EQ(Link.DataSource(), nullptr);
+}
+
+TEST_F(DataLinkTest, FieldDataLinkReportsItsField) {
+    TFieldDataLink FieldLink;
+    int DataChanges = 0;
+    int ActiveChanges = 0;
+    FieldLink.OnDataChange = [&](TObject* Sender) {
+        EXPECT_EQ(Sender, &FieldLink);
+        ++DataChanges;
+    };
+    FieldLink.OnActiveChange = [&](TObject*) { ++ActiveChanges; };
+    FieldLink.SetFieldName("Name");
+    FieldLink.SetDataSource(Source);
+    EXPECT_EQ(FieldLink.Field(), nullptr);
+    const int ActiveAfterAttach = ActiveChanges;
+
+    Table->Open();
+    EXPECT_EQ(ActiveChanges, ActiveAfterAttach + 1);
+    ASSERT_NE(FieldLink.Field(), nullptr);
+    EXPECT_EQ(FieldLink.Field()->FieldName(), "Name");
+    EXPECT_EQ(FieldLink.Field()->AsString(), "Item10");
+
+    DataChanges = 0;
+    Table->Next();
+    EXPECT_EQ(DataChanges, 1) << "a scroll";
+    EXPECT_EQ(FieldLink.Field()->AsString(), "Item9");
+    Table->SetIndexFieldNames("Name");
+    EXPECT_EQ(DataChanges, 2) << "a change of the rows";
+
+    FieldLink.SetFieldName("Missing");
+    EXPECT_EQ(FieldLink.Field(), nullptr);
+    Table->Close();
+    EXPECT_EQ(ActiveChanges, ActiveAfterAttach + 2);
+    EXPECT_EQ(FieldLink.Field(), nullptr);
+}
+
+} // namespace

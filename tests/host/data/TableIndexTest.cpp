@@ -1,0 +1,222 @@
+#include "TestDatabase.h"
+
+#include "host/data/DataSource.h"
+#include "host/data/DatabaseError.h"
+#include "host/data/Table.h"
+
+#include <gtest/gtest.h>
+
+using namespace vorn;
+using vorn::test::TTempDatabase;
+
+namespace {
+
+std::string IndexFieldList(const TTable& Table) {
+    std::string Result;
+    for (int Index = 0; Index < Table.IndexFieldCount(); ++Index)
+        Result += (Index == 0 ? "" : ";") + Table.IndexFields(Index)->FieldName();
+    return Result;
+}
+
+std::string Names(TTable& Table, const char* Field) {
+    std::string Result;
+    for (Table.First(); !Table.Eof(); Table.Next())
+        Result += (Result.empty() ? "" : ",") + Table.FieldByName(Field)->AsString();
+    return Result;
+}
+
+class TableIndexTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Database.Execute("CREATE TABLE Customer (CustNo INTEGER PRIMARY KEY, Company VARCHAR(30), "
+                         "City VARCHAR(20), Country VARCHAR(20))");
+        Database.Execute("CREATE INDEX ByCity ON Customer (City, Company)");
+        Database.Execute("CREATE UNIQUE INDEX ByCompany ON Customer (Company)");
+        Database.Execute("CREATE INDEX ByUpper ON Customer (upper(Company))");
+        Database.Execute("CREATE INDEX ByCountryPartial ON Customer (Country) WHERE Country <> ''");
+        Database.Execute("INSERT INTO Customer VALUES (1, 'Zeta', 'Nis', 'RS'), "
+                         "(2, 'Alfa', 'Beograd', 'RS'), (3, 'Beta', 'Atina', 'GR'), "
+                         "(4, 'Gama', 'Beograd', 'RS')");
+        Customer.SetDatabaseName(Database.Alias());
+        Customer.SetTableName("Customer");
+    }
+
+    TTempDatabase Database;
+    TTable Customer{nullptr};
+};
+
+TEST_F(TableIndexTest, IndexDefsComeFromTheCatalog) {
+    Customer.IndexDefs()->Update();
+    std::vector<std::string> Seen;
+    for (int Index = 0; Index < Customer.IndexDefs()->Count(); ++Index) {
+        const TIndexDef* Def = Customer.IndexDefs()->Items(Index);
+        Seen.push_back(Def->Name() + ":" + Def->Fields() +
+                       (Def->Options().Contains(ixPrimary) ? ":primary" : "") +
+                       (Def->Options().Contains(ixUnique) ? ":unique" : ""));
+    }
+    // The INTEGER PRIMARY KEY first; expression and partial indexes are not listed.
+    EXPECT_EQ(Seen, (std::vector<std::string>{"PRIMARY:CustNo:primary:unique",
+                                              "ByCity:City;Company", "ByCompany:Company:unique"}));
+    EXPECT_THROW(Customer.IndexDefs()->Items(3), EListError);
+}
+
+TEST_F(TableIndexTest, DefaultOrderIsThePrimaryKeyAndTheIndexFieldsFollowTheOrder) {
+    Customer.Open();
+    EXPECT_EQ(IndexFieldList(Customer), "CustNo");
+    EXPECT_EQ(Names(Customer, "Company"), "Zeta,Alfa,Beta,Gama");
+    Customer.SetIndexName("ByCity");
+    EXPECT_EQ(Customer.IndexFieldNames(), "");
+    EXPECT_EQ(IndexFieldList(Customer), "City;Company");
+    EXPECT_EQ(Names(Customer, "Company"), "Beta,Alfa,Gama,Zeta");
+    Customer.SetIndexFieldNames("Company");
+    EXPECT_EQ(Customer.IndexName(), "");
+    EXPECT_EQ(IndexFieldList(Customer), "Company");
+    Customer.SetIndexFieldNames("");
+    EXPECT_EQ(IndexFieldList(Customer), "CustNo");
+    EXPECT_EQ(Names(Customer, "Company"), "Zeta,Alfa,Beta,Gama");
+}
+
+TEST_F(TableIndexTest, OrdersThatNoIndexLeadsWithAreRejectedAndTheOrderStays) {
+    struct TCase {
+        const char* Fields;
+        const char* MessagePart;
+    };
+    const TCase Cases[] = {
+        {"City", nullptr},
+        {"City;Company", nullptr},
+        {"Company;City", "'Company;City'"},
+        {"Country", "'Country'"},
+        {"city", "Field 'city' not found"},
+        {"Nope", "Field 'Nope' not found"},
+        {"City;", "Field '' not found"},
+    };
+    Customer.Open();
+    Customer.SetIndexFieldNames("Company");
+    Customer.Locate("Company", TVariant("Beta"), {});
+    int Notifications = 0;
+    TDataSource Source(nullptr);
+    Source.SetDataSet(&Customer);
+    struct TCountingLink : TDataLink {
+        int* Count;
+        void DataSetChanged() override { ++*Count; }
+    } Link;
+    Link.Count = &Notifications;
+    Link.SetDataSource(&Source);
+    for (const TCase& Case : Cases) {
+        Customer.SetIndexFieldNames("Company");
+        Customer.Locate("Company", TVariant("Beta"), {});
+        Notifications = 0;
+        if (Case.MessagePart == nullptr) {
+            Customer.SetIndexFieldNames(Case.Fields);
+            EXPECT_EQ(Customer.IndexFieldNames(), Case.Fields);
+            EXPECT_EQ(Notifications, 1) << Case.Fields;
+            EXPECT_EQ(Customer.FieldByName("Company")->AsString(), "Beta")
+                << "the current record stays";
+            continue;
+        }
+        try {
+            Customer.SetIndexFieldNames(Case.Fields);
+            ADD_FAILURE() << Case.Fields << " was accepted";
+        } catch (const EDatabaseError& Error) {
+            EXPECT_NE(Error.Message().find(Case.MessagePart), std::string::npos) << Error.Message();
+        }
+        EXPECT_EQ(Customer.IndexFieldNames(), "Company") << Case.Fields;
+        EXPECT_EQ(IndexFieldList(Customer), "Company");
+        EXPECT_EQ(Notifications, 0);
+        EXPECT_EQ(Customer.FieldByName("Company")->AsString(), "Beta");
+        EXPECT_EQ(Names(Customer, "Company"), "Alfa,Beta,Gama,Zeta");
+    }
+}
+
+TEST_F(TableIndexTest, AnInvalidOrderOnAClosedTableFailsAtOpenAndLeavesItClosed) {
+    Customer.SetIndexFieldNames("Country");
+    EXPECT_THROW(Customer.Open(), EDatabaseError);
+    EXPECT_FALSE(Customer.Active());
+    Customer.SetIndexName("NoSuchIndex");
+    EXPECT_THROW(Customer.Open(), EDatabaseError);
+    EXPECT_FALSE(Customer.Active());
+    Customer.SetIndexName("ByCompany");
+    Customer.Open();
+    EXPECT_EQ(Names(Customer, "Company"), "Alfa,Beta,Gama,Zeta");
+}
+
+class MasterDetailTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Database.Execute("CREATE TABLE Customer (CustNo INTEGER PRIMARY KEY, Company VARCHAR(30))");
+        Database.Execute("CREATE TABLE Orders (OrderNo INTEGER PRIMARY KEY, CustNo INTEGER, "
+                         "OrderDate DATE)");
+        Database.Execute("CREATE INDEX OrdersCust ON Orders (CustNo, OrderDate)");
+        Database.Execute("INSERT INTO Customer VALUES (1, 'A'), (2, 'B'), (3, 'C'), (4, NULL)");
+        Database.Execute("INSERT INTO Orders VALUES (10, 1, '2024-03-01'), (11, 2, '2024-01-05'), "
+                         "(12, 1, '2024-01-01'), (13, 2, NULL), (14, NULL, '2024-02-02'), "
+                         "(15, 1, '2024-02-01')");
+        Master->SetDatabaseName(Database.Alias());
+        Master->SetTableName("Customer");
+        MasterSource->SetDataSet(Master);
+        Detail->SetDatabaseName(Database.Alias());
+        Detail->SetTableName("Orders");
+        Detail->SetIndexFieldNames("CustNo;OrderDate");
+        Detail->SetMasterSource(MasterSource);
+        Detail->SetMasterFields("CustNo");
+        DetailSource->SetDataSet(Detail);
+        Link.SetDataSource(DetailSource);
+    }
+
+    struct TCountingLink : TDataLink {
+        int Changes = 0;
+        void DataSetChanged() override { ++Changes; }
+    };
+
+    TTempDatabase Database;
+    TComponent Owner{nullptr};
+    TTable* Master = new TTable(&Owner);
+    TDataSource* MasterSource = new TDataSource(&Owner);
+    TTable* Detail = new TTable(&Owner);
+    TDataSource* DetailSource = new TDataSource(&Owner);
+    TCountingLink Link;
+};
+
+TEST_F(MasterDetailTest, TheDetailFollowsTheMastersMoves) {
+    Master->Open();
+    Detail->SetPageSize(1);
+    Detail->Open();
+    EXPECT_EQ(Names(*Detail, "OrderNo"), "12,15,10");
+    const int Before = Link.Changes;
+    Master->Next();
+    EXPECT_EQ(Link.Changes, Before + 1) << "a master move re-reads the detail";
+    EXPECT_EQ(Names(*Detail, "OrderNo"), "13,11");
+    Master->Next();
+    EXPECT_TRUE(Detail->IsEmpty());
+    Master->Locate("CustNo", TVariant(1), {});
+    EXPECT_EQ(Names(*Detail, "OrderNo"), "12,15,10");
+    EXPECT_FALSE(Detail->Locate("OrderNo", TVariant(11), {})) << "outside the master's records";
+    Detail->Last();
+    EXPECT_EQ(Detail->FieldByName("OrderNo")->AsInteger(), 10);
+}
+
+TEST_F(MasterDetailTest, AClosedOrMissingMasterRestrictsNothing) {
+    Detail->Open();
+    EXPECT_EQ(Names(*Detail, "OrderNo"), "14,12,15,10,13,11");
+    Master->Open();
+    EXPECT_EQ(Names(*Detail, "OrderNo"), "12,15,10");
+    Master->Close();
+    EXPECT_EQ(Names(*Detail, "OrderNo"), "14,12,15,10,13,11");
+    Master->Open();
+    delete MasterSource;
+    EXPECT_EQ(Detail->MasterSource(), nullptr);
+    EXPECT_EQ(Names(*Detail, "OrderNo"), "14,12,15,10,13,11");
+}
+
+TEST_F(MasterDetailTest, MasterFieldsMustMatchLeadingOrderFields) {
+    Master->Open();
+    Detail->Open();
+    EXPECT_THROW(Detail->SetMasterFields("CustNo;Company;CustNo"), EDatabaseError);
+    EXPECT_EQ(Detail->MasterFields(), "CustNo");
+    EXPECT_EQ(Names(*Detail, "OrderNo"), "12,15,10");
+    EXPECT_THROW(Detail->SetMasterFields("NoSuchField"), EDatabaseError);
+    EXPECT_EQ(Detail->MasterFields(), "CustNo");
+    EXPECT_THROW(Detail->SetMasterSource(DetailSource), EDatabaseError);
+}
+
+} // namespace

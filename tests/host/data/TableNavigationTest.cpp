@@ -1,0 +1,280 @@
+#include "TestDatabase.h"
+
+#include "host/data/DatabaseError.h"
+#include "host/data/Table.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+using namespace vorn;
+using vorn::test::Show;
+using vorn::test::TTempDatabase;
+
+namespace {
+
+// 40 people; every fifth has no city and every third no age, so that runs of NULLs
+// and of equal values fall across page boundaries for every page size.
+void CreatePeople(TTempDatabase& Database) {
+    Database.Execute("CREATE TABLE People (ID INTEGER PRIMARY KEY, Name VARCHAR(30), "
+                     "City VARCHAR(30), Age INTEGER)");
+    Database.Execute("CREATE INDEX PeopleCity ON People (City)");
+    Database.Execute("CREATE INDEX PeopleCityName ON People (City, Name)");
+    Database.Execute("CREATE INDEX PeopleAge ON People (Age)");
+    const char* Cities[] = {"Beograd", "Novi Sad", "Nis", "Kragujevac"};
+    const char* Names[] = {"Ana", "Bojan", "Cvijeta", "Dusan", "Ema", "Filip", "Goran"};
+    for (int Id = 1; Id <= 40; ++Id) {
+        const TVariant City = Id % 5 == 0 ? TVariant() : TVariant(Cities[Id % 4]);
+        const TVariant Name = Id % 11 == 0 ? TVariant() : TVariant(Names[Id % 7]);
+        const TVariant Age = Id % 3 == 0 ? TVariant() : TVariant(20 + Id % 6);
+        Database.Execute("INSERT INTO People VALUES (?1, ?2, ?3, ?4)", {Id, Name, City, Age});
+    }
+}
+
+std::string OrderBy(const std::string& IndexFieldNames) {
+    std::string Result;
+    std::size_t Start = 0;
+    while (!IndexFieldNames.empty()) {
+        const std::size_t End = IndexFieldNames.find(';', Start);
+        Result += IndexFieldNames.substr(Start, End - Start) + " ASC NULLS FIRST, ";
+        if (End == std::string::npos)
+            break;
+        Start = End + 1;
+    }
+    return Result + "ID";
+}
+
+std::vector<std::string> Forward(TTable& Table) {
+    std::vector<std::string> Ids;
+    for (Table.First(); !Table.Eof(); Table.Next())
+        Ids.push_back(Table.FieldByName("ID")->AsString());
+    return Ids;
+}
+
+std::vector<std::string> Backward(TTable& Table) {
+    std::vector<std::string> Ids;
+    for (Table.Last(); !Table.Bof(); Table.Prior())
+        Ids.insert(Ids.begin(), Table.FieldByName("ID")->AsString());
+    return Ids;
+}
+
+class PeopleTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        CreatePeople(Database);
+        Table.SetDatabaseName(Database.Alias());
+        Table.SetTableName("People");
+    }
+    void TearDown() override { Table.Close(); }
+
+    TTempDatabase Database;
+    TTable Table{nullptr};
+};
+
+struct TOrderCase {
+    const char* IndexFieldNames;
+    int PageSize;
+};
+
+class TableOrderTest : public PeopleTest, public ::testing::WithParamInterface<TOrderCase> {};
+
+TEST_P(TableOrderTest, WalksTheWholeOrderBothWaysAcrossWindows) {
+    Table.SetIndexFieldNames(GetParam().IndexFieldNames);
+    Table.SetPageSize(GetParam().PageSize);
+    Table.Open();
+    const auto Expected =
+        Database.Column("SELECT ID FROM People ORDER BY " + OrderBy(GetParam().IndexFieldNames));
+    EXPECT_EQ(Forward(Table), Expected);
+    EXPECT_EQ(Backward(Table), Expected);
+}
+
+TEST_P(TableOrderTest, RandomWalkStaysInStepWithTheOrder) {
+    Table.SetIndexFieldNames(GetParam().IndexFieldNames);
+    Table.SetPageSize(GetParam().PageSize);
+    Table.Open();
+    const auto Expected =
+        Database.Column("SELECT ID FROM People ORDER BY " + OrderBy(GetParam().IndexFieldNames));
+    std::mt19937 Random(42);
+    int Position = 0;
+    for (int Step = 0; Step < 300; ++Step) {
+        const int Distance = static_cast<int>(Random() % 15) - 7;
+        const int Moved = Table.MoveBy(Distance);
+        const int Target =
+            std::clamp(Position + Distance, 0, static_cast<int>(Expected.size()) - 1);
+        ASSERT_EQ(Moved, Target - Position) << "step " << Step;
+        Position = Target;
+        ASSERT_EQ(Table.FieldByName("ID")->AsString(), Expected[static_cast<std::size_t>(Position)])
+            << "step " << Step;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(OrdersAndPageSizes, TableOrderTest,
+                         ::testing::Values(TOrderCase{"", 1}, TOrderCase{"", 7},
+                                           TOrderCase{"City", 1}, TOrderCase{"City", 2},
+                                           TOrderCase{"City", 3}, TOrderCase{"City;Name", 2},
+                                           TOrderCase{"City;Name", 4}, TOrderCase{"Age", 3},
+                                           TOrderCase{"Age", 5}, TOrderCase{"Age", 50}));
+
+TEST_F(PeopleTest, EofAndBofFollowTheEdges) {
+    Table.SetPageSize(4);
+    Table.Open();
+    EXPECT_TRUE(Table.Bof());
+    EXPECT_FALSE(Table.Eof());
+    Table.Prior();
+    EXPECT_TRUE(Table.Bof());
+    EXPECT_EQ(Table.FieldByName("ID")->AsInteger(), 1);
+    Table.Last();
+    EXPECT_TRUE(Table.Eof());
+    EXPECT_FALSE(Table.Bof());
+    EXPECT_EQ(Table.FieldByName("ID")->AsInteger(), 40);
+    Table.Next();
+    EXPECT_TRUE(Table.Eof());
+    EXPECT_EQ(Table.FieldByName("ID")->AsInteger(), 40);
+    Table.Prior();
+    EXPECT_FALSE(Table.Eof());
+    EXPECT_EQ(Table.FieldByName("ID")->AsInteger(), 39);
+    EXPECT_EQ(Table.MoveBy(100), 1);
+    EXPECT_TRUE(Table.Eof());
+    EXPECT_EQ(Table.MoveBy(-100), -39);
+    EXPECT_TRUE(Table.Bof());
+    EXPECT_EQ(Table.FieldByName("ID")->AsInteger(), 1);
+}
+
+TEST_F(PeopleTest, AnEmptyTableIsAtBothEnds) {
+    Database.Execute("DELETE FROM People");
+    Table.Open();
+    EXPECT_TRUE(Table.IsEmpty());
+    EXPECT_TRUE(Table.Eof());
+    EXPECT_TRUE(Table.Bof());
+    Table.Last();
+    EXPECT_TRUE(Table.Eof() && Table.Bof());
+    EXPECT_TRUE(Table.FieldByName("Name")->IsNull());
+    EXPECT_TRUE(Table.Bookmark().Empty());
+}
+
+TEST_F(PeopleTest, NullKeysAtPageBoundariesAreNeitherSkippedNorRepeated) {
+    // Rows whose order field is NULL except one: a NULL run longer than a page, followed
+    // by values, and NULLs in the second order field too.
+    Database.Execute("UPDATE People SET City = NULL WHERE ID <= 12");
+    Database.Execute("UPDATE People SET Name = NULL WHERE ID % 2 = 0");
+    for (const char* Order : {"City", "City;Name"}) {
+        for (int PageSize : {1, 2, 3, 5}) {
+            Table.SetIndexFieldNames(Order);
+            Table.SetPageSize(PageSize);
+            Table.Open();
+            const auto Expected =
+                Database.Column("SELECT ID FROM People ORDER BY " + OrderBy(Order));
+            EXPECT_EQ(Forward(Table), Expected) << Order << " page " << PageSize;
+            EXPECT_EQ(Backward(Table), Expected) << Order << " page " << PageSize;
+            Table.Close();
+        }
+    }
+}
+
+TEST_F(PeopleTest, BookmarkSurvivesAReSortAndADeletedRecordRaises) {
+    Table.SetPageSize(3);
+    Table.Open();
+    Table.MoveBy(17);
+    const TBookmark Mark = Table.Bookmark();
+    const std::string Id = Table.FieldByName("ID")->AsString();
+    Table.SetIndexFieldNames("City;Name");
+    EXPECT_EQ(Table.FieldByName("ID")->AsString(), Id) << "the re-sort keeps the record";
+    Table.First();
+    Table.SetBookmark(Mark);
+    EXPECT_EQ(Table.FieldByName("ID")->AsString(), Id);
+    // The window around a bookmark reaches its neighbours in the new order.
+    const auto Expected = Database.Column("SELECT ID FROM People ORDER BY " + OrderBy("City;Name"));
+    const auto Here = std::find(Expected.begin(), Expected.end(), Id) - Expected.begin();
+    Table.Prior();
+    EXPECT_EQ(Table.FieldByName("ID")->AsString(), Expected[static_cast<std::size_t>(Here - 1)]);
+    Table.MoveBy(2);
+    EXPECT_EQ(Table.FieldByName("ID")->AsString(), Expected[static_cast<std::size_t>(Here + 1)]);
+
+    Database.Execute("DELETE FROM People WHERE ID = ?1", {TVariant(Id)});
+    const std::string Before = Table.FieldByName("ID")->AsString();
+    try {
+        Table.SetBookmark(Mark);
+        FAIL() << "a bookmark of a deleted record was accepted";
+    } catch (const EDatabaseError& Error) {
+        EXPECT_NE(Error.Message().find("Record not found"), std::string::npos) << Error.Message();
+    }
+    EXPECT_EQ(Table.FieldByName("ID")->AsString(), Before);
+}
+
+struct TLocateCase {
+    const char* Name;
+    const char* KeyFields;
+    std::vector<TVariant> Values;
+    TLocateOptions Options;
+    int ExpectedId; // 0: no match
+};
+
+class LocateTest : public ::testing::TestWithParam<TLocateCase> {
+protected:
+    void SetUp() override {
+        Database.Execute("CREATE TABLE Contacts (ID INTEGER PRIMARY KEY, Name VARCHAR(40), "
+                         "City VARCHAR(30), Code VARCHAR(10), Score INTEGER)");
+        Database.Execute("CREATE INDEX ContactsCity ON Contacts (City)");
+        const std::vector<std::vector<TVariant>> Rows = {
+            {1, "Smith", "Zagreb", "A;B", 10},     {2, "smith", "Beograd", "50%_x", 20},
+            {3, "Smithson", "Ajaccio", "50x", 30}, {4, "Jones", TVariant(), "C", 40},
+            {5, "Smith", "Atina", "a;b", 50},      {6, "O'Brien", "Beograd", "\\d", TVariant()},
+        };
+        for (const auto& Row : Rows)
+            Database.Execute("INSERT INTO Contacts VALUES (?1, ?2, ?3, ?4, ?5)", Row);
+        Table.SetDatabaseName(Database.Alias());
+        Table.SetTableName("Contacts");
+        Table.SetPageSize(2);
+    }
+
+    TTempDatabase Database;
+    TTable Table{nullptr};
+};
+
+TEST_P(LocateTest, FindsTheFirstMatchInTheCurrentOrderOrStaysPut) {
+    const TLocateCase& Case = GetParam();
+    Table.SetIndexFieldNames("City");
+    Table.Open();
+    Table.Last();
+    const bool Found = Table.Locate(Case.KeyFields, Case.Values, Case.Options);
+    EXPECT_EQ(Found, Case.ExpectedId != 0);
+    EXPECT_EQ(Table.FieldByName("ID")->AsInteger(), Found ? Case.ExpectedId : 1)
+        << "current record after the search";
+    EXPECT_FALSE(Table.Eof() && Found);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Searches, LocateTest,
+    ::testing::Values(
+        // In City order: Ajaccio(3), Atina(5), Beograd(2, 6), Zagreb(1); NULL (4) first.
+        TLocateCase{"ExactFirstInOrder", "Name", {"Smith"}, {}, 5},
+        TLocateCase{"ExactIsCaseSensitive", "Name", {"SMITH"}, {}, 0},
+        TLocateCase{"CaseInsensitive", "Name", {"SMITH"}, {loCaseInsensitive}, 5},
+        TLocateCase{"PartialKey", "Name", {"Smi"}, {loPartialKey}, 3},
+        TLocateCase{"PartialIsCaseSensitive", "Name", {"smi"}, {loPartialKey}, 2},
+        TLocateCase{
+            "PartialCaseInsensitive", "Name", {"sMITHS"}, {loPartialKey, loCaseInsensitive}, 3},
+        TLocateCase{"SemicolonInsideAValue", "Code", {"A;B"}, {}, 1},
+        TLocateCase{"MultiField", "Name;City", {"Smith", "Zagreb"}, {}, 1},
+        TLocateCase{"MultiFieldNoMatch", "Name;City", {"Jones", "Zagreb"}, {}, 0},
+        TLocateCase{"PercentIsLiteralInPartialKey", "Code", {"50%"}, {loPartialKey}, 2},
+        TLocateCase{"UnderscoreIsLiteralInPartialKey", "Code", {"50_"}, {loPartialKey}, 0},
+        TLocateCase{"BackslashIsLiteral", "Code", {"\\"}, {loPartialKey}, 6},
+        TLocateCase{"QuoteInValue", "Name", {"O'Brien"}, {}, 6},
+        TLocateCase{"NullKeyFindsNull", "City", {TVariant()}, {}, 4},
+        TLocateCase{"IntegerFromText", "Score", {"30"}, {}, 3},
+        TLocateCase{"IntegerPartial", "Score", {"5"}, {loPartialKey}, 5}),
+    [](const auto& Info) { return std::string(Info.param.Name); });
+
+TEST_F(PeopleTest, LocateWithBadKeysRaisesAndAMissStaysPut) {
+    Table.Open();
+    Table.MoveBy(3);
+    EXPECT_FALSE(Table.Locate("Name", TVariant("Nobody"), {}));
+    EXPECT_EQ(Table.FieldByName("ID")->AsInteger(), 4);
+    EXPECT_THROW(Table.Locate("Name;City", std::vector<TVariant>{"Ana"}, {}), EDatabaseError);
+    EXPECT_THROW(Table.Locate("Nickname", TVariant("x"), {}), EDatabaseError);
+    EXPECT_THROW(Table.Locate("ID", TVariant("seven"), {}), EConvertError);
+    EXPECT_EQ(Table.FieldByName("ID")->AsInteger(), 4);
+}
+
+} // namespace
