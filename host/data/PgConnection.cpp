@@ -143,9 +143,13 @@ TPgResult TPgConnection::ReadCatalog(const char* Operation, const char* Sql,
 
 std::int64_t TPgConnection::ExecuteCommand(const std::string& Sql,
                                            const std::vector<TVariant>& Params) {
+    static const char* const Operation = "TPgConnection.ExecuteCommand()";
     FCommands.Connect();
-    return FCommands.Execute("TPgConnection.ExecuteCommand()", HostToUtf8(Sql), PgParams(Params))
-        .AffectedRows();
+    // An open query holds its tables' locks on the reader connection; a command that
+    // needs one of them (DROP, ALTER, TRUNCATE) would wait for it forever, since the
+    // reader waits for the application. Waiting is bounded while queries are open.
+    FCommands.SetLockTimeout(Operation, FReader.HasOpenCursors() ? CommandLockTimeout : 0);
+    return FCommands.Execute(Operation, HostToUtf8(Sql), PgParams(Params)).AffectedRows();
 }
 
 } // namespace vorn

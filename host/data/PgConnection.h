@@ -19,6 +19,8 @@ namespace vorn {
 // connection that commits each statement at once, so that a change never waits
 // for a query to be closed. A connection found broken is replaced by the next
 // operation that needs it; the cursors it carried raise at their next fetch.
+// A command that needs a lock held by an open query fails after a while instead
+// of waiting for it forever.
 // Cursors returned by Execute must be freed before the connection.
 class TPgConnection : public TDriverConnection {
 public:
@@ -55,6 +57,10 @@ public:
 
     // Rows a query cursor fetches per round trip.
     static constexpr int FetchPageSize = 100;
+    // Milliseconds a command waits for a lock while queries of this connection are
+    // open (one of them may hold it); without open queries a command waits as long
+    // as it takes.
+    static constexpr int CommandLockTimeout = 3000;
 
 private:
     struct TIndexColumn;

@@ -50,6 +50,7 @@ void TPgSession::Connect() {
     ++FCursorEpoch;
     FOpenCursors = 0;
     FCursorTransaction = false;
+    FAppliedLockTimeout = 0;
     if (FConnInfo.find('\0') != std::string::npos)
         Raise(Operation, "The connection string contains a NUL character");
     FConnection = PQconnectdb(HostToUtf8(FConnInfo).c_str());
@@ -75,6 +76,16 @@ void TPgSession::Connect() {
         "pg_catalog.set_config('lc_monetary', 'C', false), "
         "pg_catalog.set_config('extra_float_digits', '1', false)",
         {});
+    SetLockTimeout(Operation, FLockTimeout);
+}
+
+void TPgSession::SetLockTimeout(const char* Operation, int Milliseconds) {
+    FLockTimeout = Milliseconds;
+    if (!Connected() || FAppliedLockTimeout == FLockTimeout)
+        return;
+    Execute(Operation, "SELECT pg_catalog.set_config('lock_timeout', $1, false)",
+            {std::to_string(FLockTimeout)});
+    FAppliedLockTimeout = FLockTimeout;
 }
 
 void TPgSession::Disconnect() noexcept {

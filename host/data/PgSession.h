@@ -33,6 +33,9 @@ public:
     bool Connected() const;
     // The process id of the server backend serving this connection.
     int BackendPid() const;
+    // How long a statement waits for a lock before it fails (0: as long as it takes).
+    // Kept across reconnects.
+    void SetLockTimeout(const char* Operation, int Milliseconds);
 
     // Runs one statement. While a transaction is open, a failing statement is
     // undone alone, so that the transaction and the cursors in it survive.
@@ -49,6 +52,8 @@ public:
     TPgResult FetchCursor(const char* Operation, const std::string& Name, int RowCount);
     // Closes a cursor of the current epoch; never raises.
     void CloseCursor(const std::string& Name) noexcept;
+    // Whether cursors are open, holding the locks of the tables they read.
+    bool HasOpenCursors() const { return Connected() && FOpenCursors > 0; }
 
     [[noreturn]] void Raise(const char* Operation, const std::string& Message) const;
 
@@ -72,6 +77,8 @@ private:
     unsigned FCursorEpoch = 0;
     unsigned FCursorSerial = 0;
     int FOpenCursors = 0;
+    int FLockTimeout = 0;
+    int FAppliedLockTimeout = 0;
     // Whether the transaction in force was begun for the cursors (and is ours to end).
     bool FCursorTransaction = false;
 };

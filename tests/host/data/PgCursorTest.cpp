@@ -170,3 +170,25 @@ TEST(PgIsQuery, TellsQueriesFromCommands) {
     for (const auto& Case : Cases)
         EXPECT_EQ(PgIsQuery(Case.Sql), Case.Query) << Case.Sql;
 }
+
+TEST_F(PgTest, ACommandBlockedByAnOpenQueryFailsInsteadOfHanging) {
+    Exec("DROP TABLE IF EXISTS locked");
+    Exec("CREATE TABLE locked (id integer PRIMARY KEY)");
+    Exec("INSERT INTO locked SELECT generate_series(1, 300)");
+    {
+        auto Open = Connection->Execute("SELECT id FROM locked", {});
+        ASSERT_TRUE(Open->Next());
+        EXPECT_EQ(Connection->ExecuteCommand("UPDATE locked SET id = id + 1000 WHERE id = 1", {}),
+                  1)
+            << "changing rows needs no lock that the query holds";
+        try {
+            Connection->ExecuteCommand("DROP TABLE locked", {});
+            FAIL() << "dropped a table that an open query reads";
+        } catch (const EDatabaseError& Error) {
+            EXPECT_THAT(Error.Message(), HasSubstr("lock timeout"));
+        }
+        EXPECT_EQ(ReadIntegers(*Open).size(), 299u);
+    }
+    Exec("DROP TABLE locked");
+    EXPECT_FALSE(Connection->TableExists("locked"));
+}
