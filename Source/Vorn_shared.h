@@ -49,3 +49,63 @@ std::string AppendFilter(const std::string& FilterText, std::string& BoolOperato
                          bool CaseSensitiveContaining, bool Exceptions);
 
 } // namespace vorn
+
+// ===========================================================================
+// Dataset introspection and the sort data link
+// ===========================================================================
+//
+// Sort field lists ("City;Name") describe the order of a table: its index fields,
+// most significant first. Only tables have one; every other dataset answers with
+// the empty text.
+
+#include "host/data/DataSource.h"
+
+#include <functional>
+
+namespace vorn {
+
+// The table's current order as a sort field list; empty for no dataset, a dataset
+// that is not a table, or a table without index fields. Raises nothing of its own.
+std::string ExtractSortFieldNames(const TDataSet* DataSet);
+
+// The first field of the open table's order after the fields that link it to an open
+// master; empty for a closed table, a dataset that is not a table, or an order made of
+// link fields only.
+std::string ExtractFirstSortFieldName(const TDataSet* DataSet);
+
+// The table's master data source (may be nullptr) and master field list. Raise
+// Exception "GetMasterSource() Unknown DataSet type." and "GetMasterFields() Unknown
+// DataSet type." for anything but a table, no dataset included.
+TDataSource* GetMasterSource(const TDataSet* DataSet);
+std::string GetMasterFields(const TDataSet* DataSet);
+
+// Told that the sort field list of a linked table changed from OldFields to NewFields;
+// Done arrives true, and a handler sets it to false to decline the change, which is
+// then reported again at the next change of the dataset.
+using TSortChangeEvent = std::function<void(TObject* Sender, const std::string& OldFields,
+                                            const std::string& NewFields, bool& Done)>;
+
+// A data link that reports changes of the linked table's sort field list, whoever made
+// them. Queries and other datasets are never reported.
+class TSortDataLink : public TDataLink {
+public:
+    TSortDataLink() = default;
+
+    static const TClass& StaticClass();
+    const TClass& ClassType() const override { return StaticClass(); }
+
+    // Compares the table's sort field list with the last accepted one and reports a
+    // difference to OnSortChange; without a handler every change is accepted.
+    void DataSetChanged() override;
+
+    // The last accepted sort field list. Re-pointing the link keeps it, so the first
+    // report from another table compares against the old table's list.
+    const std::string& SortFields() const { return FSortFields; }
+
+    TSortChangeEvent OnSortChange;
+
+private:
+    std::string FSortFields;
+};
+
+} // namespace vorn
