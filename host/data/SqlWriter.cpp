@@ -117,7 +117,8 @@ const char* BinaryOperatorText(TSqlOperator Operator) {
 class TSqlWriter {
 public:
     TSqlWriter(TSqlBackend Backend, int FirstParameterNumber, TTranslatedSql& Out)
-        : FBackend(Backend), FNextParameter(FirstParameterNumber), FOut(Out) {}
+        : FBackend(Backend), FFirstParameter(FirstParameterNumber),
+          FParametersBefore(Out.Parameters.size()), FOut(Out) {}
 
     void Select(const TSqlSelect& Select) {
         Write("SELECT ");
@@ -230,19 +231,19 @@ public:
 
 private:
     TSqlBackend FBackend;
-    int FNextParameter;
+    int FFirstParameter;
+    std::size_t FParametersBefore; // parameters Out held before this writer began
     TTranslatedSql& FOut;
 
     void Write(const std::string& Text) { FOut.Text += Text; }
 
     void Parameter(std::string Value) {
+        const int Offset = CheckedCast<int>(FOut.Parameters.size() - FParametersBefore);
         FOut.Parameters.push_back(std::move(Value));
-        if (FBackend == sbSQLite) {
+        if (FBackend == sbSQLite)
             Write("?");
-            return;
-        }
-        Write("$" + std::to_string(FNextParameter));
-        FNextParameter = CheckedAdd(FNextParameter, 1);
+        else
+            Write("$" + std::to_string(CheckedAdd(FFirstParameter, Offset)));
     }
 
     void Identifier(const std::string& Name) {

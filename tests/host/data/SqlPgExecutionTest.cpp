@@ -1,0 +1,107 @@
+#include "PgTestDatabase.h"
+#include "SqlExecutionCases.h"
+
+#include "host/data/SqlDialect.h"
+
+#include <string>
+#include <vector>
+
+namespace vorn::test {
+
+namespace {
+
+using TTexts = std::vector<std::string>;
+
+// The execution cases of the translator on the PostgreSQL test server.
+class SqlPgExecution : public PgTest {
+protected:
+    void SetUp() override {
+        PgTest::SetUp();
+        if (!Connection)
+            return;
+        DropTables();
+        for (const std::string& Statement : SqlCaseTables())
+            Exec(Statement);
+    }
+
+    void TearDown() override {
+        if (Connection)
+            DropTables();
+        PgTest::TearDown();
+    }
+
+    void DropTables() {
+        Exec("DROP TABLE IF EXISTS \"People\", \"Name Table\", \"Unicode Names\"");
+    }
+
+    // The first column of each row as text, "NULL" for a null.
+    TTexts Rows(const TTranslatedSql& Translated) {
+        const std::vector<TVariant> Params(Translated.Parameters.begin(),
+                                           Translated.Parameters.end());
+        TTexts Result;
+        auto Cursor = Connection->Execute(Translated.Text, Params);
+        while (Cursor->Next()) {
+            const TVariant Value = Cursor->Value(0);
+            Result.push_back(Value.IsNull() ? "NULL" : Value.AsString());
+        }
+        return Result;
+    }
+
+    void ExpectSelections(const std::vector<TSelection>& Cases, TSqlConditionForm Form) {
+        for (const TSelection& Case : Cases) {
+            SCOPED_TRACE("«" + Case.Condition + "»");
+            TTranslatedSql Translated = TranslateCondition(Case.Condition, sbPostgreSQL, Form);
+            Translated.Text =
+                "SELECT \"Id\" FROM \"People\" WHERE " + Translated.Text + " ORDER BY \"Id\"";
+            TIds Ids;
+            for (const std::string& Id : Rows(Translated))
+                Ids.push_back(std::stoi(Id));
+            EXPECT_EQ(Ids, Case.Ids);
+        }
+    }
+
+    TTexts StatementRows(const std::string& Statement) {
+        SCOPED_TRACE(Statement);
+        return Rows(TranslateStatement(Statement, sbPostgreSQL));
+    }
+};
+
+} // namespace
+
+TEST_F(SqlPgExecution, ClauseTextsOfTheComposerSelectTheRowsTheyMean) {
+    ExpectSelections(ComposedClauseCases(), scfSimpleFilter);
+}
+
+TEST_F(SqlPgExecution, TextOperatorsMatchByTheirOwnRules) {
+    ExpectSelections(TextOperatorCases(), scfSimpleFilter);
+}
+
+TEST_F(SqlPgExecution, HostileValuesSelectOnlyRowsHoldingThemLiterally) {
+    ExpectSelections(HostileValueCases(), scfSimpleFilter);
+}
+
+TEST_F(SqlPgExecution, WhereClausesKeepTheirMeaningOnTheBackend) {
+    ExpectSelections(WhereClauseCases(), scfWhereClause);
+}
+
+// NULLs first and byte order, as on SQLite, whatever the server's default order.
+TEST_F(SqlPgExecution, ValueListStatementsListDistinctValuesInOrder) {
+    for (const std::string& Statement : ValueListStatements("People", "City"))
+        EXPECT_EQ(StatementRows(Statement), DistinctCities());
+    for (const std::string& Statement : ValueListStatements("Name Table", "Last Name"))
+        EXPECT_EQ(StatementRows(Statement), DistinctLastNames());
+}
+
+// Even under a collation whose own upper() changes every letter, as on SQLite.
+TEST_F(SqlPgExecution, UpperChangesOnlyAsciiLetters) {
+    Exec("CREATE TABLE \"Unicode Names\" (\"Name\" TEXT COLLATE \"und-x-icu\")");
+    // 0x9A is a small letter of the host code page, 0x8A its capital.
+    Exec("INSERT INTO \"Unicode Names\" VALUES ('x\x9Ay')");
+    EXPECT_EQ(StatementRows("SELECT UPPER(Name) FROM [Unicode Names]"), TTexts{"X\x9AY"});
+    EXPECT_EQ(StatementRows("SELECT Name FROM [Unicode Names] WHERE UPPER(Name) = 'X\x9AY'"),
+              TTexts{"x\x9Ay"});
+    EXPECT_EQ(StatementRows("SELECT Name FROM [Unicode Names] WHERE Name CONTAINING '\x8A'"),
+              TTexts{});
+}
+
+} // namespace vorn::test
