@@ -75,8 +75,8 @@ void TCustomComboBox::SetStyle(TComboBoxStyle Value) {
     if (Value == FStyle)
         return;
     FStyle = Value;
-    if (FStyle == csDropDownList && FItemIndex < 0)
-        SetText(std::string());
+    if (FStyle == csDropDownList)
+        SetText(FItemIndex >= 0 ? FItems->Strings(FItemIndex) : std::string());
     Invalidate();
 }
 

@@ -152,11 +152,14 @@ void TControl::SetParent(TWinControl* AParent) {
         throw EInvalidOperation("SetParent() " + Describe(*this) +
                                 " cannot be placed inside a control it contains");
     if (FParent != nullptr) {
-        TopLevelControl()->ForgetFocusWithin(this);
+        // Within one top level the focus stays; it does not follow into another one.
+        TWinControl* NewTopLevel = AParent != nullptr ? AParent->TopLevelControl() : nullptr;
+        if (TWinControl* OldTopLevel = TopLevelControl(); OldTopLevel != NewTopLevel)
+            OldTopLevel->ForgetFocusWithin(this);
         FParent->RemoveControl(this);
     } else if (auto* Self = dynamic_cast<TWinControl*>(this)) {
-        // It stops being a top level: the focus it kept belongs to the new top level now.
-        Self->FFocusedControl = nullptr;
+        // It stops being a top level: the focus it kept does not carry over.
+        Self->ForgetFocusWithin(Self);
     }
     if (AParent != nullptr)
         AParent->InsertControl(this);

@@ -43,24 +43,28 @@ void MoveFocusOnTab(TWinControl& Control, TShiftState Shift) {
         Next->SetFocus();
 }
 
+// A button press gives a window control the focus before its handlers see the press.
+void PressButton(TControl& Control, TMouseButton Button, TShiftState Shift, int X, int Y) {
+    if (auto* WinControl = dynamic_cast<TWinControl*>(&Control);
+        WinControl != nullptr && WinControl->CanFocus())
+        WinControl->SetFocus();
+    Control.MouseDown(Button, Shift + ButtonState(Button), X, Y);
+}
+
 } // namespace
 
 bool UserClick(TControl& Control, TShiftState Shift) {
     const int X = Control.Width() / 2;
     const int Y = Control.Height() / 2;
     return Dispatch(Control, Shift, [&] {
-        if (auto* WinControl = dynamic_cast<TWinControl*>(&Control);
-            WinControl != nullptr && WinControl->CanFocus())
-            WinControl->SetFocus();
-        Control.MouseDown(mbLeft, Shift + TShiftState{ssLeft}, X, Y);
+        PressButton(Control, mbLeft, Shift, X, Y);
         Control.MouseUp(mbLeft, Shift, X, Y);
         Control.Click();
     });
 }
 
 bool UserMouseDown(TControl& Control, TMouseButton Button, TShiftState Shift, int X, int Y) {
-    return Dispatch(Control, Shift,
-                    [&] { Control.MouseDown(Button, Shift + ButtonState(Button), X, Y); });
+    return Dispatch(Control, Shift, [&] { PressButton(Control, Button, Shift, X, Y); });
 }
 
 bool UserMouseUp(TControl& Control, TMouseButton Button, TShiftState Shift, int X, int Y) {

@@ -25,6 +25,7 @@ namespace vorn {
 // A click with the left button at the centre of the control: a window control that can
 // take the focus gets it first, then mouse down, mouse up and Click.
 bool UserClick(TControl& Control, TShiftState Shift = {});
+// A button press; like a click, it gives a window control that can take it the focus first.
 bool UserMouseDown(TControl& Control, TMouseButton Button, TShiftState Shift, int X, int Y);
 bool UserMouseUp(TControl& Control, TMouseButton Button, TShiftState Shift, int X, int Y);
 bool UserMouseMove(TControl& Control, int X, int Y, TShiftState Shift = {});

@@ -113,6 +113,20 @@ TEST(ComboBox, ClearingTheItemsDropsTheSelectionButKeepsTheText) {
     EXPECT_EQ(Combo.Text(), "b");
 }
 
+TEST(ComboBox, SwitchingToListOnlyShowsTheSelectedItemOrNothing) {
+    for (int Selected : {1, -1}) {
+        TComboBox Combo(nullptr);
+        Combo.Items()->SetText("a\nb\n");
+        Combo.SetItemIndex(Selected);
+        Combo.SetText("typed");
+
+        Combo.SetStyle(csDropDownList);
+
+        EXPECT_EQ(Combo.Text(), Selected >= 0 ? "b" : "");
+        EXPECT_EQ(Combo.ItemIndex(), Selected);
+    }
+}
+
 TEST(ComboBox, DropDownRunsBeforeTheListOpensAndItsRowCountHoldsForThatList) {
     TComboOnForm Fixture;
     TFillingComboBox& Combo = *Fixture.Combo;

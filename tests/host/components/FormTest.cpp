@@ -133,6 +133,10 @@ TEST(Form, EachFormKeepsItsOwnFocus) {
     EXPECT_TRUE(First.A->Focused());
     EXPECT_TRUE(Second.B->Focused());
 
+    // Within one form the focus moves along with the control.
+    First.A->SetParent(First.Form.get());
+    EXPECT_TRUE(First.A->Focused());
+
     // Moving a focused control to another form drops the old form's focus quietly.
     First.A->SetParent(Second.Form.get());
     EXPECT_EQ(First.Form->ActiveControl(), nullptr);
