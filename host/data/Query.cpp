@@ -133,10 +133,12 @@ bool TQuery::Reach(std::int64_t Position) {
     const std::int64_t KeepFrom = FCurrent >= 0 ? std::min(FCurrent, Position) : Position;
     while (Position >= FRowsRead && ReadPage(KeepFrom)) {
     }
+    if (IsCached(Position))
+        return true;
     if (FCurrent >= 0 && !IsCached(FCurrent))
         // Only when the result shrank under a second run: stay on the nearest row.
         FCurrent = FRowsRead > FCacheStart ? FRowsRead - 1 : -1;
-    return IsCached(Position);
+    return false;
 }
 
 bool TQuery::IsCached(std::int64_t Position) const {
@@ -163,16 +165,18 @@ bool TQuery::MoveToLast() {
 }
 
 bool TQuery::MoveToNext() {
-    if (FCurrent < 0 || !Reach(FCurrent + 1))
+    const std::int64_t Target = FCurrent + 1;
+    if (FCurrent < 0 || !Reach(Target))
         return false;
-    ++FCurrent;
+    FCurrent = Target;
     return true;
 }
 
 bool TQuery::MoveToPrior() {
-    if (FCurrent <= 0 || !Reach(FCurrent - 1))
+    const std::int64_t Target = FCurrent - 1;
+    if (FCurrent <= 0 || !Reach(Target))
         return false;
-    --FCurrent;
+    FCurrent = Target;
     return true;
 }
 

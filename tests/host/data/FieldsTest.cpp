@@ -1,0 +1,192 @@
+#include "TestDatabase.h"
+
+#include "host/data/DatabaseError.h"
+#include "host/data/Query.h"
+#include "host/data/Table.h"
+
+#include <gtest/gtest.h>
+
+using namespace vorn;
+using vorn::test::TTempDatabase;
+
+namespace {
+
+TEST(FieldTypes, DeclaredColumnTypesMapToFieldTypes) {
+    struct TCase {
+        const char* Declared;
+        TFieldType Type;
+        int Size;
+    };
+    const TCase Cases[] = {
+        {"INTEGER", ftInteger, 0},
+        {"int", ftInteger, 0},
+        {"BIGINT", ftLargeint, 0},
+        {"SMALLINT", ftSmallint, 0},
+        {"REAL", ftFloat, 0},
+        {"FLOAT", ftFloat, 0},
+        {"DOUBLE PRECISION", ftFloat, 0},
+        {"NUMERIC(10,2)", ftBCD, 2},
+        {"DECIMAL(12, 4)", ftBCD, 4},
+        {"CURRENCY", ftCurrency, 0},
+        {"MONEY", ftCurrency, 0},
+        {"BOOLEAN", ftBoolean, 0},
+        {"DATE", ftDate, 0},
+        {"TIME", ftTime, 0},
+        {"DATETIME", ftDateTime, 0},
+        {"TIMESTAMP", ftDateTime, 0},
+        {"VARCHAR(40)", ftString, 40},
+        {"varchar (12)", ftString, 12},
+        {"TEXT(8)", ftString, 8},
+        {"CHAR(3)", ftFixedChar, 3},
+        {"TEXT", ftMemo, 0},
+        {"CLOB", ftMemo, 0},
+        {"MEMO", ftMemo, 0},
+        {"VARCHAR", ftMemo, 0},
+        {"BLOB", ftBlob, 0},
+        {"", ftUnknown, 0},
+        {"NVARCHAR(5)", ftWideString, 5},
+        {"UNSIGNED BIG INT", ftLargeint, 0},
+    };
+    for (const TCase& Case : Cases) {
+        const TColumnInfo Column = DescribeSQLiteColumn("C", Case.Declared);
+        EXPECT_EQ(Column.DataType, Case.Type) << Case.Declared;
+        EXPECT_EQ(Column.Size, Case.Size) << Case.Declared;
+    }
+}
+
+class FieldsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Database.Execute("CREATE TABLE Country (Code CHAR(2) PRIMARY KEY, Name VARCHAR(30))");
+        Database.Execute("CREATE TABLE City (ID INTEGER PRIMARY KEY, Name VARCHAR(30), "
+                         "Country CHAR(2), Population INTEGER, Area REAL, Capital BOOLEAN, "
+                         "Founded DATE, Notes TEXT, Photo BLOB)");
+        Database.Execute("INSERT INTO Country VALUES ('RS', 'Srbija'), ('GR', 'Ellada')");
+        Database.Execute("INSERT INTO City VALUES "
+                         "(1, 'Beograd', 'RS', 1700000, 360.0, 1, '0279-01-01', 'big', x'0001'), "
+                         "(2, 'Atina', 'GR', 660000, 39.0, 'true', NULL, NULL, NULL), "
+                         "(3, 'Nowhere', 'XX', NULL, 0.5, 0, 'not a date', NULL, NULL), "
+                         "(4, 'Nis', NULL, 260000, 597.0, NULL, '1878-01-10', NULL, NULL)");
+        for (TTable* Table : {&Cities, &Countries})
+            Table->SetDatabaseName(Database.Alias());
+        Cities.SetTableName("City");
+        Countries.SetTableName("Country");
+    }
+
+    TTempDatabase Database;
+    TTable Countries{nullptr};
+    TTable Cities{nullptr};
+};
+
+TEST_F(FieldsTest, DataFieldsReadAndConvertTheCurrentRecord) {
+    Cities.Open();
+    ASSERT_EQ(Cities.FieldCount(), 9);
+    TField* Capital = Cities.FieldByName("Capital");
+    TField* Founded = Cities.FieldByName("Founded");
+    EXPECT_EQ(Capital->DataType(), ftBoolean);
+    EXPECT_EQ(Capital->Index(), 5);
+    EXPECT_EQ(Cities.FieldByName("Country")->DataType(), ftFixedChar);
+    EXPECT_TRUE(Cities.FieldByName("Notes")->IsBlob());
+    EXPECT_TRUE(Cities.FieldByName("Photo")->IsBlob());
+    EXPECT_FALSE(Cities.FieldByName("Name")->IsBlob());
+    EXPECT_EQ(Cities.FieldByName("Name")->FieldKind(), fkData);
+    EXPECT_EQ(Cities.FieldByName("Name")->DataSet(), &Cities);
+    EXPECT_EQ(Cities.FindField("name"), nullptr) << "names match exactly";
+
+    EXPECT_TRUE(Capital->AsBoolean());
+    EXPECT_EQ(Capital->AsString(), "True");
+    EXPECT_EQ(Founded->AsString(), "0279-01-01");
+    EXPECT_EQ(Founded->Value().VarType(), varDateTime);
+    EXPECT_EQ(Cities.FieldByName("Photo")->AsString(), std::string("\0\1", 2));
+    Cities.Next();
+    EXPECT_TRUE(Capital->AsBoolean()) << "'true' is read as a boolean";
+    EXPECT_TRUE(Founded->IsNull());
+    EXPECT_EQ(Founded->AsString(), "");
+    Cities.Next();
+    EXPECT_FALSE(Capital->AsBoolean());
+    EXPECT_EQ(Cities.FieldByName("Population")->AsInteger(), 0) << "null reads as 0";
+    EXPECT_EQ(Founded->AsString(), "not a date") << "text that is no date stays text";
+    try {
+        Founded->AsDateTime();
+        FAIL() << "a text that is no date converted";
+    } catch (const EConvertError& Error) {
+        EXPECT_NE(Error.Message().find("Founded"), std::string::npos) << Error.Message();
+    }
+    EXPECT_THROW(Cities.FieldByName("Name")->SetAsString("x"), EDatabaseError);
+}
+
+TEST_F(FieldsTest, CalculatedAndLookupFieldsFollowTheRecord) {
+    TField* Density = Cities.AddCalculatedField("Density", ftFloat);
+    TField* CountryName =
+        Cities.AddLookupField("CountryName", ftString, &Countries, "Country", "Code", "Name", 30);
+    int Calculations = 0;
+    Cities.OnCalcFields = [&](TDataSet* DataSet) {
+        ++Calculations;
+        EXPECT_EQ(DataSet->State(), dsCalcFields);
+        const TField* Area = DataSet->FieldByName("Area");
+        if (!DataSet->FieldByName("Population")->IsNull())
+            DataSet->FieldByName("Density")->SetAsFloat(
+                DataSet->FieldByName("Population")->AsFloat() / Area->AsFloat());
+    };
+    EXPECT_THROW(Cities.AddCalculatedField("Density", ftFloat), EDatabaseError);
+    Countries.Open();
+    Cities.Open();
+    EXPECT_EQ(Cities.FieldCount(), 11);
+    EXPECT_EQ(Density->Index(), 9);
+    EXPECT_EQ(Density->FieldKind(), fkCalculated);
+    EXPECT_EQ(CountryName->FieldKind(), fkLookup);
+    EXPECT_THROW(Cities.AddCalculatedField("Late", ftFloat), EDatabaseError);
+
+    struct TExpected {
+        const char* Country;
+        bool HasDensity;
+        double Density;
+    };
+    const TExpected Rows[] = {{"Srbija", true, 1700000 / 360.0},
+                              {"Ellada", true, 660000 / 39.0},
+                              {"", false, 0},
+                              {"", true, 260000 / 597.0}};
+    int Row = 0;
+    for (Cities.First(); !Cities.Eof(); Cities.Next(), ++Row) {
+        EXPECT_EQ(CountryName->AsString(), Rows[Row].Country) << Row;
+        EXPECT_EQ(Density->IsNull(), !Rows[Row].HasDensity) << Row;
+        EXPECT_DOUBLE_EQ(Density->AsFloat(), Rows[Row].Density) << Row;
+        EXPECT_EQ(Cities.State(), dsBrowse);
+    }
+    EXPECT_EQ(Calculations, 4) << "once per record, when a value is asked for";
+    EXPECT_EQ(Countries.FieldByName("Code")->AsString(), "GR") << "the lookup does not move";
+
+    Countries.Close();
+    Cities.First();
+    EXPECT_TRUE(CountryName->IsNull()) << "a closed lookup dataset finds nothing";
+    EXPECT_THROW(Density->SetAsFloat(1), EDatabaseError) << "outside OnCalcFields";
+    Cities.Close();
+    Cities.Open();
+    EXPECT_EQ(Cities.FieldCount(), 11) << "defined fields stay across Close and Open";
+}
+
+TEST_F(FieldsTest, FreeingTheLookupDataSetDropsItFromTheField) {
+    auto* Lookup = new TTable(nullptr);
+    TField* Field =
+        Cities.AddLookupField("CountryName", ftString, Lookup, "Country", "Code", "Name");
+    EXPECT_EQ(Field->LookupDataSet(), Lookup);
+    delete Lookup;
+    EXPECT_EQ(Field->LookupDataSet(), nullptr);
+    Cities.Open();
+    EXPECT_TRUE(Field->IsNull());
+    EXPECT_THROW(Cities.AddLookupField("Bad", ftString, &Countries, "Country;Name", "Code", "Name"),
+                 EDatabaseError);
+}
+
+TEST_F(FieldsTest, FieldsKeptAcrossCloseAndOpenStayUsable) {
+    Cities.Open();
+    TField* Name = Cities.FieldByName("Name");
+    Cities.Close();
+    EXPECT_EQ(Cities.FieldCount(), 0);
+    EXPECT_THROW(Name->AsString(), EDatabaseError);
+    Cities.Open();
+    EXPECT_EQ(Cities.FieldByName("Name"), Name);
+    EXPECT_EQ(Name->AsString(), "Beograd");
+}
+
+} // namespace
