@@ -42,20 +42,41 @@ TSampleDatabaseFile::~TSampleDatabaseFile() {
     std::filesystem::remove(FPath, Ignored);
 }
 
-void TSampleDatabaseFile::Execute(const std::string& Sql) const {
+namespace {
+
+int CollectFirstColumn(void* Rows, int, char** Values, char**) {
+    static_cast<std::vector<std::string>*>(Rows)->push_back(Values[0] != nullptr ? Values[0]
+                                                                                 : "NULL");
+    return 0;
+}
+
+void RunSql(const std::string& Path, const std::string& Sql, std::vector<std::string>* Rows) {
     sqlite3* Database = nullptr;
-    if (sqlite3_open_v2(FPath.c_str(), &Database, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+    if (sqlite3_open_v2(Path.c_str(), &Database, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
         sqlite3_close(Database);
-        throw Exception("TSampleDatabaseFile.Execute() Cannot open " + FPath);
+        throw Exception("TSampleDatabaseFile: cannot open " + Path);
     }
     char* Error = nullptr;
-    if (sqlite3_exec(Database, Sql.c_str(), nullptr, nullptr, &Error) != SQLITE_OK) {
+    if (sqlite3_exec(Database, Sql.c_str(), Rows != nullptr ? &CollectFirstColumn : nullptr, Rows,
+                     &Error) != SQLITE_OK) {
         const std::string Message = Error != nullptr ? Error : "unknown error";
         sqlite3_free(Error);
         sqlite3_close(Database);
-        throw Exception("TSampleDatabaseFile.Execute() " + Message + " in: " + Sql);
+        throw Exception("TSampleDatabaseFile: " + Message + " in: " + Sql);
     }
     sqlite3_close(Database);
+}
+
+} // namespace
+
+void TSampleDatabaseFile::Execute(const std::string& Sql) const {
+    RunSql(FPath, Sql, nullptr);
+}
+
+std::vector<std::string> TSampleDatabaseFile::Column(const std::string& Sql) const {
+    std::vector<std::string> Rows;
+    RunSql(FPath, Sql, &Rows);
+    return Rows;
 }
 
 } // namespace vorn::testsupport

@@ -3,6 +3,7 @@
 #include "apps/samplegen/SampleDatabase.h"
 
 #include <string>
+#include <vector>
 
 namespace vorn::testsupport {
 
@@ -22,6 +23,8 @@ public:
     // Runs SQL on the file directly (extra tables and indexes a test needs); raises
     // vorn::Exception with SQLite's message on failure.
     void Execute(const std::string& Sql) const;
+    // The first column of every row of a query, as text ("NULL" for null).
+    std::vector<std::string> Column(const std::string& Sql) const;
 
 private:
     std::string FAlias;
