@@ -75,6 +75,13 @@ TEST(Control, FreeingAParentLeavesChildrenOwnedElsewhereParentless) {
     Child->SetParent(&Panel);
     Child.reset();
     EXPECT_EQ(Panel.ControlCount(), 0);
+
+    // A window control that owns and parents its children frees them after letting go.
+    auto Owner = std::make_unique<TWinControl>(nullptr);
+    auto* OwnedChild = new TEdit(Owner.get());
+    OwnedChild->SetParent(Owner.get());
+    OwnedChild->SetFocus();
+    Owner.reset();
 }
 
 TEST(Control, BoundsRejectNegativeSizesAndReportOnlyChanges) {
