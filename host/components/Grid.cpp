@@ -403,6 +403,19 @@ void TCustomGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y
     TWinControl::MouseDown(Button, Shift, X, Y);
 }
 
+TGridDrawState TCustomGrid::DrawState(int ACol, int ARow) const {
+    if (ACol < FFixedCols || ARow < FFixedRows)
+        return {gdFixed};
+    const bool Current = ACol == FCol && ARow == FRow;
+    const bool InCurrentRow = ARow == FRow && FOptions.Contains(goRowSelect);
+    TGridDrawState State;
+    if (Current || InCurrentRow)
+        State.Include(gdSelected);
+    if (Current && Focused())
+        State.Include(gdFocused);
+    return State;
+}
+
 void TCustomGrid::DrawCell(int, int, const TRect&, TGridDrawState) {}
 
 void TCustomGrid::SizeChanged(int, int) {}

@@ -145,6 +145,9 @@ public:
     // A left button press on a non-fixed cell makes it current; OnMouseDown follows.
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
 
+    // How a cell is to be drawn: fixed, selected (the current cell, or its row with
+    // goRowSelect), focused (the current cell while the grid has the focus).
+    TGridDrawState DrawState(int ACol, int ARow) const;
     // Called by the widget set to draw one cell; the base draws nothing.
     virtual void DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState);
 

@@ -113,6 +113,25 @@ bool UserType(TWinControl& Control, const std::string& Text) {
     return true;
 }
 
+bool UserEditText(TWinControl& Control, const std::string& Text) {
+    const int End = static_cast<int>(Text.size());
+    if (auto* Edit = dynamic_cast<TCustomEdit*>(&Control)) {
+        if (Edit->ReadOnly())
+            throw EInvalidOperation("UserEditText() The edit box " + Edit->Name() +
+                                    " is read-only");
+        return Dispatch(Control, {}, [&] {
+            Edit->SetText(Text);
+            Edit->SetSelStart(End);
+        });
+    }
+    if (auto* ComboBox = dynamic_cast<TCustomComboBox*>(&Control))
+        return Dispatch(Control, {}, [&] {
+            ComboBox->SetText(Text);
+            ComboBox->SetSelStart(End);
+        });
+    throw EInvalidOperation("UserEditText() A " + Control.ClassName() + " has no text to edit");
+}
+
 bool UserSetFocus(TWinControl& Control) {
     return Dispatch(Control, {}, [&] { Control.SetFocus(); });
 }

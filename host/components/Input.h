@@ -2,6 +2,7 @@
 
 #include "host/components/ComboBox.h"
 #include "host/components/Control.h"
+#include "host/components/Edit.h"
 
 #include <string>
 
@@ -41,6 +42,12 @@ bool UserKeyPress(TWinControl& Control, char Key);
 // Types Text one character at a time (a key press each); stops at the first character
 // whose handlers raise.
 bool UserType(TWinControl& Control, const std::string& Text);
+
+// The user replaced the whole text of an edit or combo box at once (pasting, or a widget
+// set's own editor reporting its new text): the text changes as typing changes it, the
+// caret goes to its end. Raises EInvalidOperation for another kind of control and for a
+// read-only edit, before any handler runs.
+bool UserEditText(TWinControl& Control, const std::string& Text);
 
 // Gives Control the focus, as clicking into it or tabbing to it does.
 bool UserSetFocus(TWinControl& Control);

@@ -1,4 +1,5 @@
 #include "host/components/Edit.h"
+#include "host/components/ComboBox.h"
 #include "host/components/Form.h"
 #include "host/components/Input.h"
 
@@ -142,6 +143,30 @@ TEST(Edit, SelectionIsCheckedAndKeptInsideTheText) {
     EXPECT_EQ(Edit.SelStart(), 1);
     EXPECT_EQ(Edit.SelLength(), 1);
     EXPECT_EQ(Log.front(), "text");
+}
+
+} // namespace
+
+namespace {
+
+TEST(Edit, AWholeTextEditByTheUserChangesOnceAndPutsTheCaretAtTheEnd) {
+    TChangeLoggingEdit Edit(nullptr);
+    TComboBox Combo(nullptr);
+    Combo.Items()->SetText("pasted\n");
+
+    EXPECT_TRUE(UserEditText(Edit, "pasted"));
+    EXPECT_TRUE(UserEditText(Combo, "pasted"));
+
+    EXPECT_EQ(Edit.Changes.size(), 1u);
+    EXPECT_EQ(Edit.SelStart(), 6);
+    EXPECT_EQ(Combo.ItemIndex(), 0);
+    EXPECT_EQ(Combo.SelStart(), 6);
+
+    Edit.SetReadOnly(true);
+    TWinControl Panel(nullptr);
+    EXPECT_THROW(UserEditText(Edit, "other"), EInvalidOperation);
+    EXPECT_THROW(UserEditText(Panel, "other"), EInvalidOperation);
+    EXPECT_EQ(Edit.Text(), "pasted");
 }
 
 } // namespace

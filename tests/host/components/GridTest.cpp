@@ -334,3 +334,38 @@ TEST(Grid, PeersHearAboutCellsLayoutAndEditor) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(Grid, DrawStateMarksFixedSelectedAndFocusedCells) {
+    TStringGrid Grid(nullptr);
+    Grid.SetCol(2);
+    Grid.SetRow(3);
+    struct TCase {
+        int ACol;
+        int ARow;
+        bool Focused;
+        bool RowSelect;
+        TGridDrawState Expected;
+    };
+    const std::vector<TCase> Cases = {
+        {0, 3, false, false, {gdFixed}},
+        {2, 0, true, false, {gdFixed}},
+        {2, 3, false, false, {gdSelected}},
+        {2, 3, true, false, {gdSelected, gdFocused}},
+        {3, 3, true, false, {}},
+        {3, 3, true, true, {gdSelected}},
+        {2, 4, true, true, {}},
+    };
+    for (const TCase& Case : Cases) {
+        SCOPED_TRACE(std::to_string(Case.ACol) + "," + std::to_string(Case.ARow));
+        Grid.SetOptions(Case.RowSelect ? TGridOptions{goRowSelect} : TGridOptions{});
+        if (Case.Focused)
+            Grid.SetFocus();
+        else
+            Grid.RemoveFocus();
+        EXPECT_EQ(Grid.DrawState(Case.ACol, Case.ARow), Case.Expected);
+    }
+}
+
+} // namespace
