@@ -4,7 +4,7 @@
 #include "Source/Vorn_sharedInternal.h"
 #include "host/data/Field.h"
 
-#include <cctype>
+#include <algorithm>
 #include <optional>
 
 namespace vorn {

@@ -1,5 +1,8 @@
 #include "tests/Source/DBFilterGridTest.h"
 
+#include "host/components/ClassRegistry.h"
+#include "host/components/Form.h"
+#include "host/components/FormFile.h"
 #include "host/components/Resources.h"
 #include "host/data/DatabaseError.h"
 
@@ -345,6 +348,49 @@ TEST_P(FilterGridDesignerTest, AssigningADataSourceAdjustsTheDesignedDefaults) {
 
 INSTANTIATE_TEST_SUITE_P(FilterGrid, FilterGridDesignerTest, ::testing::ValuesIn(DesignerCases),
                          [](const auto& Info) { return std::string(Info.param.Title); });
+
+// A form read in the designer resolves the grid's DataSource after the stored kind and
+// options were applied: they must survive, whatever the data source is.
+TEST(FilterGridFormFileTest, DesignedFormKeepsTheKindAndOptionsItStored) {
+    RegisterVornDataResources();
+    RegisterHostClasses();
+    for (const TClass* Class :
+         {&TTable::StaticClass(), &TDataSource::StaticClass(), &TDBFilterGrid::StaticClass()})
+        RegisterClass(*Class);
+    TFilterGridDatabase Database;
+    const TFilterGridOptions Stored{fgoCorrect, fgoExceptions};
+    std::string Json;
+    {
+        TForm Designed(nullptr);
+        Designed.SetName("FilterForm");
+        Designed.SetDesigning(true);
+        auto* Table = new TTable(&Designed);
+        Table->SetName("People");
+        Table->SetDatabaseName(Database.Alias());
+        Table->SetTableName("People");
+        auto* Source = new TDataSource(&Designed);
+        Source->SetName("PeopleSource");
+        Source->SetDataSet(Table);
+        auto* Grid = new TDBFilterGrid(&Designed);
+        Grid->SetName("Filter");
+        Grid->SetDataSource(Source);
+        ASSERT_EQ(Grid->FilterKind(), fkSimple);
+        // The developer chose otherwise after assigning the data source.
+        Grid->SetFilterKind(fkSQL);
+        Grid->SetFilterGridOptions(Stored);
+        Json = WriteForm(Designed);
+    }
+    TForm Designed(nullptr);
+    Designed.SetName("FilterForm");
+    Designed.SetDesigning(true);
+    ReadFormInto(Designed, Json);
+    auto* Grid = dynamic_cast<TDBFilterGrid*>(Designed.FindComponent("Filter"));
+    ASSERT_NE(Grid, nullptr);
+    EXPECT_EQ(Grid->DataSource(), Designed.FindComponent("PeopleSource"));
+    EXPECT_EQ(Grid->FilterKind(), fkSQL);
+    EXPECT_EQ(Grid->FilterGridOptions(), Stored);
+    EXPECT_EQ(Grid->InCellEditor(), nullptr);
+}
 
 TEST_F(FilterGridTest, RemovalOfTheDataSourceDropsItAndKeepsTheRows) {
     SetRows({{"Name", "=", "x", ""}});
