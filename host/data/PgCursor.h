@@ -22,7 +22,6 @@ public:
     // The cursor is closed on the server as soon as a page comes back short. Once
     // a fetch failed, every later one raises too.
     TPgResult FetchPage();
-    bool Exhausted() const { return !FOpen; }
 
 private:
     void Close() noexcept;

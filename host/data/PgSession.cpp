@@ -61,6 +61,16 @@ void TPgSession::Connect() {
         Disconnect();
         Raise(Operation, Message);
     }
+    try {
+        ConfigureConnection(Operation);
+    } catch (const EDatabaseError&) {
+        // A half-configured connection would pass for a healthy one next time.
+        Disconnect();
+        throw;
+    }
+}
+
+void TPgSession::ConfigureConnection(const char* Operation) {
     // Notices ("table does not exist, skipping") are no errors; a library does not print them.
     PQsetNoticeProcessor(
         FConnection, [](void*, const char*) {}, nullptr);

@@ -69,6 +69,7 @@ private:
     void CheckConnected(const char* Operation) const;
     [[noreturn]] void RaiseStatementError(const char* Operation, const TPgResult& Result) const;
     void EndCursorTransaction(const char* Sql) noexcept;
+    void ConfigureConnection(const char* Operation);
     void Disconnect() noexcept;
 
     std::string FConnInfo;
