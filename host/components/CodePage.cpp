@@ -1,5 +1,6 @@
 #include "host/components/CodePage.h"
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <cstdint>
@@ -59,13 +60,38 @@ char32_t HostByteToCodePoint(const TUpperHalf& Table, unsigned char Byte) {
     return Byte < 0x80 ? Byte : Table[Byte - 0x80];
 }
 
-char CodePointToHostByte(const TUpperHalf& Table, char32_t CodePoint) {
+// Code points with the byte that stands for them, sorted for binary search; the
+// undefined bytes (code point 0) sort first and are never found.
+struct TReverseEntry {
+    char16_t CodePoint;
+    unsigned char Byte;
+};
+using TReverseTable = std::array<TReverseEntry, 128>;
+
+constexpr TReverseTable MakeReverseTable(const TUpperHalf& Table) {
+    TReverseTable Result{};
+    for (std::size_t Index = 0; Index < Table.size(); ++Index)
+        Result[Index] = {Table[Index], static_cast<unsigned char>(0x80 + Index)};
+    std::sort(Result.begin(), Result.end(), [](const TReverseEntry& A, const TReverseEntry& B) {
+        return A.CodePoint < B.CodePoint;
+    });
+    return Result;
+}
+
+constexpr TReverseTable Windows1250Reverse = MakeReverseTable(Windows1250);
+constexpr TReverseTable Windows1252Reverse = MakeReverseTable(Windows1252);
+
+char CodePointToHostByte(TCodePage CodePage, char32_t CodePoint) {
     if (CodePoint < 0x80)
         return static_cast<char>(CodePoint);
-    for (std::size_t Index = 0; Index < Table.size(); ++Index)
-        if (Table[Index] != 0 && Table[Index] == CodePoint)
-            return static_cast<char>(0x80 + Index);
-    return Replacement;
+    const TReverseTable& Table =
+        CodePage == cpWindows1252 ? Windows1252Reverse : Windows1250Reverse;
+    const auto Found = std::lower_bound(
+        Table.begin(), Table.end(), CodePoint,
+        [](const TReverseEntry& Entry, char32_t Value) { return Entry.CodePoint < Value; });
+    if (Found == Table.end() || Found->CodePoint != CodePoint)
+        return Replacement;
+    return static_cast<char>(Found->Byte);
 }
 
 void AppendUtf8(std::string& Out, char32_t CodePoint) {
@@ -166,14 +192,14 @@ std::string HostToUtf8(std::string_view Text) {
 }
 
 std::string Utf8ToHost(std::string_view Text) {
-    const TUpperHalf& Table = UpperHalf(HostCodePage());
+    const TCodePage CodePage = HostCodePage();
     std::string Result;
     Result.reserve(Text.size());
     std::size_t Pos = 0;
     while (Pos < Text.size()) {
         char32_t CodePoint = 0;
         if (DecodeUtf8(Text, Pos, CodePoint))
-            Result += CodePointToHostByte(Table, CodePoint);
+            Result += CodePointToHostByte(CodePage, CodePoint);
         else
             Result += Replacement;
     }
@@ -193,7 +219,7 @@ std::u16string HostToUtf16(std::string_view Text) {
 }
 
 std::string Utf16ToHost(std::u16string_view Text) {
-    const TUpperHalf& Table = UpperHalf(HostCodePage());
+    const TCodePage CodePage = HostCodePage();
     std::string Result;
     Result.reserve(Text.size());
     for (std::size_t Pos = 0; Pos < Text.size(); ++Pos) {
@@ -207,7 +233,7 @@ std::string Utf16ToHost(std::u16string_view Text) {
         } else if (HighSurrogate || LowSurrogate) {
             Result += Replacement;
         } else {
-            Result += CodePointToHostByte(Table, Unit);
+            Result += CodePointToHostByte(CodePage, Unit);
         }
     }
     return Result;

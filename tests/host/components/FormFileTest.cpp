@@ -147,6 +147,8 @@ public:
         Log.push_back("loaded " + Name() + " link " +
                       (FLink != nullptr ? FLink->Name() : std::string("none")));
         TComponent::Loaded();
+        if (FCaption == "refuse Loaded")
+            throw Exception("Loaded() The caption says no");
     }
 
     TNotifyEvent OnChange;
@@ -524,6 +526,9 @@ TEST_F(FormFile, EveryReadingFailureNamesItsPlaceAndLeavesNothingBehind) {
          Prefix + " at /components/1/name: the name ok is given twice in TTestPanel Form1"},
         {"invalid name", FormWithChild(R"({"class": "TTestPanel", "name": "2nd"})"),
          Prefix + " at /components/1/name: '2nd' is not a valid component name"},
+        {"Loaded raising", FormWithChild(R"({"class": "TTestPanel", "name": "A",
+                           "properties": {"Caption": "refuse Loaded"}})"),
+         Prefix + ": Loaded failed for TTestPanel A: Loaded() The caption says no"},
         {"value the setter rejects",
          FormWithChild(R"({"class": "TTestPanel", "properties": {"Count": -1}})"),
          Prefix + " at /components/1/properties/Count (TTestPanel.Count): SetCount() Count must "
