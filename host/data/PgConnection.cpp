@@ -115,13 +115,18 @@ std::unique_ptr<TDriverCursor> TPgConnection::Execute(const std::string& Sql,
                                                       const std::vector<TVariant>& Params) {
     const std::string Utf8Sql = HostToUtf8(Sql);
     const TPgParams Values = PgParams(Params);
+    // A statement that changes data (INSERT ... RETURNING) is committed at once, like
+    // any command, rather than wait in the transaction of the open queries.
+    if (!PgIsQuery(Utf8Sql))
+        return std::make_unique<TPgDriverCursor>(
+            FCommands, RunCommand("TPgConnection.Execute()", Utf8Sql, Values));
     FReader.Connect();
     try {
         return std::make_unique<TPgDriverCursor>(FReader, Utf8Sql, Values, FetchPageSize);
     } catch (const EDatabaseError&) {
-        // A connection that died while idle (a server restart) shows only when used.
-        // Reading again on a new one is harmless; running a command twice is not.
-        if (FReader.Connected() || !PgIsQuery(Utf8Sql))
+        // A connection that died while idle (a server restart) shows only when used;
+        // reading again on a new one is harmless.
+        if (FReader.Connected())
             throw;
     }
     FReader.Connect();
@@ -143,13 +148,20 @@ TPgResult TPgConnection::ReadCatalog(const char* Operation, const char* Sql,
 
 std::int64_t TPgConnection::ExecuteCommand(const std::string& Sql,
                                            const std::vector<TVariant>& Params) {
-    static const char* const Operation = "TPgConnection.ExecuteCommand()";
+    return RunCommand("TPgConnection.ExecuteCommand()", HostToUtf8(Sql), PgParams(Params))
+        .AffectedRows();
+}
+
+// A command is never run a second time after a lost connection: it may have been
+// carried out before the connection broke.
+TPgResult TPgConnection::RunCommand(const char* Operation, const std::string& Sql,
+                                    const TPgParams& Params) {
     FCommands.Connect();
     // An open query holds its tables' locks on the reader connection; a command that
     // needs one of them (DROP, ALTER, TRUNCATE) would wait for it forever, since the
     // reader waits for the application. Waiting is bounded while queries are open.
     FCommands.SetLockTimeout(Operation, FReader.HasOpenCursors() ? CommandLockTimeout : 0);
-    return FCommands.Execute(Operation, HostToUtf8(Sql), PgParams(Params)).AffectedRows();
+    return FCommands.Execute(Operation, Sql, Params);
 }
 
 } // namespace vorn

@@ -64,6 +64,8 @@ public:
 
 private:
     struct TIndexColumn;
+    // Runs a statement on the command connection; Sql and Params are UTF-8.
+    TPgResult RunCommand(const char* Operation, const std::string& Sql, const TPgParams& Params);
     // Runs a catalog query, once more on a new connection when the old one was lost.
     TPgResult ReadCatalog(const char* Operation, const char* Sql, const TPgParams& Params);
     // The table's OID as text; raises naming the table when it does not exist.

@@ -47,13 +47,13 @@ bool PgIsQuery(const std::string& Sql) {
 
 TPgDriverCursor::TPgDriverCursor(TPgSession& Session, const std::string& Sql,
                                  const TPgParams& Params, int PageSize)
-    : FSession(Session) {
-    if (PgIsQuery(Sql)) {
-        FCursor = std::make_unique<TPgCursor>(Session, Sql, Params, PageSize);
-        FPage = FCursor->FetchPage();
-    } else {
-        FPage = Session.Execute("TPgConnection.Execute()", Sql, Params);
-    }
+    : FSession(Session), FCursor(std::make_unique<TPgCursor>(Session, Sql, Params, PageSize)) {
+    FPage = FCursor->FetchPage();
+    DescribeColumns();
+}
+
+TPgDriverCursor::TPgDriverCursor(TPgSession& Session, TPgResult Rows)
+    : FSession(Session), FPage(std::move(Rows)) {
     DescribeColumns();
 }
 

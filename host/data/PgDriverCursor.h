@@ -13,10 +13,12 @@ namespace vorn {
 // (INSERT ... RETURNING) brings its rows at once. The session must outlive it.
 class TPgDriverCursor : public TDriverCursor {
 public:
-    // Runs the statement and reads the first page, so that a statement the server
-    // rejects raises here. Sql and Params are UTF-8.
+    // Declares a cursor for the query Sql and reads the first page, so that a query
+    // the server rejects raises here. Sql and Params are UTF-8.
     TPgDriverCursor(TPgSession& Session, const std::string& Sql, const TPgParams& Params,
                     int PageSize);
+    // The rows of a statement that already ran on Session.
+    TPgDriverCursor(TPgSession& Session, TPgResult Rows);
 
     bool Next() override;
     int FieldCount() const override { return static_cast<int>(FColumns.size()); }

@@ -100,10 +100,12 @@ TEST_F(PgTest, ChangesAreCommittedWhileAQueryIsOpen) {
     auto Open = Connection->Execute("SELECT n FROM generate_series(1, 500) AS s(n)", {});
     ASSERT_TRUE(Open->Next());
     EXPECT_EQ(Connection->ExecuteCommand("INSERT INTO visits SELECT generate_series(1, 3)", {}), 3);
+    EXPECT_EQ(ReadIntegers(*Connection->Execute("INSERT INTO visits VALUES (4) RETURNING id", {})),
+              std::vector<std::int64_t>{4});
 
     TPgConnection Other(PgTestConnInfo());
     EXPECT_EQ(ReadIntegers(*Other.Execute("SELECT count(*) FROM visits", {})),
-              std::vector<std::int64_t>{3});
+              std::vector<std::int64_t>{4});
     EXPECT_EQ(ReadIntegers(*Open).size(), 499u);
 }
 
