@@ -169,6 +169,13 @@ TEST_F(FilterGridTest, ClosedDataSetGivesEmptyExpressionAndClearsOnlyWhenCorrect
     EXPECT_EQ(Rows(), (std::vector<TFilterRow>{{"", "", "", ""}}));
 }
 
+TEST_F(FilterGridTest, ExpressionPutsTheInCellEditorAway) {
+    Grid->InCellEditor()->Show();
+    SetRows({{"Age", "=", "1", ""}});
+    EXPECT_EQ(Grid->GetFilterExpression(), "Age = 1");
+    EXPECT_FALSE(Grid->InCellEditor()->Visible());
+}
+
 TEST_F(FilterGridTest, SecondCallWithDefaultOptionsGivesTheSameExpression) {
     SetRows({{" Name ", "", " Sm* ", "or"},
              {"City", "", "", ""},
