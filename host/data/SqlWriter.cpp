@@ -345,10 +345,23 @@ private:
         Write(" AS text), 'abcdefghijklmnopqrstuvwxyz', 'ABCDEFGHIJKLMNOPQRSTUVWXYZ')");
     }
 
+    // The text a LIKE matches. PostgreSQL has LIKE for text only, so a date or a number
+    // is matched by its text there, as SQLite does by itself.
+    void LikeSubject(const TSqlExpr& Expr) {
+        const TSqlExpr& Subject = *Expr.Operands[0];
+        if (FBackend == sbSQLite || IsSqlUpperCall(Subject)) {
+            Operand(Expr, 0, false);
+            return;
+        }
+        Write("CAST(");
+        this->Expr(Subject);
+        Write(" AS text)");
+    }
+
     void LikeOperator(const TSqlExpr& Expr) { Write(Expr.Negated ? " NOT LIKE " : " LIKE "); }
 
     void Like(const TSqlExpr& Expr) {
-        Operand(Expr, 0, false);
+        LikeSubject(Expr);
         LikeOperator(Expr);
         const TSqlExpr& Pattern = *Expr.Operands[1];
         if (Pattern.Kind == sekString)
@@ -360,7 +373,7 @@ private:
 
     // Prefix match, case-sensitive: LIKE with the prefix's own wildcards escaped.
     void StartingWith(const TSqlExpr& Expr) {
-        Operand(Expr, 0, false);
+        LikeSubject(Expr);
         LikeOperator(Expr);
         const TSqlExpr& Prefix = *Expr.Operands[1];
         if (Prefix.Kind == sekString) {

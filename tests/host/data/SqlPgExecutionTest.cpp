@@ -31,7 +31,8 @@ protected:
     }
 
     void DropTables() {
-        Exec("DROP TABLE IF EXISTS \"People\", \"Name Table\", \"Unicode Names\"");
+        Exec("DROP TABLE IF EXISTS \"People\", \"Name Table\", \"Unicode Names\", "
+             "\"Dates\"");
     }
 
     // The first column of each row as text, "NULL" for a null.
@@ -102,6 +103,22 @@ TEST_F(SqlPgExecution, UpperChangesOnlyAsciiLetters) {
               TTexts{"x\x9Ay"});
     EXPECT_EQ(StatementRows("SELECT Name FROM [Unicode Names] WHERE Name CONTAINING '\x8A'"),
               TTexts{});
+}
+
+// The filter grid offers the text operators for dates too; SQLite matches any value
+// by its text, and so must PostgreSQL.
+TEST_F(SqlPgExecution, TextOperatorsMatchDatesAndNumbersByTheirText) {
+    Exec("CREATE TABLE \"Dates\" (\"Id\" INTEGER, \"Born\" DATE, \"Code\" INTEGER)");
+    Exec("INSERT INTO \"Dates\" VALUES (1, '1990-12-24', 415), (2, '2001-02-03', 514), "
+         "(3, NULL, NULL)");
+    const std::vector<std::pair<std::string, TTexts>> Cases = {
+        {"Born STARTING WITH '1990'", {"1"}}, {"Born CONTAINING '-0'", {"2"}},
+        {"Born LIKE '%-12-%'", {"1"}},        {"Born NOT LIKE '19%'", {"2"}},
+        {"Code STARTING WITH '41'", {"1"}},   {"Code CONTAINING 1", {"1", "2"}},
+        {"Born = '2001-02-03'", {"2"}},
+    };
+    for (const auto& [Condition, Ids] : Cases)
+        EXPECT_EQ(StatementRows("SELECT Id FROM Dates WHERE " + Condition + " ORDER BY Id"), Ids);
 }
 
 } // namespace vorn::test

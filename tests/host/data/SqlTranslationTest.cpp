@@ -59,7 +59,7 @@ TEST(SqlTranslation, ClauseTextsOfTheComposerBecomeBackendSql) {
          {"%ITH%"}},
         {"Name LIKE '%ith%'",
          "\"Name\" LIKE ? ESCAPE '\\'",
-         "\"Name\" LIKE $1 ESCAPE E'\\\\'",
+         "CAST(\"Name\" AS text) LIKE $1 ESCAPE E'\\\\'",
          {"%ith%"}},
         {"UPPER(Name) LIKE 'A\\_B_'",
          "UPPER(\"Name\") LIKE ? ESCAPE '\\'",
@@ -153,7 +153,7 @@ TEST(SqlTranslation, NamesAreQuotedExactlyAsWrittenAndKeywordsAreNot) {
         {"Age != 3", "\"Age\" <> 3", "\"Age\" <> 3", {}},
         {"Name NOT STARTING WITH 'a'",
          "\"Name\" NOT LIKE ? ESCAPE '\\'",
-         "\"Name\" NOT LIKE $1 ESCAPE E'\\\\'",
+         "CAST(\"Name\" AS text) NOT LIKE $1 ESCAPE E'\\\\'",
          {"a%"}},
     };
     for (const TTranslation& Case : Cases)
@@ -226,7 +226,8 @@ TEST(SqlTranslation, PlainSelectStatementsPassThrough) {
          "limit 10 offset 20",
          "SELECT * FROM \"People\" AS \"p\" WHERE \"p\".\"Name\" LIKE ? ESCAPE '\\' ORDER BY "
          "\"p\".\"Name\" DESC, \"Age\" LIMIT 10 OFFSET 20",
-         "SELECT * FROM \"People\" AS \"p\" WHERE \"p\".\"Name\" LIKE $1 ESCAPE E'\\\\' ORDER BY "
+         "SELECT * FROM \"People\" AS \"p\" WHERE CAST(\"p\".\"Name\" AS text) LIKE $1 ESCAPE "
+         "E'\\\\' ORDER BY "
          "\"p\".\"Name\" DESC NULLS LAST, \"Age\" NULLS FIRST LIMIT 10 OFFSET 20",
          {"S%"}},
         {"SELECT City, COUNT(*) AS N, count(DISTINCT Name) FROM People GROUP BY City HAVING "
@@ -282,7 +283,7 @@ TEST(SqlTranslation, PlainSelectStatementsPassThrough) {
 TEST(SqlTranslation, ConditionPlaceholdersContinueTheStatementsNumbering) {
     const std::string Condition = "Name = 'a' OR City STARTING WITH 'b'";
     EXPECT_EQ(TranslateCondition(Condition, sbPostgreSQL, scfSimpleFilter, 3).Text,
-              "\"Name\" = $3 OR \"City\" LIKE $4 ESCAPE E'\\\\'");
+              "\"Name\" = $3 OR CAST(\"City\" AS text) LIKE $4 ESCAPE E'\\\\'");
     EXPECT_EQ(TranslateCondition(Condition, sbSQLite, scfSimpleFilter, 3).Text,
               "\"Name\" = ? OR \"City\" LIKE ? ESCAPE '\\'");
     for (int Wrong : {0, -1}) {
