@@ -211,6 +211,15 @@ TEST_F(FilterGridTest, CorrectionFindsTheClosestOperatorName) {
         Grid->GetFilterExpression();
         EXPECT_EQ(Grid->Cells(2, 1), Corrected) << "typed " << Typed;
     }
+    // Names of equal length sharing as much: the lower index wins.
+    Grid->OperatorNames = fonEnglish;
+    const std::vector<std::pair<std::string, std::string>> EnglishCases = {
+        {"l", "less"}, {"i", "is null"}, {"larger o", "larger or equal"}, {"co", "contains"}};
+    for (const auto& [Typed, Corrected] : EnglishCases) {
+        SetRows({{"Name", Typed, "x", ""}});
+        Grid->GetFilterExpression();
+        EXPECT_EQ(Grid->Cells(2, 1), Corrected) << "typed " << Typed;
+    }
 }
 
 TEST_F(FilterGridTest, RowRules) {
