@@ -6,6 +6,7 @@
 #include <sqlite3.h>
 
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -79,6 +80,14 @@ protected:
         }
     }
 
+    // SQLite's complaint about translated SQL it cannot compile; empty when it can.
+    std::string CompileError(const std::string& Sql) {
+        sqlite3_stmt* Raw = nullptr;
+        const int Prepared = sqlite3_prepare_v2(FDatabase.get(), Sql.c_str(), -1, &Raw, nullptr);
+        sqlite3_finalize(Raw);
+        return Prepared == SQLITE_OK ? "" : sqlite3_errmsg(FDatabase.get());
+    }
+
     TTexts StatementRows(const std::string& Statement) {
         SCOPED_TRACE(Statement);
         return Rows(TranslateStatement(Statement, sbSQLite));
@@ -136,4 +145,83 @@ TEST_F(SqlExecution, StatementsEvaluateAsTheTreeSays) {
     };
     for (const auto& [Statement, Value] : Cases)
         EXPECT_EQ(StatementRows(Statement), TTexts{Value});
+}
+
+// Damaged texts either raise ESqlSyntaxError or become SQL that SQLite can read:
+// whatever the translator accepts, it writes well-formed.
+TEST_F(SqlExecution, DamagedTextsAreRefusedOrWrittenWellFormed) {
+    const std::vector<std::string> Seeds = {
+        "UPPER([Last Name]) = 'O\\'BRIEN' OR Salary >= 5000",
+        "Name CONTAINING 'ith' AND NOT (City STARTING WITH 'P' OR Phone IS NULL)",
+        "UPPER(Name) LIKE 'A\\_B_' AND Age BETWEEN 1 AND 3 OR Id IN (1, 2)",
+        "SELECT DISTINCT ValueTable.\"City\" ValueField FROM \"People\" ValueTable ORDER BY "
+        "ValueField",
+        "SELECT p.Name, COUNT(*) FROM People p WHERE p.Age - -1 > 2 * (3 + Age) GROUP BY p.Name",
+    };
+    const std::vector<std::string> Fragments = {"(",
+                                                ")",
+                                                "'",
+                                                "\\",
+                                                "[",
+                                                "]",
+                                                "\"",
+                                                " AND ",
+                                                " OR ",
+                                                " NOT ",
+                                                "=",
+                                                "-",
+                                                "*",
+                                                ",",
+                                                ".",
+                                                " STARTING WITH ",
+                                                " CONTAINING ",
+                                                " LIKE ",
+                                                " IS NULL",
+                                                "1",
+                                                "'x'",
+                                                "Name",
+                                                " SELECT ",
+                                                " FROM ",
+                                                "||",
+                                                "%",
+                                                "_",
+                                                "UPPER(",
+                                                " ",
+                                                "e",
+                                                "\x9A"};
+    std::mt19937 Random(4242);
+    int Accepted = 0;
+    for (int Round = 0; Round < 4000; ++Round) {
+        std::string Text = Seeds[Random() % Seeds.size()];
+        for (int Damage = 1 + static_cast<int>(Random() % 3); Damage > 0; --Damage) {
+            const std::size_t At = Random() % (Text.size() + 1);
+            if (Random() % 3 == 0)
+                Text.erase(At, Random() % 4);
+            else
+                Text.insert(At, Fragments[Random() % Fragments.size()]);
+        }
+        SCOPED_TRACE("«" + Text + "»");
+        const bool Statement = Text.find("SELECT") != std::string::npos;
+        for (TSqlConditionForm Form : {scfSimpleFilter, scfWhereClause}) {
+            auto Translate = [&](TSqlBackend Backend) {
+                return Statement ? TranslateStatement(Text, Backend)
+                                 : TranslateCondition(Text, Backend, Form);
+            };
+            TTranslatedSql Translated;
+            try {
+                Translated = Translate(sbSQLite);
+                Translate(sbPostgreSQL);
+            } catch (const ESqlSyntaxError&) {
+                continue;
+            }
+            ++Accepted;
+            const std::string Sql =
+                Statement ? Translated.Text : "SELECT Id FROM People WHERE " + Translated.Text;
+            const std::string Error = CompileError(Sql);
+            EXPECT_EQ(Error.find("syntax error"), std::string::npos) << Sql << ": " << Error;
+            EXPECT_EQ(Error.find("unrecognized token"), std::string::npos) << Sql << ": " << Error;
+        }
+    }
+    // The damage must leave enough texts intact for the check to mean something.
+    EXPECT_GT(Accepted, 400) << Accepted;
 }
