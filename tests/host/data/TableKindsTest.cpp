@@ -1,0 +1,139 @@
+#include "TestDatabase.h"
+
+#include "host/data/DataSource.h"
+#include "host/data/DatabaseError.h"
+#include "host/data/Driver.h"
+#include "host/data/Table.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+using namespace vorn;
+using vorn::test::TTempDatabase;
+
+namespace {
+
+struct TKeyKindCase {
+    const char* Name;
+    const char* Schema;
+    const char* DefaultOrder; // the index fields of the default order
+    const char* Expected;     // the Tag column in the default order
+};
+
+class TableKeyKindTest : public ::testing::TestWithParam<TKeyKindCase> {};
+
+// Tables with every kind of key browse in their default order in both directions.
+TEST_P(TableKeyKindTest, BrowsesInItsDefaultOrder) {
+    TTempDatabase Database;
+    Database.Execute(GetParam().Schema);
+    Database.Execute("INSERT INTO T (K, Tag) VALUES (3, 'c'), (1, 'a'), (2, 'b'), (5, 'e'), "
+                     "(4, 'd')");
+    TTable Table(nullptr);
+    Table.SetDatabaseName(Database.Alias());
+    Table.SetTableName("T");
+    Table.SetPageSize(2);
+    Table.Open();
+    std::string Order;
+    for (int Index = 0; Index < Table.IndexFieldCount(); ++Index)
+        Order += (Index == 0 ? "" : ";") + Table.IndexFields(Index)->FieldName();
+    EXPECT_EQ(Order, GetParam().DefaultOrder);
+    std::string Forward, Backward;
+    for (Table.First(); !Table.Eof(); Table.Next())
+        Forward += Table.FieldByName("Tag")->AsString();
+    for (Table.Last(); !Table.Bof(); Table.Prior())
+        Backward.insert(0, Table.FieldByName("Tag")->AsString());
+    EXPECT_EQ(Forward, GetParam().Expected);
+    EXPECT_EQ(Backward, GetParam().Expected);
+    Table.Last();
+    const TBookmark Mark = Table.Bookmark();
+    Table.First();
+    Table.SetBookmark(Mark);
+    EXPECT_EQ(Table.FieldByName("Tag")->AsString(),
+              std::string(1, GetParam().Expected[std::strlen(GetParam().Expected) - 1]));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, TableKeyKindTest,
+    ::testing::Values(
+        TKeyKindCase{"IntegerPrimaryKey", "CREATE TABLE T (K INTEGER PRIMARY KEY, Tag TEXT)", "K",
+                     "abcde"},
+        TKeyKindCase{"NoKeyRowIdOrder", "CREATE TABLE T (K INTEGER, Tag TEXT)", "", "cabed"},
+        TKeyKindCase{"TextPrimaryKey", "CREATE TABLE T (Tag TEXT PRIMARY KEY, K INTEGER)", "Tag",
+                     "abcde"},
+        TKeyKindCase{"WithoutRowId",
+                     "CREATE TABLE T (K INTEGER, Tag TEXT, PRIMARY KEY (Tag, K)) WITHOUT ROWID",
+                     "Tag;K", "abcde"},
+        TKeyKindCase{"ColumnNamedRowId", "CREATE TABLE T (rowid INTEGER, K INTEGER, Tag TEXT)", "",
+                     "cabed"}),
+    [](const auto& Info) { return std::string(Info.param.Name); });
+
+class FilterTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        Database.Execute("CREATE TABLE T (ID INTEGER PRIMARY KEY, Name VARCHAR(10))");
+        Database.Execute("INSERT INTO T VALUES (1, 'a'), (2, 'b'), (3, 'a'), (4, 'c')");
+        Table.SetDatabaseName(Database.Alias());
+        Table.SetTableName("T");
+        Table.SetPageSize(1);
+        // A stand-in translator: "Name=<value>" becomes a bound equality, anything else
+        // is a syntax error.
+        SetFilterTranslator([](const std::string& Filter, const TDriverConnection& Connection,
+                               TBoundParams& Params) -> std::string {
+            if (Filter.rfind("Name=", 0) != 0)
+                throw EDatabaseError("Bad filter: " + Filter);
+            return Connection.QuoteIdentifier("Name") + " = " + Params.Add(Filter.substr(5));
+        });
+    }
+    void TearDown() override { SetFilterTranslator(nullptr); }
+
+    std::string Ids() {
+        std::string Result;
+        for (Table.First(); !Table.Eof(); Table.Next())
+            Result += Table.FieldByName("ID")->AsString();
+        return Result;
+    }
+
+    TTempDatabase Database;
+    TTable Table{nullptr};
+};
+
+TEST_F(FilterTest, TheTranslatedFilterRestrictsTheRowsWhenFiltered) {
+    Table.SetFilter("Name=a");
+    Table.Open();
+    EXPECT_EQ(Ids(), "1234") << "not Filtered yet";
+    Table.SetFiltered(true);
+    EXPECT_EQ(Ids(), "13");
+    Table.Last();
+    Table.Prior();
+    EXPECT_EQ(Table.FieldByName("ID")->AsInteger(), 1);
+    EXPECT_FALSE(Table.Locate("ID", TVariant(2), {})) << "outside the filter";
+    Table.SetFilter("Name=c");
+    EXPECT_EQ(Ids(), "4");
+}
+
+TEST_F(FilterTest, AFilterThatCannotBeTranslatedLeavesTheOldOne) {
+    Table.SetFilter("Name=b");
+    Table.SetFiltered(true);
+    Table.Open();
+    EXPECT_THROW(Table.SetFilter("nonsense"), EDatabaseError);
+    EXPECT_EQ(Table.Filter(), "Name=b");
+    EXPECT_TRUE(Table.Active());
+    EXPECT_EQ(Ids(), "2");
+}
+
+TEST(StreamedActive, OpensWhenLoadingEnds) {
+    TTempDatabase Database;
+    Database.Execute("CREATE TABLE T (ID INTEGER PRIMARY KEY)");
+    TTable Table(nullptr);
+    Table.SetLoading();
+    Table.SetActive(true);
+    EXPECT_FALSE(Table.Active());
+    Table.SetDatabaseName(Database.Alias());
+    Table.SetTableName("T");
+    Table.Loaded();
+    EXPECT_TRUE(Table.Active());
+    EXPECT_TRUE(Table.IsEmpty());
+}
+
+} // namespace
