@@ -43,6 +43,10 @@ void WriteFormFile(TComponent& Root, const std::filesystem::path& Path);
 // created is freed.
 std::unique_ptr<TComponent> ReadForm(const std::string& Json);
 std::unique_ptr<TComponent> ReadFormFile(const std::filesystem::path& Path);
+// The same with the new root owned by Owner, which frees it; a control root whose owner is
+// a window control is placed in it. The root's name must be free among Owner's components.
+TComponent& ReadForm(const std::string& Json, TComponent& Owner);
+TComponent& ReadFormFile(const std::filesystem::path& Path, TComponent& Owner);
 
 // Reads Json into the existing Root, whose class the file must name. A component listed
 // in the file that Root's tree already holds under its owner with that name and class (one

@@ -39,9 +39,11 @@ constexpr int MaxNesting = 256;
 
 class TFormReader {
 public:
-    std::unique_ptr<TComponent> ReadNew(const TJson& Document) {
+    // The new root is owned by RootOwner, or by nobody.
+    TComponent& ReadNew(const TJson& Document, TComponent* RootOwner) {
+        FRootOwner = RootOwner;
         Read(Document, nullptr);
-        return std::unique_ptr<TComponent>(FRoot);
+        return *FRoot;
     }
 
     void ReadInto(TComponent& Root, const TJson& Document) {
@@ -103,14 +105,14 @@ private:
 
         TComponent& Component = ExistingRoot != nullptr
                                     ? AdoptRoot(*ExistingRoot, ClassName, Pointer)
-                                : Owner != nullptr ? ObtainOwned(*Owner, ClassName, Name, Pointer)
-                                                   : CreateComponent(nullptr, ClassName, Pointer);
-        if (Owner == nullptr)
+                                : Depth > 0 ? ObtainOwned(*Owner, ClassName, Name, Pointer)
+                                            : CreateComponent(FRootOwner, ClassName, Pointer);
+        if (Depth == 0)
             FRoot = &Component;
         FRead.insert(&Component);
         ApplyName(Component, Name, Pointer);
         if (Entry.contains("parent"))
-            RecordParent(Component, Owner, Entry["parent"], PointerChild(Pointer, "parent"));
+            RecordParent(Component, Depth == 0, Entry["parent"], PointerChild(Pointer, "parent"));
 
         if (Entry.contains("properties"))
             ApplyProperties(Component, Entry["properties"], PointerChild(Pointer, "properties"));
@@ -140,10 +142,10 @@ private:
         return Value.get<std::string>();
     }
 
-    void RecordParent(TComponent& Component, const TComponent* Owner, const TJson& Value,
+    void RecordParent(TComponent& Component, bool IsRoot, const TJson& Value,
                       const std::string& Pointer) {
         auto* Control = dynamic_cast<TControl*>(&Component);
-        if (Owner == nullptr)
+        if (IsRoot)
             FailReading(Pointer, "", "the form's root takes no parent from the file");
         if (Control == nullptr)
             FailReading(Pointer, "",
@@ -422,6 +424,7 @@ private:
     }
 
     bool FIntoExisting = false;
+    TComponent* FRootOwner = nullptr;
     TComponent* FRoot = nullptr;
     std::vector<TComponent*> FCreated;
     std::set<TComponent*> FRead;
@@ -445,7 +448,7 @@ std::string ReadWholeFile(const std::filesystem::path& Path) {
 
 // Puts the file's name in front of a reading error.
 template <class F>
-auto WithFileName(const std::filesystem::path& Path, F Read) {
+decltype(auto) WithFileName(const std::filesystem::path& Path, F Read) {
     const std::string Text = ReadWholeFile(Path);
     try {
         return Read(Text);
@@ -458,7 +461,12 @@ auto WithFileName(const std::filesystem::path& Path, F Read) {
 
 std::unique_ptr<TComponent> ReadForm(const std::string& Json) {
     const TJson Document = formfile::ParseFormText(Json);
-    return TFormReader().ReadNew(Document);
+    return std::unique_ptr<TComponent>(&TFormReader().ReadNew(Document, nullptr));
+}
+
+TComponent& ReadForm(const std::string& Json, TComponent& Owner) {
+    const TJson Document = formfile::ParseFormText(Json);
+    return TFormReader().ReadNew(Document, &Owner);
 }
 
 void ReadFormInto(TComponent& Root, const std::string& Json) {
@@ -468,6 +476,11 @@ void ReadFormInto(TComponent& Root, const std::string& Json) {
 
 std::unique_ptr<TComponent> ReadFormFile(const std::filesystem::path& Path) {
     return WithFileName(Path, [](const std::string& Text) { return ReadForm(Text); });
+}
+
+TComponent& ReadFormFile(const std::filesystem::path& Path, TComponent& Owner) {
+    return WithFileName(
+        Path, [&](const std::string& Text) -> TComponent& { return ReadForm(Text, Owner); });
 }
 
 void ReadFormFileInto(TComponent& Root, const std::filesystem::path& Path) {

@@ -750,3 +750,26 @@ TEST_F(FormFile, HostControlsRoundTripWithTheirParents) {
               std::string::npos)
         << ReadError(BadParent);
 }
+
+TEST_F(FormFile, ARootReadForAnOwnerBelongsToItOrIsNotCreatedAtAll) {
+    TTestPanel Application(nullptr);
+    AddPanel(&Application, "Taken");
+    const std::string Json = WriteForm(*BuildSampleForm());
+
+    TComponent& Form = ReadForm(Json, Application);
+    EXPECT_EQ(Form.Owner(), &Application);
+    EXPECT_EQ(Application.FindComponent("Form1"), &Form);
+    EXPECT_EQ(dynamic_cast<TTestPanel&>(Form).Link(), Form.FindComponent("Inner")->Components(0));
+
+    // The name is taken now, so the same form cannot be read a second time.
+    const int LiveBefore = TTestPanel::LiveCount;
+    try {
+        ReadForm(Json, Application);
+        ADD_FAILURE() << "no exception";
+    } catch (const EReadError& E) {
+        EXPECT_EQ(E.Message(),
+                  "Error reading form file at /name: A component named Form1 already exists");
+    }
+    EXPECT_EQ(TTestPanel::LiveCount, LiveBefore);
+    EXPECT_EQ(Application.ComponentCount(), 2);
+}
