@@ -20,14 +20,25 @@ int NextFileNumber() {
 
 } // namespace
 
-TSampleDatabaseFile::TSampleDatabaseFile(int Customers, int MaxOrdersPerCustomer) {
+namespace {
+
+sampledata::TSampleOptions OptionsFor(int Customers, int MaxOrdersPerCustomer) {
+    sampledata::TSampleOptions Options;
+    Options.Customers = Customers;
+    Options.MaxOrdersPerCustomer = MaxOrdersPerCustomer;
+    return Options;
+}
+
+} // namespace
+
+TSampleDatabaseFile::TSampleDatabaseFile(int Customers, int MaxOrdersPerCustomer)
+    : TSampleDatabaseFile(OptionsFor(Customers, MaxOrdersPerCustomer)) {}
+
+TSampleDatabaseFile::TSampleDatabaseFile(const sampledata::TSampleOptions& Options) {
     const std::string Suffix =
         std::to_string(static_cast<long>(getpid())) + "_" + std::to_string(NextFileNumber());
     FAlias = "VornSample" + Suffix;
     FPath = (std::filesystem::temp_directory_path() / ("vorn-sample-" + Suffix + ".db")).string();
-    sampledata::TSampleOptions Options;
-    Options.Customers = Customers;
-    Options.MaxOrdersPerCustomer = MaxOrdersPerCustomer;
     FCounts = sampledata::CreateSQLiteSampleDatabase(FPath, Options, true);
     RegisterSQLiteDatabase(FAlias, FPath);
 }

@@ -12,6 +12,7 @@ namespace vorn::testsupport {
 class TSampleDatabaseFile {
 public:
     explicit TSampleDatabaseFile(int Customers = 200, int MaxOrdersPerCustomer = 4);
+    explicit TSampleDatabaseFile(const sampledata::TSampleOptions& Options);
     TSampleDatabaseFile(const TSampleDatabaseFile&) = delete;
     TSampleDatabaseFile& operator=(const TSampleDatabaseFile&) = delete;
     ~TSampleDatabaseFile();
