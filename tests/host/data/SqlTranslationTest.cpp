@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -286,6 +287,10 @@ TEST(SqlTranslation, ConditionPlaceholdersContinueTheStatementsNumbering) {
               "\"Name\" = $3 OR CAST(\"City\" AS text) LIKE $4 ESCAPE E'\\\\'");
     EXPECT_EQ(TranslateCondition(Condition, sbSQLite, scfSimpleFilter, 3).Text,
               "\"Name\" = ? OR \"City\" LIKE ? ESCAPE '\\'");
+    const int Last = std::numeric_limits<int>::max();
+    EXPECT_EQ(TranslateCondition("Name = 'a'", sbPostgreSQL, scfWhereClause, Last).Text,
+              "\"Name\" = $" + std::to_string(Last));
+    EXPECT_THROW(TranslateCondition(Condition, sbPostgreSQL, scfWhereClause, Last), EIntOverflow);
     for (int Wrong : {0, -1}) {
         try {
             TranslateCondition(Condition, sbPostgreSQL, scfWhereClause, Wrong);
