@@ -1,0 +1,251 @@
+#include "Source/DBGridTitleSort.h"
+
+#include "host/components/CheckedArithmetic.h"
+#include "host/components/List.h"
+#include "host/data/Table.h"
+
+#include <algorithm>
+
+namespace vorn {
+
+namespace {
+
+constexpr const char* UnitName = "DBGridTitleSort";
+
+std::vector<std::string> SplitSortFields(const std::string& SortFields) {
+    std::vector<std::string> Names;
+    std::size_t Start = 0;
+    for (;;) {
+        const std::size_t Separator = SortFields.find(';', Start);
+        Names.push_back(SortFields.substr(Start, Separator - Start));
+        if (Separator == std::string::npos)
+            return Names;
+        Start = Separator + 1;
+    }
+}
+
+TColumn* FirstColumnShowing(const TDBGrid& Grid, const std::string& FieldName) {
+    const TDBGridColumns& Columns = *Grid.Columns();
+    for (int Index = 0; Index < Columns.Count(); ++Index) {
+        TColumn* Column = Columns.Items(Index);
+        const TField* Field = Column->Field();
+        if (Field != nullptr && Field->FieldName() == FieldName)
+            return Column;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+bool TDBGridTitleSort::MaskInForce(const TDBGrid& Grid) const {
+    return !FClickedTitleMask.empty() && Grid.Columns()->State() == csCustomized;
+}
+
+bool TDBGridTitleSort::AnyTitleChangeInForce(const TDBGrid& Grid) const {
+    return FUseClickedTitleColor || FUseClickedTitleFontColor || FUseClickedTitleFontStyle ||
+           MaskInForce(Grid);
+}
+
+void TDBGridTitleSort::RestoreTitles(TDBGrid* Grid) {
+    const int Index = FindOldTitleState(Grid);
+    if (Index < 0)
+        return;
+    TOldDBGridTitleState& Entry = *FTitleStates[static_cast<std::size_t>(Index)];
+    for (const auto& State : Entry.ColumnStates) {
+        TColumn* Column = Grid->Columns()->FindItemID(State->ColumnID);
+        if (Column == nullptr)
+            continue; // deleted since it was highlighted
+        TColumnTitle& Title = *Column->Title();
+        if (State->RestoreTitleColor)
+            Title.SetColor(State->TitleColor);
+        // One assignment, so that the title hears of one font change only.
+        TFont Font;
+        Font.Assign(Title.Font());
+        if (State->RestoreFontColor)
+            Font.SetColor(State->FontColor);
+        if (State->RestoreFontStyle)
+            Font.SetStyle(State->FontStyle);
+        Title.SetFont(&Font);
+        if (State->RestoreCaption)
+            Title.SetCaption(State->TitleCaption);
+    }
+    Entry.ClearColumnStates();
+}
+
+std::unique_ptr<TOldColumnState> TDBGridTitleSort::HighlightColumn(const TDBGrid& Grid,
+                                                                   TColumn& Column, int MaskIndex,
+                                                                   const TOldColumnState* Earlier) {
+    TColumnTitle& Title = *Column.Title();
+    auto State = std::make_unique<TOldColumnState>();
+    State->ColumnID = Column.ID();
+    // A column highlighted twice in one call keeps the look it had before the first time.
+    State->RestoreTitleColor = FUseClickedTitleColor;
+    if (State->RestoreTitleColor) {
+        State->TitleColor =
+            Earlier && Earlier->RestoreTitleColor ? Earlier->TitleColor : Title.Color();
+        Title.SetColor(FClickedTitleColor);
+    }
+    State->RestoreFontColor = FUseClickedTitleFontColor;
+    if (State->RestoreFontColor) {
+        State->FontColor =
+            Earlier && Earlier->RestoreFontColor ? Earlier->FontColor : Title.Font()->Color();
+        Title.Font()->SetColor(FClickedTitleFontColor);
+    }
+    State->RestoreFontStyle = FUseClickedTitleFontStyle;
+    if (State->RestoreFontStyle) {
+        State->FontStyle =
+            Earlier && Earlier->RestoreFontStyle ? Earlier->FontStyle : Title.Font()->Style();
+        Title.Font()->SetStyle(FClickedTitleFontStyle);
+    }
+    State->RestoreCaption = MaskInForce(Grid);
+    if (State->RestoreCaption) {
+        State->TitleCaption =
+            Earlier && Earlier->RestoreCaption ? Earlier->TitleCaption : Title.Caption();
+        Title.SetCaption(ParseTitleMask(FClickedTitleMask, State->TitleCaption, MaskIndex));
+    }
+    return State;
+}
+
+void TDBGridTitleSort::HighlightTitles(const std::vector<TColumn*>& Columns, int Count) {
+    if (Count > static_cast<int>(Columns.size()))
+        throw Exception("TDBGridTitleSort.HighlightTitles() Count " + std::to_string(Count) +
+                        " exceeds the " + std::to_string(Columns.size()) + " columns given.");
+    const std::size_t Processed = Count < 0 ? Columns.size() : static_cast<std::size_t>(Count);
+    auto Entry = std::make_unique<TOldDBGridTitleState>(nullptr);
+    TDBGrid* Grid = nullptr;
+    try {
+        for (std::size_t Position = 0; Position < Processed; ++Position) {
+            TColumn* Column = Columns[Position];
+            TCustomDBGrid* ColumnGrid = Column != nullptr ? Column->Grid() : nullptr;
+            if (Position == 0) {
+                Grid = dynamic_cast<TDBGrid*>(ColumnGrid);
+                if (Grid == nullptr)
+                    throw EConvertError(
+                        "TDBGridTitleSort.HighlightTitles() Column.Grid must be of TDBGrid type.");
+            } else if (ColumnGrid != Grid) {
+                throw Exception(
+                    "TDBGridTitleSort.HighlightTitles() Columns must belong to the same grid.");
+            }
+            if (!AnyTitleChangeInForce(*Grid))
+                continue;
+            const int MaskIndex = Processed >= 2 ? static_cast<int>(Position) : -1;
+            auto& States = Entry->ColumnStates;
+            auto Earlier = std::find_if(States.begin(), States.end(), [Column](const auto& State) {
+                return State->ColumnID == Column->ID();
+            });
+            try {
+                auto State = HighlightColumn(*Grid, *Column, MaskIndex,
+                                             Earlier != States.end() ? Earlier->get() : nullptr);
+                if (Earlier != States.end())
+                    States.erase(Earlier);
+                States.push_back(std::move(State));
+            } catch (const std::exception&) {
+                // This title may be left half changed; the other columns still get theirs.
+            }
+        }
+    } catch (const Exception&) {
+        // Columns of several grids (or of no data grid) are the caller's muddle, not
+        // the user's: titles changed so far stay changed, and nothing is remembered.
+        return;
+    }
+    if (Grid == nullptr)
+        return;
+    Entry->Grid = Grid;
+    const int Index = FindOldTitleState(Grid);
+    if (Index >= 0)
+        FTitleStates[static_cast<std::size_t>(Index)] = std::move(Entry);
+    else
+        FTitleStates.push_back(std::move(Entry));
+    AddDataLinkForGrid(Grid);
+}
+
+void TDBGridTitleSort::HighlightTitlesList(const TList& Columns) {
+    std::vector<TColumn*> Array;
+    Array.reserve(static_cast<std::size_t>(Columns.Count()));
+    for (int Index = 0; Index < Columns.Count(); ++Index)
+        Array.push_back(static_cast<TColumn*>(Columns.Items(Index)));
+    HighlightTitles(Array, Columns.Count());
+}
+
+void TDBGridTitleSort::UpdateTitle(TDBGrid* Grid) {
+    const TComponentState State = ComponentState();
+    if (State.Contains(csDesigning) || State.Contains(csLoading))
+        return;
+    if (Grid != nullptr) {
+        RefreshGridTitles(*Grid);
+        return;
+    }
+    // Refreshing replaces registry entries: walk the grids registered now.
+    std::vector<TDBGrid*> Grids;
+    for (const auto& Entry : FTitleStates)
+        Grids.push_back(Entry->Grid);
+    for (TDBGrid* Registered : Grids)
+        if (FindOldTitleState(Registered) >= 0)
+            RefreshGridTitles(*Registered);
+}
+
+void TDBGridTitleSort::RefreshGridTitles(TDBGrid& Grid) {
+    RestoreTitles(&Grid);
+    const TDataSource* Source = Grid.DataSource();
+    const auto* Table =
+        Source != nullptr ? dynamic_cast<const TTable*>(Source->DataSet()) : nullptr;
+    if (Table == nullptr)
+        return;
+    TList Columns;
+    for (const std::string& Name : SplitSortFields(ExtractSortFieldNames(Table)))
+        if (TColumn* Column = FirstColumnShowing(Grid, Name))
+            Columns.Add(Column);
+    HighlightTitlesList(Columns);
+}
+
+std::string TDBGridTitleSort::ParseTitleMask(const std::string& Mask, const std::string& Title,
+                                             int Index) {
+    VORN_ASSERT(!Mask.empty(), UnitName);
+    const bool Numbered = Index >= 0;
+    // Positions count from 0 ("%s0", "%i0") or from 1 ("%s1", "%s", "%i1", "%i").
+    auto FromZero = [&] { return std::to_string(Index); };
+    auto FromOne = [&] { return std::to_string(CheckedAdd(Index, 1)); };
+    auto Follows = [&](std::size_t At, const char* Sequence) {
+        return Mask.compare(At, std::char_traits<char>::length(Sequence), Sequence) == 0;
+    };
+
+    std::string Result;
+    std::size_t Position = 0;
+    while (Position < Mask.size()) {
+        const std::size_t Percent = Mask.find('%', Position);
+        if (Percent == std::string::npos)
+            break;
+        Result.append(Mask, Position, Percent - Position);
+        std::size_t Skipped = 2;
+        if (Follows(Percent, "%t")) {
+            Result += Title;
+        } else if (Follows(Percent, "%s0")) {
+            Result += Numbered ? FromZero() : "";
+            Skipped = 3;
+        } else if (Follows(Percent, "%s1")) {
+            Result += Numbered ? FromOne() : "";
+            Skipped = 3;
+        } else if (Follows(Percent, "%s")) {
+            Result += Numbered ? FromOne() : "";
+        } else if (Follows(Percent, "%i0")) {
+            Result += Numbered ? FromZero() : "0";
+            Skipped = 3;
+        } else if (Follows(Percent, "%i1")) {
+            Result += Numbered ? FromOne() : "1";
+            Skipped = 3;
+        } else if (Follows(Percent, "%i")) {
+            Result += Numbered ? FromOne() : "1";
+        } else if (Percent + 1 < Mask.size()) {
+            // "%%" and any other pair stand for their second character.
+            Result += Mask[Percent + 1];
+        } else {
+            Skipped = 1; // a "%" at the very end stands for nothing
+        }
+        Position = Percent + Skipped;
+    }
+    if (Position < Mask.size())
+        Result.append(Mask, Position, std::string::npos);
+    return Result;
+}
+
+} // namespace vorn

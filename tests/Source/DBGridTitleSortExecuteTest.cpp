@@ -1,0 +1,361 @@
+#include "DBGridTitleSortTest.h"
+
+#include "host/components/Form.h"
+#include "host/data/DatabaseError.h"
+#include "host/data/Query.h"
+
+#include <algorithm>
+
+namespace vorn::titlesorttest {
+namespace {
+
+using Names = std::vector<std::string>;
+
+Names SortedItems(const std::string& SortFields) {
+    Names Items;
+    std::size_t Start = 0;
+    while (!SortFields.empty()) {
+        const std::size_t Separator = SortFields.find(';', Start);
+        Items.push_back(SortFields.substr(Start, Separator - Start));
+        if (Separator == std::string::npos)
+            break;
+        Start = Separator + 1;
+    }
+    std::sort(Items.begin(), Items.end());
+    return Items;
+}
+
+// ---------------------------------------------------------------- checks and refusals
+
+class TitleSortExecuteTest : public TitleSortTest {};
+
+TEST_F(TitleSortExecuteTest, BadColumnsRaiseAndLeaveTheSortingGuardDown) {
+    auto* NotADBGrid = new TCustomDBGrid(Form.get());
+    TColumn* Foreign = NotADBGrid->Columns()->Add();
+    TColumn Loose;
+    struct TCase {
+        TColumn* Column;
+        const char* Message;
+    };
+    const TCase Cases[] = {
+        {nullptr, "TDBGridTitleSort.Execute() Column is not assigned."},
+        {&Loose, "TDBGridTitleSort.Execute() Column.Grid is not assigned."},
+        {Foreign, "TDBGridTitleSort.Execute() Column.Grid must be of TDBGrid type."},
+    };
+    for (const TCase& Case : Cases) {
+        try {
+            Sorter->Execute(Case.Column);
+            ADD_FAILURE() << "no error for: " << Case.Message;
+        } catch (const Exception& Error) {
+            EXPECT_EQ(Error.Message(), Case.Message);
+        }
+        EXPECT_FALSE(Sorter->Sorting());
+    }
+    EXPECT_TRUE(Sorts.empty());
+}
+
+TEST_F(TitleSortExecuteTest, ColumnsWithoutADataFieldAreIgnored) {
+    auto* Table = new TTable(Form.get());
+    Table->SetDatabaseName(LocalAlias());
+    Table->SetTableName("item");
+    Table->AddCalculatedField("Calc", ftString, 10);
+    Table->SetIndexFieldNames("A");
+    Table->Open();
+    TDBGrid* Grid = GridOn(SourceFor(Table), {"A", "Calc", "Missing"});
+    for (const char* FieldName : {"Calc", "Missing"}) {
+        SCOPED_TRACE(FieldName);
+        EXPECT_EQ(Click(ColumnOf(*Grid, FieldName)), "");
+        EXPECT_EQ(Click(ColumnOf(*Grid, FieldName), {VK_CONTROL}), "");
+    }
+    EXPECT_EQ(Table->IndexFieldNames(), "A");
+    EXPECT_TRUE(Sorts.empty());
+    EXPECT_FALSE(Sorter->IsRegistered(Grid));
+}
+
+// ---------------------------------------------------------------- click sequences on tables
+
+enum TBackend { Local, Server };
+
+// The result of a click that changes nothing and reports nothing.
+constexpr const char* Refused = nullptr;
+
+struct TClick {
+    const char* Field;
+    std::vector<int> Keys;
+    const char* Result; // Execute's result and what OnSort is told
+    const char* Order;  // the table's order afterwards
+};
+
+struct TSequenceCase {
+    const char* Title;
+    TBackend Backend;
+    const char* TableName;
+    const char* MasterFields; // a detail of cust when not empty
+    const char* StartOrder;
+    bool UnSort;
+    TDBGridMulticolumnSortMethods MultiColumnSort;
+    bool StrictServerIndexing;
+    std::vector<TClick> Clicks;
+};
+
+const std::vector<int> Ctrl{VK_CONTROL};
+const std::vector<int> Shift{VK_SHIFT};
+const std::vector<int> Alt{VK_MENU};
+const TDBGridMulticolumnSortMethods CtrlOnly{mcsCtrl};
+
+const TSequenceCase SequenceCases[] = {
+    {"PlainClicksSortThenClear",
+     Server,
+     "item",
+     "",
+     "",
+     true,
+     CtrlOnly,
+     false,
+     {{"A", {}, "A", "A"}, {"A", {}, "", "Id"}, {"B", {}, "B", "B"}}},
+    {"CtrlClicksAddAndTakeAway",
+     Server,
+     "item",
+     "",
+     "A",
+     true,
+     CtrlOnly,
+     false,
+     {{"B", Ctrl, "A;B", "A;B"}, {"A", Ctrl, "B", "B"}, {"B", Ctrl, "", "Id"}}},
+    {"ShiftIsAPlainClickWhenOnlyCtrlIsChosen",
+     Server,
+     "item",
+     "",
+     "A",
+     true,
+     CtrlOnly,
+     false,
+     {{"B", Shift, "B", "B"}}},
+    {"WithoutUnSortASecondClickSortsAgain",
+     Server,
+     "item",
+     "",
+     "",
+     false,
+     CtrlOnly,
+     false,
+     {{"A", {}, "A", "A"}, {"A", {}, "A", "A"}}},
+    {"AnyChosenKeyMakesAMultiColumnClick",
+     Server,
+     "item",
+     "",
+     "A",
+     true,
+     {mcsShift, mcsAlt},
+     false,
+     {{"B", Alt, "A;B", "A;B"}, {"C", Ctrl, "C", "C"}, {"A", Shift, "C;A", "C;A"}}},
+    {"StrictServerIndexingNeedsAnIndexExceptToClear",
+     Server,
+     "item",
+     "",
+     "",
+     true,
+     CtrlOnly,
+     true,
+     {{"C", {}, Refused, "Id"},
+      {"A", {}, "A", "A"},
+      {"C", Ctrl, Refused, "A"},
+      {"B", Ctrl, "A;B", "A;B"},
+      {"B", {}, "B", "B"},
+      {"B", {}, "", "Id"}}},
+    {"DetailKeepsItsMasterFieldsInFront",
+     Server,
+     "ord",
+     "CustNo",
+     "CustNo",
+     true,
+     CtrlOnly,
+     false,
+     {{"OrderDate", {}, "CustNo;OrderDate", "CustNo;OrderDate"},
+      {"OrderDate", {}, "CustNo", "CustNo"},
+      {"OrderDate", {}, "CustNo;OrderDate", "CustNo;OrderDate"},
+      {"CustNo", Ctrl, "CustNo;OrderDate", "CustNo;OrderDate"},
+      // A field whose name begins like a master field's is no master field.
+      {"Cust", Ctrl, "CustNo;OrderDate;Cust", "CustNo;OrderDate;Cust"},
+      {"Cust", Ctrl, "CustNo;OrderDate", "CustNo;OrderDate"},
+      {"CustNo", {}, "CustNo", "CustNo"}}},
+    {"EveryMasterFieldStaysInFront",
+     Server,
+     "ord",
+     "CustNo;Region",
+     "CustNo;Region",
+     true,
+     CtrlOnly,
+     false,
+     {{"OrderDate", {}, "CustNo;Region;OrderDate", "CustNo;Region;OrderDate"},
+      {"Region", Ctrl, "CustNo;Region;OrderDate", "CustNo;Region;OrderDate"},
+      {"Region", {}, "CustNo;Region", "CustNo;Region"}}},
+    // Local tables check indexes by default, the clearing of the sort included.
+    {"StrictLocalIndexingNeedsAnIndex",
+     Local,
+     "item",
+     "",
+     "",
+     true,
+     CtrlOnly,
+     false,
+     {{"C", {}, Refused, "Id"},
+      {"A", {}, "A", "A"},
+      {"A", {}, Refused, "A"},
+      {"B", Ctrl, "A;B", "A;B"},
+      {"C", Ctrl, Refused, "A;B"},
+      {"B", {}, "B", "B"}}},
+    {"StrictLocalDetail",
+     Local,
+     "ord",
+     "CustNo",
+     "CustNo",
+     true,
+     CtrlOnly,
+     false,
+     {{"OrderDate", {}, "CustNo;OrderDate", "CustNo;OrderDate"},
+      {"Region", Ctrl, Refused, "CustNo;OrderDate"},
+      {"OrderDate", {}, "CustNo", "CustNo"}}},
+};
+
+class TitleSortSequenceTest : public TitleSortTest,
+                              public ::testing::WithParamInterface<TSequenceCase> {
+protected:
+    TTable* OpenCaseTable(const TSequenceCase& Case) {
+        const bool OnServer = Case.Backend == Server;
+        const std::string& Alias = OnServer ? ServerAlias() : LocalAlias();
+        auto Name = [&](const char* Table) { return OnServer ? ServerTable(Table) : Table; };
+        auto* Table = new TTable(Form.get());
+        Table->SetDatabaseName(Alias);
+        Table->SetTableName(Name(Case.TableName));
+        Table->SetIndexFieldNames(Case.StartOrder);
+        if (*Case.MasterFields != '\0') {
+            Table->SetMasterSource(SourceFor(OpenTable(Alias, Name("cust"))));
+            Table->SetMasterFields(Case.MasterFields);
+        }
+        Table->Open();
+        return Table;
+    }
+};
+
+TEST_P(TitleSortSequenceTest, ClicksGiveTheseOrders) {
+    const TSequenceCase& Case = GetParam();
+    Sorter->SetUnSort(Case.UnSort);
+    Sorter->SetMulticolumnSortMethod(Case.MultiColumnSort);
+    Sorter->SetStrictServerIndexing(Case.StrictServerIndexing);
+    TTable* Table = OpenCaseTable(Case);
+    ASSERT_EQ(Table->IsSequenced(), Case.Backend == Local);
+    const Names Fields = Case.MasterFields[0] == '\0'
+                             ? Names{"A", "B", "C"}
+                             : Names{"CustNo", "Cust", "Region", "OrderDate"};
+    TDBGrid* Grid = GridOn(SourceFor(Table), Fields);
+
+    Names Reported;
+    for (const TClick& Step : Case.Clicks) {
+        SCOPED_TRACE(std::string(Step.Field) + " after " + ExtractSortFieldNames(Table));
+        EXPECT_EQ(Click(ColumnOf(*Grid, Step.Field), Step.Keys),
+                  Step.Result != Refused ? Step.Result : "");
+        EXPECT_EQ(ExtractSortFieldNames(Table), Step.Order);
+        Names Marked = Highlighted(*Grid);
+        std::sort(Marked.begin(), Marked.end());
+        Names Shown = SortedItems(Step.Order);
+        std::erase_if(Shown, [&](const std::string& Name) {
+            return std::find(Fields.begin(), Fields.end(), Name) == Fields.end();
+        });
+        EXPECT_EQ(Marked, Shown);
+        if (Step.Result != Refused)
+            Reported.push_back(Step.Result);
+        EXPECT_EQ(Sorts, Reported);
+        EXPECT_FALSE(Sorter->Sorting());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(TitleClicks, TitleSortSequenceTest, ::testing::ValuesIn(SequenceCases),
+                         [](const auto& Info) { return std::string(Info.param.Title); });
+
+TEST_F(TitleSortExecuteTest, AFailedReorderChangesNothingAndReportsNothing) {
+    Sorter->SetStrictLocalIndexing(false);
+    TTable* Table = OpenTable(LocalAlias(), "item", "A");
+    TDBGrid* Grid = GridOn(SourceFor(Table), {"A", "B", "C"});
+    // The local database orders by indexes only, and C has none.
+    EXPECT_THROW(Click(ColumnOf(*Grid, "C")), EDatabaseError);
+    EXPECT_FALSE(Sorter->Sorting());
+    EXPECT_EQ(Table->IndexFieldNames(), "A");
+    EXPECT_FALSE(Sorter->IsRegistered(Grid));
+    EXPECT_TRUE(Highlighted(*Grid).empty());
+    EXPECT_TRUE(Sorts.empty());
+    // The guard is down: the next click sorts and highlights.
+    EXPECT_EQ(Click(ColumnOf(*Grid, "B")), "B");
+    EXPECT_EQ(Highlighted(*Grid), (Names{"B"}));
+}
+
+TEST_F(TitleSortExecuteTest, OnSortGetsTheGridAndTheTable) {
+    TTable* Table = OpenTable(ServerAlias(), ServerTable("item"));
+    TDBGrid* Grid = GridOn(SourceFor(Table), {"A", "B"});
+    std::vector<std::pair<TCustomGrid*, TDataSet*>> Calls;
+    Sorter->OnSort = [&](TObject*, TCustomGrid* SortedGrid, TDataSet* DataSet, const std::string&) {
+        Calls.emplace_back(SortedGrid, DataSet);
+    };
+    Click(ColumnOf(*Grid, "B"));
+    ASSERT_EQ(Calls.size(), 1u);
+    EXPECT_EQ(Calls[0].first, Grid);
+    EXPECT_EQ(Calls[0].second, Table);
+    EXPECT_TRUE(Sorter->IsRegistered(Grid));
+}
+
+// ---------------------------------------------------------------- other datasets
+
+TEST_F(TitleSortExecuteTest, AQueryGridKeepsItsOrderInTheTitlesAndHandsItToOnSort) {
+    auto* Query = new TQuery(Form.get());
+    Query->SetDatabaseName(LocalAlias());
+    Query->SQL()->SetText("SELECT * FROM item");
+    Query->Open();
+    TDBGrid* Grid = GridOn(SourceFor(Query), {"A", "B", "C"});
+    struct TStep {
+        const char* Field;
+        std::vector<int> Keys;
+        const char* Result;
+        Names Highlighted;
+    };
+    const TStep Steps[] = {
+        {"A", {}, "A", {"A"}},
+        {"B", Ctrl, "A;B", {"A", "B"}},
+        {"C", Ctrl, "A;B;C", {"A", "B", "C"}},
+        {"A", Ctrl, "B;C", {"B", "C"}},
+        {"C", {}, "C", {"C"}},
+        {"C", {}, "", {}},
+        {"B", Shift, "B", {"B"}},
+    };
+    Names Reported;
+    for (const TStep& Step : Steps) {
+        SCOPED_TRACE(Step.Field);
+        EXPECT_EQ(Click(ColumnOf(*Grid, Step.Field), Step.Keys), Step.Result);
+        EXPECT_EQ(Highlighted(*Grid), Step.Highlighted);
+        Reported.push_back(Step.Result);
+    }
+    EXPECT_EQ(Sorts, Reported);
+    EXPECT_EQ(Query->SQL()->Text(), "SELECT * FROM item\n");
+    EXPECT_TRUE(Query->Active());
+    // A refresh of the titles forgets such an order.
+    Sorter->UpdateTitle(Grid);
+    EXPECT_TRUE(Highlighted(*Grid).empty());
+}
+
+TEST_F(TitleSortExecuteTest, ACtrlClickOfTheUserReachesTheSortThroughTheGrid) {
+    auto& Window = static_cast<TForm&>(*Form);
+    Window.SetBounds(0, 0, 640, 480);
+    TTable* Table = OpenTable(ServerAlias(), ServerTable("item"), "A");
+    TDBGrid* Grid = GridOn(SourceFor(Table), {"A", "B"});
+    Grid->SetParent(&Window);
+    Grid->SetBounds(0, 0, 400, 200);
+    Window.Show();
+    Grid->OnTitleClick = [this](TColumn* Column) { Sorter->Execute(Column); };
+    ASSERT_TRUE(UserClickTitle(*Grid, *ColumnOf(*Grid, "B"), {ssCtrl}));
+    EXPECT_EQ(Table->IndexFieldNames(), "A;B");
+    EXPECT_EQ(Highlighted(*Grid), (Names{"A", "B"}));
+    ASSERT_TRUE(UserClickTitle(*Grid, *ColumnOf(*Grid, "B")));
+    EXPECT_EQ(Table->IndexFieldNames(), "B");
+}
+
+} // namespace
+} // namespace vorn::titlesorttest

@@ -1,0 +1,238 @@
+#include "DBGridTitleSortTest.h"
+
+#include "host/components/List.h"
+
+#include <climits>
+
+namespace vorn::titlesorttest {
+namespace {
+
+using Names = std::vector<std::string>;
+
+// ---------------------------------------------------------------- the mask language
+
+struct TMaskCase {
+    const char* Mask;
+    int Index;
+    const char* Expected;
+};
+
+class TitleMaskTest : public ::testing::TestWithParam<TMaskCase> {};
+
+TEST_P(TitleMaskTest, ExpandsForTheCaptionName) {
+    const TMaskCase& Case = GetParam();
+    EXPECT_EQ(TDBGridTitleSort::ParseTitleMask(Case.Mask, "Name", Case.Index), Case.Expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Placeholders, TitleMaskTest,
+    ::testing::Values(TMaskCase{"%t (sorted)", -1, "Name (sorted)"},
+                      TMaskCase{"%t (sorted)", 2, "Name (sorted)"},
+                      // "%s" numbers only the columns of a multi-column sort.
+                      TMaskCase{"%t %s", -1, "Name "}, TMaskCase{"%t %s", 1, "Name 2"},
+                      TMaskCase{"%s0/%t", -1, "/Name"}, TMaskCase{"%s0/%t", 1, "1/Name"},
+                      TMaskCase{"%s1/%t", -1, "/Name"}, TMaskCase{"%s1/%t", 0, "1/Name"},
+                      // "%i" always shows a number.
+                      TMaskCase{"%t (%i)", -1, "Name (1)"}, TMaskCase{"%t (%i)", 0, "Name (1)"},
+                      TMaskCase{"%t (%i)", 1, "Name (2)"}, TMaskCase{"%i: %t", -1, "1: Name"},
+                      TMaskCase{"%i0 %i1", -1, "0 1"}, TMaskCase{"%i0 %i1", 4, "4 5"},
+                      // Escapes and stray percent signs.
+                      TMaskCase{"100%% %t", -1, "100% Name"}, TMaskCase{"%x%t", -1, "xName"},
+                      TMaskCase{"%t%", -1, "Name"}, TMaskCase{"%T", -1, "T"}, TMaskCase{"%", 3, ""},
+                      TMaskCase{"%s2", 0, "12"}, TMaskCase{"plain", 0, "plain"},
+                      TMaskCase{"%%t", -1, "%t"}));
+
+TEST(TitleMaskErrorTest, AnEmptyMaskIsABrokenInvariantAndPositionsDoNotOverflow) {
+    try {
+        TDBGridTitleSort::ParseTitleMask("", "Name", 0);
+        FAIL() << "an empty mask was expanded";
+    } catch (const EAssertionFailed& Error) {
+        EXPECT_NE(Error.Message().find("DBGridTitleSort"), std::string::npos) << Error.Message();
+    }
+    EXPECT_THROW(TDBGridTitleSort::ParseTitleMask("%s", "Name", INT_MAX), EIntOverflow);
+    EXPECT_EQ(TDBGridTitleSort::ParseTitleMask("%s0", "Name", INT_MAX), std::to_string(INT_MAX));
+}
+
+// ---------------------------------------------------------------- highlighting grids
+
+class TitleHighlightTest : public TitleSortTest {
+protected:
+    void SetUp() override {
+        Table = OpenTable(LocalAlias(), "item");
+        Source = SourceFor(Table);
+        Grid = GridOn(Source, {"A", "B", "C"});
+        for (TColumn* Column : {ColumnOf(*Grid, "A"), ColumnOf(*Grid, "B"), ColumnOf(*Grid, "C")})
+            Column->Title()->SetCaption("Name");
+    }
+
+    std::vector<std::string> Captions() const {
+        Names Result;
+        for (int Index = 0; Index < Grid->Columns()->Count(); ++Index)
+            Result.push_back(Grid->Columns()->Items(Index)->Title()->Caption());
+        return Result;
+    }
+
+    TTable* Table = nullptr;
+    TDataSource* Source = nullptr;
+    TDBGrid* Grid = nullptr;
+};
+
+TEST_F(TitleHighlightTest, MaskedCaptionsNumberTheColumnsOfTheOrder) {
+    struct TCase {
+        const char* Mask;
+        const char* Order;
+        Names Expected;
+    };
+    const TCase Cases[] = {
+        {"%t (sorted)", "A", {"Name (sorted)", "Name", "Name"}},
+        {"%t (sorted)", "A;B", {"Name (sorted)", "Name (sorted)", "Name"}},
+        {"%t (%i)", "A", {"Name (1)", "Name", "Name"}},
+        {"%t (%i)", "A;B", {"Name (1)", "Name (2)", "Name"}},
+        {"%i: %t", "B", {"Name", "1: Name", "Name"}},
+        {"%t %s", "B", {"Name", "Name ", "Name"}},
+        {"%t", "", {"Name", "Name", "Name"}},
+    };
+    Sorter->RegisterGrid(Grid);
+    for (const TCase& Case : Cases) {
+        SCOPED_TRACE(std::string(Case.Mask) + " on " + Case.Order);
+        Sorter->SetClickedTitleMask(Case.Mask);
+        Table->SetIndexFieldNames(Case.Order);
+        EXPECT_EQ(Captions(), Case.Expected);
+    }
+    // Back to the captions the application gave.
+    Sorter->UnregisterGrid(Grid);
+    EXPECT_EQ(Captions(), (Names{"Name", "Name", "Name"}));
+}
+
+TEST_F(TitleHighlightTest, DefaultColumnsNeverChangeTheirCaptions) {
+    TDBGrid* Plain = GridOn(Source);
+    ASSERT_EQ(Plain->Columns()->State(), csDefault);
+    Sorter->SetClickedTitleMask("%t (%i)");
+    Table->SetIndexFieldNames("A;B");
+    Sorter->RegisterGrid(Plain);
+    EXPECT_EQ(ColumnOf(*Plain, "A")->Title()->Caption(), "A");
+    EXPECT_EQ(Highlighted(*Plain), (Names{"A", "B"}));
+}
+
+TEST_F(TitleHighlightTest, OnlyTheColourOptionChangesTheColourAndRestoresIt) {
+    Sorter->SetUseClickedTitleFontColor(false);
+    Sorter->SetUseClickedTitleFontStyle(false);
+    Sorter->SetUseClickedTitleColor(true);
+    TColumnTitle& Title = *ColumnOf(*Grid, "A")->Title();
+    const TColor Before = Title.Color();
+    const TColor FontBefore = Title.Font()->Color();
+
+    Table->SetIndexFieldNames("A");
+    Sorter->RegisterGrid(Grid);
+    EXPECT_EQ(Title.Color(), cl3DLight);
+    EXPECT_EQ(Title.Font()->Color(), FontBefore);
+    EXPECT_EQ(Title.Font()->Style(), TFontStyles{});
+
+    Table->SetIndexFieldNames("B;A");
+    EXPECT_EQ(Title.Color(), cl3DLight);
+    Table->SetIndexFieldNames("");
+    EXPECT_EQ(Title.Color(), Before);
+}
+
+TEST_F(TitleHighlightTest, WithoutAnyOptionNothingIsChangedOrSavedButTheGridRegisters) {
+    Sorter->SetUseClickedTitleFontColor(false);
+    Sorter->SetUseClickedTitleFontStyle(false);
+    Table->SetIndexFieldNames("A");
+    Sorter->UpdateTitle(Grid);
+    EXPECT_TRUE(Sorter->IsRegistered(Grid));
+    EXPECT_TRUE(Sorter->SavedColumnIDs(Grid).empty());
+    EXPECT_TRUE(Highlighted(*Grid).empty());
+    EXPECT_EQ(ColumnOf(*Grid, "A")->Title()->Font()->Style(), TFontStyles{});
+}
+
+TEST_F(TitleHighlightTest, RestoringPutsBackTheSavedLookOfEveryColumnStillThere) {
+    Sorter->SetClickedTitleMask("%t!");
+    TColumn* A = ColumnOf(*Grid, "A");
+    TColumn* B = ColumnOf(*Grid, "B");
+    A->Title()->Font()->SetStyle({fsItalic});
+    Table->SetIndexFieldNames("A;B");
+    Sorter->RegisterGrid(Grid);
+    ASSERT_EQ(Sorter->SavedColumnIDs(Grid), (std::vector<int>{A->ID(), B->ID()}));
+    EXPECT_EQ(A->Title()->Font()->Style(), TFontStyles{fsBold});
+
+    // The application renames a highlighted title, and deletes the other one.
+    A->Title()->SetCaption("Renamed");
+    Grid->Columns()->Delete(B->Index());
+    Sorter->RestoreTitles(Grid);
+    EXPECT_EQ(A->Title()->Caption(), "Name");
+    EXPECT_EQ(A->Title()->Font()->Style(), TFontStyles{fsItalic});
+    EXPECT_EQ(A->Title()->Font()->Color(), ColumnOf(*Grid, "C")->Title()->Font()->Color());
+    EXPECT_TRUE(Sorter->SavedColumnIDs(Grid).empty());
+    EXPECT_TRUE(Sorter->IsRegistered(Grid));
+}
+
+TEST_F(TitleHighlightTest, AColumnHighlightedTwiceInOneCallRestoresToItsFirstLook) {
+    Sorter->SetUseClickedTitleColor(true);
+    Sorter->SetClickedTitleMask("%t (%i)");
+    TColumn* A = ColumnOf(*Grid, "A");
+    const TColor Before = A->Title()->Color();
+    Sorter->HighlightTitles({A, ColumnOf(*Grid, "B"), A}, -1);
+    EXPECT_EQ(A->Title()->Caption(), "Name (3)");
+    EXPECT_EQ(Sorter->SavedColumnIDs(Grid),
+              (std::vector<int>{ColumnOf(*Grid, "B")->ID(), A->ID()}));
+    Sorter->RestoreTitles(Grid);
+    EXPECT_EQ(A->Title()->Caption(), "Name");
+    EXPECT_EQ(A->Title()->Color(), Before);
+    EXPECT_TRUE(Highlighted(*Grid).empty());
+}
+
+TEST_F(TitleHighlightTest, ColumnsOfTwoGridsEndTheCallAndChangeNoRegistryEntry) {
+    TDBGrid* Other = GridOn(Source, {"A"});
+    Grid->SetName("Grid");
+    Other->SetName("Other");
+    TColumn* A = ColumnOf(*Grid, "A");
+    Table->SetIndexFieldNames("B");
+    Sorter->RegisterGrids({Grid, Other});
+    const std::vector<int> Saved = Sorter->SavedColumnIDs(Grid);
+    ASSERT_EQ(Saved, (std::vector<int>{ColumnOf(*Grid, "B")->ID()}));
+
+    Sorter->HighlightTitles({A, ColumnOf(*Other, "A"), ColumnOf(*Grid, "C")}, -1);
+    EXPECT_EQ(Highlighted(*Grid), (Names{"A", "B"})); // A stays changed, unremembered
+    EXPECT_TRUE(Highlighted(*Other).empty());
+    EXPECT_EQ(Sorter->SavedColumnIDs(Grid), Saved);
+    EXPECT_TRUE(Sorter->SavedColumnIDs(Other).empty());
+
+    // A column outside any grid is no data grid's column either.
+    TColumn Loose;
+    Sorter->HighlightTitles({&Loose}, 1);
+    EXPECT_EQ(Sorter->GetRegisteredGridNames(), "Grid;Other");
+}
+
+TEST_F(TitleHighlightTest, CountLimitsTheColumnsAndMustNotExceedThem) {
+    TColumn* A = ColumnOf(*Grid, "A");
+    TColumn* B = ColumnOf(*Grid, "B");
+    Sorter->HighlightTitles({A, B}, 1);
+    EXPECT_EQ(Highlighted(*Grid), (Names{"A"}));
+    EXPECT_TRUE(Sorter->IsRegistered(Grid));
+    EXPECT_THROW(Sorter->HighlightTitles({A, B}, 3), Exception);
+    Sorter->HighlightTitles({}, 0);
+    EXPECT_EQ(Sorter->SavedColumnIDs(Grid), (std::vector<int>{A->ID()}));
+
+    TList List;
+    List.Add(B);
+    Sorter->RestoreTitles(Grid);
+    Sorter->HighlightTitlesList(List);
+    EXPECT_EQ(Highlighted(*Grid), (Names{"B"}));
+}
+
+TEST_F(TitleHighlightTest, UpdateTitleHighlightsTheFirstColumnOfEachSortField) {
+    Grid->Columns()->Add()->SetFieldName("A"); // a second column on A stays plain
+    Table->SetIndexFieldNames("B;A");
+    Sorter->UpdateTitle(Grid);
+    EXPECT_EQ(Highlighted(*Grid), (Names{"A", "B"}));
+    EXPECT_EQ(Sorter->SavedColumnIDs(Grid),
+              (std::vector<int>{ColumnOf(*Grid, "B")->ID(), ColumnOf(*Grid, "A")->ID()}));
+
+    // Without a table there is no order to show: the titles stay restored.
+    Grid->SetDataSource(nullptr);
+    Sorter->UpdateTitle(Grid);
+    EXPECT_TRUE(Highlighted(*Grid).empty());
+}
+
+} // namespace
+} // namespace vorn::titlesorttest
