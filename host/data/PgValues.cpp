@@ -138,9 +138,9 @@ TFieldType PgFieldType(unsigned TypeOid, bool AutoIncrement) {
     case pgInt2:
         return ftSmallint;
     case pgInt4:
-    case pgOid:
         return ftInteger;
     case pgInt8:
+    case pgOid: // unsigned 32 bits: more than an ftInteger holds
         return ftLargeint;
     case pgNumeric:
         return ftBCD;
