@@ -354,9 +354,9 @@ std::unique_ptr<TDriverConnection> OpenSQLiteConnection(const std::string& Path,
     try {
         Connection->ExecuteCommand("SELECT count(*) FROM sqlite_schema", {});
         Connection->ExecuteCommand("PRAGMA case_sensitive_like = ON", {});
-    } catch (const EDatabaseError& Error) {
+    } catch (const EDatabaseError&) {
         throw EDatabaseError("Opening SQLite database '" + Path +
-                             "': " + std::string(sqlite3_errmsg(Database)));
+                             "': " + Utf8ToHost(sqlite3_errmsg(Database)));
     }
     return Connection;
 }
