@@ -57,6 +57,8 @@ void TQuery::OpenCursor() {
         throw EDatabaseError(DisplayName() + ".Open: no SQL statement");
     AcquireConnection();
     FCursor = Execute();
+    if (FCursor->FieldCount() == 0)
+        throw EDatabaseError(DisplayName() + ".Open: the statement returns no rows");
     // Result columns may repeat a name ("SELECT a.x, b.x"); later ones get a suffix.
     std::map<std::string, int> Seen;
     for (int Index = 0; Index < FCursor->FieldCount(); ++Index) {

@@ -234,7 +234,14 @@ std::unique_ptr<TSQLiteStatement> TSQLiteConnection::Prepare(const std::string& 
 
 std::unique_ptr<TDriverCursor> TSQLiteConnection::Execute(const std::string& Sql,
                                                           const std::vector<TVariant>& Params) {
-    return std::make_unique<TSQLiteCursor>(*this, Prepare(Sql, Params));
+    auto Statement = Prepare(Sql, Params);
+    // Reading rows must never change the database: a query that deletes would do so
+    // merely by being opened.
+    if (!sqlite3_stmt_readonly(Statement->Handle()))
+        throw EDatabaseError("Executing \"" + Sql + "\" on SQLite database '" + FPath +
+                             "': the statement changes the database; only reading statements "
+                             "return rows");
+    return std::make_unique<TSQLiteCursor>(*this, std::move(Statement));
 }
 
 std::int64_t TSQLiteConnection::ExecuteCommand(const std::string& Sql,

@@ -116,7 +116,8 @@ TEST_F(QueryTest, DescribesItsResultAndClosesOnANewStatement) {
 
 TEST_F(QueryTest, BadStatementsRaiseAndLeaveTheQueryClosed) {
     for (const char* Sql :
-         {"", "SELEC nothing", "SELECT * FROM NoSuchTable", "SELECT 1; DELETE FROM Numbers"}) {
+         {"", "SELEC nothing", "SELECT * FROM NoSuchTable", "SELECT 1; DELETE FROM Numbers",
+          "DELETE FROM Numbers", "DELETE FROM Numbers RETURNING N", "BEGIN"}) {
         Query.SQL()->SetText(Sql);
         EXPECT_THROW(Query.Open(), EDatabaseError) << Sql;
         EXPECT_FALSE(Query.Active());
