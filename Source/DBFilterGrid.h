@@ -130,7 +130,8 @@ public:
     TFilterGridOptions FilterGridOptions() const { return FFilterGridOptions; }
     void SetFilterGridOptions(TFilterGridOptions Value) { FFilterGridOptions = Value; }
 
-    // ---- The grid's own vocabulary, assignable whole or entry by entry
+    // ---- The grid's own vocabulary, assignable whole or entry by entry. The title
+    // row is captioned from ColumnNames once, by the constructor.
     TFilterColumnNames ColumnNames;
     TFilterOperatorNames OperatorNames;
     TFilterBoolNames BoolNames;
@@ -140,7 +141,7 @@ public:
     // hold the empty string (a blank counts as text).
     bool UnexistinqOrEmptyRow(int Row) const;
     // Empties the row and removes it unless it is the only filter row; true when it
-    // was removed. A row above the filter rows is left alone (false).
+    // was removed. A row that is no filter row is left alone (false).
     bool DeleteOrClearRow(int Row);
     // Leaves exactly one filter row, empty.
     void Clear();
