@@ -1,0 +1,194 @@
+#include "Source/DBLocateEdit.h"
+
+#include "Source/Vorn_shared.h"
+#include "host/components/ClassRegistry.h"
+#include "host/components/Keyboard.h"
+
+namespace vorn {
+
+namespace {
+
+// Sets a re-entrancy flag for the lifetime of the guard, whatever way the scope is left.
+class TFlagGuard {
+public:
+    explicit TFlagGuard(bool& Flag) : FFlag(Flag) { FFlag = true; }
+    ~TFlagGuard() { FFlag = false; }
+    TFlagGuard(const TFlagGuard&) = delete;
+    TFlagGuard& operator=(const TFlagGuard&) = delete;
+
+private:
+    bool& FFlag;
+};
+
+} // namespace
+
+const TTypeInfo& AutoLocateTypeInfo() {
+    static const TTypeInfo Info{
+        "TAutoLocate", tkEnumeration, {"alNone", "alReturnKey", "alOnChange"}, nullptr};
+    return Info;
+}
+
+const TTypeInfo& LocateOptionsTypeInfo() {
+    static const TTypeInfo Info{
+        "TLocateOptions", tkSet, {"loCaseInsensitive", "loPartialKey"}, nullptr};
+    return Info;
+}
+
+const TClass& TDBLocateEdit::StaticClass() {
+    static const TClass Class = [] {
+        using T = TDBLocateEdit;
+        TClass C("TDBLocateEdit", &TEdit::StaticClass(), &CreateComponentOf<T>);
+        static const TTypeInfo DataSourceType{
+            "TDataSource", tkComponent, {}, &TDataSource::StaticClass()};
+        C.AddProperty(MakeEventProperty("AfterLocate", NotifyEventTypeInfo(), &T::AfterLocate));
+        C.AddProperty(
+            MakeProperty("AutoLocate", AutoLocateTypeInfo(), &T::AutoLocate, &T::SetAutoLocate));
+        C.AddProperty(
+            MakeProperty("AutoUpdate", BooleanTypeInfo(), &T::AutoUpdate, &T::SetAutoUpdate));
+        C.AddProperty(
+            MakeProperty("DataField", StringTypeInfo(), &T::GetDataField, &T::SetDataField));
+        C.AddProperty(
+            MakeProperty("DataSource", DataSourceType, &T::GetDataSource, &T::SetDataSource));
+        C.AddProperty(MakeProperty("LocateOptions", LocateOptionsTypeInfo(), &T::LocateOptions,
+                                   &T::SetLocateOptions));
+        return C;
+    }();
+    return Class;
+}
+
+TDBLocateEdit::TDBLocateEdit(TComponent* AOwner)
+    : TEdit(AOwner), FDataLink(std::make_unique<TFieldDataLink>()) {
+    // Placed on a form in the designer, the edit box is designed with it.
+    if (AOwner != nullptr && AOwner->ComponentState().Contains(csDesigning))
+        SetDesigning(true);
+    FDataLink->OnDataChange = [this](TObject* Sender) { DataChange(Sender); };
+    FDataLink->OnActiveChange = [this](TObject* Sender) { DataChange(Sender); };
+}
+
+TDBLocateEdit::~TDBLocateEdit() {
+    Destroying();
+    // The link goes first, so that no record move reaches a half-destroyed edit box.
+    FDataLink.reset();
+}
+
+std::string TDBLocateEdit::GetLocateField() const {
+    if (!FDataLink->FieldName().empty())
+        return FDataLink->FieldName();
+    return ExtractFirstSortFieldName(FDataLink->DataSet());
+}
+
+bool TDBLocateEdit::Locate() {
+    VORN_ASSERT(FDataLink != nullptr, "DBLocateEdit");
+    // The text UpdateText writes is a record's value, not a search.
+    if (FUpdating)
+        return false;
+    TFlagGuard Locating(FLocating);
+    FLocated = false;
+    TDataSet* DataSet = FDataLink->DataSet();
+    if (Text().empty() || DataSet == nullptr)
+        return false;
+    try {
+        FLocated = DataSet->Locate(GetLocateField(), TVariant(Text()), FLocateOptions);
+    } catch (const std::exception&) {
+        // Whatever the user has typed so far may be no value of the field (yet): a
+        // search that cannot be made finds nothing, and typing goes on.
+        FLocated = false;
+    }
+    DoAfterLocate();
+    return FLocated;
+}
+
+void TDBLocateEdit::DoAfterLocate() {
+    if (AfterLocate)
+        AfterLocate(this);
+}
+
+void TDBLocateEdit::UpdateText() {
+    // The record move caused by our own search must not overwrite what is being typed.
+    if (FLocating)
+        return;
+    TFlagGuard Updating(FUpdating);
+    VORN_ASSERT(FDataLink != nullptr, "DBLocateEdit");
+    TDataSet* DataSet = FDataLink->DataSet();
+    const std::string LocateField = DataSet != nullptr ? GetLocateField() : std::string();
+    const TField* Field = LocateField.empty() ? nullptr : DataSet->FindField(LocateField);
+    if (Field == nullptr) {
+        ClearText();
+        return;
+    }
+    // A closed dataset has no current record: a calculated field that outlives the
+    // closing has no value to show.
+    SetText(DataSet->Active() ? Field->AsString() : std::string());
+}
+
+void TDBLocateEdit::ClearText() {
+    SetText(ComponentState().Contains(csDesigning) ? Name() : std::string());
+}
+
+void TDBLocateEdit::InternalUpdateText() {
+    if (IsLoading())
+        return;
+    if (FAutoUpdate)
+        UpdateText();
+    else
+        ClearText();
+}
+
+void TDBLocateEdit::DataChange(TObject*) {
+    if (FAutoUpdate)
+        InternalUpdateText();
+}
+
+void TDBLocateEdit::SetDataField(const std::string& Value) {
+    FDataLink->SetFieldName(Value);
+    InternalUpdateText();
+}
+
+void TDBLocateEdit::SetDataSource(TDataSource* Value) {
+    FDataLink->SetDataSource(Value);
+    InternalUpdateText();
+}
+
+void TDBLocateEdit::SetAutoUpdate(bool Value) {
+    FAutoUpdate = Value;
+    if (Value && !IsLoading())
+        UpdateText();
+}
+
+void TDBLocateEdit::Change() {
+    TEdit::Change();
+    if (FAutoLocate == alOnChange && !IsLoading())
+        Locate();
+}
+
+void TDBLocateEdit::KeyDown(int& Key, TShiftState Shift) {
+    TEdit::KeyDown(Key, Shift);
+    if (Key != VK_RETURN)
+        return;
+    if (FAutoLocate == alReturnKey)
+        Locate();
+    else
+        InternalUpdateText();
+}
+
+void TDBLocateEdit::DoExit() {
+    if (FAutoUpdate)
+        InternalUpdateText();
+    TEdit::DoExit();
+}
+
+void TDBLocateEdit::Notification(TComponent* AComponent, TOperation Operation) {
+    if (Operation == opRemove && AComponent != nullptr && AComponent == GetDataSource())
+        SetDataSource(nullptr);
+    TEdit::Notification(AComponent, Operation);
+}
+
+namespace dblocateedit {
+
+void Register() {
+    RegisterComponents("Vorn", {&TDBLocateEdit::StaticClass()});
+}
+
+} // namespace dblocateedit
+
+} // namespace vorn

@@ -1,0 +1,246 @@
+#include "Source/DBSortComboBox.h"
+
+#include "host/components/ClassRegistry.h"
+#include "host/components/Keyboard.h"
+#include "host/data/Table.h"
+
+namespace vorn {
+
+namespace {
+
+// Whether the sort field list List starts with the whole list Prefix, ending there or
+// at a ";" ("CustNo;OrderDate" begins with "CustNo", "CustNoX" does not).
+bool SortListBeginsWith(const std::string& List, const std::string& Prefix) {
+    if (List.compare(0, Prefix.size(), Prefix) != 0)
+        return false;
+    return List.size() == Prefix.size() || List[Prefix.size()] == ';';
+}
+
+// The master field list that restricts Table; empty without a master data source.
+std::string MasterFieldsOf(const TTable& Table) {
+    return Table.MasterSource() != nullptr ? Table.MasterFields() : std::string();
+}
+
+} // namespace
+
+const TTypeInfo& DataSetNotifyEventTypeInfo() {
+    static const TTypeInfo Info{"TDataSetNotifyEvent", tkMethod, {}, nullptr};
+    return Info;
+}
+
+const TTypeInfo& DBSortEventTypeInfo() {
+    static const TTypeInfo Info{"TDBSortEvent", tkMethod, {}, nullptr};
+    return Info;
+}
+
+const TClass& TDBSortComboBox::StaticClass() {
+    static const TClass Class = [] {
+        using T = TDBSortComboBox;
+        TClass C("TDBSortComboBox", &TComboBox::StaticClass(), &CreateComponentOf<T>);
+        static const TTypeInfo DataSourceType{
+            "TDataSource", tkComponent, {}, &TDataSource::StaticClass()};
+        C.AddProperty(
+            MakeProperty("AutoUpdate", BooleanTypeInfo(), &T::AutoUpdate, &T::SetAutoUpdate));
+        C.AddProperty(
+            MakeProperty("DataSource", DataSourceType, &T::GetDataSource, &T::SetDataSource));
+        C.AddProperty(MakeProperty("ReopenAfterError", BooleanTypeInfo(), &T::ReopenAfterError,
+                                   &T::SetReopenAfterError));
+        C.AddProperty(MakeProperty("StrictServerIndexing", BooleanTypeInfo(),
+                                   &T::StrictServerIndexing, &T::SetStrictServerIndexing));
+        C.AddProperty(MakeEventProperty("AfterSortChange", DataSetNotifyEventTypeInfo(),
+                                        &T::AfterSortChange));
+        C.AddProperty(MakeEventProperty("OnSort", DBSortEventTypeInfo(), &T::OnSort));
+        return C;
+    }();
+    return Class;
+}
+
+TDBSortComboBox::TDBSortComboBox(TComponent* AOwner)
+    : TComboBox(AOwner), FSortDataLink(std::make_unique<TSortDataLink>()) {
+    // Placed on a form in the designer, the combo box is designed with it.
+    if (AOwner != nullptr && AOwner->ComponentState().Contains(csDesigning))
+        SetDesigning(true);
+    FSortDataLink->OnSortChange = [this](TObject* Sender, const std::string& OldFields,
+                                         const std::string& NewFields, bool& Done) {
+        DoAfterSortChange(Sender, OldFields, NewFields, Done);
+    };
+}
+
+TDBSortComboBox::~TDBSortComboBox() {
+    Destroying();
+    // The link goes first, so that no sort change reaches a half-destroyed combo box.
+    FSortDataLink.reset();
+}
+
+void TDBSortComboBox::SetAutoUpdate(bool Value) {
+    FAutoUpdate = Value;
+    if (Value)
+        Refresh();
+}
+
+void TDBSortComboBox::SetDataSource(TDataSource* Value) {
+    FSortDataLink->SetDataSource(Value);
+    Refresh();
+}
+
+bool TDBSortComboBox::IsValidTableDataSource() const {
+    return LinkedTable() != nullptr;
+}
+
+TTable* TDBSortComboBox::LinkedTable() const {
+    return dynamic_cast<TTable*>(FSortDataLink->DataSet());
+}
+
+void TDBSortComboBox::Refresh() {
+    TComboBox::Refresh();
+    if (ComponentState().Contains(csLoading) || ComponentState().Contains(csDesigning))
+        return;
+    if (const TTable* Table = LinkedTable())
+        SetText(ExtractSortFieldNames(Table));
+}
+
+void TDBSortComboBox::Click() {
+    TComboBox::Click();
+    Sort();
+}
+
+void TDBSortComboBox::KeyDown(int& Key, TShiftState Shift) {
+    TComboBox::KeyDown(Key, Shift);
+    if (Key == VK_RETURN)
+        Sort();
+}
+
+void TDBSortComboBox::Notification(TComponent* AComponent, TOperation Operation) {
+    TComboBox::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent != nullptr && AComponent == GetDataSource())
+        SetDataSource(nullptr);
+}
+
+// ---------------------------------------------------------------- sorting
+
+void TDBSortComboBox::Sort() {
+    // Without a data source there is nobody to tell: the choice is dropped.
+    if (GetDataSource() == nullptr)
+        return;
+    if (TTable* Table = LinkedTable()) {
+        try {
+            ApplyToTable(*Table);
+        } catch (const Exception&) {
+            TDataSet* DataSet = GetDataSource() != nullptr ? GetDataSource()->DataSet() : nullptr;
+            // An error from Open replaces the sort error: it is the one the user must fix.
+            if (FReopenAfterError && DataSet != nullptr && !DataSet->Active())
+                DataSet->Open();
+            throw;
+        }
+    }
+    DoOnSort(GetDataSource() != nullptr ? GetDataSource()->DataSet() : nullptr, Text());
+}
+
+void TDBSortComboBox::ApplyToTable(TTable& Table) {
+    const std::string MasterFields = MasterFieldsOf(Table);
+    if (!MasterFields.empty() && !SortListBeginsWith(Text(), MasterFields))
+        SetText(Text().empty() ? MasterFields : MasterFields + ";" + Text());
+    // A copy: the table's notifications rewrite Text while the order is being applied.
+    const std::string SortFields = Text();
+    // The order in force may have been chosen by index name; putting back only the
+    // field names would silently switch such a table to another order.
+    const std::string SavedFieldNames = Table.IndexFieldNames();
+    const std::string SavedIndexName = Table.IndexName();
+    try {
+        Table.SetIndexFieldNames(SortFields);
+    } catch (...) {
+        if (!SavedIndexName.empty())
+            Table.SetIndexName(SavedIndexName);
+        else
+            Table.SetIndexFieldNames(SavedFieldNames);
+        throw;
+    }
+}
+
+void TDBSortComboBox::DoOnSort(TDataSet* DataSet, const std::string& SortFieldNames) {
+    if (OnSort)
+        OnSort(this, DataSet, SortFieldNames);
+}
+
+// ---------------------------------------------------------------- the list
+
+void TDBSortComboBox::DropDown() {
+    TDataSet* DataSet = GetDataSource() != nullptr ? GetDataSource()->DataSet() : nullptr;
+    // Without a dataset the entries typed in at design time stay.
+    if (DataSet != nullptr) {
+        Items()->Clear();
+        if (auto* Table = dynamic_cast<TTable*>(DataSet)) {
+            if (Table->IsSequenced() || FStrictServerIndexing)
+                AddIndexEntries(*Table);
+            else
+                AddFieldEntries(*Table, MasterFieldsOf(*Table));
+        } else {
+            AddFieldEntries(*DataSet, std::string());
+        }
+    }
+    TComboBox::DropDown();
+}
+
+void TDBSortComboBox::AddIndexEntries(TTable& Table) {
+    TIndexDefs& Indexes = *Table.IndexDefs();
+    Indexes.Update();
+    const std::string MasterFields = MasterFieldsOf(Table);
+    for (int Position = 0; Position < Indexes.Count(); ++Position) {
+        const std::string& Fields = Indexes.Items(Position)->Fields();
+        // A detail table can only be ordered by indexes that lead with its link fields.
+        if (MasterFields.empty() || SortListBeginsWith(Fields, MasterFields))
+            Items()->Append(Fields);
+    }
+}
+
+void TDBSortComboBox::AddFieldEntries(TDataSet& DataSet, const std::string& MasterFields) {
+    for (int Position = 0; Position < DataSet.FieldCount(); ++Position) {
+        const TField& Field = *DataSet.Fields(Position);
+        if (Field.FieldKind() != fkData || Field.IsBlob())
+            continue;
+        const std::string& Name = Field.FieldName();
+        if (MasterFields.empty() || MasterFields == Name)
+            Items()->Append(Name);
+        else
+            Items()->Append(MasterFields + ";" + Name);
+    }
+}
+
+// ---------------------------------------------------------------- following the table
+
+int TDBSortComboBox::EntryToSelect(const std::string& SortFields) const {
+    // Exact comparison: the list's own IndexOf ignores letter case.
+    for (int Position = 0; Position < Items()->Count(); ++Position)
+        if (Items()->Strings(Position) == SortFields)
+            return Position;
+    const std::string FirstField = SortFields.substr(0, SortFields.find(';'));
+    for (int Position = Items()->Count() - 1; Position >= 0; --Position)
+        if (Items()->Strings(Position) == FirstField)
+            return Position;
+    return -1;
+}
+
+void TDBSortComboBox::DoAfterSortChange(TObject* Sender, const std::string&,
+                                        const std::string& NewFields, bool&) {
+    if (!FAutoUpdate || !IsValidTableDataSource())
+        return;
+    const int Entry = EntryToSelect(NewFields);
+    if (Entry >= 0)
+        SetItemIndex(Entry);
+    SetText(NewFields);
+    if (!AfterSortChange)
+        return;
+    auto* Link = dynamic_cast<TDataLink*>(Sender);
+    VORN_ASSERT(Link != nullptr, "DBSortComboBox");
+    AfterSortChange(Link->DataSet());
+}
+
+namespace dbsortcombobox {
+
+void Register() {
+    RegisterComponents("Vorn", {&TDBSortComboBox::StaticClass()});
+}
+
+} // namespace dbsortcombobox
+
+} // namespace vorn

@@ -1,0 +1,373 @@
+#include "Source/DBLocateEdit.h"
+#include "host/components/ClassRegistry.h"
+#include "host/components/Form.h"
+#include "host/components/Input.h"
+#include "host/components/Keyboard.h"
+#include "host/data/Query.h"
+#include "host/data/Table.h"
+#include "tests/Source/TestTables.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vorn {
+namespace {
+
+using testtables::CreateCustomerOrders;
+using testtables::CreateTable;
+using testtables::OpenQuery;
+using testtables::tbPostgreSQL;
+using testtables::tbSQLite;
+using testtables::TTestBackend;
+using testtables::TTestDatabase;
+
+// A locate edit and a second edit on a form, the locate edit bound to a data source.
+class LocateEditTest : public ::testing::TestWithParam<TTestBackend> {
+protected:
+    static void TearDownTestSuite() {
+        for (auto& Database : Databases)
+            Database.reset();
+    }
+
+    LocateEditTest() {
+        Edit->SetParent(&Form);
+        OtherControl->SetParent(&Form);
+        Edit->AfterLocate = [this](TObject* Sender) {
+            EXPECT_EQ(Sender, Edit);
+            ++Locates;
+        };
+    }
+
+    const TTestDatabase& Database() {
+        auto& Database = Databases[static_cast<std::size_t>(GetParam())];
+        if (!Database)
+            Database = CreateCustomerOrders(GetParam());
+        return *Database;
+    }
+
+    TTable* Connect(const std::string& IndexFieldNames) {
+        TTable* Table = CreateTable(Form, Database(), "customer", IndexFieldNames);
+        Source->SetDataSet(Table);
+        Edit->SetDataSource(Source);
+        return Table;
+    }
+
+    static std::string Current(const TDataSet& DataSet, const char* Field = "Name") {
+        return DataSet.FieldByName(Field)->AsString();
+    }
+
+    static std::array<std::unique_ptr<TTestDatabase>, 2> Databases;
+    TForm Form{nullptr};
+    TDataSource* Source = new TDataSource(&Form);
+    TDBLocateEdit* Edit = new TDBLocateEdit(&Form);
+    TEdit* OtherControl = new TEdit(&Form);
+    int Locates = 0;
+};
+
+std::array<std::unique_ptr<TTestDatabase>, 2> LocateEditTest::Databases;
+
+INSTANTIATE_TEST_SUITE_P(Backends, LocateEditTest, ::testing::Values(tbSQLite, tbPostgreSQL),
+                         [](const auto& Info) { return testtables::BackendName(Info.param); });
+
+// ---------------------------------------------------------------- searching
+
+TEST_P(LocateEditTest, TypingFindsThePrefixInTheSortFieldAndKeepsTheTypedText) {
+    struct TStep {
+        char Key;
+        const char* Found;
+    };
+    // Name order is byte order: Adams, Baker, Smith, Zed, smythe.
+    const TStep Steps[] = {{'s', "Smith"}, {'M', "Smith"}, {'y', "smythe"}, {'x', "smythe"}};
+    for (bool AutoUpdate : {false, true}) {
+        SCOPED_TRACE(AutoUpdate ? "AutoUpdate" : "no AutoUpdate");
+        TTable* Table = Connect("Name");
+        Edit->SetAutoUpdate(AutoUpdate);
+        Table->First();
+        Edit->SetText("");
+        Locates = 0;
+        std::string Typed;
+        for (const TStep& Step : Steps) {
+            Typed += Step.Key;
+            ASSERT_TRUE(UserKeyPress(*Edit, Step.Key));
+            EXPECT_EQ(Current(*Table), Step.Found) << Typed;
+            // The search's own record move does not overwrite what is being typed.
+            EXPECT_EQ(Edit->Text(), Typed);
+        }
+        EXPECT_EQ(Locates, 4);
+        EXPECT_FALSE(Edit->Located()); // nothing begins with "smyx"
+    }
+}
+
+TEST_P(LocateEditTest, TheSearchFollowsTheTablesOrderAfterTheMasterLink) {
+    TTable* Master = CreateTable(Form, Database(), "customer", "");
+    auto* MasterSource = new TDataSource(&Form);
+    MasterSource->SetDataSet(Master);
+    TTable* Detail = CreateTable(Form, Database(), "orders", "CustNo;OrderDate", false);
+    Detail->SetMasterSource(MasterSource);
+    Detail->SetMasterFields("CustNo");
+    Detail->Open();
+    Source->SetDataSet(Detail);
+    Edit->SetDataSource(Source);
+    EXPECT_EQ(Edit->GetLocateField(), "OrderDate");
+    UserEditText(*Edit, "2023");
+    EXPECT_TRUE(Edit->Located());
+    EXPECT_EQ(Current(*Detail, "OrderNo"), "11");
+    // An order made of the link fields alone leaves nothing to search.
+    Detail->SetIndexFieldNames("CustNo");
+    EXPECT_EQ(Edit->GetLocateField(), "");
+    // With the master closed, the link field itself leads the order.
+    Master->Close();
+    EXPECT_EQ(Edit->GetLocateField(), "CustNo");
+}
+
+TEST_P(LocateEditTest, ASearchThatCannotBeMadeFindsNothingAndStillReportsIt) {
+    struct TCase {
+        const char* Name;
+        const char* DataField;
+        TLocateOptions Options;
+        const char* Text;
+    };
+    const TCase Cases[] = {
+        {"unknown field", "Nope", {loCaseInsensitive, loPartialKey}, "a"},
+        {"not an integer", "CustNo", {}, "abc"},
+        {"no match", "Name", {loCaseInsensitive, loPartialKey}, "q"},
+        {"whole value only", "Name", {loCaseInsensitive}, "Smi"},
+        {"letter case counts", "Name", {loPartialKey}, "SMI"},
+    };
+    TTable* Table = Connect("Name");
+    for (const TCase& Case : Cases) {
+        SCOPED_TRACE(Case.Name);
+        Table->Last();
+        const std::string Before = Current(*Table);
+        Edit->SetDataField(Case.DataField);
+        Edit->SetLocateOptions(Case.Options);
+        Locates = 0;
+        ASSERT_TRUE(UserEditText(*Edit, Case.Text));
+        EXPECT_FALSE(Edit->Located());
+        EXPECT_EQ(Locates, 1);
+        EXPECT_FALSE(Edit->Locate());
+        EXPECT_EQ(Locates, 2);
+        EXPECT_EQ(Current(*Table), Before);
+    }
+    // The options are the dataset's: an exact, case-sensitive match is found.
+    Edit->SetLocateOptions({});
+    Table->First();
+    UserEditText(*Edit, "smythe");
+    EXPECT_TRUE(Edit->Located());
+    EXPECT_EQ(Current(*Table, "CustNo"), "4");
+}
+
+TEST_P(LocateEditTest, NothingToSearchTriesNothing) {
+    EXPECT_FALSE(Edit->Locate()); // no data source
+    Edit->SetDataSource(Source);
+    UserEditText(*Edit, "Sm"); // a data source without dataset
+    EXPECT_FALSE(Edit->Located());
+    Connect("Name");
+    UserEditText(*Edit, "");
+    EXPECT_FALSE(Edit->Locate());
+    EXPECT_EQ(Locates, 0);
+}
+
+TEST_P(LocateEditTest, AQueryHasNoSortFieldToSearch) {
+    TQuery* Query = OpenQuery(Form, Database(), R"(SELECT "Name", "City" FROM "customer")");
+    Source->SetDataSet(Query);
+    Edit->SetDataSource(Source);
+    Edit->SetAutoUpdate(true);
+    EXPECT_EQ(Edit->GetLocateField(), "");
+    UserEditText(*Edit, "Sm");
+    EXPECT_FALSE(Edit->Located());
+    EXPECT_EQ(Locates, 1);
+    Query->Next();
+    EXPECT_EQ(Edit->Text(), "");
+    // Naming the field makes the query searchable.
+    Edit->SetDataField("City");
+    UserEditText(*Edit, "cai");
+    EXPECT_TRUE(Edit->Located());
+    EXPECT_EQ(Current(*Query), "smythe");
+}
+
+TEST_P(LocateEditTest, WhenTheEditSearchesByItself) {
+    struct TCase {
+        TAutoLocate AutoLocate;
+        bool AutoUpdate;
+        const char* FoundWhileTyping; // after typing "ba"
+        const char* FoundOnEnter;
+        const char* TextAfterEnter;
+    };
+    const TCase Cases[] = {
+        {alOnChange, false, "Baker", "Baker", ""},    {alOnChange, true, "Baker", "Baker", "Baker"},
+        {alReturnKey, false, "Adams", "Baker", "ba"}, {alReturnKey, true, "Adams", "Baker", "ba"},
+        {alNone, false, "Adams", "Adams", ""},        {alNone, true, "Adams", "Adams", "Adams"},
+    };
+    TTable* Table = Connect("Name");
+    for (const TCase& Case : Cases) {
+        SCOPED_TRACE(std::to_string(Case.AutoLocate) + (Case.AutoUpdate ? " AutoUpdate" : ""));
+        Edit->SetAutoLocate(Case.AutoLocate);
+        Edit->SetAutoUpdate(Case.AutoUpdate);
+        Table->First();
+        Edit->SetText("");
+        UserType(*Edit, "ba");
+        EXPECT_EQ(Current(*Table), Case.FoundWhileTyping);
+        UserKeyDown(*Edit, VK_RETURN);
+        EXPECT_EQ(Current(*Table), Case.FoundOnEnter);
+        EXPECT_EQ(Edit->Text(), Case.TextAfterEnter);
+    }
+}
+
+// ---------------------------------------------------------------- showing the record
+
+TEST_P(LocateEditTest, AutoUpdateShowsRecordsMovedElsewhereWithoutSearching) {
+    TTable* Table = Connect("Name");
+    Edit->SetAutoUpdate(true);
+    EXPECT_EQ(Edit->Text(), "Adams");
+    Table->Next();
+    EXPECT_EQ(Edit->Text(), "Baker");
+    Table->Last();
+    EXPECT_EQ(Edit->Text(), "smythe");
+    // Showing a value is no search: the table stays on the record that was shown.
+    EXPECT_EQ(Locates, 0);
+    EXPECT_EQ(Current(*Table), "smythe");
+    // A new order is a new locate field.
+    Table->SetIndexFieldNames("City;Name");
+    EXPECT_EQ(Edit->Text(), Current(*Table, "City"));
+    EXPECT_EQ(Locates, 0);
+    // A closed table has nothing to show; an open one shows its first record.
+    Table->Close();
+    EXPECT_EQ(Edit->Text(), "");
+    Table->Open();
+    EXPECT_EQ(Edit->Text(), "Athens");
+}
+
+TEST_P(LocateEditTest, LeavingTheEditShowsTheCurrentValueOnlyWithAutoUpdate) {
+    Connect("Name");
+    for (bool AutoUpdate : {false, true}) {
+        SCOPED_TRACE(AutoUpdate);
+        Edit->SetAutoUpdate(AutoUpdate);
+        int Exits = 0;
+        Edit->OnExit = [&](TObject*) { ++Exits; };
+        UserSetFocus(*Edit);
+        UserType(*Edit, "bak");
+        UserSetFocus(*OtherControl);
+        EXPECT_EQ(Edit->Text(), AutoUpdate ? "Baker" : "bak");
+        EXPECT_EQ(Exits, 1);
+        Edit->OnExit = nullptr;
+        Edit->SetText("");
+    }
+}
+
+TEST_P(LocateEditTest, WithoutAutoUpdateNewPropertiesEmptyTheText) {
+    Connect("Name");
+    Edit->SetText("typed");
+    Edit->SetDataField("City");
+    EXPECT_EQ(Edit->Text(), "");
+    Edit->SetText("typed");
+    Edit->SetDataSource(nullptr);
+    EXPECT_EQ(Edit->Text(), "");
+    // With AutoUpdate the new field's value is shown instead.
+    Edit->SetDataSource(Source);
+    Edit->SetAutoUpdate(true);
+    EXPECT_EQ(Edit->Text(), "Athens");
+    Edit->SetDataField("Nope");
+    EXPECT_EQ(Edit->Text(), "");
+}
+
+TEST_P(LocateEditTest, ACalculatedFieldOfAClosedTableShowsNothing) {
+    TTable* Table = CreateTable(Form, Database(), "customer", "Name", false);
+    Table->AddCalculatedField("Shout", ftString, 40);
+    Table->OnCalcFields = [](TDataSet* DataSet) {
+        DataSet->FieldByName("Shout")->SetAsString(DataSet->FieldByName("Name")->AsString() + "!");
+    };
+    Table->Open();
+    Source->SetDataSet(Table);
+    Edit->SetDataSource(Source);
+    Edit->SetDataField("Shout");
+    Edit->SetAutoUpdate(true);
+    EXPECT_EQ(Edit->Text(), "Adams!");
+    EXPECT_NO_THROW(Table->Close());
+    EXPECT_EQ(Edit->Text(), "");
+}
+
+TEST_P(LocateEditTest, TheRemovedDataSourceIsDropped) {
+    Connect("Name");
+    Form.RemoveComponent(Source);
+    EXPECT_EQ(Edit->GetDataSource(), nullptr);
+    delete Source;
+    Source = new TDataSource(&Form);
+    Connect("Name");
+    Edit->SetAutoUpdate(true);
+    delete Source;
+    Source = nullptr;
+    EXPECT_EQ(Edit->GetDataSource(), nullptr);
+    EXPECT_EQ(Edit->Text(), "");
+    UserEditText(*Edit, "Sm");
+    EXPECT_FALSE(Edit->Located());
+}
+
+// ---------------------------------------------------------------- state flags
+
+TEST(LocateEditStateTest, DesignModeShowsTheNameAndLoadingDefersEverything) {
+    TForm Form(nullptr);
+    Form.SetDesigning(true);
+    auto* Edit = new TDBLocateEdit(&Form);
+    Edit->SetName("CustomerSearch");
+    Edit->SetDataField("Name");
+    EXPECT_EQ(Edit->Text(), "CustomerSearch");
+
+    int Locates = 0;
+    Edit->AfterLocate = [&](TObject*) { ++Locates; };
+    auto* Source = new TDataSource(&Form);
+    Form.SetDesigning(false);
+    Edit->SetLoading();
+    Edit->SetDataSource(Source);
+    Edit->SetAutoUpdate(true);
+    Edit->SetText("kept while loading");
+    EXPECT_EQ(Edit->Text(), "kept while loading");
+    Edit->Loaded();
+    Edit->SetAutoUpdate(true);
+    EXPECT_EQ(Edit->Text(), "");
+    EXPECT_EQ(Locates, 0);
+}
+
+// ---------------------------------------------------------------- class information
+
+TEST(LocateEditClassTest, PublishesItsPropertiesInOrderWithTheirDefaults) {
+    dblocateedit::Register();
+    const auto Classes = PaletteClasses("Vorn");
+    EXPECT_NE(std::find(Classes.begin(), Classes.end(), &TDBLocateEdit::StaticClass()),
+              Classes.end());
+    TComponent Form(nullptr);
+    auto* Edit = dynamic_cast<TDBLocateEdit*>(FindClass("TDBLocateEdit").CreateInstance(&Form));
+    ASSERT_NE(Edit, nullptr);
+
+    std::vector<std::string> Names;
+    for (const TPropertyInfo& Property : TDBLocateEdit::StaticClass().OwnProperties())
+        Names.push_back(Property.Name);
+    EXPECT_EQ(Names, (std::vector<std::string>{"AfterLocate", "AutoLocate", "AutoUpdate",
+                                               "DataField", "DataSource", "LocateOptions"}));
+    const TClass& Class = TDBLocateEdit::StaticClass();
+    auto Value = [&](const char* Name) { return Class.FindProperty(Name)->Get(*Edit); };
+    EXPECT_EQ(Value("AutoLocate"), TPropertyValue(std::int64_t{alOnChange}));
+    EXPECT_EQ(Value("AutoUpdate"), TPropertyValue(false));
+    EXPECT_EQ(Value("DataField"), TPropertyValue(std::string()));
+    EXPECT_EQ(Value("DataSource"), TPropertyValue(static_cast<TObject*>(nullptr)));
+    EXPECT_EQ(Value("LocateOptions"), TPropertyValue(static_cast<std::int64_t>(
+                                          TLocateOptions{loCaseInsensitive, loPartialKey}.Bits())));
+    EXPECT_EQ(Class.FindProperty("AutoLocate")->Type->ElementNames,
+              (std::vector<std::string>{"alNone", "alReturnKey", "alOnChange"}));
+    EXPECT_EQ(Class.FindProperty("LocateOptions")->Type->ElementNames,
+              (std::vector<std::string>{"loCaseInsensitive", "loPartialKey"}));
+
+    Class.FindProperty("AutoLocate")->Set(*Edit, TPropertyValue(std::int64_t{alReturnKey}));
+    EXPECT_EQ(Edit->AutoLocate(), alReturnKey);
+    Class.FindProperty("DataField")->Set(*Edit, TPropertyValue(std::string("City")));
+    EXPECT_EQ(Edit->GetDataField(), "City");
+    EXPECT_FALSE(Edit->Located());
+}
+
+} // namespace
+} // namespace vorn

@@ -1,0 +1,475 @@
+#include "Source/DBSortComboBox.h"
+#include "host/components/ClassRegistry.h"
+#include "host/components/Input.h"
+#include "host/components/Keyboard.h"
+#include "host/data/Query.h"
+#include "host/data/Table.h"
+#include "tests/Source/TestTables.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vorn {
+namespace {
+
+using testtables::CreateCustomerOrders;
+using testtables::CreateTable;
+using testtables::OpenQuery;
+using testtables::tbPostgreSQL;
+using testtables::tbSQLite;
+using testtables::TErrorRecorder;
+using testtables::TTestBackend;
+using testtables::TTestDatabase;
+
+std::vector<std::string> ItemsOf(const TDBSortComboBox& ComboBox) {
+    std::vector<std::string> Items;
+    for (int Index = 0; Index < ComboBox.Items()->Count(); ++Index)
+        Items.push_back(ComboBox.Items()->Strings(Index));
+    return Items;
+}
+
+struct TSortReport {
+    TObject* Sender;
+    TDataSet* DataSet;
+    std::string SortFieldNames;
+    bool operator==(const TSortReport&) const = default;
+};
+
+// A sort combo box on a form with its data source, recording what it reports.
+class SortComboBoxTest : public ::testing::TestWithParam<TTestBackend> {
+protected:
+    static void TearDownTestSuite() {
+        for (auto& Database : Databases)
+            Database.reset();
+    }
+
+    SortComboBoxTest() {
+        ComboBox->OnSort = [this](TObject* Sender, TDataSet* DataSet, const std::string& Fields) {
+            Sorts.push_back({Sender, DataSet, Fields});
+        };
+        ComboBox->AfterSortChange = [this](TDataSet* DataSet) { SortChanges.push_back(DataSet); };
+    }
+
+    const TTestDatabase& Database() {
+        auto& Database = Databases[static_cast<std::size_t>(GetParam())];
+        if (!Database)
+            Database = CreateCustomerOrders(GetParam());
+        return *Database;
+    }
+
+    TTable* Connect(const std::string& TableName, const std::string& IndexFieldNames) {
+        TTable* Table = CreateTable(Form, Database(), TableName, IndexFieldNames);
+        Source->SetDataSet(Table);
+        ComboBox->SetDataSource(Source);
+        return Table;
+    }
+
+    // The orders of customer 1, restricted through a master table on customer.
+    TTable* ConnectDetail(const std::string& IndexFieldNames) {
+        TTable* Master = CreateTable(Form, Database(), "customer", "");
+        auto* MasterSource = new TDataSource(&Form);
+        MasterSource->SetDataSet(Master);
+        TTable* Detail = CreateTable(Form, Database(), "orders", IndexFieldNames, false);
+        Detail->SetMasterSource(MasterSource);
+        Detail->SetMasterFields("CustNo");
+        Detail->Open();
+        Source->SetDataSet(Detail);
+        ComboBox->SetDataSource(Source);
+        return Detail;
+    }
+
+    static std::array<std::unique_ptr<TTestDatabase>, 2> Databases;
+    TComponent Form{nullptr};
+    TDataSource* Source = new TDataSource(&Form);
+    TDBSortComboBox* ComboBox = new TDBSortComboBox(&Form);
+    std::vector<TSortReport> Sorts;
+    std::vector<TDataSet*> SortChanges;
+};
+
+std::array<std::unique_ptr<TTestDatabase>, 2> SortComboBoxTest::Databases;
+
+INSTANTIATE_TEST_SUITE_P(Backends, SortComboBoxTest, ::testing::Values(tbSQLite, tbPostgreSQL),
+                         [](const auto& Info) { return testtables::BackendName(Info.param); });
+
+// ---------------------------------------------------------------- the list
+
+struct TListCase {
+    const char* Name;
+    TTestBackend Backend;
+    bool StrictServerIndexing;
+    bool Detail;
+    std::vector<std::string> Expected;
+};
+
+class SortComboBoxListTest : public ::testing::TestWithParam<TListCase> {};
+
+const std::vector<std::string> CustomerIndexes{"CustNo", "City", "City;Name", "Company;City",
+                                               "Name"};
+// Only the indexes that lead with the link field, whole: not OrderNo, CustNoX or OrderDate.
+const std::vector<std::string> DetailIndexes{"CustNo", "CustNo;OrderDate"};
+
+INSTANTIATE_TEST_SUITE_P(
+    Lists, SortComboBoxListTest,
+    ::testing::Values(
+        TListCase{"LocalTableIndexes", tbSQLite, false, false, CustomerIndexes},
+        TListCase{"LocalDetailIndexes", tbSQLite, false, true, DetailIndexes},
+        TListCase{
+            "ServerTableFields", tbPostgreSQL, false, false, {"CustNo", "Company", "City", "Name"}},
+        TListCase{
+            "ServerDetailFieldsBehindTheLink",
+            tbPostgreSQL,
+            false,
+            true,
+            {"CustNo;OrderNo", "CustNo", "CustNo;CustNoX", "CustNo;OrderDate", "CustNo;Amount"}},
+        TListCase{"StrictServerTableIndexes", tbPostgreSQL, true, false, CustomerIndexes},
+        TListCase{"StrictServerDetailIndexes", tbPostgreSQL, true, true, DetailIndexes},
+        TListCase{"StrictLocalTableIndexes", tbSQLite, true, false, CustomerIndexes}),
+    [](const auto& Info) { return std::string(Info.param.Name); });
+
+TEST_P(SortComboBoxListTest, OpeningTheListOffersWhatTheTableCanBeSortedBy) {
+    const TListCase& Case = GetParam();
+    auto Database = CreateCustomerOrders(Case.Backend);
+    {
+        TComponent Form(nullptr);
+        TTable* Master = CreateTable(Form, *Database, "customer", "");
+        auto* MasterSource = new TDataSource(&Form);
+        MasterSource->SetDataSet(Master);
+        TTable* Table =
+            CreateTable(Form, *Database, Case.Detail ? "orders" : "customer", "", false);
+        if (Case.Detail) {
+            Table->SetMasterSource(MasterSource);
+            Table->SetMasterFields("CustNo");
+        }
+        // Fields beside the columns are never offered: the database cannot sort by them.
+        Table->AddCalculatedField("Twice", ftInteger);
+        Table->AddLookupField("Looked", ftString, Master, "CustNo", "CustNo", "Name", 40);
+        Table->Open();
+        auto* Source = new TDataSource(&Form);
+        Source->SetDataSet(Table);
+        auto* ComboBox = new TDBSortComboBox(&Form);
+        ComboBox->Items()->Append("typed at design time");
+        ComboBox->SetStrictServerIndexing(Case.StrictServerIndexing);
+        ComboBox->SetDataSource(Source);
+        int DropDowns = 0;
+        ComboBox->OnDropDown = [&](TObject*) { ++DropDowns; };
+
+        ASSERT_TRUE(UserOpenList(*ComboBox));
+        EXPECT_EQ(ItemsOf(*ComboBox), Case.Expected);
+        EXPECT_EQ(DropDowns, 1);
+        // Built anew at every opening, not appended to the last list.
+        UserCloseList(*ComboBox);
+        UserOpenList(*ComboBox);
+        EXPECT_EQ(ItemsOf(*ComboBox), Case.Expected);
+    }
+}
+
+TEST_P(SortComboBoxTest, AListWithoutDatasetKeepsItsDesignTimeEntries) {
+    ComboBox->Items()->SetText("Name\nCity;Name\n");
+    const std::vector<std::string> DesignTime{"Name", "City;Name"};
+    UserOpenList(*ComboBox);
+    EXPECT_EQ(ItemsOf(*ComboBox), DesignTime);
+    // A data source without dataset is no better.
+    ComboBox->SetDataSource(Source);
+    UserCloseList(*ComboBox);
+    UserOpenList(*ComboBox);
+    EXPECT_EQ(ItemsOf(*ComboBox), DesignTime);
+}
+
+TEST_P(SortComboBoxTest, AQueryOffersItsNonBlobFieldsWhateverTheIndexingSwitch) {
+    TQuery* Query =
+        OpenQuery(Form, Database(), R"(SELECT "Name", "Notes", "City" FROM "customer")");
+    Source->SetDataSet(Query);
+    ComboBox->SetDataSource(Source);
+    for (bool Strict : {false, true}) {
+        ComboBox->SetStrictServerIndexing(Strict);
+        UserCloseList(*ComboBox);
+        UserOpenList(*ComboBox);
+        EXPECT_EQ(ItemsOf(*ComboBox), (std::vector<std::string>{"Name", "City"}));
+    }
+}
+
+// ---------------------------------------------------------------- sorting
+
+TEST_P(SortComboBoxTest, AssigningTheDataSourceShowsTheTablesOrder) {
+    Connect("customer", "City;Name");
+    EXPECT_EQ(ComboBox->Text(), "City;Name");
+    EXPECT_TRUE(SortChanges.empty());
+}
+
+TEST_P(SortComboBoxTest, ChoosingAnEntrySortsTheTableAndReportsIt) {
+    TTable* Table = Connect("customer", "");
+    UserOpenList(*ComboBox);
+    const int NameEntry = ComboBox->Items()->IndexOf("Name");
+    ASSERT_GE(NameEntry, 0);
+    ASSERT_TRUE(UserSelectItem(*ComboBox, NameEntry));
+    EXPECT_EQ(Table->IndexFieldNames(), "Name");
+    Table->First();
+    EXPECT_EQ(Table->FieldByName("Name")->AsString(), "Adams");
+    EXPECT_EQ(Sorts, (std::vector<TSortReport>{{ComboBox, Table, "Name"}}));
+    // The table's own report of the new order comes back once.
+    EXPECT_EQ(SortChanges, (std::vector<TDataSet*>{Table}));
+    EXPECT_EQ(ComboBox->Text(), "Name");
+}
+
+TEST_P(SortComboBoxTest, EnterKeepsTheLinkFieldsOfADetailTableInFront) {
+    struct TCase {
+        const char* Typed;
+        const char* Applied;
+    };
+    // Only the whole master list counts as its beginning: "CustNoX" is another field.
+    const TCase Cases[] = {{"OrderDate", "CustNo;OrderDate"},
+                           {"", "CustNo"},
+                           {"CustNo;OrderDate", "CustNo;OrderDate"},
+                           {"CustNoX", "CustNo;CustNoX"}};
+    TTable* Detail = ConnectDetail("CustNo");
+    for (const TCase& Case : Cases) {
+        SCOPED_TRACE(Case.Typed);
+        if (GetParam() == tbSQLite && std::string(Case.Applied) == "CustNo;CustNoX")
+            continue; // no index of the local table leads with those fields
+        Sorts.clear();
+        ComboBox->SetText(Case.Typed);
+        ASSERT_TRUE(UserKeyDown(*ComboBox, VK_RETURN));
+        EXPECT_EQ(Detail->IndexFieldNames(), Case.Applied);
+        EXPECT_EQ(ComboBox->Text(), Case.Applied);
+        EXPECT_EQ(Sorts, (std::vector<TSortReport>{{ComboBox, Detail, Case.Applied}}));
+    }
+    // The detail still shows the master's orders only, in the new order.
+    Detail->SetIndexFieldNames("CustNo;OrderDate");
+    Detail->First();
+    EXPECT_EQ(Detail->FieldByName("OrderNo")->AsString(), "11");
+    Detail->Next();
+    EXPECT_EQ(Detail->FieldByName("OrderNo")->AsString(), "10");
+    Detail->Next();
+    EXPECT_TRUE(Detail->Eof());
+}
+
+TEST_P(SortComboBoxTest, EnterSortsWhateverModifierIsHeldAndOtherKeysDoNot) {
+    TTable* Table = Connect("customer", "");
+    ComboBox->SetText("Name");
+    UserKeyDown(*ComboBox, VK_RIGHT);
+    EXPECT_EQ(Table->IndexFieldNames(), "");
+    UserKeyDown(*ComboBox, VK_RETURN, {ssShift, ssCtrl});
+    EXPECT_EQ(Table->IndexFieldNames(), "Name");
+    // A handler that swallows the key swallows the sort too.
+    ComboBox->OnKeyDown = [](TObject*, int& Key, TShiftState) { Key = 0; };
+    ComboBox->SetText("City");
+    UserKeyDown(*ComboBox, VK_RETURN);
+    EXPECT_EQ(Table->IndexFieldNames(), "Name");
+}
+
+TEST_P(SortComboBoxTest, AQueryIsSortedByTheApplicationAlone) {
+    TQuery* Query = OpenQuery(Form, Database(), R"(SELECT "Name", "City" FROM "customer")");
+    const std::string Sql = Query->SQL()->Text();
+    Source->SetDataSet(Query);
+    ComboBox->SetDataSource(Source);
+    UserOpenList(*ComboBox);
+    ASSERT_TRUE(UserSelectItem(*ComboBox, 0));
+    EXPECT_EQ(Sorts, (std::vector<TSortReport>{{ComboBox, Query, "Name"}}));
+    EXPECT_EQ(Query->SQL()->Text(), Sql);
+    EXPECT_TRUE(SortChanges.empty());
+    ComboBox->Refresh();
+    EXPECT_EQ(ComboBox->Text(), "Name");
+}
+
+TEST_P(SortComboBoxTest, SortWithoutDataSourceIsDroppedAndWithoutDatasetReported) {
+    ComboBox->SetText("Name");
+    ComboBox->Sort();
+    EXPECT_TRUE(Sorts.empty());
+    ComboBox->SetDataSource(Source);
+    ComboBox->Sort();
+    EXPECT_EQ(Sorts, (std::vector<TSortReport>{{ComboBox, nullptr, "Name"}}));
+}
+
+TEST_P(SortComboBoxTest, ARejectedOrderLeavesTheTableAsItWasAndReachesTheUser) {
+    struct TCase {
+        const char* Text;
+        bool RejectedBy[2]; // SQLite, PostgreSQL
+    };
+    // The local table sorts by the leading fields of an index only.
+    const TCase Cases[] = {{"Nope", {true, true}},
+                           {"Name;Nope", {true, true}},
+                           {"Notes", {true, false}},
+                           {"Name;City", {true, false}}};
+    TTable* Table = Connect("customer", "City");
+    for (const TCase& Case : Cases) {
+        SCOPED_TRACE(Case.Text);
+        if (!Case.RejectedBy[GetParam()])
+            continue;
+        Sorts.clear();
+        ComboBox->SetText(Case.Text);
+        EXPECT_THROW(ComboBox->Sort(), Exception);
+        EXPECT_EQ(Table->IndexFieldNames(), "City");
+        EXPECT_TRUE(Table->Active());
+        EXPECT_EQ(ComboBox->Text(), Case.Text);
+        EXPECT_TRUE(Sorts.empty());
+        TErrorRecorder Errors;
+        EXPECT_FALSE(UserKeyDown(*ComboBox, VK_RETURN));
+        EXPECT_EQ(Errors.Messages().size(), 1u);
+        EXPECT_EQ(Table->IndexFieldNames(), "City");
+    }
+}
+
+TEST_P(SortComboBoxTest, ARejectedOrderKeepsAnOrderChosenByIndexName) {
+    TTable* Table = Connect("customer", "");
+    Table->SetIndexName("ByCompanyCity");
+    ComboBox->SetText("Nope");
+    EXPECT_THROW(ComboBox->Sort(), Exception);
+    EXPECT_EQ(Table->IndexName(), "ByCompanyCity");
+    EXPECT_EQ(ExtractSortFieldNames(Table), "Company;City");
+}
+
+// The table is dropped behind the dataset's back, so that the new order cannot be read
+// and the table closes; the application puts it back when the table closes.
+class SortComboBoxReopenTest : public ::testing::TestWithParam<bool> {};
+
+INSTANTIATE_TEST_SUITE_P(ReopenAfterError, SortComboBoxReopenTest, ::testing::Bool());
+
+TEST_P(SortComboBoxReopenTest, ATableClosedByAFailedSortIsOpenedAgainOnRequest) {
+    const bool Reopen = GetParam();
+    auto Database = std::make_unique<TTestDatabase>(tbSQLite);
+    const std::string Create = R"(CREATE TABLE "t" ("Id" INTEGER PRIMARY KEY, "Name" TEXT))";
+    Database->Execute(Create);
+    Database->Execute(R"(CREATE INDEX "ByName" ON "t" ("Name"))");
+    {
+        TComponent Form(nullptr);
+        TTable* Table = CreateTable(Form, *Database, "t", "");
+        Table->AfterClose = [&](TDataSet*) { Database->Execute(Create); };
+        auto* Source = new TDataSource(&Form);
+        Source->SetDataSet(Table);
+        auto* ComboBox = new TDBSortComboBox(&Form);
+        ComboBox->SetReopenAfterError(Reopen);
+        ComboBox->SetDataSource(Source);
+        bool Sorted = false;
+        ComboBox->OnSort = [&](TObject*, TDataSet*, const std::string&) { Sorted = true; };
+        Database->Execute(R"(DROP TABLE "t")");
+
+        ComboBox->SetText("Name");
+        try {
+            ComboBox->Sort();
+            ADD_FAILURE() << "the sort of a dropped table succeeded";
+        } catch (const Exception& Error) {
+            // The sort's own error, not one of the reopening.
+            EXPECT_NE(std::string(Error.what()).find("no such table"), std::string::npos)
+                << Error.what();
+        }
+        Table->AfterClose = nullptr;
+        EXPECT_EQ(Table->Active(), Reopen);
+        EXPECT_EQ(Table->IndexFieldNames(), "");
+        EXPECT_FALSE(Sorted);
+    }
+}
+
+// ---------------------------------------------------------------- following the table
+
+TEST_P(SortComboBoxTest, AnOrderSetByCodeIsShownAndSelected) {
+    TTable* Table = Connect("customer", "");
+    UserOpenList(*ComboBox);
+    UserCloseList(*ComboBox);
+    SortChanges.clear();
+    Table->SetIndexFieldNames("City;Name");
+    EXPECT_EQ(ComboBox->Text(), "City;Name");
+    if (GetParam() == tbSQLite) {
+        EXPECT_EQ(ComboBox->ItemIndex(), ComboBox->Items()->IndexOf("City;Name"));
+    } else {
+        // The server table lists single fields: the first field's entry is selected.
+        EXPECT_EQ(ComboBox->ItemIndex(), ComboBox->Items()->IndexOf("City"));
+    }
+    EXPECT_EQ(SortChanges, (std::vector<TDataSet*>{Table}));
+    EXPECT_TRUE(Sorts.empty());
+}
+
+TEST_P(SortComboBoxTest, TheLastEntryOfTheFirstFieldIsSelectedWhenTheListIsNotListed) {
+    TTable* Table = Connect("customer", "");
+    ComboBox->Items()->SetText("City\nName\ncity\nCity\nName;City\n");
+    Table->SetIndexFieldNames("City;Name");
+    EXPECT_EQ(ComboBox->ItemIndex(), 3);
+    EXPECT_EQ(ComboBox->Text(), "City;Name");
+    // An exact entry wins over the first field's, and the first of equal entries counts.
+    ComboBox->Items()->SetText("Name\nCity;Name\nCity\nCity;Name\n");
+    Table->SetIndexFieldNames("Name");
+    Table->SetIndexFieldNames("City;Name");
+    EXPECT_EQ(ComboBox->ItemIndex(), 1);
+    // Neither: the selection stays where it was.
+    ComboBox->Items()->SetText("Company;City\nCity;Name\n");
+    ComboBox->SetItemIndex(1);
+    Table->SetIndexFieldNames("Name");
+    EXPECT_EQ(ComboBox->ItemIndex(), 1);
+    EXPECT_EQ(ComboBox->Text(), "Name");
+}
+
+TEST_P(SortComboBoxTest, WithoutAutoUpdateTheComboBoxIsFrozenUntilSwitchedOn) {
+    TTable* Table = Connect("customer", "Name");
+    ComboBox->SetAutoUpdate(false);
+    ComboBox->Items()->SetText("Name\nCity;Name\n");
+    ComboBox->SetItemIndex(0);
+    Table->SetIndexFieldNames("City;Name");
+    EXPECT_EQ(ComboBox->Text(), "Name");
+    EXPECT_EQ(ComboBox->ItemIndex(), 0);
+    EXPECT_TRUE(SortChanges.empty());
+    ComboBox->SetAutoUpdate(true);
+    EXPECT_EQ(ComboBox->Text(), "City;Name");
+    EXPECT_EQ(ComboBox->ItemIndex(), 1);
+    EXPECT_TRUE(SortChanges.empty());
+}
+
+TEST_P(SortComboBoxTest, TheRemovedDataSourceIsDropped) {
+    Connect("customer", "Name");
+    Form.RemoveComponent(Source);
+    EXPECT_EQ(ComboBox->GetDataSource(), nullptr);
+    delete Source;
+
+    // A freed data source leaves nothing behind either.
+    auto* Other = new TDataSource(&Form);
+    Other->SetDataSet(CreateTable(Form, Database(), "customer", "City"));
+    ComboBox->SetDataSource(Other);
+    EXPECT_EQ(ComboBox->Text(), "City");
+    delete Other;
+    EXPECT_EQ(ComboBox->GetDataSource(), nullptr);
+    ComboBox->SetText("Name");
+    ComboBox->Sort();
+    UserOpenList(*ComboBox);
+    EXPECT_TRUE(Sorts.empty());
+}
+
+// ---------------------------------------------------------------- class information
+
+TEST(SortComboBoxClassTest, PublishesItsPropertiesInOrderWithTheirDefaults) {
+    dbsortcombobox::Register();
+    const auto Classes = PaletteClasses("Vorn");
+    EXPECT_NE(std::find(Classes.begin(), Classes.end(), &TDBSortComboBox::StaticClass()),
+              Classes.end());
+    TComponent Form(nullptr);
+    auto* ComboBox =
+        dynamic_cast<TDBSortComboBox*>(FindClass("TDBSortComboBox").CreateInstance(&Form));
+    ASSERT_NE(ComboBox, nullptr);
+
+    std::vector<std::string> Names;
+    for (const TPropertyInfo& Property : TDBSortComboBox::StaticClass().OwnProperties())
+        Names.push_back(Property.Name);
+    EXPECT_EQ(Names,
+              (std::vector<std::string>{"AutoUpdate", "DataSource", "ReopenAfterError",
+                                        "StrictServerIndexing", "AfterSortChange", "OnSort"}));
+    auto Value = [&](const char* Name) {
+        return TDBSortComboBox::StaticClass().FindProperty(Name)->Get(*ComboBox);
+    };
+    EXPECT_EQ(Value("AutoUpdate"), TPropertyValue(true));
+    EXPECT_EQ(Value("DataSource"), TPropertyValue(static_cast<TObject*>(nullptr)));
+    EXPECT_EQ(Value("ReopenAfterError"), TPropertyValue(true));
+    EXPECT_EQ(Value("StrictServerIndexing"), TPropertyValue(false));
+    // The combo box's own properties stay published.
+    EXPECT_NE(TDBSortComboBox::StaticClass().FindProperty("Items"), nullptr);
+
+    auto* Source = new TDataSource(&Form);
+    TDBSortComboBox::StaticClass()
+        .FindProperty("DataSource")
+        ->Set(*ComboBox, static_cast<TObject*>(Source));
+    EXPECT_EQ(ComboBox->GetDataSource(), Source);
+}
+
+} // namespace
+} // namespace vorn
