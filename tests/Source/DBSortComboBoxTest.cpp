@@ -1,7 +1,9 @@
 #include "Source/DBSortComboBox.h"
+#include "Source/DBGridTitleSort.h"
 #include "host/components/ClassRegistry.h"
 #include "host/components/Input.h"
 #include "host/components/Keyboard.h"
+#include "host/data/DBGrid.h"
 #include "host/data/Query.h"
 #include "host/data/Table.h"
 #include "tests/Source/TestTables.h"
@@ -11,6 +13,7 @@
 #include <algorithm>
 #include <array>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -105,6 +108,10 @@ struct TListCase {
     bool Detail;
     std::vector<std::string> Expected;
 };
+
+void PrintTo(const TListCase& Case, std::ostream* Out) {
+    *Out << Case.Name;
+}
 
 class SortComboBoxListTest : public ::testing::TestWithParam<TListCase> {};
 
@@ -434,6 +441,41 @@ TEST_P(SortComboBoxTest, TheRemovedDataSourceIsDropped) {
     ComboBox->Sort();
     UserOpenList(*ComboBox);
     EXPECT_TRUE(Sorts.empty());
+}
+
+TEST_P(SortComboBoxTest, ATitleSorterOnTheSameDataSourceAndTheComboBoxFollowEachOther) {
+    TTable* Table = Connect("customer", "");
+    auto* Grid = new TDBGrid(&Form);
+    Grid->SetBounds(0, 0, 800, 200); // room for every column's title
+    Grid->SetDataSource(Source);
+    auto* Sorter = new TDBGridTitleSort(&Form);
+    Sorter->RegisterGrid(Grid);
+    Grid->OnTitleClick = [&](TColumn* Column) { Sorter->Execute(Column); };
+    auto Highlighted = [&] {
+        std::vector<std::string> Names;
+        for (int Index = 0; Index < Grid->Columns()->Count(); ++Index) {
+            const TColumn* Column = Grid->Columns()->Items(Index);
+            if (Column->Title()->Font()->Color() == Sorter->ClickedTitleFontColor())
+                Names.push_back(Column->FieldName());
+        }
+        return Names;
+    };
+
+    // Linking the grid told the data source's links about the table's first order.
+    SortChanges.clear();
+    ASSERT_TRUE(UserClickTitle(*Grid, *Grid->Columns()->FindColumn("Name")));
+    EXPECT_EQ(Table->IndexFieldNames(), "Name");
+    EXPECT_EQ(ComboBox->Text(), "Name");
+    EXPECT_EQ(SortChanges, (std::vector<TDataSet*>{Table}));
+    EXPECT_EQ(Highlighted(), (std::vector<std::string>{"Name"}));
+    EXPECT_TRUE(Sorts.empty());
+
+    ComboBox->SetStrictServerIndexing(true);
+    UserOpenList(*ComboBox);
+    ASSERT_TRUE(UserSelectItem(*ComboBox, ComboBox->Items()->IndexOf("Company;City")));
+    EXPECT_EQ(Table->IndexFieldNames(), "Company;City");
+    EXPECT_EQ(Highlighted(), (std::vector<std::string>{"Company", "City"}));
+    EXPECT_EQ(Sorts, (std::vector<TSortReport>{{ComboBox, Table, "Company;City"}}));
 }
 
 // ---------------------------------------------------------------- class information
