@@ -363,13 +363,15 @@ const TClass& TDBGrid::StaticClass() {
             "TDBGridColumns", tkObject, {}, &TDBGridColumns::StaticClass()};
         static const TTypeInfo DataSourceType{
             "TDataSource", tkComponent, {}, &TDataSource::StaticClass()};
+        // The title font before the columns, so that titles read from a form file that
+        // equal it keep following it.
+        C.AddProperty(
+            MakeSubObjectProperty("TitleFont", FontTypeInfo(), &TCustomDBGrid::TitleFont));
         C.AddProperty(MakeSubObjectProperty("Columns", ColumnsType, &TCustomDBGrid::Columns));
         C.AddProperty(MakeProperty("DataSource", DataSourceType, &TCustomDBGrid::DataSource,
                                    &TCustomDBGrid::SetDataSource));
         C.AddProperty(MakeProperty("Options", DBGridOptionsTypeInfo(), &TCustomDBGrid::Options,
                                    &TCustomDBGrid::SetOptions));
-        C.AddProperty(
-            MakeSubObjectProperty("TitleFont", FontTypeInfo(), &TCustomDBGrid::TitleFont));
         C.AddProperty(MakeEventProperty("OnTitleClick", DBGridClickEventTypeInfo(),
                                         &TCustomDBGrid::OnTitleClick));
         return C;

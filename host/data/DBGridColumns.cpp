@@ -13,6 +13,11 @@ namespace {
 constexpr int CharacterWidth = 7;
 constexpr int CellPadding = 4;
 
+bool SameFont(const TFont& A, const TFont& B) {
+    return A.Color() == B.Color() && A.Name() == B.Name() && A.Size() == B.Size() &&
+           A.Style() == B.Style();
+}
+
 } // namespace
 
 // ---------------------------------------------------------------- TColumnTitle
@@ -103,8 +108,11 @@ void TColumnTitle::TakeGridFont() {
 }
 
 void TColumnTitle::FontChanged() {
+    // A font that equals the grid's title font (a form file's copy, a highlight put back)
+    // keeps following it.
+    const TCustomDBGrid* Grid = FColumn.Grid();
     if (!FTakingGridFont)
-        FFontAssigned = true;
+        FFontAssigned = Grid == nullptr || !SameFont(*FFont, *Grid->TitleFont());
     FColumn.TitleChanged();
 }
 

@@ -176,6 +176,13 @@ TEST_F(DBGridColumnsTest, TitleColourAndFontDefaults) {
     EXPECT_EQ(Title->Font()->Style(), TFontStyles{fsItalic}) << "its own font since changed";
     EXPECT_EQ(Grid->Columns()->Items(1)->Title()->Font()->Style(), TFontStyles{fsBold});
 
+    // Put back as it was, it follows again.
+    Title->Font()->SetColor(Grid->TitleFont()->Color());
+    Title->Font()->SetStyle({fsBold});
+    Grid->TitleFont()->SetSize(14);
+    EXPECT_EQ(Title->Font()->Size(), 14);
+
+    Title->Font()->SetColor(clRed);
     Title->RestoreDefaults();
     EXPECT_EQ(Title->Font()->Style(), TFontStyles{fsBold});
     EXPECT_EQ(Title->Font()->Color(), Grid->TitleFont()->Color());
@@ -234,6 +241,9 @@ TEST_F(DBGridFormFileTest, CustomizedColumnsAreWrittenAndReadBack) {
     EXPECT_EQ(Columns.Items(0)->Title()->Color(), clYellow);
     EXPECT_EQ(Columns.Items(0)->Width(), 150);
     EXPECT_FALSE(Columns.Items(1)->Visible());
+    // Titles read from the file still follow the grid's title font.
+    Read->TitleFont()->SetSize(20);
+    EXPECT_EQ(Columns.Items(0)->Title()->Font()->Size(), 20);
 }
 
 TEST_F(DBGridFormFileTest, DefaultColumnsAreTheDataSetsAndNotWritten) {

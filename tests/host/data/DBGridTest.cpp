@@ -1,6 +1,7 @@
 #include "host/components/Application.h"
 #include "host/components/Input.h"
 #include "host/components/Keyboard.h"
+#include "host/data/Query.h"
 #include "tests/host/data/DBGridTestFixture.h"
 
 #include <algorithm>
@@ -150,6 +151,35 @@ INSTANTIATE_TEST_SUITE_P(Flags, DBGridFlagTest,
                                                          T.SetIndexFieldNames("Name");
                                                      }}),
                          [](const auto& Info) { return std::string(Info.param.Name); });
+
+TEST_F(DBGridTest, AGridOnAQueryFollowsItsMoves) {
+    auto* Query = new TQuery(&Owner);
+    Query->SetDatabaseName(Database->Alias());
+    Query->SQL()->SetText("SELECT CustNo, Name FROM customer ORDER BY Name DESC, CustNo DESC");
+    Query->SetPageSize(7);
+    Source->SetDataSet(Query);
+    Query->Open();
+    const std::vector<std::string> Order =
+        Database->Column("SELECT CustNo FROM customer ORDER BY Name DESC, CustNo DESC");
+    const std::vector<std::function<void()>> Moves = {
+        [&] { Repeat(8, [&] { Query->Next(); }); }, [&] { Query->MoveBy(50); },
+        [&] { Repeat(6, [&] { Query->Prior(); }); }, [&] { Query->Last(); },
+        [&] { Query->First(); }};
+    for (const auto& Move : Moves) {
+        Move();
+        ASSERT_EQ(Grid->Columns()->Count(), 2);
+        const int ColCustNo = ColOf("CustNo");
+        std::vector<std::string> Shown;
+        for (int Record = 0; Record < Grid->RecordCount(); ++Record)
+            Shown.push_back(Grid->CellText(ColCustNo, Grid->FixedRows() + Record));
+        ASSERT_FALSE(Shown.empty());
+        const auto First = std::find(Order.begin(), Order.end(), Shown.front());
+        ASSERT_NE(First, Order.end());
+        EXPECT_TRUE(std::equal(Shown.begin(), Shown.end(), First));
+        EXPECT_EQ(Grid->CellText(ColCustNo, Grid->CurrentRecordRow()),
+                  Query->FieldByName("CustNo")->AsString());
+    }
+}
 
 TEST_F(DBGridTest, AScanWithAGridAttachedVisitsEveryRecord) {
     Table->Open();
