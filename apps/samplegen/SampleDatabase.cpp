@@ -238,4 +238,11 @@ TSampleCounts CreateSQLiteSampleDatabase(const std::string& Path, const TSampleO
     return GenerateSampleDatabase(*Target, Options);
 }
 
+TSampleCounts CreatePostgresSampleDatabase(const std::string& ConnInfo,
+                                           const TSampleOptions& Options, bool Replace) {
+    CheckOptions(Options);
+    const std::unique_ptr<TSampleTarget> Target = CreatePostgresTarget(ConnInfo, Replace);
+    return GenerateSampleDatabase(*Target, Options);
+}
+
 } // namespace vorn::sampledata

@@ -57,6 +57,11 @@ public:
 // which removes it first.
 std::unique_ptr<TSampleTarget> CreateSQLiteTarget(const std::string& Path, bool Replace);
 
+// The tables in the PostgreSQL database of a libpq connection string, in the first schema
+// of its search path, every name quoted as spelled. Existing tables of the schema are an
+// error unless Replace is set, which drops them in the same transaction.
+std::unique_ptr<TSampleTarget> CreatePostgresTarget(const std::string& ConnInfo, bool Replace);
+
 struct TSampleOptions {
     int Customers = 10000;
     // Each customer gets 0 to MaxOrdersPerCustomer orders.
@@ -78,5 +83,7 @@ TSampleCounts GenerateSampleDatabase(TSampleTarget& Target, const TSampleOptions
 // Both steps for a SQLite file.
 TSampleCounts CreateSQLiteSampleDatabase(const std::string& Path, const TSampleOptions& Options,
                                          bool Replace = false);
+TSampleCounts CreatePostgresSampleDatabase(const std::string& ConnInfo,
+                                           const TSampleOptions& Options, bool Replace = false);
 
 } // namespace vorn::sampledata

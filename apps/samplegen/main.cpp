@@ -1,5 +1,6 @@
-// Writes the demo SQLite database:
-//   samplegen [--customers N] [--max-orders N] [--seed N] [--force] PATH
+// Writes the demo database to a SQLite file, or with --postgres to the PostgreSQL
+// database of a libpq connection string:
+//   samplegen [--customers N] [--max-orders N] [--seed N] [--force] [--postgres] TARGET
 
 #include "apps/samplegen/SampleDatabase.h"
 
@@ -15,11 +16,14 @@ namespace {
 using vorn::sampledata::TSampleOptions;
 
 void PrintUsage() {
-    std::cerr << "usage: samplegen [--customers N] [--max-orders N] [--seed N] [--force] PATH\n"
+    std::cerr << "usage: samplegen [--customers N] [--max-orders N] [--seed N] [--force] "
+                 "[--postgres] TARGET\n"
+                 "  TARGET          a SQLite file, or with --postgres a connection string\n"
                  "  --customers N   customer rows (default 10000)\n"
                  "  --max-orders N  orders per customer, 0 to N (default 4)\n"
                  "  --seed N        seed of the generated data (default 20240501)\n"
-                 "  --force         replace an existing file\n";
+                 "  --force         replace an existing file or existing tables\n"
+                 "  --postgres      write to PostgreSQL\n";
 }
 
 template <typename T>
@@ -34,6 +38,7 @@ bool ParseNumber(const char* Text, T& Value) {
 int main(int ArgumentCount, char** Arguments) {
     TSampleOptions Options;
     bool Force = false;
+    bool Postgres = false;
     std::string Path;
     for (int Index = 1; Index < ArgumentCount; ++Index) {
         const std::string Argument = Arguments[Index];
@@ -41,6 +46,8 @@ int main(int ArgumentCount, char** Arguments) {
         bool Valid = true;
         if (Argument == "--force")
             Force = true;
+        else if (Argument == "--postgres")
+            Postgres = true;
         else if (Argument == "--customers" && HasValue)
             Valid = ParseNumber(Arguments[++Index], Options.Customers);
         else if (Argument == "--max-orders" && HasValue)
@@ -63,7 +70,9 @@ int main(int ArgumentCount, char** Arguments) {
     }
     try {
         const auto Start = std::chrono::steady_clock::now();
-        const auto Counts = vorn::sampledata::CreateSQLiteSampleDatabase(Path, Options, Force);
+        const auto Counts =
+            Postgres ? vorn::sampledata::CreatePostgresSampleDatabase(Path, Options, Force)
+                     : vorn::sampledata::CreateSQLiteSampleDatabase(Path, Options, Force);
         const std::chrono::duration<double> Elapsed = std::chrono::steady_clock::now() - Start;
         std::cout << "Wrote " << Counts.Customers << " customers, " << Counts.Orders
                   << " orders and " << Counts.Contacts << " contacts to " << Path << " in "

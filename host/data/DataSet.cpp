@@ -7,23 +7,6 @@
 
 namespace vorn {
 
-namespace {
-
-TFilterTranslator& InstalledFilterTranslator() {
-    static TFilterTranslator Translator;
-    return Translator;
-}
-
-} // namespace
-
-void SetFilterTranslator(TFilterTranslator Translator) {
-    InstalledFilterTranslator() = std::move(Translator);
-}
-
-const TFilterTranslator& FilterTranslator() {
-    return InstalledFilterTranslator();
-}
-
 const TClass& TDataSet::StaticClass() {
     static const TClass Class = [] {
         TClass C("TDataSet", &TComponent::StaticClass());
@@ -535,29 +518,6 @@ TVariant TDataSet::Lookup(const std::string& KeyFields, const std::vector<TVaria
         throw EDatabaseError(DisplayName() + ".Lookup: field '" + ResultField +
                              "' is not a database column");
     return FindValue(Fields, KeyValues, *Result);
-}
-
-// ---------------------------------------------------------------- filter
-
-void TDataSet::SetFilter(const std::string& Value) {
-    if (Value == FFilter)
-        return;
-    const std::string Old = FFilter;
-    ChangeRows([&] { FFilter = Value; }, [&] { FFilter = Old; });
-}
-
-void TDataSet::SetFiltered(bool Value) {
-    if (Value == FFiltered)
-        return;
-    const bool Old = FFiltered;
-    ChangeRows([&] { FFiltered = Value; }, [&] { FFiltered = Old; });
-}
-
-std::string TDataSet::FilterCondition(const TDriverConnection& Connection,
-                                      TBoundParams& Params) const {
-    if (!FFiltered || FFilter.empty() || !FilterTranslator())
-        return {};
-    return FilterTranslator()(FFilter, Connection, Params);
 }
 
 } // namespace vorn

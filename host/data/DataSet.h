@@ -55,14 +55,6 @@ struct TBookmark {
     bool operator==(const TBookmark&) const = default;
 };
 
-// The SQL condition that a dataset's Filter stands for, with its values bound in Params.
-using TFilterTranslator = std::function<std::string(
-    const std::string& Filter, const TDriverConnection& Connection, TBoundParams& Params)>;
-// Installs the translator that turns Filter texts into SQL; without one, Filtered
-// datasets keep their filter text and show every record.
-void SetFilterTranslator(TFilterTranslator Translator);
-const TFilterTranslator& FilterTranslator();
-
 // A set of records read from a database, one of which is current. The records stay in
 // the database: a dataset reads the ones it shows and asks the database to order,
 // restrict and search. Every change is told to the data sources attached to the
@@ -144,6 +136,11 @@ public:
     // True for a local file database, false for a server.
     virtual bool IsSequenced() const = 0;
 
+    // The record filter, in the simple filter form of the system's SQL dialect: fields or
+    // UPPER(field) compared with literals or numbers, IS [NOT] NULL, AND, OR, NOT and
+    // parentheses. The database applies it while Filtered is set. Applying a filter
+    // that is malformed, names a field the dataset lacks or that the database rejects
+    // raises EDatabaseError and leaves the previous filter in force.
     const std::string& Filter() const { return FFilter; }
     void SetFilter(const std::string& Value);
     bool Filtered() const { return FFiltered; }
@@ -196,7 +193,8 @@ protected:
     void RowsChangedFromFirst(bool HasRecord);
     // The rows were re-read around the current record (which still exists).
     void RowsChangedAround();
-    // The filter in force; empty when not filtered or when no translator is installed.
+    // The SQL condition of the filter in force for Connection's backend, its values
+    // added to Params; empty when not filtered.
     std::string FilterCondition(const TDriverConnection& Connection, TBoundParams& Params) const;
     // Runs Change and re-reads the rows from the first; on error restores the state
     // captured by Undo and re-reads again.
@@ -223,6 +221,9 @@ private:
     void AddLookupClient(TField* Field);
     void RemoveLookupClient(TField* Field);
     TField* AddDefinedField(std::unique_ptr<TField> Field);
+    void ApplyFilter(const std::string& Filter, bool Filtered);
+    // Raises unless Filter is a simple filter whose fields (once open) are columns here.
+    void CheckFilter(const std::string& Filter) const;
 
     TDataSetState FState = dsInactive;
     bool FEof = true;

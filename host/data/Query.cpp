@@ -1,6 +1,7 @@
 #include "host/data/Query.h"
 
 #include "host/data/DatabaseError.h"
+#include "host/data/SqlBackend.h"
 
 #include <algorithm>
 #include <limits>
@@ -43,19 +44,26 @@ std::string TQuery::StatementText() const {
 }
 
 std::unique_ptr<TDriverCursor> TQuery::Execute() const {
-    const std::string Statement = StatementText();
     TBoundParams Params(Connection());
+    for (const std::string& Value : FStatement.Parameters)
+        Params.Add(TVariant(Value));
     const std::string Filter = FilterCondition(Connection(), Params);
     if (Filter.empty())
-        return Connection().Execute(Statement, Params.Values());
-    return Connection().Execute("SELECT * FROM (" + Statement + ") AS FilteredRows WHERE " + Filter,
-                                Params.Values());
+        return Connection().Execute(FStatement.Text, Params.Values());
+    return Connection().Execute(
+        "SELECT * FROM (" + FStatement.Text + ") AS FilteredRows WHERE " + Filter, Params.Values());
 }
 
 void TQuery::OpenCursor() {
-    if (StatementText().empty())
+    const std::string Statement = StatementText();
+    if (Statement.empty())
         throw EDatabaseError(DisplayName() + ".Open: no SQL statement");
     AcquireConnection();
+    try {
+        FStatement = TranslateStatement(Statement, SqlBackendOf(Connection()));
+    } catch (const EDatabaseError& Error) {
+        throw EDatabaseError(DisplayName() + ".Open: " + Error.Message());
+    }
     FCursor = Execute();
     if (FCursor->FieldCount() == 0)
         throw EDatabaseError(DisplayName() + ".Open: the statement returns no rows");
@@ -77,6 +85,7 @@ void TQuery::OpenCursor() {
 
 void TQuery::CloseCursor() {
     FCursor.reset();
+    FStatement = {};
     FCache.clear();
     FCacheStart = 0;
     FRowsRead = 0;

@@ -2,6 +2,7 @@
 
 #include "host/components/Strings.h"
 #include "host/data/BDEDataSet.h"
+#include "host/data/SqlDialect.h"
 
 #include <deque>
 #include <memory>
@@ -21,7 +22,10 @@ public:
     static const TClass& StaticClass();
     const TClass& ClassType() const override { return StaticClass(); }
 
-    // The statement; changing it closes an open query.
+    // The statement, in the system's SQL dialect (one SELECT); changing it closes an open
+    // query. It is translated for the database when the query opens; its literals are
+    // bound as parameters. A filter restricts the statement's rows: the query runs
+    // SELECT * FROM (statement) WHERE filter.
     TStrings* SQL() const { return FSQL.get(); }
     // True when the database is a local file database.
     bool Local() const { return IsSequenced(); }
@@ -59,6 +63,8 @@ private:
     std::size_t CacheLimit() const;
 
     std::unique_ptr<TStringList> FSQL;
+    // The statement as translated for the connection, while open.
+    TTranslatedSql FStatement;
     std::unique_ptr<TDriverCursor> FCursor;
     bool FCursorExhausted = false;
     // Rows FCacheStart.. of the result; FRowsRead rows have come from the cursor so far.

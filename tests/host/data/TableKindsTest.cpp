@@ -68,60 +68,6 @@ INSTANTIATE_TEST_SUITE_P(
                      "cabed"}),
     [](const auto& Info) { return std::string(Info.param.Name); });
 
-class FilterTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        Database.Execute("CREATE TABLE T (ID INTEGER PRIMARY KEY, Name VARCHAR(10))");
-        Database.Execute("INSERT INTO T VALUES (1, 'a'), (2, 'b'), (3, 'a'), (4, 'c')");
-        Table.SetDatabaseName(Database.Alias());
-        Table.SetTableName("T");
-        Table.SetPageSize(1);
-        // A stand-in translator: "Name=<value>" becomes a bound equality, anything else
-        // is a syntax error.
-        SetFilterTranslator([](const std::string& Filter, const TDriverConnection& Connection,
-                               TBoundParams& Params) -> std::string {
-            if (Filter.rfind("Name=", 0) != 0)
-                throw EDatabaseError("Bad filter: " + Filter);
-            return Connection.QuoteIdentifier("Name") + " = " + Params.Add(Filter.substr(5));
-        });
-    }
-    void TearDown() override { SetFilterTranslator(nullptr); }
-
-    std::string Ids() {
-        std::string Result;
-        for (Table.First(); !Table.Eof(); Table.Next())
-            Result += Table.FieldByName("ID")->AsString();
-        return Result;
-    }
-
-    TTempDatabase Database;
-    TTable Table{nullptr};
-};
-
-TEST_F(FilterTest, TheTranslatedFilterRestrictsTheRowsWhenFiltered) {
-    Table.SetFilter("Name=a");
-    Table.Open();
-    EXPECT_EQ(Ids(), "1234") << "not Filtered yet";
-    Table.SetFiltered(true);
-    EXPECT_EQ(Ids(), "13");
-    Table.Last();
-    Table.Prior();
-    EXPECT_EQ(Table.FieldByName("ID")->AsInteger(), 1);
-    EXPECT_FALSE(Table.Locate("ID", TVariant(2), {})) << "outside the filter";
-    Table.SetFilter("Name=c");
-    EXPECT_EQ(Ids(), "4");
-}
-
-TEST_F(FilterTest, AFilterThatCannotBeTranslatedLeavesTheOldOne) {
-    Table.SetFilter("Name=b");
-    Table.SetFiltered(true);
-    Table.Open();
-    EXPECT_THROW(Table.SetFilter("nonsense"), EDatabaseError);
-    EXPECT_EQ(Table.Filter(), "Name=b");
-    EXPECT_TRUE(Table.Active());
-    EXPECT_EQ(Ids(), "2");
-}
-
 TEST(StreamedActive, OpensWhenLoadingEnds) {
     TTempDatabase Database;
     Database.Execute("CREATE TABLE T (ID INTEGER PRIMARY KEY)");

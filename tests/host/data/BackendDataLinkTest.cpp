@@ -1,4 +1,4 @@
-#include "TestDatabase.h"
+#include "BackendFixture.h"
 
 #include "host/data/DataSource.h"
 #include "host/data/Table.h"
@@ -6,7 +6,9 @@
 #include <gtest/gtest.h>
 
 using namespace vorn;
-using vorn::test::TTempDatabase;
+using vorn::test::AllBackends;
+using vorn::test::BackendTest;
+using vorn::test::BackendTestName;
 
 namespace {
 
@@ -23,15 +25,17 @@ public:
     std::vector<std::string> Take() { return std::exchange(Events, {}); }
 };
 
-class DataLinkTest : public ::testing::Test {
+class DataLinkTest : public BackendTest {
 protected:
     void SetUp() override {
-        Database.Execute("CREATE TABLE Items (ID INTEGER PRIMARY KEY, Name VARCHAR(20))");
-        Database.Execute("CREATE INDEX ItemsName ON Items (Name)");
+        BackendTest::SetUp();
+        Database->Execute(
+            "CREATE TABLE \"Items\" (\"ID\" INTEGER PRIMARY KEY, \"Name\" VARCHAR(20))");
+        Database->Execute("CREATE INDEX \"ItemsName\" ON \"Items\" (\"Name\")");
         for (int Id = 1; Id <= 10; ++Id)
-            Database.Execute("INSERT INTO Items VALUES (?1, ?2)",
-                             {Id, TVariant("Item" + std::to_string(11 - Id))});
-        Table->SetDatabaseName(Database.Alias());
+            Database->Execute("INSERT INTO \"Items\" VALUES (?1, ?2)",
+                              {Id, TVariant("Item" + std::to_string(11 - Id))});
+        Table->SetDatabaseName(Database->Alias());
         Table->SetTableName("Items");
         Source->SetDataSet(Table);
         Link.SetDataSource(Source);
@@ -40,14 +44,13 @@ protected:
 
     using Events = std::vector<std::string>;
 
-    TTempDatabase Database;
     TComponent Owner{nullptr};
     TTable* Table = new TTable(&Owner);
     TDataSource* Source = new TDataSource(&Owner);
     TRecordingLink Link;
 };
 
-TEST_F(DataLinkTest, EachOperationSendsItsOwnNotifications) {
+TEST_P(DataLinkTest, EachOperationSendsItsOwnNotifications) {
     struct TStep {
         const char* Name;
         std::function<void()> Run;
@@ -81,7 +84,7 @@ TEST_F(DataLinkTest, EachOperationSendsItsOwnNotifications) {
     }
 }
 
-TEST_F(DataLinkTest, DisabledControlsHoldNotificationsUntilTheLastEnable) {
+TEST_P(DataLinkTest, DisabledControlsHoldNotificationsUntilTheLastEnable) {
     Table->Open();
     Link.Take();
     Table->DisableControls();
@@ -101,7 +104,7 @@ TEST_F(DataLinkTest, DisabledControlsHoldNotificationsUntilTheLastEnable) {
     EXPECT_EQ(Link.Take(), Events{});
 }
 
-TEST_F(DataLinkTest, OpeningWhileDisabledReportsActiveThenChangedOnEnable) {
+TEST_P(DataLinkTest, OpeningWhileDisabledReportsActiveThenChangedOnEnable) {
     Table->DisableControls();
     Table->Open();
     EXPECT_EQ(Link.Take(), Events{});
@@ -109,7 +112,7 @@ TEST_F(DataLinkTest, OpeningWhileDisabledReportsActiveThenChangedOnEnable) {
     EXPECT_EQ(Link.Take(), (Events{"active", "changed"}));
 }
 
-TEST_F(DataLinkTest, DataSourceStateReachesTheLinks) {
+TEST_P(DataLinkTest, DataSourceStateReachesTheLinks) {
     Table->Open();
     Link.Take();
     Source->SetEnabled(false);
@@ -128,7 +131,7 @@ TEST_F(DataLinkTest, DataSourceStateReachesTheLinks) {
     EXPECT_EQ(Link.Take(), Events{"active"});
 }
 
-TEST_F(DataLinkTest, FreeingTheDataSetOrTheDataSourceDetachesSafely) {
+TEST_P(DataLinkTest, FreeingTheDataSetOrTheDataSourceDetachesSafely) {
     Table->Open();
     Link.Take();
     delete Table;
@@ -138,7 +141,7 @@ TEST_F(DataLinkTest, FreeingTheDataSetOrTheDataSourceDetachesSafely) {
     EXPECT_EQ(Link.DataSource(), nullptr);
 }
 
-TEST_F(DataLinkTest, FieldDataLinkReportsItsField) {
+TEST_P(DataLinkTest, FieldDataLinkReportsItsField) {
     TFieldDataLink FieldLink;
     int DataChanges = 0;
     int ActiveChanges = 0;
@@ -171,5 +174,7 @@ TEST_F(DataLinkTest, FieldDataLinkReportsItsField) {
     EXPECT_EQ(ActiveChanges, ActiveAfterAttach + 2);
     EXPECT_EQ(FieldLink.Field(), nullptr);
 }
+
+INSTANTIATE_TEST_SUITE_P(Backends, DataLinkTest, ::testing::ValuesIn(AllBackends), BackendTestName);
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "TestDatabase.h"
+#include "BackendFixture.h"
 
 #include "host/data/DatabaseError.h"
 #include "host/data/Table.h"
@@ -8,40 +8,45 @@
 #include <random>
 
 using namespace vorn;
-using vorn::test::Show;
-using vorn::test::TTempDatabase;
+using vorn::test::AllBackends;
+using vorn::test::BackendCaseTest;
+using vorn::test::BackendCaseTestName;
+using vorn::test::BackendTest;
+using vorn::test::BackendTestName;
+using vorn::test::TBackendDatabase;
 
 namespace {
 
 // 40 people; every fifth has no city and every third no age, so that runs of NULLs
 // and of equal values fall across page boundaries for every page size.
-void CreatePeople(TTempDatabase& Database) {
-    Database.Execute("CREATE TABLE People (ID INTEGER PRIMARY KEY, Name VARCHAR(30), "
-                     "City VARCHAR(30), Age INTEGER)");
-    Database.Execute("CREATE INDEX PeopleCity ON People (City)");
-    Database.Execute("CREATE INDEX PeopleCityName ON People (City, Name)");
-    Database.Execute("CREATE INDEX PeopleAge ON People (Age)");
+void CreatePeople(TBackendDatabase& Database) {
+    Database.Execute("CREATE TABLE \"People\" (\"ID\" INTEGER PRIMARY KEY, \"Name\" VARCHAR(30), "
+                     "\"City\" VARCHAR(30), \"Age\" INTEGER)");
+    Database.Execute("CREATE INDEX \"PeopleCity\" ON \"People\" (\"City\")");
+    Database.Execute("CREATE INDEX \"PeopleCityName\" ON \"People\" (\"City\", \"Name\")");
+    Database.Execute("CREATE INDEX \"PeopleAge\" ON \"People\" (\"Age\")");
     const char* Cities[] = {"Beograd", "Novi Sad", "Nis", "Kragujevac"};
     const char* Names[] = {"Ana", "Bojan", "Cvijeta", "Dusan", "Ema", "Filip", "Goran"};
     for (int Id = 1; Id <= 40; ++Id) {
         const TVariant City = Id % 5 == 0 ? TVariant() : TVariant(Cities[Id % 4]);
         const TVariant Name = Id % 11 == 0 ? TVariant() : TVariant(Names[Id % 7]);
         const TVariant Age = Id % 3 == 0 ? TVariant() : TVariant(20 + Id % 6);
-        Database.Execute("INSERT INTO People VALUES (?1, ?2, ?3, ?4)", {Id, Name, City, Age});
+        Database.Execute("INSERT INTO \"People\" VALUES (?1, ?2, ?3, ?4)", {Id, Name, City, Age});
     }
 }
 
-std::string OrderBy(const std::string& IndexFieldNames) {
-    std::string Result;
+// The statement that reads the IDs of People in the order of IndexFieldNames.
+std::string OrderedIds(const std::string& IndexFieldNames) {
+    std::string Result = "SELECT \"ID\" FROM \"People\" ORDER BY ";
     std::size_t Start = 0;
     while (!IndexFieldNames.empty()) {
         const std::size_t End = IndexFieldNames.find(';', Start);
-        Result += IndexFieldNames.substr(Start, End - Start) + " ASC NULLS FIRST, ";
+        Result += "\"" + IndexFieldNames.substr(Start, End - Start) + "\" ASC NULLS FIRST, ";
         if (End == std::string::npos)
             break;
         Start = End + 1;
     }
-    return Result + "ID";
+    return Result + "\"ID\"";
 }
 
 std::vector<std::string> Forward(TTable& Table) {
@@ -58,42 +63,47 @@ std::vector<std::string> Backward(TTable& Table) {
     return Ids;
 }
 
-class PeopleTest : public ::testing::Test {
+class PeopleTest : public BackendTest {
 protected:
     void SetUp() override {
-        CreatePeople(Database);
-        Table.SetDatabaseName(Database.Alias());
+        BackendTest::SetUp();
+        CreatePeople(*Database);
+        Table.SetDatabaseName(Database->Alias());
         Table.SetTableName("People");
     }
-    void TearDown() override { Table.Close(); }
 
-    TTempDatabase Database;
     TTable Table{nullptr};
 };
 
 struct TOrderCase {
+    const char* Name;
     const char* IndexFieldNames;
     int PageSize;
 };
 
-class TableOrderTest : public PeopleTest, public ::testing::WithParamInterface<TOrderCase> {};
+class TableOrderTest : public BackendCaseTest<TOrderCase> {
+protected:
+    void SetUp() override {
+        BackendCaseTest::SetUp();
+        CreatePeople(*Database);
+        Table.SetDatabaseName(Database->Alias());
+        Table.SetTableName("People");
+        Table.SetIndexFieldNames(Case().IndexFieldNames);
+        Table.SetPageSize(Case().PageSize);
+        Table.Open();
+    }
+
+    TTable Table{nullptr};
+};
 
 TEST_P(TableOrderTest, WalksTheWholeOrderBothWaysAcrossWindows) {
-    Table.SetIndexFieldNames(GetParam().IndexFieldNames);
-    Table.SetPageSize(GetParam().PageSize);
-    Table.Open();
-    const auto Expected =
-        Database.Column("SELECT ID FROM People ORDER BY " + OrderBy(GetParam().IndexFieldNames));
+    const auto Expected = Database->Column(OrderedIds(Case().IndexFieldNames));
     EXPECT_EQ(Forward(Table), Expected);
     EXPECT_EQ(Backward(Table), Expected);
 }
 
 TEST_P(TableOrderTest, RandomWalkStaysInStepWithTheOrder) {
-    Table.SetIndexFieldNames(GetParam().IndexFieldNames);
-    Table.SetPageSize(GetParam().PageSize);
-    Table.Open();
-    const auto Expected =
-        Database.Column("SELECT ID FROM People ORDER BY " + OrderBy(GetParam().IndexFieldNames));
+    const auto Expected = Database->Column(OrderedIds(Case().IndexFieldNames));
     std::mt19937 Random(42);
     int Position = 0;
     for (int Step = 0; Step < 300; ++Step) {
@@ -108,14 +118,19 @@ TEST_P(TableOrderTest, RandomWalkStaysInStepWithTheOrder) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(OrdersAndPageSizes, TableOrderTest,
-                         ::testing::Values(TOrderCase{"", 1}, TOrderCase{"", 7},
-                                           TOrderCase{"City", 1}, TOrderCase{"City", 2},
-                                           TOrderCase{"City", 3}, TOrderCase{"City;Name", 2},
-                                           TOrderCase{"City;Name", 4}, TOrderCase{"Age", 3},
-                                           TOrderCase{"Age", 5}, TOrderCase{"Age", 50}));
+const TOrderCase Orders[] = {
+    {"Default_1", "", 1},           {"Default_7", "", 7},  {"City_1", "City", 1},
+    {"City_2", "City", 2},          {"City_3", "City", 3}, {"CityName_2", "City;Name", 2},
+    {"CityName_4", "City;Name", 4}, {"Age_3", "Age", 3},   {"Age_5", "Age", 5},
+    {"Age_50", "Age", 50},
+};
 
-TEST_F(PeopleTest, EofAndBofFollowTheEdges) {
+INSTANTIATE_TEST_SUITE_P(OrdersAndPageSizes, TableOrderTest,
+                         ::testing::Combine(::testing::ValuesIn(AllBackends),
+                                            ::testing::ValuesIn(Orders)),
+                         BackendCaseTestName<TOrderCase>);
+
+TEST_P(PeopleTest, EofAndBofFollowTheEdges) {
     Table.SetPageSize(4);
     Table.Open();
     EXPECT_TRUE(Table.Bof());
@@ -140,8 +155,8 @@ TEST_F(PeopleTest, EofAndBofFollowTheEdges) {
     EXPECT_EQ(Table.FieldByName("ID")->AsInteger(), 1);
 }
 
-TEST_F(PeopleTest, AnEmptyTableIsAtBothEnds) {
-    Database.Execute("DELETE FROM People");
+TEST_P(PeopleTest, AnEmptyTableIsAtBothEnds) {
+    Database->Execute("DELETE FROM \"People\"");
     Table.Open();
     EXPECT_TRUE(Table.IsEmpty());
     EXPECT_TRUE(Table.Eof());
@@ -152,18 +167,17 @@ TEST_F(PeopleTest, AnEmptyTableIsAtBothEnds) {
     EXPECT_TRUE(Table.Bookmark().Empty());
 }
 
-TEST_F(PeopleTest, NullKeysAtPageBoundariesAreNeitherSkippedNorRepeated) {
+TEST_P(PeopleTest, NullKeysAtPageBoundariesAreNeitherSkippedNorRepeated) {
     // Rows whose order field is NULL except one: a NULL run longer than a page, followed
     // by values, and NULLs in the second order field too.
-    Database.Execute("UPDATE People SET City = NULL WHERE ID <= 12");
-    Database.Execute("UPDATE People SET Name = NULL WHERE ID % 2 = 0");
+    Database->Execute("UPDATE \"People\" SET \"City\" = NULL WHERE \"ID\" <= 12");
+    Database->Execute("UPDATE \"People\" SET \"Name\" = NULL WHERE \"ID\" % 2 = 0");
     for (const char* Order : {"City", "City;Name"}) {
         for (int PageSize : {1, 2, 3, 5}) {
             Table.SetIndexFieldNames(Order);
             Table.SetPageSize(PageSize);
             Table.Open();
-            const auto Expected =
-                Database.Column("SELECT ID FROM People ORDER BY " + OrderBy(Order));
+            const auto Expected = Database->Column(OrderedIds(Order));
             EXPECT_EQ(Forward(Table), Expected) << Order << " page " << PageSize;
             EXPECT_EQ(Backward(Table), Expected) << Order << " page " << PageSize;
             Table.Close();
@@ -171,7 +185,7 @@ TEST_F(PeopleTest, NullKeysAtPageBoundariesAreNeitherSkippedNorRepeated) {
     }
 }
 
-TEST_F(PeopleTest, BookmarkSurvivesAReSortAndADeletedRecordRaises) {
+TEST_P(PeopleTest, BookmarkSurvivesAReSortAndADeletedRecordRaises) {
     Table.SetPageSize(3);
     Table.Open();
     Table.MoveBy(17);
@@ -183,14 +197,14 @@ TEST_F(PeopleTest, BookmarkSurvivesAReSortAndADeletedRecordRaises) {
     Table.SetBookmark(Mark);
     EXPECT_EQ(Table.FieldByName("ID")->AsString(), Id);
     // The window around a bookmark reaches its neighbours in the new order.
-    const auto Expected = Database.Column("SELECT ID FROM People ORDER BY " + OrderBy("City;Name"));
+    const auto Expected = Database->Column(OrderedIds("City;Name"));
     const auto Here = std::find(Expected.begin(), Expected.end(), Id) - Expected.begin();
     Table.Prior();
     EXPECT_EQ(Table.FieldByName("ID")->AsString(), Expected[static_cast<std::size_t>(Here - 1)]);
     Table.MoveBy(2);
     EXPECT_EQ(Table.FieldByName("ID")->AsString(), Expected[static_cast<std::size_t>(Here + 1)]);
 
-    Database.Execute("DELETE FROM People WHERE ID = ?1", {TVariant(Id)});
+    Database->Execute("DELETE FROM \"People\" WHERE \"ID\" = ?1", {TVariant(Id)});
     const std::string Before = Table.FieldByName("ID")->AsString();
     try {
         Table.SetBookmark(Mark);
@@ -209,30 +223,31 @@ struct TLocateCase {
     int ExpectedId; // 0: no match
 };
 
-class LocateTest : public ::testing::TestWithParam<TLocateCase> {
+class LocateTest : public BackendCaseTest<TLocateCase> {
 protected:
     void SetUp() override {
-        Database.Execute("CREATE TABLE Contacts (ID INTEGER PRIMARY KEY, Name VARCHAR(40), "
-                         "City VARCHAR(30), Code VARCHAR(10), Score INTEGER)");
-        Database.Execute("CREATE INDEX ContactsCity ON Contacts (City)");
+        BackendCaseTest::SetUp();
+        Database->Execute("CREATE TABLE \"Contacts\" (\"ID\" INTEGER PRIMARY KEY, "
+                          "\"Name\" VARCHAR(40), \"City\" VARCHAR(30), \"Code\" VARCHAR(10), "
+                          "\"Score\" INTEGER)");
+        Database->Execute("CREATE INDEX \"ContactsCity\" ON \"Contacts\" (\"City\")");
         const std::vector<std::vector<TVariant>> Rows = {
             {1, "Smith", "Zagreb", "A;B", 10},     {2, "smith", "Beograd", "50%_x", 20},
             {3, "Smithson", "Ajaccio", "50x", 30}, {4, "Jones", TVariant(), "C", 40},
             {5, "Smith", "Atina", "a;b", 50},      {6, "O'Brien", "Beograd", "\\d", TVariant()},
         };
         for (const auto& Row : Rows)
-            Database.Execute("INSERT INTO Contacts VALUES (?1, ?2, ?3, ?4, ?5)", Row);
-        Table.SetDatabaseName(Database.Alias());
+            Database->Execute("INSERT INTO \"Contacts\" VALUES (?1, ?2, ?3, ?4, ?5)", Row);
+        Table.SetDatabaseName(Database->Alias());
         Table.SetTableName("Contacts");
         Table.SetPageSize(2);
     }
 
-    TTempDatabase Database;
     TTable Table{nullptr};
 };
 
 TEST_P(LocateTest, FindsTheFirstMatchInTheCurrentOrderOrStaysPut) {
-    const TLocateCase& Case = GetParam();
+    const TLocateCase& Case = this->Case();
     Table.SetIndexFieldNames("City");
     Table.Open();
     Table.Last();
@@ -243,30 +258,32 @@ TEST_P(LocateTest, FindsTheFirstMatchInTheCurrentOrderOrStaysPut) {
     EXPECT_FALSE(Table.Eof() && Found);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Searches, LocateTest,
-    ::testing::Values(
-        // In City order: Ajaccio(3), Atina(5), Beograd(2, 6), Zagreb(1); NULL (4) first.
-        TLocateCase{"ExactFirstInOrder", "Name", {"Smith"}, {}, 5},
-        TLocateCase{"ExactIsCaseSensitive", "Name", {"SMITH"}, {}, 0},
-        TLocateCase{"CaseInsensitive", "Name", {"SMITH"}, {loCaseInsensitive}, 5},
-        TLocateCase{"PartialKey", "Name", {"Smi"}, {loPartialKey}, 3},
-        TLocateCase{"PartialIsCaseSensitive", "Name", {"smi"}, {loPartialKey}, 2},
-        TLocateCase{
-            "PartialCaseInsensitive", "Name", {"sMITHS"}, {loPartialKey, loCaseInsensitive}, 3},
-        TLocateCase{"SemicolonInsideAValue", "Code", {"A;B"}, {}, 1},
-        TLocateCase{"MultiField", "Name;City", {"Smith", "Zagreb"}, {}, 1},
-        TLocateCase{"MultiFieldNoMatch", "Name;City", {"Jones", "Zagreb"}, {}, 0},
-        TLocateCase{"PercentIsLiteralInPartialKey", "Code", {"50%"}, {loPartialKey}, 2},
-        TLocateCase{"UnderscoreIsLiteralInPartialKey", "Code", {"50_"}, {loPartialKey}, 0},
-        TLocateCase{"BackslashIsLiteral", "Code", {"\\"}, {loPartialKey}, 6},
-        TLocateCase{"QuoteInValue", "Name", {"O'Brien"}, {}, 6},
-        TLocateCase{"NullKeyFindsNull", "City", {TVariant()}, {}, 4},
-        TLocateCase{"IntegerFromText", "Score", {"30"}, {}, 3},
-        TLocateCase{"IntegerPartial", "Score", {"5"}, {loPartialKey}, 5}),
-    [](const auto& Info) { return std::string(Info.param.Name); });
+const TLocateCase Searches[] = {
+    // In City order: Ajaccio(3), Atina(5), Beograd(2, 6), Zagreb(1); NULL (4) first.
+    TLocateCase{"ExactFirstInOrder", "Name", {"Smith"}, {}, 5},
+    TLocateCase{"ExactIsCaseSensitive", "Name", {"SMITH"}, {}, 0},
+    TLocateCase{"CaseInsensitive", "Name", {"SMITH"}, {loCaseInsensitive}, 5},
+    TLocateCase{"PartialKey", "Name", {"Smi"}, {loPartialKey}, 3},
+    TLocateCase{"PartialIsCaseSensitive", "Name", {"smi"}, {loPartialKey}, 2},
+    TLocateCase{"PartialCaseInsensitive", "Name", {"sMITHS"}, {loPartialKey, loCaseInsensitive}, 3},
+    TLocateCase{"SemicolonInsideAValue", "Code", {"A;B"}, {}, 1},
+    TLocateCase{"MultiField", "Name;City", {"Smith", "Zagreb"}, {}, 1},
+    TLocateCase{"MultiFieldNoMatch", "Name;City", {"Jones", "Zagreb"}, {}, 0},
+    TLocateCase{"PercentIsLiteralInPartialKey", "Code", {"50%"}, {loPartialKey}, 2},
+    TLocateCase{"UnderscoreIsLiteralInPartialKey", "Code", {"50_"}, {loPartialKey}, 0},
+    TLocateCase{"BackslashIsLiteral", "Code", {"\\"}, {loPartialKey}, 6},
+    TLocateCase{"QuoteInValue", "Name", {"O'Brien"}, {}, 6},
+    TLocateCase{"NullKeyFindsNull", "City", {TVariant()}, {}, 4},
+    TLocateCase{"IntegerFromText", "Score", {"30"}, {}, 3},
+    TLocateCase{"IntegerPartial", "Score", {"5"}, {loPartialKey}, 5},
+};
 
-TEST_F(PeopleTest, LocateWithBadKeysRaisesAndAMissStaysPut) {
+INSTANTIATE_TEST_SUITE_P(Searches, LocateTest,
+                         ::testing::Combine(::testing::ValuesIn(AllBackends),
+                                            ::testing::ValuesIn(Searches)),
+                         BackendCaseTestName<TLocateCase>);
+
+TEST_P(PeopleTest, LocateWithBadKeysRaisesAndAMissStaysPut) {
     Table.Open();
     Table.MoveBy(3);
     EXPECT_FALSE(Table.Locate("Name", TVariant("Nobody"), {}));
@@ -276,5 +293,7 @@ TEST_F(PeopleTest, LocateWithBadKeysRaisesAndAMissStaysPut) {
     EXPECT_THROW(Table.Locate("ID", TVariant("seven"), {}), EConvertError);
     EXPECT_EQ(Table.FieldByName("ID")->AsInteger(), 4);
 }
+
+INSTANTIATE_TEST_SUITE_P(Backends, PeopleTest, ::testing::ValuesIn(AllBackends), BackendTestName);
 
 } // namespace

@@ -1,0 +1,94 @@
+#pragma once
+
+#include "host/data/Driver.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <tuple>
+#include <vector>
+
+namespace vorn::test {
+
+class TTempDatabase;
+
+enum TTestBackend { tbSQLite, tbPostgreSQL };
+
+// Both backends: INSTANTIATE_TEST_SUITE_P(..., ::testing::ValuesIn(AllBackends), ...).
+inline const std::vector<TTestBackend> AllBackends = {tbSQLite, tbPostgreSQL};
+const char* BackendName(TTestBackend Backend);
+
+// A fresh, empty database on one backend, registered under an alias of its own: a SQLite
+// file in a temporary folder, or a schema of its own in the PostgreSQL test database
+// (which the alias's connections search first). A connection of its own sets up data
+// and checks results.
+//
+// Statements are written once for both backends: identifiers in double quotes (so that
+// PostgreSQL keeps their case) and parameters as ?1, ?2, ... Raises when the
+// PostgreSQL test server was not started (VORN_PG_CONNINFO unset).
+class TBackendDatabase {
+public:
+    explicit TBackendDatabase(TTestBackend Backend);
+    TBackendDatabase(const TBackendDatabase&) = delete;
+    TBackendDatabase& operator=(const TBackendDatabase&) = delete;
+    ~TBackendDatabase();
+
+    TTestBackend Backend() const { return FBackend; }
+    bool IsSQLite() const { return FBackend == tbSQLite; }
+    const std::string& Alias() const { return FAlias; }
+    // The schema holding the tables on PostgreSQL, and the connection string that
+    // reaches it; both empty on SQLite.
+    const std::string& Schema() const { return FSchema; }
+    const std::string& ConnInfo() const { return FConnInfo; }
+
+    void Execute(const std::string& Sql, const std::vector<TVariant>& Params = {});
+    // The first column of every row of a query, as text ("NULL" for null).
+    std::vector<std::string> Column(const std::string& Sql,
+                                    const std::vector<TVariant>& Params = {});
+    TDriverConnection& Connection() { return *FConnection; }
+
+private:
+    std::string NativeSql(const std::string& Sql) const;
+
+    TTestBackend FBackend;
+    std::unique_ptr<TTempDatabase> FFile;
+    std::string FAlias;
+    std::string FSchema;
+    std::string FConnInfo;
+    std::unique_ptr<TDriverConnection> FConnection;
+};
+
+// A test that runs once per backend, with a fresh database in Database. The database
+// outlives the datasets that derived fixtures declare, which close first.
+class BackendTest : public ::testing::TestWithParam<TTestBackend> {
+protected:
+    void SetUp() override;
+
+    std::unique_ptr<TBackendDatabase> Database;
+};
+
+// A test that runs once per backend and case.
+template <typename TCase>
+class BackendCaseTest : public ::testing::TestWithParam<std::tuple<TTestBackend, TCase>> {
+protected:
+    void SetUp() override {
+        Database = std::make_unique<TBackendDatabase>(std::get<0>(this->GetParam()));
+    }
+
+    const TCase& Case() const { return std::get<1>(this->GetParam()); }
+
+    std::unique_ptr<TBackendDatabase> Database;
+};
+
+// Test names of BackendTest instantiations: "SQLite", "PostgreSQL".
+std::string BackendTestName(const ::testing::TestParamInfo<TTestBackend>& Info);
+
+// Test names of BackendCaseTest instantiations whose cases have a Name member.
+template <typename TCase>
+std::string
+BackendCaseTestName(const ::testing::TestParamInfo<std::tuple<TTestBackend, TCase>>& Info) {
+    return std::string(BackendName(std::get<0>(Info.param))) + "_" + std::get<1>(Info.param).Name;
+}
+
+} // namespace vorn::test
