@@ -126,14 +126,16 @@ void TDBSortComboBox::Sort() {
         try {
             ApplyToTable(*Table);
         } catch (const Exception&) {
-            TDataSet* DataSet = GetDataSource() != nullptr ? GetDataSource()->DataSet() : nullptr;
+            TDataSet* DataSet = FSortDataLink->DataSet();
             // An error from Open replaces the sort error: it is the one the user must fix.
             if (FReopenAfterError && DataSet != nullptr && !DataSet->Active())
                 DataSet->Open();
             throw;
         }
     }
-    DoOnSort(GetDataSource() != nullptr ? GetDataSource()->DataSet() : nullptr, Text());
+    // A copy: an OnSort handler may write Text.
+    const std::string Applied = Text();
+    DoOnSort(FSortDataLink->DataSet(), Applied);
 }
 
 void TDBSortComboBox::ApplyToTable(TTable& Table) {
@@ -165,7 +167,7 @@ void TDBSortComboBox::DoOnSort(TDataSet* DataSet, const std::string& SortFieldNa
 // ---------------------------------------------------------------- the list
 
 void TDBSortComboBox::DropDown() {
-    TDataSet* DataSet = GetDataSource() != nullptr ? GetDataSource()->DataSet() : nullptr;
+    TDataSet* DataSet = FSortDataLink->DataSet();
     // Without a dataset the entries typed in at design time stay.
     if (DataSet != nullptr) {
         Items()->Clear();
