@@ -63,18 +63,17 @@ const TClass& TDBFilterGrid::StaticClass() {
 
 TDBFilterGrid::TDBFilterGrid(TComponent* AOwner)
     : TStringGrid(AOwner), FDataLink(std::make_unique<TFieldDataLink>()) {
-    // A component placed on a form in the designer is designed with it; the owner's
-    // state is what tells the two cases apart while the grid is being built.
-    if (AOwner != nullptr && AOwner->ComponentState().Contains(csDesigning))
-        SetDesigning(true);
-
     if (!ComponentState().Contains(csDesigning)) {
+        // The grid makes these itself whenever it is created, so form files leave them out.
         FInCellEditor = new TDBFilterGridComboBox(this);
+        FInCellEditor->SetSubComponent(true);
         FInCellEditor->SetParent(this);
         FInCellEditor->SetParentFont(true);
         FInCellEditor->Hide();
         FValueListQuery = new TQuery(this);
+        FValueListQuery->SetSubComponent(true);
         FRowButton = new TDBFilterGridSpeedButton(this);
+        FRowButton->SetSubComponent(true);
         FRowButton->SetParent(this);
         FRowButton->Hide();
         FDeleteRowBitmap = std::make_unique<TBitmap>();

@@ -181,6 +181,8 @@ void TComponent::InsertComponent(TComponent* AComponent) {
         AComponent->FOwner->RemoveComponent(AComponent);
     FComponents.push_back(AComponent);
     AComponent->FOwner = this;
+    if (FComponentState.Contains(csDesigning))
+        AComponent->SetDesigning(true);
     Notification(AComponent, opInsert);
 }
 

@@ -105,6 +105,11 @@ public:
     TComponent* FindComponent(const std::string& AName) const;
 
     TComponentState ComponentState() const { return FComponentState; }
+    // A sub-component is one that its owner creates and manages itself (a grid's in-cell
+    // editor): form files neither write nor read it, since the owner makes it anew.
+    bool IsSubComponent() const { return FSubComponent; }
+    void SetSubComponent(bool Value) { FSubComponent = Value; }
+
     // Puts this component and everything it owns into (or out of) the designing state.
     void SetDesigning(bool Value);
     // Puts this component and everything it owns into the loading state; Loaded ends it.
@@ -121,7 +126,8 @@ public:
     // parts are already gone: receivers recognise it by address, never by its type.
     virtual void Notification(TComponent* AComponent, TOperation Operation);
 
-    // Moves AComponent under this owner (it leaves its former owner first).
+    // Moves AComponent under this owner (it leaves its former owner first). A component
+    // inserted into a component that is being designed is designed too.
     void InsertComponent(TComponent* AComponent);
     // Takes AComponent out of this owner without freeing it.
     void RemoveComponent(TComponent* AComponent);
@@ -134,6 +140,7 @@ private:
     std::string FName;
     std::vector<TComponent*> FComponents;
     TComponentState FComponentState;
+    bool FSubComponent = false;
 };
 
 } // namespace vorn

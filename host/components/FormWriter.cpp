@@ -34,6 +34,8 @@ public:
         TJson Children = TJson::array();
         for (int Index = 0; Index < Component.ComponentCount(); ++Index) {
             TComponent& Child = *Component.Components(Index);
+            if (Child.IsSubComponent())
+                continue;
             Children.push_back(WriteComponent(Child, Where + "." + Child.Name()));
         }
         Result["components"] = std::move(Children);

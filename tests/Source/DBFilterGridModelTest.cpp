@@ -392,6 +392,33 @@ TEST(FilterGridFormFileTest, DesignedFormKeepsTheKindAndOptionsItStored) {
     EXPECT_EQ(Grid->InCellEditor(), nullptr);
 }
 
+TEST(FilterGridFormFileTest, ARunTimeGridRoundTripsWithoutItsOwnEditors) {
+    RegisterVornDataResources();
+    RegisterHostClasses();
+    RegisterClass(TDBFilterGrid::StaticClass());
+    std::string Json;
+    {
+        TForm Running(nullptr);
+        Running.SetName("FilterForm");
+        auto* Grid = new TDBFilterGrid(&Running);
+        Grid->SetName("Filter");
+        Grid->SetFilterKind(fkSimple);
+        Json = WriteForm(Running);
+    }
+    // The editor, row button and value-list query are the grid's own business: the file
+    // holds the grid alone, and reading it gives a grid that made them anew.
+    EXPECT_EQ(Json.find("TDBFilterGridComboBox"), std::string::npos);
+    EXPECT_EQ(Json.find("TQuery"), std::string::npos);
+    TForm Running(nullptr);
+    Running.SetName("FilterForm");
+    ReadFormInto(Running, Json);
+    auto* Grid = dynamic_cast<TDBFilterGrid*>(Running.FindComponent("Filter"));
+    ASSERT_NE(Grid, nullptr);
+    EXPECT_EQ(Grid->FilterKind(), fkSimple);
+    EXPECT_NE(Grid->InCellEditor(), nullptr);
+    EXPECT_EQ(Grid->ComponentCount(), 3);
+}
+
 TEST_F(FilterGridTest, RemovalOfTheDataSourceDropsItAndKeepsTheRows) {
     SetRows({{"Name", "=", "x", ""}});
     auto* Other = new TDataSource(Form.get());

@@ -157,6 +157,13 @@ TEST(Component, LoadingAndDesigningStatesCoverTheOwnedTree) {
     EXPECT_FALSE(Probe->ComponentState().Contains(csDesigning));
 }
 
+TEST(Component, ComponentsCreatedUnderADesignedOwnerAreDesignedFromTheStart) {
+    TComponent Owner(nullptr);
+    Owner.SetDesigning(true);
+    auto* Child = new TComponent(&Owner);
+    EXPECT_TRUE(Child->ComponentState().Contains(csDesigning));
+}
+
 TEST(Component, ClassInformationKnowsItsAncestryAndProperties) {
     TComponent Component(nullptr);
     EXPECT_EQ(Component.ClassName(), "TComponent");
