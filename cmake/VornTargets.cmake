@@ -5,11 +5,22 @@ function(vorn_add_library name)
     cmake_parse_arguments(ARG "" "" "PUBLIC_DEPS;PRIVATE_DEPS" ${ARGN})
     file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
     add_library(${name} SHARED ${sources})
-    target_include_directories(${name} PUBLIC $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}>)
+    target_include_directories(${name} PUBLIC $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}>
+                                              $<INSTALL_INTERFACE:include>)
     target_link_libraries(${name} PUBLIC ${ARG_PUBLIC_DEPS} PRIVATE ${ARG_PRIVATE_DEPS})
     set_target_properties(${name} PROPERTIES
         LIBRARY_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/lib
-        CXX_VISIBILITY_PRESET default)
+        CXX_VISIBILITY_PRESET default
+        INSTALL_RPATH "$ORIGIN")
+endfunction()
+
+# A package that a designer loads and unloads at run time: it binds its own symbols
+# first and keeps no process-unique symbols, so that closing it really unmaps it; it
+# finds the libraries beside it, so that a copy elsewhere finds only what is beside it.
+function(vorn_package_options name)
+    target_compile_options(${name} PRIVATE $<$<CXX_COMPILER_ID:GNU>:-fno-gnu-unique>)
+    target_link_options(${name} PRIVATE -Wl,-Bsymbolic)
+    set_target_properties(${name} PROPERTIES BUILD_WITH_INSTALL_RPATH ON)
 endfunction()
 
 # One GoogleTest program per test folder, run by CTest as one test.

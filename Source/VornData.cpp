@@ -1,0 +1,92 @@
+#include "Source/VornData.h"
+
+#include "Source/DBFieldComboBox.h"
+#include "Source/DBGridTitleSort.h"
+#include "Source/DBLocateEdit.h"
+#include "Source/DBSortComboBox.h"
+
+#include <iterator>
+
+namespace vorn {
+
+namespace {
+
+constexpr const char* RequiredPackages[] = {"VCLDB40", "vcl40"};
+
+constexpr TPackageUnit ContainedUnits[] = {
+    {"VornData", nullptr},
+    {"DBSortComboBox", &dbsortcombobox::Register},
+    {"Vorn_shared", nullptr},
+    {"SysInit", nullptr},
+    {"DBLocateEdit", &dblocateedit::Register},
+    {"DBGridTitleSort", &dbgridtitlesort::Register},
+    {"DBFilterGrid", &dbfiltergrid::Register},
+    {"DBFieldComboBox", &dbfieldcombobox::Register},
+};
+
+constexpr TPackageInitEntry InitTable[] = {
+    {"Vorn_shared", &vorn_shared::InitializeUnit, &vorn_shared::FinalizeUnit},
+    {"DBLocateEdit", &dblocateedit::InitializeUnit, &dblocateedit::FinalizeUnit},
+    {"DBFieldComboBox", &dbfieldcombobox::InitializeUnit, &dbfieldcombobox::FinalizeUnit},
+    {"DBFilterGrid", &dbfiltergrid::InitializeUnit, &dbfiltergrid::FinalizeUnit},
+    {"DBGridTitleSort", &dbgridtitlesort::InitializeUnit, &dbgridtitlesort::FinalizeUnit},
+    {"DBSortComboBox", &dbsortcombobox::InitializeUnit, &dbsortcombobox::FinalizeUnit},
+};
+
+constexpr int CountOf(const auto& Array) {
+    return static_cast<int>(std::size(Array));
+}
+
+constexpr TPackageInfoTable PackageInfo = {
+    "VornData",
+    "Vorn data components: grid title sorting, filter grid, sort and field combo boxes, "
+    "locate edit",
+    pfNeverBuild | pfModule,
+    RequiredPackages,
+    CountOf(RequiredPackages),
+    ContainedUnits,
+    CountOf(ContainedUnits),
+    InitTable,
+    CountOf(InitTable),
+    {{1, 0, 0, 4}, "1.0.2", "040904E4"},
+};
+
+// The package's resources belong to the module as a whole, so they come before the first
+// unit starts and go after the last one ends.
+int PackageStarts = 0;
+
+} // namespace
+
+} // namespace vorn
+
+extern "C" {
+
+void Initialize() {
+    using namespace vorn;
+    if (PackageStarts++ == 0) {
+        RegisterVornDataResources();
+        RegisterPaletteBitmaps();
+    }
+    try {
+        InitializePackageUnits(InitTable, CountOf(InitTable));
+    } catch (...) {
+        // The units already entered were left again; only the resources remain to drop.
+        if (--PackageStarts == 0)
+            UnregisterVornDataResources();
+        throw;
+    }
+}
+
+void Finalize() {
+    using namespace vorn;
+    if (PackageStarts == 0)
+        return;
+    FinalizePackageUnits(InitTable, CountOf(InitTable));
+    if (--PackageStarts == 0)
+        UnregisterVornDataResources();
+}
+
+const vorn::TPackageInfoTable* GetPackageInfoTable() {
+    return &vorn::PackageInfo;
+}
+}
