@@ -3,5 +3,6 @@
 #include <gtest/gtest.h>
 
 TEST(DatabaseError, CarriesItsMessage) {
-    EXPECT_EQ(vorn::EDatabaseError("Table 'x' does not exist").Message(), "Table 'x' does not exist");
+    EXPECT_EQ(vorn::EDatabaseError("Table 'x' does not exist").Message(),
+              "Table 'x' does not exist");
 }
