@@ -1,0 +1,402 @@
+#include "host/components/ClassRegistry.h"
+#include "host/designer/PropertyEditorRegistry.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vorn {
+namespace {
+
+enum TShade { shLight, shMedium, shDark };
+enum TEdge { edLeft, edTop, edRight, edBottom };
+using TEdges = TSet<TEdge>;
+
+const TTypeInfo& ShadeTypeInfo() {
+    static const TTypeInfo Info{"TShade", tkEnumeration, {"shLight", "shMedium", "shDark"}};
+    return Info;
+}
+const TTypeInfo& EdgesTypeInfo() {
+    static const TTypeInfo Info{"TEdges", tkSet, {"edLeft", "edTop", "edRight", "edBottom"}};
+    return Info;
+}
+// The type of a TWidget reference; it names the class once the class exists.
+TTypeInfo& WidgetTypeInfo() {
+    static TTypeInfo Info{"TWidget", tkComponent, {}, nullptr};
+    return Info;
+}
+
+// A component with one published property of every kind. Width refuses negative values
+// while Locked, so that one component of a selection can refuse what another accepts.
+class TWidget : public TComponent {
+public:
+    using TComponent::TComponent;
+    static const TClass& StaticClass();
+    const TClass& ClassType() const override { return StaticClass(); }
+
+    const std::string& Caption() const { return FCaption; }
+    void SetCaption(const std::string& Value) { FCaption = Value; }
+    int Width() const { return FWidth; }
+    void SetWidth(int Value) {
+        if (Locked && Value < 0)
+            throw Exception("TWidget.SetWidth() Width must not be negative");
+        FWidth = Value;
+    }
+    TShade Shade() const { return FShade; }
+    void SetShade(TShade Value) { FShade = Value; }
+    TEdges Edges() const { return FEdges; }
+    void SetEdges(TEdges Value) { FEdges = Value; }
+    bool Visible() const { return FVisible; }
+    void SetVisible(bool Value) { FVisible = Value; }
+    TWidget* Partner() const { return FPartner; }
+    void SetPartner(TWidget* Value) { FPartner = Value; }
+
+    bool Locked = false;
+
+private:
+    std::string FCaption;
+    int FWidth = 0;
+    TShade FShade = shLight;
+    TEdges FEdges;
+    bool FVisible = true;
+    TWidget* FPartner = nullptr;
+};
+
+class TFancyWidget : public TWidget {
+public:
+    using TWidget::TWidget;
+    static const TClass& StaticClass() {
+        static const TClass Class("TFancyWidget", &TWidget::StaticClass(),
+                                  &CreateComponentOf<TFancyWidget>);
+        return Class;
+    }
+    const TClass& ClassType() const override { return StaticClass(); }
+};
+
+// Another class with a Caption, unrelated to TWidget.
+class TLabelLike : public TComponent {
+public:
+    using TComponent::TComponent;
+    static const TClass& StaticClass() {
+        static const TClass Class = [] {
+            TClass C("TLabelLike", &TComponent::StaticClass(), &CreateComponentOf<TLabelLike>);
+            C.AddProperty(MakeProperty("Caption", StringTypeInfo(), &TLabelLike::Caption,
+                                       &TLabelLike::SetCaption));
+            return C;
+        }();
+        return Class;
+    }
+    const TClass& ClassType() const override { return StaticClass(); }
+    const std::string& Caption() const { return FCaption; }
+    void SetCaption(const std::string& Value) { FCaption = Value; }
+
+private:
+    std::string FCaption;
+};
+
+const TClass& TWidget::StaticClass() {
+    static const TClass Class = [] {
+        TClass C("TWidget", &TComponent::StaticClass(), &CreateComponentOf<TWidget>);
+        C.AddProperty(
+            MakeProperty("Caption", StringTypeInfo(), &TWidget::Caption, &TWidget::SetCaption));
+        C.AddProperty(
+            MakeProperty("Width", IntegerTypeInfo(), &TWidget::Width, &TWidget::SetWidth));
+        C.AddProperty(MakeProperty("Shade", ShadeTypeInfo(), &TWidget::Shade, &TWidget::SetShade));
+        C.AddProperty(MakeProperty("Edges", EdgesTypeInfo(), &TWidget::Edges, &TWidget::SetEdges));
+        C.AddProperty(
+            MakeProperty("Visible", BooleanTypeInfo(), &TWidget::Visible, &TWidget::SetVisible));
+        C.AddProperty(
+            MakeProperty("Partner", WidgetTypeInfo(), &TWidget::Partner, &TWidget::SetPartner));
+        return C;
+    }();
+    static const bool Typed = (WidgetTypeInfo().ClassType = &Class, true);
+    (void)Typed;
+    return Class;
+}
+
+// Editors told apart by their class names.
+#define VORN_TEST_EDITOR(Name)                                                                     \
+    class Name : public TStringProperty {                                                          \
+    public:                                                                                        \
+        using TStringProperty::TStringProperty;                                                    \
+        static const TClass& StaticClass() {                                                       \
+            static const TClass Class(#Name, &TStringProperty::StaticClass());                     \
+            return Class;                                                                          \
+        }                                                                                          \
+        const TClass& ClassType() const override { return StaticClass(); }                         \
+    };
+VORN_TEST_EDITOR(TEditorA)
+VORN_TEST_EDITOR(TEditorB)
+VORN_TEST_EDITOR(TEditorC)
+#undef VORN_TEST_EDITOR
+
+// An editor that edits one component at a time only.
+class TSingleEditor : public TStringProperty {
+public:
+    using TStringProperty::TStringProperty;
+    TPropertyAttributes GetAttributes() override { return {paRevertable}; }
+};
+
+struct TRegistration {
+    const TTypeInfo* Type;
+    const TClass* Class;
+    std::string Property;
+    TPropertyEditorClass Editor;
+};
+
+// Registrations made in a module of their own, dropped when the fixture ends.
+class PropertyEditorTest : public ::testing::Test {
+protected:
+    static constexpr const char* Module = "PropertyEditorTestModule";
+    ~PropertyEditorTest() override { UnregisterModulePropertyEditors(Module); }
+
+    void Register(const std::vector<TRegistration>& Registrations) {
+        TRegistrationModuleScope Scope(Module);
+        for (const TRegistration& R : Registrations)
+            RegisterPropertyEditor(*R.Type, R.Class, R.Property, R.Editor);
+    }
+
+    std::string EditorName(TComponent& Component, const std::string& Property) {
+        return CreatePropertyEditor({&Component}, Property, &Form)->ClassName();
+    }
+
+    TComponent Form{nullptr};
+    TWidget* A = MakeWidget<TWidget>("A");
+    TWidget* B = MakeWidget<TWidget>("B");
+    TFancyWidget* Fancy = MakeWidget<TFancyWidget>("Fancy");
+    TLabelLike* Label = MakeWidget<TLabelLike>("Label");
+
+private:
+    template <class C>
+    C* MakeWidget(const std::string& Name) {
+        auto* Widget = new C(&Form);
+        Widget->SetName(Name);
+        return Widget;
+    }
+};
+
+const TPropertyEditorClass EditorA = &CreatePropertyEditorOf<TEditorA>;
+const TPropertyEditorClass EditorB = &CreatePropertyEditorOf<TEditorB>;
+const TPropertyEditorClass EditorC = &CreatePropertyEditorOf<TEditorC>;
+
+struct TSpecificityCase {
+    const char* Title;
+    std::vector<TRegistration> Registrations;
+    // Expected editor of A.Caption, Fancy.Caption and Label.Caption.
+    std::string WidgetCaption, FancyCaption, LabelCaption;
+};
+
+TEST_F(PropertyEditorTest, TheMostSpecificRegistrationWins) {
+    const TTypeInfo& Str = StringTypeInfo();
+    const TClass* Widget = &TWidget::StaticClass();
+    const TClass* FancyClass = &TFancyWidget::StaticClass();
+    const std::vector<TSpecificityCase> Cases = {
+        {"none: the plain string editor",
+         {},
+         "TStringProperty",
+         "TStringProperty",
+         "TStringProperty"},
+        {"by type alone: every string property",
+         {{&Str, nullptr, "", EditorA}},
+         "TEditorA",
+         "TEditorA",
+         "TEditorA"},
+        {"a registration of another type does not apply",
+         {{&IntegerTypeInfo(), nullptr, "", EditorA}},
+         "TStringProperty",
+         "TStringProperty",
+         "TStringProperty"},
+        {"by class: the class and its descendants only",
+         {{&Str, Widget, "", EditorA}},
+         "TEditorA",
+         "TEditorA",
+         "TStringProperty"},
+        {"a class beats no class, whatever the order",
+         {{&Str, Widget, "", EditorA}, {&Str, nullptr, "", EditorB}},
+         "TEditorA",
+         "TEditorA",
+         "TEditorB"},
+        {"the deeper class beats its ancestor",
+         {{&Str, FancyClass, "", EditorB}, {&Str, Widget, "", EditorA}},
+         "TEditorA",
+         "TEditorB",
+         "TStringProperty"},
+        {"a property name beats a class",
+         {{&Str, Widget, "caption", EditorA}, {&Str, FancyClass, "", EditorB}},
+         "TEditorA",
+         "TEditorA",
+         "TStringProperty"},
+        {"a name alone applies to that name on every class",
+         {{&Str, nullptr, "Caption", EditorC}},
+         "TEditorC",
+         "TEditorC",
+         "TEditorC"},
+        {"name and class beat a name alone",
+         {{&Str, Widget, "Caption", EditorA}, {&Str, nullptr, "Caption", EditorC}},
+         "TEditorA",
+         "TEditorA",
+         "TEditorC"},
+        {"of equal rank the later wins",
+         {{&Str, Widget, "", EditorA}, {&Str, Widget, "", EditorB}},
+         "TEditorB",
+         "TEditorB",
+         "TStringProperty"},
+        {"another property name does not apply",
+         {{&Str, Widget, "Title", EditorA}},
+         "TStringProperty",
+         "TStringProperty",
+         "TStringProperty"},
+    };
+    for (const TSpecificityCase& Case : Cases) {
+        SCOPED_TRACE(Case.Title);
+        Register(Case.Registrations);
+        EXPECT_EQ(EditorName(*A, "Caption"), Case.WidgetCaption);
+        EXPECT_EQ(EditorName(*Fancy, "Caption"), Case.FancyCaption);
+        EXPECT_EQ(EditorName(*Label, "Caption"), Case.LabelCaption);
+        UnregisterModulePropertyEditors(Module);
+    }
+}
+
+TEST_F(PropertyEditorTest, UnregisteringAModuleDropsOnlyItsEditors) {
+    {
+        TRegistrationModuleScope Scope("OtherModule");
+        RegisterPropertyEditor(StringTypeInfo(), nullptr, "", EditorB);
+    }
+    Register({{&StringTypeInfo(), &TWidget::StaticClass(), "", EditorA}});
+    const int Before = PropertyEditorRegistrationCount();
+    UnregisterModulePropertyEditors(Module);
+    EXPECT_EQ(PropertyEditorRegistrationCount(), Before - 1);
+    EXPECT_EQ(EditorName(*A, "Caption"), "TEditorB");
+    UnregisterModulePropertyEditors("OtherModule");
+    EXPECT_EQ(EditorName(*A, "Caption"), "TStringProperty");
+    EXPECT_THROW(RegisterPropertyEditor(StringTypeInfo(), nullptr, "", nullptr), EPropertyError);
+}
+
+struct TValueCase {
+    const char* Property;
+    std::string Typed;
+    std::string Shown; // empty: the value is refused (but an empty reference is no component)
+    std::vector<std::string> Values;
+};
+
+TEST_F(PropertyEditorTest, DefaultEditorsShowAndParseTheirKinds) {
+    const std::vector<TValueCase> Cases = {
+        {"Width", "42", "42", {}},
+        {"Width", " -7 ", "-7", {}},
+        {"Width", "4x", "", {}},
+        {"Width", "", "", {}},
+        {"Width", "99999999999", "", {}}, // beyond the property's int
+        {"Shade", "shDark", "shDark", {"shLight", "shMedium", "shDark"}},
+        {"Shade", "SHMEDIUM", "shMedium", {"shLight", "shMedium", "shDark"}},
+        {"Shade", "shBlack", "", {"shLight", "shMedium", "shDark"}},
+        {"Visible", "false", "False", {"False", "True"}},
+        {"Visible", "yes", "", {"False", "True"}},
+        {"Edges", "[edTop,edBottom]", "[edTop,edBottom]", {}},
+        {"Edges", "edLeft , edRight", "[edLeft,edRight]", {}},
+        {"Edges", "[]", "[]", {}},
+        {"Edges", "[edTop,edMiddle]", "", {}},
+        {"Partner", "B", "B", {"A", "B", "Fancy"}},
+        {"Partner", "", "", {"A", "B", "Fancy"}},
+        {"Partner", "Label", "", {"A", "B", "Fancy"}}, // not a TWidget
+        {"Caption", "any text at all", "any text at all", {}},
+    };
+    for (const TValueCase& Case : Cases) {
+        SCOPED_TRACE(std::string(Case.Property) + " <- \"" + Case.Typed + "\"");
+        auto Editor = CreatePropertyEditor({A}, Case.Property, &Form);
+        const std::string Before = Editor->GetValue();
+        EXPECT_EQ(Editor->ValueList(), Case.Values);
+        const bool NoComponent = std::string(Case.Property) == "Partner" && Case.Typed.empty();
+        if (Case.Shown.empty() && !NoComponent) {
+            EXPECT_THROW(Editor->SetValue(Case.Typed), Exception);
+            EXPECT_EQ(Editor->GetValue(), Before);
+        } else {
+            Editor->SetValue(Case.Typed);
+            EXPECT_EQ(Editor->GetValue(), Case.Shown);
+        }
+    }
+    EXPECT_EQ(A->Partner(), nullptr); // the empty name cleared it
+}
+
+TEST_F(PropertyEditorTest, EditStepsThroughTheValueListAndWraps) {
+    auto Editor = CreatePropertyEditor({A, B}, "Shade", &Form);
+    B->SetShade(shDark);
+    EXPECT_FALSE(Editor->AllEqual());
+    for (const char* Expected : {"shMedium", "shDark", "shLight"}) {
+        Editor->Edit();
+        EXPECT_EQ(Editor->GetValue(), Expected);
+        EXPECT_TRUE(Editor->AllEqual());
+    }
+}
+
+TEST_F(PropertyEditorTest, SeveralComponentsChangeTogetherOrNotAtAll) {
+    auto Editor = CreatePropertyEditor({A, B, Fancy}, "Width", &Form);
+    Editor->SetValue("12");
+    EXPECT_EQ((std::vector<int>{A->Width(), B->Width(), Fancy->Width()}),
+              (std::vector<int>{12, 12, 12}));
+
+    B->Locked = true; // refuses what A has already taken
+    EXPECT_THROW(Editor->SetValue("-1"), Exception);
+    EXPECT_EQ((std::vector<int>{A->Width(), B->Width(), Fancy->Width()}),
+              (std::vector<int>{12, 12, 12}));
+
+    // Two components cannot share a name: the first one gets its own back.
+    auto Names = CreatePropertyEditor({A, B}, "Name", &Form);
+    EXPECT_THROW(Names->SetValue("Twin"), EComponentError);
+    EXPECT_EQ(A->Name(), "A");
+    EXPECT_EQ(B->Name(), "B");
+}
+
+TEST_F(PropertyEditorTest, SelectionsThatCannotBeEditedTogetherAreRefused) {
+    struct TCase {
+        const char* Title;
+        std::vector<TComponent*> Selection;
+        std::string Property;
+        std::string Message;
+    };
+    Register({{&StringTypeInfo(), &TFancyWidget::StaticClass(), "", EditorB}});
+    const std::vector<TCase> Cases = {
+        {"nothing selected", {}, "Caption", "CreatePropertyEditor() No component is selected"},
+        {"a component without the property",
+         {A, Label},
+         "Width",
+         "Component Label (TLabelLike) has no published property Width"},
+        {"different editors",
+         {A, Fancy},
+         "Caption",
+         "Property Caption differs between the selected components and cannot be edited on "
+         "all of them at once"},
+    };
+    for (const TCase& Case : Cases) {
+        SCOPED_TRACE(Case.Title);
+        try {
+            CreatePropertyEditor(Case.Selection, Case.Property, &Form);
+            ADD_FAILURE() << "an editor was created";
+        } catch (const EPropertyError& Error) {
+            EXPECT_EQ(Error.Message(), Case.Message);
+        }
+    }
+    // The same property name on unrelated classes is one property when type and editor agree.
+    EXPECT_NO_THROW(CreatePropertyEditor({A, Label}, "Caption", &Form));
+
+    Register({{&StringTypeInfo(), nullptr, "Caption", &CreatePropertyEditorOf<TSingleEditor>}});
+    EXPECT_NO_THROW(CreatePropertyEditor({A}, "Caption", &Form));
+    EXPECT_THROW(CreatePropertyEditor({A, B}, "Caption", &Form), EPropertyError);
+}
+
+TEST_F(PropertyEditorTest, TheListedPropertiesAreThoseTheWholeSelectionShares) {
+    auto Names = [&](const std::vector<TComponent*>& Selection) {
+        std::vector<std::string> Result;
+        for (const auto& Editor : GetComponentProperties(Selection, &Form))
+            Result.push_back(Editor->GetName());
+        return Result;
+    };
+    EXPECT_EQ(Names({A}), (std::vector<std::string>{"Name", "Caption", "Width", "Shade", "Edges",
+                                                    "Visible", "Partner"}));
+    EXPECT_EQ(Names({A, Label}), (std::vector<std::string>{"Name", "Caption"}));
+    EXPECT_TRUE(Names({}).empty());
+}
+
+} // namespace
+} // namespace vorn
