@@ -1,0 +1,107 @@
+#include "host/components/ClassRegistry.h"
+#include "host/designer/FormDesigner.h"
+#include "host/designer/PackageLoader.h"
+#include "host/designer/PropertyEditorRegistry.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vorn {
+namespace {
+
+const std::vector<std::string> SampleMasks = {"%t (sorted)", "%t %s", "%t (%i)", "%i: %t"};
+
+// Another class that happens to publish a ClickedTitleMask.
+class TOtherMaskHolder : public TComponent {
+public:
+    using TComponent::TComponent;
+    static const TClass& StaticClass() {
+        static const TClass Class = [] {
+            TClass C("TOtherMaskHolder", &TComponent::StaticClass(),
+                     &CreateComponentOf<TOtherMaskHolder>);
+            C.AddProperty(MakeProperty("ClickedTitleMask", StringTypeInfo(),
+                                       &TOtherMaskHolder::ClickedTitleMask,
+                                       &TOtherMaskHolder::SetClickedTitleMask));
+            return C;
+        }();
+        return Class;
+    }
+    const TClass& ClassType() const override { return StaticClass(); }
+    const std::string& ClickedTitleMask() const { return FMask; }
+    void SetClickedTitleMask(const std::string& Value) { FMask = Value; }
+
+private:
+    std::string FMask;
+};
+
+// Both packages loaded and a form with two title sorters open; the form goes first.
+class TitleMaskEditorTest : public ::testing::Test {
+protected:
+    TitleMaskEditorTest() {
+        Loader.LoadPackage(VORN_DATA_PACKAGE);
+        Loader.LoadPackage(VORN_DATA_DESIGN_PACKAGE);
+        Designer = std::make_unique<TFormDesigner>();
+        Designer->NewForm("MaskForm");
+        Designer->AddComponent("TDBGridTitleSort", "First");
+        Designer->AddComponent("TDBGridTitleSort", "Second");
+    }
+    ~TitleMaskEditorTest() override { Designer.reset(); }
+
+    std::unique_ptr<TPropertyEditor> MaskEditor(const std::vector<std::string>& Names) {
+        return Designer->EditProperty(Names, "ClickedTitleMask");
+    }
+    std::string MaskOf(const std::string& Name) { return MaskEditor({Name})->GetValue(); }
+
+    TPackageLoader Loader;
+    std::unique_ptr<TFormDesigner> Designer;
+};
+
+TEST_F(TitleMaskEditorTest, TheMaskOffersFourSamplesInOrderAndStoresAnyText) {
+    auto Editor = MaskEditor({"First"});
+    EXPECT_EQ(Editor->ClassName(), "TDBGridTitleSortMaskProperty");
+    EXPECT_EQ(Editor->GetAttributes().Bits(), 137u);
+    EXPECT_EQ(Editor->GetAttributes(),
+              (TPropertyAttributes{paValueList, paMultiSelect, paRevertable}));
+    EXPECT_EQ(Editor->ValueList(), SampleMasks);
+    EXPECT_EQ(Editor->GetName(), "ClickedTitleMask");
+
+    for (const std::string& Typed : {std::string("%q%"), std::string(""), SampleMasks[3]}) {
+        Editor->SetValue(Typed);
+        EXPECT_EQ(Editor->GetValue(), Typed) << "stored unchanged";
+    }
+}
+
+TEST_F(TitleMaskEditorTest, OnePickSetsTheMaskOfEverySelectedSorter) {
+    auto Editor = MaskEditor({"First", "Second"});
+    Editor->SetValue(SampleMasks[1]);
+    EXPECT_EQ(MaskOf("First"), "%t %s");
+    EXPECT_EQ(MaskOf("Second"), "%t %s");
+    EXPECT_TRUE(Editor->AllEqual());
+    Editor->Edit(); // the next sample of the list
+    EXPECT_EQ(MaskOf("First"), "%t (%i)");
+    EXPECT_EQ(MaskOf("Second"), "%t (%i)");
+}
+
+TEST_F(TitleMaskEditorTest, OnlyTheMaskOfTitleSortersGetsTheEditor) {
+    const TClass& SorterClass = FindClass("TDBGridTitleSort");
+    const TPropertyInfo& Mask = *SorterClass.FindProperty("ClickedTitleMask");
+    EXPECT_EQ(Designer->EditProperty({"First"}, "Name")->ClassName(), "TStringProperty");
+
+    TOtherMaskHolder Other(nullptr);
+    EXPECT_EQ(CreatePropertyEditor({&Other}, "ClickedTitleMask", nullptr)->ClassName(),
+              "TStringProperty");
+
+    // A descendant of the title sorter inherits the editor.
+    const TClass Descendant("TMyTitleSort", &SorterClass);
+    EXPECT_NE(EditorClassFor(Mask, Descendant), DefaultPropertyEditorClass(StringTypeInfo()));
+    EXPECT_EQ(EditorClassFor(Mask, Descendant), EditorClassFor(Mask, SorterClass));
+
+    Loader.UnloadPackage("VornDataDesign");
+    EXPECT_EQ(MaskEditor({"First"})->ClassName(), "TStringProperty");
+}
+
+} // namespace
+} // namespace vorn
