@@ -139,6 +139,13 @@ void TDBFilterGrid::SetDataSource(TDataSource* Value) {
         FFilterKind = fkSimple;
 }
 
+void TDBFilterGrid::SetFilterMaxDropDownCount(int Value) {
+    if (Value < 0)
+        throw Exception("TDBFilterGrid.SetFilterMaxDropDownCount() The count " +
+                        std::to_string(Value) + " is negative.");
+    FFilterMaxDropDownCount = Value;
+}
+
 void TDBFilterGrid::SetDefaultOperator(TFilterOperatorIndex Value) {
     if (Value < foiLess || Value > foiIsNotNull)
         throw Exception("TDBFilterGrid.SetDefaultOperator() Unknown operator index.");

@@ -18,8 +18,10 @@
 
 namespace vorn {
 
+class TDataSet;
 class TField;
 class TQuery;
+class TTable;
 
 // ---- Vocabulary -------------------------------------------------------------
 
@@ -120,7 +122,8 @@ public:
     TFilterKind FilterKind() const { return FFilterKind; }
     void SetFilterKind(TFilterKind Value) { FFilterKind = Value; }
     int FilterMaxDropDownCount() const { return FFilterMaxDropDownCount; }
-    void SetFilterMaxDropDownCount(int Value) { FFilterMaxDropDownCount = Value; }
+    // Raises for a negative count, which no list can show.
+    void SetFilterMaxDropDownCount(int Value);
     TFilterOperatorIndex DefaultOperator() const { return FDefaultOperator; }
     void SetDefaultOperator(TFilterOperatorIndex Value);
     const std::string& Wildcards() const { return FWildcards; }
@@ -162,6 +165,21 @@ public:
     TFilterOperatorIndex OperatorNameToIndexStrict(const std::string& OperatorName,
                                                    const std::string& FieldName) const;
     static std::string OperatorIndexTOSQLOperator(TFilterOperatorIndex Index);
+    // The operators that fit the field under the current filter kind.
+    TFilterOperatorIndexes ApplicableOperators(const std::string& FieldName) const;
+
+    // ---- In-cell editing
+    // Whether the cell may be edited: it lies right of the fixed columns and below the
+    // fixed rows.
+    bool ValidCellCoordinates(const TGridCoord& Coord) const;
+    // The cell under the in-cell combo box's top-left corner.
+    TGridCoord CurrentComboCell() const;
+    // Hovering lays the combo box over an editable cell, or the row button over the
+    // fixed cell at the left of a filter row.
+    void MouseMove(TShiftState Shift, int X, int Y) override;
+    // Enter opens the combo box on the current cell, Down on a filled last row appends
+    // a row, Ctrl+Delete deletes the current row.
+    void KeyDown(int& Key, TShiftState Shift) override;
 
     // ---- Owned objects (nullptr in the form designer, except the data link)
     TFieldDataLink* DataLink() const { return FDataLink.get(); }
@@ -180,6 +198,8 @@ public:
     void ActiveChange(TObject* Sender);
 
 private:
+    friend class TDBFilterGridComboBox;
+
     // The text of a filter cell without blanks and control characters at its ends.
     std::string FilterCellText(TFilterColumnIndex Column, int Row) const;
     void SetFilterCell(TFilterColumnIndex Column, int Row, const std::string& Value);
@@ -228,6 +248,41 @@ public:
     // The cell being edited; -1 once its text has been written back.
     int CellCol = 0;
     int CellRow = 0;
+
+    using TCustomComboBox::SetText;
+
+    // Lays the combo box over the cell and shows it; false, changing nothing, for a cell
+    // that may not be edited.
+    bool ShowPositioned(const TGridCoord& Coord);
+    // Shows the combo box, remembering whether the grid had the focus.
+    void Show();
+    // Hides the combo box; a visible one writes its text into its cell and hands the
+    // focus back to the grid when the grid had it.
+    void Hide();
+    // Writes the text into the edited cell, once.
+    void SetText();
+    // Makes the edited cell the grid's current cell.
+    void Select();
+    // After a connector was chosen, appends a filter row unless an empty one waits.
+    void AppendRow();
+
+    // Fills the list with what fits the cell's column, then opens it.
+    void DropDown() override;
+    // A choice made with the list closed is committed.
+    void Click() override;
+    // Enter commits, Escape discards, Down opens the list.
+    void KeyDown(int& Key, TShiftState Shift) override;
+    // The mouse leaving a combo box that is neither focused nor open hides it.
+    void CMMouseLeave() override;
+
+private:
+    TDBFilterGrid& Grid() const;
+    bool EditsExistingCell() const;
+    void AddFieldNames();
+    void AddOperatorNames(const TGridCoord& Pos);
+    void AddValues(const TGridCoord& Pos);
+    void AddTableValues(TTable& Table, const std::string& FieldName);
+    void AddScannedValues(TDataSet& DataSet, const TField& Field);
 };
 
 // The button laid over the fixed cell at the left of a filter row to delete it.
@@ -240,6 +295,10 @@ public:
 
     // The grid row the button deletes.
     int TargetRow = 0;
+
+    // Deletes the target row (or empties it when it is the only filter row).
+    void Click() override;
+    void CMMouseLeave() override;
 };
 
 } // namespace vorn

@@ -12,11 +12,127 @@ const TClass& TDBFilterGridComboBox::StaticClass() {
 
 TDBFilterGridComboBox::TDBFilterGridComboBox(TComponent* AOwner) : TCustomComboBox(AOwner) {}
 
-const TClass& TDBFilterGridSpeedButton::StaticClass() {
-    static const TClass Class("TDBFilterGridSpeedButton", &TSpeedButton::StaticClass());
-    return Class;
+TDBFilterGrid& TDBFilterGridComboBox::Grid() const {
+    auto* FilterGrid = dynamic_cast<TDBFilterGrid*>(Owner());
+    VORN_ASSERT(FilterGrid != nullptr, "DBFilterGrid");
+    return *FilterGrid;
 }
 
-TDBFilterGridSpeedButton::TDBFilterGridSpeedButton(TComponent* AOwner) : TSpeedButton(AOwner) {}
+// The edited cell may have gone since the combo box was laid over it (rows removed by
+// code); such a cell is neither written nor selected.
+bool TDBFilterGridComboBox::EditsExistingCell() const {
+    const TDBFilterGrid& FilterGrid = Grid();
+    return FilterGrid.ValidCellCoordinates({CellCol, CellRow}) && CellCol < FilterGrid.ColCount() &&
+           CellRow < FilterGrid.RowCount();
+}
+
+bool TDBFilterGridComboBox::ShowPositioned(const TGridCoord& Coord) {
+    TDBFilterGrid& FilterGrid = Grid();
+    if (!FilterGrid.ValidCellCoordinates(Coord))
+        return false;
+    Hide();
+    const TRect R = FilterGrid.CellRect(Coord.X, Coord.Y);
+    // The list belongs to the cell it was opened on; the next opening fills it anew.
+    Items()->Clear();
+    SetText(FilterGrid.Cells(Coord.X, Coord.Y));
+    SetBounds(FilterGrid.Left() + R.Left + 2, FilterGrid.Top() + R.Top + 2, R.Width(), R.Height());
+    CellCol = Coord.X;
+    CellRow = Coord.Y;
+    Show();
+    return true;
+}
+
+void TDBFilterGridComboBox::Show() {
+    if (!Visible())
+        Grid().FFocusReturnFlag = Grid().Focused();
+    TCustomComboBox::Show();
+}
+
+void TDBFilterGridComboBox::Hide() {
+    const bool WasVisible = Visible();
+    TCustomComboBox::Hide();
+    if (!WasVisible)
+        return;
+    SetText();
+    TDBFilterGrid& FilterGrid = Grid();
+    if (FilterGrid.FFocusReturnFlag && FilterGrid.CanFocus())
+        FilterGrid.SetFocus();
+    FilterGrid.HideEditor();
+}
+
+void TDBFilterGridComboBox::SetText() {
+    if (!EditsExistingCell())
+        return;
+    Grid().SetCells(CellCol, CellRow, Text());
+    CellCol = -1;
+    CellRow = -1;
+}
+
+void TDBFilterGridComboBox::Select() {
+    if (!EditsExistingCell())
+        return;
+    Grid().SetCol(CellCol);
+    Grid().SetRow(CellRow);
+}
+
+void TDBFilterGridComboBox::AppendRow() {
+    TDBFilterGrid& FilterGrid = Grid();
+    if (CellCol != FilterGrid.FixedCols() + fciBoolOperator)
+        return;
+    if (Text() != FilterGrid.BoolNames[fbiFalse] && Text() != FilterGrid.BoolNames[fbiTrue])
+        return;
+    // At most one empty row waits at the end.
+    const int LastRow = FilterGrid.RowCount() - 1;
+    if (FilterGrid.RowCount() != FilterGrid.FixedRows() && FilterGrid.UnexistinqOrEmptyRow(LastRow))
+        return;
+    FilterGrid.SetRowCount(FilterGrid.RowCount() + 1);
+    FilterGrid.SetRow(FilterGrid.RowCount() - 1);
+    FilterGrid.SetCol(FilterGrid.FixedCols());
+}
+
+void TDBFilterGridComboBox::Click() {
+    TCustomComboBox::Click();
+    // Browsing the open list commits nothing.
+    if (DroppedDown())
+        return;
+    Select();
+    AppendRow();
+    Hide();
+    if (Grid().CanFocus())
+        Grid().SetFocus();
+}
+
+void TDBFilterGridComboBox::KeyDown(int& Key, TShiftState Shift) {
+    TCustomComboBox::KeyDown(Key, Shift);
+    // Alt+Down already toggled the list in the host's handling.
+    if (Key == VK_DOWN && !Shift.Contains(ssAlt)) {
+        SetDroppedDown(true);
+        return;
+    }
+    if (Key != VK_RETURN && Key != VK_ESCAPE)
+        return;
+    TDBFilterGrid& FilterGrid = Grid();
+    if (Key == VK_ESCAPE && EditsExistingCell())
+        SetText(FilterGrid.Cells(CellCol, CellRow));
+    Select();
+    if (Key == VK_RETURN) {
+        if (FilterGrid.Col() < FilterGrid.ColCount() - 1 && !Text().empty())
+            FilterGrid.SetCol(FilterGrid.Col() + 1);
+        AppendRow();
+        FilterGrid.HideEditor();
+        // The grid keeps its current cell until the mouse really moves again.
+        FilterGrid.FArrowKeyFlag = true;
+        if (FilterGrid.CanFocus())
+            FilterGrid.SetFocus();
+    }
+    // The text goes into the cell that was edited, not into the one moved to.
+    Hide();
+}
+
+void TDBFilterGridComboBox::CMMouseLeave() {
+    TCustomComboBox::CMMouseLeave();
+    if (Visible() && !DroppedDown() && !Focused())
+        Hide();
+}
 
 } // namespace vorn

@@ -125,15 +125,20 @@ TFilterOperatorIndex TDBFilterGrid::OperatorNameToIndex(const std::string& Opera
 
 TFilterOperatorIndex TDBFilterGrid::OperatorNameToIndexStrict(const std::string& OperatorName,
                                                               const std::string& FieldName) const {
-    TFilterOperatorIndexes Allowed =
-        QuotedType(FieldName) ? AllFilterOperatorIndexes : UnquotedFilterOperatorIndexes;
-    if (FFilterKind == fkSimple)
-        Allowed = Allowed * SimpleFilterOperatorIndexes;
+    const TFilterOperatorIndexes Allowed = ApplicableOperators(FieldName);
     const TFilterOperatorIndex Index = OperatorNameToIndex(OperatorName);
     if (Allowed.Contains(Index))
         return Index;
     throw Exception("TDBFilterGrid.OperatorNameToIndexStrict() Operator \"" + OperatorName +
                     "\" not applicable to field \"" + FieldName + "\".");
+}
+
+TFilterOperatorIndexes TDBFilterGrid::ApplicableOperators(const std::string& FieldName) const {
+    const TFilterOperatorIndexes Allowed =
+        QuotedType(FieldName) ? AllFilterOperatorIndexes : UnquotedFilterOperatorIndexes;
+    if (FFilterKind == fkSimple)
+        return Allowed * SimpleFilterOperatorIndexes;
+    return Allowed;
 }
 
 TField& TDBFilterGrid::FieldOf(const std::string& FieldName) const {

@@ -1,0 +1,87 @@
+#include "Source/DBFilterGrid.h"
+
+#include <algorithm>
+
+namespace vorn {
+
+bool TDBFilterGrid::ValidCellCoordinates(const TGridCoord& Coord) const {
+    return Coord.X >= std::max(FixedCols(), 0) && Coord.Y >= std::max(FixedRows(), 0);
+}
+
+TGridCoord TDBFilterGrid::CurrentComboCell() const {
+    if (FInCellEditor == nullptr)
+        return {-1, -1};
+    return MouseCoord(FInCellEditor->Left() - Left(), FInCellEditor->Top() - Top());
+}
+
+void TDBFilterGrid::MouseMove(TShiftState Shift, int X, int Y) {
+    TStringGrid::MouseMove(Shift, X, Y);
+    if (FInCellEditor == nullptr || FRowButton == nullptr)
+        return;
+    // The combo box stays on the cell being typed into.
+    if (FInCellEditor->Focused())
+        return;
+    // The keyboard moved the current cell; this move is the mouse catching up.
+    if (FArrowKeyFlag) {
+        FArrowKeyFlag = false;
+        return;
+    }
+    const TGridCoord Pos = MouseCoord(X, Y);
+    if (FInCellEditor->ShowPositioned(Pos))
+        return;
+    FInCellEditor->Hide();
+    if (Pos.X != FixedCols() - 1 || Pos.Y < FixedRows())
+        return;
+    FRowButton->TargetRow = Pos.Y;
+    const TRect R = CellRect(Pos.X, Pos.Y);
+    FRowButton->SetBounds(R.Left, R.Top, R.Width(), R.Height());
+    FRowButton->Show();
+}
+
+void TDBFilterGrid::KeyDown(int& Key, TShiftState Shift) {
+    HideInCellEditor();
+    // Down on a filled last row moves into a new empty row.
+    if (Key == VK_DOWN && (RowCount() == FixedRows() ||
+                           (Row() == RowCount() - 1 && !UnexistinqOrEmptyRow(RowCount() - 1))))
+        SetRowCount(RowCount() + 1);
+    if (Key == VK_LEFT || Key == VK_UP || Key == VK_RIGHT || Key == VK_DOWN) {
+        FArrowKeyFlag = true;
+        HideInCellEditor();
+    }
+    TStringGrid::KeyDown(Key, Shift);
+    if (Key == VK_RETURN) {
+        HideEditor();
+        if (FInCellEditor == nullptr)
+            return;
+        const bool Shown = FInCellEditor->ShowPositioned({Col(), Row()});
+        VORN_ASSERT(Shown, "DBFilterGrid");
+        FInCellEditor->SetFocus();
+        return;
+    }
+    if (Key == VK_DELETE && Shift.Contains(ssCtrl))
+        DeleteOrClearRow(Row());
+}
+
+const TClass& TDBFilterGridSpeedButton::StaticClass() {
+    static const TClass Class("TDBFilterGridSpeedButton", &TSpeedButton::StaticClass());
+    return Class;
+}
+
+TDBFilterGridSpeedButton::TDBFilterGridSpeedButton(TComponent* AOwner) : TSpeedButton(AOwner) {}
+
+void TDBFilterGridSpeedButton::Click() {
+    TSpeedButton::Click();
+    auto* Grid = dynamic_cast<TDBFilterGrid*>(Owner());
+    VORN_ASSERT(Grid != nullptr, "DBFilterGrid");
+    // DeleteOrClearRow leaves the fixed rows alone; the check keeps that promise here too.
+    if (TargetRow >= Grid->FixedRows())
+        Grid->DeleteOrClearRow(TargetRow);
+    Hide();
+}
+
+void TDBFilterGridSpeedButton::CMMouseLeave() {
+    TSpeedButton::CMMouseLeave();
+    SetVisible(false);
+}
+
+} // namespace vorn
