@@ -68,6 +68,7 @@ TEST_P(TableIndexTest, IndexDefsComeFromTheCatalog) {
 
 TEST_P(TableIndexTest, DefaultOrderIsThePrimaryKeyAndTheIndexFieldsFollowTheOrder) {
     Customer.Open();
+    EXPECT_EQ(Customer.IsSequenced(), Database->IsSQLite()) << "a local file, or a server table";
     EXPECT_EQ(IndexFieldList(Customer), "CustNo");
     EXPECT_EQ(Names(Customer, "Company"), "Zeta,Alfa,Beta,Gama");
     Customer.SetIndexName("ByCity");

@@ -73,6 +73,19 @@ TEST_P(FilterBehaviourTest, TheFilterRestrictsEveryMoveAndSearchWhileFiltered) {
     EXPECT_EQ(Table->Filter(), "Name = 'a'");
 }
 
+TEST_P(FilterBehaviourTest, AQueryKeepsItsOwnOrderAndPagesUnderTheFilter) {
+    Query->SetFilter("Name = 'a' OR Qty IS NULL");
+    Query->SetFiltered(true);
+    Query->Open();
+    EXPECT_EQ(Ids(*Query), "5431");
+    std::string Backward;
+    for (Query->Last(); !Query->Bof(); Query->Prior())
+        Backward += Query->FieldByName("ID")->AsString();
+    EXPECT_EQ(Backward, "1345");
+    EXPECT_TRUE(Query->Locate("Qty", TVariant(7), {}));
+    EXPECT_FALSE(Query->Locate("Qty", TVariant(6), {})) << "outside the filter";
+}
+
 TEST_P(FilterBehaviourTest, ChangingFilterOrFilteredRereadsAndNotifiesOnce) {
     Table->Open();
     Table->MoveBy(3);
