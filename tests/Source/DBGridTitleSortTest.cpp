@@ -10,6 +10,8 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <unistd.h>
 
 namespace vorn::titlesorttest {
@@ -483,7 +485,11 @@ TEST(TitleSortFormFileTest, LoadingAFormRegistersItsGridsDepthFirst) {
          "components": [{"class": "TDBGrid", "name": "Inner", "properties": {}}]},
         {"class": "TDBGrid", "name": "G2", "properties": {}}
       ]})json";
-    std::unique_ptr<TComponent> Form = ReadForm(Json);
+    const std::filesystem::path Path = std::filesystem::temp_directory_path() /
+                                       ("titlesort-form-" + std::to_string(getpid()) + ".json");
+    std::ofstream(Path) << Json;
+    std::unique_ptr<TComponent> Form = ReadFormFile(Path);
+    std::filesystem::remove(Path);
     auto* Sorter = dynamic_cast<TDBGridTitleSort*>(Form->FindComponent("TitleSort"));
     ASSERT_NE(Sorter, nullptr);
     EXPECT_EQ(Sorter->GetRegisteredGridNames(), "G1;Inner;G2");
