@@ -9,6 +9,7 @@ packages=(
     nlohmann-json3-dev
     libsqlite3-dev sqlite3
     libpq-dev postgresql-15
+    qt6-base-dev
 )
 
 missing=()

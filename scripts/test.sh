@@ -23,6 +23,8 @@ trap 'exit 1' INT TERM HUP
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+# System libraries (fontconfig, Qt's caches) keep memory for the life of the process.
+export LSAN_OPTIONS=suppressions=$root/scripts/lsan.supp:print_suppressions=0
 
 run_suite "$root/build/normal"
 run_suite "$root/build/sanitize" -DVORN_SANITIZE=ON -DVORN_BUILD_APPS=OFF

@@ -1,0 +1,118 @@
+#include "host/components/ComboBox.h"
+#include "host/components/Input.h"
+#include "host/qt/QtConvert.h"
+#include "host/qt/QtPeers.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+
+#include <functional>
+
+namespace vorn {
+
+// A combo box whose list opens and closes when the model says so: Qt's own requests to
+// open or close (a click, Alt+Down) are handed to the peer instead.
+class TQtComboBoxPeer::TComboWidget : public QComboBox {
+public:
+    std::function<void()> OnOpenRequest;
+    std::function<void()> OnCloseRequest;
+
+    void showPopup() override { OnOpenRequest(); }
+    void hidePopup() override { OnCloseRequest(); }
+    void ShowList() { QComboBox::showPopup(); }
+    void HideList() { QComboBox::hidePopup(); }
+};
+
+TQtComboBoxPeer::TQtComboBoxPeer(TCustomComboBox& ComboBox)
+    : TQtPeer(ComboBox, new TComboWidget), FComboBox(ComboBox) {
+    Combo().OnOpenRequest = [this] { OpenRequested(); };
+    Combo().OnCloseRequest = [this] { CloseRequested(); };
+    QObject::connect(&Combo(), &QComboBox::activated, Context(), [this](int Index) {
+        if (!Pushing())
+            Guarded([&] { UserSelectItem(FComboBox, Index); });
+    });
+}
+
+TQtComboBoxPeer::TComboWidget& TQtComboBoxPeer::Combo() const {
+    return static_cast<TComboWidget&>(*Widget());
+}
+
+void TQtComboBoxPeer::OpenRequested() {
+    if (Pushing())
+        return;
+    Guarded([&] { UserOpenList(FComboBox); });
+}
+
+void TQtComboBoxPeer::CloseRequested() {
+    if (Pushing() || !FComboBox.DroppedDown()) {
+        Combo().HideList();
+        return;
+    }
+    Guarded([&] { UserCloseList(FComboBox); });
+    // A list the model keeps open (a handler raised) must not stay open on screen
+    // without the model knowing: the screen follows the model.
+    DroppedDownChanged();
+}
+
+void TQtComboBoxPeer::Synchronize() {
+    ItemsChanged();
+    TQtPeer::Synchronize();
+}
+
+void TQtComboBoxPeer::TextChanged() {
+    const TPushScope Scope(*this);
+    const bool Editable = FComboBox.Style() == csDropDown;
+    if (Combo().isEditable() != Editable) {
+        Combo().setEditable(Editable);
+        if (Editable)
+            WatchInput(Combo().lineEdit());
+    }
+    if (Editable)
+        Combo().setEditText(ToQString(FComboBox.Text()));
+    ItemIndexChanged();
+    SelectionChanged();
+}
+
+void TQtComboBoxPeer::SelectionChanged() {
+    QLineEdit* Edit = Combo().lineEdit();
+    if (Edit == nullptr)
+        return;
+    const TPushScope Scope(*this);
+    if (FComboBox.SelLength() > 0)
+        Edit->setSelection(FComboBox.SelStart(), FComboBox.SelLength());
+    else
+        Edit->setCursorPosition(FComboBox.SelStart());
+}
+
+void TQtComboBoxPeer::ItemsChanged() {
+    const TPushScope Scope(*this);
+    QStringList Items;
+    const TStrings& Source = *FComboBox.Items();
+    for (int Index = 0; Index < Source.Count(); ++Index)
+        Items.append(ToQString(Source.Strings(Index)));
+    Combo().clear();
+    Combo().addItems(Items);
+    Combo().setMaxVisibleItems(std::max(1, FComboBox.DropDownCount()));
+    ItemIndexChanged();
+    if (Combo().isEditable())
+        Combo().setEditText(ToQString(FComboBox.Text()));
+}
+
+void TQtComboBoxPeer::ItemIndexChanged() {
+    const TPushScope Scope(*this);
+    Combo().setCurrentIndex(FComboBox.ItemIndex());
+    if (Combo().isEditable())
+        Combo().setEditText(ToQString(FComboBox.Text()));
+}
+
+void TQtComboBoxPeer::DroppedDownChanged() {
+    const TPushScope Scope(*this);
+    if (FComboBox.DroppedDown()) {
+        Combo().setMaxVisibleItems(std::max(1, FComboBox.OpenListRowCount()));
+        Combo().ShowList();
+    } else {
+        Combo().HideList();
+    }
+}
+
+} // namespace vorn

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "host/components/Control.h"
+#include "host/components/Graphics.h"
+
+#include <QColor>
+#include <QFont>
+#include <QString>
+#include <QVariant>
+#include <Qt>
+
+#include <optional>
+#include <string>
+
+namespace vorn {
+
+// Host code page text to a Qt string and back; characters the code page lacks become "?".
+QString ToQString(const std::string& Text);
+std::string FromQString(const QString& Text);
+
+// The screen colour of Color, or nothing for clNone, clDefault and values that are no
+// colour: the widget then keeps its style's colour.
+std::optional<QColor> ToQColor(TColor Color);
+QFont ToQFont(const TFont& Font);
+// A brush of Color for an item model's colour roles; an empty value leaves the style's.
+QVariant ColorBrush(TColor Color);
+
+// The modifiers of an input event (and the mouse buttons held) as a shift state.
+TShiftState ShiftFromQt(Qt::KeyboardModifiers Modifiers, Qt::MouseButtons Buttons = {});
+// The virtual key code of a Qt key, or 0 for a key that has none.
+int VirtualKeyFromQt(int QtKey);
+// The mouse button of a Qt button, or nothing for the buttons the controls do not know.
+std::optional<TMouseButton> MouseButtonFromQt(Qt::MouseButton Button);
+
+} // namespace vorn

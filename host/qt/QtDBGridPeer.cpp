@@ -1,0 +1,260 @@
+#include "host/components/Input.h"
+#include "host/data/DBGrid.h"
+#include "host/data/DataSet.h"
+#include "host/qt/QtConvert.h"
+#include "host/qt/QtGridPeers.h"
+
+#include <QAbstractTableModel>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QScrollBar>
+#include <QTableView>
+
+#include <algorithm>
+
+namespace vorn {
+
+namespace {
+
+// The scroll bar cannot know where the dataset is (no record count is read): it shows
+// the ends exactly and anything between approximately.
+constexpr int ScrollRange = 100;
+// How many records one step of a dragged slider stands for, in tenths of a page.
+constexpr int SliderStepsPerPage = 10;
+
+} // namespace
+
+// The records the grid holds now, read from the grid whenever the view asks; the titles
+// are the horizontal header, the indicator the vertical one.
+class TQtDBGridPeer::TModel : public QAbstractTableModel {
+public:
+    explicit TModel(TCustomDBGrid& Grid) : FGrid(Grid) {}
+
+    int rowCount(const QModelIndex& Parent) const override {
+        return Parent.isValid() ? 0 : FGrid.RowCount() - FGrid.FixedRows();
+    }
+    int columnCount(const QModelIndex& Parent) const override {
+        return Parent.isValid() ? 0 : FGrid.ColCount() - FGrid.FixedCols();
+    }
+
+    QVariant data(const QModelIndex& Index, int Role) const override {
+        if (!Index.isValid())
+            return {};
+        const int ACol = Index.column() + FGrid.FixedCols();
+        const int ARow = Index.row() + FGrid.FixedRows();
+        const bool Selected = FGrid.DrawState(ACol, ARow).Contains(gdSelected);
+        switch (Role) {
+        case Qt::DisplayRole:
+            return CellText(ACol, ARow);
+        case Qt::BackgroundRole:
+            return ColorBrush(Selected ? clHighlight : FGrid.Color());
+        case Qt::ForegroundRole:
+            return ColorBrush(Selected ? clHighlightText : FGrid.Font()->Color());
+        case Qt::FontRole:
+            return ToQFont(*FGrid.Font());
+        default:
+            return {};
+        }
+    }
+
+    QVariant headerData(int Section, Qt::Orientation Orientation, int Role) const override {
+        if (Orientation == Qt::Vertical)
+            return Role == Qt::DisplayRole &&
+                           Section + FGrid.FixedRows() == FGrid.CurrentRecordRow()
+                       ? QVariant(QStringLiteral("\u25B6"))
+                       : QVariant();
+        const TColumn* Column = FGrid.ColumnAt(Section + FGrid.FixedCols());
+        if (Column == nullptr)
+            return {};
+        const TColumnTitle& Title = *Column->Title();
+        switch (Role) {
+        case Qt::DisplayRole:
+            return ToQString(Title.Caption());
+        case Qt::BackgroundRole:
+            return ColorBrush(Title.Color());
+        case Qt::ForegroundRole:
+            return ColorBrush(Title.Font()->Color());
+        case Qt::FontRole:
+            return ToQFont(*Title.Font());
+        default:
+            return {};
+        }
+    }
+
+    void Reset() {
+        beginResetModel();
+        endResetModel();
+    }
+    void AllChanged() {
+        if (rowCount({}) == 0 || columnCount({}) == 0)
+            return;
+        emit dataChanged(index(0, 0), index(rowCount({}) - 1, columnCount({}) - 1));
+        emit headerDataChanged(Qt::Vertical, 0, rowCount({}) - 1);
+    }
+
+private:
+    // A field whose text cannot be read shows empty rather than failing the paint.
+    QVariant CellText(int ACol, int ARow) const {
+        try {
+            return ToQString(FGrid.CellText(ACol, ARow));
+        } catch (const std::exception&) {
+            return {};
+        }
+    }
+
+    TCustomDBGrid& FGrid;
+};
+
+TQtDBGridPeer::TQtDBGridPeer(TCustomDBGrid& Grid)
+    : TQtGridPeerBase(Grid, new QTableView, new QWidget), FDBGrid(Grid),
+      FModel(std::make_unique<TModel>(Grid)), FScrollBar(new QScrollBar(Qt::Vertical)) {
+    auto* Layout = new QHBoxLayout(Widget());
+    Layout->setContentsMargins(0, 0, 0, 0);
+    Layout->setSpacing(0);
+    Layout->addWidget(&View());
+    Layout->addWidget(FScrollBar);
+    View().setModel(FModel.get());
+    View().horizontalHeader()->setMinimumSectionSize(0);
+    View().horizontalHeader()->setSectionsClickable(true);
+    View().horizontalHeader()->viewport()->setMouseTracking(true);
+    WatchInput(View().horizontalHeader()->viewport());
+    FScrollBar->setRange(0, ScrollRange);
+    FScrollBar->setPageStep(SliderStepsPerPage);
+    QObject::connect(View().horizontalHeader(), &QHeaderView::sectionClicked, Context(),
+                     [this](int Section) { TitleClicked(Section); });
+    QObject::connect(FScrollBar, &QScrollBar::actionTriggered, Context(),
+                     [this](int Action) { ScrollActionTriggered(Action); });
+}
+
+TQtDBGridPeer::~TQtDBGridPeer() {
+    if (Widget() != nullptr)
+        View().setModel(nullptr);
+}
+
+int TQtDBGridPeer::GridCol(int ViewColumn) const {
+    return ViewColumn + FDBGrid.FixedCols();
+}
+
+int TQtDBGridPeer::GridRow(int ViewRow) const {
+    return ViewRow + FDBGrid.FixedRows();
+}
+
+std::optional<std::pair<int, int>> TQtDBGridPeer::ViewCell(int ACol, int ARow) const {
+    if (ACol < FDBGrid.FixedCols() || ARow < FDBGrid.FixedRows())
+        return std::nullopt;
+    return std::pair{ACol - FDBGrid.FixedCols(), ARow - FDBGrid.FixedRows()};
+}
+
+QPoint TQtDBGridPeer::ToClientPoint(QObject* Source, QPoint Position) const {
+    const QHeaderView& Header = *View().horizontalHeader();
+    if (Source != Header.viewport() || FDBGrid.FixedRows() == 0)
+        return TQtGridPeerBase::ToClientPoint(Source, Position);
+    const int Section = Header.logicalIndexAt(Position.x());
+    const TRect Cell = Section < 0 ? TRect{} : FDBGrid.CellRect(GridCol(Section), 0);
+    if (Cell.IsEmpty())
+        return TQtGridPeerBase::ToClientPoint(Source, Position);
+    const int X =
+        std::clamp(Position.x() - Header.sectionViewportPosition(Section), 0, Cell.Width() - 1);
+    const int Y = std::clamp(Position.y(), 0, Cell.Height() - 1);
+    return {Cell.Left + X, Cell.Top + Y};
+}
+
+// Title presses arrive as whole title clicks (sectionClicked), not as presses.
+bool TQtDBGridPeer::ForwardsButtons(QObject* Source) const {
+    return Source != View().horizontalHeader()->viewport();
+}
+
+void TQtDBGridPeer::AppearanceChanged() {
+    TQtPeer::AppearanceChanged();
+    FModel->AllChanged();
+}
+
+void TQtDBGridPeer::CellChanged(int /*ACol*/, int /*ARow*/) {
+    FModel->AllChanged();
+}
+
+void TQtDBGridPeer::GridLayoutChanged() {
+    FModel->Reset();
+    View().horizontalHeader()->setVisible(FDBGrid.FixedRows() > 0);
+    View().verticalHeader()->setVisible(FDBGrid.FixedCols() > 0);
+    View().setShowGrid(FDBGrid.GridLineWidth() > 0);
+    for (int Section = 0; Section < FModel->columnCount({}); ++Section)
+        View().setColumnWidth(Section,
+                              FDBGrid.ColWidths(GridCol(Section)) + FDBGrid.GridLineWidth());
+    for (int Section = 0; Section < FModel->rowCount({}); ++Section)
+        View().setRowHeight(Section,
+                            FDBGrid.RowHeights(GridRow(Section)) + FDBGrid.GridLineWidth());
+    GridPositionChanged();
+}
+
+void TQtDBGridPeer::GridPositionChanged() {
+    TQtGridPeerBase::GridPositionChanged();
+    FModel->AllChanged();
+    ShowDataSetPosition();
+}
+
+void TQtDBGridPeer::TitleClicked(int ViewColumn) {
+    const TColumn* Column = FDBGrid.ColumnAt(GridCol(ViewColumn));
+    if (Column == nullptr)
+        return;
+    const TShiftState Shift = ShiftFromQt(QGuiApplication::keyboardModifiers());
+    Guarded([&] { UserClickTitle(FDBGrid, *Column, Shift); });
+}
+
+void TQtDBGridPeer::ScrollActionTriggered(int Action) {
+    const int Page = std::max(1, FDBGrid.RecordCapacity());
+    Guarded([&] {
+        TDataSet* DataSet = FDBGrid.ActiveDataSet();
+        if (DataSet == nullptr || !FDBGrid.CanReceiveInput())
+            return;
+        switch (Action) {
+        case QAbstractSlider::SliderSingleStepAdd:
+            return MoveDataSet(1);
+        case QAbstractSlider::SliderSingleStepSub:
+            return MoveDataSet(-1);
+        case QAbstractSlider::SliderPageStepAdd:
+            return MoveDataSet(Page);
+        case QAbstractSlider::SliderPageStepSub:
+            return MoveDataSet(-Page);
+        case QAbstractSlider::SliderToMinimum:
+            return DataSet->First();
+        case QAbstractSlider::SliderToMaximum:
+            return DataSet->Last();
+        case QAbstractSlider::SliderMove:
+            if (FScrollBar->sliderPosition() == 0)
+                return DataSet->First();
+            if (FScrollBar->sliderPosition() == ScrollRange)
+                return DataSet->Last();
+            return MoveDataSet((FScrollBar->sliderPosition() - FScrollBar->value()) *
+                               std::max(1, Page / SliderStepsPerPage));
+        default:
+            return;
+        }
+    });
+    ShowDataSetPosition();
+}
+
+void TQtDBGridPeer::MoveDataSet(int Distance) {
+    if (TDataSet* DataSet = FDBGrid.ActiveDataSet())
+        DataSet->MoveBy(Distance);
+}
+
+void TQtDBGridPeer::ShowDataSetPosition() {
+    const TDataSet* DataSet = FDBGrid.ActiveDataSet();
+    FScrollBar->setEnabled(DataSet != nullptr);
+    int Position = std::clamp(FScrollBar->sliderPosition(), 1, ScrollRange - 1);
+    if (DataSet == nullptr || DataSet->Bof())
+        Position = 0;
+    else if (DataSet->Eof())
+        Position = ScrollRange;
+    const QSignalBlocker Blocker(FScrollBar);
+    FScrollBar->setSliderPosition(Position);
+}
+
+void TQtDBGridPeer::Wheel(int Steps) {
+    if (FDBGrid.ActiveDataSet() != nullptr)
+        MoveDataSet(Steps);
+}
+
+} // namespace vorn

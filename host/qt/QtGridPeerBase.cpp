@@ -1,0 +1,75 @@
+#include "host/components/Grid.h"
+#include "host/qt/QtGridPeers.h"
+
+#include <QHeaderView>
+#include <QTableView>
+#include <QWheelEvent>
+
+#include <algorithm>
+
+namespace vorn {
+
+TQtGridPeerBase::TQtGridPeerBase(TCustomGrid& Grid, QTableView* View, QWidget* Container)
+    : TQtPeer(Grid, Container != nullptr ? Container : View), FGrid(Grid), FView(*View) {
+    // The grid decides what is shown where: the view neither scrolls nor selects by itself.
+    View->setFrameShape(QFrame::NoFrame);
+    View->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    View->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    View->setSelectionMode(QAbstractItemView::NoSelection);
+    View->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    View->setCornerButtonEnabled(false);
+    View->viewport()->setMouseTracking(true);
+    WatchInput(View->viewport());
+    if (Container != nullptr) {
+        WatchInput(View);
+        Container->setFocusProxy(View);
+    }
+}
+
+void TQtGridPeerBase::Synchronize() {
+    GridLayoutChanged();
+    TQtPeer::Synchronize();
+}
+
+void TQtGridPeerBase::GridPositionChanged() {
+    const TPushScope Scope(*this);
+    const auto Cell = ViewCell(FGrid.Col(), FGrid.Row());
+    if (!Cell)
+        return;
+    const QModelIndex Current = FView.model()->index(Cell->second, Cell->first);
+    FView.selectionModel()->setCurrentIndex(Current, QItemSelectionModel::NoUpdate);
+}
+
+QPoint TQtGridPeerBase::ToClientPoint(QObject* Source, QPoint Position) const {
+    if (Source != FView.viewport())
+        return TQtPeer::ToClientPoint(Source, Position);
+    const QModelIndex Index = FView.indexAt(Position);
+    if (Index.isValid()) {
+        const TRect Cell = FGrid.CellRect(GridCol(Index.column()), GridRow(Index.row()));
+        if (!Cell.IsEmpty()) {
+            // The view's cell and the grid's cell may differ in size by the grid line and
+            // the header's height: the point keeps its offset inside the cell.
+            const QRect Shown = FView.visualRect(Index);
+            const int X = std::clamp(Position.x() - Shown.left(), 0, Cell.Width() - 1);
+            const int Y = std::clamp(Position.y() - Shown.top(), 0, Cell.Height() - 1);
+            return {Cell.Left + X, Cell.Top + Y};
+        }
+    }
+    return TQtPeer::ToClientPoint(Source, Position);
+}
+
+bool TQtGridPeerBase::ConsumesButtons(QObject* Source) const {
+    return Source == FView.viewport();
+}
+
+bool TQtGridPeerBase::HandleInput(QObject* Source, QEvent* Event) {
+    if (Event->type() != QEvent::Wheel || Source != FView.viewport())
+        return TQtPeer::HandleInput(Source, Event);
+    const int Degrees = static_cast<QWheelEvent*>(Event)->angleDelta().y() / 8;
+    const int Steps = -Degrees / 15;
+    if (Steps != 0)
+        Guarded([&] { Wheel(Steps); });
+    return true;
+}
+
+} // namespace vorn

@@ -1,0 +1,203 @@
+#include "host/qt/QtPeer.h"
+
+#include "host/components/Application.h"
+#include "host/components/Input.h"
+#include "host/qt/QtConvert.h"
+
+#include <QEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+
+namespace vorn {
+
+namespace {
+
+// Widgets that Qt deletes with their parent can still send events on the way out (focus
+// out, leave, hide) while the controls around them are being destroyed: those events
+// must not reach the model.
+int DestroyingWidgets = 0;
+
+bool IsTypedCharacter(char Key) {
+    const auto Code = static_cast<unsigned char>(Key);
+    return Code >= 0x20 ? Code != 0x7F : Key == '\b' || Key == '\r' || Key == '\x1b';
+}
+
+} // namespace
+
+class TQtPeer::TInputFilter : public QObject {
+public:
+    explicit TInputFilter(TQtPeer& Peer) : FPeer(Peer) {}
+
+    bool eventFilter(QObject* Watched, QEvent* Event) override {
+        if (DestroyingWidgets > 0)
+            return false;
+        return FPeer.HandleInput(Watched, Event);
+    }
+
+private:
+    TQtPeer& FPeer;
+};
+
+TQtPeer::TQtPeer(TControl& Control, QWidget* Widget)
+    : FControl(Control), FWidget(Widget), FFilter(std::make_unique<TInputFilter>(*this)) {
+    WatchInput(Widget);
+    Widget->setMouseTracking(true);
+}
+
+TQtPeer::~TQtPeer() {
+    FFilter.reset();
+    if (!FWidget)
+        return;
+    ++DestroyingWidgets;
+    delete FWidget.data();
+    --DestroyingWidgets;
+}
+
+TQtPeer* TQtPeer::Of(const TControl& Control) {
+    return dynamic_cast<TQtPeer*>(Control.Peer());
+}
+
+QObject* TQtPeer::Context() const {
+    return FFilter.get();
+}
+
+void TQtPeer::WatchInput(QObject* Source) {
+    Source->installEventFilter(FFilter.get());
+}
+
+void TQtPeer::ReportCurrentException() noexcept {
+    try {
+        throw;
+    } catch (const std::exception& Error) {
+        HandleApplicationError(Error);
+    } catch (...) {
+        HandleApplicationError(Exception("An unknown error escaped a widget's callback"));
+    }
+}
+
+void TQtPeer::Synchronize() {
+    ParentChanged();
+    BoundsChanged();
+    EnabledChanged();
+    AppearanceChanged();
+    TextChanged();
+    VisibleChanged();
+    FocusChanged();
+}
+
+void TQtPeer::BoundsChanged() {
+    FWidget->setGeometry(FControl.Left(), FControl.Top(), FControl.Width(), FControl.Height());
+}
+
+void TQtPeer::VisibleChanged() {
+    FWidget->setVisible(FControl.Visible());
+}
+
+void TQtPeer::EnabledChanged() {
+    FWidget->setEnabled(FControl.Enabled());
+}
+
+void TQtPeer::AppearanceChanged() {
+    FWidget->setFont(ToQFont(*FControl.Font()));
+    QPalette Palette = FWidget->palette();
+    if (const auto Background = ToQColor(FControl.Color())) {
+        for (const auto Role : {QPalette::Window, QPalette::Base, QPalette::Button})
+            Palette.setColor(Role, *Background);
+    }
+    if (const auto Foreground = ToQColor(FControl.Font()->Color())) {
+        for (const auto Role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+            Palette.setColor(Role, *Foreground);
+    }
+    FWidget->setPalette(Palette);
+}
+
+void TQtPeer::ParentChanged() {
+    const TWinControl* Parent = FControl.Parent();
+    TQtPeer* ParentPeer = Parent != nullptr ? Of(*Parent) : nullptr;
+    QWidget* ParentWidget = ParentPeer != nullptr ? ParentPeer->Widget() : nullptr;
+    if (FWidget->parentWidget() == ParentWidget)
+        return;
+    // Reparenting hides a widget; the model's visibility and place are put back at once.
+    FWidget->setParent(ParentWidget);
+    BoundsChanged();
+    VisibleChanged();
+}
+
+void TQtPeer::FocusChanged() {
+    const auto* WinControl = dynamic_cast<const TWinControl*>(&FControl);
+    if (WinControl != nullptr && WinControl->Focused())
+        FWidget->setFocus(Qt::OtherFocusReason);
+}
+
+void TQtPeer::Invalidate() {
+    FWidget->update();
+}
+
+bool TQtPeer::HandleInput(QObject* Source, QEvent* Event) {
+    switch (Event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseMove:
+        return HandleMouse(Source, static_cast<QMouseEvent&>(*Event));
+    case QEvent::Enter:
+        Guarded([&] { UserMouseEnter(FControl); });
+        return false;
+    case QEvent::Leave:
+        Guarded([&] { UserMouseLeave(FControl); });
+        return false;
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+        return HandleKey(static_cast<QKeyEvent&>(*Event));
+    default:
+        return false;
+    }
+}
+
+QPoint TQtPeer::ToClientPoint(QObject* Source, QPoint Position) const {
+    const auto* SourceWidget = qobject_cast<const QWidget*>(Source);
+    if (SourceWidget == nullptr || SourceWidget == FWidget)
+        return Position;
+    return SourceWidget->mapTo(FWidget.data(), Position);
+}
+
+bool TQtPeer::HandleMouse(QObject* Source, QMouseEvent& Event) {
+    const QPoint Point = ToClientPoint(Source, Event.position().toPoint());
+    TShiftState Shift = ShiftFromQt(Event.modifiers(), Event.buttons());
+    if (Event.type() == QEvent::MouseMove) {
+        Guarded([&] { UserMouseMove(FControl, Point.x(), Point.y(), Shift); });
+        return false;
+    }
+    const auto Button = MouseButtonFromQt(Event.button());
+    if (!Button || !ForwardsButtons(Source))
+        return false;
+    if (Event.type() == QEvent::MouseButtonRelease) {
+        Guarded([&] { UserMouseUp(FControl, *Button, Shift, Point.x(), Point.y()); });
+        return ConsumesButtons(Source);
+    }
+    if (Event.type() == QEvent::MouseButtonDblClick)
+        Shift.Include(ssDouble);
+    Guarded([&] { UserMouseDown(FControl, *Button, Shift, Point.x(), Point.y()); });
+    return ConsumesButtons(Source);
+}
+
+bool TQtPeer::HandleKey(QKeyEvent& Event) {
+    auto* WinControl = dynamic_cast<TWinControl*>(&FControl);
+    if (WinControl == nullptr)
+        return false;
+    const TShiftState Shift = ShiftFromQt(Event.modifiers());
+    const int Key = VirtualKeyFromQt(Event.key());
+    if (Event.type() == QEvent::KeyRelease) {
+        if (Key != 0)
+            Guarded([&] { UserKeyUp(*WinControl, Key, Shift); });
+        return ConsumesKeys();
+    }
+    if (Key != 0)
+        Guarded([&] { UserKeyDown(*WinControl, Key, Shift); });
+    const std::string Typed = FromQString(Event.text());
+    if (Typed.size() == 1 && IsTypedCharacter(Typed[0]))
+        Guarded([&] { UserKeyPress(*WinControl, Typed[0]); });
+    return ConsumesKeys();
+}
+
+} // namespace vorn

@@ -1,0 +1,101 @@
+#pragma once
+
+#include "host/components/Control.h"
+#include "host/components/Peer.h"
+
+#include <QPoint>
+#include <QPointer>
+#include <QWidget>
+
+#include <memory>
+
+class QEvent;
+class QKeyEvent;
+class QMouseEvent;
+
+namespace vorn {
+
+// The Qt side of one control. The peer owns its widget (unless Qt already deleted it
+// together with a parent widget), mirrors the control's model into it and turns the
+// widget's input events into calls of the input dispatch.
+class TQtPeer : public TControlPeer {
+public:
+    // Takes ownership of Widget.
+    TQtPeer(TControl& Control, QWidget* Widget);
+    ~TQtPeer() override;
+
+    TControl& Control() const { return FControl; }
+    QWidget* Widget() const { return FWidget; }
+
+    // Reads the whole model into the widget, as after creation.
+    virtual void Synchronize();
+
+    void BoundsChanged() override;
+    void VisibleChanged() override;
+    void EnabledChanged() override;
+    void TextChanged() override {}
+    void AppearanceChanged() override;
+    void ParentChanged() override;
+    void FocusChanged() override;
+    void Invalidate() override;
+
+    // The peer of Control when it is a Qt peer, else nullptr.
+    static TQtPeer* Of(const TControl& Control);
+
+    // Runs a call into the model from a Qt callback: an exception must never unwind
+    // through Qt's event loop, so it goes to the application error handler.
+    template <class Call>
+    static void Guarded(Call&& ModelCall) noexcept {
+        try {
+            ModelCall();
+        } catch (...) {
+            ReportCurrentException();
+        }
+    }
+
+protected:
+    // The object that owns the peer's signal connections: they end with the peer.
+    QObject* Context() const;
+    // Routes the input events of Source (the widget or a part of it) through HandleInput.
+    void WatchInput(QObject* Source);
+    // Handles one input event of a watched object; true when the widget must not see it.
+    virtual bool HandleInput(QObject* Source, QEvent* Event);
+    // Where a mouse event at Position of Source lies in the control's client coordinates.
+    virtual QPoint ToClientPoint(QObject* Source, QPoint Position) const;
+    // Whether button presses and releases go to the model as mouse down and up (buttons
+    // report their clicks as whole clicks instead).
+    virtual bool ForwardsButtons(QObject* /*Source*/) const { return true; }
+    // Whether the widget must not see the button presses of Source, because the model
+    // decides what they do (a grid's current cell).
+    virtual bool ConsumesButtons(QObject* /*Source*/) const { return false; }
+    // Whether the model does the widget's own handling of keys (editing, moving).
+    virtual bool ConsumesKeys() const { return true; }
+
+    // Set while the peer writes the model into the widget, so that the widget's change
+    // signals are not taken for the user's input.
+    bool Pushing() const { return FPushing > 0; }
+    class TPushScope {
+    public:
+        explicit TPushScope(TQtPeer& Peer) : FPeer(Peer) { ++FPeer.FPushing; }
+        ~TPushScope() { --FPeer.FPushing; }
+        TPushScope(const TPushScope&) = delete;
+        TPushScope& operator=(const TPushScope&) = delete;
+
+    private:
+        TQtPeer& FPeer;
+    };
+
+private:
+    class TInputFilter;
+
+    static void ReportCurrentException() noexcept;
+    bool HandleMouse(QObject* Source, QMouseEvent& Event);
+    bool HandleKey(QKeyEvent& Event);
+
+    TControl& FControl;
+    QPointer<QWidget> FWidget;
+    std::unique_ptr<TInputFilter> FFilter;
+    int FPushing = 0;
+};
+
+} // namespace vorn

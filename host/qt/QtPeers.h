@@ -1,0 +1,86 @@
+#pragma once
+
+#include "host/qt/QtPeer.h"
+
+class QComboBox;
+class QLineEdit;
+class QToolButton;
+
+namespace vorn {
+
+class TCustomComboBox;
+class TCustomEdit;
+class TCustomForm;
+class TSpeedButton;
+
+// A form: a top-level window titled with the caption. Closing the window hides the form.
+class TQtFormPeer : public TQtPeer {
+public:
+    explicit TQtFormPeer(TCustomForm& Form);
+
+    void TextChanged() override;
+};
+
+// A control of no kind the widget set knows: an empty widget that takes its input.
+class TQtPlainPeer : public TQtPeer {
+public:
+    explicit TQtPlainPeer(TControl& Control);
+};
+
+// An edit box. The model does the editing: keys go to it, and the line edit shows the
+// text and selection it ends up with. Text the widget changes by itself (pasting) is
+// handed to the model as the user's new text.
+class TQtEditPeer : public TQtPeer {
+public:
+    explicit TQtEditPeer(TCustomEdit& Edit);
+
+    void TextChanged() override;
+    void SelectionChanged() override;
+
+private:
+    QLineEdit& LineEdit() const;
+
+    TCustomEdit& FEdit;
+};
+
+// A combo box. Opening the list asks the model first (DropDown may fill the items) and
+// the list shows only once the model has opened; picking an item is the user's pick.
+class TQtComboBoxPeer : public TQtPeer {
+public:
+    explicit TQtComboBoxPeer(TCustomComboBox& ComboBox);
+
+    void Synchronize() override;
+    void TextChanged() override;
+    void SelectionChanged() override;
+    void ItemsChanged() override;
+    void ItemIndexChanged() override;
+    void DroppedDownChanged() override;
+
+private:
+    class TComboWidget;
+    TComboWidget& Combo() const;
+    void OpenRequested();
+    void CloseRequested();
+
+    TCustomComboBox& FComboBox;
+};
+
+// A speed button: a tool button with the glyph as its icon; its clicks are whole clicks.
+class TQtSpeedButtonPeer : public TQtPeer {
+public:
+    explicit TQtSpeedButtonPeer(TSpeedButton& Button);
+
+    void Synchronize() override;
+    void TextChanged() override;
+    void Invalidate() override;
+
+protected:
+    bool ForwardsButtons(QObject* /*Source*/) const override { return false; }
+
+private:
+    QToolButton& Button() const;
+
+    TSpeedButton& FButton;
+};
+
+} // namespace vorn

@@ -1,0 +1,129 @@
+#include "host/components/Grid.h"
+#include "host/qt/QtConvert.h"
+#include "host/qt/QtGridPeers.h"
+
+#include <QAbstractTableModel>
+#include <QHeaderView>
+#include <QTableView>
+
+#include <algorithm>
+
+namespace vorn {
+
+// Every cell of the grid, read from the grid whenever the view asks.
+class TQtStringGridPeer::TModel : public QAbstractTableModel {
+public:
+    explicit TModel(TStringGrid& Grid) : FGrid(Grid) {}
+
+    int rowCount(const QModelIndex& Parent) const override {
+        return Parent.isValid() ? 0 : FGrid.RowCount();
+    }
+    int columnCount(const QModelIndex& Parent) const override {
+        return Parent.isValid() ? 0 : FGrid.ColCount();
+    }
+
+    QVariant data(const QModelIndex& Index, int Role) const override {
+        if (!Index.isValid())
+            return {};
+        const int ACol = Index.column();
+        const int ARow = Index.row();
+        switch (Role) {
+        case Qt::DisplayRole:
+            return ToQString(FGrid.Cells(ACol, ARow));
+        case Qt::BackgroundRole:
+            return ColorBrush(CellColor(FGrid.DrawState(ACol, ARow)));
+        case Qt::ForegroundRole:
+            return ColorBrush(FGrid.DrawState(ACol, ARow).Contains(gdSelected)
+                                  ? clHighlightText
+                                  : FGrid.Font()->Color());
+        case Qt::FontRole:
+            return ToQFont(*FGrid.Font());
+        default:
+            return {};
+        }
+    }
+
+    void Reset() {
+        beginResetModel();
+        endResetModel();
+    }
+    void CellChanged(int ACol, int ARow) {
+        const QModelIndex Cell = index(ARow, ACol);
+        emit dataChanged(Cell, Cell);
+    }
+    void AllCellsChanged() {
+        emit dataChanged(index(0, 0), index(FGrid.RowCount() - 1, FGrid.ColCount() - 1));
+    }
+
+private:
+    TColor CellColor(TGridDrawState State) const {
+        if (State.Contains(gdFixed))
+            return clBtnFace;
+        return State.Contains(gdSelected) ? clHighlight : FGrid.Color();
+    }
+
+    TStringGrid& FGrid;
+};
+
+TQtStringGridPeer::TQtStringGridPeer(TStringGrid& Grid)
+    : TQtGridPeerBase(Grid, new QTableView), FStringGrid(Grid),
+      FModel(std::make_unique<TModel>(Grid)) {
+    View().horizontalHeader()->hide();
+    View().verticalHeader()->hide();
+    View().horizontalHeader()->setMinimumSectionSize(0);
+    View().verticalHeader()->setMinimumSectionSize(0);
+    View().setModel(FModel.get());
+}
+
+TQtStringGridPeer::~TQtStringGridPeer() {
+    // The view goes before the model it shows.
+    if (Widget() != nullptr)
+        View().setModel(nullptr);
+}
+
+void TQtStringGridPeer::AppearanceChanged() {
+    TQtPeer::AppearanceChanged();
+    FModel->AllCellsChanged();
+}
+
+void TQtStringGridPeer::CellChanged(int ACol, int ARow) {
+    FModel->CellChanged(ACol, ARow);
+}
+
+void TQtStringGridPeer::GridLayoutChanged() {
+    FModel->Reset();
+    View().setShowGrid(FStringGrid.GridLineWidth() > 0);
+    // A view's section includes the line after it; the grid counts the line separately.
+    for (int ACol = 0; ACol < FStringGrid.ColCount(); ++ACol)
+        View().setColumnWidth(ACol, FStringGrid.ColWidths(ACol) + FStringGrid.GridLineWidth());
+    for (int ARow = 0; ARow < FStringGrid.RowCount(); ++ARow)
+        View().setRowHeight(ARow, FStringGrid.RowHeights(ARow) + FStringGrid.GridLineWidth());
+    GridPositionChanged();
+}
+
+void TQtStringGridPeer::GridPositionChanged() {
+    ShowScrollPosition();
+    TQtGridPeerBase::GridPositionChanged();
+    FModel->AllCellsChanged();
+}
+
+void TQtStringGridPeer::ShowScrollPosition() {
+    for (int ACol = FStringGrid.FixedCols(); ACol < FStringGrid.ColCount(); ++ACol)
+        View().setColumnHidden(ACol, ACol < FStringGrid.LeftCol());
+    for (int ARow = FStringGrid.FixedRows(); ARow < FStringGrid.RowCount(); ++ARow)
+        View().setRowHidden(ARow, ARow < FStringGrid.TopRow());
+}
+
+std::optional<std::pair<int, int>> TQtStringGridPeer::ViewCell(int ACol, int ARow) const {
+    return std::pair{ACol, ARow};
+}
+
+void TQtStringGridPeer::Wheel(int Steps) {
+    const int LastRow = FStringGrid.RowCount() - 1;
+    if (LastRow < FStringGrid.FixedRows())
+        return;
+    const int Target = std::clamp(FStringGrid.TopRow() + Steps, FStringGrid.FixedRows(), LastRow);
+    FStringGrid.SetTopRow(Target);
+}
+
+} // namespace vorn

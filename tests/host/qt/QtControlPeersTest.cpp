@@ -1,0 +1,278 @@
+#include "host/components/Button.h"
+#include "host/components/ComboBox.h"
+#include "host/components/Edit.h"
+#include "host/components/Keyboard.h"
+#include "tests/host/qt/QtPeerTestFixture.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QListView>
+#include <QToolButton>
+
+#include <string>
+#include <vector>
+
+namespace vorn::qttest {
+
+namespace {
+
+using EditPeerTest = QtPeerTest;
+
+TEST_F(EditPeerTest, TypingCallsChangeOncePerCharacterAndTheWidgetShowsTheModel) {
+    auto* Edit = Add<TEdit>(8, 8, 120, 24);
+    std::vector<std::string> Changes;
+    Edit->OnChange = [&](TObject*) { Changes.push_back(Edit->Text()); };
+    Realize();
+    auto& LineEdit = WidgetOf<QLineEdit>(*Edit);
+
+    SendText(LineEdit, "ab");
+    SendKey(LineEdit, Qt::Key_Backspace, "\b");
+
+    EXPECT_EQ(Changes, (std::vector<std::string>{"a", "ab", "a"}));
+    EXPECT_EQ(LineEdit.text(), "a");
+    EXPECT_EQ(LineEdit.cursorPosition(), 1);
+}
+
+TEST_F(EditPeerTest, TextThatTheWidgetChangesByItselfReachesTheModelAsTheUsersText) {
+    auto* Edit = Add<TEdit>(8, 8, 120, 24);
+    int Changes = 0;
+    Edit->OnChange = [&](TObject*) { ++Changes; };
+    Realize();
+    auto& LineEdit = WidgetOf<QLineEdit>(*Edit);
+
+    // A paste: the line edit changes its own text and reports it as edited.
+    LineEdit.insert(QString::fromUtf16(u"\u010Dup"));
+
+    EXPECT_EQ(Edit->Text(), "\xE8up");
+    EXPECT_EQ(Changes, 1);
+    // Code writing the model does not echo back as user input.
+    Edit->SetText("set by code");
+    EXPECT_EQ(LineEdit.text(), "set by code");
+    EXPECT_EQ(Changes, 2);
+}
+
+TEST_F(EditPeerTest, ReadOnlyEditRefusesPastedTextWithAnErrorAndKeepsItsText) {
+    auto* Edit = Add<TEdit>(8, 8, 120, 24);
+    Edit->SetText("kept");
+    Edit->SetReadOnly(true);
+    Realize();
+    auto& LineEdit = WidgetOf<QLineEdit>(*Edit);
+
+    emit LineEdit.textEdited("replaced");
+
+    EXPECT_EQ(Edit->Text(), "kept");
+    EXPECT_EQ(ErrorBoxTexts().size(), 1);
+}
+
+// Windows-1250 texts show as the Unicode characters they stand for, in every kind of
+// widget, and typed Unicode characters reach the model as Windows-1250 bytes.
+TEST_F(QtPeerTest, Windows1250TextsShowAsTheirUnicodeCharacters) {
+    const std::string Host = "\x8A\x9A\x8E\x9E\xC8\xE8\xC6\xE6\xD0\xF0";
+    const QString Unicode = QString::fromUtf16(u"\u0160\u0161\u017D\u017E\u010C\u010D\u0106"
+                                               u"\u0107\u0110\u0111");
+    Form->SetCaption(Host);
+    auto* Edit = Add<TEdit>(8, 8, 120, 24);
+    Edit->SetText(Host);
+    auto* Combo = Add<TComboBox>(8, 40, 120, 24);
+    Combo->Items()->Add(Host);
+    auto* Button = Add<TSpeedButton>(8, 72, 120, 24);
+    Button->SetCaption(Host);
+    Realize();
+
+    EXPECT_EQ(TQtWidgetSet::WidgetOf(*Form)->windowTitle(), Unicode);
+    EXPECT_EQ(WidgetOf<QLineEdit>(*Edit).text(), Unicode);
+    EXPECT_EQ(WidgetOf<QComboBox>(*Combo).itemText(0), Unicode);
+    EXPECT_EQ(WidgetOf<QToolButton>(*Button).text(), Unicode);
+
+    Edit->SetText("");
+    SendText(WidgetOf<QLineEdit>(*Edit), Unicode);
+    EXPECT_EQ(Edit->Text(), Host);
+}
+
+TEST_F(QtPeerTest, KeysReachTheModelAsVirtualKeysWithTheirShiftState) {
+    auto* Edit = Add<TEdit>(8, 8, 120, 24);
+    struct TSeen {
+        int Key;
+        TShiftState Shift;
+        bool ShiftKeyDown;
+        bool ControlKeyDown;
+    };
+    std::vector<TSeen> Seen;
+    Edit->OnKeyDown = [&](TObject*, int& Key, TShiftState Shift) {
+        Seen.push_back({Key, Shift, GetKeyState(VK_SHIFT) < 0, GetKeyState(VK_CONTROL) < 0});
+    };
+    Realize();
+    auto& LineEdit = WidgetOf<QLineEdit>(*Edit);
+
+    struct TCase {
+        int QtKey;
+        Qt::KeyboardModifiers Modifiers;
+        int VirtualKey;
+        TShiftState Shift;
+    };
+    const std::vector<TCase> Cases = {
+        {Qt::Key_A, Qt::ShiftModifier, 'A', {ssShift}},
+        {Qt::Key_7, Qt::NoModifier, '7', {}},
+        {Qt::Key_Home, Qt::ControlModifier, VK_HOME, {ssCtrl}},
+        {Qt::Key_F4, Qt::AltModifier, VK_F4, {ssAlt}},
+        {Qt::Key_Down, Qt::ShiftModifier | Qt::ControlModifier, VK_DOWN, {ssShift, ssCtrl}},
+        {Qt::Key_Delete, Qt::NoModifier, VK_DELETE, {}},
+        {Qt::Key_Return, Qt::NoModifier, VK_RETURN, {}},
+        {Qt::Key_Escape, Qt::NoModifier, VK_ESCAPE, {}},
+        {Qt::Key_PageDown, Qt::NoModifier, VK_NEXT, {}},
+    };
+    for (const TCase& Case : Cases) {
+        Seen.clear();
+        SendKey(LineEdit, Case.QtKey, QString(), Case.Modifiers);
+        ASSERT_EQ(Seen.size(), 1u) << Case.QtKey;
+        EXPECT_EQ(Seen[0].Key, Case.VirtualKey) << Case.QtKey;
+        EXPECT_EQ(Seen[0].Shift, Case.Shift) << Case.QtKey;
+        // The keyboard state follows the event's modifiers, not key events of their own.
+        EXPECT_EQ(Seen[0].ShiftKeyDown, Case.Shift.Contains(ssShift)) << Case.QtKey;
+        EXPECT_EQ(Seen[0].ControlKeyDown, Case.Shift.Contains(ssCtrl)) << Case.QtKey;
+    }
+}
+
+TEST_F(QtPeerTest, AnErrorInAHandlerIsShownAndTheApplicationGoesOn) {
+    auto* Edit = Add<TEdit>(8, 8, 120, 24);
+    int Changes = 0;
+    Edit->OnChange = [&](TObject*) {
+        if (++Changes == 1)
+            throw Exception("The first change is refused");
+    };
+    Realize();
+    auto& LineEdit = WidgetOf<QLineEdit>(*Edit);
+
+    SendText(LineEdit, "x");
+    EXPECT_EQ(ErrorBoxTexts(), QStringList{"The first change is refused"});
+
+    SendText(LineEdit, "y");
+    EXPECT_EQ(Changes, 2);
+    EXPECT_EQ(ErrorBoxTexts().size(), 1);
+}
+
+using ComboBoxPeerTest = QtPeerTest;
+
+TEST_F(ComboBoxPeerTest, OpeningTheListCallsDropDownFirstAndShowsTheItemsItFilled) {
+    auto* Combo = Add<TComboBox>(8, 8, 160, 24);
+    Combo->Items()->Add("stale");
+    std::vector<std::string> Calls;
+    Combo->OnDropDown = [&](TObject*) {
+        Calls.push_back("DropDown");
+        Combo->Items()->Clear();
+        for (const char* Item : {"Beograd", "Ni\x9A", "Novi Sad"})
+            Combo->Items()->Add(Item);
+    };
+    Combo->OnCloseUp = [&](TObject*) { Calls.push_back("CloseUp"); };
+    Combo->OnClick = [&](TObject*) { Calls.push_back("Click " + Combo->Text()); };
+    Realize();
+    auto& Widget = WidgetOf<QComboBox>(*Combo);
+
+    Widget.showPopup();
+
+    EXPECT_EQ(Calls, std::vector<std::string>{"DropDown"});
+    EXPECT_TRUE(Combo->DroppedDown());
+    ASSERT_EQ(Widget.count(), 3);
+    EXPECT_EQ(Widget.itemText(1), QString::fromUtf16(u"Ni\u0161"));
+    EXPECT_TRUE(Widget.view()->isVisible());
+
+    emit Widget.activated(2);
+
+    EXPECT_EQ(Combo->ItemIndex(), 2);
+    EXPECT_EQ(Combo->Text(), "Novi Sad");
+    EXPECT_FALSE(Combo->DroppedDown());
+    EXPECT_EQ(Calls, (std::vector<std::string>{"DropDown", "CloseUp", "Click Novi Sad"}));
+    EXPECT_EQ(Widget.currentText(), "Novi Sad");
+}
+
+TEST_F(ComboBoxPeerTest, AListWhoseDropDownRaisesStaysClosedOnScreen) {
+    auto* Combo = Add<TComboBox>(8, 8, 160, 24);
+    Combo->Items()->Add("one");
+    Combo->OnDropDown = [](TObject*) { throw Exception("No list today"); };
+    Realize();
+    auto& Widget = WidgetOf<QComboBox>(*Combo);
+
+    Widget.showPopup();
+
+    EXPECT_FALSE(Combo->DroppedDown());
+    EXPECT_FALSE(Widget.view()->isVisible());
+    EXPECT_EQ(ErrorBoxTexts(), QStringList{"No list today"});
+}
+
+TEST_F(ComboBoxPeerTest, ClosingTheListOnScreenClosesItInTheModel) {
+    auto* Combo = Add<TComboBox>(8, 8, 160, 24);
+    Combo->Items()->Add("one");
+    int CloseUps = 0;
+    Combo->OnCloseUp = [&](TObject*) { ++CloseUps; };
+    Realize();
+    auto& Widget = WidgetOf<QComboBox>(*Combo);
+
+    Combo->SetDroppedDown(true);
+    EXPECT_TRUE(Widget.view()->isVisible());
+    Widget.hidePopup();
+
+    EXPECT_FALSE(Combo->DroppedDown());
+    EXPECT_FALSE(Widget.view()->isVisible());
+    EXPECT_EQ(CloseUps, 1);
+}
+
+TEST_F(QtPeerTest, SpeedButtonShowsItsGlyphAndItsClickIsOneWholeClick) {
+    auto* Button = Add<TSpeedButton>(8, 8, 32, 32);
+    TBitmap Glyph;
+    Glyph.SetSize(2, 1);
+    Glyph.SetPixel(0, 0, clRed);
+    Glyph.SetPixel(1, 0, clBlue);
+    Button->SetGlyph(&Glyph);
+    std::vector<std::string> Calls;
+    Button->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int, int) {
+        Calls.push_back("down");
+    };
+    Button->OnMouseUp = [&](TObject*, TMouseButton, TShiftState, int, int) {
+        Calls.push_back("up");
+    };
+    Button->OnClick = [&](TObject*) { Calls.push_back("click"); };
+    Realize();
+    auto& Widget = WidgetOf<QToolButton>(*Button);
+
+    // The glyph's colours arrive unswapped: TColor is blue-green-red, the pixmap RGB.
+    const QImage Icon = Widget.icon().pixmap(QSize(2, 1)).toImage();
+    ASSERT_EQ(Icon.size(), QSize(2, 1));
+    EXPECT_EQ(Icon.pixelColor(0, 0), QColor(Qt::red));
+    EXPECT_EQ(Icon.pixelColor(1, 0), QColor(Qt::blue));
+
+    SendClick(Widget, QPoint(16, 16));
+    EXPECT_EQ(Calls, (std::vector<std::string>{"down", "up", "click"}));
+
+    Button->SetGlyph(nullptr);
+    EXPECT_TRUE(Widget.icon().isNull());
+}
+
+TEST_F(QtPeerTest, ModelChangesMirrorIntoTheWidgets) {
+    auto* Edit = Add<TEdit>(8, 8, 120, 24);
+    Realize();
+    QWidget& Widget = WidgetOf<QLineEdit>(*Edit);
+
+    Edit->SetBounds(20, 30, 140, 26);
+    Edit->SetColor(RGB(0x10, 0x20, 0x30));
+    Edit->Font()->SetColor(clRed);
+    Edit->Font()->SetStyle({fsBold, fsItalic});
+    Edit->Font()->SetSize(13);
+    Edit->SetEnabled(false);
+
+    EXPECT_EQ(Widget.geometry(), QRect(20, 30, 140, 26));
+    EXPECT_EQ(Widget.palette().color(QPalette::Base), QColor(0x10, 0x20, 0x30));
+    EXPECT_EQ(Widget.palette().color(QPalette::Text), QColor(0xFF, 0, 0));
+    EXPECT_TRUE(Widget.font().bold());
+    EXPECT_TRUE(Widget.font().italic());
+    EXPECT_EQ(Widget.font().pointSize(), 13);
+    EXPECT_FALSE(Widget.isEnabled());
+
+    Edit->Hide();
+    EXPECT_FALSE(Widget.isVisible());
+    Edit->SetParent(nullptr);
+    EXPECT_EQ(Widget.parentWidget(), nullptr);
+}
+
+} // namespace
+
+} // namespace vorn::qttest

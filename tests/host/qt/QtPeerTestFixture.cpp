@@ -1,0 +1,84 @@
+#include "tests/host/qt/QtPeerTestFixture.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QMouseEvent>
+
+namespace vorn::qttest {
+
+namespace {
+
+QApplication& Application() {
+    static int ArgumentCount = 1;
+    static char Name[] = "HostQtTests";
+    static char* Arguments[] = {Name, nullptr};
+    static QApplication* App = [] {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        static QApplication Instance(ArgumentCount, Arguments);
+        return &Instance;
+    }();
+    return *App;
+}
+
+} // namespace
+
+QtPeerTest::QtPeerTest() {
+    Application();
+    Form = std::make_unique<TForm>(nullptr);
+    Form->SetBounds(0, 0, 480, 320);
+    Form->Show();
+}
+
+QtPeerTest::~QtPeerTest() {
+    Form.reset();
+    for (QWidget* Widget : QApplication::topLevelWidgets())
+        if (qobject_cast<QMessageBox*>(Widget) != nullptr)
+            delete Widget;
+}
+
+void QtPeerTest::SendMouseMove(QWidget& Widget, QPoint Position, Qt::KeyboardModifiers Modifiers) {
+    QMouseEvent Event(QEvent::MouseMove, Position, Widget.mapToGlobal(Position), Qt::NoButton,
+                      Qt::NoButton, Modifiers);
+    QApplication::sendEvent(&Widget, &Event);
+}
+
+void QtPeerTest::SendClick(QWidget& Widget, QPoint Position, Qt::KeyboardModifiers Modifiers) {
+    const QPointF Global = Widget.mapToGlobal(Position);
+    QMouseEvent Press(QEvent::MouseButtonPress, Position, Global, Qt::LeftButton, Qt::LeftButton,
+                      Modifiers);
+    QApplication::sendEvent(&Widget, &Press);
+    QMouseEvent Release(QEvent::MouseButtonRelease, Position, Global, Qt::LeftButton, Qt::NoButton,
+                        Modifiers);
+    QApplication::sendEvent(&Widget, &Release);
+}
+
+void QtPeerTest::SendLeave(QWidget& Widget) {
+    QEvent Event(QEvent::Leave);
+    QApplication::sendEvent(&Widget, &Event);
+}
+
+void QtPeerTest::SendKey(QWidget& Widget, int Key, const QString& Text,
+                         Qt::KeyboardModifiers Modifiers) {
+    QKeyEvent Press(QEvent::KeyPress, Key, Modifiers, Text);
+    QApplication::sendEvent(&Widget, &Press);
+    QKeyEvent Release(QEvent::KeyRelease, Key, Modifiers, Text);
+    QApplication::sendEvent(&Widget, &Release);
+}
+
+void QtPeerTest::SendText(QWidget& Widget, const QString& Text) {
+    for (const QChar Character : Text) {
+        const int Key = Character.isLetter() ? Character.toUpper().unicode() : 0;
+        SendKey(Widget, Key >= 'A' && Key <= 'Z' ? Key : Qt::Key_unknown, QString(Character));
+    }
+}
+
+QStringList QtPeerTest::ErrorBoxTexts() {
+    QStringList Texts;
+    for (QWidget* Widget : QApplication::topLevelWidgets())
+        if (auto* Box = qobject_cast<QMessageBox*>(Widget); Box != nullptr && Box->isVisible())
+            Texts.append(Box->text());
+    return Texts;
+}
+
+} // namespace vorn::qttest

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "host/components/Form.h"
+#include "host/qt/QtWidgetSet.h"
+
+#include <gtest/gtest.h>
+
+#include <QPoint>
+#include <QString>
+#include <Qt>
+
+#include <memory>
+
+class QWidget;
+
+namespace vorn::qttest {
+
+// A shown form with the Qt widget set, offscreen. Controls are added with Add and get
+// their widgets from Realize.
+class QtPeerTest : public ::testing::Test {
+protected:
+    QtPeerTest();
+    ~QtPeerTest() override;
+
+    template <class TControlClass>
+    TControlClass* Add(int Left, int Top, int Width, int Height) {
+        auto* Control = new TControlClass(Form.get());
+        Control->SetParent(Form.get());
+        Control->SetBounds(Left, Top, Width, Height);
+        return Control;
+    }
+    void Realize() { WidgetSet.CreatePeers(*Form); }
+
+    template <class TWidget>
+    static TWidget& WidgetOf(const TControl& Control) {
+        auto* Widget = dynamic_cast<TWidget*>(TQtWidgetSet::WidgetOf(Control));
+        if (Widget == nullptr)
+            throw Exception("The control has no widget of the expected kind");
+        return *Widget;
+    }
+
+    // Simulated input, delivered as the window system delivers it.
+    static void SendMouseMove(QWidget& Widget, QPoint Position,
+                              Qt::KeyboardModifiers Modifiers = Qt::NoModifier);
+    static void SendClick(QWidget& Widget, QPoint Position,
+                          Qt::KeyboardModifiers Modifiers = Qt::NoModifier);
+    static void SendLeave(QWidget& Widget);
+    static void SendKey(QWidget& Widget, int Key, const QString& Text,
+                        Qt::KeyboardModifiers Modifiers = Qt::NoModifier);
+    static void SendText(QWidget& Widget, const QString& Text);
+
+    // The texts of the error boxes on screen now.
+    static QStringList ErrorBoxTexts();
+
+    TQtWidgetSet WidgetSet;
+    std::unique_ptr<TForm> Form;
+};
+
+} // namespace vorn::qttest
