@@ -38,11 +38,7 @@ const TClass& TDBFieldComboBox::StaticClass() {
 }
 
 TDBFieldComboBox::TDBFieldComboBox(TComponent* AOwner)
-    : TComboBox(AOwner), FDataLink(std::make_unique<TDataLink>()) {
-    // Placed on a form in the designer, the combo box is designed with it.
-    if (AOwner != nullptr && AOwner->ComponentState().Contains(csDesigning))
-        SetDesigning(true);
-}
+    : TComboBox(AOwner), FDataLink(std::make_unique<TDataLink>()) {}
 
 TDBFieldComboBox::~TDBFieldComboBox() {
     Destroying();

@@ -58,9 +58,6 @@ const TClass& TDBLocateEdit::StaticClass() {
 
 TDBLocateEdit::TDBLocateEdit(TComponent* AOwner)
     : TEdit(AOwner), FDataLink(std::make_unique<TFieldDataLink>()) {
-    // Placed on a form in the designer, the edit box is designed with it.
-    if (AOwner != nullptr && AOwner->ComponentState().Contains(csDesigning))
-        SetDesigning(true);
     FDataLink->OnDataChange = [this](TObject* Sender) { DataChange(Sender); };
     FDataLink->OnActiveChange = [this](TObject* Sender) { DataChange(Sender); };
 }

@@ -57,9 +57,6 @@ const TClass& TDBSortComboBox::StaticClass() {
 
 TDBSortComboBox::TDBSortComboBox(TComponent* AOwner)
     : TComboBox(AOwner), FSortDataLink(std::make_unique<TSortDataLink>()) {
-    // Placed on a form in the designer, the combo box is designed with it.
-    if (AOwner != nullptr && AOwner->ComponentState().Contains(csDesigning))
-        SetDesigning(true);
     FSortDataLink->OnSortChange = [this](TObject* Sender, const std::string& OldFields,
                                          const std::string& NewFields, bool& Done) {
         DoAfterSortChange(Sender, OldFields, NewFields, Done);
