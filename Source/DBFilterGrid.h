@@ -71,16 +71,16 @@ using TFilterBoolNames = std::array<std::string, FilterBoolCount>;
 
 // Operator names: the SQL operators themselves, English and Serbian. The Serbian
 // tables hold Windows-1250 text.
-extern const TFilterOperatorNames fonComputer;
-extern const TFilterOperatorNames fonEnglish;
-extern const TFilterOperatorNames fonSerbian;
+extern const TFilterOperatorNames& fonComputer;
+extern const TFilterOperatorNames& fonEnglish;
+extern const TFilterOperatorNames& fonSerbian;
 // Column captions of the title row.
-extern const TFilterColumnNames fcnEnglish;
-extern const TFilterColumnNames fcnSerbian;
+extern const TFilterColumnNames& fcnEnglish;
+extern const TFilterColumnNames& fcnSerbian;
 // Connector names.
-extern const TFilterBoolNames fbnComputer;
-extern const TFilterBoolNames fbnEnglish;
-extern const TFilterBoolNames fbnSerbian;
+extern const TFilterBoolNames& fbnComputer;
+extern const TFilterBoolNames& fbnEnglish;
+extern const TFilterBoolNames& fbnSerbian;
 
 inline constexpr TFilterOperatorIndexes SimpleFilterOperatorIndexes{
     foiLess, foiLessOrEqual, foiEqual, foiLargerOrEqual, foiLarger, foiNotEqual};

@@ -5,38 +5,56 @@ namespace vorn {
 // The Serbian names are Windows-1250 bytes: 0xE6 is c with acute, 0xE8 c with caron,
 // 0x9E z with caron. Adjacent literals keep a hex escape from swallowing the letter
 // that follows it.
+//
+// Programs linked against the library reach the tables through references: a reference
+// is a constant address, valid in a program's own copy of the symbol before the library
+// has constructed anything, while a copy of a table itself could be taken before its
+// strings exist.
 
-const TFilterOperatorNames fonComputer = {
+namespace {
+
+const TFilterOperatorNames fonComputerTable = {
     "<",          "<=",   "=",       ">=",         ">", "<>", "STARTING WITH",
     "CONTAINING", "LIKE", "IS NULL", "IS NOT NULL"};
 
-const TFilterOperatorNames fonEnglish = {
+const TFilterOperatorNames fonEnglishTable = {
     "less",        "less or equal", "equal", "larger or equal", "larger",     "not equal",
     "begins with", "contains",      "like",  "is null",         "is not null"};
 
-const TFilterOperatorNames fonSerbian = {"manje",
-                                         "manje ili jednako",
-                                         "jednako",
-                                         "ve\xE6"
-                                         "e ili jednako",
-                                         "ve\xE6"
-                                         "e",
-                                         "nije jednako",
-                                         "po\xE8"
-                                         "inje sa",
-                                         "sadr\x9E"
-                                         "i",
-                                         "sli\xE8"
-                                         "no",
-                                         "nema vrednost",
-                                         "ima vrednost"};
+const TFilterOperatorNames fonSerbianTable = {"manje",
+                                              "manje ili jednako",
+                                              "jednako",
+                                              "ve\xE6"
+                                              "e ili jednako",
+                                              "ve\xE6"
+                                              "e",
+                                              "nije jednako",
+                                              "po\xE8"
+                                              "inje sa",
+                                              "sadr\x9E"
+                                              "i",
+                                              "sli\xE8"
+                                              "no",
+                                              "nema vrednost",
+                                              "ima vrednost"};
 
-const TFilterColumnNames fcnEnglish = {"Field", "Operator", "Value", "Bool"};
-const TFilterColumnNames fcnSerbian = {"Polje", "Operator", "Vrednost", "Veznik"};
+const TFilterColumnNames fcnEnglishTable = {"Field", "Operator", "Value", "Bool"};
+const TFilterColumnNames fcnSerbianTable = {"Polje", "Operator", "Vrednost", "Veznik"};
 
-const TFilterBoolNames fbnComputer = {"AND", "OR"};
-const TFilterBoolNames fbnEnglish = {"and", "or"};
-const TFilterBoolNames fbnSerbian = {"i", "ili"};
+const TFilterBoolNames fbnComputerTable = {"AND", "OR"};
+const TFilterBoolNames fbnEnglishTable = {"and", "or"};
+const TFilterBoolNames fbnSerbianTable = {"i", "ili"};
+
+} // namespace
+
+const TFilterOperatorNames& fonComputer = fonComputerTable;
+const TFilterOperatorNames& fonEnglish = fonEnglishTable;
+const TFilterOperatorNames& fonSerbian = fonSerbianTable;
+const TFilterColumnNames& fcnEnglish = fcnEnglishTable;
+const TFilterColumnNames& fcnSerbian = fcnSerbianTable;
+const TFilterBoolNames& fbnComputer = fbnComputerTable;
+const TFilterBoolNames& fbnEnglish = fbnEnglishTable;
+const TFilterBoolNames& fbnSerbian = fbnSerbianTable;
 
 const TTypeInfo& FilterKindTypeInfo() {
     static const TTypeInfo Info{"TFilterKind", tkEnumeration, {"fkSimple", "fkSQL"}, nullptr};

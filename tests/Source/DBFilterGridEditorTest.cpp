@@ -1,0 +1,430 @@
+#include "tests/Source/DBFilterGridEditorTest.h"
+
+#include "tests/Source/DBFilterGridTest.h"
+#include "tests/Source/TestTables.h"
+
+#include "host/components/Edit.h"
+
+namespace vorn::test {
+namespace {
+
+using testtables::TErrorRecorder;
+
+// The People grid inside a form, away from the form's corner so that the combo box,
+// which lives beside the grid, is placed in the form's coordinates.
+class FilterGridEditorTest : public FilterGridTest {
+protected:
+    void SetUp() override {
+        FilterGridTest::SetUp();
+        Window = new TForm(Form.get());
+        Window->SetBounds(0, 0, 640, 480);
+        Grid->SetParent(Window);
+        Grid->SetBounds(10, 20, 425, 200);
+    }
+
+    TForm* Window = nullptr;
+    TFilterGridUser User{Grid};
+    TDBFilterGridComboBox& Combo() const { return *Grid->InCellEditor(); }
+};
+
+TEST_F(FilterGridEditorTest, HoverShowsTheEditorThatFitsTheCell) {
+    ASSERT_EQ(Combo().Parent(), Window);
+    SetRows({{"Name", "=", "Smith", ""}, {"Age", "", "", ""}});
+    struct TCase {
+        int Col, Row;
+        bool ComboShown, ButtonShown;
+    };
+    const TCase Cases[] = {
+        {0, 0, false, false}, // the fixed corner
+        {2, 0, false, false}, // a title
+        {0, 2, false, true},  // the fixed cell of a filter row
+        {3, 1, true, false},  {1, 2, true, false},
+    };
+    for (const TCase& Case : Cases) {
+        SCOPED_TRACE(std::to_string(Case.Col) + "," + std::to_string(Case.Row));
+        ASSERT_TRUE(User.Hover(Case.Col, Case.Row));
+        EXPECT_EQ(Combo().Visible(), Case.ComboShown);
+        EXPECT_EQ(User.Button().Visible(), Case.ButtonShown);
+        const TRect R = Grid->CellRect(Case.Col, Case.Row);
+        if (Case.ComboShown) {
+            EXPECT_EQ(Combo().Text(), Grid->Cells(Case.Col, Case.Row));
+            EXPECT_EQ(Combo().BoundsRect(),
+                      (TRect{Grid->Left() + R.Left + 2, Grid->Top() + R.Top + 2,
+                             Grid->Left() + R.Right + 2, Grid->Top() + R.Bottom + 2}));
+            EXPECT_EQ(Grid->CurrentComboCell(), (TGridCoord{Case.Col, Case.Row}));
+        }
+        if (Case.ButtonShown) {
+            EXPECT_EQ(User.Button().TargetRow, Case.Row);
+            EXPECT_EQ(User.Button().BoundsRect(), R);
+        }
+        User.Button().Hide();
+    }
+    EXPECT_FALSE(Grid->ValidCellCoordinates({-1, -1}));
+    EXPECT_TRUE(Grid->ValidCellCoordinates({1, 1}));
+}
+
+TEST_F(FilterGridEditorTest, EachHideWritesTheTextIntoTheEditedCellOnce) {
+    SetRows({{"Name", "=", "Smith", ""}});
+    User.Hover(3, 1);
+    ASSERT_TRUE(UserEditText(Combo(), "Jones"));
+    User.Hover(2, 1); // the combo box moves on, writing back what was typed
+    EXPECT_EQ(Grid->Cells(3, 1), "Jones");
+    EXPECT_EQ(Combo().Text(), "=");
+    EXPECT_EQ(Combo().Items()->Count(), 0);
+    // A program writes the cell meanwhile; hiding again must not overwrite it with a
+    // stale text, nor touch the cell the combo box left.
+    Grid->SetCells(2, 1, "<>");
+    User.Hover(0, 0);
+    EXPECT_FALSE(Combo().Visible());
+    EXPECT_EQ(Grid->Cells(2, 1), "=");
+    EXPECT_EQ(Combo().CellCol, -1);
+    Grid->SetCells(2, 1, "<>");
+    Combo().Hide();
+    User.Hover(0, 0);
+    EXPECT_EQ(Grid->Cells(2, 1), "<>");
+    EXPECT_EQ(Grid->Cells(3, 1), "Jones");
+}
+
+TEST_F(FilterGridEditorTest, MouseLeaveHidesOnlyAnIdleComboBox) {
+    User.Hover(1, 1);
+    UserEditText(Combo(), "City");
+    ASSERT_TRUE(UserMouseLeave(Combo()));
+    EXPECT_FALSE(Combo().Visible());
+    EXPECT_EQ(Grid->Cells(1, 1), "City");
+
+    User.Hover(1, 1);
+    User.OpenList();
+    UserMouseLeave(Combo());
+    EXPECT_TRUE(Combo().Visible()) << "an open list stays";
+    UserCloseList(Combo());
+
+    ASSERT_TRUE(UserSetFocus(Combo()));
+    UserMouseLeave(Combo());
+    EXPECT_TRUE(Combo().Visible()) << "a focused combo box stays";
+    // Nor does the mouse over the grid take it away while the user types.
+    User.Hover(3, 1);
+    EXPECT_EQ(Combo().CellCol, 1);
+}
+
+TEST_F(FilterGridEditorTest, FocusReturnsToTheGridOnlyWhenItHadIt) {
+    auto* Other = new TEdit(Form.get());
+    Other->SetParent(Window);
+    ASSERT_TRUE(UserSetFocus(*Other));
+    User.Hover(1, 1);
+    UserMouseLeave(Combo());
+    EXPECT_TRUE(Other->Focused());
+
+    ASSERT_TRUE(UserSetFocus(*Grid));
+    User.Hover(1, 1);
+    User.Pick("Age");
+    EXPECT_TRUE(Grid->Focused());
+    EXPECT_FALSE(Combo().Visible());
+    EXPECT_EQ(Grid->Cells(1, 1), "Age");
+}
+
+TEST_F(FilterGridEditorTest, ListsFollowTheColumnAndTheCountIsCapped) {
+    SetRows({{"[Age]", "", "", ""}});
+    User.Hover(1, 1);
+    EXPECT_EQ(User.OpenList(), (std::vector<std::string>{"Name", "City", "Phone", "Age"}));
+    EXPECT_EQ(Combo().OpenListRowCount(), 4);
+    UserCloseList(Combo());
+    User.Hover(3, 1); // the bracketed name is looked up without its brackets
+    EXPECT_EQ(User.OpenList(), (std::vector<std::string>{"5", "25", "30", "31", "45"}));
+    UserCloseList(Combo());
+    Grid->SetFilterMaxDropDownCount(3);
+    User.OpenList();
+    EXPECT_EQ(Combo().OpenListRowCount(), 3);
+    UserCloseList(Combo());
+    User.Hover(4, 1);
+    EXPECT_EQ(User.OpenList(), (std::vector<std::string>{"AND", "OR"}));
+    UserCloseList(Combo());
+    Grid->BoolNames = fbnSerbian;
+    EXPECT_EQ(User.OpenList(), (std::vector<std::string>{"i", "ili"}));
+    EXPECT_THROW(Grid->SetFilterMaxDropDownCount(-1), Exception);
+    EXPECT_EQ(Grid->FilterMaxDropDownCount(), 3);
+}
+
+TEST_F(FilterGridEditorTest, OperatorListFitsTheFieldAndTheFilterKind) {
+    const std::vector<std::string> Comparisons{"<", "<=", "=", ">=", ">", "<>"};
+    std::vector<std::string> Unquoted = Comparisons;
+    Unquoted.insert(Unquoted.end(), {"IS NULL", "IS NOT NULL"});
+    const std::vector<std::string> All(fonComputer.begin(), fonComputer.end());
+    const std::vector<std::string> Serbian(fonSerbian.begin(), fonSerbian.end());
+    struct TCase {
+        const char* Field;
+        TFilterKind Kind;
+        const TFilterOperatorNames& Names;
+        std::vector<std::string> Expected;
+    };
+    const TCase Cases[] = {
+        {"Age", fkSQL, fonComputer, Unquoted},  {"Age", fkSimple, fonComputer, Comparisons},
+        {"Name", fkSQL, fonComputer, All},      {"Name", fkSimple, fonComputer, Comparisons},
+        {"[City]", fkSQL, fonSerbian, Serbian},
+    };
+    for (const TCase& Case : Cases) {
+        SCOPED_TRACE(Case.Field);
+        SetRows({{Case.Field, "", "", ""}});
+        Grid->SetFilterKind(Case.Kind);
+        Grid->OperatorNames = Case.Names;
+        User.Hover(2, 1);
+        EXPECT_EQ(User.OpenList(), Case.Expected);
+        UserCloseList(Combo());
+    }
+}
+
+// Errors while a list fills: quiet without fgoExceptions, handed on with it.
+TEST_F(FilterGridEditorTest, ListErrorsReachTheUserOnlyWithExceptions) {
+    struct TCase {
+        const char* Title;
+        std::string Field;
+        int Col;
+        bool CloseTable;
+        std::string Message; // with fgoExceptions; empty: no error even then
+    };
+    const TCase Cases[] = {
+        {"FieldsOfClosedTable", "Name", 1, true, ""},
+        {"ValuesOfClosedTable", "Name", 3, true, ""},
+        {"OperatorsOfClosedTable", "Name", 2, true,
+         "TDBFilterGrid.QuotedType() DataSet is not active."},
+        {"OperatorsOfUnknownField", "Nope", 2, false, "Field 'Nope' not found"},
+        {"ValuesOfUnknownField", "[Nope]", 3, false,
+         "TDBFilterGridComboBox.DropDown() Unknown field: \"Nope\"."},
+        {"ValuesOfEmptyFieldCell", "", 3, false,
+         "TDBFilterGridComboBox.DropDown() Unknown field: \"\"."},
+        {"Connectors", "Nope", 4, true, ""},
+    };
+    for (const TCase& Case : Cases) {
+        SCOPED_TRACE(Case.Title);
+        Table->Open();
+        SetRows({{Case.Field, "", "", ""}});
+        if (Case.CloseTable)
+            Table->Close();
+        for (const bool Raise : {false, true}) {
+            Grid->SetFilterGridOptions(Raise ? TFilterGridOptions{fgoExceptions}
+                                             : TFilterGridOptions{});
+            User.Hover(Case.Col, 1);
+            const TErrorRecorder Errors;
+            const bool Opened = UserOpenList(Combo());
+            const bool Fails = Raise && !Case.Message.empty();
+            EXPECT_EQ(Opened, !Fails) << Raise;
+            EXPECT_EQ(Combo().DroppedDown(), !Fails);
+            if (Fails) {
+                ASSERT_EQ(Errors.Messages().size(), 1u);
+                EXPECT_NE(Errors.Messages()[0].find(Case.Message), std::string::npos)
+                    << Errors.Messages()[0];
+                EXPECT_THROW(Combo().DropDown(), Exception) << "a direct call lets it through";
+            } else if (Case.Col != 4) {
+                EXPECT_EQ(User.Items(), std::vector<std::string>{});
+                EXPECT_EQ(Combo().OpenListRowCount(), 0);
+            }
+            UserCloseList(Combo());
+        }
+    }
+}
+
+TEST_F(FilterGridEditorTest, ComputedAndBlobFieldsAreNotOffered) {
+    Table->Close();
+    Table->AddCalculatedField("Shout", ftString, 40);
+    auto* Other = new TTable(Form.get());
+    Other->SetDatabaseName(Database.Alias());
+    Other->SetTableName("People");
+    Table->AddLookupField("Again", ftString, Other, "Name", "Name", "City", 40);
+    Other->Open();
+    Table->Open();
+    User.Hover(1, 1);
+    EXPECT_EQ(User.OpenList(), (std::vector<std::string>{"Name", "City", "Phone", "Age"}));
+}
+
+// Picking or confirming a connector name appends one row; nothing else does.
+TEST_F(FilterGridEditorTest, ConnectorsAppendOneRowAtTheEnd) {
+    struct TCase {
+        const char* Title;
+        std::vector<TFilterRow> Rows;
+        int Col, Row;
+        std::string Text;
+        bool Typed; // typed and confirmed with Enter, else picked from the list
+        int RowCountAfter;
+    };
+    const TCase Cases[] = {
+        {"PickedOnFilledLastRow", {{"Name", "=", "x", ""}}, 4, 1, "OR", false, 3},
+        {"PickedAgainWhileNewRowEmpty",
+         {{"Name", "=", "x", "OR"}, {"", "", "", ""}},
+         4,
+         1,
+         "AND",
+         false,
+         3},
+        {"PickedOnEarlierRow", {{"Name", "", "", ""}, {"Age", "", "", ""}}, 4, 1, "AND", false, 4},
+        {"PickedOnEmptyOnlyRow", {{"", "", "", ""}}, 4, 1, "OR", false, 2},
+        {"TypedExactly", {{"Name", "=", "x", ""}}, 4, 1, "AND", true, 3},
+        {"TypedInOtherCase", {{"Name", "=", "x", ""}}, 4, 1, "or", true, 2},
+        {"TypedIntoValueColumn", {{"Name", "=", "x", ""}}, 3, 1, "OR", true, 2},
+    };
+    for (const TCase& Case : Cases) {
+        SCOPED_TRACE(Case.Title);
+        SetRows(Case.Rows);
+        Grid->SetCol(1);
+        Grid->SetRow(1);
+        User.MoveInto(Case.Col, Case.Row);
+        if (Case.Typed) {
+            User.Type(Case.Text);
+            ASSERT_TRUE(User.Key(VK_RETURN));
+        } else {
+            User.Pick(Case.Text);
+        }
+        EXPECT_FALSE(Combo().Visible());
+        EXPECT_EQ(Grid->Cells(Case.Col, Case.Row), Case.Text);
+        EXPECT_EQ(Grid->RowCount(), Case.RowCountAfter);
+        if (Case.RowCountAfter > static_cast<int>(Case.Rows.size()) + 1) {
+            EXPECT_EQ(Grid->Row(), Case.RowCountAfter - 1);
+            EXPECT_EQ(Grid->Col(), Grid->FixedCols());
+            EXPECT_TRUE(Grid->UnexistinqOrEmptyRow(Case.RowCountAfter - 1));
+        }
+    }
+}
+
+TEST_F(FilterGridEditorTest, EnterEscapeAndDownInTheComboBox) {
+    SetRows({{"Name", "=", "Smith", "AND"}, {"Age", "", "", ""}});
+    struct TCase {
+        const char* Title;
+        int Col;
+        std::string Typed; // empty: the text is emptied
+        int Key;
+        std::string CellAfter;
+        int ColAfter;
+    };
+    const TCase Cases[] = {
+        {"EnterMovesRight", 2, "<>", VK_RETURN, "<>", 3},
+        {"EnterWithEmptyTextStays", 3, "", VK_RETURN, "", 3},
+        {"EnterInLastColumnStays", 4, "x", VK_RETURN, "x", 4},
+        {"EscapeDiscards", 1, "City", VK_ESCAPE, "Name", 1},
+    };
+    for (const TCase& Case : Cases) {
+        SCOPED_TRACE(Case.Title);
+        User.MoveInto(Case.Col, 1);
+        ASSERT_TRUE(UserSetFocus(Combo()));
+        UserEditText(Combo(), Case.Typed);
+        ASSERT_TRUE(User.Key(Case.Key));
+        EXPECT_FALSE(Combo().Visible());
+        EXPECT_EQ(Grid->Cells(Case.Col, 1), Case.CellAfter);
+        EXPECT_EQ(Grid->Col(), Case.ColAfter);
+        EXPECT_EQ(Grid->Row(), 1);
+        EXPECT_TRUE(Grid->Focused());
+        EXPECT_EQ(Grid->RowCount(), 3);
+    }
+    // Enter leaves the arrow-key flag: the next mouse move only clears it.
+    User.MoveInto(2, 1);
+    UserSetFocus(Combo());
+    User.Key(VK_RETURN);
+    EXPECT_TRUE(Grid->ArrowKeyFlag());
+    User.Hover(3, 1);
+    EXPECT_FALSE(Combo().Visible());
+    EXPECT_FALSE(Grid->ArrowKeyFlag());
+    User.Hover(3, 1);
+    EXPECT_TRUE(Combo().Visible());
+
+    // Down opens the list with the column's items.
+    ASSERT_TRUE(User.Key(VK_DOWN));
+    EXPECT_TRUE(Combo().DroppedDown());
+    EXPECT_EQ(User.Items(),
+              (std::vector<std::string>{"Jane", "John", "Jones", "Smith", "Smithers"}));
+}
+
+TEST_F(FilterGridEditorTest, KeysInTheGrid) {
+    ASSERT_TRUE(UserSetFocus(*Grid));
+    // Down on an empty last row stays.
+    ASSERT_TRUE(User.GridKey(VK_DOWN));
+    EXPECT_EQ(Grid->RowCount(), 2);
+    EXPECT_EQ(Grid->Row(), 1);
+    // On a filled last row it moves into a new empty row.
+    Grid->SetCells(3, 1, " ");
+    User.GridKey(VK_DOWN);
+    EXPECT_EQ(Grid->RowCount(), 3);
+    EXPECT_EQ(Grid->Row(), 2);
+    EXPECT_TRUE(Grid->ArrowKeyFlag());
+
+    // A key in the grid puts the hovering combo box away, writing its text back.
+    Grid->SetCells(1, 2, "Age");
+    User.Hover(2, 2);
+    User.Hover(2, 2);
+    ASSERT_TRUE(Combo().Visible());
+    UserEditText(Combo(), ">");
+    User.GridKey(VK_INSERT);
+    EXPECT_FALSE(Combo().Visible());
+    EXPECT_EQ(Grid->Cells(2, 2), ">");
+
+    // Enter opens the combo box on the current cell, with the focus; Down then lists.
+    Grid->SetCol(1);
+    ASSERT_TRUE(User.GridKey(VK_RETURN));
+    EXPECT_TRUE(Combo().Visible());
+    EXPECT_TRUE(Combo().Focused());
+    EXPECT_EQ(Grid->CurrentComboCell(), (TGridCoord{1, 2}));
+    EXPECT_EQ(Combo().Text(), "Age");
+    User.Key(VK_DOWN);
+    EXPECT_EQ(User.Items(), (std::vector<std::string>{"Name", "City", "Phone", "Age"}));
+    User.Key(VK_ESCAPE); // closes the list
+    User.Key(VK_ESCAPE); // leaves the combo box
+    EXPECT_TRUE(Grid->Focused());
+
+    // Ctrl+Delete removes one of several rows, and only empties the last one left.
+    SetRows({{"Name", "", "", ""}, {"Age", "", "", ""}});
+    Grid->SetRow(1);
+    ASSERT_TRUE(User.GridKey(VK_DELETE, {ssCtrl}));
+    EXPECT_EQ(Rows(), (std::vector<TFilterRow>{{"Age", "", "", ""}}));
+    User.GridKey(VK_DELETE);
+    EXPECT_EQ(Rows(), (std::vector<TFilterRow>{{"Age", "", "", ""}})) << "Delete alone";
+    User.GridKey(VK_DELETE, {ssCtrl});
+    EXPECT_EQ(Rows(), (std::vector<TFilterRow>{{"", "", "", ""}}));
+    EXPECT_EQ(Grid->RowCount(), 2);
+}
+
+TEST_F(FilterGridEditorTest, RowButtonDeletesItsRowAndHides) {
+    SetRows({{"Name", "", "", ""}, {"Age", "", "", ""}, {"City", "", "", ""}});
+    TDBFilterGridSpeedButton& Button = User.Button();
+    User.Hover(0, 2);
+    ASSERT_TRUE(Button.Visible());
+    ASSERT_TRUE(UserMouseLeave(Button));
+    EXPECT_FALSE(Button.Visible());
+    EXPECT_EQ(Grid->RowCount(), 4);
+
+    User.Hover(0, 2);
+    ASSERT_TRUE(UserClick(Button));
+    EXPECT_FALSE(Button.Visible());
+    EXPECT_EQ(Rows(), (std::vector<TFilterRow>{{"Name", "", "", ""}, {"City", "", "", ""}}));
+
+    // A target inside the fixed rows deletes nothing, not even the title.
+    Button.TargetRow = 0;
+    Button.Show();
+    UserClick(Button);
+    EXPECT_EQ(Grid->Cells(1, 0), "Field");
+    EXPECT_EQ(Grid->RowCount(), 3);
+}
+
+// A dataset that is no table is scanned; its position and its controls come back.
+TEST_F(FilterGridEditorTest, NonTableValuesAreScannedSortedAndExactlyUnique) {
+    {
+        const TConnectionLease Lease(Database.Alias());
+        Lease.Connection().ExecuteCommand("CREATE TABLE Letters (L VARCHAR(5), N INTEGER)", {});
+        Lease.Connection().ExecuteCommand(
+            "INSERT INTO Letters VALUES ('b', 1), ('a', 2), ('b', 3), ('A', 4), ('a', 5)", {});
+    }
+    auto* Query = new TQuery(Form.get());
+    Query->SetDatabaseName(Database.Alias());
+    Query->SQL()->SetText("SELECT L, N FROM Letters ORDER BY N");
+    Source->SetDataSet(Query);
+    Query->Open();
+    Query->Next();
+    Query->Next();
+    SetRows({{"L", "", "", ""}});
+    User.Hover(3, 1);
+    EXPECT_EQ(User.OpenList(), (std::vector<std::string>{"a", "A", "b"}));
+    EXPECT_EQ(Query->FieldByName("N")->AsString(), "3");
+    EXPECT_FALSE(Query->ControlsDisabled());
+    UserCloseList(Combo());
+
+    Grid->SetFilterGridOptions({fgoCorrect});
+    EXPECT_EQ(User.OpenList(), std::vector<std::string>{});
+}
+
+} // namespace
+} // namespace vorn::test
