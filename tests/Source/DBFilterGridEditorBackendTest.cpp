@@ -1,0 +1,187 @@
+#include "tests/Source/DBFilterGridEditorTest.h"
+
+#include "Source/VornDataResources.h"
+#include "host/data/DataSource.h"
+#include "host/data/Query.h"
+#include "host/data/Table.h"
+#include "tests/Source/TestTables.h"
+
+#include <memory>
+
+namespace vorn::test {
+namespace {
+
+using testtables::BackendName;
+using testtables::tbPostgreSQL;
+using testtables::tbSQLite;
+using testtables::TTestBackend;
+using testtables::TTestDatabase;
+
+// A filter grid in a form on the table Sample of a local file database (sequenced) or of
+// the server (not sequenced). Sample has 40 rows: Name cycles through Adams, Jones and
+// Smith, Age (the key) runs from 1 to 40, "First Name" cycles through "Ann Lee" and "Bo", and
+// Notes is a memo.
+class FilterGridEditorBackendTest : public ::testing::TestWithParam<TTestBackend> {
+protected:
+    void SetUp() override {
+        RegisterVornDataResources();
+        Database = std::make_unique<TTestDatabase>(GetParam());
+        Database->Execute("CREATE TABLE \"Sample\" (\"Name\" VARCHAR(20), \"Age\" INTEGER "
+                          "PRIMARY KEY, \"First Name\" VARCHAR(20), \"Notes\" TEXT)");
+        static const char* const Names[] = {"Adams", "Jones", "Smith"};
+        static const char* const FirstNames[] = {"Ann Lee", "Bo"};
+        std::string Insert = "INSERT INTO \"Sample\" VALUES ";
+        for (int Age = 1; Age <= 40; ++Age)
+            Insert += std::string(Age == 1 ? "" : ", ") + "('" + Names[Age % 3] + "', " +
+                      std::to_string(Age) + ", '" + FirstNames[Age % 2] + "', 'note')";
+        Database->Execute(Insert);
+        Form = std::make_unique<TComponent>(nullptr);
+        Table = new TTable(Form.get());
+        Table->SetDatabaseName(Database->Alias());
+        Table->SetTableName("Sample");
+        Source = new TDataSource(Form.get());
+        Source->SetDataSet(Table);
+        Window = new TForm(Form.get());
+        Window->SetBounds(0, 0, 640, 480);
+        Grid = new TDBFilterGrid(Form.get());
+        Grid->SetParent(Window);
+        Grid->SetBounds(8, 8, 425, 200);
+        Grid->SetDataSource(Source);
+        Table->Open();
+    }
+    // The components go before the database they read.
+    void TearDown() override {
+        Form.reset();
+        Database.reset();
+    }
+
+    std::string ValueListStatement() const { return Grid->ValueListQuery()->SQL()->Text(); }
+
+    std::unique_ptr<TTestDatabase> Database;
+    std::unique_ptr<TComponent> Form;
+    TTable* Table = nullptr;
+    TDataSource* Source = nullptr;
+    TForm* Window = nullptr;
+    TDBFilterGrid* Grid = nullptr;
+    TFilterGridUser User{Grid};
+};
+
+// The database lists the distinct values: quoted with aliases on a local table, plain on
+// a server table, where a name holding a blank is bracketed so that it stays one name.
+TEST_P(FilterGridEditorBackendTest, ValueListComesFromTheDistinctStatement) {
+    const bool Sequenced = GetParam() == tbSQLite;
+    ASSERT_EQ(Table->IsSequenced(), Sequenced);
+    struct TCase {
+        const char* FieldCell;
+        const char* Quoted;
+        const char* Plain;
+        std::vector<std::string> Values;
+        int RowCount;
+    };
+    std::vector<std::string> Ages;
+    for (int Age = 1; Age <= 40; ++Age)
+        Ages.push_back(std::to_string(Age));
+    const TCase Cases[] = {
+        {"Name",
+         "SELECT DISTINCT ValueTable.\"Name\" ValueField FROM \"Sample\" ValueTable ORDER BY "
+         "ValueField",
+         "SELECT DISTINCT Name FROM Sample ORDER BY Name",
+         {"Adams", "Jones", "Smith"},
+         3},
+        {"[Age]",
+         "SELECT DISTINCT ValueTable.\"Age\" ValueField FROM \"Sample\" ValueTable ORDER BY "
+         "ValueField",
+         "SELECT DISTINCT Age FROM Sample ORDER BY Age", Ages, 15},
+        {"First Name",
+         "SELECT DISTINCT ValueTable.\"First Name\" ValueField FROM \"Sample\" ValueTable ORDER "
+         "BY ValueField",
+         "SELECT DISTINCT [First Name] FROM Sample ORDER BY [First Name]",
+         {"Ann Lee", "Bo"},
+         2},
+    };
+    for (const TCase& Case : Cases) {
+        SCOPED_TRACE(Case.FieldCell);
+        Grid->SetCells(1, 1, Case.FieldCell);
+        User.MoveInto(3, 1);
+        EXPECT_EQ(User.OpenList(), Case.Values);
+        EXPECT_EQ(ValueListStatement(), std::string(Sequenced ? Case.Quoted : Case.Plain) + "\n");
+        EXPECT_EQ(Grid->InCellEditor()->OpenListRowCount(), Case.RowCount);
+        UserCloseList(*Grid->InCellEditor());
+    }
+    // Closing the table closes the query; opening it again lists again.
+    Table->Close();
+    EXPECT_FALSE(Grid->ValueListQuery()->Active());
+    EXPECT_EQ(User.OpenList(), std::vector<std::string>{});
+    UserCloseList(*Grid->InCellEditor());
+    Table->Open();
+    EXPECT_EQ(User.OpenList(), (std::vector<std::string>{"Ann Lee", "Bo"}));
+}
+
+// The value list follows a table that was already open when the grid was linked.
+TEST_P(FilterGridEditorBackendTest, ValueListOfATableOpenedBeforeTheGridWasLinked) {
+    Grid->SetDataSource(nullptr);
+    Grid->SetDataSource(Source);
+    Grid->SetCells(1, 1, "Name");
+    User.MoveInto(3, 1);
+    EXPECT_EQ(User.OpenList(), (std::vector<std::string>{"Adams", "Jones", "Smith"}));
+}
+
+TEST_P(FilterGridEditorBackendTest, FieldListLeavesOutMemosAndComputedFields) {
+    Table->Close();
+    Table->AddCalculatedField("Twice", ftInteger);
+    Table->Open();
+    User.MoveInto(1, 1);
+    EXPECT_EQ(User.OpenList(), (std::vector<std::string>{"Name", "Age", "First Name"}));
+}
+
+// A user builds a two-row filter with the mouse and the keyboard only.
+TEST_P(FilterGridEditorBackendTest, UserBuildsAFilterFromTheCells) {
+    TDBFilterGridComboBox& Combo = *Grid->InCellEditor();
+    ASSERT_TRUE(UserSetFocus(*Grid));
+
+    // Row 1: a field, an operator that fits it, a typed value, a connector.
+    User.MoveInto(1, 1);
+    User.Pick("Name");
+    EXPECT_TRUE(Grid->Focused());
+    User.MoveInto(2, 1);
+    EXPECT_EQ(User.OpenList().size(), 11u) << "a text field takes every operator";
+    UserCloseList(Combo);
+    User.Pick("=");
+    User.MoveInto(3, 1);
+    User.Type(" Sm*");
+    ASSERT_TRUE(User.Key(VK_RETURN));
+    EXPECT_EQ(Grid->Col(), 4);
+    User.MoveInto(4, 1);
+    User.Pick("OR");
+    ASSERT_EQ(Grid->RowCount(), 3);
+    EXPECT_EQ(Grid->Row(), 2);
+    EXPECT_EQ(Grid->Col(), 1);
+
+    // Row 2, from the keyboard where it is quicker.
+    ASSERT_TRUE(User.GridKey(VK_RETURN));
+    ASSERT_TRUE(Combo.Focused());
+    ASSERT_TRUE(User.Key(VK_DOWN));
+    ASSERT_TRUE(UserSelectItem(Combo, Combo.Items()->IndexOf("Age")));
+    User.MoveInto(2, 2);
+    EXPECT_EQ(User.OpenList(), (std::vector<std::string>{"<", "<=", "=", ">=", ">", "<>", "IS NULL",
+                                                         "IS NOT NULL"}));
+    UserSelectItem(Combo, Combo.Items()->IndexOf(">"));
+    User.MoveInto(3, 2);
+    User.Type("30");
+    User.Key(VK_RETURN);
+
+    EXPECT_EQ(Grid->GetFilterExpression(), "UPPER(Name) STARTING WITH 'SM' OR Age > 30");
+    const std::vector<std::array<std::string, 4>> Expected = {{"Name", "STARTING WITH", "Sm", "OR"},
+                                                              {"Age", ">", "30", ""}};
+    for (int Row = 1; Row <= 2; ++Row)
+        for (int Col = 1; Col <= 4; ++Col)
+            EXPECT_EQ(Grid->Cells(Col, Row), Expected[Row - 1][Col - 1]) << Col << "," << Row;
+    EXPECT_EQ(Grid->RowCount(), 3) << "the empty row waiting at the end stays";
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, FilterGridEditorBackendTest,
+                         ::testing::Values(tbSQLite, tbPostgreSQL),
+                         [](const auto& Info) { return BackendName(Info.param); });
+
+} // namespace
+} // namespace vorn::test
