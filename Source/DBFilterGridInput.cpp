@@ -16,10 +16,11 @@ TGridCoord TDBFilterGrid::CurrentComboCell() const {
 
 void TDBFilterGrid::MouseMove(TShiftState Shift, int X, int Y) {
     TStringGrid::MouseMove(Shift, X, Y);
-    if (FInCellEditor == nullptr || FRowButton == nullptr)
+    if (ComponentState().Contains(csDesigning) || FInCellEditor == nullptr || FRowButton == nullptr)
         return;
-    // The combo box stays on the cell being typed into.
-    if (FInCellEditor->Focused())
+    // The combo box stays on the cell being typed into, and on the cell whose list is
+    // open: that list was filled for it.
+    if (FInCellEditor->Focused() || FInCellEditor->DroppedDown())
         return;
     // The keyboard moved the current cell; this move is the mouse catching up.
     if (FArrowKeyFlag) {

@@ -96,6 +96,9 @@ TEST_F(FilterGridEditorTest, MouseLeaveHidesOnlyAnIdleComboBox) {
     User.OpenList();
     UserMouseLeave(Combo());
     EXPECT_TRUE(Combo().Visible()) << "an open list stays";
+    User.Hover(2, 1);
+    EXPECT_EQ(Combo().CellCol, 1) << "nor does it follow the mouse";
+    EXPECT_EQ(User.Items(), (std::vector<std::string>{"Name", "City", "Phone", "Age"}));
     UserCloseList(Combo());
 
     ASSERT_TRUE(UserSetFocus(Combo()));
