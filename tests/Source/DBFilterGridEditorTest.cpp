@@ -331,6 +331,12 @@ TEST_F(FilterGridEditorTest, EnterEscapeAndDownInTheComboBox) {
     EXPECT_TRUE(Combo().DroppedDown());
     EXPECT_EQ(User.Items(),
               (std::vector<std::string>{"Jane", "John", "Jones", "Smith", "Smithers"}));
+    // Browsing the open list commits nothing.
+    const std::string CellBefore = Grid->Cells(3, 1);
+    ASSERT_TRUE(User.Key(VK_DOWN));
+    EXPECT_EQ(Combo().Text(), "Jane");
+    EXPECT_TRUE(Combo().Visible());
+    EXPECT_EQ(Grid->Cells(3, 1), CellBefore);
 }
 
 TEST_F(FilterGridEditorTest, KeysInTheGrid) {
@@ -427,6 +433,26 @@ TEST_F(FilterGridEditorTest, NonTableValuesAreScannedSortedAndExactlyUnique) {
 
     Grid->SetFilterGridOptions({fgoCorrect});
     EXPECT_EQ(User.OpenList(), std::vector<std::string>{});
+    UserCloseList(Combo());
+
+    // A scan that fails on the way still puts the record and the controls back.
+    Query->Close();
+    Query->AddCalculatedField("Fragile", ftString, 5);
+    bool Break = false;
+    Query->OnCalcFields = [&](TDataSet* DataSet) {
+        if (Break && DataSet->FieldByName("N")->AsString() == "4")
+            throw Exception("calculation failed");
+    };
+    Query->Open();
+    Query->Next();
+    Break = true;
+    Grid->SetFilterGridOptions({fgoNonTableValueList});
+    Grid->SetCells(1, 1, "Fragile");
+    const TErrorRecorder Errors;
+    EXPECT_FALSE(UserOpenList(Combo()));
+    EXPECT_EQ(Errors.Messages(), std::vector<std::string>{"calculation failed"});
+    EXPECT_EQ(Query->FieldByName("N")->AsString(), "2");
+    EXPECT_FALSE(Query->ControlsDisabled());
 }
 
 } // namespace
