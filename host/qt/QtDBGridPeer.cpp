@@ -8,6 +8,7 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLayout>
 #include <QScrollBar>
 #include <QTableView>
 
@@ -154,15 +155,19 @@ QPoint TQtDBGridPeer::ToClientPoint(QObject* Source, QPoint Position) const {
     const TRect Cell = Section < 0 ? TRect{} : FDBGrid.CellRect(GridCol(Section), 0);
     if (Cell.IsEmpty())
         return TQtGridPeerBase::ToClientPoint(Source, Position);
-    const int X =
-        std::clamp(Position.x() - Header.sectionViewportPosition(Section), 0, Cell.Width() - 1);
-    const int Y = std::clamp(Position.y(), 0, Cell.Height() - 1);
-    return {Cell.Left + X, Cell.Top + Y};
+    return PointInCell(Cell, Position - QPoint(Header.sectionViewportPosition(Section), 0));
 }
 
 // Title presses arrive as whole title clicks (sectionClicked), not as presses.
 bool TQtDBGridPeer::ForwardsButtons(QObject* Source) const {
     return Source != View().horizontalHeader()->viewport();
+}
+
+// The view and the scroll bar take their places at once, not at the next event loop
+// turn, so that input arriving before it already finds the cells where the grid has them.
+void TQtDBGridPeer::BoundsChanged() {
+    TQtPeer::BoundsChanged();
+    Widget()->layout()->activate();
 }
 
 void TQtDBGridPeer::AppearanceChanged() {

@@ -47,15 +47,20 @@ QPoint TQtGridPeerBase::ToClientPoint(QObject* Source, QPoint Position) const {
     if (Index.isValid()) {
         const TRect Cell = FGrid.CellRect(GridCol(Index.column()), GridRow(Index.row()));
         if (!Cell.IsEmpty()) {
-            // The view's cell and the grid's cell may differ in size by the grid line and
-            // the header's height: the point keeps its offset inside the cell.
-            const QRect Shown = FView.visualRect(Index);
-            const int X = std::clamp(Position.x() - Shown.left(), 0, Cell.Width() - 1);
-            const int Y = std::clamp(Position.y() - Shown.top(), 0, Cell.Height() - 1);
-            return {Cell.Left + X, Cell.Top + Y};
+            return PointInCell(Cell, Position - FView.visualRect(Index).topLeft());
         }
     }
     return TQtPeer::ToClientPoint(Source, Position);
+}
+
+// The view's cell and the grid's cell may differ in size by the grid line and the
+// header's height: the point keeps its offset inside the part of the cell that lies
+// inside the grid.
+QPoint TQtGridPeerBase::PointInCell(const TRect& Cell, QPoint Offset) const {
+    const int Right = std::min(Cell.Right, FGrid.ClientWidth());
+    const int Bottom = std::min(Cell.Bottom, FGrid.ClientHeight());
+    return {std::clamp(Cell.Left + Offset.x(), Cell.Left, Right - 1),
+            std::clamp(Cell.Top + Offset.y(), Cell.Top, Bottom - 1)};
 }
 
 bool TQtGridPeerBase::ConsumesButtons(QObject* Source) const {

@@ -35,6 +35,9 @@ protected:
     virtual std::optional<std::pair<int, int>> ViewCell(int ACol, int ARow) const = 0;
 
     QPoint ToClientPoint(QObject* Source, QPoint Position) const override;
+    // The point at Offset from the top left of the grid's Cell, kept inside the cell and
+    // the grid.
+    QPoint PointInCell(const TRect& Cell, QPoint Offset) const;
     bool ConsumesButtons(QObject* Source) const override;
     bool HandleInput(QObject* Source, QEvent* Event) override;
     // The user turned the mouse wheel by Steps notches (positive: towards the end).
@@ -83,6 +86,7 @@ public:
     explicit TQtDBGridPeer(TCustomDBGrid& Grid);
     ~TQtDBGridPeer() override;
 
+    void BoundsChanged() override;
     void AppearanceChanged() override;
     void CellChanged(int ACol, int ARow) override;
     void GridLayoutChanged() override;

@@ -7,24 +7,7 @@
 
 namespace vorn::qttest {
 
-namespace {
-
-QApplication& Application() {
-    static int ArgumentCount = 1;
-    static char Name[] = "HostQtTests";
-    static char* Arguments[] = {Name, nullptr};
-    static QApplication* App = [] {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        static QApplication Instance(ArgumentCount, Arguments);
-        return &Instance;
-    }();
-    return *App;
-}
-
-} // namespace
-
 QtPeerTest::QtPeerTest() {
-    Application();
     Form = std::make_unique<TForm>(nullptr);
     Form->SetBounds(0, 0, 480, 320);
     Form->Show();

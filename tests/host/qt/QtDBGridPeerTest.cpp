@@ -1,0 +1,170 @@
+#include "host/data/DBGrid.h"
+#include "host/data/Table.h"
+#include "host/qt/QtGridPeers.h"
+#include "tests/host/qt/QtPeerTestFixture.h"
+#include "tests/support/SampleDatabaseFile.h"
+
+#include <QBrush>
+#include <QFile>
+#include <QHeaderView>
+#include <QScrollBar>
+#include <QTableView>
+
+#include <memory>
+#include <vector>
+
+namespace vorn::qttest {
+
+namespace {
+
+// A customer table shown in a data grid five records high on a shown form.
+class DBGridPeerTest : public QtPeerTest {
+protected:
+    static constexpr int Customers = 60;
+    static constexpr int GridRecords = 5;
+
+    static void SetUpTestSuite() {
+        Database = std::make_unique<testsupport::TSampleDatabaseFile>(Customers);
+    }
+    static void TearDownTestSuite() { Database.reset(); }
+
+    DBGridPeerTest() {
+        Table = new TTable(Form.get());
+        Table->SetDatabaseName(Database->Alias());
+        Table->SetTableName("customer");
+        Source = new TDataSource(Form.get());
+        Source->SetDataSet(Table);
+        Grid = Add<TDBGrid>(0, 0, 460, (GridRecords + 1) * 25);
+        Grid->SetDataSource(Source);
+        Grid->OnTitleClick = [this](TColumn* Column) { Clicked.push_back(Column); };
+        Table->Open();
+        Realize();
+    }
+
+    TQtDBGridPeer& Peer() const { return dynamic_cast<TQtDBGridPeer&>(*Grid->Peer()); }
+    QTableView& View() const { return Peer().TableView(); }
+    QHeaderView& Titles() const { return *View().horizontalHeader(); }
+    // The view column that shows FieldName.
+    int ViewColumnOf(const std::string& FieldName) const {
+        return Grid->ColumnToGridCol(Grid->Columns()->FindColumn(FieldName)) - Grid->FixedCols();
+    }
+    std::string CurrentName() const { return Table->FieldByName("Name")->AsString(); }
+
+    static std::unique_ptr<testsupport::TSampleDatabaseFile> Database;
+    TTable* Table = nullptr;
+    TDataSource* Source = nullptr;
+    TDBGrid* Grid = nullptr;
+    std::vector<TColumn*> Clicked;
+};
+
+std::unique_ptr<testsupport::TSampleDatabaseFile> DBGridPeerTest::Database;
+
+TEST_F(DBGridPeerTest, TheViewHoldsTheGridsRecordWindowNotTheTable) {
+    const QAbstractItemModel& Model = *View().model();
+    ASSERT_EQ(Model.rowCount(), Grid->RecordCount());
+    EXPECT_LT(Model.rowCount(), Customers);
+    const int NameColumn = ViewColumnOf("Name");
+    EXPECT_EQ(Model.data(Model.index(0, NameColumn)).toString().toStdString(), CurrentName());
+
+    Table->MoveBy(7);
+    EXPECT_EQ(Model.data(Model.index(Grid->CurrentRecordRow() - Grid->FixedRows(), NameColumn))
+                  .toString()
+                  .toStdString(),
+              CurrentName());
+    EXPECT_EQ(Model.headerData(Grid->CurrentRecordRow() - Grid->FixedRows(), Qt::Vertical),
+              QString::fromUtf16(u"\u25B6"));
+}
+
+TEST_F(DBGridPeerTest, ClickingATitleCallsOnTitleClickWithItsColumn) {
+    // Titles on screen: the first columns of a narrow grid.
+    for (const char* FieldName : {"Company", "CustNo", "Company"}) {
+        const int Section = ViewColumnOf(FieldName);
+        const QPoint Centre(Titles().sectionViewportPosition(Section) +
+                                Titles().sectionSize(Section) / 2,
+                            Titles().height() / 2);
+        SendClick(*Titles().viewport(), Centre);
+    }
+
+    const auto Column = [&](const char* FieldName) {
+        return Grid->Columns()->FindColumn(FieldName);
+    };
+    EXPECT_EQ(Clicked,
+              (std::vector<TColumn*>{Column("Company"), Column("CustNo"), Column("Company")}));
+}
+
+TEST_F(DBGridPeerTest, TitlesShowTheirCaptionColourAndFont) {
+    TColumn* City = Grid->Columns()->FindColumn("City");
+    City->Title()->SetCaption("Grad \x9A");
+    City->Title()->SetColor(clYellow);
+    City->Title()->Font()->SetStyle({fsBold});
+    City->Title()->Font()->SetColor(clNavy);
+
+    const QAbstractItemModel& Model = *View().model();
+    const int Section = ViewColumnOf("City");
+    EXPECT_EQ(Model.headerData(Section, Qt::Horizontal).toString(),
+              QString::fromUtf16(u"Grad \u0161"));
+    EXPECT_EQ(Model.headerData(Section, Qt::Horizontal, Qt::BackgroundRole).value<QBrush>().color(),
+              QColor(0xFF, 0xFF, 0));
+    EXPECT_EQ(Model.headerData(Section, Qt::Horizontal, Qt::ForegroundRole).value<QBrush>().color(),
+              QColor(0, 0, 0x80));
+    EXPECT_TRUE(Model.headerData(Section, Qt::Horizontal, Qt::FontRole).value<QFont>().bold());
+    EXPECT_FALSE(
+        Model.headerData(ViewColumnOf("Name"), Qt::Horizontal, Qt::FontRole).value<QFont>().bold());
+}
+
+TEST_F(DBGridPeerTest, TheScrollBarMovesTheDataSet) {
+    QScrollBar& ScrollBar = Peer().ScrollBar();
+    EXPECT_EQ(ScrollBar.value(), ScrollBar.minimum());
+
+    ScrollBar.triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    const std::string Second = CurrentName();
+    ScrollBar.triggerAction(QAbstractSlider::SliderPageStepAdd);
+    ScrollBar.triggerAction(QAbstractSlider::SliderPageStepSub);
+    EXPECT_EQ(CurrentName(), Second);
+    EXPECT_GT(ScrollBar.value(), ScrollBar.minimum());
+
+    ScrollBar.triggerAction(QAbstractSlider::SliderToMaximum);
+    EXPECT_TRUE(Table->Eof());
+    EXPECT_EQ(ScrollBar.value(), ScrollBar.maximum());
+
+    ScrollBar.triggerAction(QAbstractSlider::SliderToMinimum);
+    EXPECT_TRUE(Table->Bof());
+    EXPECT_EQ(ScrollBar.value(), ScrollBar.minimum());
+
+    Table->Close();
+    EXPECT_FALSE(ScrollBar.isEnabled());
+    ScrollBar.triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    EXPECT_FALSE(Table->Active());
+}
+
+TEST_F(DBGridPeerTest, MouseMovesOverTitlesAndRecordsReachTheRightCells) {
+    std::vector<TGridCoord> Moves;
+    Grid->OnMouseMove = [&](TObject*, TShiftState, int X, int Y) {
+        Moves.push_back(Grid->MouseCoord(X, Y));
+    };
+    const int Section = ViewColumnOf("Company");
+
+    SendMouseMove(*Titles().viewport(),
+                  QPoint(Titles().sectionViewportPosition(Section) + 3, Titles().height() / 2));
+    SendMouseMove(*View().viewport(),
+                  View().visualRect(View().model()->index(2, Section)).topLeft() + QPoint(3, 3));
+
+    const int GridCol = Section + Grid->FixedCols();
+    EXPECT_EQ(Moves, (std::vector<TGridCoord>{{GridCol, 0}, {GridCol, Grid->FixedRows() + 2}}));
+}
+
+TEST_F(DBGridPeerTest, AScreenshotOfTheFormIsAPng) {
+    const QString Path = QStringLiteral(VORN_QT_TEST_OUTPUT_DIR "/dbgrid.png");
+    QFile::remove(Path);
+
+    ASSERT_TRUE(TQtWidgetSet::WidgetOf(*Form)->grab().save(Path));
+
+    QFile File(Path);
+    ASSERT_TRUE(File.open(QIODevice::ReadOnly));
+    EXPECT_GT(File.size(), 1000);
+    EXPECT_EQ(File.read(8), QByteArray("\x89PNG\r\n\x1a\n", 8));
+}
+
+} // namespace
+
+} // namespace vorn::qttest
