@@ -28,6 +28,31 @@ TTypeInfo& WidgetTypeInfo() {
     return Info;
 }
 
+// An owned sub-object with properties of its own.
+class TMargins : public TPersistent {
+public:
+    static const TClass& StaticClass() {
+        static const TClass Class = [] {
+            TClass C("TMargins", &TPersistent::StaticClass());
+            C.AddProperty(
+                MakeProperty("Left", IntegerTypeInfo(), &TMargins::Left, &TMargins::SetLeft));
+            return C;
+        }();
+        return Class;
+    }
+    const TClass& ClassType() const override { return StaticClass(); }
+    int Left() const { return FLeft; }
+    void SetLeft(int Value) { FLeft = Value; }
+
+private:
+    int FLeft = 0;
+};
+
+const TTypeInfo& MarginsTypeInfo() {
+    static const TTypeInfo Info{"TMargins", tkObject, {}, &TMargins::StaticClass()};
+    return Info;
+}
+
 // A component with one published property of every kind. Width refuses negative values
 // while Locked, so that one component of a selection can refuse what another accepts.
 class TWidget : public TComponent {
@@ -52,6 +77,7 @@ public:
     void SetVisible(bool Value) { FVisible = Value; }
     TWidget* Partner() const { return FPartner; }
     void SetPartner(TWidget* Value) { FPartner = Value; }
+    TMargins* Margins() const { return FMargins.get(); }
 
     bool Locked = false;
 
@@ -62,6 +88,7 @@ private:
     TEdges FEdges;
     bool FVisible = true;
     TWidget* FPartner = nullptr;
+    std::unique_ptr<TMargins> FMargins = std::make_unique<TMargins>();
 };
 
 class TFancyWidget : public TWidget {
@@ -109,6 +136,7 @@ const TClass& TWidget::StaticClass() {
             MakeProperty("Visible", BooleanTypeInfo(), &TWidget::Visible, &TWidget::SetVisible));
         C.AddProperty(
             MakeProperty("Partner", WidgetTypeInfo(), &TWidget::Partner, &TWidget::SetPartner));
+        C.AddProperty(MakeSubObjectProperty("Margins", MarginsTypeInfo(), &TWidget::Margins));
         return C;
     }();
     static const bool Typed = (WidgetTypeInfo().ClassType = &Class, true);
@@ -385,6 +413,21 @@ TEST_F(PropertyEditorTest, SelectionsThatCannotBeEditedTogetherAreRefused) {
     EXPECT_THROW(CreatePropertyEditor({A, B}, "Caption", &Form), EPropertyError);
 }
 
+TEST_F(PropertyEditorTest, ASubObjectIsEditedThroughItsOwnPropertiesOnEverySelectedComponent) {
+    auto Editor = CreatePropertyEditor({A, B}, "Margins", &Form);
+    EXPECT_EQ(Editor->GetValue(), "(TMargins)");
+    EXPECT_TRUE(Editor->GetAttributes().Contains(paSubProperties));
+    EXPECT_THROW(Editor->SetValue("anything"), EPropertyError);
+    std::vector<std::unique_ptr<TPropertyEditor>> Nested;
+    Editor->GetProperties(
+        [&](std::unique_ptr<TPropertyEditor> Sub) { Nested.push_back(std::move(Sub)); });
+    ASSERT_EQ(Nested.size(), 1u);
+    EXPECT_EQ(Nested[0]->GetName(), "Left");
+    Nested[0]->SetValue("8");
+    EXPECT_EQ(A->Margins()->Left(), 8);
+    EXPECT_EQ(B->Margins()->Left(), 8);
+}
+
 TEST_F(PropertyEditorTest, TheListedPropertiesAreThoseTheWholeSelectionShares) {
     auto Names = [&](const std::vector<TComponent*>& Selection) {
         std::vector<std::string> Result;
@@ -393,7 +436,7 @@ TEST_F(PropertyEditorTest, TheListedPropertiesAreThoseTheWholeSelectionShares) {
         return Result;
     };
     EXPECT_EQ(Names({A}), (std::vector<std::string>{"Name", "Caption", "Width", "Shade", "Edges",
-                                                    "Visible", "Partner"}));
+                                                    "Visible", "Partner", "Margins"}));
     EXPECT_EQ(Names({A, Label}), (std::vector<std::string>{"Name", "Caption"}));
     EXPECT_TRUE(Names({}).empty());
 }
