@@ -7,7 +7,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <limits>
+#include <optional>
 
 namespace vorn {
 
@@ -116,6 +116,24 @@ std::string Trimmed(const std::string& Text) {
     auto Begin = std::find_if_not(Text.begin(), Text.end(), IsBlank);
     auto End = std::find_if_not(Text.rbegin(), Text.rend(), IsBlank).base();
     return Begin < End ? std::string(Begin, End) : std::string();
+}
+
+// The number a whole text spells, blanks around it allowed, with an optional sign;
+// nothing for anything else ("12abc", "", "+-5", a value out of range).
+template <typename T>
+std::optional<T> ParsedNumber(const std::string& Text) {
+    const std::string Number = Trimmed(Text);
+    const char* Begin = Number.data();
+    const char* End = Begin + Number.size();
+    // The reader takes a minus but no plus: a plus is skipped, and a minus after it
+    // refused, so that "+-5" is no number.
+    if (Begin != End && *Begin == '+' && ++Begin != End && *Begin == '-')
+        return std::nullopt;
+    T Value{};
+    const auto Result = std::from_chars(Begin, End, Value);
+    if (Begin == End || Result.ec != std::errc() || Result.ptr != End)
+        return std::nullopt;
+    return Value;
 }
 
 std::string Upper(std::string Text) {
@@ -241,16 +259,10 @@ std::int64_t TVariant::AsInteger() const {
             return static_cast<std::int64_t>(Value);
         break;
     }
-    case varString: {
-        const std::string Text = Trimmed(std::get<std::string>(FValue));
-        std::int64_t Value = 0;
-        const char* End = Text.data() + Text.size();
-        const auto Result =
-            std::from_chars(Text.data() + (Text.starts_with('+') ? 1 : 0), End, Value);
-        if (!Text.empty() && Result.ec == std::errc() && Result.ptr == End)
-            return Value;
+    case varString:
+        if (const auto Value = ParsedNumber<std::int64_t>(std::get<std::string>(FValue)))
+            return *Value;
         break;
-    }
     default:
         break;
     }
@@ -267,16 +279,10 @@ double TVariant::AsFloat() const {
         return std::get<bool>(FValue) ? 1.0 : 0.0;
     case varDateTime:
         return std::get<TDateTimeValue>(FValue).Days;
-    case varString: {
-        const std::string Text = Trimmed(std::get<std::string>(FValue));
-        double Value = 0;
-        const char* End = Text.data() + Text.size();
-        const auto Result =
-            std::from_chars(Text.data() + (Text.starts_with('+') ? 1 : 0), End, Value);
-        if (!Text.empty() && Result.ec == std::errc() && Result.ptr == End)
-            return Value;
+    case varString:
+        if (const auto Value = ParsedNumber<double>(std::get<std::string>(FValue)))
+            return *Value;
         break;
-    }
     default:
         break;
     }
