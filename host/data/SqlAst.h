@@ -68,6 +68,23 @@ struct TSqlExpr {
 
 using TSqlExprPtr = std::unique_ptr<TSqlExpr>;
 
+// Whether Kind is one of the predicates that test a value (IS NULL, LIKE, IN, ...);
+// comparisons are binary operators and not among them.
+inline bool IsSqlPredicateKind(TSqlExprKind Kind) {
+    switch (Kind) {
+    case sekIsNull:
+    case sekLike:
+    case sekStartingWith:
+    case sekContaining:
+    case sekInList:
+    case sekInSelect:
+    case sekBetween:
+        return true;
+    default:
+        return false;
+    }
+}
+
 // Whether Expr calls UPPER, the dialect's one function with a meaning of its own.
 inline bool IsSqlUpperCall(const TSqlExpr& Expr) {
     if (Expr.Kind != sekFunction || Expr.Name[0].size() != 5)

@@ -12,18 +12,7 @@ bool IsComparison(const TSqlExpr& Expr) {
 }
 
 bool IsPredicate(const TSqlExpr& Expr) {
-    switch (Expr.Kind) {
-    case sekIsNull:
-    case sekLike:
-    case sekStartingWith:
-    case sekContaining:
-    case sekInList:
-    case sekInSelect:
-    case sekBetween:
-        return true;
-    default:
-        return IsComparison(Expr);
-    }
+    return IsSqlPredicateKind(Expr.Kind) || IsComparison(Expr);
 }
 
 bool IsConnective(const TSqlExpr& Expr) {
@@ -108,14 +97,20 @@ bool IsValueTerm(const TSqlExpr& Expr) {
     return Expr.Kind == sekUnary && Expr.Operator != sopNot && Expr.Operands[0]->Kind == sekNumber;
 }
 
+// Applies Check to each condition that AND, OR and NOT join in Expr.
+void ForEachJoinedCondition(const TSqlExpr& Expr, void (*Check)(const TSqlExpr&)) {
+    if (!IsConnective(Expr)) {
+        Check(Expr);
+        return;
+    }
+    for (const TSqlExprPtr& Operand : Expr.Operands)
+        ForEachJoinedCondition(*Operand, Check);
+}
+
 class TFilterRules {
 public:
-    void Condition(const TSqlExpr& Expr) {
-        if (IsConnective(Expr)) {
-            for (const TSqlExprPtr& Operand : Expr.Operands)
-                Condition(*Operand);
-            return;
-        }
+    // One condition that no connective joins.
+    static void Condition(const TSqlExpr& Expr) {
         if (IsComparison(Expr)) {
             Comparison(Expr);
             return;
@@ -165,12 +160,8 @@ private:
 
 class TWhereRules {
 public:
-    void Condition(const TSqlExpr& Expr) {
-        if (IsConnective(Expr)) {
-            for (const TSqlExprPtr& Operand : Expr.Operands)
-                Condition(*Operand);
-            return;
-        }
+    // One condition that no connective joins.
+    static void Condition(const TSqlExpr& Expr) {
         // A field on its own is a condition when it holds a truth value.
         if (Expr.Kind == sekColumn)
             return;
@@ -195,10 +186,8 @@ void RefuseSubSelects(const TSqlExpr& Condition) {
 
 void CheckSqlCondition(const TSqlExpr& Condition, TSqlConditionForm Form) {
     RefuseSubSelects(Condition);
-    if (Form == scfSimpleFilter)
-        TFilterRules().Condition(Condition);
-    else
-        TWhereRules().Condition(Condition);
+    ForEachJoinedCondition(Condition, Form == scfSimpleFilter ? &TFilterRules::Condition
+                                                              : &TWhereRules::Condition);
 }
 
 std::vector<std::string> SqlReferencedFieldNames(const TSqlExpr& Condition) {

@@ -44,16 +44,8 @@ TSqlLevel LevelOf(const TSqlExpr& Expr) {
         default:
             return slPredicate;
         }
-    case sekIsNull:
-    case sekLike:
-    case sekStartingWith:
-    case sekContaining:
-    case sekInList:
-    case sekInSelect:
-    case sekBetween:
-        return slPredicate;
     default:
-        return slAtom;
+        return IsSqlPredicateKind(Expr.Kind) ? slPredicate : slAtom;
     }
 }
 
