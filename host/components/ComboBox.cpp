@@ -104,17 +104,12 @@ void TCustomComboBox::SetDroppedDown(bool Value) {
 }
 
 void TCustomComboBox::SetSelStart(int Value) {
-    CheckNotNegative("SetSelStart()", "position", Value);
-    FSelStart = Value;
-    FSelLength = 0;
-    ClampSelection(static_cast<int>(Text().size()), FSelStart, FSelLength);
+    MoveSelectionStart(Value, static_cast<int>(Text().size()), FSelStart, FSelLength);
     SelectionChanged();
 }
 
 void TCustomComboBox::SetSelLength(int Value) {
-    CheckNotNegative("SetSelLength()", "length", Value);
-    FSelLength = Value;
-    ClampSelection(static_cast<int>(Text().size()), FSelStart, FSelLength);
+    ResizeSelection(Value, static_cast<int>(Text().size()), FSelStart, FSelLength);
     SelectionChanged();
 }
 

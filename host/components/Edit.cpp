@@ -13,17 +13,12 @@ TCustomEdit::TCustomEdit(TComponent* AOwner) : TWinControl(AOwner) {
 }
 
 void TCustomEdit::SetSelStart(int Value) {
-    CheckNotNegative("SetSelStart()", "position", Value);
-    FSelStart = Value;
-    FSelLength = 0;
-    ClampSelection(static_cast<int>(Text().size()), FSelStart, FSelLength);
+    MoveSelectionStart(Value, static_cast<int>(Text().size()), FSelStart, FSelLength);
     SelectionChanged();
 }
 
 void TCustomEdit::SetSelLength(int Value) {
-    CheckNotNegative("SetSelLength()", "length", Value);
-    FSelLength = Value;
-    ClampSelection(static_cast<int>(Text().size()), FSelStart, FSelLength);
+    ResizeSelection(Value, static_cast<int>(Text().size()), FSelStart, FSelLength);
     SelectionChanged();
 }
 

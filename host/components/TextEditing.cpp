@@ -40,6 +40,19 @@ void ClampSelection(int TextLength, int& SelStart, int& SelLength) {
     SelLength = std::clamp(SelLength, 0, TextLength - SelStart);
 }
 
+void MoveSelectionStart(int Value, int TextLength, int& SelStart, int& SelLength) {
+    CheckNotNegative("SetSelStart()", "position", Value);
+    SelStart = Value;
+    SelLength = 0;
+    ClampSelection(TextLength, SelStart, SelLength);
+}
+
+void ResizeSelection(int Value, int TextLength, int& SelStart, int& SelLength) {
+    CheckNotNegative("SetSelLength()", "length", Value);
+    SelLength = Value;
+    ClampSelection(TextLength, SelStart, SelLength);
+}
+
 bool ApplyTypedCharacter(TEditState& State, char Key, int MaxLength) {
     ClampSelection(static_cast<int>(State.Text.size()), State.SelStart, State.SelLength);
     if (Key == BackspaceCharacter) {

@@ -29,6 +29,12 @@ bool ApplyEditingKey(TEditState& State, int Key);
 // Brings a selection inside a text of TextLength characters.
 void ClampSelection(int TextLength, int& SelStart, int& SelLength);
 
+// The SelStart and SelLength setters of an edit field in a text of TextLength
+// characters: a negative value raises; moving the start empties the selection, and
+// both keep the selection inside the text.
+void MoveSelectionStart(int Value, int TextLength, int& SelStart, int& SelLength);
+void ResizeSelection(int Value, int TextLength, int& SelStart, int& SelLength);
+
 // Raises EInvalidOperation "<Operation> The <What> <Value> is negative" for a negative Value.
 void CheckNotNegative(const char* Operation, const char* What, int Value);
 
