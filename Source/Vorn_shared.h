@@ -1,8 +1,12 @@
 #pragma once
 
-// The shared unit of the data components: string helpers for field names and
-// the filter clause composer used by the filter grid.
+// The shared unit of the data components: string helpers for field names, the
+// filter clause composer used by the filter grid, and the dataset introspection
+// and sort data link used by the sorting components.
 
+#include "host/data/DataSource.h"
+
+#include <functional>
 #include <string>
 
 namespace vorn {
@@ -48,21 +52,11 @@ std::string AppendFilter(const std::string& FilterText, std::string& BoolOperato
                          const std::string& Wildcards, const std::string& TargetWildcards,
                          bool CaseSensitiveContaining, bool Exceptions);
 
-} // namespace vorn
-
-// ===========================================================================
-// Dataset introspection and the sort data link
-// ===========================================================================
+// ---- Dataset introspection and the sort data link -------------------------
 //
 // Sort field lists ("City;Name") describe the order of a table: its index fields,
 // most significant first. Only tables have one; every other dataset answers with
 // the empty text.
-
-#include "host/data/DataSource.h"
-
-#include <functional>
-
-namespace vorn {
 
 // The table's current order as a sort field list; empty for no dataset, a dataset
 // that is not a table, or a table without index fields. Raises nothing of its own.
