@@ -186,6 +186,17 @@ void TStringProperty::SetValue(const std::string& Value) {
     SetPropValue(Value);
 }
 
+// ---------------------------------------------------------------- TComponentNameProperty
+
+const TClass& TComponentNameProperty::StaticClass() {
+    static const TClass Class("TComponentNameProperty", &TStringProperty::StaticClass());
+    return Class;
+}
+
+TPropertyAttributes TComponentNameProperty::GetAttributes() {
+    return {paRevertable};
+}
+
 // ---------------------------------------------------------------- TIntegerProperty
 
 const TClass& TIntegerProperty::StaticClass() {
@@ -401,6 +412,14 @@ TPropertyEditorClass DefaultPropertyEditorClass(const TTypeInfo& Type) {
         return &CreatePropertyEditorOf<TMethodProperty>;
     }
     return &CreatePropertyEditorOf<TPropertyEditor>;
+}
+
+TPropertyEditorClass DefaultPropertyEditorClass(const TPropertyInfo& Property,
+                                                const TClass& ComponentClass) {
+    const bool ComponentName = Property.Name == "Name" && Property.Type->Kind == tkString &&
+                               ComponentClass.InheritsFrom(TComponent::StaticClass());
+    return ComponentName ? &CreatePropertyEditorOf<TComponentNameProperty>
+                         : DefaultPropertyEditorClass(*Property.Type);
 }
 
 } // namespace vorn

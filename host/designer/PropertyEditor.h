@@ -113,6 +113,16 @@ public:
     void SetValue(const std::string& Value) override;
 };
 
+// A component's name: text like any string, but never given to several components at once.
+class TComponentNameProperty : public TStringProperty {
+public:
+    using TStringProperty::TStringProperty;
+    static const TClass& StaticClass();
+    const TClass& ClassType() const override { return StaticClass(); }
+
+    TPropertyAttributes GetAttributes() override;
+};
+
 // A whole number in decimal.
 class TIntegerProperty : public TPropertyEditor {
 public:
@@ -193,5 +203,8 @@ public:
 
 // The editor class a property of this kind gets when no registration applies.
 TPropertyEditorClass DefaultPropertyEditorClass(const TTypeInfo& Type);
+// The same for Property of ComponentClass: a component's Name gets TComponentNameProperty.
+TPropertyEditorClass DefaultPropertyEditorClass(const TPropertyInfo& Property,
+                                                const TClass& ComponentClass);
 
 } // namespace vorn

@@ -108,7 +108,8 @@ TPropertyEditorClass EditorClassFor(const TPropertyInfo& Property, const TClass&
         if (Applies(Entry, Property, ComponentClass) &&
             (Best == nullptr || Rank(Entry) >= Rank(*Best)))
             Best = &Entry;
-    return Best != nullptr ? Best->EditorClass : DefaultPropertyEditorClass(*Property.Type);
+    return Best != nullptr ? Best->EditorClass
+                           : DefaultPropertyEditorClass(Property, ComponentClass);
 }
 
 std::unique_ptr<TPropertyEditor> CreatePropertyEditor(const std::vector<TComponent*>& Selection,

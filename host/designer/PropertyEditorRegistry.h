@@ -24,7 +24,7 @@ void UnregisterModulePropertyEditors(const std::string& Module);
 int PropertyEditorRegistrationCount();
 
 // The editor class for Property on an instance of ComponentClass: the winning
-// registration, else the default for the property's kind.
+// registration, else the default for the property (DefaultPropertyEditorClass).
 TPropertyEditorClass EditorClassFor(const TPropertyInfo& Property, const TClass& ComponentClass);
 
 // An initialised editor of the property named PropertyName of every component of

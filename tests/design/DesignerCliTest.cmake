@@ -55,7 +55,7 @@ foreach(case "add;TNoSuchClass;Class TNoSuchClass not found"
              "set;Colour;1;DBGrid1;has no published property Colour"
              "set;UnSort;maybe;DBGridTitleSort1;Invalid value \"maybe\" for property UnSort"
              "set;DataSource;Nowhere;DBGrid1;Invalid value \"Nowhere\" for property DataSource"
-             "set;Name;Twin;DBGridTitleSort1;DBGridTitleSort2;already exists")
+             "set;Name;Twin;DBGridTitleSort1;DBGridTitleSort2;Property Name cannot be edited on 2 components at once")
     list(POP_BACK case message)
     list(POP_FRONT case command)
     designer(fail ${command} ${form} ${case})

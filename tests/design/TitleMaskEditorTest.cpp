@@ -88,16 +88,21 @@ TEST_F(TitleMaskEditorTest, OnePickSetsTheMaskOfEverySelectedSorter) {
 TEST_F(TitleMaskEditorTest, OnlyTheMaskOfTitleSortersGetsTheEditor) {
     const TClass& SorterClass = FindClass("TDBGridTitleSort");
     const TPropertyInfo& Mask = *SorterClass.FindProperty("ClickedTitleMask");
-    EXPECT_EQ(Designer->EditProperty({"First"}, "Name")->ClassName(), "TStringProperty");
+    // The sorter's other string property, its name, keeps the host's editor of names.
+    EXPECT_EQ(Designer->EditProperty({"First"}, "Name")->ClassName(), "TComponentNameProperty");
 
     TOtherMaskHolder Other(nullptr);
     EXPECT_EQ(CreatePropertyEditor({&Other}, "ClickedTitleMask", nullptr)->ClassName(),
               "TStringProperty");
 
-    // A descendant of the title sorter inherits the editor.
-    const TClass Descendant("TMyTitleSort", &SorterClass);
-    EXPECT_NE(EditorClassFor(Mask, Descendant), DefaultPropertyEditorClass(StringTypeInfo()));
+    // A descendant of the title sorter inherits the editor of the mask, and another string
+    // property it publishes keeps the plain string editor.
+    TClass Descendant("TMyTitleSort", &SorterClass);
+    Descendant.AddProperty(TPropertyInfo{"Hint", &StringTypeInfo(), {}, {}});
+    const TPropertyEditorClass Plain = &CreatePropertyEditorOf<TStringProperty>;
+    EXPECT_NE(EditorClassFor(Mask, Descendant), Plain);
     EXPECT_EQ(EditorClassFor(Mask, Descendant), EditorClassFor(Mask, SorterClass));
+    EXPECT_EQ(EditorClassFor(*Descendant.FindProperty("Hint"), Descendant), Plain);
 
     Loader.UnloadPackage("VornDataDesign");
     EXPECT_EQ(MaskEditor({"First"})->ClassName(), "TStringProperty");

@@ -368,12 +368,6 @@ TEST_F(PropertyEditorTest, SeveralComponentsChangeTogetherOrNotAtAll) {
     EXPECT_THROW(Editor->SetValue("-1"), Exception);
     EXPECT_EQ((std::vector<int>{A->Width(), B->Width(), Fancy->Width()}),
               (std::vector<int>{12, 12, 12}));
-
-    // Two components cannot share a name: the first one gets its own back.
-    auto Names = CreatePropertyEditor({A, B}, "Name", &Form);
-    EXPECT_THROW(Names->SetValue("Twin"), EComponentError);
-    EXPECT_EQ(A->Name(), "A");
-    EXPECT_EQ(B->Name(), "B");
 }
 
 TEST_F(PropertyEditorTest, SelectionsThatCannotBeEditedTogetherAreRefused) {
@@ -437,7 +431,10 @@ TEST_F(PropertyEditorTest, TheListedPropertiesAreThoseTheWholeSelectionShares) {
     };
     EXPECT_EQ(Names({A}), (std::vector<std::string>{"Name", "Caption", "Width", "Shade", "Edges",
                                                     "Visible", "Partner", "Margins"}));
-    EXPECT_EQ(Names({A, Label}), (std::vector<std::string>{"Name", "Caption"}));
+    // A name belongs to one component: it is not offered for several.
+    EXPECT_EQ(Names({A, Label}), (std::vector<std::string>{"Caption"}));
+    EXPECT_EQ(EditorName(*A, "Name"), "TComponentNameProperty");
+    EXPECT_THROW(CreatePropertyEditor({A, B}, "Name", &Form), EPropertyError);
     EXPECT_TRUE(Names({}).empty());
 }
 
