@@ -17,6 +17,9 @@ namespace {
 // must not reach the model.
 int DestroyingWidgets = 0;
 
+// Marks the widget that shows a control (not the parts inside it).
+constexpr const char* ControlWidgetProperty = "vornControlWidget";
+
 bool IsTypedCharacter(char Key) {
     const auto Code = static_cast<unsigned char>(Key);
     return Code >= 0x20 ? Code != 0x7F : Key == '\b' || Key == '\r' || Key == '\x1b';
@@ -42,6 +45,7 @@ TQtPeer::TQtPeer(TControl& Control, QWidget* Widget)
     : FControl(Control), FWidget(Widget), FFilter(std::make_unique<TInputFilter>(*this)) {
     WatchInput(Widget);
     Widget->setMouseTracking(true);
+    Widget->setProperty(ControlWidgetProperty, true);
 }
 
 TQtPeer::~TQtPeer() {
@@ -89,8 +93,10 @@ void TQtPeer::BoundsChanged() {
     FWidget->setGeometry(FControl.Left(), FControl.Top(), FControl.Width(), FControl.Height());
 }
 
+// A control without a parent widget is not shown: it must not pop up as a window of its
+// own.
 void TQtPeer::VisibleChanged() {
-    FWidget->setVisible(FControl.Visible());
+    FWidget->setVisible(FControl.Visible() && (IsWindow() || FWidget->parentWidget() != nullptr));
 }
 
 void TQtPeer::EnabledChanged() {
@@ -161,7 +167,20 @@ QPoint TQtPeer::ToClientPoint(QObject* Source, QPoint Position) const {
     return SourceWidget->mapTo(FWidget.data(), Position);
 }
 
+bool TQtPeer::OverInnerControl(QObject* Source, QPoint Position) {
+    auto* SourceWidget = qobject_cast<QWidget*>(Source);
+    if (SourceWidget == nullptr)
+        return false;
+    for (QWidget* Child = SourceWidget->childAt(Position);
+         Child != nullptr && Child != SourceWidget; Child = Child->parentWidget())
+        if (Child->property(ControlWidgetProperty).toBool())
+            return true;
+    return false;
+}
+
 bool TQtPeer::HandleMouse(QObject* Source, QMouseEvent& Event) {
+    if (OverInnerControl(Source, Event.position().toPoint()))
+        return false;
     const QPoint Point = ToClientPoint(Source, Event.position().toPoint());
     TShiftState Shift = ShiftFromQt(Event.modifiers(), Event.buttons());
     if (Event.type() == QEvent::MouseMove) {

@@ -70,6 +70,9 @@ protected:
     virtual bool ConsumesButtons(QObject* /*Source*/) const { return false; }
     // Whether the model does the widget's own handling of keys (editing, moving).
     virtual bool ConsumesKeys() const { return true; }
+    // Whether the widget is a window of its own (a form); other widgets show only inside
+    // their parent's.
+    virtual bool IsWindow() const { return false; }
 
     // Set while the peer writes the model into the widget, so that the widget's change
     // signals are not taken for the user's input.
@@ -90,6 +93,10 @@ private:
 
     static void ReportCurrentException() noexcept;
     bool HandleMouse(QObject* Source, QMouseEvent& Event);
+    // Whether Position of Source lies on the widget of another control inside this one:
+    // Qt hands a mouse event that a child leaves alone on to its parent, and the control
+    // underneath must not take it for its own.
+    static bool OverInnerControl(QObject* Source, QPoint Position);
     bool HandleKey(QKeyEvent& Event);
 
     TControl& FControl;

@@ -19,6 +19,9 @@ public:
     explicit TQtFormPeer(TCustomForm& Form);
 
     void TextChanged() override;
+
+protected:
+    bool IsWindow() const override { return true; }
 };
 
 // A control of no kind the widget set knows: an empty widget that takes its input.

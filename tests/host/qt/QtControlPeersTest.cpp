@@ -269,8 +269,29 @@ TEST_F(QtPeerTest, ModelChangesMirrorIntoTheWidgets) {
 
     Edit->Hide();
     EXPECT_FALSE(Widget.isVisible());
+    Edit->Show();
     Edit->SetParent(nullptr);
     EXPECT_EQ(Widget.parentWidget(), nullptr);
+    EXPECT_FALSE(Widget.isVisible());
+}
+
+TEST_F(QtPeerTest, MouseInputOverAControlIsNotTheFormsToo) {
+    auto* Button = Add<TSpeedButton>(40, 40, 32, 32);
+    std::vector<std::string> Moves;
+    Form->OnMouseMove = [&](TObject*, TShiftState, int X, int Y) {
+        Moves.push_back("form " + std::to_string(X) + "," + std::to_string(Y));
+    };
+    Button->OnMouseMove = [&](TObject*, TShiftState, int X, int Y) {
+        Moves.push_back("button " + std::to_string(X) + "," + std::to_string(Y));
+    };
+    Realize();
+
+    // A tool button leaves moves without a pressed button alone, so Qt hands them on to
+    // the form's window as well.
+    SendMouseMove(WidgetOf<QToolButton>(*Button), QPoint(5, 6));
+    SendMouseMove(*TQtWidgetSet::WidgetOf(*Form), QPoint(10, 12));
+
+    EXPECT_EQ(Moves, (std::vector<std::string>{"button 5,6", "form 10,12"}));
 }
 
 } // namespace
