@@ -176,6 +176,10 @@ public:
 };
 
 void PrintSummary(const TSummaryReporter& Reporter) {
+    // The console table writes through std::cout and may end in a colour reset without a
+    // line break: the summary starts on a line of its own.
+    std::cout << std::endl;
+    std::fflush(stdout);
     for (const auto& [Name, Time] : Reporter.Seconds)
         std::printf("figure %s %.1f us\n", Name.c_str(), Time * 1e6);
     for (const char* Operation :
