@@ -45,8 +45,9 @@ TEST_P(DBGridMoveTest, ShownRecordsFollowTheCurrentRecord) {
     const std::vector<std::string> Order =
         Database->Column(std::string("SELECT CustNo FROM customer ORDER BY ") + GetParam().OrderBy);
     ExpectWindowFollowsDataSet(*this, *Grid, *Table, Order, Shown("CustNo"), ColOf("CustNo"));
-    if (GetParam().ExpectedRow > 0)
+    if (GetParam().ExpectedRow > 0) {
         EXPECT_EQ(Grid->CurrentRecordRow(), GetParam().ExpectedRow);
+    }
 }
 
 void Repeat(int Count, const std::function<void()>& Step) {
