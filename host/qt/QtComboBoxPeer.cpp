@@ -17,8 +17,19 @@ public:
     std::function<void()> OnOpenRequest;
     std::function<void()> OnCloseRequest;
 
-    void showPopup() override { OnOpenRequest(); }
-    void hidePopup() override { OnCloseRequest(); }
+    // Without a peer (it went, the widget waits for deletion) the list acts on its own.
+    void showPopup() override {
+        if (OnOpenRequest)
+            OnOpenRequest();
+        else
+            QComboBox::showPopup();
+    }
+    void hidePopup() override {
+        if (OnCloseRequest)
+            OnCloseRequest();
+        else
+            QComboBox::hidePopup();
+    }
     void ShowList() { QComboBox::showPopup(); }
     void HideList() { QComboBox::hidePopup(); }
 };
@@ -29,8 +40,15 @@ TQtComboBoxPeer::TQtComboBoxPeer(TCustomComboBox& ComboBox)
     Combo().OnCloseRequest = [this] { CloseRequested(); };
     QObject::connect(&Combo(), &QComboBox::activated, Context(), [this](int Index) {
         if (!Pushing())
-            Guarded([&] { UserSelectItem(FComboBox, Index); });
+            Dispatch([&] { UserSelectItem(FComboBox, Index); });
     });
+}
+
+TQtComboBoxPeer::~TQtComboBoxPeer() {
+    if (Widget() == nullptr)
+        return;
+    Combo().OnOpenRequest = nullptr;
+    Combo().OnCloseRequest = nullptr;
 }
 
 TQtComboBoxPeer::TComboWidget& TQtComboBoxPeer::Combo() const {
@@ -40,7 +58,7 @@ TQtComboBoxPeer::TComboWidget& TQtComboBoxPeer::Combo() const {
 void TQtComboBoxPeer::OpenRequested() {
     if (Pushing())
         return;
-    Guarded([&] { UserOpenList(FComboBox); });
+    Dispatch([&] { UserOpenList(FComboBox); });
 }
 
 void TQtComboBoxPeer::CloseRequested() {
@@ -48,10 +66,10 @@ void TQtComboBoxPeer::CloseRequested() {
         Combo().HideList();
         return;
     }
-    Guarded([&] { UserCloseList(FComboBox); });
     // A list the model keeps open (a handler raised) must not stay open on screen
     // without the model knowing: the screen follows the model.
-    DroppedDownChanged();
+    if (Dispatch([&] { UserCloseList(FComboBox); }))
+        DroppedDownChanged();
 }
 
 void TQtComboBoxPeer::Synchronize() {

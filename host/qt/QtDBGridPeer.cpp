@@ -204,12 +204,12 @@ void TQtDBGridPeer::TitleClicked(int ViewColumn) {
     if (Column == nullptr)
         return;
     const TShiftState Shift = ShiftFromQt(QGuiApplication::keyboardModifiers());
-    Guarded([&] { UserClickTitle(FDBGrid, *Column, Shift); });
+    Dispatch([&] { UserClickTitle(FDBGrid, *Column, Shift); });
 }
 
 void TQtDBGridPeer::ScrollActionTriggered(int Action) {
     const int Page = std::max(1, FDBGrid.RecordCapacity());
-    Guarded([&] {
+    const bool Alive = Dispatch([&] {
         TDataSet* DataSet = FDBGrid.ActiveDataSet();
         if (DataSet == nullptr || !FDBGrid.CanReceiveInput())
             return;
@@ -237,7 +237,8 @@ void TQtDBGridPeer::ScrollActionTriggered(int Action) {
             return;
         }
     });
-    ShowDataSetPosition();
+    if (Alive)
+        ShowDataSetPosition();
 }
 
 void TQtDBGridPeer::MoveDataSet(int Distance) {

@@ -10,7 +10,7 @@ namespace vorn {
 TQtEditPeer::TQtEditPeer(TCustomEdit& Edit) : TQtPeer(Edit, new QLineEdit), FEdit(Edit) {
     QObject::connect(&LineEdit(), &QLineEdit::textEdited, Context(), [this](const QString& Text) {
         if (!Pushing())
-            Guarded([&] { UserEditText(FEdit, FromQString(Text)); });
+            Dispatch([&] { UserEditText(FEdit, FromQString(Text)); });
     });
 }
 

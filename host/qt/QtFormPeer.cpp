@@ -12,22 +12,31 @@ namespace {
 
 class TFormWidget : public QWidget {
 public:
-    explicit TFormWidget(TCustomForm& Form) : FForm(Form) { setAutoFillBackground(true); }
+    explicit TFormWidget(TCustomForm& Form) : FForm(&Form) { setAutoFillBackground(true); }
+
+    // The form is going; the window may outlive it until Qt deletes it.
+    void Detach() { FForm = nullptr; }
 
 protected:
     void closeEvent(QCloseEvent* Event) override {
         // The window stays a peer of the form: closing only hides it, as the model does.
-        TQtPeer::Guarded([&] { FForm.Hide(); });
+        if (FForm != nullptr)
+            TQtPeer::Guarded([Form = FForm] { Form->Hide(); });
         Event->accept();
     }
 
 private:
-    TCustomForm& FForm;
+    TCustomForm* FForm;
 };
 
 } // namespace
 
 TQtFormPeer::TQtFormPeer(TCustomForm& Form) : TQtPeer(Form, new TFormWidget(Form)) {}
+
+TQtFormPeer::~TQtFormPeer() {
+    if (Widget() != nullptr)
+        static_cast<TFormWidget*>(Widget())->Detach();
+}
 
 void TQtFormPeer::TextChanged() {
     Widget()->setWindowTitle(ToQString(Control().Caption()));

@@ -73,7 +73,7 @@ bool TQtGridPeerBase::HandleInput(QObject* Source, QEvent* Event) {
     const int Degrees = static_cast<QWheelEvent*>(Event)->angleDelta().y() / 8;
     const int Steps = -Degrees / 15;
     if (Steps != 0)
-        Guarded([&] { Wheel(Steps); });
+        Dispatch([&] { Wheel(Steps); });
     return true;
 }
 

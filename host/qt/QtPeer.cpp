@@ -48,12 +48,21 @@ TQtPeer::TQtPeer(TControl& Control, QWidget* Widget)
     Widget->setProperty(ControlWidgetProperty, true);
 }
 
+int TQtPeer::CallbackDepth = 0;
+
 TQtPeer::~TQtPeer() {
     FFilter.reset();
     if (!FWidget)
         return;
     ++DestroyingWidgets;
-    delete FWidget.data();
+    if (CallbackDepth > 0) {
+        // Qt may still be inside one of this widget's events.
+        FWidget->hide();
+        FWidget->setParent(nullptr);
+        FWidget->deleteLater();
+    } else {
+        delete FWidget.data();
+    }
     --DestroyingWidgets;
 }
 
@@ -147,10 +156,10 @@ bool TQtPeer::HandleInput(QObject* Source, QEvent* Event) {
     case QEvent::MouseMove:
         return HandleMouse(Source, static_cast<QMouseEvent&>(*Event));
     case QEvent::Enter:
-        Guarded([&] { UserMouseEnter(FControl); });
+        Dispatch([&] { UserMouseEnter(FControl); });
         return false;
     case QEvent::Leave:
-        Guarded([&] { UserMouseLeave(FControl); });
+        Dispatch([&] { UserMouseLeave(FControl); });
         return false;
     case QEvent::KeyPress:
     case QEvent::KeyRelease:
@@ -184,39 +193,43 @@ bool TQtPeer::HandleMouse(QObject* Source, QMouseEvent& Event) {
     const QPoint Point = ToClientPoint(Source, Event.position().toPoint());
     TShiftState Shift = ShiftFromQt(Event.modifiers(), Event.buttons());
     if (Event.type() == QEvent::MouseMove) {
-        Guarded([&] { UserMouseMove(FControl, Point.x(), Point.y(), Shift); });
+        Dispatch([&] { UserMouseMove(FControl, Point.x(), Point.y(), Shift); });
         return false;
     }
     const auto Button = MouseButtonFromQt(Event.button());
     if (!Button || !ForwardsButtons(Source))
         return false;
+    // Decided before the handlers run: they may free the control and this peer.
+    const bool Consume = ConsumesButtons(Source);
     if (Event.type() == QEvent::MouseButtonRelease) {
-        Guarded([&] { UserMouseUp(FControl, *Button, Shift, Point.x(), Point.y()); });
-        return ConsumesButtons(Source);
+        Dispatch([&] { UserMouseUp(FControl, *Button, Shift, Point.x(), Point.y()); });
+        return Consume;
     }
     if (Event.type() == QEvent::MouseButtonDblClick)
         Shift.Include(ssDouble);
-    Guarded([&] { UserMouseDown(FControl, *Button, Shift, Point.x(), Point.y()); });
-    return ConsumesButtons(Source);
+    Dispatch([&] { UserMouseDown(FControl, *Button, Shift, Point.x(), Point.y()); });
+    return Consume;
 }
 
 bool TQtPeer::HandleKey(QKeyEvent& Event) {
     auto* WinControl = dynamic_cast<TWinControl*>(&FControl);
     if (WinControl == nullptr)
         return false;
+    // Decided before the handlers run: they may free the control and this peer.
+    const bool Consume = ConsumesKeys();
     const TShiftState Shift = ShiftFromQt(Event.modifiers());
     const int Key = VirtualKeyFromQt(Event.key());
     if (Event.type() == QEvent::KeyRelease) {
         if (Key != 0)
-            Guarded([&] { UserKeyUp(*WinControl, Key, Shift); });
-        return ConsumesKeys();
+            Dispatch([&] { UserKeyUp(*WinControl, Key, Shift); });
+        return Consume;
     }
-    if (Key != 0)
-        Guarded([&] { UserKeyDown(*WinControl, Key, Shift); });
+    if (Key != 0 && !Dispatch([&] { UserKeyDown(*WinControl, Key, Shift); }))
+        return Consume;
     const std::string Typed = FromQString(Event.text());
     if (Typed.size() == 1 && IsTypedCharacter(Typed[0]))
-        Guarded([&] { UserKeyPress(*WinControl, Typed[0]); });
-    return ConsumesKeys();
+        Dispatch([&] { UserKeyPress(*WinControl, Typed[0]); });
+    return Consume;
 }
 
 } // namespace vorn

@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <utility>
 
 class QEvent;
 class QKeyEvent;
@@ -44,16 +45,31 @@ public:
 
     // Runs a call into the model from a Qt callback: an exception must never unwind
     // through Qt's event loop, so it goes to the application error handler.
+    //
+    // A handler may free the control, and with it this peer and its widget, while Qt is
+    // still inside the widget's event: widgets of peers that go during such a call are
+    // deleted once Qt is back in its event loop.
     template <class Call>
     static void Guarded(Call&& ModelCall) noexcept {
+        ++CallbackDepth;
         try {
             ModelCall();
         } catch (...) {
             ReportCurrentException();
         }
+        --CallbackDepth;
     }
 
 protected:
+    // Guarded for a member's callback: returns whether the peer is still there afterwards,
+    // so that the callback may go on using it.
+    template <class Call>
+    bool Dispatch(Call&& ModelCall) noexcept {
+        const QPointer<QObject> Alive(Context());
+        Guarded(std::forward<Call>(ModelCall));
+        return !Alive.isNull();
+    }
+
     // The object that owns the peer's signal connections: they end with the peer.
     QObject* Context() const;
     // Routes the input events of Source (the widget or a part of it) through HandleInput.
@@ -92,6 +108,7 @@ private:
     class TInputFilter;
 
     static void ReportCurrentException() noexcept;
+    static int CallbackDepth;
     bool HandleMouse(QObject* Source, QMouseEvent& Event);
     // Whether Position of Source lies on the widget of another control inside this one:
     // Qt hands a mouse event that a child leaves alone on to its parent, and the control

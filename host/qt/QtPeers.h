@@ -17,6 +17,7 @@ class TSpeedButton;
 class TQtFormPeer : public TQtPeer {
 public:
     explicit TQtFormPeer(TCustomForm& Form);
+    ~TQtFormPeer() override;
 
     void TextChanged() override;
 
@@ -51,6 +52,7 @@ private:
 class TQtComboBoxPeer : public TQtPeer {
 public:
     explicit TQtComboBoxPeer(TCustomComboBox& ComboBox);
+    ~TQtComboBoxPeer() override;
 
     void Synchronize() override;
     void TextChanged() override;

@@ -28,7 +28,7 @@ TQtSpeedButtonPeer::TQtSpeedButtonPeer(TSpeedButton& Button)
     : TQtPeer(Button, new QToolButton), FButton(Button) {
     QObject::connect(&this->Button(), &QToolButton::clicked, Context(), [this] {
         const TShiftState Shift = ShiftFromQt(QGuiApplication::keyboardModifiers());
-        Guarded([&] { UserClick(FButton, Shift); });
+        Dispatch([&] { UserClick(FButton, Shift); });
     });
 }
 

@@ -4,11 +4,14 @@
 #include "host/components/Keyboard.h"
 #include "tests/host/qt/QtPeerTestFixture.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QListView>
+#include <QPointer>
 #include <QToolButton>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -292,6 +295,47 @@ TEST_F(QtPeerTest, MouseInputOverAControlIsNotTheFormsToo) {
     SendMouseMove(*TQtWidgetSet::WidgetOf(*Form), QPoint(10, 12));
 
     EXPECT_EQ(Moves, (std::vector<std::string>{"button 5,6", "form 10,12"}));
+}
+
+// A handler may free the form while Qt is inside the event that called it: the widgets
+// go afterwards, and nothing touches the freed controls.
+TEST_F(QtPeerTest, AHandlerThatFreesTheFormInsideAWidgetsEventIsSafe) {
+    struct TCase {
+        const char* Act;
+        std::function<void(TEdit&, TComboBox&, TSpeedButton&)> Bind;
+        std::function<void(QWidget& Edit, QComboBox& Combo, QWidget& Button)> Do;
+    };
+    const TNotifyEvent FreeForm = [this](TObject*) { Form.reset(); };
+    const std::vector<TCase> Cases = {
+        {"button click", [&](TEdit&, TComboBox&, TSpeedButton& B) { B.OnClick = FreeForm; },
+         [](QWidget&, QComboBox&, QWidget& Button) { SendClick(Button, QPoint(4, 4)); }},
+        {"typing", [&](TEdit& E, TComboBox&, TSpeedButton&) { E.OnChange = FreeForm; },
+         [](QWidget& Edit, QComboBox&, QWidget&) { SendText(Edit, "a"); }},
+        {"closing a list",
+         [&](TEdit&, TComboBox& C, TSpeedButton&) {
+             C.SetDroppedDown(true);
+             C.OnCloseUp = FreeForm;
+         },
+         [](QWidget&, QComboBox& Combo, QWidget&) { Combo.hidePopup(); }},
+    };
+    for (const TCase& Case : Cases) {
+        Form = std::make_unique<TForm>(nullptr);
+        Form->Show();
+        auto* Edit = Add<TEdit>(0, 0, 80, 24);
+        auto* Combo = Add<TComboBox>(0, 30, 80, 24);
+        Combo->Items()->Add("one");
+        auto* Button = Add<TSpeedButton>(0, 60, 24, 24);
+        Realize();
+        Case.Bind(*Edit, *Combo, *Button);
+        const QPointer<QWidget> Window = TQtWidgetSet::WidgetOf(*Form);
+
+        Case.Do(WidgetOf<QLineEdit>(*Edit), WidgetOf<QComboBox>(*Combo),
+                WidgetOf<QToolButton>(*Button));
+
+        EXPECT_EQ(Form, nullptr) << Case.Act;
+        DeleteWaitingWidgets();
+        EXPECT_TRUE(Window.isNull()) << Case.Act;
+    }
 }
 
 } // namespace

@@ -15,9 +15,14 @@ QtPeerTest::QtPeerTest() {
 
 QtPeerTest::~QtPeerTest() {
     Form.reset();
+    DeleteWaitingWidgets();
     for (QWidget* Widget : QApplication::topLevelWidgets())
         if (qobject_cast<QMessageBox*>(Widget) != nullptr)
             delete Widget;
+}
+
+void QtPeerTest::DeleteWaitingWidgets() {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }
 
 void QtPeerTest::SendMouseMove(QWidget& Widget, QPoint Position, Qt::KeyboardModifiers Modifiers) {

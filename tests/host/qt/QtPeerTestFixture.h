@@ -49,6 +49,9 @@ protected:
                         Qt::KeyboardModifiers Modifiers = Qt::NoModifier);
     static void SendText(QWidget& Widget, const QString& Text);
 
+    // Deletes the widgets whose controls went while Qt was inside one of their events,
+    // as the event loop would.
+    static void DeleteWaitingWidgets();
     // The texts of the error boxes on screen now.
     static QStringList ErrorBoxTexts();
 
