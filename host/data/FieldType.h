@@ -21,12 +21,6 @@ enum TFieldType {
     ftAutoInc,
     ftBlob,
     ftMemo,
-    ftGraphic,
-    ftFmtMemo,
-    ftParadoxOle,
-    ftDBaseOle,
-    ftTypedBinary,
-    ftCursor,
     ftFixedChar,
     ftWideString,
     ftLargeint
