@@ -278,6 +278,21 @@ TEST_F(QtPeerTest, ModelChangesMirrorIntoTheWidgets) {
     EXPECT_FALSE(Widget.isVisible());
 }
 
+TEST_F(QtPeerTest, ClosingTheWindowHidesTheFormAndShowingItAgainShowsTheWindow) {
+    Form->SetCaption("Kupci");
+    Realize();
+    QWidget& Window = *TQtWidgetSet::WidgetOf(*Form);
+    ASSERT_TRUE(Window.isVisible());
+
+    Window.close();
+    EXPECT_FALSE(Form->Visible());
+    EXPECT_FALSE(Window.isVisible());
+
+    Form->Show();
+    EXPECT_TRUE(Window.isVisible());
+    EXPECT_EQ(Window.windowTitle(), "Kupci");
+}
+
 TEST_F(QtPeerTest, MouseInputOverAControlIsNotTheFormsToo) {
     auto* Button = Add<TSpeedButton>(40, 40, 32, 32);
     std::vector<std::string> Moves;
