@@ -1,0 +1,105 @@
+#include "apps/demo/DemoWindow.h"
+
+#include "Source/DBFieldComboBox.h"
+#include "Source/DBFilterGrid.h"
+#include "Source/DBGridTitleSort.h"
+#include "Source/DBLocateEdit.h"
+#include "Source/DBSortComboBox.h"
+#include "host/components/Button.h"
+#include "host/components/ClassRegistry.h"
+#include "host/components/Edit.h"
+#include "host/components/FormFile.h"
+#include "host/data/DBGrid.h"
+#include "host/data/DataSource.h"
+#include "host/data/Query.h"
+#include "host/data/Table.h"
+
+namespace vorn {
+
+void RegisterDemoClasses() {
+    RegisterHostClasses();
+    for (const TClass* Class :
+         {&TTable::StaticClass(), &TQuery::StaticClass(), &TDataSource::StaticClass(),
+          &TDBGrid::StaticClass(), &TDBGridTitleSort::StaticClass(),
+          &TDBSortComboBox::StaticClass(), &TDBLocateEdit::StaticClass(),
+          &TDBFieldComboBox::StaticClass(), &TDBFilterGrid::StaticClass()})
+        RegisterClass(*Class);
+}
+
+TDemoWindow::TDemoWindow(const std::filesystem::path& FormFile) {
+    std::unique_ptr<TComponent> Root = ReadFormFile(FormFile);
+    auto* Form = dynamic_cast<TForm*>(Root.get());
+    if (Form == nullptr)
+        throw Exception("The demo form file " + FormFile.string() + " does not hold a form");
+    Root.release();
+    FForm.reset(Form);
+    FCustomerGrid = &Find<TDBGrid>("CustomerGrid");
+    FTitleSort = &Find<TDBGridTitleSort>("TitleSort");
+    FFilterGrid = &Find<TDBFilterGrid>("FilterGrid");
+    FExpressionEdit = &Find<TEdit>("ExpressionEdit");
+    FCustomerTable = &Find<TTable>("CustomerTable");
+    FFilterQuery = &Find<TQuery>("FilterQuery");
+    FTitleSort->RegisterGrid(FCustomerGrid);
+    WireEvents();
+}
+
+TDemoWindow::~TDemoWindow() = default;
+
+template <class TComponentClass>
+TComponentClass& TDemoWindow::Find(const std::string& Name) const {
+    auto* Component = dynamic_cast<TComponentClass*>(FForm->FindComponent(Name));
+    if (Component == nullptr)
+        throw Exception("The demo form has no " + TComponentClass::StaticClass().Name() +
+                        " named " + Name);
+    return *Component;
+}
+
+void TDemoWindow::WireEvents() {
+    FCustomerGrid->OnTitleClick = [this](TColumn* Column) { FTitleSort->Execute(Column); };
+    Find<TSpeedButton>("ApplySimpleButton").OnClick = [this](TObject*) { ApplyFilter(false); };
+    Find<TSpeedButton>("ApplySQLButton").OnClick = [this](TObject*) { ApplyFilter(true); };
+}
+
+void TDemoWindow::ApplyFilter(bool AsSQL) {
+    FFilterGrid->SetFilterKind(AsSQL ? fkSQL : fkSimple);
+    const std::string Expression = FFilterGrid->GetFilterExpression();
+    FExpressionEdit->SetText(Expression);
+    if (!AsSQL) {
+        FCustomerTable->SetFilter(Expression);
+        FCustomerTable->SetFiltered(!Expression.empty());
+        return;
+    }
+    // The grid's expression is built from its cells with values quoted by field type, so
+    // it is a well-formed condition; the query's own parser rejects anything else.
+    FFilterQuery->Close();
+    FFilterQuery->SQL()->Clear();
+    FFilterQuery->SQL()->Add("SELECT * FROM customer");
+    if (!Expression.empty())
+        FFilterQuery->SQL()->Add("WHERE " + Expression);
+    FFilterQuery->Open();
+}
+
+void TDemoWindow::PlayScene() {
+    TDBGridColumns& Columns = *FCustomerGrid->Columns();
+    if (Columns.Count() < 4)
+        throw Exception("The customers grid shows fewer than four columns");
+    // City, then Name with Ctrl held: the order of the customers' ByCityName index.
+    if (!UserClickTitle(*FCustomerGrid, *Columns.Items(3)) ||
+        !UserClickTitle(*FCustomerGrid, *Columns.Items(2), TShiftState{ssCtrl}))
+        throw Exception("The customers grid's titles could not be clicked");
+
+    const auto Fill = [this](int Row, const std::string& Field, TFilterOperatorIndex Operator,
+                             const std::string& Value) {
+        FFilterGrid->SetCells(fciLeftArg, Row, Field);
+        FFilterGrid->SetCells(fciOperator, Row, fonComputer[Operator]);
+        FFilterGrid->SetCells(fciRightArg, Row, Value);
+        FFilterGrid->SetCells(fciBoolOperator, Row, fbnComputer[fbiTrue]);
+    };
+    if (FFilterGrid->RowCount() < 3)
+        FFilterGrid->SetRowCount(3);
+    Fill(1, "Balance", foiLarger, "1000");
+    Fill(2, "CreditLimit", foiLargerOrEqual, "5000");
+    ApplyFilter(true);
+}
+
+} // namespace vorn

@@ -1,0 +1,127 @@
+// The demo: the five data-aware components on the sample database, in a Qt window.
+//   vorndemo [--customers N] [--postgres CONNINFO] [--screenshot FILE]
+
+#include "apps/demo/DemoWindow.h"
+#include "apps/samplegen/SampleDatabase.h"
+
+#include "Source/VornData.h"
+#include "host/data/Database.h"
+#include "host/data/PgDatabase.h"
+#include "host/qt/QtWidgetSet.h"
+
+#include <QApplication>
+#include <QPixmap>
+#include <QWidget>
+
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <string>
+
+using namespace vorn;
+
+namespace {
+
+constexpr const char* DemoAlias = "VornDemo";
+
+struct TDemoOptions {
+    int Customers = 10000;
+    std::string PostgresConnInfo;
+    std::string ScreenshotFile;
+};
+
+TDemoOptions ParseOptions(int argc, char** argv) {
+    TDemoOptions Options;
+    for (int Index = 1; Index < argc; ++Index) {
+        const std::string Option = argv[Index];
+        if (Index + 1 >= argc)
+            throw Exception("Option " + Option + " needs a value (or is unknown)");
+        const std::string Value = argv[++Index];
+        if (Option == "--customers") {
+            std::size_t Used = 0;
+            try {
+                Options.Customers = std::stoi(Value, &Used);
+            } catch (const std::exception&) {
+                Used = 0;
+            }
+            if (Used != Value.size() || Options.Customers < 1)
+                throw Exception("--customers needs a positive whole number, not \"" + Value + "\"");
+        } else if (Option == "--postgres") {
+            Options.PostgresConnInfo = Value;
+        } else if (Option == "--screenshot") {
+            Options.ScreenshotFile = Value;
+        } else {
+            throw Exception("Unknown option " + Option);
+        }
+    }
+    return Options;
+}
+
+std::filesystem::path SampleDatabasePath(int Customers) {
+    const char* Cache = std::getenv("XDG_CACHE_HOME");
+    const std::filesystem::path Folder = (Cache != nullptr && *Cache != '\0')
+                                             ? std::filesystem::path(Cache) / "vorndemo"
+                                             : std::filesystem::temp_directory_path() / "vorndemo";
+    std::filesystem::create_directories(Folder);
+    return Folder / ("sample-" + std::to_string(Customers) + ".db");
+}
+
+void RegisterDemoDatabase(const TDemoOptions& Options) {
+    sampledata::TSampleOptions Sample;
+    Sample.Customers = Options.Customers;
+    if (!Options.PostgresConnInfo.empty()) {
+        try {
+            sampledata::CreatePostgresSampleDatabase(Options.PostgresConnInfo, Sample);
+        } catch (const Exception& Error) {
+            // The tables are there already (the target refuses to replace them).
+            std::cerr << "Using the existing PostgreSQL tables: " << Error.what() << "\n";
+        }
+        RegisterPostgresDatabase(DemoAlias, Options.PostgresConnInfo);
+        return;
+    }
+    const std::filesystem::path Path = SampleDatabasePath(Options.Customers);
+    if (!std::filesystem::exists(Path)) {
+        std::cout << "Creating the sample database " << Path.string() << "\n";
+        sampledata::CreateSQLiteSampleDatabase(Path.string(), Sample);
+    }
+    RegisterSQLiteDatabase(DemoAlias, Path.string());
+}
+
+int RunDemo(QApplication& Application, const TDemoOptions& Options) {
+    RegisterDemoDatabase(Options);
+    RegisterDemoClasses();
+    TQtWidgetSet WidgetSet;
+    TDemoWindow Window(VORN_DEMO_FORM_FILE);
+    WidgetSet.CreatePeers(Window.Form());
+    Window.Form().Show();
+    QWidget* Widget = TQtWidgetSet::WidgetOf(Window.Form());
+    if (Options.ScreenshotFile.empty())
+        return QApplication::exec();
+
+    QApplication::processEvents();
+    Window.PlayScene();
+    QApplication::processEvents();
+    if (Widget == nullptr ||
+        !Widget->grab().save(QString::fromStdString(Options.ScreenshotFile), "PNG"))
+        throw Exception("Could not write the screenshot " + Options.ScreenshotFile);
+    std::cout << "Screenshot written to " << Options.ScreenshotFile << "\n";
+    (void)Application;
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (std::getenv("DISPLAY") == nullptr && std::getenv("WAYLAND_DISPLAY") == nullptr)
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication Application(argc, argv);
+    Initialize();
+    int Result = 1;
+    try {
+        Result = RunDemo(Application, ParseOptions(argc, argv));
+    } catch (const std::exception& Error) {
+        std::cerr << "vorndemo: " << Error.what() << "\n";
+    }
+    Finalize();
+    return Result;
+}
