@@ -90,10 +90,11 @@ void TDemoWindow::PlayScene() {
 
     const auto Fill = [this](int Row, const std::string& Field, TFilterOperatorIndex Operator,
                              const std::string& Value) {
-        FFilterGrid->SetCells(fciLeftArg, Row, Field);
-        FFilterGrid->SetCells(fciOperator, Row, fonComputer[Operator]);
-        FFilterGrid->SetCells(fciRightArg, Row, Value);
-        FFilterGrid->SetCells(fciBoolOperator, Row, fbnComputer[fbiTrue]);
+        const int First = FFilterGrid->FixedCols();
+        FFilterGrid->SetCells(First + fciLeftArg, Row, Field);
+        FFilterGrid->SetCells(First + fciOperator, Row, fonComputer[Operator]);
+        FFilterGrid->SetCells(First + fciRightArg, Row, Value);
+        FFilterGrid->SetCells(First + fciBoolOperator, Row, fbnComputer[fbiFalse]);
     };
     if (FFilterGrid->RowCount() < 3)
         FFilterGrid->SetRowCount(3);
