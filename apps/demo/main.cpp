@@ -6,6 +6,7 @@
 
 #include "Source/VornData.h"
 #include "host/data/Database.h"
+#include "host/data/PgConnection.h"
 #include "host/data/PgDatabase.h"
 #include "host/qt/QtWidgetSet.h"
 
@@ -70,11 +71,10 @@ void RegisterDemoDatabase(const TDemoOptions& Options) {
     sampledata::TSampleOptions Sample;
     Sample.Customers = Options.Customers;
     if (!Options.PostgresConnInfo.empty()) {
-        try {
+        // Connection failures surface here, before any window is shown.
+        if (!TPgConnection(Options.PostgresConnInfo).TableExists("customer")) {
+            std::cout << "Filling the PostgreSQL database with the sample data\n";
             sampledata::CreatePostgresSampleDatabase(Options.PostgresConnInfo, Sample);
-        } catch (const Exception& Error) {
-            // The tables are there already (the target refuses to replace them).
-            std::cerr << "Using the existing PostgreSQL tables: " << Error.what() << "\n";
         }
         RegisterPostgresDatabase(DemoAlias, Options.PostgresConnInfo);
         return;
