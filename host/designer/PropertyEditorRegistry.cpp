@@ -1,9 +1,8 @@
 #include "host/designer/PropertyEditorRegistry.h"
 
 #include "host/components/ClassRegistry.h"
+#include "host/components/Strings.h"
 
-#include <algorithm>
-#include <cctype>
 #include <mutex>
 #include <tuple>
 
@@ -27,13 +26,6 @@ struct TEditorRegistry {
 TEditorRegistry& Registry() {
     static TEditorRegistry Instance;
     return Instance;
-}
-
-bool SameName(const std::string& A, const std::string& B) {
-    return std::equal(A.begin(), A.end(), B.begin(), B.end(), [](char X, char Y) {
-        return std::toupper(static_cast<unsigned char>(X)) ==
-               std::toupper(static_cast<unsigned char>(Y));
-    });
 }
 
 // Type information objects are not unique across libraries (each may define its own
@@ -64,7 +56,8 @@ bool Applies(const TEditorRegistration& Registration, const TPropertyInfo& Prope
     if (Registration.ComponentClass != nullptr &&
         !ComponentClass.InheritsFrom(*Registration.ComponentClass))
         return false;
-    return Registration.PropertyName.empty() || SameName(Registration.PropertyName, Property.Name);
+    return Registration.PropertyName.empty() ||
+           SameTextAscii(Registration.PropertyName, Property.Name);
 }
 
 std::string DescribeSelection(const std::vector<TComponent*>& Selection) {
