@@ -6,43 +6,35 @@ namespace vorn {
 
 namespace {
 
-// Rows whose terms from Index on come after the start row's: "greater" on the first
-// differing term, where NULL is smaller than every value. nullopt stands for "none".
-std::optional<std::string> After(const std::vector<TKeysetTerm>& Terms, std::size_t Index,
-                                 TBoundParams& Params) {
-    if (Index >= Terms.size())
-        return std::nullopt;
-    const TKeysetTerm& Term = Terms[Index];
-    const bool Null = Term.Value.IsNull();
-    const std::string Value = Null ? std::string() : Params.Add(Term.Value);
-    const std::string Greater = Null ? Term.Sql + " IS NOT NULL" : Term.Sql + " > " + Value;
-    const std::string Equal = Null ? Term.Sql + " IS NULL" : Term.Sql + " = " + Value;
-    const auto Rest = After(Terms, Index + 1, Params);
-    if (!Rest)
-        return Greater;
-    return "(" + Greater + " OR (" + Equal + " AND " + *Rest + "))";
+// The test on one term alone that puts a row strictly on the wanted side of the start
+// row's value, where NULL is smaller than every value; nullopt when no row can be there.
+std::optional<std::string> StrictlyBeyond(const TKeysetTerm& Term, const std::string& Value,
+                                          bool AfterRow) {
+    if (Term.Value.IsNull())
+        return AfterRow ? std::optional<std::string>(Term.Sql + " IS NOT NULL") : std::nullopt;
+    if (AfterRow)
+        return Term.Sql + " > " + Value;
+    return "(" + Term.Sql + " < " + Value + " OR " + Term.Sql + " IS NULL)";
 }
 
-// Rows whose terms from Index on come before the start row's.
-std::optional<std::string> Before(const std::vector<TKeysetTerm>& Terms, std::size_t Index,
-                                  TBoundParams& Params) {
+// Rows whose terms from Index on come after (or before) the start row's: beyond it on the
+// first differing term. nullopt stands for "none".
+std::optional<std::string> Beyond(const std::vector<TKeysetTerm>& Terms, std::size_t Index,
+                                  bool AfterRow, TBoundParams& Params) {
     if (Index >= Terms.size())
         return std::nullopt;
     const TKeysetTerm& Term = Terms[Index];
     const bool Null = Term.Value.IsNull();
     const std::string Value = Null ? std::string() : Params.Add(Term.Value);
-    // Nothing is smaller than NULL; everything NULL is smaller than a value.
-    std::optional<std::string> Less;
-    if (!Null)
-        Less = "(" + Term.Sql + " < " + Value + " OR " + Term.Sql + " IS NULL)";
+    const auto Strict = StrictlyBeyond(Term, Value, AfterRow);
     const std::string Equal = Null ? Term.Sql + " IS NULL" : Term.Sql + " = " + Value;
-    const auto Rest = Before(Terms, Index + 1, Params);
+    const auto Rest = Beyond(Terms, Index + 1, AfterRow, Params);
     if (!Rest)
-        return Less;
+        return Strict;
     const std::string EqualThenRest = "(" + Equal + " AND " + *Rest + ")";
-    if (!Less)
+    if (!Strict)
         return EqualThenRest;
-    return "(" + *Less + " OR " + EqualThenRest + ")";
+    return "(" + *Strict + " OR " + EqualThenRest + ")";
 }
 
 } // namespace
@@ -63,7 +55,7 @@ std::optional<std::string> KeysetSegmentCondition(const std::vector<TKeysetTerm>
     const TKeysetTerm& First = Terms.front();
     if (Segment == 1)
         return First.Sql + (AfterRow ? " IS NOT NULL" : " IS NULL");
-    const auto Rest = AfterRow ? After(Terms, 1, Params) : Before(Terms, 1, Params);
+    const auto Rest = Beyond(Terms, 1, AfterRow, Params);
     if (First.Value.IsNull()) {
         if (!Rest)
             return std::nullopt;
