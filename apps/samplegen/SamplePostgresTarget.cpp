@@ -1,4 +1,4 @@
-#include "apps/samplegen/SampleDatabase.h"
+#include "apps/samplegen/SampleSchemaSql.h"
 
 #include "host/components/Exception.h"
 
@@ -15,16 +15,6 @@ namespace {
 // 65535 parameters for any table of the schema.
 constexpr std::size_t RowsPerInsert = 500;
 
-std::string QuoteIdentifier(const std::string& Name) {
-    std::string Result = "\"";
-    for (char C : Name) {
-        if (C == '"')
-            Result += '"';
-        Result += C;
-    }
-    return Result + "\"";
-}
-
 std::string PostgresType(const TSampleColumn& Column) {
     switch (Column.Type) {
     case sctInteger:
@@ -37,32 +27,6 @@ std::string PostgresType(const TSampleColumn& Column) {
         return "date";
     }
     return "text";
-}
-
-std::string CreateTableSql(const TSampleTable& Table) {
-    std::string Sql = "CREATE TABLE " + QuoteIdentifier(Table.Name) + " (";
-    for (std::size_t Index = 0; Index < Table.Columns.size(); ++Index) {
-        const TSampleColumn& Column = Table.Columns[Index];
-        if (Index > 0)
-            Sql += ", ";
-        Sql += QuoteIdentifier(Column.Name) + " " + PostgresType(Column);
-        if (Index == 0)
-            Sql += " PRIMARY KEY";
-        else if (!Column.Nullable)
-            Sql += " NOT NULL";
-    }
-    return Sql + ")";
-}
-
-std::string CreateIndexSql(const TSampleTable& Table, const TSampleIndex& Index) {
-    std::string Sql =
-        "CREATE INDEX " + QuoteIdentifier(Index.Name) + " ON " + QuoteIdentifier(Table.Name) + " (";
-    for (std::size_t Position = 0; Position < Index.Fields.size(); ++Position) {
-        if (Position > 0)
-            Sql += ", ";
-        Sql += QuoteIdentifier(Index.Fields[Position]);
-    }
-    return Sql + ")";
 }
 
 // A value in PostgreSQL's text format; a float is written with the fewest digits that
@@ -111,7 +75,7 @@ public:
 
     void BeginTable(const TSampleTable& Table) override {
         Flush();
-        Run(CreateTableSql(Table));
+        Run(CreateTableSql(Table, &PostgresType));
         FTable = &Table;
     }
 

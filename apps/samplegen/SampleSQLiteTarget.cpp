@@ -1,4 +1,4 @@
-#include "apps/samplegen/SampleDatabase.h"
+#include "apps/samplegen/SampleSchemaSql.h"
 
 #include "host/components/Exception.h"
 
@@ -10,16 +10,6 @@
 namespace vorn::sampledata {
 
 namespace {
-
-std::string QuoteIdentifier(const std::string& Name) {
-    std::string Result = "\"";
-    for (char C : Name) {
-        if (C == '"')
-            Result += '"';
-        Result += C;
-    }
-    return Result + "\"";
-}
 
 std::string SQLiteType(const TSampleColumn& Column) {
     switch (Column.Type) {
@@ -35,36 +25,10 @@ std::string SQLiteType(const TSampleColumn& Column) {
     return "TEXT";
 }
 
-std::string CreateTableSql(const TSampleTable& Table) {
-    std::string Sql = "CREATE TABLE " + QuoteIdentifier(Table.Name) + " (";
-    for (std::size_t Index = 0; Index < Table.Columns.size(); ++Index) {
-        const TSampleColumn& Column = Table.Columns[Index];
-        if (Index > 0)
-            Sql += ", ";
-        Sql += QuoteIdentifier(Column.Name) + " " + SQLiteType(Column);
-        if (Index == 0)
-            Sql += " PRIMARY KEY";
-        else if (!Column.Nullable)
-            Sql += " NOT NULL";
-    }
-    return Sql + ")";
-}
-
 std::string InsertSql(const TSampleTable& Table) {
     std::string Sql = "INSERT INTO " + QuoteIdentifier(Table.Name) + " VALUES (";
     for (std::size_t Index = 0; Index < Table.Columns.size(); ++Index)
         Sql += Index == 0 ? "?" : ", ?";
-    return Sql + ")";
-}
-
-std::string CreateIndexSql(const TSampleTable& Table, const TSampleIndex& Index) {
-    std::string Sql =
-        "CREATE INDEX " + QuoteIdentifier(Index.Name) + " ON " + QuoteIdentifier(Table.Name) + " (";
-    for (std::size_t Position = 0; Position < Index.Fields.size(); ++Position) {
-        if (Position > 0)
-            Sql += ", ";
-        Sql += QuoteIdentifier(Index.Fields[Position]);
-    }
     return Sql + ")";
 }
 
@@ -110,7 +74,7 @@ public:
 
     void BeginTable(const TSampleTable& Table) override {
         FinalizeInsert();
-        Run(CreateTableSql(Table));
+        Run(CreateTableSql(Table, &SQLiteType));
         const std::string Sql = InsertSql(Table);
         if (sqlite3_prepare_v2(FDatabase, Sql.c_str(), -1, &FInsert, nullptr) != SQLITE_OK)
             Fail("prepare the insertion into " + Table.Name);

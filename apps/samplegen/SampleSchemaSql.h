@@ -1,0 +1,17 @@
+#pragma once
+
+#include "apps/samplegen/SampleDatabase.h"
+
+#include <string>
+
+namespace vorn::sampledata {
+
+// The schema's statements as both backends accept them: identifiers double-quoted, the
+// first column the primary key. Only a column's type name differs between backends.
+using TSampleColumnTypeName = std::string (*)(const TSampleColumn& Column);
+
+std::string QuoteIdentifier(const std::string& Name);
+std::string CreateTableSql(const TSampleTable& Table, TSampleColumnTypeName ColumnType);
+std::string CreateIndexSql(const TSampleTable& Table, const TSampleIndex& Index);
+
+} // namespace vorn::sampledata
