@@ -5,8 +5,6 @@
 #include "Source/DBLocateEdit.h"
 #include "Source/DBSortComboBox.h"
 
-#include <iterator>
-
 namespace vorn {
 
 namespace {
@@ -33,23 +31,12 @@ constexpr TPackageInitEntry InitTable[] = {
     {"DBSortComboBox", &dbsortcombobox::InitializeUnit, &dbsortcombobox::FinalizeUnit},
 };
 
-constexpr int CountOf(const auto& Array) {
-    return static_cast<int>(std::size(Array));
-}
-
-constexpr TPackageInfoTable PackageInfo = {
+constexpr TPackageInfoTable PackageInfo = MakePackageInfoTable(
     "VornData",
     "Vorn data components: grid title sorting, filter grid, sort and field combo boxes, "
     "locate edit",
-    pfNeverBuild | pfModule,
-    RequiredPackages,
-    CountOf(RequiredPackages),
-    ContainedUnits,
-    CountOf(ContainedUnits),
-    InitTable,
-    CountOf(InitTable),
-    {{1, 0, 0, 4}, "1.0.2", "040904E4"},
-};
+    pfNeverBuild | pfModule, RequiredPackages, ContainedUnits, InitTable,
+    {{1, 0, 0, 4}, "1.0.2", "040904E4"});
 
 // The package's resources belong to the module as a whole, so they come before the first
 // unit starts and go after the last one ends.
@@ -68,7 +55,7 @@ void Initialize() {
         RegisterPaletteBitmaps();
     }
     try {
-        InitializePackageUnits(InitTable, CountOf(InitTable));
+        InitializePackageUnits(PackageInfo.InitTable, PackageInfo.InitCount);
     } catch (...) {
         // The units already entered were left again; only the resources remain to drop.
         if (--PackageStarts == 0)
@@ -81,7 +68,7 @@ void Finalize() {
     using namespace vorn;
     if (PackageStarts == 0)
         return;
-    FinalizePackageUnits(InitTable, CountOf(InitTable));
+    FinalizePackageUnits(PackageInfo.InitTable, PackageInfo.InitCount);
     if (--PackageStarts == 0)
         UnregisterVornDataResources();
 }

@@ -5,8 +5,6 @@
 #include "Source/VornData.h"
 #include "design/DBGridTitleSort_Design.h"
 
-#include <iterator>
-
 namespace vorn {
 
 namespace {
@@ -28,22 +26,10 @@ constexpr TPackageInitEntry InitTable[] = {
      &dbgridtitlesort_design::FinalizeUnit},
 };
 
-constexpr int CountOf(const auto& Array) {
-    return static_cast<int>(std::size(Array));
-}
-
-constexpr TPackageInfoTable PackageInfo = {
-    "VornDataDesign",
-    "Vorn data components: designer support (title mask editor)",
-    pfNeverBuild | pfDesignOnly | pfModule,
-    RequiredPackages,
-    CountOf(RequiredPackages),
-    ContainedUnits,
-    CountOf(ContainedUnits),
-    InitTable,
-    CountOf(InitTable),
-    {{1, 0, 0, 0}, "1.0.2", "040904E4"},
-};
+constexpr TPackageInfoTable PackageInfo = MakePackageInfoTable(
+    "VornDataDesign", "Vorn data components: designer support (title mask editor)",
+    pfNeverBuild | pfDesignOnly | pfModule, RequiredPackages, ContainedUnits, InitTable,
+    {{1, 0, 0, 0}, "1.0.2", "040904E4"});
 
 } // namespace
 
@@ -52,11 +38,11 @@ constexpr TPackageInfoTable PackageInfo = {
 extern "C" {
 
 void Initialize() {
-    vorn::InitializePackageUnits(vorn::InitTable, vorn::CountOf(vorn::InitTable));
+    vorn::InitializePackageUnits(vorn::PackageInfo.InitTable, vorn::PackageInfo.InitCount);
 }
 
 void Finalize() {
-    vorn::FinalizePackageUnits(vorn::InitTable, vorn::CountOf(vorn::InitTable));
+    vorn::FinalizePackageUnits(vorn::PackageInfo.InitTable, vorn::PackageInfo.InitCount);
 }
 
 const vorn::TPackageInfoTable* GetPackageInfoTable() {

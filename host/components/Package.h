@@ -92,6 +92,26 @@ private:
     int FCount = 0;
 };
 
+// A package's information table over its constant arrays, each count taken from its array
+// so that a list and its length cannot disagree.
+template <std::size_t RequiresCount, std::size_t UnitCount, std::size_t InitCount>
+constexpr TPackageInfoTable
+MakePackageInfoTable(const char* Name, const char* Description, std::uint32_t Flags,
+                     const char* const (&Requires)[RequiresCount],
+                     const TPackageUnit (&Units)[UnitCount],
+                     const TPackageInitEntry (&InitTable)[InitCount], TPackageVersion Version) {
+    return {Name,
+            Description,
+            Flags,
+            Requires,
+            static_cast<int>(RequiresCount),
+            Units,
+            static_cast<int>(UnitCount),
+            InitTable,
+            static_cast<int>(InitCount),
+            Version};
+}
+
 // Enters every unit of Table in order; when one raises, the units already entered are
 // left again in reverse order and the exception propagates.
 void InitializePackageUnits(const TPackageInitEntry* Table, int Count);
