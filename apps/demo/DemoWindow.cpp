@@ -100,6 +100,7 @@ void TDemoWindow::PlayScene() {
         FFilterGrid->SetRowCount(3);
     Fill(1, "Balance", foiLarger, "1000");
     Fill(2, "CreditLimit", foiLargerOrEqual, "5000");
+    ApplyFilter(false);
     ApplyFilter(true);
 }
 

@@ -28,7 +28,7 @@ public:
     TForm& Form() const { return *FForm; }
 
     // The scene shown in screenshots: two titles sorted (the second with Ctrl held) and
-    // two filter rows, applied as the customers' filter.
+    // two filter rows, applied both as the customers' filter and as the query's WHERE clause.
     void PlayScene();
 
     // Builds the filter grid's expression in the given kind, shows it and applies it.
