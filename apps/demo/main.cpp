@@ -35,8 +35,11 @@ TDemoOptions ParseOptions(int argc, char** argv) {
     TDemoOptions Options;
     for (int Index = 1; Index < argc; ++Index) {
         const std::string Option = argv[Index];
+        if (Option != "--customers" && Option != "--postgres" && Option != "--screenshot")
+            throw Exception("Unknown option " + Option +
+                            " (use --customers N, --postgres CONNINFO, --screenshot FILE)");
         if (Index + 1 >= argc)
-            throw Exception("Option " + Option + " needs a value (or is unknown)");
+            throw Exception("Option " + Option + " needs a value");
         const std::string Value = argv[++Index];
         if (Option == "--customers") {
             std::size_t Used = 0;
@@ -49,10 +52,8 @@ TDemoOptions ParseOptions(int argc, char** argv) {
                 throw Exception("--customers needs a positive whole number, not \"" + Value + "\"");
         } else if (Option == "--postgres") {
             Options.PostgresConnInfo = Value;
-        } else if (Option == "--screenshot") {
-            Options.ScreenshotFile = Value;
         } else {
-            throw Exception("Unknown option " + Option);
+            Options.ScreenshotFile = Value;
         }
     }
     return Options;
@@ -87,7 +88,7 @@ void RegisterDemoDatabase(const TDemoOptions& Options) {
     RegisterSQLiteDatabase(DemoAlias, Path.string());
 }
 
-int RunDemo(QApplication& Application, const TDemoOptions& Options) {
+int RunDemo(const TDemoOptions& Options) {
     RegisterDemoDatabase(Options);
     RegisterDemoClasses();
     TQtWidgetSet WidgetSet;
@@ -105,7 +106,6 @@ int RunDemo(QApplication& Application, const TDemoOptions& Options) {
         !Widget->grab().save(QString::fromStdString(Options.ScreenshotFile), "PNG"))
         throw Exception("Could not write the screenshot " + Options.ScreenshotFile);
     std::cout << "Screenshot written to " << Options.ScreenshotFile << "\n";
-    (void)Application;
     return 0;
 }
 
@@ -118,7 +118,7 @@ int main(int argc, char** argv) {
     Initialize();
     int Result = 1;
     try {
-        Result = RunDemo(Application, ParseOptions(argc, argv));
+        Result = RunDemo(ParseOptions(argc, argv));
     } catch (const std::exception& Error) {
         std::cerr << "vorndemo: " << Error.what() << "\n";
     }
