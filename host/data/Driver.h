@@ -60,8 +60,9 @@ public:
     // True where a table can only be ordered by the leading fields of one of its indexes.
     virtual bool OrdersByIndexOnly() const = 0;
 
-    // An identifier in the quotes of the backend (embedded quotes doubled).
-    virtual std::string QuoteIdentifier(const std::string& Name) const = 0;
+    // An identifier in the quotes of the backend (embedded quotes doubled); by default the
+    // double quotes of standard SQL.
+    virtual std::string QuoteIdentifier(const std::string& Name) const;
     // A table name as it goes into a FROM clause; a backend with schemas may split it.
     virtual std::string QuoteTableName(const std::string& Table) const {
         return QuoteIdentifier(Table);

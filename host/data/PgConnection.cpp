@@ -89,16 +89,6 @@ TPgConnection::TPgConnection(const std::string& ConnInfo)
     FCommands.Connect();
 }
 
-std::string TPgConnection::QuoteIdentifier(const std::string& Name) const {
-    std::string Quoted = "\"";
-    for (char C : Name) {
-        if (C == '"')
-            Quoted += '"';
-        Quoted += C;
-    }
-    return Quoted + "\"";
-}
-
 std::string TPgConnection::QuoteTableName(const std::string& Table) const {
     std::vector<std::string> Parts;
     if (!SplitTableName(Table, Parts) || Parts.size() > 2)

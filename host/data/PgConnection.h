@@ -33,7 +33,6 @@ public:
     bool IsSequenced() const override { return false; }
     bool OrdersByIndexOnly() const override { return false; }
 
-    std::string QuoteIdentifier(const std::string& Name) const override;
     // "customer", "public.customer", "sales.Orders" or "\"odd.name\"": an optional
     // schema, then the table; each part quoted exactly as spelled.
     std::string QuoteTableName(const std::string& Table) const override;

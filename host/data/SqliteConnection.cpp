@@ -65,7 +65,6 @@ public:
     TBackendKind BackendKind() const override { return bkSQLite; }
     bool IsSequenced() const override { return true; }
     bool OrdersByIndexOnly() const override { return true; }
-    std::string QuoteIdentifier(const std::string& Name) const override;
     std::string Placeholder(int Number) const override { return "?" + std::to_string(Number); }
 
     bool TableExists(const std::string& Table) override;
@@ -166,16 +165,6 @@ TVariant TSQLiteCursor::Value(int Index) const {
 
 void TSQLiteConnection::Fail(const std::string& Operation) const {
     RaiseSQLiteError(FPath, Operation, FDatabase);
-}
-
-std::string TSQLiteConnection::QuoteIdentifier(const std::string& Name) const {
-    std::string Result = "\"";
-    for (char C : Name) {
-        Result += C;
-        if (C == '"')
-            Result += '"';
-    }
-    return Result + "\"";
 }
 
 void TSQLiteConnection::Bind(sqlite3_stmt* Statement, int Number, const TVariant& Value) {
