@@ -1,0 +1,125 @@
+// The customers grid's titles and the locate edit, driven through their widgets.
+
+#include "Source/DBLocateEdit.h"
+#include "host/data/DBGrid.h"
+#include "host/data/Table.h"
+#include "host/qt/QtConvert.h"
+#include "tests/qt/DemoScenarioTest.h"
+
+#include <QBrush>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QTableView>
+#include <QTest>
+
+#include <algorithm>
+#include <cctype>
+
+namespace vorn::qtscenario {
+
+namespace {
+
+// The title look of the demo's title sorter: light yellow behind navy text.
+const QColor SortedTitleColor(0xFF, 0xFF, 0xC0);
+const QColor SortedTitleFontColor(0, 0, 0x80);
+
+class GridScenarioTest : public DemoScenarioTest {
+protected:
+    TDBGrid& Grid() const { return Find<TDBGrid>("CustomerGrid"); }
+
+    // The title of FieldName's column: its caption in the model, and the caption and
+    // colours that the header shows.
+    void ExpectTitle(const std::string& FieldName, const std::string& Caption, bool Sorted) const {
+        SCOPED_TRACE(FieldName);
+        EXPECT_EQ(Grid().Columns()->FindColumn(FieldName)->Title()->Caption(), Caption);
+        const QAbstractItemModel& Model = *TitlesOf(Grid()).model();
+        const int Section = SectionOf(Grid(), FieldName);
+        EXPECT_EQ(FromQString(Model.headerData(Section, Qt::Horizontal).toString()), Caption);
+        const auto Colour = [&](Qt::ItemDataRole Role) {
+            return Model.headerData(Section, Qt::Horizontal, Role).value<QBrush>().color();
+        };
+        EXPECT_EQ(Colour(Qt::BackgroundRole) == SortedTitleColor, Sorted);
+        EXPECT_EQ(Colour(Qt::ForegroundRole) == SortedTitleFontColor, Sorted);
+    }
+
+    // The grid, back at the first record, shows the customers in the order that OrderBy
+    // (with the key last, as the table breaks ties) gives in SQL.
+    void ExpectCustomerOrder(const std::string& OrderBy) const {
+        CustomerTable().First();
+        const std::vector<std::string> Shown = ShownColumn(Grid(), "CustNo");
+        ASSERT_GE(Shown.size(), 5U);
+        std::vector<std::string> Expected =
+            Select("SELECT CustNo FROM customer ORDER BY " + OrderBy + ", CustNo");
+        Expected.resize(Shown.size());
+        EXPECT_EQ(Shown, Expected) << "ordered by " << OrderBy;
+    }
+};
+
+TEST_F(GridScenarioTest, ATitleClickSortsAndRecaptionsTheTitle) {
+    ClickTitle(Grid(), "City");
+
+    EXPECT_EQ(CustomerTable().IndexFieldNames(), "City");
+    ExpectCustomerOrder("City");
+    ExpectTitle("City", "City (1)", true);
+    ExpectTitle("Name", "Name", false);
+}
+
+TEST_F(GridScenarioTest, ACtrlClickAddsASecondSortColumnAndAPlainClickStartsOver) {
+    ClickTitle(Grid(), "City");
+    ClickTitle(Grid(), "Name", Qt::ControlModifier);
+
+    EXPECT_EQ(CustomerTable().IndexFieldNames(), "City;Name");
+    ExpectCustomerOrder("City, Name");
+    ExpectTitle("City", "City (1)", true);
+    ExpectTitle("Name", "Name (2)", true);
+    SaveScreenshot("CtrlClicked");
+
+    // Ctrl was let go: the next click sorts by its column alone.
+    ClickTitle(Grid(), "Company");
+    EXPECT_EQ(CustomerTable().IndexFieldNames(), "Company");
+    ExpectCustomerOrder("Company");
+    ExpectTitle("Company", "Company (1)", true);
+    ExpectTitle("City", "City", false);
+    ExpectTitle("Name", "Name", false);
+}
+
+TEST_F(GridScenarioTest, TypingIntoTheLocateEditMovesToTheFirstMatchingCustomer) {
+    // The start of a name, in lower case, that several customers share but not the first:
+    // the search must pass over customers and stop at the first match.
+    const std::vector<std::string> Names = Select("SELECT Name FROM customer ORDER BY CustNo");
+    const auto Start = [](const std::string& Name) {
+        std::string Text = Name.substr(0, 3);
+        std::transform(Text.begin(), Text.end(), Text.begin(),
+                       [](unsigned char C) { return static_cast<char>(std::tolower(C)); });
+        return Text;
+    };
+    const auto Shared = std::find_if(Names.begin() + 1, Names.end(), [&](const std::string& Name) {
+        return Start(Name) != Start(Names.front()) &&
+               std::count_if(Names.begin(), Names.end(), [&](const std::string& Other) {
+                   return Start(Other) == Start(Name);
+               }) >= 2;
+    });
+    ASSERT_NE(Shared, Names.end());
+    const std::string Typed = Start(*Shared);
+    const std::vector<std::string> Expected =
+        Select("SELECT CustNo FROM customer WHERE lower(substr(Name, 1, 3)) = '" + Typed +
+               "' ORDER BY CustNo LIMIT 1");
+    ASSERT_EQ(Expected.size(), 1U);
+
+    auto& LocateEdit = Find<TDBLocateEdit>("LocateEdit");
+    auto& LineEdit = WidgetOf<QLineEdit>(LocateEdit);
+    QTest::mouseClick(&LineEdit, Qt::LeftButton);
+    QTest::keyClicks(&LineEdit, QString::fromStdString(Typed));
+
+    EXPECT_TRUE(LocateEdit.Located());
+    EXPECT_EQ(CustomerTable().FieldByName("CustNo")->AsString(), Expected.front());
+    // The typed text stays as typed, and the grid marks the customer found.
+    EXPECT_EQ(FromQString(LineEdit.text()), Typed);
+    const int CurrentViewRow = Grid().CurrentRecordRow() - Grid().FixedRows();
+    EXPECT_EQ(ShownColumn(Grid(), "CustNo").at(static_cast<std::size_t>(CurrentViewRow)),
+              Expected.front());
+}
+
+} // namespace
+
+} // namespace vorn::qtscenario
