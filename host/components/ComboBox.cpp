@@ -1,5 +1,6 @@
 #include "host/components/ComboBox.h"
 
+#include "host/components/AliveGuard.h"
 #include "host/components/TextEditing.h"
 
 #include <cctype>
@@ -89,8 +90,9 @@ void TCustomComboBox::SetDroppedDown(bool Value) {
     if (Value == FDroppedDown)
         return;
     if (Value) {
+        const TAliveGuard Guard(*this);
         DropDown();
-        if (FDroppedDown) // a DropDown handler opened it already
+        if (!Guard.Alive() || FDroppedDown) // a DropDown handler freed or opened it
             return;
         FOpenListRowCount = FDropDownCount;
         FDroppedDown = true;
@@ -132,9 +134,15 @@ void TCustomComboBox::SelectItemByUser(int Index, bool CloseList) {
     if (Index < 0 || Index >= FItems->Count())
         throw EListError("SelectItemByUser() Index " + std::to_string(Index) +
                          " is out of bounds (0.." + std::to_string(FItems->Count() - 1) + ")");
+    // OnChange and OnCloseUp may free the combo box.
+    const TAliveGuard Guard(*this);
     SetItemIndex(Index);
+    if (!Guard.Alive())
+        return;
     if (CloseList)
         SetDroppedDown(false);
+    if (!Guard.Alive())
+        return;
     Click();
 }
 
@@ -161,8 +169,9 @@ void TCustomComboBox::BrowseList(int Step) {
 }
 
 void TCustomComboBox::KeyDown(int& Key, TShiftState Shift) {
+    const TAliveGuard Guard(*this);
     TWinControl::KeyDown(Key, Shift);
-    if (Key == 0)
+    if (!Guard.Alive() || Key == 0)
         return;
     const bool IsArrow = Key == VK_DOWN || Key == VK_UP;
     if (Key == VK_F4 || (IsArrow && Shift.Contains(ssAlt))) {
@@ -188,8 +197,9 @@ void TCustomComboBox::KeyDown(int& Key, TShiftState Shift) {
 }
 
 void TCustomComboBox::KeyPress(char& Key) {
+    const TAliveGuard Guard(*this);
     TWinControl::KeyPress(Key);
-    if (Key == 0)
+    if (!Guard.Alive() || Key == 0)
         return;
     if (FStyle == csDropDownList) {
         SelectByFirstCharacter(Key);

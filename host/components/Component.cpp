@@ -1,5 +1,6 @@
 #include "host/components/Component.h"
 
+#include "host/components/AliveGuard.h"
 #include "host/components/Exception.h"
 
 #include <algorithm>
@@ -105,6 +106,7 @@ TComponent::~TComponent() {
     DestroyComponents();
     if (FOwner != nullptr)
         FOwner->RemoveComponent(this);
+    TAliveGuard::ComponentGone(FAliveGuards);
 }
 
 void TComponent::SetName(const std::string& NewName) {

@@ -8,6 +8,7 @@
 
 namespace vorn {
 
+class TAliveGuard;
 class TComponent;
 
 // Run-time class information: the name, the base class, how to create an instance
@@ -133,6 +134,8 @@ public:
     void RemoveComponent(TComponent* AComponent);
 
 private:
+    friend class TAliveGuard;
+
     void ValidateName(const std::string& NewName) const;
     void DestroyComponents();
 
@@ -141,6 +144,8 @@ private:
     std::vector<TComponent*> FComponents;
     TComponentState FComponentState;
     bool FSubComponent = false;
+    // The guards watching this component (AliveGuard.h); told when it is freed.
+    mutable TAliveGuard* FAliveGuards = nullptr;
 };
 
 } // namespace vorn

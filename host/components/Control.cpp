@@ -1,6 +1,9 @@
 #include "host/components/Control.h"
 
+#include "host/components/AliveGuard.h"
+
 #include <algorithm>
+#include <optional>
 
 namespace vorn {
 
@@ -366,7 +369,19 @@ void TWinControl::MoveFocus(TWinControl* NewFocus) {
     if (OldFocus == NewFocus)
         return;
     if (OldFocus != nullptr) {
+        // OnExit may free the form, the control losing the focus or the one to get it.
+        const TAliveGuard TopLevel(*this);
+        const TAliveGuard Leaving(*OldFocus);
+        std::optional<TAliveGuard> Target;
+        if (NewFocus != nullptr)
+            Target.emplace(*NewFocus);
         OldFocus->DoExit();
+        if (!TopLevel.Alive())
+            return;
+        if (!Leaving.Alive())
+            OldFocus = nullptr; // its destructor took the focus away
+        if (Target && !Target->Alive())
+            NewFocus = nullptr;
         // An OnExit handler that moved the focus itself has the last word.
         if (FFocusedControl != OldFocus)
             return;

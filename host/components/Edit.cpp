@@ -1,5 +1,7 @@
 #include "host/components/Edit.h"
 
+#include "host/components/AliveGuard.h"
+
 namespace vorn {
 
 const TClass& TCustomEdit::StaticClass() {
@@ -49,8 +51,9 @@ void TCustomEdit::TextChanged() {
 }
 
 void TCustomEdit::KeyDown(int& Key, TShiftState Shift) {
+    const TAliveGuard Guard(*this);
     TWinControl::KeyDown(Key, Shift);
-    if (Key == 0 || (FReadOnly && Key == VK_DELETE))
+    if (!Guard.Alive() || Key == 0 || (FReadOnly && Key == VK_DELETE))
         return;
     TEditState State = EditState();
     if (ApplyEditingKey(State, Key))
@@ -58,8 +61,9 @@ void TCustomEdit::KeyDown(int& Key, TShiftState Shift) {
 }
 
 void TCustomEdit::KeyPress(char& Key) {
+    const TAliveGuard Guard(*this);
     TWinControl::KeyPress(Key);
-    if (Key == 0 || FReadOnly)
+    if (!Guard.Alive() || Key == 0 || FReadOnly)
         return;
     TEditState State = EditState();
     if (ApplyTypedCharacter(State, Key, FMaxLength))

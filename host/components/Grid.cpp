@@ -1,5 +1,6 @@
 #include "host/components/Grid.h"
 
+#include "host/components/AliveGuard.h"
 #include "host/components/CheckedArithmetic.h"
 
 #include <algorithm>
@@ -334,8 +335,9 @@ void TCustomGrid::MoveRow(int FromIndex, int ToIndex) {
 }
 
 void TCustomGrid::KeyDown(int& Key, TShiftState Shift) {
+    const TAliveGuard Guard(*this);
     TWinControl::KeyDown(Key, Shift);
-    if (Key == 0)
+    if (!Guard.Alive() || Key == 0)
         return;
     const int LastCol = ColCount() - 1;
     const int LastRow = RowCount() - 1;

@@ -1,5 +1,6 @@
 #include "host/components/Input.h"
 
+#include "host/components/AliveGuard.h"
 #include "host/components/Application.h"
 
 namespace vorn {
@@ -7,15 +8,18 @@ namespace vorn {
 namespace {
 
 // Runs one act of the user against Control: the keyboard state first, then the handlers,
-// with any exception handed to the application error handler.
+// with any exception handed to the application error handler. Handlers gets a guard on
+// Control: an act made of several handler calls asks it between them, since each
+// handler may free the control (or its form).
 template <class Act>
 bool Dispatch(const TControl& Control, TShiftState Shift, Act&& Handlers) {
     SetModifierState(Shift);
     if (!Control.CanReceiveInput())
         return false;
+    const TAliveGuard Guard(Control);
     try {
-        Handlers();
-        return true;
+        Handlers(Guard);
+        return Guard.Alive();
     } catch (const std::exception& Error) {
         HandleApplicationError(Error);
     } catch (...) {
@@ -44,10 +48,14 @@ void MoveFocusOnTab(TWinControl& Control, TShiftState Shift) {
 }
 
 // A button press gives a window control the focus before its handlers see the press.
-void PressButton(TControl& Control, TMouseButton Button, TShiftState Shift, int X, int Y) {
+void PressButton(TControl& Control, const TAliveGuard& Guard, TMouseButton Button,
+                 TShiftState Shift, int X, int Y) {
     if (auto* WinControl = dynamic_cast<TWinControl*>(&Control);
-        WinControl != nullptr && WinControl->CanFocus())
+        WinControl != nullptr && WinControl->CanFocus()) {
         WinControl->SetFocus();
+        if (!Guard.Alive())
+            return;
+    }
     Control.MouseDown(Button, Shift + ButtonState(Button), X, Y);
 }
 
@@ -56,51 +64,60 @@ void PressButton(TControl& Control, TMouseButton Button, TShiftState Shift, int 
 bool UserClick(TControl& Control, TShiftState Shift) {
     const int X = Control.Width() / 2;
     const int Y = Control.Height() / 2;
-    return Dispatch(Control, Shift, [&] {
-        PressButton(Control, mbLeft, Shift, X, Y);
+    return Dispatch(Control, Shift, [&](const TAliveGuard& Guard) {
+        PressButton(Control, Guard, mbLeft, Shift, X, Y);
+        if (!Guard.Alive())
+            return;
         Control.MouseUp(mbLeft, Shift, X, Y);
+        if (!Guard.Alive())
+            return;
         Control.Click();
     });
 }
 
 bool UserMouseDown(TControl& Control, TMouseButton Button, TShiftState Shift, int X, int Y) {
-    return Dispatch(Control, Shift, [&] { PressButton(Control, Button, Shift, X, Y); });
+    return Dispatch(Control, Shift, [&](const TAliveGuard& Guard) {
+        PressButton(Control, Guard, Button, Shift, X, Y);
+    });
 }
 
 bool UserMouseUp(TControl& Control, TMouseButton Button, TShiftState Shift, int X, int Y) {
-    return Dispatch(Control, Shift, [&] { Control.MouseUp(Button, Shift, X, Y); });
+    return Dispatch(Control, Shift,
+                    [&](const TAliveGuard&) { Control.MouseUp(Button, Shift, X, Y); });
 }
 
 bool UserMouseMove(TControl& Control, int X, int Y, TShiftState Shift) {
-    return Dispatch(Control, Shift, [&] { Control.MouseMove(Shift, X, Y); });
+    return Dispatch(Control, Shift, [&](const TAliveGuard&) { Control.MouseMove(Shift, X, Y); });
 }
 
 bool UserMouseEnter(TControl& Control) {
-    return Dispatch(Control, {}, [&] { Control.CMMouseEnter(); });
+    return Dispatch(Control, {}, [&](const TAliveGuard&) { Control.CMMouseEnter(); });
 }
 
 bool UserMouseLeave(TControl& Control) {
-    return Dispatch(Control, {}, [&] { Control.CMMouseLeave(); });
+    return Dispatch(Control, {}, [&](const TAliveGuard&) { Control.CMMouseLeave(); });
 }
 
 bool UserKeyDown(TWinControl& Control, int Key, TShiftState Shift) {
-    return Dispatch(Control, Shift, [&] {
+    return Dispatch(Control, Shift, [&](const TAliveGuard& Guard) {
         int HandledKey = Key;
         Control.KeyDown(HandledKey, Shift);
+        if (!Guard.Alive())
+            return;
         if (HandledKey == VK_TAB && !Shift.Contains(ssCtrl) && !Shift.Contains(ssAlt))
             MoveFocusOnTab(Control, Shift);
     });
 }
 
 bool UserKeyUp(TWinControl& Control, int Key, TShiftState Shift) {
-    return Dispatch(Control, Shift, [&] {
+    return Dispatch(Control, Shift, [&](const TAliveGuard&) {
         int HandledKey = Key;
         Control.KeyUp(HandledKey, Shift);
     });
 }
 
 bool UserKeyPress(TWinControl& Control, char Key) {
-    return Dispatch(Control, {}, [&] {
+    return Dispatch(Control, {}, [&](const TAliveGuard&) {
         char HandledKey = Key;
         Control.KeyPress(HandledKey);
     });
@@ -119,29 +136,31 @@ bool UserEditText(TWinControl& Control, const std::string& Text) {
         if (Edit->ReadOnly())
             throw EInvalidOperation("UserEditText() The edit box " + Edit->Name() +
                                     " is read-only");
-        return Dispatch(Control, {}, [&] {
+        return Dispatch(Control, {}, [&](const TAliveGuard& Guard) {
             Edit->SetText(Text);
-            Edit->SetSelStart(End);
+            if (Guard.Alive())
+                Edit->SetSelStart(End);
         });
     }
     if (auto* ComboBox = dynamic_cast<TCustomComboBox*>(&Control))
-        return Dispatch(Control, {}, [&] {
+        return Dispatch(Control, {}, [&](const TAliveGuard& Guard) {
             ComboBox->SetText(Text);
-            ComboBox->SetSelStart(End);
+            if (Guard.Alive())
+                ComboBox->SetSelStart(End);
         });
     throw EInvalidOperation("UserEditText() A " + Control.ClassName() + " has no text to edit");
 }
 
 bool UserSetFocus(TWinControl& Control) {
-    return Dispatch(Control, {}, [&] { Control.SetFocus(); });
+    return Dispatch(Control, {}, [&](const TAliveGuard&) { Control.SetFocus(); });
 }
 
 bool UserOpenList(TCustomComboBox& ComboBox) {
-    return Dispatch(ComboBox, {}, [&] { ComboBox.SetDroppedDown(true); });
+    return Dispatch(ComboBox, {}, [&](const TAliveGuard&) { ComboBox.SetDroppedDown(true); });
 }
 
 bool UserCloseList(TCustomComboBox& ComboBox) {
-    return Dispatch(ComboBox, {}, [&] { ComboBox.SetDroppedDown(false); });
+    return Dispatch(ComboBox, {}, [&](const TAliveGuard&) { ComboBox.SetDroppedDown(false); });
 }
 
 bool UserSelectItem(TCustomComboBox& ComboBox, int Index) {
@@ -149,7 +168,8 @@ bool UserSelectItem(TCustomComboBox& ComboBox, int Index) {
         throw EListError("UserSelectItem() Index " + std::to_string(Index) +
                          " is out of bounds (0.." + std::to_string(ComboBox.Items()->Count() - 1) +
                          ")");
-    return Dispatch(ComboBox, {}, [&] { ComboBox.SelectItemByUser(Index, true); });
+    return Dispatch(ComboBox, {},
+                    [&](const TAliveGuard&) { ComboBox.SelectItemByUser(Index, true); });
 }
 
 } // namespace vorn

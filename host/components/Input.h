@@ -19,9 +19,12 @@ namespace vorn {
 // Input for a control that cannot receive it (CanReceiveInput: hidden or disabled, itself
 // or a parent) is dropped.
 //
-// Each call returns true when the input reached the control and every handler finished
-// without an exception. Invalid arguments (an item index outside the list) are the
-// caller's error and raise, before any handler runs.
+// Each call returns true when the input reached the control, every handler finished
+// without an exception and the control is still there. A handler may free the control
+// or its form (closing a form from a button's OnClick): the act then ends after that
+// handler and the call returns false, telling the caller not to touch the control again. Invalid
+// arguments (an item index outside the list) are the caller's error and raise, before any handler
+// runs.
 
 // A click with the left button at the centre of the control: a window control that can
 // take the focus gets it first, then mouse down, mouse up and Click.

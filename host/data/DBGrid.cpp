@@ -1,5 +1,6 @@
 #include "host/data/DBGrid.h"
 
+#include "host/components/AliveGuard.h"
 #include "host/components/Input.h"
 #include "host/data/DBGridRecords.h"
 
@@ -181,7 +182,10 @@ void TCustomDBGrid::KeyDown(int& Key, TShiftState Shift) {
         TCustomGrid::KeyDown(Key, Shift);
         return;
     }
+    const TAliveGuard Guard(*this);
     TWinControl::KeyDown(Key, Shift);
+    if (!Guard.Alive())
+        return;
     switch (Key) {
     case VK_UP:
         MoveDataSet(-1);
@@ -215,10 +219,16 @@ void TCustomDBGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int
     const TGridCoord Cell = MouseCoord(X, Y);
     const bool OnTitle = Button == mbLeft && Cell.Y >= 0 && Cell.Y < TitleRows();
     FPressedTitleCol = OnTitle && ColumnAt(Cell.X) != nullptr ? Cell.X : -1;
+    // OnMouseDown, and the dataset's scroll events of the move, may free the grid.
+    const TAliveGuard Guard(*this);
     TCustomGrid::MouseDown(Button, Shift, X, Y);
+    if (!Guard.Alive())
+        return;
     const int Record = Cell.Y - TitleRows();
     if (Button == mbLeft && Cell.Y >= 0 && Record >= 0 && Record < RecordCount())
         MoveDataSet(Record - FRecords->Active());
+    if (!Guard.Alive())
+        return;
     // The current row is the current record's, whatever the press selected.
     UpdateLayout();
 }
@@ -226,13 +236,15 @@ void TCustomDBGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int
 void TCustomDBGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
     const int PressedCol = FPressedTitleCol;
     FPressedTitleCol = -1;
+    const TAliveGuard Guard(*this);
     if (Button == mbLeft && PressedCol >= 0) {
         const TGridCoord Cell = MouseCoord(X, Y);
         if (Cell.X == PressedCol && Cell.Y >= 0 && Cell.Y < TitleRows())
             if (TColumn* Column = ColumnAt(Cell.X))
                 TitleClick(Column);
     }
-    TCustomGrid::MouseUp(Button, Shift, X, Y);
+    if (Guard.Alive())
+        TCustomGrid::MouseUp(Button, Shift, X, Y);
 }
 
 void TCustomDBGrid::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
