@@ -1,10 +1,47 @@
-#!/bin/sh
-# Builds a Release tree with the benchmarks (build/bench) and runs them. The last lines
-# are the summary: one per figure, one per 1,000,000/10,000 ratio, and the peak memory.
-set -eu
+#!/usr/bin/env bash
+# Builds a Release tree with the benchmarks (build/bench), starts a throwaway PostgreSQL
+# cluster, runs the benchmark program, the session-memory program on each backend and,
+# when it is built, the Qt title-click benchmark, then prints the summary again: one line
+# per figure ("figure NAME TIME") and one per ratio ("ratio A / B = X (target ...) ok" or
+# "MISSED"). Arguments go to the benchmark program (for example --benchmark_filter=Locate).
+# Exits 1 when a target was missed.
+#
+# The SQLite sample databases are kept in build/bench/data, one per size, and generated
+# again only when the generator was rebuilt; the server is filled on every run.
+set -euo pipefail
+
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build/bench"
+export VORN_BENCH_DATA="$build/data"
+
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DVORN_BUILD_BENCHMARKS=ON -DVORN_BUILD_TESTS=OFF -DVORN_BUILD_APPS=OFF >/dev/null
-cmake --build "$build" -j2 --target VornDataAccessBench
-"$build/bench/VornDataAccessBench" "$@"
+targets=(VornDataBench VornSessionMemoryBench)
+if ninja -C "$build" -t targets all 2>/dev/null | grep -q '^VornTitleClickRepaintBench:'; then
+    targets+=(VornTitleClickRepaintBench)
+fi
+cmake --build "$build" -j2 --target "${targets[@]}"
+
+# Databases made by an older generator no longer hold what it makes now.
+generator="$build/samplegen-lib/libVornSampleData.a"
+mkdir -p "$VORN_BENCH_DATA"
+find "$VORN_BENCH_DATA" -name 'sample-*.db' ! -newer "$generator" -delete
+
+log=$(mktemp)
+pg_env=$("$root/scripts/pg.sh" start)
+eval "$pg_env"
+trap '"$root/scripts/pg.sh" stop "$VORN_PG_DIR"; rm -f "$log"' EXIT
+trap 'exit 1' INT TERM HUP
+
+"$build/bench/VornDataBench" "$@" | tee "$log"
+for backend in sqlite pg; do
+    "$build/bench/VornSessionMemoryBench" "$backend" | tee -a "$log"
+done
+if [[ " ${targets[*]} " == *" VornTitleClickRepaintBench "* ]]; then
+    QT_QPA_PLATFORM=offscreen "$build/bench/demo/VornTitleClickRepaintBench" | tee -a "$log"
+fi
+
+echo
+echo "==> Summary"
+grep -E '^(figure|ratio) ' "$log"
+! grep -qE '^ratio .* MISSED$' "$log"

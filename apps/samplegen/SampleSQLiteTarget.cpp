@@ -97,7 +97,7 @@ public:
     void EndTable(const TSampleTable& Table) override {
         FinalizeInsert();
         for (const TSampleIndex& Index : Table.Indexes)
-            Run(CreateIndexSql(Table, Index));
+            Run(CreateIndexSql(Table, Index, false));
     }
 
     void Commit() override {

@@ -27,13 +27,15 @@ std::string CreateTableSql(const TSampleTable& Table, TSampleColumnTypeName Colu
     return Sql + ")";
 }
 
-std::string CreateIndexSql(const TSampleTable& Table, const TSampleIndex& Index) {
+std::string CreateIndexSql(const TSampleTable& Table, const TSampleIndex& Index, bool NullsFirst) {
     std::string Sql =
         "CREATE INDEX " + QuoteIdentifier(Index.Name) + " ON " + QuoteIdentifier(Table.Name) + " (";
     for (std::size_t Position = 0; Position < Index.Fields.size(); ++Position) {
         if (Position > 0)
             Sql += ", ";
         Sql += QuoteIdentifier(Index.Fields[Position]);
+        if (NullsFirst)
+            Sql += " NULLS FIRST";
     }
     return Sql + ")";
 }

@@ -12,6 +12,9 @@ using TSampleColumnTypeName = std::string (*)(const TSampleColumn& Column);
 
 std::string QuoteIdentifier(const std::string& Name);
 std::string CreateTableSql(const TSampleTable& Table, TSampleColumnTypeName ColumnType);
-std::string CreateIndexSql(const TSampleTable& Table, const TSampleIndex& Index);
+// NullsFirst keeps NULLs at the start of each column, the order the data-access layer
+// reads in, so that the server walks the index instead of sorting the table. SQLite's
+// indexes hold NULLs first already (and it has no such clause).
+std::string CreateIndexSql(const TSampleTable& Table, const TSampleIndex& Index, bool NullsFirst);
 
 } // namespace vorn::sampledata

@@ -1,0 +1,130 @@
+#include "bench/BareDatabase.h"
+
+#include <libpq-fe.h>
+#include <sqlite3.h>
+
+#include <stdexcept>
+
+namespace vorn::bench {
+
+namespace {
+
+class TBareSQLite final : public TBareDatabase {
+public:
+    explicit TBareSQLite(const std::string& Path) {
+        if (sqlite3_open_v2(Path.c_str(), &FDatabase, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK)
+            return;
+        const std::string Message = FDatabase ? sqlite3_errmsg(FDatabase) : "out of memory";
+        sqlite3_close(FDatabase);
+        throw std::runtime_error("cannot open " + Path + ": " + Message);
+    }
+    ~TBareSQLite() override { sqlite3_close(FDatabase); }
+
+    void Query(const std::string& Sql, const std::vector<std::string>& Params,
+               const TBareRowHandler& Handler) override {
+        sqlite3_stmt* Statement = nullptr;
+        if (sqlite3_prepare_v2(FDatabase, Sql.c_str(), -1, &Statement, nullptr) != SQLITE_OK)
+            throw Failure(Sql);
+        for (std::size_t Index = 0; Index < Params.size(); ++Index)
+            sqlite3_bind_text(Statement, static_cast<int>(Index + 1), Params[Index].c_str(),
+                              static_cast<int>(Params[Index].size()), SQLITE_TRANSIENT);
+        TBareRow Row(static_cast<std::size_t>(sqlite3_column_count(Statement)));
+        int Step = SQLITE_ROW;
+        try {
+            while ((Step = sqlite3_step(Statement)) == SQLITE_ROW) {
+                for (std::size_t Column = 0; Column < Row.size(); ++Column) {
+                    const auto* Text = reinterpret_cast<const char*>(
+                        sqlite3_column_text(Statement, static_cast<int>(Column)));
+                    if (Text == nullptr)
+                        Row[Column].reset();
+                    else
+                        Row[Column].emplace(Text);
+                }
+                Handler(Row);
+            }
+        } catch (...) {
+            sqlite3_finalize(Statement);
+            throw;
+        }
+        sqlite3_finalize(Statement);
+        if (Step != SQLITE_DONE)
+            throw Failure(Sql);
+    }
+
+    std::string Placeholder(int) const override { return "?"; }
+
+private:
+    std::runtime_error Failure(const std::string& Sql) const {
+        return std::runtime_error("SQLite cannot run " + Sql + ": " + sqlite3_errmsg(FDatabase));
+    }
+
+    sqlite3* FDatabase = nullptr;
+};
+
+class TBarePostgres final : public TBareDatabase {
+public:
+    explicit TBarePostgres(const std::string& ConnInfo)
+        : FConnection(PQconnectdb(ConnInfo.c_str())) {
+        if (PQstatus(FConnection) == CONNECTION_OK)
+            return;
+        const std::string Message = PQerrorMessage(FConnection);
+        PQfinish(FConnection);
+        throw std::runtime_error("cannot connect to PostgreSQL: " + Message);
+    }
+    ~TBarePostgres() override { PQfinish(FConnection); }
+
+    void Query(const std::string& Sql, const std::vector<std::string>& Params,
+               const TBareRowHandler& Handler) override {
+        std::vector<const char*> Values;
+        for (const std::string& Param : Params)
+            Values.push_back(Param.c_str());
+        PGresult* Result = PQexecParams(FConnection, Sql.c_str(), static_cast<int>(Values.size()),
+                                        nullptr, Values.data(), nullptr, nullptr, 0);
+        if (PQresultStatus(Result) != PGRES_TUPLES_OK) {
+            const std::string Message = PQresultErrorMessage(Result);
+            PQclear(Result);
+            throw std::runtime_error("PostgreSQL cannot run " + Sql + ": " + Message);
+        }
+        const int Rows = PQntuples(Result);
+        TBareRow Row(static_cast<std::size_t>(PQnfields(Result)));
+        try {
+            for (int Index = 0; Index < Rows; ++Index) {
+                for (std::size_t Column = 0; Column < Row.size(); ++Column) {
+                    const int Field = static_cast<int>(Column);
+                    if (PQgetisnull(Result, Index, Field))
+                        Row[Column].reset();
+                    else
+                        Row[Column].emplace(
+                            PQgetvalue(Result, Index, Field),
+                            static_cast<std::size_t>(PQgetlength(Result, Index, Field)));
+                }
+                Handler(Row);
+            }
+        } catch (...) {
+            PQclear(Result);
+            throw;
+        }
+        PQclear(Result);
+    }
+
+    std::string Placeholder(int Index) const override {
+        std::string Text = std::to_string(Index);
+        Text.insert(Text.begin(), '$');
+        return Text;
+    }
+
+private:
+    PGconn* FConnection;
+};
+
+} // namespace
+
+std::unique_ptr<TBareDatabase> OpenBareSQLite(const std::string& Path) {
+    return std::make_unique<TBareSQLite>(Path);
+}
+
+std::unique_ptr<TBareDatabase> OpenBarePostgres(const std::string& ConnInfo) {
+    return std::make_unique<TBarePostgres>(ConnInfo);
+}
+
+} // namespace vorn::bench

@@ -1,0 +1,178 @@
+#include "bench/BenchDatabases.h"
+
+#include "apps/samplegen/SampleDatabase.h"
+#include "host/data/Database.h"
+#include "host/data/PgDatabase.h"
+
+#include <sqlite3.h>
+
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <stdexcept>
+
+namespace vorn::bench {
+
+namespace {
+
+// Orders are only read by the value list of a field without index; one per customer on
+// average keeps that table as large as the customer table.
+constexpr int MaxOrdersPerCustomer = 2;
+
+sampledata::TSampleOptions SampleOptions(int Customers) {
+    sampledata::TSampleOptions Options;
+    Options.Customers = Customers;
+    Options.MaxOrdersPerCustomer = MaxOrdersPerCustomer;
+    return Options;
+}
+
+void RunSQLite(sqlite3* Database, const std::string& Sql) {
+    char* Message = nullptr;
+    if (sqlite3_exec(Database, Sql.c_str(), nullptr, nullptr, &Message) == SQLITE_OK)
+        return;
+    const std::string Text = Message ? Message : "unknown error";
+    sqlite3_free(Message);
+    throw std::runtime_error("cannot run " + Sql.substr(0, 60) + ": " + Text);
+}
+
+std::string TwoDigits(int Number) {
+    char Text[8];
+    std::snprintf(Text, sizeof Text, "%02d", Number);
+    return Text;
+}
+
+void CreateWideTable(sqlite3* Database) {
+    std::string Create = "CREATE TABLE wide (\"Id\" INTEGER PRIMARY KEY";
+    std::string Insert =
+        "INSERT INTO wide WITH RECURSIVE Numbers(value) AS (SELECT 1 UNION ALL SELECT value + 1 "
+        "FROM Numbers WHERE value < 1000) SELECT value";
+    for (int Field = 1; Field < WideFieldCount; ++Field) {
+        Create += ", \"F" + TwoDigits(Field) + "\" TEXT";
+        Insert += ", 'v' || (value % " + std::to_string(Field + 2) + ")";
+    }
+    RunSQLite(Database, Create + ")");
+    RunSQLite(Database, "CREATE INDEX wide_first ON wide (\"F01\", \"F02\", \"F03\")");
+    RunSQLite(Database, Insert + " FROM Numbers");
+}
+
+void CreateIndexedTable(sqlite3* Database) {
+    std::string Create = "CREATE TABLE indexed (\"Id\" INTEGER PRIMARY KEY";
+    for (int Field = 1; Field <= IndexedTableIndexCount; ++Field)
+        Create += ", \"C" + TwoDigits(Field) + "\" TEXT";
+    RunSQLite(Database, Create + ")");
+    // Single fields and pairs, as tables with many indexes have them.
+    for (int Index = 1; Index <= IndexedTableIndexCount; ++Index) {
+        std::string Fields = "\"C" + TwoDigits(Index) + "\"";
+        if (Index % 2 == 0)
+            Fields += ", \"C" + TwoDigits(Index - 1) + "\"";
+        RunSQLite(Database,
+                  "CREATE INDEX indexed_" + TwoDigits(Index) + " ON indexed (" + Fields + ")");
+    }
+}
+
+} // namespace
+
+std::unique_ptr<TBareDatabase> TBenchDatabase::OpenBare() const {
+    return Backend == bbSQLite ? OpenBareSQLite(Location) : OpenBarePostgres(Location);
+}
+
+std::string BenchDataFolder() {
+    const char* Folder = std::getenv("VORN_BENCH_DATA");
+    return Folder != nullptr && *Folder != '\0' ? Folder : "vorn-bench-data";
+}
+
+std::string SizeLabel(int Rows) {
+    if (Rows % 1'000'000 == 0)
+        return std::to_string(Rows / 1'000'000) + "m";
+    if (Rows % 1'000 == 0)
+        return std::to_string(Rows / 1'000) + "k";
+    return std::to_string(Rows);
+}
+
+TBenchDatabase PrepareSQLiteSample(int Customers, bool Generate) {
+    std::filesystem::create_directories(BenchDataFolder());
+    const std::filesystem::path Path =
+        std::filesystem::path(BenchDataFolder()) / ("sample-" + std::to_string(Customers) + ".db");
+    if (!std::filesystem::exists(Path)) {
+        if (!Generate)
+            throw std::runtime_error(Path.string() + " is missing: run the benchmarks first");
+        std::fprintf(stderr, "generating %s...\n", Path.c_str());
+        const std::filesystem::path Partial = Path.string() + ".partial";
+        sampledata::CreateSQLiteSampleDatabase(Partial.string(), SampleOptions(Customers), true);
+        std::filesystem::rename(Partial, Path);
+    }
+    TBenchDatabase Database;
+    Database.Label = "sqlite-" + SizeLabel(Customers);
+    Database.Backend = bbSQLite;
+    Database.Customers = Customers;
+    Database.Alias = "Bench" + Database.Label;
+    Database.Location = Path.string();
+    RegisterSQLiteDatabase(Database.Alias, Database.Location);
+    return Database;
+}
+
+TBenchDatabase PreparePostgresSample(const std::string& ConnInfo, int Customers, bool Fill) {
+    if (Fill) {
+        std::fprintf(stderr, "filling PostgreSQL with %d customers...\n", Customers);
+        sampledata::CreatePostgresSampleDatabase(ConnInfo, SampleOptions(Customers), true);
+    }
+    TBenchDatabase Database;
+    Database.Label = "pg-" + SizeLabel(Customers);
+    Database.Backend = bbPostgres;
+    Database.Customers = Customers;
+    Database.Alias = "Bench" + Database.Label;
+    Database.Location = ConnInfo;
+    std::int64_t Count = 0;
+    Database.OpenBare()->Query("SELECT count(*) FROM customer", {},
+                               [&](const TBareRow& Row) { Count = std::stoll(Row[0].value()); });
+    if (Count != Customers)
+        throw std::runtime_error("the PostgreSQL customer table holds " + std::to_string(Count) +
+                                 " rows, not " + std::to_string(Customers));
+    RegisterPostgresDatabase(Database.Alias, Database.Location);
+    return Database;
+}
+
+std::string PrepareShapeDatabase() {
+    std::filesystem::create_directories(BenchDataFolder());
+    const std::filesystem::path Path = std::filesystem::path(BenchDataFolder()) / "shapes.db";
+    std::filesystem::remove(Path);
+    sqlite3* Database = nullptr;
+    if (sqlite3_open(Path.c_str(), &Database) != SQLITE_OK) {
+        sqlite3_close(Database);
+        throw std::runtime_error("cannot create " + Path.string());
+    }
+    try {
+        CreateWideTable(Database);
+        CreateIndexedTable(Database);
+    } catch (...) {
+        sqlite3_close(Database);
+        throw;
+    }
+    sqlite3_close(Database);
+    const std::string Alias = "BenchShapes";
+    RegisterSQLiteDatabase(Alias, Path.string());
+    return Alias;
+}
+
+std::vector<std::string> LocateKeys(TBareDatabase& Database, int Customers) {
+    constexpr int KeyCount = 16;
+    std::vector<std::string> Keys;
+    const std::string Sql = "SELECT \"Name\" FROM customer WHERE \"CustNo\" % " +
+                            std::to_string(Customers / KeyCount) + " = 7 ORDER BY \"CustNo\"";
+    Database.Query(Sql, {}, [&](const TBareRow& Row) {
+        const std::string Name = Row[0].value_or("");
+        const std::size_t Blank = Name.find(' ');
+        if (Blank == std::string::npos || Name.size() < Blank + 3)
+            return;
+        std::string Key = Name.substr(0, Blank + 3);
+        for (char& Character : Key)
+            Character = static_cast<char>(std::tolower(static_cast<unsigned char>(Character)));
+        Keys.push_back(Key);
+    });
+    if (Keys.empty())
+        throw std::runtime_error("the customer table has no names to locate");
+    return Keys;
+}
+
+} // namespace vorn::bench

@@ -1,0 +1,54 @@
+#pragma once
+
+// The databases the benchmarks run on: the sample schema at several sizes on SQLite
+// (generated once and kept, keyed by size) and on PostgreSQL (filled on every run), plus
+// a small SQLite file with the shapes that size alone does not exercise.
+
+#include "bench/BareDatabase.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vorn::bench {
+
+enum TBenchBackend { bbSQLite, bbPostgres };
+
+struct TBenchDatabase {
+    std::string Label; // names the benchmarks: "sqlite-1m"
+    TBenchBackend Backend = bbSQLite;
+    int Customers = 0;
+    std::string Alias;    // the DatabaseName the components use
+    std::string Location; // the SQLite file or the libpq connection string
+
+    std::unique_ptr<TBareDatabase> OpenBare() const;
+};
+
+// Where generated databases are kept: $VORN_BENCH_DATA, else ./vorn-bench-data.
+std::string BenchDataFolder();
+
+// The sample database with Customers customers in a SQLite file of the data folder,
+// generated when the folder has none yet (into a temporary file renamed when complete,
+// so that an interrupted run leaves nothing that looks finished). With Generate false a
+// missing file is an error. Registers the alias.
+TBenchDatabase PrepareSQLiteSample(int Customers, bool Generate);
+// The sample database in the PostgreSQL database of ConnInfo: replaced by a fresh one
+// with Fill, else used as it is (an error when its customer table is missing).
+TBenchDatabase PreparePostgresSample(const std::string& ConnInfo, int Customers, bool Fill);
+
+// A SQLite file of the data folder, rebuilt on every run, holding "wide" (an integer key
+// and WideFieldCount - 1 text fields, sorted on an index of its first three text fields)
+// and "indexed" (IndexedTableIndexCount indexes). Registers and returns its alias.
+inline constexpr int WideFieldCount = 50;
+inline constexpr int IndexedTableIndexCount = 30;
+std::string PrepareShapeDatabase();
+
+// Partial keys for a case-insensitive Locate on Name: the first word of names spread over
+// the table and the first letters of the second, in lower case (the data is capitalised),
+// so that only a case-insensitive search finds them.
+std::vector<std::string> LocateKeys(TBareDatabase& Database, int Customers);
+
+// Sizes in labels: 10000 -> "10k", 1000000 -> "1m".
+std::string SizeLabel(int Rows);
+
+} // namespace vorn::bench

@@ -1,0 +1,45 @@
+#pragma once
+
+// The summary after the benchmark table: one line per figure and one per ratio, each
+// ratio with its target and whether this run met it.
+
+#include <benchmark/benchmark.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace vorn::bench {
+
+// Keeps each run's real time per iteration, besides printing the usual console table.
+class TSummaryReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& Runs) override;
+    const std::map<std::string, double>& Seconds() const { return FSeconds; }
+
+private:
+    std::map<std::string, double> FSeconds;
+};
+
+// Numerator / Denominator, bounded from above (AtMost) or below.
+struct TRatioTarget {
+    std::string Numerator;
+    std::string Denominator;
+    double Bound = 1;
+    bool AtMost = true;
+};
+
+// The targets for the labels of the databases that ran: the growth from SmallLabel to
+// LargeLabel (same backend) and, on each label of LargeLabels, the speed-ups.
+std::vector<TRatioTarget> RatioTargets(const std::string& SmallLabel, const std::string& LargeLabel,
+                                       const std::vector<std::string>& LargeLabels);
+
+// Prints the figures and the ratios; returns the number of targets missed (a ratio whose
+// figures are missing counts as missed).
+int PrintSummary(const std::map<std::string, double>& Seconds,
+                 const std::vector<TRatioTarget>& Targets);
+
+// "12.3 us", "4.56 ms", "1.23 s".
+std::string FormatSeconds(double Seconds);
+
+} // namespace vorn::bench

@@ -1,0 +1,241 @@
+// The data components at work on the customer table, each figure timed from the user's
+// action to the grid's cells read for display.
+
+#include "bench/BenchRegistry.h"
+#include "bench/BenchScene.h"
+
+#include "host/data/Field.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <functional>
+
+namespace vorn::bench {
+
+namespace {
+
+const std::string Customer = "customer";
+
+std::string UpperCase(std::string Text) {
+    for (char& Character : Text)
+        Character = static_cast<char>(std::toupper(static_cast<unsigned char>(Character)));
+    return Text;
+}
+
+void OpenFirstWindow(benchmark::State& State, const TBenchDatabase& Database) {
+    TBenchScene Scene(Database.Alias, Customer, "Name");
+    for (auto _ : State) {
+        State.PauseTiming();
+        Scene.Table().Close();
+        State.ResumeTiming();
+        Scene.Table().Open();
+        benchmark::DoNotOptimize(Scene.ReadShownCells());
+    }
+}
+
+// Plain clicks that alternate between two indexed columns, so that every click sorts.
+void TitleSort(benchmark::State& State, const TBenchDatabase& Database) {
+    TBenchScene Scene(Database.Alias, Customer, "");
+    const std::array<std::string, 2> Fields = {"Name", "Company"};
+    std::size_t Next = 0;
+    for (auto _ : State) {
+        const std::string& Field = Fields[Next];
+        Next = 1 - Next;
+        if (Scene.ClickTitle(Field, false) != Field) {
+            State.SkipWithError(("the click did not sort by " + Field).c_str());
+            break;
+        }
+        benchmark::DoNotOptimize(Scene.ReadShownCells());
+    }
+}
+
+// A Ctrl-click that adds Name to a sort by City (the index City;Name serves both).
+void MultiColumnSort(benchmark::State& State, const TBenchDatabase& Database) {
+    TBenchScene Scene(Database.Alias, Customer, "");
+    for (auto _ : State) {
+        State.PauseTiming();
+        const std::string Single = Scene.ClickTitle("City", false);
+        State.ResumeTiming();
+        const std::string Multiple = Scene.ClickTitle("Name", true);
+        if (Single != "City" || Multiple != "City;Name") {
+            State.SkipWithError(("the clicks sorted by " + Single + ", then " + Multiple).c_str());
+            break;
+        }
+        benchmark::DoNotOptimize(Scene.ReadShownCells());
+    }
+}
+
+void Last(benchmark::State& State, const TBenchDatabase& Database) {
+    TBenchScene Scene(Database.Alias, Customer, "Name");
+    for (auto _ : State) {
+        Scene.Table().Last();
+        benchmark::DoNotOptimize(Scene.ReadShownCells());
+        State.PauseTiming();
+        Scene.Table().First();
+        State.ResumeTiming();
+    }
+}
+
+// The record the database's own case-insensitive query finds first in Name order.
+std::string FirstMatchByQuery(const TBenchDatabase& Database, const std::string& Key) {
+    const auto Bare = Database.OpenBare();
+    std::string CustNo;
+    Bare->Query("SELECT \"CustNo\" FROM customer WHERE upper(\"Name\") LIKE " +
+                    Bare->Placeholder(1) + " ORDER BY \"Name\", \"CustNo\" LIMIT 1",
+                {UpperCase(Key) + "%"}, [&](const TBareRow& Row) { CustNo = Row[0].value(); });
+    return CustNo;
+}
+
+// Partial keys typed in lower case into the locate edit on a table sorted by Name.
+void LocatePartialKey(benchmark::State& State, const TBenchDatabase& Database) {
+    const std::vector<std::string> Keys = LocateKeys(*Database.OpenBare(), Database.Customers);
+    TBenchScene Scene(Database.Alias, Customer, "Name");
+    TField& Name = *Scene.Table().FieldByName("Name");
+    if (!Scene.Locate(Keys.front()) || Scene.Table().FieldByName("CustNo")->AsString() !=
+                                           FirstMatchByQuery(Database, Keys.front())) {
+        State.SkipWithError(("Locate did not find the first match of " + Keys.front()).c_str());
+        return;
+    }
+    std::size_t Next = 0;
+    for (auto _ : State) {
+        const std::string& Key = Keys[Next];
+        Next = (Next + 1) % Keys.size();
+        if (!Scene.Locate(Key) || !UpperCase(Name.AsString()).starts_with(UpperCase(Key))) {
+            State.SkipWithError(("Locate did not find " + Key).c_str());
+            break;
+        }
+        benchmark::DoNotOptimize(Scene.ReadShownCells());
+    }
+}
+
+void ValueList(benchmark::State& State, const TBenchDatabase& Database,
+               const std::string& TableName, const std::string& FieldName) {
+    TBenchScene Scene(Database.Alias, TableName, "");
+    int Values = 0;
+    for (auto _ : State) {
+        Values = Scene.OpenValueList(FieldName);
+        if (Values == 0) {
+            State.SkipWithError(("the value list of " + FieldName + " is empty").c_str());
+            break;
+        }
+    }
+    State.counters["values"] = Values;
+}
+
+constexpr int FilterRows = 20;
+
+// Twenty conditions on four fields of both kinds, joined with OR, as a user fills them
+// in; most records pass, as with the filters people apply to browse.
+void FillFilterRows(TDBFilterGrid& Grid) {
+    struct TCondition {
+        const char* Field;
+        const char* Operator;
+        const char* Value;
+    };
+    static const TCondition Conditions[] = {{"Name", "=", "Anna Smith"},
+                                            {"City", "=", "Ashbury"},
+                                            {"Balance", ">", "1000"},
+                                            {"Country", "<>", "Spain"}};
+    Grid.SetFilterKind(fkSimple);
+    Grid.SetRowCount(Grid.FixedRows() + FilterRows);
+    for (int Row = 0; Row < FilterRows; ++Row) {
+        const TCondition& Condition = Conditions[Row % std::size(Conditions)];
+        const int GridRow = Grid.FixedRows() + Row;
+        Grid.SetCells(Grid.FixedCols() + fciLeftArg, GridRow, Condition.Field);
+        Grid.SetCells(Grid.FixedCols() + fciOperator, GridRow, Condition.Operator);
+        Grid.SetCells(Grid.FixedCols() + fciRightArg, GridRow, Condition.Value);
+        Grid.SetCells(Grid.FixedCols() + fciBoolOperator, GridRow,
+                      Row + 1 < FilterRows ? "OR" : "");
+    }
+}
+
+void FilterExpression(benchmark::State& State, const TBenchDatabase& Database) {
+    TBenchScene Scene(Database.Alias, Customer, "Name");
+    FillFilterRows(Scene.FilterGrid());
+    for (auto _ : State)
+        benchmark::DoNotOptimize(Scene.FilterGrid().GetFilterExpression());
+}
+
+void FilterApply(benchmark::State& State, const TBenchDatabase& Database) {
+    TBenchScene Scene(Database.Alias, Customer, "Name");
+    FillFilterRows(Scene.FilterGrid());
+    for (auto _ : State) {
+        Scene.Table().SetFilter(Scene.FilterGrid().GetFilterExpression());
+        Scene.Table().SetFiltered(true);
+        benchmark::DoNotOptimize(Scene.ReadShownCells());
+        State.PauseTiming();
+        Scene.Table().SetFiltered(false);
+        State.ResumeTiming();
+    }
+    if (Scene.Grid().RecordCount() < GridRecords)
+        State.SkipWithError("the filtered grid is not full");
+}
+
+void UpdateWideTitles(benchmark::State& State, const std::string& ShapeAlias) {
+    TBenchScene Scene(ShapeAlias, "wide", "F01;F02;F03");
+    if (Scene.Grid().Columns()->Count() != WideFieldCount) {
+        State.SkipWithError("the wide grid does not have its columns");
+        return;
+    }
+    for (auto _ : State)
+        Scene.Sorter().UpdateTitle(&Scene.Grid());
+}
+
+void SortComboDropDown(benchmark::State& State, const std::string& ShapeAlias) {
+    TBenchScene Scene(ShapeAlias, "indexed", "");
+    TDBSortComboBox& Combo = Scene.SortComboBox();
+    for (auto _ : State) {
+        Combo.DropDown();
+        State.PauseTiming();
+        const int Entries = Combo.Items()->Count();
+        Combo.SetDroppedDown(false);
+        State.ResumeTiming();
+        if (Entries < IndexedTableIndexCount) {
+            State.SkipWithError("the sort combo box lists fewer orders than indexes");
+            break;
+        }
+    }
+}
+
+void Register(const std::string& Figure, const TBenchDatabase& Database,
+              void (*Function)(benchmark::State&, const TBenchDatabase&)) {
+    RegisterGuarded(Figure + "/" + Database.Label, [Function, Database](benchmark::State& State) {
+        Function(State, Database);
+    })->Unit(benchmark::kMicrosecond);
+}
+
+void RegisterValueList(const std::string& Figure, const TBenchDatabase& Database,
+                       const std::string& TableName, const std::string& FieldName) {
+    RegisterGuarded(Figure + "/" + Database.Label, [=](benchmark::State& State) {
+        ValueList(State, Database, TableName, FieldName);
+    })->Unit(benchmark::kMicrosecond);
+}
+
+} // namespace
+
+void RegisterComponentBenchmarks(const TBenchDatabase& Database) {
+    Register("Open", Database, &OpenFirstWindow);
+    Register("TitleSort", Database, &TitleSort);
+    Register("MultiColumnSort", Database, &MultiColumnSort);
+    Register("Last", Database, &Last);
+    Register("Locate", Database, &LocatePartialKey);
+    RegisterValueList("ValueListName", Database, Customer, "Name");
+    RegisterValueList("ValueListCity", Database, Customer, "City");
+    RegisterValueList("ValueListShipCity", Database, "orders", "ShipCity");
+    Register("FilterExpression", Database, &FilterExpression);
+    Register("FilterApply", Database, &FilterApply);
+}
+
+void RegisterShapeBenchmarks(const std::string& ShapeAlias) {
+    RegisterGuarded("UpdateTitle50Columns/sqlite", [ShapeAlias](benchmark::State& State) {
+        UpdateWideTitles(State, ShapeAlias);
+    })->Unit(benchmark::kMicrosecond);
+    RegisterGuarded("SortComboDropDown30Indexes/sqlite", [ShapeAlias](benchmark::State& State) {
+        SortComboDropDown(State, ShapeAlias);
+    })->Unit(benchmark::kMicrosecond);
+}
+
+} // namespace vorn::bench
