@@ -3,6 +3,7 @@
 #include "host/data/DataSource.h"
 #include "host/data/DatabaseError.h"
 #include "host/data/TableKeyset.h"
+#include "host/data/TableLocate.h"
 
 #include <algorithm>
 
@@ -301,6 +302,7 @@ void TTable::OpenCursor() {
 
 void TTable::CloseCursor() {
     DiscardRows();
+    FPrefixSeek.reset();
     FColumns.clear();
     FRowKey.clear();
     FOrderFields.clear();

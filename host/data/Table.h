@@ -13,6 +13,7 @@ namespace vorn {
 
 class TDataSource;
 class TDataLink;
+class TTablePrefixSeek;
 struct TKeysetTerm;
 
 // A database table. The database orders it (by IndexFieldNames, IndexName, or else by
@@ -75,6 +76,7 @@ protected:
 private:
     class TMasterLink;
     friend class TMasterLink;
+    friend class TTablePrefixSeek;
 
     // A term of the total order: its SQL and where its value sits in a row.
     struct TOrderTerm {
@@ -120,6 +122,8 @@ private:
     std::string FMasterFields;
     std::unique_ptr<TIndexDefs> FIndexDefs;
     std::unique_ptr<TMasterLink> FMasterLink;
+    // Case-insensitive prefix searches by index seeks; what it learns holds while open.
+    std::unique_ptr<TTablePrefixSeek> FPrefixSeek;
 
     // While open: the table's columns, the row key and the order in force.
     std::vector<TColumnInfo> FColumns;

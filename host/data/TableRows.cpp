@@ -1,6 +1,7 @@
 #include "host/data/DatabaseError.h"
 #include "host/data/Table.h"
 #include "host/data/TableKeyset.h"
+#include "host/data/TableLocate.h"
 
 #include <algorithm>
 
@@ -182,6 +183,10 @@ std::string TTable::ColumnSql(const TField& Field) const {
 
 bool TTable::MoveToMatch(const std::vector<TField*>& Fields, const std::vector<TVariant>& Values,
                          TLocateOptions Options) {
+    if (FPrefixSeek == nullptr)
+        FPrefixSeek = std::make_unique<TTablePrefixSeek>(*this);
+    if (const std::optional<bool> Found = FPrefixSeek->MoveToMatch(Fields, Values, Options))
+        return *Found;
     TConditions Conditions = Restriction();
     for (std::size_t Index = 0; Index < Fields.size(); ++Index)
         Conditions.Where.push_back(MatchCondition(ColumnSql(*Fields[Index]), *Fields[Index],

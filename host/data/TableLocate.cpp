@@ -1,0 +1,224 @@
+#include "host/data/TableLocate.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace vorn {
+
+namespace {
+
+// A search whose prefix has more case variants in the data than this is answered by one
+// scan: each variant alive costs a seek for every further character.
+constexpr std::size_t MaxCaseVariants = 16;
+
+bool IsAsciiLetter(char C) {
+    return (C >= 'a' && C <= 'z') || (C >= 'A' && C <= 'Z');
+}
+
+// C, and for an ASCII letter its other case as well, capitals (the lower bytes) first.
+std::string CaseVariants(char C) {
+    if (!IsAsciiLetter(C))
+        return std::string(1, C);
+    const char Upper = static_cast<char>(C & ~0x20);
+    return {Upper, static_cast<char>(Upper | 0x20)};
+}
+
+// Every prefix followed by every case variant of C. Ascending prefixes of one length stay
+// ascending, and so do the variants: the output is in ascending byte order.
+std::vector<std::string> Extended(const std::vector<std::string>& Prefixes, char C) {
+    std::vector<std::string> Result;
+    for (const std::string& Prefix : Prefixes)
+        for (char Variant : CaseVariants(C))
+            Result.push_back(Prefix + Variant);
+    return Result;
+}
+
+bool IsTextType(TFieldType Type) {
+    return Type == ftString || Type == ftFixedChar || Type == ftWideString || Type == ftMemo;
+}
+
+bool Contains(const std::string& Text, const char* Part) {
+    return Text.find(Part) != std::string::npos;
+}
+
+// SQLite's affinity rules: a column holds its values as text only when its declared type
+// names a text type and no integer one. Other columns may hold numbers, which LIKE matches
+// by their text but a range on text never reaches.
+bool HasSQLiteTextAffinity(std::string DeclaredType) {
+    std::transform(DeclaredType.begin(), DeclaredType.end(), DeclaredType.begin(),
+                   [](unsigned char C) { return static_cast<char>(std::toupper(C)); });
+    if (Contains(DeclaredType, "INT"))
+        return false;
+    return Contains(DeclaredType, "CHAR") || Contains(DeclaredType, "CLOB") ||
+           Contains(DeclaredType, "TEXT");
+}
+
+// True when a column's collation orders by bytes and upper-cases ASCII only: a text or
+// varchar column whose effective collation (the database's for "default") is C or POSIX
+// of the libc provider. The database's provider is only recorded since PostgreSQL 15,
+// hence the JSON look-up that reads as NULL (libc) before.
+const char* const PostgresByteOrderedColumn =
+    "SELECT a.atttypid IN ('pg_catalog.text'::pg_catalog.regtype, "
+    "'pg_catalog.varchar'::pg_catalog.regtype) AND CASE WHEN c.collname = 'default' THEN "
+    "COALESCE(pg_catalog.to_jsonb(d) ->> 'datlocprovider', 'c') = 'c' "
+    "AND d.datcollate IN ('C', 'POSIX') AND d.datctype IN ('C', 'POSIX') "
+    "ELSE c.collprovider = 'c' AND c.collcollate IN ('C', 'POSIX') "
+    "AND c.collctype IN ('C', 'POSIX') END "
+    "FROM pg_catalog.pg_attribute a "
+    "JOIN pg_catalog.pg_collation c ON c.oid = a.attcollation "
+    "JOIN pg_catalog.pg_database d ON d.datname = pg_catalog.current_database() "
+    "WHERE a.attrelid = pg_catalog.to_regclass($1) AND a.attname = $2 AND NOT a.attisdropped";
+
+} // namespace
+
+std::optional<std::string> PrefixUpperBound(const std::string& Prefix) {
+    std::string Bound = Prefix;
+    while (!Bound.empty()) {
+        const auto Last = static_cast<unsigned char>(Bound.back());
+        if (Last < 0x7F) {
+            Bound.back() = static_cast<char>(Last + 1);
+            return Bound;
+        }
+        Bound.pop_back();
+    }
+    return std::nullopt;
+}
+
+std::optional<bool> TTablePrefixSeek::MoveToMatch(const std::vector<TField*>& Fields,
+                                                  const std::vector<TVariant>& Values,
+                                                  TLocateOptions Options) {
+    if (!Applies(Fields, Values, Options))
+        return std::nullopt;
+    const TField& Field = *Fields.front();
+    const std::string Text = Values.front().AsString();
+    std::vector<std::string> Prefixes{""};
+    for (std::size_t Position = 0; Position < Text.size(); ++Position) {
+        if (Position > 0) {
+            std::erase_if(Prefixes, [&](const std::string& Prefix) {
+                return !AnyRowBeginsWith(Field, Prefix);
+            });
+            if (Prefixes.empty())
+                return false;
+        }
+        Prefixes = Extended(Prefixes, Text[Position]);
+        if (Prefixes.size() > MaxCaseVariants)
+            return std::nullopt;
+    }
+    // The table orders the restricted rows by this field first, in byte order, and texts
+    // of one length that begin differently do not interleave: the first variant in byte
+    // order that has a match holds the first match.
+    for (const std::string& Prefix : Prefixes) {
+        std::vector<TRow> Rows = FirstRowBeginningWith(Prefix, Fields, Values, Options);
+        if (!Rows.empty()) {
+            FTable.StartWindowAt(std::move(Rows.front()));
+            return true;
+        }
+    }
+    return false;
+}
+
+bool TTablePrefixSeek::Applies(const std::vector<TField*>& Fields,
+                               const std::vector<TVariant>& Values, TLocateOptions Options) {
+    if (!Options.Contains(loPartialKey) || !Options.Contains(loCaseInsensitive))
+        return false;
+    if (Values.front().IsNull() || Values.front().AsString().empty())
+        return false;
+    const TField& Field = *Fields.front();
+    const std::size_t Position = LeadingPosition();
+    return IsTextType(Field.DataType()) && Position < FTable.FOrderFields.size() &&
+           FTable.FOrderFields[Position] == Field.FieldName() && HasIndexLeadingTo(Position) &&
+           ComparesAsBytes(Field);
+}
+
+std::size_t TTablePrefixSeek::LeadingPosition() const {
+    return FTable.FMasterKey.Restricts ? FTable.FMasterKey.Values.size() : 0;
+}
+
+bool TTablePrefixSeek::HasIndexLeadingTo(std::size_t Position) const {
+    const auto OrderBegin = FTable.FOrderFields.begin();
+    const auto OrderEnd = OrderBegin + static_cast<std::ptrdiff_t>(Position + 1);
+    const TIndexDefs& Indexes = *FTable.IndexDefs();
+    for (int Index = 0; Index < Indexes.Count(); ++Index) {
+        const std::vector<std::string> Fields = SplitFieldNames(Indexes.Items(Index)->Fields());
+        if (Fields.size() > Position && std::equal(OrderBegin, OrderEnd, Fields.begin()))
+            return true;
+    }
+    return false;
+}
+
+bool TTablePrefixSeek::ComparesAsBytes(const TField& Field) {
+    const auto Known = FComparesAsBytes.find(Field.FieldName());
+    if (Known != FComparesAsBytes.end())
+        return Known->second;
+    const bool Result = FTable.Connection().BackendKind() == bkSQLite
+                            ? SQLiteComparesAsBytes(Field)
+                            : PostgresComparesAsBytes(Field);
+    FComparesAsBytes.emplace(Field.FieldName(), Result);
+    return Result;
+}
+
+bool TTablePrefixSeek::SQLiteComparesAsBytes(const TField& Field) const {
+    const auto Column =
+        std::find_if(FTable.FColumns.begin(), FTable.FColumns.end(),
+                     [&](const TColumnInfo& C) { return C.Name == Field.FieldName(); });
+    if (Column == FTable.FColumns.end() || !HasSQLiteTextAffinity(Column->DeclaredType))
+        return false;
+    // SQL does not show a column's collation, but a compound SELECT compares by the
+    // collation of its leftmost column: three texts stay distinct under BINARY only, as
+    // NOCASE folds the capital and RTRIM the trailing blank.
+    TDriverConnection& Connection = FTable.Connection();
+    const std::string Sql = "SELECT count(DISTINCT x) FROM (SELECT " + FTable.ColumnSql(Field) +
+                            " AS x FROM " + Connection.QuoteTableName(FTable.FTableName) +
+                            " WHERE 0 UNION ALL SELECT 'a' UNION ALL SELECT 'A' UNION ALL "
+                            "SELECT 'a ')";
+    auto Cursor = Connection.Execute(Sql, {});
+    return Cursor->Next() && Cursor->Value(0) == TVariant(3);
+}
+
+bool TTablePrefixSeek::PostgresComparesAsBytes(const TField& Field) const {
+    TDriverConnection& Connection = FTable.Connection();
+    auto Cursor = Connection.Execute(
+        PostgresByteOrderedColumn,
+        {TVariant(Connection.QuoteTableName(FTable.FTableName)), TVariant(Field.FieldName())});
+    if (!Cursor->Next())
+        return false;
+    const TVariant Answer = Cursor->Value(0);
+    return !Answer.IsNull() && Answer.AsBoolean();
+}
+
+void TTablePrefixSeek::AddPrefixRange(TTable::TConditions& Conditions, const TField& Field,
+                                      const std::string& Prefix) const {
+    const std::string Column = FTable.ColumnSql(Field);
+    Conditions.Where.push_back(Column + " >= " + Conditions.Params.Add(Prefix));
+    if (const std::optional<std::string> Bound = PrefixUpperBound(Prefix))
+        Conditions.Where.push_back(Column + " < " + Conditions.Params.Add(*Bound));
+    // The range is what the index seeks; the bound may be looser than the prefix, so the
+    // case-sensitive prefix test decides.
+    Conditions.Where.push_back(
+        FTable.MatchCondition(Column, Field, TVariant(Prefix), {loPartialKey}, Conditions.Params));
+}
+
+bool TTablePrefixSeek::AnyRowBeginsWith(const TField& Field, const std::string& Prefix) const {
+    TTable::TConditions Conditions = FTable.Restriction();
+    AddPrefixRange(Conditions, Field, Prefix);
+    // No ORDER BY: any row will do, and the database stops at the first it meets.
+    std::string Sql = "SELECT 1 FROM " + FTable.Connection().QuoteTableName(FTable.FTableName);
+    for (std::size_t Index = 0; Index < Conditions.Where.size(); ++Index)
+        Sql += (Index == 0 ? " WHERE " : " AND ") + Conditions.Where[Index];
+    Sql += " LIMIT 1";
+    return FTable.Connection().Execute(Sql, Conditions.Params.Values())->Next();
+}
+
+std::vector<TTablePrefixSeek::TRow> TTablePrefixSeek::FirstRowBeginningWith(
+    const std::string& Prefix, const std::vector<TField*>& Fields,
+    const std::vector<TVariant>& Values, TLocateOptions Options) const {
+    TTable::TConditions Conditions = FTable.Restriction();
+    AddPrefixRange(Conditions, *Fields.front(), Prefix);
+    for (std::size_t Index = 1; Index < Fields.size(); ++Index)
+        Conditions.Where.push_back(FTable.MatchCondition(FTable.ColumnSql(*Fields[Index]),
+                                                         *Fields[Index], Values[Index], Options,
+                                                         Conditions.Params));
+    return FTable.Fetch(Conditions, false, 1);
+}
+
+} // namespace vorn

@@ -1,0 +1,328 @@
+#include "BackendFixture.h"
+
+#include "host/data/DataSource.h"
+#include "host/data/Database.h"
+#include "host/data/Table.h"
+#include "host/data/TableLocate.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <set>
+
+using namespace vorn;
+using vorn::test::AllBackends;
+using vorn::test::BackendCaseTest;
+using vorn::test::BackendCaseTestName;
+using vorn::test::TBackendDatabase;
+
+namespace {
+
+// Case variants of one name, names that LIKE would read as patterns, Windows-1250
+// capitals and small letters (0x8A, 0x9A), neighbours of the letter ranges ('[' follows
+// 'Z', '{' follows 'z'), DEL, the empty text and NULLs.
+const std::vector<TVariant> SeekNames = {"smith",
+                                         "Smith",
+                                         "SMITH",
+                                         "sMiTh",
+                                         "Smithers",
+                                         "smIthers",
+                                         "Smi",
+                                         "S",
+                                         "s",
+                                         "50%",
+                                         "50%off",
+                                         "50_off",
+                                         "a\\b",
+                                         "A\\b",
+                                         "a\\c",
+                                         "\x8Amit",
+                                         "\x9Amit",
+                                         "a\x8A",
+                                         "A\x9A"
+                                         "b",
+                                         "Z[",
+                                         "z{",
+                                         "zeta",
+                                         "~x\x7F",
+                                         "",
+                                         TVariant(),
+                                         TVariant()};
+
+// Searches that find nothing, besides every prefix of every name in three letter cases.
+const std::vector<std::string> Misses = {"qq", "Smithz", "\x8Amiz", "a\\d", "50%of_", "\x7F"};
+
+std::string AsciiUpper(std::string Text) {
+    for (char& C : Text)
+        if (C >= 'a' && C <= 'z')
+            C = static_cast<char>(C - 'a' + 'A');
+    return Text;
+}
+
+std::string AsciiLower(std::string Text) {
+    for (char& C : Text)
+        if (C >= 'A' && C <= 'Z')
+            C = static_cast<char>(C - 'A' + 'a');
+    return Text;
+}
+
+bool BeginsWithIgnoringAsciiCase(const std::string& Text, const std::string& Prefix) {
+    return AsciiUpper(Text).compare(0, Prefix.size(), AsciiUpper(Prefix)) == 0;
+}
+
+std::set<std::string> SearchTexts() {
+    std::set<std::string> Texts(Misses.begin(), Misses.end());
+    for (const TVariant& Name : SeekNames)
+        for (std::size_t Length = 1; Length <= Name.AsString().size(); ++Length) {
+            const std::string Prefix = Name.AsString().substr(0, Length);
+            Texts.insert({Prefix, AsciiUpper(Prefix), AsciiLower(Prefix)});
+        }
+    return Texts;
+}
+
+struct TSeekCase {
+    const char* Name;
+    const char* IndexFieldNames;
+    const char* IndexName;
+    bool Detail;           // restricted to group 2 by a master table
+    const char* Filter;    // also in the oracle's WHERE clause
+    const char* TagPrefix; // a second located field, or none
+    const char* SQLiteNameType;
+    const char* PostgresNameType;
+};
+
+// A filter in the system's dialect as the backends' SQL: "[Tag]" becomes "\"Tag\"".
+std::string NativeFilter(std::string Filter) {
+    for (char& C : Filter)
+        if (C == '[' || C == ']')
+            C = '"';
+    return Filter;
+}
+
+class LocateSeekTest : public BackendCaseTest<TSeekCase> {
+protected:
+    void SetUp() override {
+        BackendCaseTest::SetUp();
+        const std::string NameType =
+            Database->IsSQLite() ? Case().SQLiteNameType : Case().PostgresNameType;
+        Database->Execute("CREATE TABLE \"Groups\" (\"Grp\" INTEGER PRIMARY KEY)");
+        Database->Execute("INSERT INTO \"Groups\" VALUES (1), (2)");
+        Database->Execute("CREATE TABLE \"Names\" (\"ID\" INTEGER PRIMARY KEY, \"Grp\" INTEGER, "
+                          "\"Name\" " +
+                          NameType + ", \"Tag\" VARCHAR(10))");
+        Database->Execute("CREATE INDEX \"ByName\" ON \"Names\" (\"Name\")");
+        Database->Execute("CREATE INDEX \"ByNameDesc\" ON \"Names\" (\"Name\" DESC)");
+        Database->Execute("CREATE INDEX \"ByGrpName\" ON \"Names\" (\"Grp\", \"Name\")");
+        // Every name twice, so that groups and tags differ between equal names.
+        const std::vector<TVariant> Tags = {"t1", "T2", TVariant()};
+        int Id = 0;
+        for (int Round = 0; Round < 2; ++Round)
+            for (const TVariant& Name : SeekNames) {
+                ++Id;
+                Database->Execute("INSERT INTO \"Names\" VALUES (?1, ?2, ?3, ?4)",
+                                  {Id, 1 + Id % 2, Name, Tags[static_cast<std::size_t>(Id % 3)]});
+            }
+        Master->SetDatabaseName(Database->Alias());
+        Master->SetTableName("Groups");
+        MasterSource->SetDataSet(Master);
+        Table->SetDatabaseName(Database->Alias());
+        Table->SetTableName("Names");
+        Table->SetIndexFieldNames(Case().IndexFieldNames);
+        if (*Case().IndexName != '\0')
+            Table->SetIndexName(Case().IndexName);
+        if (Case().Detail) {
+            Master->Open();
+            Master->Locate("Grp", TVariant(2), {});
+            Table->SetMasterSource(MasterSource);
+            Table->SetMasterFields("Grp");
+        }
+        if (*Case().Filter != '\0') {
+            Table->SetFilter(Case().Filter);
+            Table->SetFiltered(true);
+        }
+    }
+
+    struct TOracleRow {
+        int Id;
+        TVariant Name;
+        TVariant Tag;
+    };
+
+    // The table's rows in its order, read by the test's own connection.
+    std::vector<TOracleRow> OrderedRows() {
+        std::string Sql = "SELECT \"ID\", \"Name\", \"Tag\" FROM \"Names\" WHERE 1 = 1";
+        if (Case().Detail)
+            Sql += " AND \"Grp\" = 2";
+        if (*Case().Filter != '\0')
+            Sql += " AND " + NativeFilter(Case().Filter);
+        Sql += " ORDER BY \"Name\" ASC NULLS FIRST, \"ID\"";
+        std::vector<TOracleRow> Rows;
+        auto Cursor = Database->Connection().Execute(Sql, {});
+        while (Cursor->Next())
+            Rows.push_back({static_cast<int>(Cursor->Value(0).AsInteger()), Cursor->Value(1),
+                            Cursor->Value(2)});
+        return Rows;
+    }
+
+    // The ID that a scan for Text finds, 0 for none.
+    int ExpectedId(const std::vector<TOracleRow>& Rows, const std::string& Text) const {
+        for (const TOracleRow& Row : Rows) {
+            if (Row.Name.IsNull() || !BeginsWithIgnoringAsciiCase(Row.Name.AsString(), Text))
+                continue;
+            if (Case().TagPrefix != nullptr &&
+                (Row.Tag.IsNull() ||
+                 !BeginsWithIgnoringAsciiCase(Row.Tag.AsString(), Case().TagPrefix)))
+                continue;
+            return Row.Id;
+        }
+        return 0;
+    }
+
+    TComponent Owner{nullptr};
+    TTable* Master = new TTable(&Owner);
+    TDataSource* MasterSource = new TDataSource(&Owner);
+    TTable* Table = new TTable(&Owner);
+};
+
+TEST_P(LocateSeekTest, FindsWhatAScanFinds) {
+    Table->Open();
+    const std::vector<TOracleRow> Rows = OrderedRows();
+    const std::string KeyFields = Case().TagPrefix != nullptr ? "Name;Tag" : "Name";
+    int Found = 0;
+    for (const std::string& Text : SearchTexts()) {
+        std::vector<TVariant> Values{Text};
+        if (Case().TagPrefix != nullptr)
+            Values.emplace_back(Case().TagPrefix);
+        Table->First();
+        const int Before = static_cast<int>(Table->FieldByName("ID")->AsInteger());
+        const bool Located = Table->Locate(KeyFields, Values, {loCaseInsensitive, loPartialKey});
+        const int Id = static_cast<int>(Table->FieldByName("ID")->AsInteger());
+        const int Expected = ExpectedId(Rows, Text);
+        EXPECT_EQ(Located ? Id : 0, Expected) << "searching '" << Text << "'";
+        if (!Located) {
+            EXPECT_EQ(Id, Before) << "a failed search stays put: '" << Text << "'";
+        }
+        Found += Located ? 1 : 0;
+    }
+    EXPECT_GT(Found, 20) << "the searches find records at all";
+}
+
+constexpr const char* Varchar = "VARCHAR(40)";
+
+INSTANTIATE_TEST_SUITE_P(
+    Seeks, LocateSeekTest,
+    ::testing::Combine(
+        ::testing::ValuesIn(AllBackends),
+        ::testing::Values(
+            TSeekCase{"Order", "Name", "", false, "", nullptr, Varchar, Varchar},
+            TSeekCase{"DescendingIndex", "", "ByNameDesc", false, "", nullptr, Varchar, Varchar},
+            TSeekCase{"MasterDetail", "Grp;Name", "", true, "", nullptr, Varchar, Varchar},
+            TSeekCase{"Filter", "Name", "", false, "[Tag] = 't1'", nullptr, Varchar, Varchar},
+            TSeekCase{"SecondField", "Name", "", false, "", "t", Varchar, Varchar},
+            TSeekCase{"DetailFilterSecondField", "Grp;Name", "", true, "[Tag] <> 'T2'", "T",
+                      Varchar, Varchar},
+            // Columns that compare without case or trailing blanks, or by a named
+            // collation, or of another text type.
+            TSeekCase{"NoCaseColumn", "Name", "", false, "", nullptr, "VARCHAR(40) COLLATE NOCASE",
+                      "VARCHAR(40) COLLATE \"POSIX\""},
+            TSeekCase{"RightTrimColumn", "Name", "", false, "", nullptr,
+                      "VARCHAR(40) COLLATE RTRIM", "TEXT"})),
+    BackendCaseTestName<TSeekCase>);
+
+struct TLoggedStatement {
+    std::string Sql;
+    std::vector<TVariant> Params;
+};
+
+// A connection on another alias's connection that keeps every row-reading statement.
+class TLoggingConnection : public TDriverConnection {
+public:
+    TLoggingConnection(const std::string& Alias, std::vector<TLoggedStatement>& Log)
+        : FLease(Alias), FLog(Log) {}
+
+    const std::string& Description() const override { return Inner().Description(); }
+    TBackendKind BackendKind() const override { return Inner().BackendKind(); }
+    bool IsSequenced() const override { return Inner().IsSequenced(); }
+    bool OrdersByIndexOnly() const override { return Inner().OrdersByIndexOnly(); }
+    std::string QuoteIdentifier(const std::string& Name) const override {
+        return Inner().QuoteIdentifier(Name);
+    }
+    std::string QuoteTableName(const std::string& Table) const override {
+        return Inner().QuoteTableName(Table);
+    }
+    std::string Placeholder(int Number) const override { return Inner().Placeholder(Number); }
+    bool TableExists(const std::string& Table) override { return Inner().TableExists(Table); }
+    std::vector<TColumnInfo> Columns(const std::string& Table) override {
+        return Inner().Columns(Table);
+    }
+    std::vector<TIndexInfo> Indexes(const std::string& Table) override {
+        return Inner().Indexes(Table);
+    }
+    std::vector<std::string> RowKey(const std::string& Table) override {
+        return Inner().RowKey(Table);
+    }
+    std::unique_ptr<TDriverCursor> Execute(const std::string& Sql,
+                                           const std::vector<TVariant>& Params) override {
+        FLog.push_back({Sql, Params});
+        return Inner().Execute(Sql, Params);
+    }
+    std::int64_t ExecuteCommand(const std::string& Sql,
+                                const std::vector<TVariant>& Params) override {
+        return Inner().ExecuteCommand(Sql, Params);
+    }
+
+private:
+    TDriverConnection& Inner() const { return FLease.Connection(); }
+
+    TConnectionLease FLease;
+    std::vector<TLoggedStatement>& FLog;
+};
+
+class LocateSeekPlanTest : public vorn::test::BackendTest {};
+
+TEST_P(LocateSeekPlanTest, SeeksTheIndexInsteadOfScanning) {
+    Database->Execute("CREATE TABLE \"Names\" (\"ID\" INTEGER PRIMARY KEY, \"Name\" VARCHAR(40))");
+    Database->Execute("CREATE INDEX \"ByName\" ON \"Names\" (\"Name\")");
+    for (int Id = 1; Id <= 300; ++Id)
+        Database->Execute(
+            "INSERT INTO \"Names\" VALUES (?1, ?2)",
+            {Id, Id == 200 ? TVariant("smith") : TVariant("Name" + std::to_string(Id))});
+    std::vector<TLoggedStatement> Log;
+    const std::string Alias = Database->Alias() + "Logged";
+    RegisterDatabase(Alias,
+                     [&] { return std::make_unique<TLoggingConnection>(Database->Alias(), Log); });
+    {
+        TTable Table(nullptr);
+        Table.SetDatabaseName(Alias);
+        Table.SetTableName("Names");
+        Table.SetIndexFieldNames("Name");
+        Table.Open();
+        Log.clear();
+        EXPECT_TRUE(Table.Locate("Name", TVariant("SMI"), {loCaseInsensitive, loPartialKey}));
+        EXPECT_EQ(Table.FieldByName("ID")->AsInteger(), 200);
+    }
+    UnregisterDatabase(Alias);
+    int Seeks = 0;
+    for (const TLoggedStatement& Statement : Log) {
+        EXPECT_EQ(Statement.Sql.find("UPPER("), std::string::npos) << "a scan: " << Statement.Sql;
+        if (Statement.Sql.find("\"Name\" >=") == std::string::npos)
+            continue;
+        ++Seeks;
+        if (!Database->IsSQLite())
+            continue;
+        std::string Plan;
+        auto Cursor =
+            Database->Connection().Execute("EXPLAIN QUERY PLAN " + Statement.Sql, Statement.Params);
+        while (Cursor->Next())
+            Plan += Cursor->Value(Cursor->FieldCount() - 1).AsString() + "\n";
+        EXPECT_NE(Plan.find("SEARCH"), std::string::npos) << Statement.Sql << "\n" << Plan;
+        EXPECT_EQ(Plan.find("SCAN"), std::string::npos) << Statement.Sql << "\n" << Plan;
+    }
+    // S, s; sM, sm; smI, smi: the variants that begin no row end their branch at once.
+    EXPECT_EQ(Seeks, 6);
+}
+
+INSTANTIATE_TEST_SUITE_P(Seeks, LocateSeekPlanTest, ::testing::ValuesIn(AllBackends),
+                         vorn::test::BackendTestName);
+
+} // namespace
