@@ -26,6 +26,10 @@ void RegisterDemoClasses() {
         RegisterClass(*Class);
 }
 
+std::filesystem::path DemoFormFile() {
+    return VORN_DEMO_FORM_FILE;
+}
+
 TDemoWindow::TDemoWindow(const std::filesystem::path& FormFile) {
     std::unique_ptr<TComponent> Root = ReadFormFile(FormFile);
     auto* Form = dynamic_cast<TForm*>(Root.get());

@@ -51,4 +51,7 @@ private:
 // Registers the classes the demo's form file names.
 void RegisterDemoClasses();
 
+// The demo's form file in the source tree.
+std::filesystem::path DemoFormFile();
+
 } // namespace vorn

@@ -1,13 +1,10 @@
 // The demo: the five data-aware components on the sample database, in a Qt window.
 //   vorndemo [--customers N] [--postgres CONNINFO] [--screenshot FILE]
 
+#include "apps/demo/DemoDatabase.h"
 #include "apps/demo/DemoWindow.h"
-#include "apps/samplegen/SampleDatabase.h"
 
 #include "Source/VornData.h"
-#include "host/data/Database.h"
-#include "host/data/PgConnection.h"
-#include "host/data/PgDatabase.h"
 #include "host/qt/QtWidgetSet.h"
 
 #include <QApplication>
@@ -22,8 +19,6 @@
 using namespace vorn;
 
 namespace {
-
-constexpr const char* DemoAlias = "VornDemo";
 
 struct TDemoOptions {
     int Customers = 10000;
@@ -59,40 +54,26 @@ TDemoOptions ParseOptions(int argc, char** argv) {
     return Options;
 }
 
-std::filesystem::path SampleDatabasePath(int Customers) {
+// The generated sample databases are kept between runs, one per size.
+std::filesystem::path SampleDatabaseFolder() {
     const char* Cache = std::getenv("XDG_CACHE_HOME");
-    const std::filesystem::path Folder = (Cache != nullptr && *Cache != '\0')
-                                             ? std::filesystem::path(Cache) / "vorndemo"
-                                             : std::filesystem::temp_directory_path() / "vorndemo";
-    std::filesystem::create_directories(Folder);
-    return Folder / ("sample-" + std::to_string(Customers) + ".db");
+    return (Cache != nullptr && *Cache != '\0')
+               ? std::filesystem::path(Cache) / "vorndemo"
+               : std::filesystem::temp_directory_path() / "vorndemo";
 }
 
 void RegisterDemoDatabase(const TDemoOptions& Options) {
-    sampledata::TSampleOptions Sample;
-    Sample.Customers = Options.Customers;
-    if (!Options.PostgresConnInfo.empty()) {
-        // Connection failures surface here, before any window is shown.
-        if (!TPgConnection(Options.PostgresConnInfo).TableExists("customer")) {
-            std::cout << "Filling the PostgreSQL database with the sample data\n";
-            sampledata::CreatePostgresSampleDatabase(Options.PostgresConnInfo, Sample);
-        }
-        RegisterPostgresDatabase(DemoAlias, Options.PostgresConnInfo);
-        return;
-    }
-    const std::filesystem::path Path = SampleDatabasePath(Options.Customers);
-    if (!std::filesystem::exists(Path)) {
-        std::cout << "Creating the sample database " << Path.string() << "\n";
-        sampledata::CreateSQLiteSampleDatabase(Path.string(), Sample);
-    }
-    RegisterSQLiteDatabase(DemoAlias, Path.string());
+    if (Options.PostgresConnInfo.empty())
+        RegisterSQLiteDemoDatabase(SampleDatabaseFolder(), Options.Customers);
+    else
+        RegisterPostgresDemoDatabase(Options.PostgresConnInfo, Options.Customers);
 }
 
 int RunDemo(const TDemoOptions& Options) {
     RegisterDemoDatabase(Options);
     RegisterDemoClasses();
     TQtWidgetSet WidgetSet;
-    TDemoWindow Window(VORN_DEMO_FORM_FILE);
+    TDemoWindow Window(DemoFormFile());
     WidgetSet.CreatePeers(Window.Form());
     Window.Form().Show();
     QWidget* Widget = TQtWidgetSet::WidgetOf(Window.Form());

@@ -1,0 +1,58 @@
+#include "apps/demo/DemoDatabase.h"
+
+#include "apps/samplegen/SampleDatabase.h"
+#include "host/components/Exception.h"
+#include "host/data/Database.h"
+#include "host/data/PgConnection.h"
+#include "host/data/PgDatabase.h"
+
+#include <iostream>
+#include <system_error>
+
+namespace vorn {
+
+namespace {
+
+sampledata::TSampleOptions SampleOptions(int Customers) {
+    sampledata::TSampleOptions Options;
+    Options.Customers = Customers;
+    return Options;
+}
+
+// Generating a large database takes a while: it is written beside its final name and
+// renamed when complete, so that an interrupted run never leaves a partial database that
+// later runs would take for a finished one.
+void CreateSQLiteDemoDatabase(const std::filesystem::path& Path, int Customers) {
+    std::filesystem::path Partial = Path;
+    Partial += ".part";
+    std::cout << "Creating the sample database " << Path.string() << "\n";
+    sampledata::CreateSQLiteSampleDatabase(Partial.string(), SampleOptions(Customers), true);
+    std::error_code Error;
+    std::filesystem::rename(Partial, Path, Error);
+    if (Error)
+        throw Exception("Could not rename " + Partial.string() + " to " + Path.string() + ": " +
+                        Error.message());
+}
+
+} // namespace
+
+std::filesystem::path RegisterSQLiteDemoDatabase(const std::filesystem::path& Folder,
+                                                 int Customers) {
+    std::filesystem::create_directories(Folder);
+    const std::filesystem::path Path = Folder / ("sample-" + std::to_string(Customers) + ".db");
+    if (!std::filesystem::exists(Path))
+        CreateSQLiteDemoDatabase(Path, Customers);
+    RegisterSQLiteDatabase(DemoDatabaseAlias, Path.string());
+    return Path;
+}
+
+void RegisterPostgresDemoDatabase(const std::string& ConnInfo, int Customers) {
+    // Connection failures surface here, before any window is shown.
+    if (!TPgConnection(ConnInfo).TableExists("customer")) {
+        std::cout << "Filling the PostgreSQL database with the sample data\n";
+        sampledata::CreatePostgresSampleDatabase(ConnInfo, SampleOptions(Customers));
+    }
+    RegisterPostgresDatabase(DemoDatabaseAlias, ConnInfo);
+}
+
+} // namespace vorn

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace vorn {
+
+// The database alias that the demo's form file names.
+inline constexpr const char* DemoDatabaseAlias = "VornDemo";
+
+// The SQLite sample database of Customers customers in Folder ("sample-N.db"), generated
+// when it is not there yet, registered under the demo's alias. Returns its path.
+std::filesystem::path RegisterSQLiteDemoDatabase(const std::filesystem::path& Folder,
+                                                 int Customers);
+
+// The PostgreSQL database of ConnInfo under the demo's alias, filled with the sample data
+// of Customers customers when it has no customer table yet.
+void RegisterPostgresDemoDatabase(const std::string& ConnInfo, int Customers);
+
+} // namespace vorn
