@@ -273,7 +273,7 @@ bool TCustomDBGrid::Updating() const {
 }
 
 void TCustomDBGrid::LinkActiveChanged() {
-    if (Updating() || FReading)
+    if (Updating())
         return;
     FColumns->FieldsChanged();
     // Another dataset, or one just opened: its current record goes to the top.
@@ -281,14 +281,14 @@ void TCustomDBGrid::LinkActiveChanged() {
 }
 
 void TCustomDBGrid::LinkDataChanged() {
-    if (Updating() || FReading)
+    if (Updating())
         return;
     FColumns->FieldsChanged();
     ReadRecords(FRecords->Active());
 }
 
 void TCustomDBGrid::LinkScrolled(int Distance) {
-    if (Updating() || FReading)
+    if (Updating())
         return;
     TDataSet* DataSet = ActiveDataSet();
     if (DataSet != nullptr && FRecords->Follow(*DataSet, Distance, RecordCapacity())) {
@@ -310,16 +310,13 @@ void TCustomDBGrid::ReadRecords(int PreferredRow) {
         UpdateLayout();
         return;
     }
-    FReading = true;
     try {
         FRecords->Read(*DataSet, RecordCapacity(), std::max(PreferredRow, 0));
     } catch (...) {
-        FReading = false;
         FRecords->Clear();
         UpdateLayout();
         throw;
     }
-    FReading = false;
     UpdateLayout();
 }
 

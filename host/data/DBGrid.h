@@ -126,8 +126,6 @@ private:
     std::unique_ptr<TDBGridRecords> FRecords;
     TDBGridOptions FOptions{dgTitles, dgIndicator, dgColumnResize, dgColLines, dgRowLines, dgTabs};
     std::vector<TColumn*> FShownColumns;
-    // Guards against the notifications the grid's own reading causes.
-    bool FReading = false;
     bool FLayingOut = false;
     // The title cell a left button press started on, for the click at its release.
     int FPressedTitleCol = -1;

@@ -4,29 +4,6 @@
 
 namespace vorn {
 
-namespace {
-
-// Moving the dataset to read its records sets and clears Bof and Eof; an application loop
-// such as "while not Eof" must not notice that a grid looked at the records. Called on
-// the record the dataset was on: a failed move sets a flag without moving, a step away
-// and back clears both.
-void RestoreBofEof(TDataSet& DataSet, bool WasBof, bool WasEof) {
-    if ((DataSet.Bof() && !WasBof) || (DataSet.Eof() && !WasEof)) {
-        if (DataSet.MoveBy(1) == 1)
-            DataSet.MoveBy(-1);
-        else if (DataSet.MoveBy(-1) == -1)
-            DataSet.MoveBy(1);
-    }
-    // A record that appeared before the first (or after the last) makes the move succeed:
-    // step back then, the flag being wrong anyway.
-    if (WasBof && !DataSet.Bof() && DataSet.MoveBy(-1) != 0)
-        DataSet.MoveBy(1);
-    if (WasEof && !DataSet.Eof() && DataSet.MoveBy(1) != 0)
-        DataSet.MoveBy(-1);
-}
-
-} // namespace
-
 std::string TDBGridRecords::Text(int Record, int FieldIndex) const {
     if (Record < 0 || Record >= Count())
         return {};
@@ -52,41 +29,28 @@ TDBGridRecords::TRecord TDBGridRecords::ReadCurrent(const TDataSet& DataSet) {
 
 void TDBGridRecords::Read(TDataSet& DataSet, int Capacity, int PreferredActive) {
     Clear();
-    if (!DataSet.Active() || DataSet.IsEmpty() || Capacity < 1)
+    if (!DataSet.Active() || Capacity < 1)
         return;
     PreferredActive = std::clamp(PreferredActive, 0, Capacity - 1);
-    const bool WasBof = DataSet.Bof();
-    const bool WasEof = DataSet.Eof();
+    // Enough on each side to fill the whole window from that side where the other ends.
+    const TRecordWindow Window = DataSet.ReadRecordWindow(Capacity - 1, Capacity - 1);
+    if (Window.Current < 0)
+        return;
+    const int Start = std::max(0, Window.Current - PreferredActive);
+    const int Last = std::min(Window.Count(), Start + Capacity);
+    const int First = std::max(0, Last - Capacity);
     std::deque<TRecord> Records;
-    int Active = 0;
-    DataSet.DisableControls();
-    try {
-        // Positions count from the window's first record.
-        Active = -DataSet.MoveBy(-PreferredActive);
-        int Position = 0;
-        Records.push_back(ReadCurrent(DataSet));
-        while (static_cast<int>(Records.size()) < Capacity && DataSet.MoveBy(1) == 1) {
-            Records.push_back(ReadCurrent(DataSet));
-            ++Position;
-        }
-        if (static_cast<int>(Records.size()) < Capacity) {
-            // The dataset ended first: fill the window with records before it.
-            DataSet.MoveBy(-Position);
-            Position = 0;
-            while (static_cast<int>(Records.size()) < Capacity && DataSet.MoveBy(-1) == -1) {
-                Records.push_front(ReadCurrent(DataSet));
-                ++Active;
-            }
-        }
-        DataSet.MoveBy(Active - Position);
-        RestoreBofEof(DataSet, WasBof, WasEof);
-    } catch (...) {
-        DataSet.EnableControls();
-        throw;
+    for (int Index = First; Index < Last; ++Index) {
+        const auto& Values = Window.Values[static_cast<std::size_t>(Index)];
+        TRecord Record;
+        Record.Bookmark = Window.Bookmarks[static_cast<std::size_t>(Index)];
+        Record.Texts.reserve(Values.size());
+        for (std::size_t Field = 0; Field < Values.size(); ++Field)
+            Record.Texts.push_back(DataSet.Fields(static_cast<int>(Field))->TextOf(Values[Field]));
+        Records.push_back(std::move(Record));
     }
-    DataSet.EnableControls();
     FRecords = std::move(Records);
-    FActive = Active;
+    FActive = Window.Current - First;
 }
 
 bool TDBGridRecords::Follow(const TDataSet& DataSet, int Distance, int Capacity) {

@@ -21,9 +21,8 @@ public:
 
     // Reads up to Capacity records around the dataset's current record, the current one
     // at index PreferredActive where the records before it allow, and the window filled
-    // from the other side where the dataset ends. The dataset is left as it was found:
-    // the same current record, the same Bof and Eof, and its links told nothing but the
-    // one DataSetChanged that re-enabling controls sends.
+    // from the other side where the dataset ends. The dataset does not move
+    // (TDataSet::ReadRecordWindow): no scroll event fires and its links are told nothing.
     void Read(TDataSet& DataSet, int Capacity, int PreferredActive);
 
     // Follows a move of the dataset without reading: true when the new current record is

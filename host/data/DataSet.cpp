@@ -424,10 +424,12 @@ TVariant TDataSet::FieldValue(const TField& Field) {
         throw EDatabaseError(DisplayName() + ": Field '" + Field.FieldName() +
                              "' belongs to an earlier opening of the dataset");
     CheckActive("FieldValue");
-    if (!HasCurrentRow())
+    if (FCalculatedRow == nullptr && !HasCurrentRow())
         return TVariant();
-    if (Field.FieldKind() == fkData)
-        return CurrentRow()[static_cast<std::size_t>(Field.FSlot)];
+    if (Field.FieldKind() == fkData) {
+        const TRow& Row = FCalculatedRow != nullptr ? *FCalculatedRow : CurrentRow();
+        return Row[static_cast<std::size_t>(Field.FSlot)];
+    }
     if (!FCalculatedValid && !FCalculating)
         CalculateFields();
     return FCalculatedValues[static_cast<std::size_t>(Field.FSlot)];

@@ -55,6 +55,17 @@ struct TBookmark {
     bool operator==(const TBookmark&) const = default;
 };
 
+// Records around the current one, each as its field values by field index (as the
+// fields store them: TField::TextOf gives the text AsString would), with its bookmark.
+struct TRecordWindow {
+    std::vector<std::vector<TVariant>> Values;
+    std::vector<TBookmark> Bookmarks;
+    // The index of the current record; -1 when the window is empty.
+    int Current = -1;
+
+    int Count() const { return static_cast<int>(Values.size()); }
+};
+
 // A set of records read from a database, one of which is current. The records stay in
 // the database: a dataset reads the ones it shows and asks the database to order,
 // restrict and search. Every change is told to the data sources attached to the
@@ -94,6 +105,14 @@ public:
     void DisableControls();
     void EnableControls();
     bool ControlsDisabled() const { return FDisableCount > 0; }
+
+    // Reads up to Before records before the current one and up to After after it, in the
+    // current order, without moving: the current record, Bof and Eof stay as they are,
+    // AfterScroll does not fire and the links are told nothing. Calculated and lookup
+    // fields are computed for each record (OnCalcFields runs for the records other than
+    // the current one). Empty for a dataset without records; raises EDatabaseError for a
+    // closed dataset or a negative count.
+    TRecordWindow ReadRecordWindow(int Before, int After);
 
     TBookmark Bookmark() const;
     // Moves to the bookmarked record; raises EDatabaseError when it no longer exists
@@ -180,6 +199,14 @@ protected:
     virtual bool HasCurrentRow() const = 0;
     // Forgets every row read so far, so that the next move reads from the database.
     virtual void DiscardRows() = 0;
+    // A row beside the current one and the bookmark that leads to it.
+    struct TNearbyRow {
+        TRow Row;
+        TBookmark Bookmark;
+    };
+    // Up to Count rows after (or before) the current one, nearest first, read without
+    // changing the current record. Only called while a record is current.
+    virtual std::vector<TNearbyRow> RowsBeside(bool After, int Count) = 0;
 
     void CreateDataField(const std::string& Name, TFieldType DataType, int Size);
     // Raises the closed-dataset error for Operation unless the dataset is open.
@@ -209,6 +236,9 @@ private:
     friend class TDataSource;
 
     TVariant FieldValue(const TField& Field);
+    // The values of all fields for Row, which need not be the current one.
+    std::vector<TVariant> ValuesOf(const TRow& Row);
+    std::vector<TVariant> CurrentValues();
     void SetCalculatedValue(const TField& Field, const TVariant& Value);
     void CalculateFields();
     TVariant ResolveLookup(const TField& Field);
@@ -241,6 +271,9 @@ private:
     std::vector<TVariant> FCalculatedValues;
     bool FCalculatedValid = false;
     bool FCalculating = false;
+    // While the fields of a record other than the current one are calculated: its row,
+    // which the data fields read instead of the current one.
+    const TRow* FCalculatedRow = nullptr;
 
     std::vector<TDataSource*> FDataSources;
     std::vector<TField*> FLookupClients;

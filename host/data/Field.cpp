@@ -100,7 +100,10 @@ auto TField::Converted(F Conversion) const {
 }
 
 std::string TField::AsString() const {
-    const TVariant Stored = FDataSet->FieldValue(*this);
+    return TextOf(FDataSet->FieldValue(*this));
+}
+
+std::string TField::TextOf(const TVariant& Stored) const {
     // Text keeps the spelling the database stored (a date as written, not reformatted).
     if (Stored.VarType() == varString && FDataType != ftBoolean)
         return Stored.AsString();

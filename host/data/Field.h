@@ -49,6 +49,8 @@ public:
     // Null reads as the empty text, 0 or false; other conversion failures raise
     // EConvertError naming the field.
     std::string AsString() const;
+    // The text AsString gives when the field stores Stored (a value of a record window).
+    std::string TextOf(const TVariant& Stored) const;
     std::int64_t AsInteger() const;
     double AsFloat() const;
     bool AsBoolean() const;

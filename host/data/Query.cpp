@@ -115,10 +115,7 @@ bool TQuery::ReadPage(std::int64_t KeepFrom) {
             FCursorExhausted = true;
             break;
         }
-        TRow Row;
-        for (int Column = 0; Column < FCursor->FieldCount(); ++Column)
-            Row.push_back(FCursor->Value(Column));
-        FCache.push_back(std::move(Row));
+        FCache.push_back(ReadRow(*FCursor));
         ++FRowsRead;
     }
     while (FCache.size() > CacheLimit() && FCacheStart < KeepFrom) {
@@ -154,6 +151,55 @@ bool TQuery::Reach(std::int64_t Position) {
 
 bool TQuery::IsCached(std::int64_t Position) const {
     return Position >= FCacheStart && Position < FRowsRead;
+}
+
+const TQuery::TRow& TQuery::CachedRow(std::int64_t Position) const {
+    VORN_ASSERT(IsCached(Position), "Query");
+    return FCache[static_cast<std::size_t>(Position - FCacheStart)];
+}
+
+TQuery::TRow TQuery::ReadRow(TDriverCursor& Cursor) {
+    TRow Row;
+    Row.reserve(static_cast<std::size_t>(Cursor.FieldCount()));
+    for (int Column = 0; Column < Cursor.FieldCount(); ++Column)
+        Row.push_back(Cursor.Value(Column));
+    return Row;
+}
+
+std::vector<TQuery::TRow> TQuery::ReadAgain(std::int64_t From, std::int64_t To) const {
+    auto Cursor = Execute();
+    std::vector<TRow> Rows;
+    for (std::int64_t Position = 0; Position < To && Cursor->Next(); ++Position)
+        if (Position >= From)
+            Rows.push_back(ReadRow(*Cursor));
+    return Rows;
+}
+
+// Rows ahead come from the cursor into the cache, as a move would read them; rows behind
+// that already left the cache are read by a second run of the statement.
+std::vector<TDataSet::TNearbyRow> TQuery::RowsBeside(bool After, int Count) {
+    std::vector<TNearbyRow> Rows;
+    const auto Take = [&](std::int64_t Position, const TRow& Row) {
+        Rows.push_back({Row, PositionBookmark(Position)});
+    };
+    if (After) {
+        for (std::int64_t Position = FCurrent + 1;
+             static_cast<int>(Rows.size()) < Count && Reach(Position); ++Position)
+            Take(Position, CachedRow(Position));
+        return Rows;
+    }
+    const std::int64_t First = std::max<std::int64_t>(0, FCurrent - Count);
+    std::int64_t Position = FCurrent - 1;
+    for (; Position >= First && Position >= FCacheStart; --Position)
+        Take(Position, CachedRow(Position));
+    if (Position < First)
+        return Rows;
+    const std::vector<TRow> Older = ReadAgain(First, Position + 1);
+    if (static_cast<std::int64_t>(Older.size()) != Position + 1 - First)
+        return Rows; // the result changed under the second run: its rows are not these
+    for (auto Row = Older.rbegin(); Row != Older.rend(); ++Row, --Position)
+        Take(Position, *Row);
+    return Rows;
 }
 
 bool TQuery::MoveToFirst() {
@@ -216,9 +262,7 @@ bool TQuery::MoveToMatch(const std::vector<TField*>& Fields, const std::vector<T
     // second run of the statement, so that the current record stays if nothing matches.
     auto Cursor = Execute();
     for (std::int64_t Position = 0; Cursor->Next(); ++Position) {
-        TRow Row;
-        for (int Column = 0; Column < Cursor->FieldCount(); ++Column)
-            Row.push_back(Cursor->Value(Column));
+        const TRow Row = ReadRow(*Cursor);
         if (!RowMatches(Fields, Row, Values, Options))
             continue;
         if (!Reach(Position))
@@ -233,9 +277,7 @@ TVariant TQuery::FindValue(const std::vector<TField*>& Fields, const std::vector
                            TField& Result) {
     auto Cursor = Execute();
     while (Cursor->Next()) {
-        TRow Row;
-        for (int Column = 0; Column < Cursor->FieldCount(); ++Column)
-            Row.push_back(Cursor->Value(Column));
+        const TRow Row = ReadRow(*Cursor);
         if (RowMatches(Fields, Row, Values, {}))
             return Row[static_cast<std::size_t>(Result.Index())];
     }
@@ -243,12 +285,15 @@ TVariant TQuery::FindValue(const std::vector<TField*>& Fields, const std::vector
 }
 
 const TQuery::TRow& TQuery::CurrentRow() const {
-    VORN_ASSERT(IsCached(FCurrent), "Query");
-    return FCache[static_cast<std::size_t>(FCurrent - FCacheStart)];
+    return CachedRow(FCurrent);
 }
 
 TBookmark TQuery::CurrentBookmark() const {
-    return TBookmark{{TVariant(static_cast<std::int64_t>(FCurrent))}};
+    return PositionBookmark(FCurrent);
+}
+
+TBookmark TQuery::PositionBookmark(std::int64_t Position) {
+    return TBookmark{{TVariant(static_cast<std::int64_t>(Position))}};
 }
 
 } // namespace vorn

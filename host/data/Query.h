@@ -46,6 +46,7 @@ protected:
     TBookmark CurrentBookmark() const override;
     bool HasCurrentRow() const override { return FCurrent >= 0; }
     void DiscardRows() override;
+    std::vector<TNearbyRow> RowsBeside(bool After, int Count) override;
 
 private:
     std::string StatementText() const;
@@ -58,6 +59,12 @@ private:
     bool ReadPage(std::int64_t KeepFrom);
     void Restart();
     bool IsCached(std::int64_t Position) const;
+    const TRow& CachedRow(std::int64_t Position) const;
+    // Rows From..To-1 of the result, read by a second run of the statement, which leaves
+    // the cursor and the cache alone.
+    std::vector<TRow> ReadAgain(std::int64_t From, std::int64_t To) const;
+    static TRow ReadRow(TDriverCursor& Cursor);
+    static TBookmark PositionBookmark(std::int64_t Position);
     static bool RowMatches(const std::vector<TField*>& Fields, const TRow& Row,
                            const std::vector<TVariant>& Values, TLocateOptions Options);
     std::size_t CacheLimit() const;

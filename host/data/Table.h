@@ -72,6 +72,7 @@ protected:
     TBookmark CurrentBookmark() const override;
     bool HasCurrentRow() const override { return !FWindow.empty(); }
     void DiscardRows() override;
+    std::vector<TNearbyRow> RowsBeside(bool After, int Count) override;
 
 private:
     class TMasterLink;
@@ -113,6 +114,7 @@ private:
     std::vector<TRow> FetchBeside(const TRow& Row, bool After, int Limit) const;
     std::vector<TKeysetTerm> OrderValues(const TRow& Row) const;
     std::string ColumnSql(const TField& Field) const;
+    TBookmark RowBookmark(const TRow& Row) const;
     void StartWindowAt(TRow Row);
     void TrimWindow(bool KeepEnd);
 

@@ -216,7 +216,11 @@ const TTable::TRow& TTable::CurrentRow() const {
 }
 
 TBookmark TTable::CurrentBookmark() const {
-    const TRow& Row = CurrentRow();
+    return RowBookmark(CurrentRow());
+}
+
+// A row ends with its row key, after the table's columns.
+TBookmark TTable::RowBookmark(const TRow& Row) const {
     return TBookmark{TRow(Row.begin() + static_cast<std::ptrdiff_t>(FColumns.size()), Row.end())};
 }
 

@@ -1,0 +1,310 @@
+#include "BackendFixture.h"
+
+#include "host/data/DBGrid.h"
+#include "host/data/DataSource.h"
+#include "host/data/DatabaseError.h"
+#include "host/data/Query.h"
+#include "host/data/Table.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+using namespace vorn;
+using vorn::test::AllBackends;
+using vorn::test::BackendCaseTest;
+using vorn::test::BackendCaseTestName;
+using vorn::test::BackendTest;
+using vorn::test::BackendTestName;
+
+namespace {
+
+constexpr int ItemCount = 30;
+constexpr int GridRecords = 5;
+
+// Counts what a link beside the grid is told.
+class TCountingLink : public TDataLink {
+public:
+    int Changes = 0;
+    int Scrolls = 0;
+
+    void DataSetChanged() override { ++Changes; }
+    void DataSetScrolled(int) override { ++Scrolls; }
+};
+
+// The items 1..30: "Name" runs backwards (ordering by it reverses the items), "Grp"
+// cycles through 1, 2, 3; "Twice" is a calculated field. Pages of 4 rows make every
+// grid read cross the edge of what the dataset holds.
+class GridWindowFixture {
+protected:
+    void CreateItems(vorn::test::TBackendDatabase& Database) {
+        Database.Execute("CREATE TABLE \"Items\" (\"ID\" INTEGER PRIMARY KEY, "
+                         "\"Name\" VARCHAR(20), \"Grp\" INTEGER)");
+        Database.Execute("CREATE INDEX \"ItemsName\" ON \"Items\" (\"Name\")");
+        Database.Execute("CREATE INDEX \"ItemsGrp\" ON \"Items\" (\"Grp\")");
+        Database.Execute("CREATE TABLE \"Groups\" (\"ID\" INTEGER PRIMARY KEY)");
+        for (int Id = 1; Id <= ItemCount; ++Id)
+            Database.Execute("INSERT INTO \"Items\" VALUES (?1, ?2, ?3)",
+                             {Id, TVariant("N" + std::to_string(100 - Id)), (Id - 1) % 3 + 1});
+        for (int Group = 1; Group <= 3; ++Group)
+            Database.Execute("INSERT INTO \"Groups\" VALUES (?1)", {Group});
+        Groups->SetDatabaseName(Database.Alias());
+        Groups->SetTableName("Groups");
+        GroupSource->SetDataSet(Groups);
+        Items->SetDatabaseName(Database.Alias());
+        Items->SetTableName("Items");
+        Items->SetPageSize(4);
+        Query->SetDatabaseName(Database.Alias());
+        Query->SQL()->SetText("SELECT ID, Name, Grp FROM Items ORDER BY ID");
+        Query->SetPageSize(4);
+        for (TDataSet* DataSet : {static_cast<TDataSet*>(Items), static_cast<TDataSet*>(Query)}) {
+            TField* Twice = DataSet->AddCalculatedField("Twice", ftInteger);
+            DataSet->OnCalcFields = [Twice](TDataSet* Calculated) {
+                Twice->SetAsInteger(Calculated->FieldByName("ID")->AsInteger() * 2);
+            };
+            DataSet->AfterScroll = [this](TDataSet*) { ++AfterScrolls; };
+        }
+        Grid->SetBounds(0, 0, 400, (GridRecords + 1) * 25);
+    }
+
+    // Links the grid and the counting link to DataSet, opens it and clears the counts.
+    void Show(TDataSet& DataSet) {
+        Source->SetDataSet(&DataSet);
+        Grid->SetDataSource(Source);
+        Link.SetDataSource(Source);
+        DataSet.Open();
+        ResetCounts();
+    }
+
+    void ResetCounts() {
+        AfterScrolls = 0;
+        Link.Changes = 0;
+        Link.Scrolls = 0;
+    }
+
+    void ResizeGrid(int Records) { Grid->SetHeight((Records + 1) * 25); }
+
+    // The shown records' values of a field, top to bottom.
+    std::vector<int> Shown(const std::string& FieldName) const {
+        const int Col = Grid->ColumnToGridCol(Grid->Columns()->FindColumn(FieldName));
+        std::vector<int> Values;
+        for (int Record = 0; Record < Grid->RecordCount(); ++Record)
+            Values.push_back(std::stoi(Grid->CellText(Col, Grid->FixedRows() + Record)));
+        return Values;
+    }
+
+    TComponent Owner{nullptr};
+    TTable* Groups = new TTable(&Owner);
+    TDataSource* GroupSource = new TDataSource(&Owner);
+    TTable* Items = new TTable(&Owner);
+    TQuery* Query = new TQuery(&Owner);
+    TDataSource* Source = new TDataSource(&Owner);
+    TDBGrid* Grid = new TDBGrid(&Owner);
+    TCountingLink Link;
+    int AfterScrolls = 0;
+};
+
+enum TGridWindowDataSet { gwTable, gwDetail, gwQuery };
+
+struct TGridWindowCase {
+    const char* Name;
+    TGridWindowDataSet DataSet;
+    // Moves the dataset before the counting starts.
+    int MoveBy;
+    bool FromLast;
+    // What makes the grid read again while counted.
+    enum { aResize, aRefresh, aFilter, aResort, aMasterMove } Action;
+    int RecordsAfterResize;
+    int ExpectedChanges; // DataSetChanged that the action itself sends to every link
+    std::vector<int> ExpectedIds;
+    int ExpectedCurrentId;
+};
+
+void PrintTo(const TGridWindowCase& Case, std::ostream* Out) {
+    *Out << Case.Name;
+}
+
+class GridWindowTest : public BackendCaseTest<TGridWindowCase>, protected GridWindowFixture {
+protected:
+    void SetUp() override {
+        BackendCaseTest::SetUp();
+        CreateItems(*Database);
+    }
+};
+
+// The grid reads its records without moving the dataset: no AfterScroll, no scroll and
+// no extra DataSetChanged reach the other links, the current record and its Bof and Eof
+// stay, and the grid shows the right records around it.
+TEST_P(GridWindowTest, ReadingTheShownRecordsMovesNothing) {
+    const TGridWindowCase& C = Case();
+    TDataSet* DataSet = C.DataSet == gwQuery ? static_cast<TDataSet*>(Query) : Items;
+    if (C.DataSet == gwDetail) {
+        Groups->Open();
+        Items->SetIndexFieldNames("Grp");
+        Items->SetMasterFields("ID");
+        Items->SetMasterSource(GroupSource);
+    }
+    if (C.Action == TGridWindowCase::aFilter)
+        Items->SetFilter("Grp = 3");
+    Show(*DataSet);
+    if (C.FromLast)
+        DataSet->Last();
+    DataSet->MoveBy(C.MoveBy);
+    ResetCounts();
+    const bool WasBof = DataSet->Bof();
+    const bool WasEof = DataSet->Eof();
+
+    switch (C.Action) {
+    case TGridWindowCase::aResize:
+        ResizeGrid(C.RecordsAfterResize);
+        break;
+    case TGridWindowCase::aRefresh:
+        DataSet->Refresh();
+        break;
+    case TGridWindowCase::aFilter:
+        Items->SetFiltered(true);
+        break;
+    case TGridWindowCase::aResort:
+        Items->SetIndexFieldNames("Name");
+        break;
+    case TGridWindowCase::aMasterMove:
+        Groups->Next();
+        break;
+    }
+
+    EXPECT_EQ(AfterScrolls, 0);
+    EXPECT_EQ(Link.Scrolls, 0);
+    EXPECT_EQ(Link.Changes, C.ExpectedChanges);
+    EXPECT_EQ(Shown("ID"), C.ExpectedIds);
+    std::vector<int> Twice;
+    for (int Id : C.ExpectedIds)
+        Twice.push_back(Id * 2);
+    EXPECT_EQ(Shown("Twice"), Twice);
+    EXPECT_EQ(DataSet->FieldByName("ID")->AsInteger(), C.ExpectedCurrentId);
+    EXPECT_EQ(DataSet->FieldByName("Twice")->AsInteger(), C.ExpectedCurrentId * 2);
+    EXPECT_EQ(Grid->CurrentRecordRow() - Grid->FixedRows(),
+              std::find(C.ExpectedIds.begin(), C.ExpectedIds.end(), C.ExpectedCurrentId) -
+                  C.ExpectedIds.begin());
+    if (C.Action == TGridWindowCase::aResize) {
+        EXPECT_EQ(DataSet->Bof(), WasBof);
+        EXPECT_EQ(DataSet->Eof(), WasEof);
+    }
+}
+
+const TGridWindowCase GridWindowCases[] = {
+    {"Start", gwTable, 0, false, TGridWindowCase::aResize, 7, 0, {1, 2, 3, 4, 5, 6, 7}, 1},
+    {"Middle", gwTable, 14, false, TGridWindowCase::aRefresh, 0, 1, {11, 12, 13, 14, 15}, 15},
+    {"End", gwTable, 0, true, TGridWindowCase::aResize, 7, 0, {24, 25, 26, 27, 28, 29, 30}, 30},
+    {"NearEndFilledFromBefore",
+     gwTable,
+     27,
+     false,
+     TGridWindowCase::aResize,
+     9,
+     0,
+     {22, 23, 24, 25, 26, 27, 28, 29, 30},
+     28},
+    {"Filter", gwTable, 0, false, TGridWindowCase::aFilter, 0, 1, {3, 6, 9, 12, 15}, 3},
+    {"Resort", gwTable, 14, false, TGridWindowCase::aResort, 0, 1, {19, 18, 17, 16, 15}, 15},
+    {"MasterDetail", gwDetail, 0, false, TGridWindowCase::aMasterMove, 0, 1, {2, 5, 8, 11, 14}, 2},
+    {"QueryRowsLeftTheCache",
+     gwQuery,
+     24,
+     false,
+     TGridWindowCase::aResize,
+     20,
+     0,
+     {11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30},
+     25},
+    {"QueryEnd",
+     gwQuery,
+     0,
+     true,
+     TGridWindowCase::aResize,
+     7,
+     0,
+     {24, 25, 26, 27, 28, 29, 30},
+     30},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, GridWindowTest,
+                         ::testing::Combine(::testing::ValuesIn(AllBackends),
+                                            ::testing::ValuesIn(GridWindowCases)),
+                         BackendCaseTestName<TGridWindowCase>);
+
+class RecordWindowTest : public BackendTest, protected GridWindowFixture {
+protected:
+    void SetUp() override {
+        BackendTest::SetUp();
+        CreateItems(*Database);
+    }
+
+    static std::vector<int> Ids(const TRecordWindow& Window) {
+        std::vector<int> Result;
+        for (const auto& Values : Window.Values)
+            Result.push_back(static_cast<int>(Values.front().AsInteger()));
+        return Result;
+    }
+};
+
+// The window is cut short at either end of the dataset, its bookmarks lead to its
+// records, and bad requests raise instead of returning something.
+TEST_P(RecordWindowTest, WindowsAtTheEdgesAndTheirBookmarks) {
+    for (TDataSet* DataSet : {static_cast<TDataSet*>(Items), static_cast<TDataSet*>(Query)}) {
+        SCOPED_TRACE(DataSet->ClassName());
+        EXPECT_THROW(DataSet->ReadRecordWindow(1, 1), EDatabaseError);
+        DataSet->Open();
+        EXPECT_THROW(DataSet->ReadRecordWindow(-1, 1), EDatabaseError);
+
+        const TRecordWindow AtStart = DataSet->ReadRecordWindow(3, 2);
+        EXPECT_EQ(Ids(AtStart), (std::vector<int>{1, 2, 3}));
+        EXPECT_EQ(AtStart.Current, 0);
+        DataSet->MoveBy(27);
+        const TRecordWindow NearEnd = DataSet->ReadRecordWindow(9, 9);
+        EXPECT_EQ(Ids(NearEnd), (std::vector<int>{19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30}));
+        EXPECT_EQ(NearEnd.Current, 9);
+        EXPECT_EQ(DataSet->FieldByName("ID")->AsInteger(), 28);
+
+        DataSet->SetBookmark(NearEnd.Bookmarks[2]);
+        EXPECT_EQ(DataSet->FieldByName("ID")->AsInteger(), 21);
+        DataSet->Close();
+    }
+}
+
+TEST_P(RecordWindowTest, AnEmptyDataSetHasAnEmptyWindow) {
+    Items->SetFilter("ID > 100");
+    Items->SetFiltered(true);
+    Items->Open();
+
+    const TRecordWindow Window = Items->ReadRecordWindow(5, 5);
+
+    EXPECT_EQ(Window.Count(), 0);
+    EXPECT_EQ(Window.Current, -1);
+}
+
+// A failing OnCalcFields for another record lets its error through and leaves the
+// current record's calculated values as they were.
+TEST_P(RecordWindowTest, AFailingCalculationKeepsTheCurrentRecordsValues) {
+    Items->Open();
+    Items->MoveBy(4);
+    ASSERT_EQ(Items->FieldByName("Twice")->AsInteger(), 10);
+    Items->OnCalcFields = [](TDataSet* DataSet) {
+        if (DataSet->FieldByName("ID")->AsInteger() != 5)
+            throw EDatabaseError("cannot calculate");
+        DataSet->FieldByName("Twice")->SetAsInteger(-1);
+    };
+
+    EXPECT_THROW(Items->ReadRecordWindow(1, 1), EDatabaseError);
+
+    EXPECT_EQ(Items->FieldByName("Twice")->AsInteger(), 10);
+    EXPECT_EQ(Items->FieldByName("ID")->AsInteger(), 5);
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, RecordWindowTest, ::testing::ValuesIn(AllBackends),
+                         BackendTestName);
+
+} // namespace
