@@ -1,5 +1,7 @@
 #include "bench/BenchSummary.h"
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <iostream>
 
@@ -31,6 +33,9 @@ std::string FormatNumber(double Value) {
 }
 
 } // namespace
+
+TSummaryReporter::TSummaryReporter()
+    : ConsoleReporter(isatty(STDOUT_FILENO) ? OO_Defaults : OO_Tabular) {}
 
 void TSummaryReporter::ReportRuns(const std::vector<Run>& Runs) {
     ConsoleReporter::ReportRuns(Runs);

@@ -14,6 +14,8 @@ namespace vorn::bench {
 // Keeps each run's real time per iteration, besides printing the usual console table.
 class TSummaryReporter : public benchmark::ConsoleReporter {
 public:
+    // Colours only on a terminal, so that a log stays plain text.
+    TSummaryReporter();
     void ReportRuns(const std::vector<Run>& Runs) override;
     const std::map<std::string, double>& Seconds() const { return FSeconds; }
 

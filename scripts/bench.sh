@@ -16,11 +16,17 @@ export VORN_BENCH_DATA="$build/data"
 
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DVORN_BUILD_BENCHMARKS=ON -DVORN_BUILD_TESTS=OFF -DVORN_BUILD_APPS=OFF >/dev/null
-targets=(VornDataBench VornSessionMemoryBench)
+cmake --build "$build" -j2 --target VornDataBench VornSessionMemoryBench
+# The Qt title-click benchmark, where its folder is there; a failure to build it is
+# reported and leaves the other figures standing.
+click_bench=""
 if ninja -C "$build" -t targets all 2>/dev/null | grep -q '^VornTitleClickRepaintBench:'; then
-    targets+=(VornTitleClickRepaintBench)
+    if cmake --build "$build" -j2 --target VornTitleClickRepaintBench; then
+        click_bench="$build/bench/demo/VornTitleClickRepaintBench"
+    else
+        echo "bench.sh: VornTitleClickRepaintBench does not build; running without it" >&2
+    fi
 fi
-cmake --build "$build" -j2 --target "${targets[@]}"
 
 # Databases made by an older generator no longer hold what it makes now.
 generator="$build/samplegen-lib/libVornSampleData.a"
@@ -37,8 +43,8 @@ trap 'exit 1' INT TERM HUP
 for backend in sqlite pg; do
     "$build/bench/VornSessionMemoryBench" "$backend" | tee -a "$log"
 done
-if [[ " ${targets[*]} " == *" VornTitleClickRepaintBench "* ]]; then
-    QT_QPA_PLATFORM=offscreen "$build/bench/demo/VornTitleClickRepaintBench" | tee -a "$log"
+if [[ -n $click_bench ]]; then
+    QT_QPA_PLATFORM=offscreen "$click_bench"
 fi
 
 echo
