@@ -25,6 +25,14 @@ bool IsTypedCharacter(char Key) {
     return Code >= 0x20 ? Code != 0x7F : Key == '\b' || Key == '\r' || Key == '\x1b';
 }
 
+// Some platforms report the letter as the text of a Ctrl shortcut (Ctrl+A as "a"): with
+// Ctrl or Ctrl+Shift held a key types nothing, as in Qt's own editors. Ctrl+Alt is AltGr
+// on many keyboards and does type.
+bool TypesText(Qt::KeyboardModifiers Modifiers) {
+    const Qt::KeyboardModifiers Held = Modifiers & ~Qt::KeypadModifier;
+    return Held != Qt::ControlModifier && Held != (Qt::ControlModifier | Qt::ShiftModifier);
+}
+
 } // namespace
 
 class TQtPeer::TInputFilter : public QObject {
@@ -227,7 +235,7 @@ bool TQtPeer::HandleKey(QKeyEvent& Event) {
     if (Key != 0 && !Dispatch([&] { UserKeyDown(*WinControl, Key, Shift); }))
         return Consume;
     const std::string Typed = FromQString(Event.text());
-    if (Typed.size() == 1 && IsTypedCharacter(Typed[0]))
+    if (Typed.size() == 1 && IsTypedCharacter(Typed[0]) && TypesText(Event.modifiers()))
         Dispatch([&] { UserKeyPress(*WinControl, Typed[0]); });
     return Consume;
 }

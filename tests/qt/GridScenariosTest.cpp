@@ -118,6 +118,11 @@ TEST_F(GridScenarioTest, TypingIntoTheLocateEditMovesToTheFirstMatchingCustomer)
     const int CurrentViewRow = Grid().CurrentRecordRow() - Grid().FixedRows();
     EXPECT_EQ(ShownColumn(Grid(), "CustNo").at(static_cast<std::size_t>(CurrentViewRow)),
               Expected.front());
+
+    // A Ctrl shortcut types nothing, even where the platform reports its letter as text.
+    QTest::keyClick(&LineEdit, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(LocateEdit.Text(), Typed);
+    EXPECT_EQ(FromQString(LineEdit.text()), Typed);
 }
 
 } // namespace
