@@ -13,6 +13,7 @@
 #include <QTableView>
 
 #include <algorithm>
+#include <utility>
 
 namespace vorn {
 
@@ -129,6 +130,7 @@ TQtDBGridPeer::TQtDBGridPeer(TCustomDBGrid& Grid)
 }
 
 TQtDBGridPeer::~TQtDBGridPeer() {
+    FLayoutPending = false;
     if (Widget() != nullptr)
         View().setModel(nullptr);
 }
@@ -170,16 +172,30 @@ void TQtDBGridPeer::BoundsChanged() {
     Widget()->layout()->activate();
 }
 
+// While a layout waits, the view's rows may no longer be the grid's: the layout shows the
+// cells and the position once it is applied.
 void TQtDBGridPeer::AppearanceChanged() {
     TQtPeer::AppearanceChanged();
-    FModel->AllChanged();
+    if (!FLayoutPending)
+        FModel->AllChanged();
 }
 
 void TQtDBGridPeer::CellChanged(int /*ACol*/, int /*ARow*/) {
-    FModel->AllChanged();
+    if (!FLayoutPending)
+        FModel->AllChanged();
 }
 
+// A re-sort changes every title's caption, colour and font, and the records: each change
+// lays the grid out anew, and the view, whose every layout measures all its titles, follows
+// them once.
 void TQtDBGridPeer::GridLayoutChanged() {
+    FLayoutPending = true;
+    DeferUntilCallbacksReturn();
+}
+
+void TQtDBGridPeer::ApplyDeferredChanges() {
+    if (!std::exchange(FLayoutPending, false))
+        return;
     FModel->Reset();
     View().horizontalHeader()->setVisible(FDBGrid.FixedRows() > 0);
     View().verticalHeader()->setVisible(FDBGrid.FixedCols() > 0);
@@ -194,6 +210,8 @@ void TQtDBGridPeer::GridLayoutChanged() {
 }
 
 void TQtDBGridPeer::GridPositionChanged() {
+    if (FLayoutPending)
+        return;
     TQtGridPeerBase::GridPositionChanged();
     FModel->AllChanged();
     ShowDataSetPosition();

@@ -102,6 +102,7 @@ protected:
     void Wheel(int Steps) override;
     QPoint ToClientPoint(QObject* Source, QPoint Position) const override;
     bool ForwardsButtons(QObject* Source) const override;
+    void ApplyDeferredChanges() override;
 
 private:
     class TModel;
@@ -113,6 +114,7 @@ private:
     TCustomDBGrid& FDBGrid;
     std::unique_ptr<TModel> FModel;
     QScrollBar* FScrollBar;
+    bool FLayoutPending = false;
 };
 
 } // namespace vorn

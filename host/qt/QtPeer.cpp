@@ -7,6 +7,9 @@
 #include <QEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QTimer>
+
+#include <algorithm>
 
 namespace vorn {
 
@@ -57,8 +60,10 @@ TQtPeer::TQtPeer(TControl& Control, QWidget* Widget)
 }
 
 int TQtPeer::CallbackDepth = 0;
+std::vector<TQtPeer*> TQtPeer::DeferringPeers;
 
 TQtPeer::~TQtPeer() {
+    LeaveDeferring(this);
     FFilter.reset();
     if (!FWidget)
         return;
@@ -93,6 +98,43 @@ void TQtPeer::ReportCurrentException() noexcept {
         HandleApplicationError(Error);
     } catch (...) {
         HandleApplicationError(Exception("An unknown error escaped a widget's callback"));
+    }
+}
+
+void TQtPeer::DeferUntilCallbacksReturn() {
+    if (CallbackDepth == 0) {
+        LeaveDeferring(this);
+        ApplyDeferredChanges();
+        return;
+    }
+    if (std::find(DeferringPeers.begin(), DeferringPeers.end(), this) != DeferringPeers.end())
+        return;
+    DeferringPeers.push_back(this);
+    QTimer::singleShot(0, Context(), [this] {
+        if (LeaveDeferring(this))
+            ApplyDeferredChangesGuarded();
+    });
+}
+
+bool TQtPeer::LeaveDeferring(TQtPeer* Peer) {
+    return std::erase(DeferringPeers, Peer) > 0;
+}
+
+// A peer leaves the list before it applies its changes: what it does then (Qt signals that
+// reach callbacks, a peer freed on the way) may change the list.
+void TQtPeer::ApplyAllDeferredChanges() noexcept {
+    while (!DeferringPeers.empty()) {
+        TQtPeer* Peer = DeferringPeers.front();
+        DeferringPeers.erase(DeferringPeers.begin());
+        Peer->ApplyDeferredChangesGuarded();
+    }
+}
+
+void TQtPeer::ApplyDeferredChangesGuarded() noexcept {
+    try {
+        ApplyDeferredChanges();
+    } catch (...) {
+        ReportCurrentException();
     }
 }
 

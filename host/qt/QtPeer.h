@@ -9,6 +9,7 @@
 
 #include <memory>
 #include <utility>
+#include <vector>
 
 class QEvent;
 class QKeyEvent;
@@ -58,6 +59,8 @@ public:
             ReportCurrentException();
         }
         --CallbackDepth;
+        if (CallbackDepth == 0)
+            ApplyAllDeferredChanges();
     }
 
 protected:
@@ -90,6 +93,14 @@ protected:
     // their parent's.
     virtual bool IsWindow() const { return false; }
 
+    // Has ApplyDeferredChanges run once for all the requests made until then: at once when
+    // no callback is running, else when the outermost callback has returned (or from the
+    // event loop, should a callback run one of its own). One user action can change a
+    // control's model many times over, and the widget then follows it once.
+    void DeferUntilCallbacksReturn();
+    // Mirrors into the widget what the peer deferred.
+    virtual void ApplyDeferredChanges() {}
+
     // Set while the peer writes the model into the widget, so that the widget's change
     // signals are not taken for the user's input.
     bool Pushing() const { return FPushing > 0; }
@@ -108,7 +119,13 @@ private:
     class TInputFilter;
 
     static void ReportCurrentException() noexcept;
+    static void ApplyAllDeferredChanges() noexcept;
+    // Takes Peer off the list; false when it was not on it.
+    static bool LeaveDeferring(TQtPeer* Peer);
+    void ApplyDeferredChangesGuarded() noexcept;
     static int CallbackDepth;
+    // The peers waiting for ApplyDeferredChanges, in the order they asked.
+    static std::vector<TQtPeer*> DeferringPeers;
     bool HandleMouse(QObject* Source, QMouseEvent& Event);
     // Whether Position of Source lies on the widget of another control inside this one:
     // Qt hands a mouse event that a child leaves alone on to its parent, and the control

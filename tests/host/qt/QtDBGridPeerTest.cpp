@@ -4,6 +4,7 @@
 #include "tests/host/qt/QtPeerTestFixture.h"
 #include "tests/support/SampleDatabaseFile.h"
 
+#include <QApplication>
 #include <QBrush>
 #include <QFile>
 #include <QHeaderView>
@@ -163,6 +164,96 @@ TEST_F(DBGridPeerTest, AScreenshotOfTheFormIsAPng) {
     ASSERT_TRUE(File.open(QIODevice::ReadOnly));
     EXPECT_GT(File.size(), 1000);
     EXPECT_EQ(File.read(8), QByteArray("\x89PNG\r\n\x1a\n", 8));
+}
+
+// A handler's many changes (a re-sort re-captions every title and reads new records) reach
+// the view once, when the handler returns; outside handlers each change shows at once.
+class DBGridPeerLayoutTest : public DBGridPeerTest {
+protected:
+    DBGridPeerLayoutTest() {
+        QObject::connect(View().model(), &QAbstractItemModel::modelReset, [this] { ++Layouts; });
+    }
+
+    void Retitle(const std::string& Suffix) {
+        for (int Index = 0; Index < Grid->Columns()->Count(); ++Index) {
+            TColumn& Column = *Grid->Columns()->Items(Index);
+            Column.Title()->SetCaption(Column.FieldName() + Suffix);
+            Column.Title()->Font()->SetStyle({fsBold});
+        }
+    }
+    QString ShownTitle(const std::string& FieldName) const {
+        return View().model()->headerData(ViewColumnOf(FieldName), Qt::Horizontal).toString();
+    }
+    // Whether every cell of the view shows the grid's text of its cell.
+    bool ViewShowsTheGrid() const {
+        const QAbstractItemModel& Model = *View().model();
+        if (Model.rowCount() != Grid->RowCount() - Grid->FixedRows())
+            return false;
+        for (int Row = 0; Row < Model.rowCount(); ++Row)
+            for (int Column = 0; Column < Model.columnCount(); ++Column)
+                if (Model.index(Row, Column).data().toString().toStdString() !=
+                    Grid->CellText(Column + Grid->FixedCols(), Row + Grid->FixedRows()))
+                    return false;
+        return true;
+    }
+
+    int Layouts = 0;
+};
+
+TEST_F(DBGridPeerLayoutTest, AHandlersChangesShowOnceWhenItReturns) {
+    TQtPeer::Guarded([&] {
+        Retitle(" (1)");
+        Table->SetIndexFieldNames("Name");
+        Table->MoveBy(2);
+        EXPECT_EQ(Layouts, 0);
+    });
+
+    EXPECT_EQ(Layouts, 1);
+    EXPECT_EQ(ShownTitle("City"), QStringLiteral("City (1)"));
+    EXPECT_TRUE(ViewShowsTheGrid());
+    EXPECT_EQ(View().currentIndex().row(), Grid->Row() - Grid->FixedRows());
+    EXPECT_EQ(View().currentIndex().column(), Grid->Col() - Grid->FixedCols());
+}
+
+TEST_F(DBGridPeerLayoutTest, ChangesOutsideHandlersShowAtOnce) {
+    Grid->Columns()->FindColumn("City")->Title()->SetCaption("Town");
+    EXPECT_GT(Layouts, 0);
+    EXPECT_EQ(ShownTitle("City"), QStringLiteral("Town"));
+
+    Table->SetIndexFieldNames("City");
+    EXPECT_TRUE(ViewShowsTheGrid());
+}
+
+TEST_F(DBGridPeerLayoutTest, AHandlerRunningItsOwnEventLoopSeesTheChangesThere) {
+    TQtPeer::Guarded([&] {
+        Retitle(" *");
+        for (int Turn = 0; Turn < 100 && Layouts == 0; ++Turn)
+            QApplication::processEvents();
+        EXPECT_EQ(Layouts, 1);
+        EXPECT_EQ(ShownTitle("Name"), QStringLiteral("Name *"));
+    });
+    EXPECT_EQ(Layouts, 1);
+}
+
+TEST_F(DBGridPeerLayoutTest, AGridFreedByTheHandlerThatChangedItIsNotLaidOut) {
+    TQtPeer::Guarded([&] {
+        Retitle(" (1)");
+        delete Grid;
+        Grid = nullptr;
+    });
+    DeleteWaitingWidgets();
+    QApplication::processEvents();
+    EXPECT_EQ(Layouts, 0);
+}
+
+TEST_F(DBGridPeerLayoutTest, AnErrorInsideTheHandlerStillLaysTheGridOut) {
+    TQtPeer::Guarded([&] {
+        Retitle(" (2)");
+        throw Exception("The sort failed");
+    });
+    EXPECT_EQ(Layouts, 1);
+    EXPECT_EQ(ShownTitle("Company"), QStringLiteral("Company (2)"));
+    EXPECT_EQ(ErrorBoxTexts(), QStringList{QStringLiteral("The sort failed")});
 }
 
 } // namespace
