@@ -155,6 +155,12 @@ std::string PrepareShapeDatabase() {
     return Alias;
 }
 
+std::string AsciiUpperCase(std::string Text) {
+    for (char& Character : Text)
+        Character = static_cast<char>(std::toupper(static_cast<unsigned char>(Character)));
+    return Text;
+}
+
 std::vector<std::string> LocateKeys(TBareDatabase& Database, int Customers) {
     constexpr int KeyCount = 16;
     std::vector<std::string> Keys;

@@ -11,7 +11,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cctype>
 #include <functional>
 
 namespace vorn::bench {
@@ -19,12 +18,6 @@ namespace vorn::bench {
 namespace {
 
 const std::string Customer = "customer";
-
-std::string UpperCase(std::string Text) {
-    for (char& Character : Text)
-        Character = static_cast<char>(std::toupper(static_cast<unsigned char>(Character)));
-    return Text;
-}
 
 // The connection stays open between the runs, as in an application whose other datasets
 // hold it (and as the references have theirs): the figure is the table's own work.
@@ -89,7 +82,7 @@ std::string FirstMatchByQuery(const TBenchDatabase& Database, const std::string&
     std::string CustNo;
     Bare->Query("SELECT \"CustNo\" FROM customer WHERE upper(\"Name\") LIKE " +
                     Bare->Placeholder(1) + " ORDER BY \"Name\", \"CustNo\" LIMIT 1",
-                {UpperCase(Key) + "%"}, [&](const TBareRow& Row) { CustNo = Row[0].value(); });
+                {AsciiUpperCase(Key) + "%"}, [&](const TBareRow& Row) { CustNo = Row[0].value(); });
     return CustNo;
 }
 
@@ -107,7 +100,8 @@ void LocatePartialKey(benchmark::State& State, const TBenchDatabase& Database) {
     for (auto _ : State) {
         const std::string& Key = Keys[Next];
         Next = (Next + 1) % Keys.size();
-        if (!Scene.Locate(Key) || !UpperCase(Name.AsString()).starts_with(UpperCase(Key))) {
+        if (!Scene.Locate(Key) ||
+            !AsciiUpperCase(Name.AsString()).starts_with(AsciiUpperCase(Key))) {
             State.SkipWithError(("Locate did not find " + Key).c_str());
             break;
         }

@@ -6,19 +6,12 @@
 #include "bench/CustomerRows.h"
 
 #include <algorithm>
-#include <cctype>
 
 namespace vorn::bench {
 
 namespace {
 
 constexpr int LargeTable = 1'000'000;
-
-std::string UpperCase(std::string Text) {
-    for (char& Character : Text)
-        Character = static_cast<char>(std::toupper(static_cast<unsigned char>(Character)));
-    return Text;
-}
 
 void NaiveRead(benchmark::State& State, const TBenchDatabase& Database) {
     const auto Bare = Database.OpenBare();
@@ -41,12 +34,12 @@ void NaiveReadSortScan(benchmark::State& State, const TBenchDatabase& Database) 
     const std::vector<std::string> Keys = LocateKeys(*Bare, Database.Customers);
     std::size_t Next = 0;
     for (auto _ : State) {
-        const std::string Key = UpperCase(Keys[Next]);
+        const std::string Key = AsciiUpperCase(Keys[Next]);
         Next = (Next + 1) % Keys.size();
         std::vector<TCustomerRow> Rows = ReadAllCustomers(*Bare);
         SortByName(Rows);
         const auto Found = std::find_if(Rows.begin(), Rows.end(), [&Key](const TCustomerRow& Row) {
-            return UpperCase(Row.Name.substr(0, Key.size())) == Key;
+            return AsciiUpperCase(Row.Name.substr(0, Key.size())) == Key;
         });
         if (Found == Rows.end()) {
             State.SkipWithError(("the scan did not find " + Key).c_str());
@@ -63,7 +56,7 @@ void BareLike(benchmark::State& State, const TBenchDatabase& Database) {
                             Bare->Placeholder(1) + " ORDER BY \"Name\", \"CustNo\" LIMIT 1";
     std::size_t Next = 0;
     for (auto _ : State) {
-        const std::string Pattern = UpperCase(Keys[Next]) + "%";
+        const std::string Pattern = AsciiUpperCase(Keys[Next]) + "%";
         Next = (Next + 1) % Keys.size();
         int Found = 0;
         Bare->Query(Sql, {Pattern}, [&Found](const TBareRow&) { ++Found; });

@@ -146,7 +146,7 @@ public:
         FTable = nullptr;
         for (const TSampleIndex& Index : Table.Indexes)
             Run(CreateIndexSql(Table, Index, true));
-        Run("ANALYZE " + QuoteIdentifier(Table.Name));
+        FWritten.push_back(Table.Name);
     }
 
     void Commit() override {
@@ -154,6 +154,11 @@ public:
             throw Exception("TPostgresTarget.Commit() The table " + FTable->Name +
                             " was not ended");
         Run("COMMIT");
+        // Outside the transaction, as VACUUM must be: the rows' visibility is recorded and
+        // the statistics gathered now, so that the first reader does not pay for it and
+        // index-only scans work from the start.
+        for (const std::string& Name : FWritten)
+            Run("VACUUM (ANALYZE) " + QuoteIdentifier(Name));
         PQfinish(FConnection);
         FConnection = nullptr;
     }
@@ -207,7 +212,8 @@ private:
 
     PGconn* FConnection = nullptr;
     const TSampleTable* FTable = nullptr;
-    std::string FPending; // COPY data not sent yet
+    std::string FPending;              // COPY data not sent yet
+    std::vector<std::string> FWritten; // the tables ended so far
 };
 
 } // namespace
