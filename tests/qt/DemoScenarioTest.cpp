@@ -138,6 +138,10 @@ void DemoScenarioTest::PickFromCell(const TDBFilterGrid& Grid, int ACol, int ARo
     ASSERT_NE(Grid.InCellEditor(), nullptr);
     auto& Combo = WidgetOf<QComboBox>(*Grid.InCellEditor());
     ASSERT_TRUE(Combo.isVisible()) << "no combo box over cell " << ACol << ", " << ARow;
+    const QWidget* OnTop = QApplication::widgetAt(Combo.mapToGlobal(Combo.rect().center()));
+    ASSERT_TRUE(OnTop == &Combo || Combo.isAncestorOf(OnTop))
+        << "the combo box over cell " << ACol << ", " << ARow << " lies under "
+        << (OnTop != nullptr ? OnTop->metaObject()->className() : "nothing");
     OpenList(Combo);
     ASSERT_TRUE(Combo.view()->isVisible()) << "the list of cell " << ACol << ", " << ARow;
     const int Index = Combo.findText(ToQString(Item), Qt::MatchExactly);

@@ -8,6 +8,7 @@
 #include "host/qt/QtConvert.h"
 #include "tests/qt/DemoScenarioTest.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QTableView>
@@ -100,6 +101,8 @@ TEST_F(FilterGridScenarioTest, TheRowButtonDeletesTheRowItStandsOn) {
     const QRect CellInView(View.viewport()->mapTo(&View, ShownCell.topLeft()), ShownCell.size());
     EXPECT_TRUE(CellInView.contains(Button.geometry().center()))
         << "the button stands over the row it deletes";
+    EXPECT_EQ(QApplication::widgetAt(Button.mapToGlobal(Button.rect().center())), &Button)
+        << "the button lies under another widget";
     QTest::mouseMove(&Button);
     QTest::mouseClick(&Button, Qt::LeftButton);
 
