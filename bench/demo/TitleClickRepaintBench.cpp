@@ -28,7 +28,6 @@
 #include <cstdlib>
 #include <map>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
