@@ -8,7 +8,6 @@
 
 #include "bench/BenchDatabases.h"
 #include "bench/BenchScene.h"
-#include "bench/BenchSummary.h"
 
 #include "host/components/Keyboard.h"
 

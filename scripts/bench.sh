@@ -36,18 +36,24 @@ find "$VORN_BENCH_DATA" -name 'sample-*.db' ! -newer "$generator" -delete
 log=$(mktemp)
 pg_env=$("$root/scripts/pg.sh" start)
 eval "$pg_env"
-trap '"$root/scripts/pg.sh" stop "$VORN_PG_DIR"; rm -f "$log"' EXIT
+trap '"$root/scripts/pg.sh" stop "$VORN_PG_DIR"; rm -f "$log" "$log.click"' EXIT
 trap 'exit 1' INT TERM HUP
 
 "$build/bench/VornDataBench" "$@" | tee "$log"
 for backend in sqlite pg; do
     "$build/bench/VornSessionMemoryBench" "$backend" | tee -a "$log"
 done
+click_log=$log.click
 if [[ -n $click_bench ]]; then
-    QT_QPA_PLATFORM=offscreen "$click_bench"
+    QT_QPA_PLATFORM=offscreen "$click_bench" | tee "$click_log"
 fi
 
 echo
 echo "==> Summary"
 grep -E '^(figure|ratio) ' "$log"
+# The title-click benchmark's own summary: its lines after the table.
+if [[ -s $click_log ]]; then
+    grep -vE '^(Run|CPU|  L|Load|\*\*\*|-----|Benchmark|BM_|Creating|QStandardPaths|[0-9]{4}-)|^$' \
+        "$click_log" || true
+fi
 ! grep -qE '^ratio .* MISSED$' "$log"
