@@ -1,6 +1,7 @@
 #include "Source/DBFieldComboBox.h"
 
 #include "Source/DBLocateEdit.h"
+#include "host/components/AliveGuard.h"
 #include "host/components/ClassRegistry.h"
 #include "host/components/Keyboard.h"
 
@@ -69,21 +70,30 @@ void TDBFieldComboBox::DropDown() {
     TComboBox::DropDown();
 }
 
+// The handlers that the inherited calls fire may free this combo box (closing its form):
+// relating then has nobody left to relate.
 void TDBFieldComboBox::Click() {
+    const TAliveGuard Guard(*this);
     TComboBox::Click();
-    Relate();
+    if (Guard.Alive())
+        Relate();
 }
 
 void TDBFieldComboBox::KeyDown(int& Key, TShiftState Shift) {
+    const TAliveGuard Guard(*this);
     TComboBox::KeyDown(Key, Shift);
-    if (Key == VK_RETURN)
+    if (Guard.Alive() && Key == VK_RETURN)
         Relate();
 }
 
 void TDBFieldComboBox::Relate() {
     bool DefaultRelating = true;
-    if (OnRelate)
+    if (OnRelate) {
+        const TAliveGuard Guard(*this);
         OnRelate(this, FRelatedComponent, DefaultRelating);
+        if (!Guard.Alive())
+            return;
+    }
     if (!DefaultRelating)
         return;
     auto* LocateEdit = dynamic_cast<TDBLocateEdit*>(FRelatedComponent);

@@ -1,5 +1,7 @@
 #include "Source/DBFilterGrid.h"
 
+#include "host/components/AliveGuard.h"
+
 namespace vorn {
 
 // The editors are created by their grid and never by name, so their classes carry no
@@ -90,10 +92,14 @@ void TDBFilterGridComboBox::AppendRow() {
     FilterGrid.SetCol(FilterGrid.FixedCols());
 }
 
+// The handlers fired on the way (the combo box's own, and the focus handlers when the grid
+// takes the focus) may free the grid, and this combo box with it, by closing the form:
+// each step that follows one of them first asks whether the combo box is left.
 void TDBFilterGridComboBox::Click() {
+    const TAliveGuard Guard(*this);
     TCustomComboBox::Click();
     // Browsing the open list commits nothing.
-    if (DroppedDown())
+    if (!Guard.Alive() || DroppedDown())
         return;
     Select();
     AppendRow();
@@ -103,7 +109,10 @@ void TDBFilterGridComboBox::Click() {
 }
 
 void TDBFilterGridComboBox::KeyDown(int& Key, TShiftState Shift) {
+    const TAliveGuard Guard(*this);
     TCustomComboBox::KeyDown(Key, Shift);
+    if (!Guard.Alive())
+        return;
     // Alt+Down already toggled the list in the host's handling.
     if (Key == VK_DOWN && !Shift.Contains(ssAlt)) {
         SetDroppedDown(true);
@@ -112,8 +121,11 @@ void TDBFilterGridComboBox::KeyDown(int& Key, TShiftState Shift) {
     if (Key != VK_RETURN && Key != VK_ESCAPE)
         return;
     TDBFilterGrid& FilterGrid = Grid();
-    if (Key == VK_ESCAPE && EditsExistingCell())
-        SetText(FilterGrid.Cells(CellCol, CellRow));
+    if (Key == VK_ESCAPE && EditsExistingCell()) {
+        SetText(FilterGrid.Cells(CellCol, CellRow)); // fires OnChange
+        if (!Guard.Alive())
+            return;
+    }
     Select();
     if (Key == VK_RETURN) {
         if (FilterGrid.Col() < FilterGrid.ColCount() - 1 && !Text().empty())
@@ -124,14 +136,17 @@ void TDBFilterGridComboBox::KeyDown(int& Key, TShiftState Shift) {
         FilterGrid.FArrowKeyFlag = true;
         if (FilterGrid.CanFocus())
             FilterGrid.SetFocus();
+        if (!Guard.Alive())
+            return;
     }
     // The text goes into the cell that was edited, not into the one moved to.
     Hide();
 }
 
 void TDBFilterGridComboBox::CMMouseLeave() {
+    const TAliveGuard Guard(*this);
     TCustomComboBox::CMMouseLeave();
-    if (Visible() && !DroppedDown() && !Focused())
+    if (Guard.Alive() && Visible() && !DroppedDown() && !Focused())
         Hide();
 }
 

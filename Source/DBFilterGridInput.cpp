@@ -1,5 +1,7 @@
 #include "Source/DBFilterGrid.h"
 
+#include "host/components/AliveGuard.h"
+
 #include <algorithm>
 
 namespace vorn {
@@ -14,8 +16,13 @@ TGridCoord TDBFilterGrid::CurrentComboCell() const {
     return MouseCoord(FInCellEditor->Left() - Left(), FInCellEditor->Top() - Top());
 }
 
+// The inherited handlers fire the user's OnMouseMove and OnKeyDown, which may free this
+// grid by closing its form; the grid then has no editor left to place.
 void TDBFilterGrid::MouseMove(TShiftState Shift, int X, int Y) {
+    const TAliveGuard Guard(*this);
     TStringGrid::MouseMove(Shift, X, Y);
+    if (!Guard.Alive())
+        return;
     if (ComponentState().Contains(csDesigning) || FInCellEditor == nullptr || FRowButton == nullptr)
         return;
     // The combo box stays on the cell being typed into, and on the cell whose list is
@@ -49,7 +56,10 @@ void TDBFilterGrid::KeyDown(int& Key, TShiftState Shift) {
         FArrowKeyFlag = true;
         HideInCellEditor();
     }
+    const TAliveGuard Guard(*this);
     TStringGrid::KeyDown(Key, Shift);
+    if (!Guard.Alive())
+        return;
     if (Key == VK_RETURN) {
         HideEditor();
         if (FInCellEditor == nullptr)
@@ -70,8 +80,12 @@ const TClass& TDBFilterGridSpeedButton::StaticClass() {
 
 TDBFilterGridSpeedButton::TDBFilterGridSpeedButton(TComponent* AOwner) : TSpeedButton(AOwner) {}
 
+// OnClick and OnMouseLeave may free the grid, and this button with it.
 void TDBFilterGridSpeedButton::Click() {
+    const TAliveGuard Guard(*this);
     TSpeedButton::Click();
+    if (!Guard.Alive())
+        return;
     auto* Grid = dynamic_cast<TDBFilterGrid*>(Owner());
     VORN_ASSERT(Grid != nullptr, "DBFilterGrid");
     // DeleteOrClearRow leaves the fixed rows alone; the check keeps that promise here too.
@@ -81,8 +95,10 @@ void TDBFilterGridSpeedButton::Click() {
 }
 
 void TDBFilterGridSpeedButton::CMMouseLeave() {
+    const TAliveGuard Guard(*this);
     TSpeedButton::CMMouseLeave();
-    SetVisible(false);
+    if (Guard.Alive())
+        SetVisible(false);
 }
 
 } // namespace vorn

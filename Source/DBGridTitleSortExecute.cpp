@@ -1,5 +1,6 @@
 #include "Source/DBGridTitleSort.h"
 
+#include "host/components/AliveGuard.h"
 #include "host/components/Keyboard.h"
 #include "host/components/List.h"
 #include "host/data/Table.h"
@@ -50,14 +51,19 @@ std::string TDBGridTitleSort::Execute(TColumn* Column) {
     // not end the guard of the sort that called the handler.
     const bool WasSorting = FSorting;
     FSorting = true;
+    // OnSort, and the table's handlers while it re-sorts, may free this component (closing
+    // its form): the flag then went with it.
+    const TAliveGuard Guard(*this);
     std::string Result;
     try {
         Result = ExecuteSort(Column);
     } catch (...) {
-        FSorting = WasSorting;
+        if (Guard.Alive())
+            FSorting = WasSorting;
         throw;
     }
-    FSorting = WasSorting;
+    if (Guard.Alive())
+        FSorting = WasSorting;
     return Result;
 }
 
@@ -156,7 +162,13 @@ std::string TDBGridTitleSort::SortTableColumn(TDBGrid& Grid, TField& Field) {
 
     if (!IndexSupports(Table, NewFields))
         return "";
+    // The re-sort reaches the handlers of every control on the table, which may close
+    // the form of this component or of the grid.
+    const TAliveGuard Alive(*this);
+    const TAliveGuard GridAlive(Grid);
     Table.SetIndexFieldNames(NewFields);
+    if (!Alive.Alive() || !GridAlive.Alive())
+        return NewFields;
 
     RegisterGrid(&Grid);
     UpdateTitle(FAutoUpdate ? nullptr : &Grid);

@@ -1,6 +1,7 @@
 #include "Source/DBLocateEdit.h"
 
 #include "Source/Vorn_shared.h"
+#include "host/components/AliveGuard.h"
 #include "host/components/ClassRegistry.h"
 #include "host/components/Keyboard.h"
 
@@ -8,15 +9,21 @@ namespace vorn {
 
 namespace {
 
-// Sets a re-entrancy flag for the lifetime of the guard, whatever way the scope is left.
+// Sets a re-entrancy flag of Owner for the lifetime of the guard, whatever way the scope
+// is left. A handler called meanwhile may free Owner, and the flag with it: a flag that
+// is gone is left alone.
 class TFlagGuard {
 public:
-    explicit TFlagGuard(bool& Flag) : FFlag(Flag) { FFlag = true; }
-    ~TFlagGuard() { FFlag = false; }
+    TFlagGuard(const TComponent& Owner, bool& Flag) : FOwner(Owner), FFlag(Flag) { FFlag = true; }
+    ~TFlagGuard() {
+        if (FOwner.Alive())
+            FFlag = false;
+    }
     TFlagGuard(const TFlagGuard&) = delete;
     TFlagGuard& operator=(const TFlagGuard&) = delete;
 
 private:
+    const TAliveGuard FOwner;
     bool& FFlag;
 };
 
@@ -79,20 +86,27 @@ bool TDBLocateEdit::Locate() {
     // The text UpdateText writes is a record's value, not a search.
     if (FUpdating)
         return false;
-    TFlagGuard Locating(FLocating);
+    TFlagGuard Locating(*this, FLocating);
     FLocated = false;
     TDataSet* DataSet = FDataLink->DataSet();
     if (Text().empty() || DataSet == nullptr)
         return false;
+    // The record move fires the dataset's scroll handlers, and AfterLocate is a handler
+    // too: either may free this edit.
+    const TAliveGuard Guard(*this);
+    bool Found = false;
     try {
-        FLocated = DataSet->Locate(GetLocateField(), TVariant(Text()), FLocateOptions);
+        Found = DataSet->Locate(GetLocateField(), TVariant(Text()), FLocateOptions);
     } catch (const std::exception&) {
         // Whatever the user has typed so far may be no value of the field (yet): a
         // search that cannot be made finds nothing, and typing goes on.
-        FLocated = false;
+        Found = false;
     }
+    if (!Guard.Alive())
+        return Found;
+    FLocated = Found;
     DoAfterLocate();
-    return FLocated;
+    return Found;
 }
 
 void TDBLocateEdit::DoAfterLocate() {
@@ -104,7 +118,7 @@ void TDBLocateEdit::UpdateText() {
     // The record move caused by our own search must not overwrite what is being typed.
     if (FLocating)
         return;
-    TFlagGuard Updating(FUpdating);
+    TFlagGuard Updating(*this, FUpdating);
     VORN_ASSERT(FDataLink != nullptr, "DBLocateEdit");
     TDataSet* DataSet = FDataLink->DataSet();
     const std::string LocateField = DataSet != nullptr ? GetLocateField() : std::string();
@@ -152,15 +166,19 @@ void TDBLocateEdit::SetAutoUpdate(bool Value) {
         UpdateText();
 }
 
+// An OnChange or OnKeyDown handler may free this edit (closing its form): nothing is
+// located for an edit that is gone.
 void TDBLocateEdit::Change() {
+    const TAliveGuard Guard(*this);
     TEdit::Change();
-    if (FAutoLocate == alOnChange && !IsLoading())
+    if (Guard.Alive() && FAutoLocate == alOnChange && !IsLoading())
         Locate();
 }
 
 void TDBLocateEdit::KeyDown(int& Key, TShiftState Shift) {
+    const TAliveGuard Guard(*this);
     TEdit::KeyDown(Key, Shift);
-    if (Key != VK_RETURN)
+    if (!Guard.Alive() || Key != VK_RETURN)
         return;
     if (FAutoLocate == alReturnKey)
         Locate();

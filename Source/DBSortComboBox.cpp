@@ -1,5 +1,6 @@
 #include "Source/DBSortComboBox.h"
 
+#include "host/components/AliveGuard.h"
 #include "host/components/ClassRegistry.h"
 #include "host/components/Keyboard.h"
 #include "host/data/Table.h"
@@ -96,14 +97,19 @@ void TDBSortComboBox::Refresh() {
         SetText(ExtractSortFieldNames(Table));
 }
 
+// OnClick and OnKeyDown may free this combo box (closing its form): there is nothing
+// left to sort for.
 void TDBSortComboBox::Click() {
+    const TAliveGuard Guard(*this);
     TComboBox::Click();
-    Sort();
+    if (Guard.Alive())
+        Sort();
 }
 
 void TDBSortComboBox::KeyDown(int& Key, TShiftState Shift) {
+    const TAliveGuard Guard(*this);
     TComboBox::KeyDown(Key, Shift);
-    if (Key == VK_RETURN)
+    if (Guard.Alive() && Key == VK_RETURN)
         Sort();
 }
 
@@ -119,16 +125,23 @@ void TDBSortComboBox::Sort() {
     // Without a data source there is nobody to tell: the choice is dropped.
     if (GetDataSource() == nullptr)
         return;
+    // Writing Text fires OnChange, and the new order reaches AfterSortChange: either
+    // handler may free this combo box.
+    const TAliveGuard Guard(*this);
     if (TTable* Table = LinkedTable()) {
         try {
             ApplyToTable(*Table);
         } catch (const Exception&) {
+            if (!Guard.Alive())
+                throw;
             TDataSet* DataSet = FSortDataLink->DataSet();
             // An error from Open replaces the sort error: it is the one the user must fix.
             if (FReopenAfterError && DataSet != nullptr && !DataSet->Active())
                 DataSet->Open();
             throw;
         }
+        if (!Guard.Alive())
+            return;
     }
     // A copy: an OnSort handler may write Text.
     const std::string Applied = Text();
@@ -137,8 +150,12 @@ void TDBSortComboBox::Sort() {
 
 void TDBSortComboBox::ApplyToTable(TTable& Table) {
     const std::string MasterFields = MasterFieldsOf(Table);
-    if (!MasterFields.empty() && !SortListBeginsWith(Text(), MasterFields))
-        SetText(Text().empty() ? MasterFields : MasterFields + ";" + Text());
+    if (!MasterFields.empty() && !SortListBeginsWith(Text(), MasterFields)) {
+        const TAliveGuard Guard(*this);
+        SetText(Text().empty() ? MasterFields : MasterFields + ";" + Text()); // fires OnChange
+        if (!Guard.Alive())
+            return;
+    }
     // A copy: the table's notifications rewrite Text while the order is being applied.
     const std::string SortFields = Text();
     // The order in force may have been chosen by index name; putting back only the
@@ -223,11 +240,15 @@ void TDBSortComboBox::DoAfterSortChange(TObject* Sender, const std::string&,
                                         const std::string& NewFields, bool&) {
     if (!FAutoUpdate || !IsValidTableDataSource())
         return;
+    // Selecting the entry and writing Text fire OnChange, which may free this combo box.
+    const TAliveGuard Guard(*this);
     const int Entry = EntryToSelect(NewFields);
     if (Entry >= 0)
         SetItemIndex(Entry);
+    if (!Guard.Alive())
+        return;
     SetText(NewFields);
-    if (!AfterSortChange)
+    if (!Guard.Alive() || !AfterSortChange)
         return;
     auto* Link = dynamic_cast<TDataLink*>(Sender);
     VORN_ASSERT(Link != nullptr, "DBSortComboBox");

@@ -16,12 +16,23 @@ void TSortDataLink::DataSetChanged() {
     const std::string Current = ExtractSortFieldNames(Linked);
     if (Current == FSortFields)
         return;
+    // Taken as accepted before the handler runs: the handler may free the component that
+    // owns this link, and with it the link. Only a handler that declines or raises, and
+    // so leaves its component in place, has the change taken back.
+    std::string Previous = std::move(FSortFields);
+    FSortFields = Current;
     bool Done = true;
-    if (OnSortChange)
-        OnSortChange(this, FSortFields, Current, Done);
+    if (OnSortChange) {
+        try {
+            OnSortChange(this, Previous, Current, Done);
+        } catch (...) {
+            FSortFields = std::move(Previous);
+            throw;
+        }
+    }
     // A declined change stays pending: the next notification reports it again.
-    if (Done)
-        FSortFields = Current;
+    if (!Done)
+        FSortFields = std::move(Previous);
 }
 
 } // namespace vorn

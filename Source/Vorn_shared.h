@@ -75,7 +75,9 @@ std::string GetMasterFields(const TDataSet* DataSet);
 
 // Told that the sort field list of a linked table changed from OldFields to NewFields;
 // Done arrives true, and a handler sets it to false to decline the change, which is
-// then reported again at the next change of the dataset.
+// then reported again at the next change of the dataset, as is one whose handler raised.
+// A handler may free the link (with the component that owns it) only when it accepts the
+// change.
 using TSortChangeEvent = std::function<void(TObject* Sender, const std::string& OldFields,
                                             const std::string& NewFields, bool& Done)>;
 
