@@ -8,10 +8,6 @@ namespace vorn {
 
 namespace {
 
-bool IsTextType(TFieldType Type) {
-    return Type == ftString || Type == ftFixedChar || Type == ftWideString || Type == ftMemo;
-}
-
 std::string UpperAscii(std::string Text) {
     for (char& C : Text)
         C = static_cast<char>(std::toupper(static_cast<unsigned char>(C)));
@@ -50,6 +46,11 @@ void TBDEDataSet::SetDatabaseName(const std::string& Value) {
         return;
     CheckInactive("SetDatabaseName");
     FDatabaseName = Value;
+}
+
+bool TBDEDataSet::IsTextField(const TField& Field) {
+    const TFieldType Type = Field.DataType();
+    return Type == ftString || Type == ftFixedChar || Type == ftWideString || Type == ftMemo;
 }
 
 TField* TBDEDataSet::IndexFields(int Index) const {
@@ -121,7 +122,7 @@ std::string TBDEDataSet::MatchCondition(const std::string& ColumnSql, const TFie
                                         TBoundParams& Params) const {
     if (Value.IsNull())
         return ColumnSql + " IS NULL";
-    const bool Text = IsTextType(Field.DataType());
+    const bool Text = IsTextField(Field);
     const bool CaseInsensitive = Options.Contains(loCaseInsensitive);
     if (Options.Contains(loPartialKey)) {
         const std::string Subject = Text ? ColumnSql : "CAST(" + ColumnSql + " AS TEXT)";
@@ -139,7 +140,7 @@ bool TBDEDataSet::Matches(const TField& Field, const TVariant& Stored, const TVa
                           TLocateOptions Options) {
     if (Value.IsNull() || Stored.IsNull())
         return Value.IsNull() && Stored.IsNull();
-    const bool Text = IsTextType(Field.DataType()) || Stored.VarType() == varString;
+    const bool Text = IsTextField(Field) || Stored.VarType() == varString;
     if (!Text && !Options.Contains(loPartialKey))
         return Stored == Value || Stored.AsString() == Value.AsString();
     std::string Have = Stored.AsString();

@@ -43,6 +43,8 @@ protected:
     void ReleaseConnection();
     bool HasConnection() const { return FLease != nullptr; }
     TDriverConnection& Connection() const;
+    // Whether MatchCondition compares a field's values as text.
+    static bool IsTextField(const TField& Field);
     // The condition that Field (written as ColumnSql) matches Value under Options.
     std::string MatchCondition(const std::string& ColumnSql, const TField& Field,
                                const TVariant& Value, TLocateOptions Options,

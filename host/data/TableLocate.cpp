@@ -33,8 +33,22 @@ std::vector<std::string> Extended(const std::vector<std::string>& Prefixes, char
     return Result;
 }
 
-bool IsTextType(TFieldType Type) {
-    return Type == ftString || Type == ftFixedChar || Type == ftWideString || Type == ftMemo;
+// A text that every text beginning with Prefix sorts below, in the byte order of any
+// ASCII-compatible database encoding; nullopt when nothing bounds them. Only ASCII keeps
+// its byte values when the host code page is converted to the database's encoding, so the
+// character raised is the last ASCII one below DEL and whatever follows it is dropped: the
+// bound is then looser than the prefix's own successor, never tighter.
+std::optional<std::string> PrefixUpperBound(const std::string& Prefix) {
+    std::string Bound = Prefix;
+    while (!Bound.empty()) {
+        const auto Last = static_cast<unsigned char>(Bound.back());
+        if (Last < 0x7F) {
+            Bound.back() = static_cast<char>(Last + 1);
+            return Bound;
+        }
+        Bound.pop_back();
+    }
+    return std::nullopt;
 }
 
 bool Contains(const std::string& Text, const char* Part) {
@@ -70,19 +84,6 @@ const char* const PostgresByteOrderedColumn =
     "WHERE a.attrelid = pg_catalog.to_regclass($1) AND a.attname = $2 AND NOT a.attisdropped";
 
 } // namespace
-
-std::optional<std::string> PrefixUpperBound(const std::string& Prefix) {
-    std::string Bound = Prefix;
-    while (!Bound.empty()) {
-        const auto Last = static_cast<unsigned char>(Bound.back());
-        if (Last < 0x7F) {
-            Bound.back() = static_cast<char>(Last + 1);
-            return Bound;
-        }
-        Bound.pop_back();
-    }
-    return std::nullopt;
-}
 
 std::optional<bool> TTablePrefixSeek::MoveToMatch(const std::vector<TField*>& Fields,
                                                   const std::vector<TVariant>& Values,
@@ -125,7 +126,7 @@ bool TTablePrefixSeek::Applies(const std::vector<TField*>& Fields,
         return false;
     const TField& Field = *Fields.front();
     const std::size_t Position = LeadingPosition();
-    return IsTextType(Field.DataType()) && Position < FTable.FOrderFields.size() &&
+    return TTable::IsTextField(Field) && Position < FTable.FOrderFields.size() &&
            FTable.FOrderFields[Position] == Field.FieldName() && HasIndexLeadingTo(Position) &&
            ComparesAsBytes(Field);
 }

@@ -9,13 +9,6 @@
 
 namespace vorn {
 
-// A text that every text beginning with Prefix sorts below, in the byte order of any
-// ASCII-compatible database encoding; nullopt when nothing bounds them. Only ASCII keeps
-// its byte values when the host code page is converted to the database's encoding, so the
-// character raised is the last ASCII one below DEL and whatever follows it is dropped: the
-// bound is then looser than the prefix's own successor, never tighter.
-std::optional<std::string> PrefixUpperBound(const std::string& Prefix);
-
 // Answers a table's case-insensitive partial search on the field that leads its order
 // (after the fields fixed by the master) by seeking index ranges instead of scanning.
 // Upper-casing is ASCII only, so a text matches when it begins with one of the prefix's
