@@ -116,6 +116,11 @@ void CheckSize(const char* Operation, int Value) {
                                     " is negative");
 }
 
+bool AllEqual(const std::vector<int>& Extents, int Value) {
+    return std::all_of(Extents.begin(), Extents.end(),
+                       [Value](int Extent) { return Extent == Value; });
+}
+
 } // namespace
 
 const TTypeInfo& GridOptionsTypeInfo() {
@@ -184,6 +189,8 @@ void TCustomGrid::SetFixedCols(int Value) {
         throw EInvalidGridOperation("SetFixedCols() FixedCols " + std::to_string(Value) +
                                     " must be at least 0 and below ColCount " +
                                     std::to_string(ColCount()));
+    if (Value == FFixedCols)
+        return;
     FFixedCols = Value;
     FCol = std::max(FCol, Value);
     FLeftCol = std::max(FLeftCol, Value);
@@ -195,6 +202,8 @@ void TCustomGrid::SetFixedRows(int Value) {
         throw EInvalidGridOperation("SetFixedRows() FixedRows " + std::to_string(Value) +
                                     " must be at least 0 and below RowCount " +
                                     std::to_string(RowCount()));
+    if (Value == FFixedRows)
+        return;
     FFixedRows = Value;
     FRow = std::max(FRow, Value);
     FTopRow = std::max(FTopRow, Value);
@@ -209,7 +218,10 @@ int TCustomGrid::ColWidths(int Index) const {
 void TCustomGrid::SetColWidths(int Index, int Value) {
     CheckIndex("SetColWidths()", "Column", Index, ColCount());
     CheckSize("SetColWidths()", Value);
-    FColWidths[static_cast<std::size_t>(Index)] = Value;
+    int& Width = FColWidths[static_cast<std::size_t>(Index)];
+    if (Value == Width)
+        return;
+    Width = Value;
     LayoutChanged();
 }
 
@@ -221,12 +233,17 @@ int TCustomGrid::RowHeights(int Index) const {
 void TCustomGrid::SetRowHeights(int Index, int Value) {
     CheckIndex("SetRowHeights()", "Row", Index, RowCount());
     CheckSize("SetRowHeights()", Value);
-    FRowHeights[static_cast<std::size_t>(Index)] = Value;
+    int& Height = FRowHeights[static_cast<std::size_t>(Index)];
+    if (Value == Height)
+        return;
+    Height = Value;
     LayoutChanged();
 }
 
 void TCustomGrid::SetDefaultColWidth(int Value) {
     CheckSize("SetDefaultColWidth()", Value);
+    if (Value == FDefaultColWidth && AllEqual(FColWidths, Value))
+        return;
     FDefaultColWidth = Value;
     std::fill(FColWidths.begin(), FColWidths.end(), Value);
     LayoutChanged();
@@ -234,6 +251,8 @@ void TCustomGrid::SetDefaultColWidth(int Value) {
 
 void TCustomGrid::SetDefaultRowHeight(int Value) {
     CheckSize("SetDefaultRowHeight()", Value);
+    if (Value == FDefaultRowHeight && AllEqual(FRowHeights, Value))
+        return;
     FDefaultRowHeight = Value;
     std::fill(FRowHeights.begin(), FRowHeights.end(), Value);
     LayoutChanged();
@@ -241,11 +260,15 @@ void TCustomGrid::SetDefaultRowHeight(int Value) {
 
 void TCustomGrid::SetGridLineWidth(int Value) {
     CheckSize("SetGridLineWidth()", Value);
+    if (Value == FGridLineWidth)
+        return;
     FGridLineWidth = Value;
     LayoutChanged();
 }
 
 void TCustomGrid::SetOptions(TGridOptions Value) {
+    if (Value == FOptions)
+        return;
     FOptions = Value;
     if (!FOptions.Contains(goEditing))
         FEditorMode = false;
@@ -448,7 +471,15 @@ void TCustomGrid::ScrollIntoView() {
         FirstShowing({FRowHeights, FFixedRows, FTopRow, FGridLineWidth, ClientHeight()}, FRow);
 }
 
+void TCustomGrid::EndLayoutUpdate() {
+    VORN_ASSERT(FLayoutUpdates > 0, "Grid");
+    if (--FLayoutUpdates == 0)
+        LayoutChanged();
+}
+
 void TCustomGrid::LayoutChanged() {
+    if (FLayoutUpdates > 0)
+        return;
     NotifyPeer([](TControlPeer& Peer) { Peer.GridLayoutChanged(); });
 }
 

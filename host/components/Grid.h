@@ -158,6 +158,12 @@ protected:
 
     void CheckCell(const char* Operation, int ACol, int ARow) const;
 
+    // A descendant that rebuilds its whole layout in one go brackets the rebuild with
+    // these: the layout notices of the changes made meanwhile are held back, and the
+    // outermost EndLayoutUpdate sends a single one, whatever changed.
+    void BeginLayoutUpdate() { ++FLayoutUpdates; }
+    void EndLayoutUpdate();
+
     // Moves Items[FromIndex] to ToIndex, the items between shifting by one.
     template <class T>
     static void MoveItem(std::vector<T>& Items, int FromIndex, int ToIndex) {
@@ -190,6 +196,7 @@ private:
     int FLeftCol = 1;
     int FTopRow = 1;
     bool FEditorMode = false;
+    int FLayoutUpdates = 0;
 };
 
 // A grid whose cells the application draws in OnDrawCell.

@@ -334,6 +334,9 @@ void TCustomDBGrid::UpdateLayout() {
     if (FLayingOut || !FColumns)
         return;
     FLayingOut = true;
+    // The shown columns, their titles or the records changed: the peer hears of it once,
+    // however many of the grid's properties the layout sets.
+    BeginLayoutUpdate();
     try {
         FShownColumns.clear();
         for (int Index = 0; Index < FColumns->Count(); ++Index)
@@ -358,9 +361,11 @@ void TCustomDBGrid::UpdateLayout() {
         SetTopRow(FixedRowCount);
     } catch (...) {
         FLayingOut = false;
+        EndLayoutUpdate();
         throw;
     }
     FLayingOut = false;
+    EndLayoutUpdate();
 }
 
 // ---------------------------------------------------------------- TDBGrid
