@@ -2,6 +2,8 @@
 
 #include "host/data/DatabaseError.h"
 #include "host/data/SqlBackend.h"
+#include "host/data/SqlParser.h"
+#include "host/data/SqlWriter.h"
 
 #include <algorithm>
 #include <limits>
@@ -48,6 +50,8 @@ std::unique_ptr<TDriverCursor> TQuery::Execute() const {
     for (const std::string& Value : FStatement.Parameters)
         Params.Add(TVariant(Value));
     const std::string Filter = FilterCondition(Connection(), Params);
+    if (Filter.empty() && FDistinctWalk)
+        return FDistinctWalk->Execute(Connection());
     if (Filter.empty())
         return Connection().Execute(FStatement.Text, Params.Values());
     return Connection().Execute(
@@ -59,11 +63,16 @@ void TQuery::OpenCursor() {
     if (Statement.empty())
         throw EDatabaseError(DisplayName() + ".Open: no SQL statement");
     AcquireConnection();
+    std::unique_ptr<TSqlSelect> Select;
+    TTranslatedSql Translated;
     try {
-        FStatement = TranslateStatement(Statement, SqlBackendOf(Connection()));
+        Select = ParseSqlStatement(Statement);
+        WriteSqlStatement(*Select, SqlBackendOf(Connection()), Translated);
     } catch (const EDatabaseError& Error) {
         throw EDatabaseError(DisplayName() + ".Open: " + Error.Message());
     }
+    FStatement = std::move(Translated);
+    FDistinctWalk = PlanDistinctWalk(*Select, FStatement.Text, Connection());
     FCursor = Execute();
     if (FCursor->FieldCount() == 0)
         throw EDatabaseError(DisplayName() + ".Open: the statement returns no rows");
@@ -86,6 +95,7 @@ void TQuery::OpenCursor() {
 void TQuery::CloseCursor() {
     FCursor.reset();
     FStatement = {};
+    FDistinctWalk.reset();
     FCache.clear();
     FCacheStart = 0;
     FRowsRead = 0;

@@ -2,6 +2,7 @@
 
 #include "host/components/Strings.h"
 #include "host/data/BDEDataSet.h"
+#include "host/data/DistinctWalk.h"
 #include "host/data/SqlDialect.h"
 
 #include <deque>
@@ -72,6 +73,9 @@ private:
     std::unique_ptr<TStringList> FSQL;
     // The statement as translated for the connection, while open.
     TTranslatedSql FStatement;
+    // An index walk that gives the statement's rows faster, while open; it serves only
+    // runs without a filter.
+    std::unique_ptr<TDistinctWalk> FDistinctWalk;
     std::unique_ptr<TDriverCursor> FCursor;
     bool FCursorExhausted = false;
     // Rows FCacheStart.. of the result; FRowsRead rows have come from the cursor so far.
