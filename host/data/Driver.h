@@ -19,6 +19,9 @@ struct TColumnInfo {
     std::string DeclaredType; // the type text the database declares ("VARCHAR(40)"); may be empty
     TFieldType DataType = ftUnknown;
     int Size = 0; // characters of a string type, decimal places of a BCD type, else 0
+    // The database refuses NULL in this column (a table column declared NOT NULL or part
+    // of the primary key where the database enforces that); false where unknown.
+    bool NotNull = false;
 };
 
 // An index of a table. Expression and partial indexes are not reported.

@@ -22,13 +22,14 @@ const char* const ReadableRelation =
     "SELECT c.oid FROM pg_catalog.pg_class c WHERE c.oid = pg_catalog.to_regclass($1) "
     "AND c.relkind IN ('r', 'v', 'm', 'p', 'f')";
 
-// A domain column is described by its base type.
+// A domain column is described by its base type. Only the column's own NOT NULL counts:
+// a domain's NOT NULL does not keep NULL out of every row that reads the column.
 const char* const ColumnsOfTable =
     "SELECT a.attname, pg_catalog.format_type(a.atttypid, a.atttypmod), "
     "CASE WHEN t.typtype = 'd' THEN t.typbasetype ELSE a.atttypid END, "
     "CASE WHEN t.typtype = 'd' THEN t.typtypmod ELSE a.atttypmod END, "
     "a.attidentity <> '' OR COALESCE(pg_catalog.pg_get_expr(d.adbin, d.adrelid), '') "
-    "LIKE 'nextval(%' "
+    "LIKE 'nextval(%', a.attnotnull "
     "FROM pg_catalog.pg_attribute a "
     "JOIN pg_catalog.pg_type t ON t.oid = a.atttypid "
     "LEFT JOIN pg_catalog.pg_attrdef d ON d.adrelid = a.attrelid AND d.adnum = a.attnum "
@@ -78,6 +79,7 @@ std::vector<TColumnInfo> TPgConnection::Columns(const std::string& Table) {
         const unsigned Type = static_cast<unsigned>(std::stoul(Result.Value(Row, 2)));
         Column.DataType = PgFieldType(Type, IsTrue(Result, Row, 4));
         Column.Size = PgFieldSize(Type, std::stoi(Result.Value(Row, 3)));
+        Column.NotNull = IsTrue(Result, Row, 5);
         Columns.push_back(std::move(Column));
     }
     return Columns;

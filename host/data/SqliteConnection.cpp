@@ -259,10 +259,15 @@ void TSQLiteConnection::RequireTable(const std::string& Table) {
 std::vector<TColumnInfo> TSQLiteConnection::Columns(const std::string& Table) {
     RequireTable(Table);
     std::vector<TColumnInfo> Result;
-    auto Cursor = Execute("SELECT name, type FROM pragma_table_info(?1) ORDER BY cid", {Table});
-    while (Cursor->Next())
-        Result.push_back(
-            DescribeSQLiteColumn(Cursor->Value(0).AsString(), Cursor->Value(1).AsString()));
+    // A PRIMARY KEY alone does not keep NULL out of a SQLite table; NOT NULL does.
+    auto Cursor =
+        Execute("SELECT name, type, \"notnull\" FROM pragma_table_info(?1) ORDER BY cid", {Table});
+    while (Cursor->Next()) {
+        TColumnInfo Column =
+            DescribeSQLiteColumn(Cursor->Value(0).AsString(), Cursor->Value(1).AsString());
+        Column.NotNull = Cursor->Value(2).AsInteger() != 0;
+        Result.push_back(std::move(Column));
+    }
     return Result;
 }
 

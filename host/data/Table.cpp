@@ -129,10 +129,11 @@ void TTable::ApplyOrder(std::vector<std::string> Fields) {
                                          [&](const TColumnInfo& C) { return C.Name == Name; });
         VORN_ASSERT(Column != FColumns.end(), "Table");
         FOrderTerms.push_back({Connection().QuoteIdentifier(Name),
-                               static_cast<std::size_t>(Column - FColumns.begin())});
+                               static_cast<std::size_t>(Column - FColumns.begin()),
+                               Column->NotNull});
     }
     for (std::size_t Index = 0; Index < FRowKey.size(); ++Index)
-        FOrderTerms.push_back({FRowKey[Index], FColumns.size() + Index});
+        FOrderTerms.push_back({FRowKey[Index], FColumns.size() + Index, true});
 }
 
 TField* TTable::IndexFields(int Index) const {

@@ -79,16 +79,21 @@ private:
     friend class TMasterLink;
     friend class TTablePrefixSeek;
 
-    // A term of the total order: its SQL and where its value sits in a row.
+    // A term of the total order: its SQL, where its value sits in a row, and whether the
+    // database keeps NULL out of it.
     struct TOrderTerm {
         std::string Sql;
         std::size_t RowIndex;
+        bool NotNull = false;
     };
     // Conditions and their values for one statement.
     struct TConditions {
         explicit TConditions(const TDriverConnection& Connection) : Params(Connection) {}
         std::vector<std::string> Where;
         TBoundParams Params;
+        // True when the conditions leave rows that are all NULL, or all not NULL, in the
+        // leading order term (as a keyset segment or a single row does).
+        bool LeadingNullsSettled = false;
     };
     // The master's key values while the master restricts the table.
     struct TMasterKey {
@@ -111,6 +116,10 @@ private:
     // Statements: the restriction (master and filter) comes first in every one.
     TConditions Restriction() const;
     std::vector<TRow> Fetch(TConditions& Conditions, bool Descending, int Limit) const;
+    std::vector<TRow> FetchStatement(const TConditions& Conditions, bool Descending,
+                                     int Limit) const;
+    std::string OrderByClause(const TConditions& Conditions, bool Descending) const;
+    std::size_t LeadingOrderTerm() const;
     std::vector<TRow> FetchBeside(const TRow& Row, bool After, int Limit) const;
     std::vector<TKeysetTerm> OrderValues(const TRow& Row) const;
     std::string ColumnSql(const TField& Field) const;

@@ -6,6 +6,12 @@ namespace vorn {
 
 namespace {
 
+// Whether rows may hold NULL in the term. A NULL start value on a NOT NULL term cannot come
+// from the database, but the NULL tests keep such a keyset exact all the same.
+bool MayBeNull(const TKeysetTerm& Term) {
+    return !Term.NotNull || Term.Value.IsNull();
+}
+
 // The test on one term alone that puts a row strictly on the wanted side of the start
 // row's value, where NULL is smaller than every value; nullopt when no row can be there.
 std::optional<std::string> StrictlyBeyond(const TKeysetTerm& Term, const std::string& Value,
@@ -14,6 +20,8 @@ std::optional<std::string> StrictlyBeyond(const TKeysetTerm& Term, const std::st
         return AfterRow ? std::optional<std::string>(Term.Sql + " IS NOT NULL") : std::nullopt;
     if (AfterRow)
         return Term.Sql + " > " + Value;
+    if (!MayBeNull(Term))
+        return Term.Sql + " < " + Value;
     return "(" + Term.Sql + " < " + Value + " OR " + Term.Sql + " IS NULL)";
 }
 
@@ -41,10 +49,12 @@ std::optional<std::string> Beyond(const std::vector<TKeysetTerm>& Terms, std::si
 
 int KeysetSegmentCount(const std::vector<TKeysetTerm>& Terms, bool After) {
     VORN_ASSERT(!Terms.empty(), "TableKeyset");
-    const bool FirstNull = Terms.front().Value.IsNull();
+    const TKeysetTerm& First = Terms.front();
+    if (!MayBeNull(First))
+        return 1;
     // Going forward from a NULL, or backward from a value, the NULLs and the values of
     // the first term are both ahead.
-    return FirstNull == After ? 2 : 1;
+    return First.Value.IsNull() == After ? 2 : 1;
 }
 
 std::optional<std::string> KeysetSegmentCondition(const std::vector<TKeysetTerm>& Terms,

@@ -27,13 +27,57 @@ TTable::TConditions TTable::Restriction() const {
     return Conditions;
 }
 
+// The first order term that the master's key does not fix: the one whose range the
+// database seeks in an index.
+std::size_t TTable::LeadingOrderTerm() const {
+    return FMasterKey.Restricts ? FMasterKey.Values.size() : 0;
+}
+
+// NULLs sort first. A term that cannot be NULL in these rows is ordered without saying so,
+// so that a default index (which keeps NULLs last) serves the order: the terms fixed to a
+// master's value, NOT NULL columns and the row key, and a leading term whose NULL-ness the
+// conditions settle.
+std::string TTable::OrderByClause(const TConditions& Conditions, bool Descending) const {
+    const std::size_t Leading = LeadingOrderTerm();
+    std::string Sql;
+    for (std::size_t Index = 0; Index < FOrderTerms.size(); ++Index) {
+        const TOrderTerm& Term = FOrderTerms[Index];
+        const bool NullFree =
+            Index < Leading || Term.NotNull || (Index == Leading && Conditions.LeadingNullsSettled);
+        Sql += (Index == 0 ? " ORDER BY " : ", ") + Term.Sql + (Descending ? " DESC" : " ASC");
+        if (!NullFree)
+            Sql += Descending ? " NULLS LAST" : " NULLS FIRST";
+    }
+    return Sql;
+}
+
+// A leading term that may hold NULL is read as two statements, its NULLs and its values,
+// each of which a default index serves, instead of one that the database would sort.
 std::vector<TTable::TRow> TTable::Fetch(TConditions& Conditions, bool Descending, int Limit) const {
+    const std::size_t Leading = LeadingOrderTerm();
+    if (Conditions.LeadingNullsSettled || Leading >= FOrderTerms.size() ||
+        FOrderTerms[Leading].NotNull)
+        return FetchStatement(Conditions, Descending, Limit);
+    std::vector<TRow> Rows;
+    // Ascending, the NULLs come first; descending, last.
+    for (const bool Nulls : {!Descending, Descending}) {
+        if (static_cast<int>(Rows.size()) >= Limit)
+            break;
+        TConditions Part = Conditions;
+        Part.Where.push_back(FOrderTerms[Leading].Sql + (Nulls ? " IS NULL" : " IS NOT NULL"));
+        Part.LeadingNullsSettled = true;
+        for (TRow& Row : FetchStatement(Part, Descending, Limit - static_cast<int>(Rows.size())))
+            Rows.push_back(std::move(Row));
+    }
+    return Rows;
+}
+
+std::vector<TTable::TRow> TTable::FetchStatement(const TConditions& Conditions, bool Descending,
+                                                 int Limit) const {
     std::string Sql = "SELECT " + FSelectList + " FROM " + Connection().QuoteTableName(FTableName);
     for (std::size_t Index = 0; Index < Conditions.Where.size(); ++Index)
         Sql += (Index == 0 ? " WHERE " : " AND ") + Conditions.Where[Index];
-    for (std::size_t Index = 0; Index < FOrderTerms.size(); ++Index)
-        Sql += (Index == 0 ? " ORDER BY " : ", ") + FOrderTerms[Index].Sql +
-               (Descending ? " DESC NULLS LAST" : " ASC NULLS FIRST");
+    Sql += OrderByClause(Conditions, Descending);
     Sql += " LIMIT " + std::to_string(Limit);
     auto Cursor = Connection().Execute(Sql, Conditions.Params.Values());
     std::vector<TRow> Rows;
@@ -47,10 +91,14 @@ std::vector<TTable::TRow> TTable::Fetch(TConditions& Conditions, bool Descending
     return Rows;
 }
 
+// The terms that the master's key fixes are equal in every row of the restriction: the
+// keyset begins after them, so that its range is on the term that the index seeks next.
 std::vector<TKeysetTerm> TTable::OrderValues(const TRow& Row) const {
     std::vector<TKeysetTerm> Terms;
-    for (const TOrderTerm& Term : FOrderTerms)
-        Terms.push_back({Term.Sql, Row[Term.RowIndex]});
+    for (std::size_t Index = LeadingOrderTerm(); Index < FOrderTerms.size(); ++Index) {
+        const TOrderTerm& Term = FOrderTerms[Index];
+        Terms.push_back({Term.Sql, Row[Term.RowIndex], Term.NotNull});
+    }
     return Terms;
 }
 
@@ -65,6 +113,7 @@ std::vector<TTable::TRow> TTable::FetchBeside(const TRow& Row, bool After, int L
         if (!Condition)
             continue;
         Conditions.Where.push_back(*Condition);
+        Conditions.LeadingNullsSettled = true;
         for (TRow& Found : Fetch(Conditions, !After, Limit - static_cast<int>(Result.size())))
             Result.push_back(std::move(Found));
     }
@@ -170,6 +219,8 @@ bool TTable::MoveToBookmark(const TBookmark& Bookmark) {
     for (std::size_t Index = 0; Index < FRowKey.size(); ++Index)
         Conditions.Where.push_back(FRowKey[Index] + " = " +
                                    Conditions.Params.Add(Bookmark.Key[Index]));
+    // One row at most: its NULL-ness is one.
+    Conditions.LeadingNullsSettled = true;
     std::vector<TRow> Rows = Fetch(Conditions, false, 1);
     if (Rows.empty())
         return false;

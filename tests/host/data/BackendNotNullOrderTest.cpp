@@ -1,0 +1,145 @@
+#include "BackendFixture.h"
+
+#include "host/data/DataSource.h"
+#include "host/data/Table.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+using namespace vorn;
+using vorn::test::AllBackends;
+using vorn::test::BackendCaseTest;
+using vorn::test::BackendCaseTestName;
+
+namespace {
+
+// Orders that mix NOT NULL columns (written without NULL placement) with a column that
+// has NULLs (read as its NULLs, then its values), alone and under a master: a walk both
+// ways must meet every row once, in the order the database gives for NULLs first.
+struct TWalkCase {
+    const char* Name;
+    const char* IndexFieldNames;
+    const char* MasterFields; // restricted to Shelf 2 when not empty
+    int PageSize;
+    const char* OrderBy;
+    const char* Where;
+};
+
+class NotNullOrderTest : public BackendCaseTest<TWalkCase> {
+protected:
+    void SetUp() override {
+        BackendCaseTest::SetUp();
+        Database->Execute("CREATE TABLE \"Stock\" (\"ID\" INTEGER PRIMARY KEY, "
+                          "\"Shelf\" INTEGER NOT NULL, \"Label\" VARCHAR(10), "
+                          "\"Code\" VARCHAR(10) NOT NULL)");
+        Database->Execute("CREATE INDEX \"StockShelfLabel\" ON \"Stock\" (\"Shelf\", \"Label\")");
+        Database->Execute("CREATE INDEX \"StockLabel\" ON \"Stock\" (\"Label\")");
+        Database->Execute("CREATE INDEX \"StockCode\" ON \"Stock\" (\"Code\")");
+        for (int Id = 1; Id <= 36; ++Id) {
+            const TVariant Label =
+                Id % 4 == 0 ? TVariant() : TVariant("L" + std::to_string(Id % 5));
+            Database->Execute("INSERT INTO \"Stock\" VALUES (?1, ?2, ?3, ?4)",
+                              {Id, Id % 3, Label, "C" + std::to_string(Id % 6)});
+        }
+        Database->Execute("CREATE TABLE \"Shelves\" (\"Shelf\" INTEGER PRIMARY KEY)");
+        Database->Execute("INSERT INTO \"Shelves\" VALUES (2)");
+        Table.SetDatabaseName(Database->Alias());
+        Table.SetTableName("Stock");
+        Table.SetIndexFieldNames(Case().IndexFieldNames);
+        Table.SetPageSize(Case().PageSize);
+        if (*Case().MasterFields != '\0') {
+            Master.SetDatabaseName(Database->Alias());
+            Master.SetTableName("Shelves");
+            Source.SetDataSet(&Master);
+            Master.Open();
+            Table.SetMasterSource(&Source);
+            Table.SetMasterFields(Case().MasterFields);
+        }
+        Table.Open();
+    }
+    void TearDown() override {
+        Table.Close();
+        Table.SetMasterSource(nullptr);
+        Master.Close();
+    }
+
+    std::vector<std::string> Expected() {
+        return Database->Column(std::string("SELECT \"ID\" FROM \"Stock\" ") + Case().Where +
+                                " ORDER BY " + Case().OrderBy);
+    }
+
+    TTable Master{nullptr};
+    TDataSource Source{nullptr};
+    TTable Table{nullptr};
+};
+
+std::vector<std::string> Forward(TTable& Table) {
+    std::vector<std::string> Ids;
+    for (Table.First(); !Table.Eof(); Table.Next())
+        Ids.push_back(Table.FieldByName("ID")->AsString());
+    return Ids;
+}
+
+std::vector<std::string> Backward(TTable& Table) {
+    std::vector<std::string> Ids;
+    for (Table.Last(); !Table.Bof(); Table.Prior())
+        Ids.insert(Ids.begin(), Table.FieldByName("ID")->AsString());
+    return Ids;
+}
+
+TEST_P(NotNullOrderTest, WalksEveryRowOnceBothWays) {
+    const auto Ids = Expected();
+    ASSERT_FALSE(Ids.empty());
+    EXPECT_EQ(Forward(Table), Ids);
+    EXPECT_EQ(Backward(Table), Ids);
+}
+
+// A search lands on the first match in the order, and the rows around it follow it.
+TEST_P(NotNullOrderTest, LocateFindsTheFirstMatchAndMovesOnFromIt) {
+    const auto Ids = Expected();
+    for (std::size_t Position : {std::size_t{0}, Ids.size() / 2, Ids.size() - 1}) {
+        Table.Close();
+        Table.Open();
+        for (std::size_t Step = 0; Step < Position; ++Step)
+            Table.Next();
+        const TVariant Label = Table.FieldByName("Label")->Value();
+        const TVariant Code = Table.FieldByName("Code")->Value();
+        Table.First();
+        ASSERT_TRUE(Table.Locate("Label;Code", std::vector<TVariant>{Label, Code}, {}));
+        const auto Found =
+            std::find(Ids.begin(), Ids.end(), Table.FieldByName("ID")->AsString()) - Ids.begin();
+        EXPECT_LE(static_cast<std::size_t>(Found), Position);
+        if (static_cast<std::size_t>(Found) + 1 < Ids.size()) {
+            Table.Next();
+            EXPECT_EQ(Table.FieldByName("ID")->AsString(),
+                      Ids[static_cast<std::size_t>(Found) + 1]);
+            Table.Prior();
+        }
+        Table.Prior();
+        if (Found > 0) {
+            EXPECT_EQ(Table.FieldByName("ID")->AsString(),
+                      Ids[static_cast<std::size_t>(Found) - 1]);
+        }
+    }
+}
+
+const TWalkCase Walks[] = {
+    {"Key_4", "", "", 4, "\"ID\"", ""},
+    {"Code_1", "Code", "", 1, "\"Code\", \"ID\"", ""},
+    {"Code_5", "Code", "", 5, "\"Code\", \"ID\"", ""},
+    {"Label_2", "Label", "", 2, "\"Label\" NULLS FIRST, \"ID\"", ""},
+    {"Label_7", "Label", "", 7, "\"Label\" NULLS FIRST, \"ID\"", ""},
+    {"ShelfLabel_3", "Shelf;Label", "", 3, "\"Shelf\", \"Label\" NULLS FIRST, \"ID\"", ""},
+    {"DetailLabel_1", "Shelf;Label", "Shelf", 1, "\"Label\" NULLS FIRST, \"ID\"",
+     "WHERE \"Shelf\" = 2"},
+    {"DetailLabel_4", "Shelf;Label", "Shelf", 4, "\"Label\" NULLS FIRST, \"ID\"",
+     "WHERE \"Shelf\" = 2"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Orders, NotNullOrderTest,
+                         ::testing::Combine(::testing::ValuesIn(AllBackends),
+                                            ::testing::ValuesIn(Walks)),
+                         BackendCaseTestName<TWalkCase>);
+
+} // namespace
