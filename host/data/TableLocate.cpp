@@ -125,14 +125,10 @@ bool TTablePrefixSeek::Applies(const std::vector<TField*>& Fields,
     if (Values.front().IsNull() || Values.front().AsString().empty())
         return false;
     const TField& Field = *Fields.front();
-    const std::size_t Position = LeadingPosition();
+    const std::size_t Position = FTable.LeadingOrderTerm();
     return TTable::IsTextField(Field) && Position < FTable.FOrderFields.size() &&
            FTable.FOrderFields[Position] == Field.FieldName() && HasIndexLeadingTo(Position) &&
            ComparesAsBytes(Field);
-}
-
-std::size_t TTablePrefixSeek::LeadingPosition() const {
-    return FTable.FMasterKey.Restricts ? FTable.FMasterKey.Values.size() : 0;
 }
 
 bool TTablePrefixSeek::HasIndexLeadingTo(std::size_t Position) const {
@@ -190,7 +186,9 @@ bool TTablePrefixSeek::PostgresComparesAsBytes(const TField& Field) const {
 void TTablePrefixSeek::AddPrefixRange(TTable::TConditions& Conditions, const TField& Field,
                                       const std::string& Prefix) const {
     const std::string Column = FTable.ColumnSql(Field);
+    // The field leads the order among these rows, and no NULL lies in a range.
     Conditions.Where.push_back(Column + " >= " + Conditions.Params.Add(Prefix));
+    Conditions.LeadingNullsSettled = true;
     if (const std::optional<std::string> Bound = PrefixUpperBound(Prefix))
         Conditions.Where.push_back(Column + " < " + Conditions.Params.Add(*Bound));
     // The range is what the index seeks; the bound may be looser than the prefix, so the

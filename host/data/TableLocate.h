@@ -31,9 +31,6 @@ private:
 
     bool Applies(const std::vector<TField*>& Fields, const std::vector<TVariant>& Values,
                  TLocateOptions Options);
-    // Where Field sits in the order among the rows of the restriction: the master's key
-    // fixes the order's leading fields.
-    std::size_t LeadingPosition() const;
     bool HasIndexLeadingTo(std::size_t Position) const;
     bool ComparesAsBytes(const TField& Field);
     bool SQLiteComparesAsBytes(const TField& Field) const;
