@@ -17,13 +17,16 @@ bool BeginsWith(const std::vector<std::string>& List, const std::vector<std::str
 
 } // namespace
 
-// Follows the master data source: a move of the master re-reads the detail.
+// Follows the master data source: a move of the master to another key re-reads the
+// detail. A master that re-sorts, refreshes or changes its filter tells its links so,
+// yet the detail's rows depend on the master key alone: they are read again only when it
+// changed. A master that opens or closes (or is another dataset) always re-reads them.
 class TTable::TMasterLink : public TDataLink {
 public:
     explicit TMasterLink(TTable& Table) : FTable(Table) {}
 
     void ActiveChanged() override { FTable.MasterChanged(true); }
-    void DataSetChanged() override { FTable.MasterChanged(true); }
+    void DataSetChanged() override { FTable.MasterChanged(false); }
     void DataSetScrolled(int) override { FTable.MasterChanged(false); }
     void RecordChanged(TField*) override { FTable.MasterChanged(false); }
 

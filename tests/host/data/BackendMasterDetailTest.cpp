@@ -1,0 +1,161 @@
+#include "BackendFixture.h"
+
+#include "host/data/DataSource.h"
+#include "host/data/Table.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+using namespace vorn;
+using vorn::test::AllBackends;
+using vorn::test::BackendCaseTest;
+using vorn::test::BackendCaseTestName;
+
+namespace {
+
+// Counts the detail's re-reads: each reaches the detail's links as one DataSetChanged.
+class TChangeCounter : public TDataLink {
+public:
+    int Changes = 0;
+    void DataSetChanged() override { ++Changes; }
+};
+
+struct TMasterDetailCase {
+    const char* Name;
+    // What happens to the master (the customers, ordered by CustNo, on customer 2).
+    std::function<void(TTable& Customers, TTable& Orders)> Act;
+    int ExpectedRereads;
+    std::vector<int> ExpectedOrders; // of the customer the master then stands on
+};
+
+void PrintTo(const TMasterDetailCase& Case, std::ostream* Out) {
+    *Out << Case.Name;
+}
+
+// Customers 1..4 ("Name" runs backwards); orders 10 and 11 of customer 1, 20 and 21 of
+// customer 2, 30 of customer 3, none of customer 4.
+class DetailRereadTest : public BackendCaseTest<TMasterDetailCase> {
+protected:
+    void SetUp() override {
+        BackendCaseTest::SetUp();
+        Database->Execute("CREATE TABLE \"Customers\" (\"CustNo\" INTEGER PRIMARY KEY, "
+                          "\"Name\" VARCHAR(20))");
+        Database->Execute("CREATE INDEX \"CustomersName\" ON \"Customers\" (\"Name\")");
+        Database->Execute("CREATE TABLE \"Orders\" (\"OrderNo\" INTEGER PRIMARY KEY, "
+                          "\"CustNo\" INTEGER)");
+        Database->Execute("CREATE INDEX \"OrdersCustNo\" ON \"Orders\" (\"CustNo\")");
+        for (int CustNo = 1; CustNo <= 4; ++CustNo)
+            Database->Execute("INSERT INTO \"Customers\" VALUES (?1, ?2)",
+                              {CustNo, TVariant("N" + std::to_string(10 - CustNo))});
+        for (int OrderNo : {10, 11, 20, 21, 30})
+            Database->Execute("INSERT INTO \"Orders\" VALUES (?1, ?2)", {OrderNo, OrderNo / 10});
+        Customers->SetDatabaseName(Database->Alias());
+        Customers->SetTableName("Customers");
+        Customers->SetIndexFieldNames("CustNo");
+        CustomerSource->SetDataSet(Customers);
+        Orders->SetDatabaseName(Database->Alias());
+        Orders->SetTableName("Orders");
+        Orders->SetIndexFieldNames("CustNo");
+        Orders->SetMasterFields("CustNo");
+        Orders->SetMasterSource(CustomerSource);
+        OrderSource->SetDataSet(Orders);
+        Counter.SetDataSource(OrderSource);
+        Customers->Open();
+        Orders->Open();
+        Customers->Next();
+        Counter.Changes = 0;
+    }
+
+    std::vector<int> OrderNumbers() {
+        std::vector<int> Numbers;
+        for (Orders->First(); !Orders->Eof(); Orders->Next())
+            Numbers.push_back(static_cast<int>(Orders->FieldByName("OrderNo")->AsInteger()));
+        return Numbers;
+    }
+
+    TComponent Owner{nullptr};
+    TTable* Customers = new TTable(&Owner);
+    TDataSource* CustomerSource = new TDataSource(&Owner);
+    TTable* Orders = new TTable(&Owner);
+    TDataSource* OrderSource = new TDataSource(&Owner);
+    TChangeCounter Counter;
+};
+
+// The detail's rows follow the master key: whatever else the master does, the detail
+// reads its rows again exactly when that key changed (or the master reopened), and then
+// shows the rows of the new key.
+TEST_P(DetailRereadTest, TheDetailRereadsOnlyWhenTheMasterKeyChanges) {
+    const TMasterDetailCase& C = Case();
+    ASSERT_EQ(Customers->FieldByName("CustNo")->AsInteger(), 2);
+
+    C.Act(*Customers, *Orders);
+
+    EXPECT_EQ(Counter.Changes, C.ExpectedRereads);
+    EXPECT_EQ(OrderNumbers(), C.ExpectedOrders);
+}
+
+const TMasterDetailCase MasterDetailCases[] = {
+    {"MasterResorted", [](TTable& M, TTable&) { M.SetIndexFieldNames("Name"); }, 0, {20, 21}},
+    {"MasterResortedTwice",
+     [](TTable& M, TTable&) {
+         M.SetIndexFieldNames("Name");
+         M.SetIndexFieldNames("CustNo");
+     },
+     0,
+     {20, 21}},
+    {"MasterRefreshed", [](TTable& M, TTable&) { M.Refresh(); }, 0, {20, 21}},
+    {"MasterControlsReenabled",
+     [](TTable& M, TTable&) {
+         M.DisableControls();
+         M.EnableControls();
+     },
+     0,
+     {20, 21}},
+    {"MasterMovedToAnotherKey", [](TTable& M, TTable&) { M.Next(); }, 1, {30}},
+    {"MasterMovedWhileControlsDisabled",
+     [](TTable& M, TTable&) {
+         M.DisableControls();
+         M.First();
+         M.EnableControls();
+     },
+     1,
+     {10, 11}},
+    {"MasterResortedOntoAnotherRecord",
+     [](TTable& M, TTable&) {
+         M.SetIndexFieldNames("Name");
+         M.First(); // the greatest name: customer 4
+     },
+     1,
+     {}},
+    {"MasterReopened",
+     [](TTable& M, TTable&) {
+         M.Close();
+         M.Open();
+     },
+     2,
+     {10, 11}},
+    {"DetailReopenedAfterTheMasterMoved",
+     [](TTable& M, TTable& D) {
+         D.Close();
+         M.Next();
+         D.Open();
+         M.SetIndexFieldNames("Name");
+     },
+     1,
+     {30}},
+    {"MasterFieldsDropped",
+     [](TTable&, TTable& D) { D.SetMasterFields(""); },
+     1,
+     {10, 11, 20, 21, 30}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, DetailRereadTest,
+                         ::testing::Combine(::testing::ValuesIn(AllBackends),
+                                            ::testing::ValuesIn(MasterDetailCases)),
+                         BackendCaseTestName<TMasterDetailCase>);
+
+} // namespace
