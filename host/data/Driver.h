@@ -30,6 +30,10 @@ struct TIndexInfo {
     std::vector<std::string> Fields; // in index order
     bool Unique = false;
     bool Primary = false;
+    // Per field: true where the index, read so that the field ascends, holds the field's
+    // NULLs before its values (an ascending index created NULLS FIRST; every SQLite index).
+    // A database serves an order from an index only where their NULLs go the same way.
+    std::vector<bool> NullsFirst;
 };
 
 // The rows of one executed statement, read forward only. The cursor starts before

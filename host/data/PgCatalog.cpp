@@ -12,6 +12,7 @@ struct TPgConnection::TIndexColumn {
     bool Primary = false;
     std::string Field;
     bool NotNull = false;
+    bool NullsFirst = false;
 };
 
 namespace {
@@ -36,9 +37,12 @@ const char* const ColumnsOfTable =
     "WHERE a.attrelid = $1 AND a.attnum > 0 AND NOT a.attisdropped ORDER BY a.attnum";
 
 // Key columns of the valid indexes that are neither on expressions nor partial,
-// primary key first, then by index name, each index's fields in order.
+// primary key first, then by index name, each index's fields in order. A column's index
+// options hold DESC in bit 1 and NULLS FIRST in bit 2: read ascending, the NULLs come
+// first when exactly one of them is set.
 const char* const IndexColumnsOfTable =
-    "SELECT i.relname, x.indisunique, x.indisprimary, a.attname, a.attnotnull "
+    "SELECT i.relname, x.indisunique, x.indisprimary, a.attname, a.attnotnull, "
+    "((x.indoption[k.position - 1] & 1) = 1) <> ((x.indoption[k.position - 1] & 2) = 2) "
     "FROM pg_catalog.pg_index x "
     "JOIN pg_catalog.pg_class i ON i.oid = x.indexrelid "
     "CROSS JOIN LATERAL pg_catalog.unnest(x.indkey::pg_catalog.int2[]) "
@@ -96,6 +100,7 @@ std::vector<TPgConnection::TIndexColumn> TPgConnection::IndexColumns(const char*
         Column.Primary = IsTrue(Result, Row, 2);
         Column.Field = Utf8ToHost(Result.Value(Row, 3));
         Column.NotNull = IsTrue(Result, Row, 4);
+        Column.NullsFirst = IsTrue(Result, Row, 5);
         Columns.push_back(std::move(Column));
     }
     return Columns;
@@ -105,8 +110,9 @@ std::vector<TIndexInfo> TPgConnection::Indexes(const std::string& Table) {
     std::vector<TIndexInfo> Indexes;
     for (const TIndexColumn& Column : IndexColumns("TPgConnection.Indexes()", Table)) {
         if (Indexes.empty() || Indexes.back().Name != Column.Index)
-            Indexes.push_back({Column.Index, {}, Column.Unique, Column.Primary});
+            Indexes.push_back({Column.Index, {}, Column.Unique, Column.Primary, {}});
         Indexes.back().Fields.push_back(Column.Field);
+        Indexes.back().NullsFirst.push_back(Column.NullsFirst);
     }
     return Indexes;
 }

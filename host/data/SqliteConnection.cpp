@@ -281,7 +281,8 @@ std::vector<TIndexInfo> TSQLiteConnection::Indexes(const std::string& Table) {
         TIndexInfo Index{List->Value(0).AsString(),
                          {},
                          List->Value(1).AsInteger() != 0,
-                         List->Value(2).AsString() == "pk"};
+                         List->Value(2).AsString() == "pk",
+                         {}};
         auto Keys =
             Execute("SELECT cid, name FROM pragma_index_xinfo(?1) WHERE key = 1 ORDER BY seqno",
                     {Index.Name});
@@ -290,6 +291,8 @@ std::vector<TIndexInfo> TSQLiteConnection::Indexes(const std::string& Table) {
             HasExpression = HasExpression || Keys->Value(0).AsInteger() < 0;
             Index.Fields.push_back(Keys->Value(1).AsString());
         }
+        // NULL is SQLite's smallest value, whichever way an index runs.
+        Index.NullsFirst.assign(Index.Fields.size(), true);
         if (!HasExpression && !Index.Fields.empty())
             Result.push_back(std::move(Index));
     }
@@ -301,7 +304,8 @@ std::vector<TIndexInfo> TSQLiteConnection::Indexes(const std::string& Table) {
     while (Key->Next())
         KeyColumns.emplace_back(Key->Value(0).AsString(), Key->Value(1).AsString());
     if (KeyColumns.size() == 1 && UpperCase(KeyColumns[0].second) == "INTEGER")
-        Result.insert(Result.begin(), TIndexInfo{"PRIMARY", {KeyColumns[0].first}, true, true});
+        Result.insert(Result.begin(),
+                      TIndexInfo{"PRIMARY", {KeyColumns[0].first}, true, true, {true}});
     return Result;
 }
 

@@ -137,6 +137,7 @@ void TTable::ApplyOrder(std::vector<std::string> Fields) {
     }
     for (std::size_t Index = 0; Index < FRowKey.size(); ++Index)
         FOrderTerms.push_back({FRowKey[Index], FColumns.size() + Index, true});
+    FollowIndexNulls();
 }
 
 TField* TTable::IndexFields(int Index) const {
@@ -291,7 +292,8 @@ void TTable::OpenCursor() {
     TDriverConnection& Database = Connection();
     FColumns = Database.Columns(FTableName);
     FRowKey = Database.RowKey(FTableName);
-    FIndexDefs->Assign(Database.Indexes(FTableName));
+    FIndexes = Database.Indexes(FTableName);
+    FIndexDefs->Assign(FIndexes);
     for (const TColumnInfo& Column : FColumns)
         CreateDataField(Column.Name, Column.DataType, Column.Size);
     ApplyOrder(ResolveOrder(FIndexFieldNames, FIndexName));
@@ -309,6 +311,7 @@ void TTable::CloseCursor() {
     FPrefixSeek.reset();
     FColumns.clear();
     FRowKey.clear();
+    FIndexes.clear();
     FOrderFields.clear();
     FOrderTerms.clear();
     FSelectList.clear();

@@ -79,12 +79,14 @@ private:
     friend class TMasterLink;
     friend class TTablePrefixSeek;
 
-    // A term of the total order: its SQL, where its value sits in a row, and whether the
-    // database keeps NULL out of it.
+    // A term of the total order: its SQL, where its value sits in a row, whether the
+    // database keeps NULL out of it, and whether the index that serves the order holds
+    // its NULLs first.
     struct TOrderTerm {
         std::string Sql;
         std::size_t RowIndex;
         bool NotNull = false;
+        bool IndexNullsFirst = false;
     };
     // Conditions and their values for one statement.
     struct TConditions {
@@ -106,6 +108,7 @@ private:
     std::vector<std::string> ResolveOrder(const std::string& FieldNames,
                                           const std::string& IndexName) const;
     void ApplyOrder(std::vector<std::string> Fields);
+    void FollowIndexNulls();
     // Runs Change (which sets the new order or restriction), then reads the rows again,
     // keeping the current record when it still belongs to the table; on error undoes.
     void Reorder(const std::function<void()>& Change, const std::function<void()>& Undo);
@@ -139,6 +142,7 @@ private:
     // While open: the table's columns, the row key and the order in force.
     std::vector<TColumnInfo> FColumns;
     std::vector<std::string> FRowKey;
+    std::vector<TIndexInfo> FIndexes; // as the catalog gave them at open
     std::vector<std::string> FOrderFields;
     std::vector<TOrderTerm> FOrderTerms;
     std::string FSelectList;

@@ -27,16 +27,40 @@ TTable::TConditions TTable::Restriction() const {
     return Conditions;
 }
 
+// The index that serves the order is the one named by IndexName, else the first whose
+// fields begin with the order's; its terms take the index's NULL placement for as far as
+// the index follows the order (into the row key, where the index holds it).
+void TTable::FollowIndexNulls() {
+    if (FOrderFields.empty())
+        return;
+    const TIndexInfo* Serving = nullptr;
+    for (const TIndexInfo& Index : FIndexes) {
+        const bool Leads =
+            FOrderFields.size() <= Index.Fields.size() &&
+            std::equal(FOrderFields.begin(), FOrderFields.end(), Index.Fields.begin());
+        if (Leads && (Serving == nullptr || Index.Name == FIndexName))
+            Serving = &Index;
+    }
+    if (Serving == nullptr)
+        return;
+    const std::size_t Known = std::min(Serving->Fields.size(), Serving->NullsFirst.size());
+    for (std::size_t Position = 0; Position < FOrderTerms.size() && Position < Known; ++Position) {
+        if (FOrderTerms[Position].Sql != Connection().QuoteIdentifier(Serving->Fields[Position]))
+            return;
+        FOrderTerms[Position].IndexNullsFirst = Serving->NullsFirst[Position];
+    }
+}
+
 // The first order term that the master's key does not fix: the one whose range the
 // database seeks in an index.
 std::size_t TTable::LeadingOrderTerm() const {
     return FMasterKey.Restricts ? FMasterKey.Values.size() : 0;
 }
 
-// NULLs sort first. A term that cannot be NULL in these rows is ordered without saying so,
-// so that a default index (which keeps NULLs last) serves the order: the terms fixed to a
-// master's value, NOT NULL columns and the row key, and a leading term whose NULL-ness the
-// conditions settle.
+// NULLs sort first. A term that cannot be NULL in these rows is ordered with its NULLs where
+// the serving index holds them, so that a default index (which keeps NULLs last) serves the
+// order as well as one created NULLS FIRST: the terms fixed to a master's value, NOT NULL
+// columns and the row key, and a leading term whose NULL-ness the conditions settle.
 std::string TTable::OrderByClause(const TConditions& Conditions, bool Descending) const {
     const std::size_t Leading = LeadingOrderTerm();
     std::string Sql;
@@ -45,18 +69,21 @@ std::string TTable::OrderByClause(const TConditions& Conditions, bool Descending
         const bool NullFree =
             Index < Leading || Term.NotNull || (Index == Leading && Conditions.LeadingNullsSettled);
         Sql += (Index == 0 ? " ORDER BY " : ", ") + Term.Sql + (Descending ? " DESC" : " ASC");
-        if (!NullFree)
+        // Without NULLs either placement gives the same rows: the index's is the one
+        // that lets it serve the order.
+        if (!NullFree || Term.IndexNullsFirst)
             Sql += Descending ? " NULLS LAST" : " NULLS FIRST";
     }
     return Sql;
 }
 
 // A leading term that may hold NULL is read as two statements, its NULLs and its values,
-// each of which a default index serves, instead of one that the database would sort.
+// each of which a default index serves, instead of one that the database would sort;
+// an index that holds the NULLs first serves the one statement.
 std::vector<TTable::TRow> TTable::Fetch(TConditions& Conditions, bool Descending, int Limit) const {
     const std::size_t Leading = LeadingOrderTerm();
     if (Conditions.LeadingNullsSettled || Leading >= FOrderTerms.size() ||
-        FOrderTerms[Leading].NotNull)
+        FOrderTerms[Leading].NotNull || FOrderTerms[Leading].IndexNullsFirst)
         return FetchStatement(Conditions, Descending, Limit);
     std::vector<TRow> Rows;
     // Ascending, the NULLs come first; descending, last.

@@ -76,9 +76,9 @@ long SortedRows(const std::string& Plan) {
     return Most;
 }
 
-// 100,000 rows with nothing but default indexes (ascending, NULLs last), as users create
-// them: the server must read every page the table asks for from an index, never sort the
-// table for it.
+// 100,000 rows with default indexes (ascending, NULLs last), as users create them, and
+// indexes created NULLS FIRST or descending: the server must read every page the table
+// asks for from an index, never sort the table for it.
 class PgOrderPlanTest : public PgTest {
 protected:
     static void SetUpTestSuite() {
@@ -86,13 +86,18 @@ protected:
         const auto Run = [&](const std::string& Sql) { Setup.ExecuteCommand(Sql, {}); };
         Run("DROP TABLE IF EXISTS \"Pager\", \"PagerGroup\"");
         Run("CREATE TABLE \"Pager\" (\"ID\" integer PRIMARY KEY, \"Code\" varchar(10) NOT NULL, "
-            "\"Note\" varchar(10), \"Grp\" integer NOT NULL)");
+            "\"Note\" varchar(10), \"Grp\" integer NOT NULL, \"Tag\" varchar(10), "
+            "\"Serial\" integer NOT NULL, \"Rank\" integer NOT NULL)");
         Run("INSERT INTO \"Pager\" SELECT n, lpad(((n * 7919) % 100003)::text, 6, '0'), "
-            "CASE WHEN n % 10 = 0 THEN NULL ELSE 'n' || (n % 5000) END, n % 500 "
+            "CASE WHEN n % 10 = 0 THEN NULL ELSE 'n' || (n % 5000) END, n % 500, "
+            "CASE WHEN n % 7 = 0 THEN NULL ELSE 't' || (n % 3000) END, 100000 - n, n % 9000 "
             "FROM generate_series(1, 100000) AS s(n)");
         Run("CREATE INDEX \"ByCode\" ON \"Pager\" (\"Code\")");
         Run("CREATE INDEX \"ByNote\" ON \"Pager\" (\"Note\")");
         Run("CREATE INDEX \"ByGrpCode\" ON \"Pager\" (\"Grp\", \"Code\")");
+        Run("CREATE INDEX \"ByTag\" ON \"Pager\" (\"Tag\" NULLS FIRST)");
+        Run("CREATE INDEX \"BySerial\" ON \"Pager\" (\"Serial\" NULLS FIRST)");
+        Run("CREATE INDEX \"ByRank\" ON \"Pager\" (\"Rank\" DESC)");
         Run("CREATE TABLE \"PagerGroup\" (\"Grp\" integer PRIMARY KEY)");
         Run("INSERT INTO \"PagerGroup\" SELECT n FROM generate_series(7, 9) AS s(n)");
         Run("ANALYZE \"Pager\"");
@@ -158,10 +163,13 @@ TEST_F(PgOrderPlanTest, EveryPageOfAnIndexOrderComesFromAnIndex) {
         const char* IndexFieldNames;
         const char* LeadingField;
     } Orders[] = {
-        {"", "ID"},          // the primary key
-        {"Code", "Code"},    // a NOT NULL column
-        {"Note", "Note"},    // a column with NULLs: read as its NULLs, then its values
-        {"Grp;Code", "Grp"}, // two fields of one index
+        {"", "ID"},           // the primary key
+        {"Code", "Code"},     // a NOT NULL column
+        {"Note", "Note"},     // a column with NULLs: read as its NULLs, then its values
+        {"Grp;Code", "Grp"},  // two fields of one index
+        {"Tag", "Tag"},       // a column with NULLs, indexed NULLS FIRST
+        {"Serial", "Serial"}, // a NOT NULL column, indexed NULLS FIRST
+        {"Rank", "Rank"},     // a NOT NULL column, indexed descending
     };
     for (const auto& Order : Orders) {
         Table.Close();
