@@ -4,6 +4,8 @@
 #include "host/qt/QtPeers.h"
 
 #include <QComboBox>
+#include <QKeyEvent>
+#include <QKeySequence>
 #include <QLineEdit>
 
 #include <functional>
@@ -82,13 +84,26 @@ void TQtComboBoxPeer::TextChanged() {
     const bool Editable = FComboBox.Style() == csDropDown;
     if (Combo().isEditable() != Editable) {
         Combo().setEditable(Editable);
-        if (Editable)
+        if (Editable) {
             WatchInput(Combo().lineEdit());
+            FollowLineEdit(*Combo().lineEdit(), FComboBox,
+                           [this](int Caret) { FComboBox.SetSelStart(Caret); });
+        }
     }
-    if (Editable)
-        Combo().setEditText(ToQString(FComboBox.Text()));
+    ShowText();
     ItemIndexChanged();
     SelectionChanged();
+}
+
+// The line edit of an editable combo box takes the same shortcuts as an edit; a list
+// that is not editable has no text to paste into.
+bool TQtComboBoxPeer::PassesKeyToWidget(const QKeyEvent& Event) {
+    if (Combo().lineEdit() == nullptr)
+        return false;
+    if (!Event.matches(QKeySequence::SelectAll))
+        return IsLineEditShortcut(Event);
+    Dispatch([&] { FComboBox.SelectAll(); });
+    return false;
 }
 
 void TQtComboBoxPeer::SelectionChanged() {
@@ -112,15 +127,23 @@ void TQtComboBoxPeer::ItemsChanged() {
     Combo().addItems(Items);
     Combo().setMaxVisibleItems(std::max(1, FComboBox.DropDownCount()));
     ItemIndexChanged();
-    if (Combo().isEditable())
-        Combo().setEditText(ToQString(FComboBox.Text()));
+    ShowText();
+}
+
+// Writing a line edit's text clears its undo history: only a text that differs is written.
+void TQtComboBoxPeer::ShowText() {
+    QLineEdit* Edit = Combo().lineEdit();
+    const QString Text = ToQString(FComboBox.Text());
+    if (Edit != nullptr && Edit->text() != Text)
+        Combo().setEditText(Text);
 }
 
 void TQtComboBoxPeer::ItemIndexChanged() {
     const TPushScope Scope(*this);
-    Combo().setCurrentIndex(FComboBox.ItemIndex());
-    if (Combo().isEditable())
-        Combo().setEditText(ToQString(FComboBox.Text()));
+    // Setting even the same index writes the item's text into the line edit.
+    if (Combo().currentIndex() != FComboBox.ItemIndex())
+        Combo().setCurrentIndex(FComboBox.ItemIndex());
+    ShowText();
 }
 
 void TQtComboBoxPeer::DroppedDownChanged() {

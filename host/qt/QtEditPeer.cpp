@@ -3,19 +3,26 @@
 #include "host/qt/QtConvert.h"
 #include "host/qt/QtPeers.h"
 
+#include <QKeyEvent>
+#include <QKeySequence>
 #include <QLineEdit>
 
 namespace vorn {
 
 TQtEditPeer::TQtEditPeer(TCustomEdit& Edit) : TQtPeer(Edit, new QLineEdit), FEdit(Edit) {
-    QObject::connect(&LineEdit(), &QLineEdit::textEdited, Context(), [this](const QString& Text) {
-        if (!Pushing())
-            Dispatch([&] { UserEditText(FEdit, FromQString(Text)); });
-    });
+    FollowLineEdit(LineEdit(), FEdit, [this](int Caret) { FEdit.SetSelStart(Caret); });
 }
 
 QLineEdit& TQtEditPeer::LineEdit() const {
     return static_cast<QLineEdit&>(*Widget());
+}
+
+// Select All is the model's: its selection decides what typing replaces.
+bool TQtEditPeer::PassesKeyToWidget(const QKeyEvent& Event) {
+    if (!Event.matches(QKeySequence::SelectAll))
+        return IsLineEditShortcut(Event);
+    Dispatch([&] { FEdit.SelectAll(); });
+    return false;
 }
 
 void TQtEditPeer::TextChanged() {

@@ -6,6 +6,8 @@
 
 #include <QEvent>
 #include <QKeyEvent>
+#include <QKeySequence>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QTimer>
 
@@ -89,6 +91,30 @@ QObject* TQtPeer::Context() const {
 
 void TQtPeer::WatchInput(QObject* Source) {
     Source->installEventFilter(FFilter.get());
+}
+
+bool TQtPeer::IsLineEditShortcut(const QKeyEvent& Event) {
+    for (const QKeySequence::StandardKey Shortcut :
+         {QKeySequence::Paste, QKeySequence::Copy, QKeySequence::Cut, QKeySequence::Undo,
+          QKeySequence::Redo})
+        if (Event.matches(Shortcut))
+            return true;
+    return false;
+}
+
+void TQtPeer::FollowLineEdit(QLineEdit& Edit, TWinControl& Control,
+                             std::function<void(int)> PlaceCaret) {
+    QObject::connect(
+        &Edit, &QLineEdit::textEdited, Context(),
+        [this, &Edit, &Control, PlaceCaret = std::move(PlaceCaret)](const QString& Text) {
+            if (Pushing())
+                return;
+            const int Caret = Edit.cursorPosition();
+            Dispatch([&] {
+                if (UserEditText(Control, FromQString(Text)))
+                    PlaceCaret(Caret);
+            });
+        });
 }
 
 void TQtPeer::ReportCurrentException() noexcept {
@@ -276,6 +302,8 @@ bool TQtPeer::HandleKey(QKeyEvent& Event) {
     }
     if (Key != 0 && !Dispatch([&] { UserKeyDown(*WinControl, Key, Shift); }))
         return Consume;
+    if (PassesKeyToWidget(Event))
+        return false;
     const std::string Typed = FromQString(Event.text());
     if (Typed.size() == 1 && IsTypedCharacter(Typed[0]) && TypesText(Event.modifiers()))
         Dispatch([&] { UserKeyPress(*WinControl, Typed[0]); });

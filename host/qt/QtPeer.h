@@ -7,12 +7,14 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 #include <utility>
 #include <vector>
 
 class QEvent;
 class QKeyEvent;
+class QLineEdit;
 class QMouseEvent;
 
 namespace vorn {
@@ -89,6 +91,18 @@ protected:
     virtual bool ConsumesButtons(QObject* /*Source*/) const { return false; }
     // Whether the model does the widget's own handling of keys (editing, moving).
     virtual bool ConsumesKeys() const { return true; }
+    // Called once the model has seen a key go down: whether the widget must still carry
+    // out the key event itself, where the model has no part in what the key does.
+    virtual bool PassesKeyToWidget(const QKeyEvent& /*Event*/) { return false; }
+
+    // The clipboard and undo shortcuts (paste, copy, cut, undo, redo), which a line edit
+    // carries out itself: the model knows no clipboard.
+    static bool IsLineEditShortcut(const QKeyEvent& Event);
+    // Hands the text that Edit changes by itself (the shortcuts above, its context menu)
+    // to the model as the user's edit of Control, exactly as typing does; PlaceCaret then
+    // puts the model's caret where the line edit left its own, since the model, told of
+    // a whole new text, puts it at the end.
+    void FollowLineEdit(QLineEdit& Edit, TWinControl& Control, std::function<void(int)> PlaceCaret);
     // Whether the widget is a window of its own (a form); other widgets show only inside
     // their parent's.
     virtual bool IsWindow() const { return false; }

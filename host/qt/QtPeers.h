@@ -41,6 +41,9 @@ public:
     void TextChanged() override;
     void SelectionChanged() override;
 
+protected:
+    bool PassesKeyToWidget(const QKeyEvent& Event) override;
+
 private:
     QLineEdit& LineEdit() const;
 
@@ -61,9 +64,13 @@ public:
     void ItemIndexChanged() override;
     void DroppedDownChanged() override;
 
+protected:
+    bool PassesKeyToWidget(const QKeyEvent& Event) override;
+
 private:
     class TComboWidget;
     TComboWidget& Combo() const;
+    void ShowText();
     void OpenRequested();
     void CloseRequested();
 

@@ -1,0 +1,119 @@
+#include "host/components/ComboBox.h"
+#include "host/components/Edit.h"
+#include "tests/host/qt/QtPeerTestFixture.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QLineEdit>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace vorn::qttest {
+
+namespace {
+
+// An edit or an editable combo box holding "ab" with the caret after "a", and "Smith" on
+// the clipboard.
+class ClipboardKeysTest : public QtPeerTest {
+protected:
+    struct TTarget {
+        const char* Name;
+        QWidget* Widget;  // where the window system delivers the keys
+        QLineEdit* Typed; // the line edit that shows the text
+        std::function<std::string()> Text;
+        std::function<int()> SelStart;
+    };
+
+    std::vector<TTarget> Targets() {
+        auto* Edit = Add<TEdit>(8, 8, 120, 24);
+        auto* Combo = Add<TComboBox>(8, 40, 120, 24);
+        std::vector<std::string>* Log = &Changes;
+        Edit->OnChange = [Edit, Log](TObject*) { Log->push_back(Edit->Text()); };
+        Combo->OnChange = [Combo, Log](TObject*) { Log->push_back(Combo->Text()); };
+        Realize();
+        Edit->SetText("ab");
+        Edit->SetSelStart(1);
+        Combo->SetText("ab");
+        Combo->SetSelStart(1);
+        Changes.clear();
+        auto& ComboWidget = WidgetOf<QComboBox>(*Combo);
+        return {{"edit", &WidgetOf<QLineEdit>(*Edit), &WidgetOf<QLineEdit>(*Edit),
+                 [Edit] { return Edit->Text(); }, [Edit] { return Edit->SelStart(); }},
+                {"combo box", &ComboWidget, ComboWidget.lineEdit(),
+                 [Combo] { return Combo->Text(); }, [Combo] { return Combo->SelStart(); }}};
+    }
+
+    // A shortcut as the window system delivers it: the key with Ctrl held, its text the
+    // control character that some platforms report.
+    static void SendShortcut(QWidget& Widget, Qt::Key Key) {
+        SendKey(Widget, Key, QString(QChar(Key - Qt::Key_A + 1)), Qt::ControlModifier);
+    }
+
+    std::vector<std::string> Changes;
+};
+
+// The clipboard and undo shortcuts work in the line edits, and the model sees the text
+// they change as it sees typing: Text follows, OnChange fires once per change, the caret
+// stays where the line edit left it; Select All selects in the model, so that typing
+// replaces the whole text.
+TEST_F(ClipboardKeysTest, ClipboardAndUndoShortcutsEditTheModelAsTypingDoes) {
+    struct TCase {
+        const char* Name;
+        std::vector<Qt::Key> Shortcuts;
+        const char* TypedAfter;
+        std::string ExpectedText;
+        std::vector<std::string> ExpectedChanges; // the model's Text at each OnChange
+        int ExpectedSelStart;
+        const char* ExpectedClipboard;
+    };
+    const std::vector<TCase> Cases = {
+        {"paste", {Qt::Key_V}, "", "aSmithb", {"aSmithb"}, 6, "Smith"},
+        {"paste, undo", {Qt::Key_V, Qt::Key_Z}, "", "ab", {"aSmithb", "ab"}, 1, "Smith"},
+        {"select all, type", {Qt::Key_A}, "x", "x", {"x"}, 1, "Smith"},
+        {"select all, cut", {Qt::Key_A, Qt::Key_X}, "", "", {""}, 0, "ab"},
+        {"select all, copy", {Qt::Key_A, Qt::Key_C}, "", "ab", {}, 0, "ab"},
+    };
+    for (const TCase& Case : Cases) {
+        Form = std::make_unique<TForm>(nullptr);
+        Form->SetBounds(0, 0, 480, 320);
+        Form->Show();
+        for (const TTarget& Target : Targets()) {
+            SCOPED_TRACE(std::string(Case.Name) + " in the " + Target.Name);
+            QApplication::clipboard()->setText("Smith");
+            Changes.clear();
+
+            for (const Qt::Key Shortcut : Case.Shortcuts)
+                SendShortcut(*Target.Widget, Shortcut);
+            SendText(*Target.Widget, Case.TypedAfter);
+
+            EXPECT_EQ(Target.Text(), Case.ExpectedText);
+            EXPECT_EQ(Changes, Case.ExpectedChanges);
+            EXPECT_EQ(Target.SelStart(), Case.ExpectedSelStart);
+            EXPECT_EQ(Target.Typed->text().toStdString(), Case.ExpectedText);
+            EXPECT_EQ(QApplication::clipboard()->text().toStdString(), Case.ExpectedClipboard);
+        }
+    }
+}
+
+// A read-only edit takes no paste: the line edit refuses it, and the model keeps its text
+// without an error.
+TEST_F(ClipboardKeysTest, AReadOnlyEditTakesNoPaste) {
+    auto* Edit = Add<TEdit>(8, 8, 120, 24);
+    Edit->SetText("kept");
+    Edit->SetReadOnly(true);
+    Edit->OnChange = [this](TObject*) { Changes.push_back("change"); };
+    Realize();
+    QApplication::clipboard()->setText("Smith");
+
+    SendShortcut(WidgetOf<QLineEdit>(*Edit), Qt::Key_V);
+
+    EXPECT_EQ(Edit->Text(), "kept");
+    EXPECT_TRUE(Changes.empty());
+    EXPECT_TRUE(ErrorBoxTexts().empty());
+}
+
+} // namespace
+} // namespace vorn::qttest
