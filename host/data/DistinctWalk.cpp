@@ -73,8 +73,33 @@ bool HasIndexLeadingOn(TDriverConnection& Connection, const TDistinctColumn& Dis
         return false;
     const std::vector<TIndexInfo> Indexes = Connection.Indexes(Distinct.Table);
     return std::any_of(Indexes.begin(), Indexes.end(), [&](const TIndexInfo& Index) {
-        return Index.Fields.front() == Distinct.Column;
+        return !Index.Fields.empty() && Index.Fields.front() == Distinct.Column;
     });
+}
+
+// Whether the database answers a step of the walk by searching an index. An index that
+// leads on the column may still not serve it (a hash index, another collation or
+// operator class), and then every step would read the whole table.
+bool StepSearchesIndex(TDriverConnection& Connection, const TDistinctColumn& Distinct) {
+    const std::string Table = Connection.QuoteTableName(Distinct.Table);
+    const std::string Column = Connection.QuoteIdentifier(Distinct.Column);
+    const std::string Step =
+        "SELECT MIN(" + Column + ") FROM " + Table + " WHERE " + Column + " > ";
+    if (Connection.BackendKind() == bkSQLite) {
+        const auto Plan = Connection.Execute("EXPLAIN QUERY PLAN " + Step + "?1", {TVariant("")});
+        const std::string Search = "(" + Distinct.Column + ">?)";
+        bool Searches = false;
+        while (Plan->Next())
+            Searches = Searches || Plan->Value(Plan->FieldCount() - 1).AsString().find(Search) !=
+                                       std::string::npos;
+        return Searches;
+    }
+    const auto Plan = Connection.Execute(
+        "EXPLAIN " + Step + "(SELECT MIN(" + Column + ") FROM " + Table + ")", {});
+    bool SeqScan = false;
+    while (Plan->Next())
+        SeqScan = SeqScan || Plan->Value(0).AsString().find("Seq Scan") != std::string::npos;
+    return !SeqScan;
 }
 
 // Whether the walk's MIN and > exist for the column's type. SQLite orders every value;
@@ -123,8 +148,8 @@ std::string WalkSql(const TDriverConnection& Connection, const TDistinctColumn& 
 // The rows of the walk under the column description of the plain statement.
 class TDescribedCursor : public TDriverCursor {
 public:
-    TDescribedCursor(std::unique_ptr<TDriverCursor> Rows, const TColumnInfo& Column)
-        : FRows(std::move(Rows)), FColumn(Column) {}
+    TDescribedCursor(std::unique_ptr<TDriverCursor> Rows, TColumnInfo Column)
+        : FRows(std::move(Rows)), FColumn(std::move(Column)) {}
 
     bool Next() override { return FRows->Next(); }
     int FieldCount() const override { return FRows->FieldCount(); }
@@ -135,7 +160,7 @@ public:
 
 private:
     std::unique_ptr<TDriverCursor> FRows;
-    const TColumnInfo& FColumn;
+    TColumnInfo FColumn;
 };
 
 } // namespace
@@ -148,7 +173,8 @@ std::unique_ptr<TDistinctWalk> PlanDistinctWalk(const TSqlSelect& Select,
                                                 const std::string& PlainSql,
                                                 TDriverConnection& Connection) {
     const std::optional<TDistinctColumn> Distinct = DistinctColumnOf(Select);
-    if (!Distinct || !HasIndexLeadingOn(Connection, *Distinct))
+    if (!Distinct || !HasIndexLeadingOn(Connection, *Distinct) ||
+        !StepSearchesIndex(Connection, *Distinct))
         return nullptr;
     // Both backends stop a statement limited to no rows before reading any; its
     // description is the one the walk must show.

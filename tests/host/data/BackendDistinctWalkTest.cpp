@@ -94,6 +94,7 @@ const TWalkCase WalkCases[] = {
      "ByAmountTail"},
     {"Unordered", "SELECT DISTINCT Word FROM Items", "ByWord", false},
     {"NoIndex", "SELECT DISTINCT Free FROM Items ORDER BY Free", nullptr},
+    {"IndexCannotSeek", "SELECT DISTINCT Odd FROM Items ORDER BY Odd", nullptr},
     {"IndexNotLeading", "SELECT DISTINCT Tail FROM Items ORDER BY Tail", nullptr},
     {"Where", "SELECT DISTINCT Word FROM Items WHERE Amount > 0 ORDER BY Word", nullptr},
     {"Descending", "SELECT DISTINCT Word FROM Items ORDER BY Word DESC", nullptr},
@@ -110,14 +111,19 @@ protected:
         Database->Execute("CREATE TABLE \"Items\" (\"Id\" INTEGER PRIMARY KEY, \"Word\" "
                           "VARCHAR(20)" +
                           Collate +
-                          ", \"Amount\" INTEGER, \"Tail\" VARCHAR(20), \"Free\" VARCHAR(20))");
+                          ", \"Amount\" INTEGER, \"Tail\" VARCHAR(20), \"Free\" VARCHAR(20), "
+                          "\"Odd\" VARCHAR(20))");
         Database->Execute("CREATE INDEX \"ByWord\" ON \"Items\" (\"Word\")");
+        // An index that leads on Odd but cannot search it in the column's order.
+        Database->Execute(Database->IsSQLite()
+                              ? "CREATE INDEX \"ByOdd\" ON \"Items\" (\"Odd\" COLLATE NOCASE)"
+                              : "CREATE INDEX \"ByOdd\" ON \"Items\" USING hash (\"Odd\")");
         Database->Execute("CREATE INDEX \"ByAmountTail\" ON \"Items\" (\"Amount\", \"Tail\")");
         const std::vector<TVariant> Words = {"b",  "B", "a",  "A",  "",  TVariant(), "a",
                                              "10", "9", "ab", "Ab", " ", TVariant(), "b"};
         for (std::size_t Index = 0; Index < Words.size(); ++Index) {
             const TVariant Amount = Index % 5 == 4 ? TVariant() : TVariant(int(Index % 4) * 7 - 9);
-            Database->Execute("INSERT INTO \"Items\" VALUES (?1, ?2, ?3, ?4, ?5)",
+            Database->Execute("INSERT INTO \"Items\" VALUES (?1, ?2, ?3, ?4, ?5, ?5)",
                               {static_cast<std::int64_t>(Index), Words[Index], Amount,
                                Words[(Index + 3) % Words.size()],
                                Words[(Index + 5) % Words.size()]});
