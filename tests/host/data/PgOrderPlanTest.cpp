@@ -176,8 +176,7 @@ TEST_F(PgOrderPlanTest, EveryPageOfAnIndexOrderComesFromAnIndex) {
         Statements.clear();
         Table.SetIndexFieldNames(Order.IndexFieldNames);
         Browse(Order.LeadingField);
-        const std::size_t Issued = Statements.size();
-        EXPECT_GE(Issued, 4u) << Order.IndexFieldNames;
+        EXPECT_GE(Statements.size(), 4u) << Order.IndexFieldNames;
         for (const std::string& Fault : PlansThatSort())
             ADD_FAILURE() << Order.IndexFieldNames << ": " << Fault;
     }
