@@ -187,9 +187,12 @@ void TDBLocateEdit::KeyDown(int& Key, TShiftState Shift) {
 }
 
 void TDBLocateEdit::DoExit() {
+    // Showing the record's value fires OnChange, which may free this edit.
+    const TAliveGuard Guard(*this);
     if (FAutoUpdate)
         InternalUpdateText();
-    TEdit::DoExit();
+    if (Guard.Alive())
+        TEdit::DoExit();
 }
 
 void TDBLocateEdit::Notification(TComponent* AComponent, TOperation Operation) {

@@ -75,6 +75,7 @@ struct TFreeingForm {
         LocateEdit->SetDataSource(Source);
         LocateEdit->SetDataField("Name");
         LocateEdit->OnChange = Logger("change");
+        LocateEdit->OnExit = Logger("exit");
         LocateEdit->AfterLocate = Logger("locate");
         SortCombo->SetDataSource(Source);
         SortCombo->Items()->SetText("City\nName\n");
@@ -203,6 +204,16 @@ TEST(FreedHandler, NothingRunsAfterTheHandlerThatFreedItsComponent) {
          "LocateEdit.keydown",
          "Form",
          {"LocateEdit.keydown"}},
+        {"locate edit OnChange on leaving it",
+         [](TFreeingForm& F) {
+             ASSERT_TRUE(UserSetFocus(*F.LocateEdit));
+             F.LocateEdit->SetAutoUpdate(true);
+             F.LocateEdit->SetText("typed");
+         },
+         [](TFreeingForm& F) { return UserSetFocus(*F.SortCombo); },
+         "LocateEdit.change",
+         "",
+         {"LocateEdit.change"}},
         {"dataset AfterScroll of a locate",
          NoSetup,
          [](TFreeingForm& F) { return UserEditText(*F.LocateEdit, "Smith"); },
