@@ -7,6 +7,7 @@
 #include "host/components/Input.h"
 
 #include "tests/host/components/ControlTestSupport.h"
+#include "tests/support/FreeingHandlerForm.h"
 
 #include <gtest/gtest.h>
 
@@ -20,18 +21,13 @@ using vorn::testing::TErrorCapture;
 
 namespace {
 
-// A form whose controls log every handler they fire as "Control.event". The handler
-// named by FreeOn frees a component after logging: the control that fired it, the
-// form, or the control named by Victim.
-struct TFreeingForm {
-    std::unique_ptr<TForm> Form = std::make_unique<TForm>(nullptr);
+// The form's controls log every handler they fire; FreeOn and Victim pick the handler
+// that frees a control or the form.
+struct TFreeingForm : vorn::testsupport::TFreeingHandlerForm {
     TEdit* Edit = new TEdit(Form.get());
     TComboBox* Combo = new TComboBox(Form.get());
     TSpeedButton* Button = new TSpeedButton(Form.get());
     TStringGrid* Grid = new TStringGrid(Form.get());
-    std::vector<std::string> Log;
-    std::string FreeOn;
-    std::string Victim;
 
     TFreeingForm() {
         Edit->SetName("Edit");
@@ -52,26 +48,6 @@ struct TFreeingForm {
         Combo->OnDropDown = Logger("dropdown");
         Combo->OnCloseUp = Logger("closeup");
         Combo->Items()->SetText("apple\nbanana\ncherry\n");
-    }
-    TFreeingForm(const TFreeingForm&) = delete;
-    TFreeingForm& operator=(const TFreeingForm&) = delete;
-
-    void Fired(TObject* Sender, const char* Event) {
-        auto* Control = static_cast<TControl*>(Sender);
-        const std::string Entry = Control->Name() + "." + Event;
-        Log.push_back(Entry);
-        if (Entry != FreeOn)
-            return;
-        if (Victim == "Form")
-            Form.reset();
-        else if (Victim.empty())
-            delete Control;
-        else
-            delete Form->FindComponent(Victim);
-    }
-
-    TNotifyEvent Logger(const char* Event) {
-        return [this, Event](TObject* Sender) { Fired(Sender, Event); };
     }
 
     void WatchMouse(TControl& Control) {
