@@ -80,12 +80,13 @@ private:
     friend class TTablePrefixSeek;
 
     // A term of the total order: its SQL, where its value sits in a row, whether the
-    // database keeps NULL out of it, and whether the index that serves the order holds
-    // its NULLs first.
+    // database keeps NULL out of it, whether the order puts its NULLs first, and whether
+    // the index that serves the order holds its NULLs first.
     struct TOrderTerm {
         std::string Sql;
         std::size_t RowIndex;
         bool NotNull = false;
+        bool NullsFirst = true;
         bool IndexNullsFirst = false;
     };
     // Conditions and their values for one statement.
@@ -108,7 +109,10 @@ private:
     std::vector<std::string> ResolveOrder(const std::string& FieldNames,
                                           const std::string& IndexName) const;
     void ApplyOrder(std::vector<std::string> Fields);
-    void FollowIndexNulls();
+    const TIndexInfo* ServingIndex() const;
+    bool IndexHoldsOrderNulls(const TIndexInfo& Index) const;
+    TOrderTerm ColumnTerm(const std::string& Name) const;
+    void FollowIndexNulls(const TIndexInfo& Serving);
     // Runs Change (which sets the new order or restriction), then reads the rows again,
     // keeping the current record when it still belongs to the table; on error undoes.
     void Reorder(const std::function<void()>& Change, const std::function<void()>& Undo);
@@ -144,6 +148,7 @@ private:
     std::vector<std::string> FRowKey;
     std::vector<TIndexInfo> FIndexes; // as the catalog gave them at open
     std::vector<std::string> FOrderFields;
+    // The order fields, the further fields of the index that serves them, then the row key.
     std::vector<TOrderTerm> FOrderTerms;
     std::string FSelectList;
     TMasterKey FMasterKey;

@@ -12,17 +12,23 @@ bool MayBeNull(const TKeysetTerm& Term) {
     return !Term.NotNull || Term.Value.IsNull();
 }
 
+// Whether the walk moves away from the term's NULLs: forward where they come first,
+// backward where they come last.
+bool LeavesNulls(const TKeysetTerm& Term, bool AfterRow) {
+    return AfterRow != Term.NullsLast;
+}
+
 // The test on one term alone that puts a row strictly on the wanted side of the start
-// row's value, where NULL is smaller than every value; nullopt when no row can be there.
+// row's value, with the NULLs on their side of every value; nullopt when no row can be there.
 std::optional<std::string> StrictlyBeyond(const TKeysetTerm& Term, const std::string& Value,
                                           bool AfterRow) {
+    const bool AwayFromNulls = LeavesNulls(Term, AfterRow);
     if (Term.Value.IsNull())
-        return AfterRow ? std::optional<std::string>(Term.Sql + " IS NOT NULL") : std::nullopt;
-    if (AfterRow)
-        return Term.Sql + " > " + Value;
-    if (!MayBeNull(Term))
-        return Term.Sql + " < " + Value;
-    return "(" + Term.Sql + " < " + Value + " OR " + Term.Sql + " IS NULL)";
+        return AwayFromNulls ? std::optional<std::string>(Term.Sql + " IS NOT NULL") : std::nullopt;
+    const std::string Range = Term.Sql + (AfterRow ? " > " : " < ") + Value;
+    if (AwayFromNulls || !MayBeNull(Term))
+        return Range;
+    return "(" + Range + " OR " + Term.Sql + " IS NULL)";
 }
 
 // Rows whose terms from Index on come after (or before) the start row's: beyond it on the
@@ -52,9 +58,9 @@ int KeysetSegmentCount(const std::vector<TKeysetTerm>& Terms, bool After) {
     const TKeysetTerm& First = Terms.front();
     if (!MayBeNull(First))
         return 1;
-    // Going forward from a NULL, or backward from a value, the NULLs and the values of
-    // the first term are both ahead.
-    return First.Value.IsNull() == After ? 2 : 1;
+    // Leaving the NULLs from a NULL, or heading for them from a value, the NULLs and the
+    // values of the first term are both ahead.
+    return First.Value.IsNull() == LeavesNulls(First, After) ? 2 : 1;
 }
 
 std::optional<std::string> KeysetSegmentCondition(const std::vector<TKeysetTerm>& Terms,
@@ -64,7 +70,7 @@ std::optional<std::string> KeysetSegmentCondition(const std::vector<TKeysetTerm>
                 "TableKeyset");
     const TKeysetTerm& First = Terms.front();
     if (Segment == 1)
-        return First.Sql + (AfterRow ? " IS NOT NULL" : " IS NULL");
+        return First.Sql + (LeavesNulls(First, AfterRow) ? " IS NOT NULL" : " IS NULL");
     const auto Rest = Beyond(Terms, 1, AfterRow, Params);
     if (First.Value.IsNull()) {
         if (!Rest)

@@ -8,13 +8,14 @@
 
 namespace vorn {
 
-// One term of a total order (ascending, NULLs first): its SQL expression, the value it has
-// in the row that the keyset starts from, and whether the column refuses NULL, so that no
-// test for NULL needs writing for it.
+// One term of a total order (ascending): its SQL expression, the value it has in the row
+// that the keyset starts from, whether the column refuses NULL, so that no test for NULL
+// needs writing for it, and whether its NULLs come after its values rather than before.
 struct TKeysetTerm {
     std::string Sql;
     TVariant Value;
     bool NotNull = false;
+    bool NullsLast = false;
 };
 
 // The rows strictly after (or before) a row in a total order are read in at most two

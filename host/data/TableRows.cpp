@@ -27,27 +27,59 @@ TTable::TConditions TTable::Restriction() const {
     return Conditions;
 }
 
-// The index that serves the order is the one named by IndexName, else the first whose
-// fields begin with the order's; its terms take the index's NULL placement for as far as
-// the index follows the order (into the row key, where the index holds it).
-void TTable::FollowIndexNulls() {
+// The index that serves the order: the one named by IndexName, else the first whose fields
+// are the order's, else one that continues the order with further fields and holds the
+// order's NULLs where they are (a unique one first, as its fields alone settle the ties),
+// else the first that begins with the order's fields.
+const TIndexInfo* TTable::ServingIndex() const {
     if (FOrderFields.empty())
-        return;
-    const TIndexInfo* Serving = nullptr;
+        return nullptr;
+    const TIndexInfo* Exact = nullptr;
+    const TIndexInfo* Extending = nullptr;
+    const TIndexInfo* Leading = nullptr;
     for (const TIndexInfo& Index : FIndexes) {
         const bool Leads =
             FOrderFields.size() <= Index.Fields.size() &&
             std::equal(FOrderFields.begin(), FOrderFields.end(), Index.Fields.begin());
-        if (Leads && (Serving == nullptr || Index.Name == FIndexName))
-            Serving = &Index;
+        if (!Leads)
+            continue;
+        if (Index.Name == FIndexName)
+            return &Index;
+        if (Leading == nullptr)
+            Leading = &Index;
+        if (Index.Fields.size() == FOrderFields.size()) {
+            if (Exact == nullptr)
+                Exact = &Index;
+        } else if (IndexHoldsOrderNulls(Index) &&
+                   (Extending == nullptr || (Index.Unique && !Extending->Unique))) {
+            Extending = &Index;
+        }
     }
-    if (Serving == nullptr)
-        return;
-    const std::size_t Known = std::min(Serving->Fields.size(), Serving->NullsFirst.size());
+    if (Exact != nullptr)
+        return Exact;
+    return Extending != nullptr ? Extending : Leading;
+}
+
+// Whether the index holds the NULLs of the order fields first, as the order puts them. The
+// leading field is exempt: its NULLs are read apart from its values when the index holds
+// them last.
+bool TTable::IndexHoldsOrderNulls(const TIndexInfo& Index) const {
+    for (std::size_t Position = 1; Position < FOrderFields.size(); ++Position) {
+        const bool IndexFirst = Position < Index.NullsFirst.size() && Index.NullsFirst[Position];
+        if (!FOrderTerms[Position].NotNull && !IndexFirst)
+            return false;
+    }
+    return true;
+}
+
+// The terms take the serving index's NULL placement for as far as the index follows the
+// order (into the row key, where the index holds it).
+void TTable::FollowIndexNulls(const TIndexInfo& Serving) {
+    const std::size_t Known = std::min(Serving.Fields.size(), Serving.NullsFirst.size());
     for (std::size_t Position = 0; Position < FOrderTerms.size() && Position < Known; ++Position) {
-        if (FOrderTerms[Position].Sql != Connection().QuoteIdentifier(Serving->Fields[Position]))
+        if (FOrderTerms[Position].Sql != Connection().QuoteIdentifier(Serving.Fields[Position]))
             return;
-        FOrderTerms[Position].IndexNullsFirst = Serving->NullsFirst[Position];
+        FOrderTerms[Position].IndexNullsFirst = Serving.NullsFirst[Position];
     }
 }
 
@@ -57,10 +89,11 @@ std::size_t TTable::LeadingOrderTerm() const {
     return FMasterKey.Restricts ? FMasterKey.Values.size() : 0;
 }
 
-// NULLs sort first. A term that cannot be NULL in these rows is ordered with its NULLs where
-// the serving index holds them, so that a default index (which keeps NULLs last) serves the
-// order as well as one created NULLS FIRST: the terms fixed to a master's value, NOT NULL
-// columns and the row key, and a leading term whose NULL-ness the conditions settle.
+// The order fields sort their NULLs first. A term that cannot be NULL in these rows is
+// ordered with its NULLs where the serving index holds them, so that a default index (which
+// keeps NULLs last) serves the order as well as one created NULLS FIRST: the terms fixed to
+// a master's value, NOT NULL columns and the row key, and a leading term whose NULL-ness the
+// conditions settle.
 std::string TTable::OrderByClause(const TConditions& Conditions, bool Descending) const {
     const std::size_t Leading = LeadingOrderTerm();
     std::string Sql;
@@ -71,23 +104,28 @@ std::string TTable::OrderByClause(const TConditions& Conditions, bool Descending
         Sql += (Index == 0 ? " ORDER BY " : ", ") + Term.Sql + (Descending ? " DESC" : " ASC");
         // Without NULLs either placement gives the same rows: the index's is the one
         // that lets it serve the order.
-        if (!NullFree || Term.IndexNullsFirst)
+        const bool NullsFirst = NullFree ? Term.IndexNullsFirst : Term.NullsFirst;
+        if (NullsFirst)
             Sql += Descending ? " NULLS LAST" : " NULLS FIRST";
+        else if (!NullFree)
+            Sql += Descending ? " NULLS FIRST" : " NULLS LAST";
     }
     return Sql;
 }
 
-// A leading term that may hold NULL is read as two statements, its NULLs and its values,
-// each of which a default index serves, instead of one that the database would sort;
-// an index that holds the NULLs first serves the one statement.
+// A leading term that may hold NULL where the index does not is read as two statements,
+// its NULLs and its values, each of which the index serves, instead of one that the
+// database would sort; an index that holds the NULLs where the order does serves the one
+// statement.
 std::vector<TTable::TRow> TTable::Fetch(TConditions& Conditions, bool Descending, int Limit) const {
     const std::size_t Leading = LeadingOrderTerm();
     if (Conditions.LeadingNullsSettled || Leading >= FOrderTerms.size() ||
-        FOrderTerms[Leading].NotNull || FOrderTerms[Leading].IndexNullsFirst)
+        FOrderTerms[Leading].NotNull ||
+        FOrderTerms[Leading].NullsFirst == FOrderTerms[Leading].IndexNullsFirst)
         return FetchStatement(Conditions, Descending, Limit);
     std::vector<TRow> Rows;
-    // Ascending, the NULLs come first; descending, last.
-    for (const bool Nulls : {!Descending, Descending}) {
+    const bool NullsComeFirst = FOrderTerms[Leading].NullsFirst != Descending;
+    for (const bool Nulls : {NullsComeFirst, !NullsComeFirst}) {
         if (static_cast<int>(Rows.size()) >= Limit)
             break;
         TConditions Part = Conditions;
@@ -124,7 +162,7 @@ std::vector<TKeysetTerm> TTable::OrderValues(const TRow& Row) const {
     std::vector<TKeysetTerm> Terms;
     for (std::size_t Index = LeadingOrderTerm(); Index < FOrderTerms.size(); ++Index) {
         const TOrderTerm& Term = FOrderTerms[Index];
-        Terms.push_back({Term.Sql, Row[Term.RowIndex], Term.NotNull});
+        Terms.push_back({Term.Sql, Row[Term.RowIndex], Term.NotNull, !Term.NullsFirst});
     }
     return Terms;
 }
