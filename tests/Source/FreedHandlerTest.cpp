@@ -11,6 +11,7 @@
 #include "host/data/DataSource.h"
 #include "host/data/Table.h"
 #include "tests/Source/TestTables.h"
+#include "tests/support/FreeingHandlerForm.h"
 
 #include <gtest/gtest.h>
 
@@ -28,11 +29,9 @@ using testtables::tbSQLite;
 using testtables::TErrorRecorder;
 using testtables::TTestDatabase;
 
-// A form with every data component on the customer table. Each handler of interest logs
-// "Component.event"; the one named by FreeOn then frees a component: the one that fired
-// it (Victim empty), the form, or the component named by Victim.
-struct TFreeingForm {
-    std::unique_ptr<TForm> Form = std::make_unique<TForm>(nullptr);
+// A form with every data component on the customer table, whose handlers of interest
+// log as they fire; FreeOn and Victim pick the handler that frees a component.
+struct TFreeingForm : testsupport::TFreeingHandlerForm {
     TTable* Table;
     TDataSource* Source = new TDataSource(Form.get());
     TDBFieldComboBox* FieldCombo = new TDBFieldComboBox(Form.get());
@@ -41,9 +40,6 @@ struct TFreeingForm {
     TDBFilterGrid* FilterGrid = new TDBFilterGrid(Form.get());
     TDBGrid* Grid = new TDBGrid(Form.get());
     TDBGridTitleSort* TitleSort = new TDBGridTitleSort(Form.get());
-    std::vector<std::string> Log;
-    std::string FreeOn;
-    std::string Victim;
 
     explicit TFreeingForm(const TTestDatabase& Database)
         : Table(CreateTable(*Form, Database, "customer", "CustNo")) {
@@ -95,30 +91,11 @@ struct TFreeingForm {
         FilterGrid->SetRowCount(FilterGrid->FixedRows() + 1);
         FilterGrid->SetCells(FilterGrid->FixedCols(), FilterGrid->FixedRows(), "Name");
     }
-    TFreeingForm(const TFreeingForm&) = delete;
-    TFreeingForm& operator=(const TFreeingForm&) = delete;
 
     void Name(TControl& Control, const char* AName, int Top) {
         Control.SetName(AName);
         Control.SetParent(Form.get());
         Control.SetTop(Top);
-    }
-
-    void Fired(TObject* Sender, const char* Event) {
-        const std::string Entry = static_cast<TComponent*>(Sender)->Name() + "." + Event;
-        Log.push_back(Entry);
-        if (Entry != FreeOn)
-            return;
-        if (Victim == "Form")
-            Form.reset();
-        else if (Victim.empty())
-            delete static_cast<TComponent*>(Sender);
-        else
-            delete Form->FindComponent(Victim);
-    }
-
-    TNotifyEvent Logger(const char* Event) {
-        return [this, Event](TObject* Sender) { Fired(Sender, Event); };
     }
 
     void WatchInput(TControl& Control) {

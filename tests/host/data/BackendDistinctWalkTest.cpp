@@ -1,4 +1,5 @@
 #include "BackendFixture.h"
+#include "RecordingConnection.h"
 #include "TestDatabase.h"
 
 #include "host/data/Database.h"
@@ -13,50 +14,10 @@ using namespace vorn;
 using vorn::test::AllBackends;
 using vorn::test::BackendCaseTestName;
 using vorn::test::Show;
+using vorn::test::TRecordedStatement;
+using vorn::test::TRecordingConnection;
 
 namespace {
-
-// The fixture's connection, recording the statements that return rows.
-class TRecordingConnection : public TDriverConnection {
-public:
-    TRecordingConnection(TDriverConnection& Target, std::vector<std::string>& Statements)
-        : FTarget(Target), FStatements(Statements) {}
-
-    const std::string& Description() const override { return FTarget.Description(); }
-    TBackendKind BackendKind() const override { return FTarget.BackendKind(); }
-    bool IsSequenced() const override { return FTarget.IsSequenced(); }
-    bool OrdersByIndexOnly() const override { return FTarget.OrdersByIndexOnly(); }
-    std::string QuoteIdentifier(const std::string& Name) const override {
-        return FTarget.QuoteIdentifier(Name);
-    }
-    std::string QuoteTableName(const std::string& Table) const override {
-        return FTarget.QuoteTableName(Table);
-    }
-    std::string Placeholder(int Number) const override { return FTarget.Placeholder(Number); }
-    bool TableExists(const std::string& Table) override { return FTarget.TableExists(Table); }
-    std::vector<TColumnInfo> Columns(const std::string& Table) override {
-        return FTarget.Columns(Table);
-    }
-    std::vector<TIndexInfo> Indexes(const std::string& Table) override {
-        return FTarget.Indexes(Table);
-    }
-    std::vector<std::string> RowKey(const std::string& Table) override {
-        return FTarget.RowKey(Table);
-    }
-    std::unique_ptr<TDriverCursor> Execute(const std::string& Sql,
-                                           const std::vector<TVariant>& Params) override {
-        FStatements.push_back(Sql);
-        return FTarget.Execute(Sql, Params);
-    }
-    std::int64_t ExecuteCommand(const std::string& Sql,
-                                const std::vector<TVariant>& Params) override {
-        return FTarget.ExecuteCommand(Sql, Params);
-    }
-
-private:
-    TDriverConnection& FTarget;
-    std::vector<std::string>& FStatements;
-};
 
 struct TResult {
     std::string Name;
@@ -167,10 +128,10 @@ protected:
     // The index walk that the query ran, if any.
     std::string WalkRan() const {
         const auto Walk =
-            std::find_if(Statements.begin(), Statements.end(), [](const std::string& Sql) {
-                return Sql.find("WITH RECURSIVE") != std::string::npos;
+            std::find_if(Statements.begin(), Statements.end(), [](const TRecordedStatement& Ran) {
+                return Ran.Sql.find("WITH RECURSIVE") != std::string::npos;
             });
-        return Walk == Statements.end() ? "" : *Walk;
+        return Walk == Statements.end() ? "" : Walk->Sql;
     }
 
     std::string PlanOf(const std::string& Sql) {
@@ -182,7 +143,7 @@ protected:
         return Plan;
     }
 
-    std::vector<std::string> Statements;
+    std::vector<TRecordedStatement> Statements;
     TQuery Query{nullptr};
 };
 

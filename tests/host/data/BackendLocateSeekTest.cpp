@@ -1,4 +1,5 @@
 #include "BackendFixture.h"
+#include "RecordingConnection.h"
 
 #include "host/data/DataSource.h"
 #include "host/data/Database.h"
@@ -12,6 +13,8 @@ using namespace vorn;
 using vorn::test::AllBackends;
 using vorn::test::BackendCaseTest;
 using vorn::test::BackendCaseTestName;
+using vorn::test::TRecordedStatement;
+using vorn::test::TRecordingConnection;
 
 namespace {
 
@@ -200,55 +203,6 @@ INSTANTIATE_TEST_SUITE_P(
                       "VARCHAR(40) COLLATE \"C\""})),
     BackendCaseTestName<TSeekCase>);
 
-struct TLoggedStatement {
-    std::string Sql;
-    std::vector<TVariant> Params;
-};
-
-// A connection on another alias's connection that keeps every row-reading statement.
-class TLoggingConnection : public TDriverConnection {
-public:
-    TLoggingConnection(const std::string& Alias, std::vector<TLoggedStatement>& Log)
-        : FLease(Alias), FLog(Log) {}
-
-    const std::string& Description() const override { return Inner().Description(); }
-    TBackendKind BackendKind() const override { return Inner().BackendKind(); }
-    bool IsSequenced() const override { return Inner().IsSequenced(); }
-    bool OrdersByIndexOnly() const override { return Inner().OrdersByIndexOnly(); }
-    std::string QuoteIdentifier(const std::string& Name) const override {
-        return Inner().QuoteIdentifier(Name);
-    }
-    std::string QuoteTableName(const std::string& Table) const override {
-        return Inner().QuoteTableName(Table);
-    }
-    std::string Placeholder(int Number) const override { return Inner().Placeholder(Number); }
-    bool TableExists(const std::string& Table) override { return Inner().TableExists(Table); }
-    std::vector<TColumnInfo> Columns(const std::string& Table) override {
-        return Inner().Columns(Table);
-    }
-    std::vector<TIndexInfo> Indexes(const std::string& Table) override {
-        return Inner().Indexes(Table);
-    }
-    std::vector<std::string> RowKey(const std::string& Table) override {
-        return Inner().RowKey(Table);
-    }
-    std::unique_ptr<TDriverCursor> Execute(const std::string& Sql,
-                                           const std::vector<TVariant>& Params) override {
-        FLog.push_back({Sql, Params});
-        return Inner().Execute(Sql, Params);
-    }
-    std::int64_t ExecuteCommand(const std::string& Sql,
-                                const std::vector<TVariant>& Params) override {
-        return Inner().ExecuteCommand(Sql, Params);
-    }
-
-private:
-    TDriverConnection& Inner() const { return FLease.Connection(); }
-
-    TConnectionLease FLease;
-    std::vector<TLoggedStatement>& FLog;
-};
-
 class LocateSeekPlanTest : public vorn::test::BackendTest {};
 
 TEST_P(LocateSeekPlanTest, SeeksTheIndexInsteadOfScanning) {
@@ -258,10 +212,10 @@ TEST_P(LocateSeekPlanTest, SeeksTheIndexInsteadOfScanning) {
         Database->Execute(
             "INSERT INTO \"Names\" VALUES (?1, ?2)",
             {Id, Id == 200 ? TVariant("smith") : TVariant("Name" + std::to_string(Id))});
-    std::vector<TLoggedStatement> Log;
+    std::vector<TRecordedStatement> Log;
     const std::string Alias = Database->Alias() + "Logged";
-    RegisterDatabase(Alias,
-                     [&] { return std::make_unique<TLoggingConnection>(Database->Alias(), Log); });
+    RegisterDatabase(
+        Alias, [&] { return std::make_unique<TRecordingConnection>(Database->Connection(), Log); });
     {
         TTable Table(nullptr);
         Table.SetDatabaseName(Alias);
@@ -274,7 +228,7 @@ TEST_P(LocateSeekPlanTest, SeeksTheIndexInsteadOfScanning) {
     }
     UnregisterDatabase(Alias);
     int Seeks = 0;
-    for (const TLoggedStatement& Statement : Log) {
+    for (const TRecordedStatement& Statement : Log) {
         EXPECT_EQ(Statement.Sql.find("UPPER("), std::string::npos) << "a scan: " << Statement.Sql;
         if (Statement.Sql.find("\"Name\" >=") == std::string::npos)
             continue;

@@ -1,4 +1,5 @@
 #include "BackendFixture.h"
+#include "DataSetWalk.h"
 
 #include "host/data/DataSource.h"
 #include "host/data/Table.h"
@@ -11,6 +12,8 @@ using namespace vorn;
 using vorn::test::AllBackends;
 using vorn::test::BackendCaseTest;
 using vorn::test::BackendCaseTestName;
+using vorn::test::WalkBackward;
+using vorn::test::WalkForward;
 
 namespace {
 
@@ -74,25 +77,11 @@ protected:
     TTable Table{nullptr};
 };
 
-std::vector<std::string> Forward(TTable& Table) {
-    std::vector<std::string> Ids;
-    for (Table.First(); !Table.Eof(); Table.Next())
-        Ids.push_back(Table.FieldByName("ID")->AsString());
-    return Ids;
-}
-
-std::vector<std::string> Backward(TTable& Table) {
-    std::vector<std::string> Ids;
-    for (Table.Last(); !Table.Bof(); Table.Prior())
-        Ids.insert(Ids.begin(), Table.FieldByName("ID")->AsString());
-    return Ids;
-}
-
 TEST_P(NotNullOrderTest, WalksEveryRowOnceBothWays) {
     const auto Ids = Expected();
     ASSERT_FALSE(Ids.empty());
-    EXPECT_EQ(Forward(Table), Ids);
-    EXPECT_EQ(Backward(Table), Ids);
+    EXPECT_EQ(WalkForward(Table), Ids);
+    EXPECT_EQ(WalkBackward(Table), Ids);
 }
 
 // A search lands on the first match in the order, and the rows around it follow it.

@@ -1,4 +1,5 @@
 #include "BackendFixture.h"
+#include "DataSetWalk.h"
 
 #include "host/data/DatabaseError.h"
 #include "host/data/Table.h"
@@ -14,6 +15,8 @@ using vorn::test::BackendCaseTestName;
 using vorn::test::BackendTest;
 using vorn::test::BackendTestName;
 using vorn::test::TBackendDatabase;
+using vorn::test::WalkBackward;
+using vorn::test::WalkForward;
 
 namespace {
 
@@ -47,20 +50,6 @@ std::string OrderedIds(const std::string& IndexFieldNames) {
         Start = End + 1;
     }
     return Result + "\"ID\"";
-}
-
-std::vector<std::string> Forward(TTable& Table) {
-    std::vector<std::string> Ids;
-    for (Table.First(); !Table.Eof(); Table.Next())
-        Ids.push_back(Table.FieldByName("ID")->AsString());
-    return Ids;
-}
-
-std::vector<std::string> Backward(TTable& Table) {
-    std::vector<std::string> Ids;
-    for (Table.Last(); !Table.Bof(); Table.Prior())
-        Ids.insert(Ids.begin(), Table.FieldByName("ID")->AsString());
-    return Ids;
 }
 
 class PeopleTest : public BackendTest {
@@ -98,8 +87,8 @@ protected:
 
 TEST_P(TableOrderTest, WalksTheWholeOrderBothWaysAcrossWindows) {
     const auto Expected = Database->Column(OrderedIds(Case().IndexFieldNames));
-    EXPECT_EQ(Forward(Table), Expected);
-    EXPECT_EQ(Backward(Table), Expected);
+    EXPECT_EQ(WalkForward(Table), Expected);
+    EXPECT_EQ(WalkBackward(Table), Expected);
 }
 
 TEST_P(TableOrderTest, RandomWalkStaysInStepWithTheOrder) {
@@ -178,8 +167,8 @@ TEST_P(PeopleTest, NullKeysAtPageBoundariesAreNeitherSkippedNorRepeated) {
             Table.SetPageSize(PageSize);
             Table.Open();
             const auto Expected = Database->Column(OrderedIds(Order));
-            EXPECT_EQ(Forward(Table), Expected) << Order << " page " << PageSize;
-            EXPECT_EQ(Backward(Table), Expected) << Order << " page " << PageSize;
+            EXPECT_EQ(WalkForward(Table), Expected) << Order << " page " << PageSize;
+            EXPECT_EQ(WalkBackward(Table), Expected) << Order << " page " << PageSize;
             Table.Close();
         }
     }

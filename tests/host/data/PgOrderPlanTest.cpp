@@ -1,4 +1,5 @@
 #include "PgTestDatabase.h"
+#include "RecordingConnection.h"
 
 #include "host/data/DataSource.h"
 #include "host/data/Database.h"
@@ -12,59 +13,12 @@
 using namespace vorn;
 using vorn::test::PgTest;
 using vorn::test::PgTestConnInfo;
+using vorn::test::TRecordedStatement;
+using vorn::test::TRecordingConnection;
 
 namespace {
 
 const char* const Alias = "vorn_pg_order_plans";
-
-struct TStatement {
-    std::string Sql;
-    std::vector<TVariant> Params;
-};
-
-// A server connection that keeps every statement it runs for rows, so that a test can ask
-// the server how it plans exactly what a table issued.
-class TRecordingConnection : public TDriverConnection {
-public:
-    TRecordingConnection(std::unique_ptr<TDriverConnection> Inner,
-                         std::vector<TStatement>& Statements)
-        : FInner(std::move(Inner)), FStatements(Statements) {}
-
-    const std::string& Description() const override { return FInner->Description(); }
-    TBackendKind BackendKind() const override { return FInner->BackendKind(); }
-    bool IsSequenced() const override { return FInner->IsSequenced(); }
-    bool OrdersByIndexOnly() const override { return FInner->OrdersByIndexOnly(); }
-    std::string QuoteIdentifier(const std::string& Name) const override {
-        return FInner->QuoteIdentifier(Name);
-    }
-    std::string QuoteTableName(const std::string& Table) const override {
-        return FInner->QuoteTableName(Table);
-    }
-    std::string Placeholder(int Number) const override { return FInner->Placeholder(Number); }
-    bool TableExists(const std::string& Table) override { return FInner->TableExists(Table); }
-    std::vector<TColumnInfo> Columns(const std::string& Table) override {
-        return FInner->Columns(Table);
-    }
-    std::vector<TIndexInfo> Indexes(const std::string& Table) override {
-        return FInner->Indexes(Table);
-    }
-    std::vector<std::string> RowKey(const std::string& Table) override {
-        return FInner->RowKey(Table);
-    }
-    std::unique_ptr<TDriverCursor> Execute(const std::string& Sql,
-                                           const std::vector<TVariant>& Params) override {
-        FStatements.push_back({Sql, Params});
-        return FInner->Execute(Sql, Params);
-    }
-    std::int64_t ExecuteCommand(const std::string& Sql,
-                                const std::vector<TVariant>& Params) override {
-        return FInner->ExecuteCommand(Sql, Params);
-    }
-
-private:
-    std::unique_ptr<TDriverConnection> FInner;
-    std::vector<TStatement>& FStatements;
-};
 
 // The most rows that a full Sort node of a plan expects to sort; 0 without one.
 long SortedRows(const std::string& Plan) {
@@ -140,7 +94,7 @@ protected:
     std::vector<std::string> PlansThatSort() {
         static const std::regex IndexScan(R"(Index (Only )?Scan)");
         std::vector<std::string> Faults;
-        for (const TStatement& Statement : Statements) {
+        for (const TRecordedStatement& Statement : Statements) {
             if (Statement.Sql.find("FROM \"Pager\"") == std::string::npos)
                 continue;
             std::string Plan;
@@ -153,7 +107,7 @@ protected:
         return Faults;
     }
 
-    std::vector<TStatement> Statements;
+    std::vector<TRecordedStatement> Statements;
     TTable Table{nullptr};
     TTable Master{nullptr};
 };

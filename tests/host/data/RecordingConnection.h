@@ -1,0 +1,50 @@
+#pragma once
+
+#include "host/data/Driver.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vorn::test {
+
+struct TRecordedStatement {
+    std::string Sql;
+    std::vector<TVariant> Params;
+};
+
+// A connection that passes everything to a target connection and keeps every statement
+// that returns rows in Statements, so that a test can check (or ask the server to plan)
+// exactly what a dataset issued. Register it as an alias of its own for the dataset under
+// test; statements that change data pass through unrecorded.
+class TRecordingConnection : public TDriverConnection {
+public:
+    // Target must outlive the recording connection.
+    TRecordingConnection(TDriverConnection& Target, std::vector<TRecordedStatement>& Statements);
+    // The recording connection owns Target.
+    TRecordingConnection(std::unique_ptr<TDriverConnection> Target,
+                         std::vector<TRecordedStatement>& Statements);
+
+    const std::string& Description() const override;
+    TBackendKind BackendKind() const override;
+    bool IsSequenced() const override;
+    bool OrdersByIndexOnly() const override;
+    std::string QuoteIdentifier(const std::string& Name) const override;
+    std::string QuoteTableName(const std::string& Table) const override;
+    std::string Placeholder(int Number) const override;
+    bool TableExists(const std::string& Table) override;
+    std::vector<TColumnInfo> Columns(const std::string& Table) override;
+    std::vector<TIndexInfo> Indexes(const std::string& Table) override;
+    std::vector<std::string> RowKey(const std::string& Table) override;
+    std::unique_ptr<TDriverCursor> Execute(const std::string& Sql,
+                                           const std::vector<TVariant>& Params) override;
+    std::int64_t ExecuteCommand(const std::string& Sql,
+                                const std::vector<TVariant>& Params) override;
+
+private:
+    std::unique_ptr<TDriverConnection> FOwnedTarget;
+    TDriverConnection& FTarget;
+    std::vector<TRecordedStatement>& FStatements;
+};
+
+} // namespace vorn::test
