@@ -1,0 +1,187 @@
+#include "BackendFixture.h"
+#include "DataSetWalk.h"
+#include "RecordingConnection.h"
+
+#include "host/data/DataSource.h"
+#include "host/data/Database.h"
+#include "host/data/Table.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <regex>
+
+using namespace vorn;
+using vorn::test::AllBackends;
+using vorn::test::BackendCaseTest;
+using vorn::test::BackendCaseTestName;
+using vorn::test::BackendTest;
+using vorn::test::TRecordedStatement;
+using vorn::test::TRecordingConnection;
+using vorn::test::WalkBackward;
+using vorn::test::WalkForward;
+
+namespace {
+
+// Ordered by City, which leads the two-field index (City, Name): rows that tie on City come
+// in Name order (with the NULLs where the index holds them) and then by key. Both fields
+// hold NULLs and the key order differs from the Name order within a city.
+struct TTieCase {
+    const char* Name;
+    int PageSize;
+    bool Detail;        // restricted to the master's city C1
+    const char* Filter; // applied when not empty
+    const char* Where;  // the same restriction for the expected rows
+};
+
+class IndexTieOrderTest : public BackendCaseTest<TTieCase> {
+protected:
+    void SetUp() override {
+        BackendCaseTest::SetUp();
+        Database->Execute("CREATE TABLE \"Cust\" (\"ID\" INTEGER PRIMARY KEY, "
+                          "\"City\" VARCHAR(10), \"Name\" VARCHAR(10))");
+        Database->Execute("CREATE INDEX \"CustCityName\" ON \"Cust\" (\"City\", \"Name\")");
+        for (int Id = 1; Id <= 40; ++Id) {
+            const TVariant City = Id % 7 == 0 ? TVariant() : TVariant("C" + std::to_string(Id % 3));
+            const TVariant Name =
+                Id % 4 == 0 ? TVariant() : TVariant("N" + std::to_string((50 - Id) % 5));
+            Database->Execute("INSERT INTO \"Cust\" VALUES (?1, ?2, ?3)", {Id, City, Name});
+        }
+        Database->Execute("CREATE TABLE \"Cities\" (\"City\" VARCHAR(10) PRIMARY KEY)");
+        Database->Execute("INSERT INTO \"Cities\" VALUES ('C1')");
+        Table.SetDatabaseName(Database->Alias());
+        Table.SetTableName("Cust");
+        Table.SetIndexFieldNames("City");
+        Table.SetPageSize(Case().PageSize);
+        if (Case().Detail) {
+            Master.SetDatabaseName(Database->Alias());
+            Master.SetTableName("Cities");
+            Source.SetDataSet(&Master);
+            Master.Open();
+            Table.SetMasterSource(&Source);
+            Table.SetMasterFields("City");
+        }
+        if (*Case().Filter != '\0') {
+            Table.SetFilter(Case().Filter);
+            Table.SetFiltered(true);
+        }
+        Table.Open();
+    }
+    void TearDown() override {
+        Table.Close();
+        Table.SetMasterSource(nullptr);
+        Master.Close();
+    }
+
+    // A default SQLite index holds NULLs first, a default PostgreSQL index last.
+    std::vector<std::string> Expected() {
+        const std::string NamePlacement = Database->IsSQLite() ? "FIRST" : "LAST";
+        return Database->Column(std::string("SELECT \"ID\" FROM \"Cust\" ") + Case().Where +
+                                " ORDER BY \"City\" NULLS FIRST, \"Name\" NULLS " + NamePlacement +
+                                ", \"ID\"");
+    }
+
+    TTable Master{nullptr};
+    TDataSource Source{nullptr};
+    TTable Table{nullptr};
+};
+
+TEST_P(IndexTieOrderTest, WalksEveryRowOnceBothWaysInTheIndexOrder) {
+    const auto Ids = Expected();
+    ASSERT_GT(Ids.size(), 3u);
+    EXPECT_EQ(WalkForward(Table), Ids);
+    EXPECT_EQ(WalkBackward(Table), Ids);
+    // The longer order is the table's own: it still reports the one field it was given.
+    EXPECT_EQ(Table.IndexFieldCount(), 1);
+}
+
+// A search lands on the row, and the grid's window around it holds its neighbours in order.
+TEST_P(IndexTieOrderTest, LocateAndTheWindowAroundItFollowTheOrder) {
+    const auto Ids = Expected();
+    for (const std::size_t Position : {std::size_t{0}, Ids.size() / 2, Ids.size() - 1}) {
+        Table.First();
+        ASSERT_TRUE(Table.Locate("ID", TVariant(std::stoi(Ids[Position])), {}));
+        const TRecordWindow Window = Table.ReadRecordWindow(3, 3);
+        const std::size_t First = Position - static_cast<std::size_t>(Window.Current);
+        ASSERT_EQ(static_cast<std::size_t>(Window.Current), std::min<std::size_t>(Position, 3));
+        ASSERT_EQ(static_cast<std::size_t>(Window.Count()),
+                  std::min(Ids.size(), Position + 4) - First);
+        for (int Row = 0; Row < Window.Count(); ++Row)
+            EXPECT_EQ(Window.Values[static_cast<std::size_t>(Row)][0].AsString(),
+                      Ids[First + static_cast<std::size_t>(Row)])
+                << "around " << Ids[Position];
+    }
+}
+
+const TTieCase Ties[] = {
+    {"Page1", 1, false, "", ""},
+    {"Page3", 3, false, "", ""},
+    {"Detail_Page2", 2, true, "", "WHERE \"City\" = 'C1'"},
+    {"Filtered_Page2", 2, false, "ID > 9", "WHERE \"ID\" > 9"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Ties, IndexTieOrderTest,
+                         ::testing::Combine(::testing::ValuesIn(AllBackends),
+                                            ::testing::ValuesIn(Ties)),
+                         BackendCaseTestName<TTieCase>);
+
+// Over many rows the database must read each page of the City order from the index, with
+// at most the rows that tie on both of its fields left to sort.
+class IndexTieOrderPlanTest : public BackendTest {};
+
+TEST_P(IndexTieOrderPlanTest, PagesComeFromTheLongerIndexWithoutASort) {
+    Database->Execute("CREATE TABLE \"Cust\" (\"ID\" INTEGER PRIMARY KEY, "
+                      "\"City\" VARCHAR(10), \"Name\" VARCHAR(10))");
+    Database->Execute("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+                      "WHERE i < 20000) INSERT INTO \"Cust\" SELECT i, 'C' || (i % 20), "
+                      "'N' || ((i * 7919) % 10007) FROM n");
+    Database->Execute("CREATE INDEX \"CustCityName\" ON \"Cust\" (\"City\", \"Name\")");
+    Database->Execute("ANALYZE \"Cust\"");
+    std::vector<TRecordedStatement> Statements;
+    const std::string Alias = Database->Alias() + "_recorded";
+    RegisterDatabase(Alias, [&] {
+        return std::make_unique<TRecordingConnection>(Database->Connection(), Statements);
+    });
+    {
+        TTable Table(nullptr);
+        Table.SetDatabaseName(Alias);
+        Table.SetTableName("Cust");
+        Table.SetIndexFieldNames("City");
+        Table.SetPageSize(50);
+        Table.Open();
+        for (int Step = 0; Step < 120; ++Step)
+            Table.Next();
+        Table.Last();
+        for (int Step = 0; Step < 120; ++Step)
+            Table.Prior();
+    }
+    UnregisterDatabase(Alias);
+    // A search for a NULL City may sort the few rows the planner expects to hold it.
+    static const std::regex FullSort(R"((^|->  )Sort  \(cost=[0-9.]+ rows=([0-9]{3,}))");
+    int Pages = 0;
+    for (const TRecordedStatement& Statement : Statements) {
+        if (Statement.Sql.find("ORDER BY") == std::string::npos)
+            continue;
+        ++Pages;
+        std::string Plan;
+        auto Cursor = Database->Connection().Execute(
+            (Database->IsSQLite() ? "EXPLAIN QUERY PLAN " : "EXPLAIN ") + Statement.Sql,
+            Statement.Params);
+        while (Cursor->Next())
+            Plan += Cursor->Value(Cursor->FieldCount() - 1).AsString() + "\n";
+        EXPECT_NE(Plan.find("CustCityName"), std::string::npos) << Statement.Sql << "\n" << Plan;
+        EXPECT_EQ(Plan.find("TEMP B-TREE"), std::string::npos) << Statement.Sql << "\n" << Plan;
+        EXPECT_FALSE(std::regex_search(Plan, FullSort)) << Statement.Sql << "\n" << Plan;
+        if (Plan.find("Incremental Sort") != std::string::npos) {
+            EXPECT_NE(Plan.find("Presorted Key: \"City\", \"Name\""), std::string::npos)
+                << Statement.Sql << "\n"
+                << Plan;
+        }
+    }
+    EXPECT_GE(Pages, 4);
+}
+
+INSTANTIATE_TEST_SUITE_P(Plans, IndexTieOrderPlanTest, ::testing::ValuesIn(AllBackends),
+                         vorn::test::BackendTestName);
+
+} // namespace
