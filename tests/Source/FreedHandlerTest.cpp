@@ -15,7 +15,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -122,14 +121,7 @@ struct TFreeingForm : testsupport::TFreeingHandlerForm {
 // ends that work: no later handler of the act runs, and nothing touches the freed
 // components, which the sanitizer build checks.
 TEST(FreedHandler, NothingRunsAfterTheHandlerThatFreedItsComponent) {
-    struct TCase {
-        const char* Name;
-        std::function<void(TFreeingForm&)> Setup;
-        std::function<bool(TFreeingForm&)> Act;
-        const char* FreeOn;
-        const char* Victim;
-        std::vector<std::string> ExpectedLog;
-    };
+    using TCase = testsupport::TFreeingCase<TFreeingForm>;
     const auto NoSetup = [](TFreeingForm&) {};
     const auto ReturnKeyLocates = [](TFreeingForm& F) {
         F.LocateEdit->SetAutoLocate(alReturnKey);
@@ -276,9 +268,7 @@ TEST(FreedHandler, NothingRunsAfterTheHandlerThatFreedItsComponent) {
         SCOPED_TRACE(Case.Name);
         TFreeingForm F(*Database);
         Case.Setup(F);
-        F.Log.clear();
-        F.FreeOn = Case.FreeOn;
-        F.Victim = Case.Victim;
+        F.Arm(Case.FreeOn, Case.Victim);
         const TErrorRecorder Errors;
 
         Case.Act(F);

@@ -2,6 +2,7 @@
 
 #include "host/components/Form.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -42,6 +43,26 @@ struct TFreeingHandlerForm {
     TNotifyEvent Logger(const char* Event) {
         return [this, Event](TObject* Sender) { Fired(Sender, Event); };
     }
+
+    // Starts a case: an empty log, and the handler that frees and what it frees.
+    void Arm(const char* AFreeOn, const char* AVictim) {
+        Log.clear();
+        FreeOn = AFreeOn;
+        Victim = AVictim;
+    }
+};
+
+// One case of a table of freeing handlers on a TFreeingHandlerForm descendant: Setup
+// prepares the form, Act is the user's act (returning whether its control is still
+// there), and the handler FreeOn frees Victim; ExpectedLog is every handler that ran.
+template <class TFixture>
+struct TFreeingCase {
+    const char* Name;
+    std::function<void(TFixture&)> Setup;
+    std::function<bool(TFixture&)> Act;
+    const char* FreeOn;
+    const char* Victim;
+    std::vector<std::string> ExpectedLog;
 };
 
 } // namespace vorn::testsupport

@@ -11,7 +11,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -77,14 +76,7 @@ struct TFreeingForm : vorn::testsupport::TFreeingHandlerForm {
 // that handler: no later handler of the act runs and nothing touches the freed object,
 // which the sanitizer build checks.
 TEST(FreedSender, NothingRunsAfterTheHandlerThatFreedIt) {
-    struct TCase {
-        const char* Name;
-        std::function<void(TFreeingForm&)> Setup;
-        std::function<bool(TFreeingForm&)> Act;
-        const char* FreeOn;
-        const char* Victim;
-        std::vector<std::string> ExpectedLog;
-    };
+    using TCase = testsupport::TFreeingCase<TFreeingForm>;
     const auto NoSetup = [](TFreeingForm&) {};
     const auto OpenList = [](TFreeingForm& F) { F.Combo->SetDroppedDown(true); };
     const std::vector<TCase> Cases = {
@@ -226,9 +218,7 @@ TEST(FreedSender, NothingRunsAfterTheHandlerThatFreedIt) {
         TFreeingForm Fixture;
         TErrorCapture Errors;
         Case.Setup(Fixture);
-        Fixture.Log.clear();
-        Fixture.FreeOn = Case.FreeOn;
-        Fixture.Victim = Case.Victim;
+        Fixture.Arm(Case.FreeOn, Case.Victim);
 
         EXPECT_FALSE(Case.Act(Fixture)) << "the input must report that its control went";
 
