@@ -43,7 +43,8 @@ protected:
     }
 
     // The grid, back at the first record, shows the customers in the order that OrderBy
-    // (with the key last, as the table breaks ties) gives in SQL.
+    // (with the key last, as the table breaks ties) gives in SQL. A table ordered by the
+    // leading fields of a longer index breaks ties by the index's further fields first.
     void ExpectCustomerOrder(const std::string& OrderBy) const {
         CustomerTable().First();
         const std::vector<std::string> Shown = ShownColumn(Grid(), "CustNo");
@@ -59,7 +60,7 @@ TEST_F(GridScenarioTest, ATitleClickSortsAndRecaptionsTheTitle) {
     ClickTitle(Grid(), "City");
 
     EXPECT_EQ(CustomerTable().IndexFieldNames(), "City");
-    ExpectCustomerOrder("City");
+    ExpectCustomerOrder("City, Name"); // the index ByCityName
     ExpectTitle("City", "City (1)", true);
     ExpectTitle("Name", "Name", false);
 }
@@ -77,7 +78,7 @@ TEST_F(GridScenarioTest, ACtrlClickAddsASecondSortColumnAndAPlainClickStartsOver
     // Ctrl was let go: the next click sorts by its column alone.
     ClickTitle(Grid(), "Company");
     EXPECT_EQ(CustomerTable().IndexFieldNames(), "Company");
-    ExpectCustomerOrder("Company");
+    ExpectCustomerOrder("Company, City"); // the index ByCompanyCity
     ExpectTitle("Company", "Company (1)", true);
     ExpectTitle("City", "City", false);
     ExpectTitle("Name", "Name", false);
