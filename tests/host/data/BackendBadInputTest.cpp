@@ -24,6 +24,8 @@ class PgBadInputTest : public PgTest {
 protected:
     void SetUp() override {
         PgTest::SetUp();
+        if (!Connection)
+            return;
         Exec("DROP TABLE IF EXISTS \"Numbers\"");
         Exec("CREATE TABLE \"Numbers\" (\"N\" integer PRIMARY KEY)");
         Exec("INSERT INTO \"Numbers\" SELECT n FROM generate_series(1, 230) AS s(n)");
