@@ -110,9 +110,19 @@ std::unique_ptr<TDriverCursor> TPgConnection::Execute(const std::string& Sql,
     if (!PgIsQuery(Utf8Sql))
         return std::make_unique<TPgDriverCursor>(
             FCommands, RunCommand("TPgConnection.Execute()", Utf8Sql, Values));
+    // A read of no more rows than one fetch brings runs as one plain statement: a
+    // server-side cursor would add its transaction, declaration and fetch round trips
+    // to every short read (a window of a table, each probe of a search).
+    const int Limit = PgTrailingLimit(Utf8Sql);
+    const auto Read = [&]() -> std::unique_ptr<TDriverCursor> {
+        if (Limit >= 0 && Limit <= FetchPageSize)
+            return std::make_unique<TPgDriverCursor>(
+                FReader, FReader.Execute("TPgConnection.Execute()", Utf8Sql, Values));
+        return std::make_unique<TPgDriverCursor>(FReader, Utf8Sql, Values, FetchPageSize);
+    };
     FReader.Connect();
     try {
-        return std::make_unique<TPgDriverCursor>(FReader, Utf8Sql, Values, FetchPageSize);
+        return Read();
     } catch (const EDatabaseError&) {
         // A connection that died while idle (a server restart) shows only when used;
         // reading again on a new one is harmless.
@@ -120,7 +130,7 @@ std::unique_ptr<TDriverCursor> TPgConnection::Execute(const std::string& Sql,
             throw;
     }
     FReader.Connect();
-    return std::make_unique<TPgDriverCursor>(FReader, Utf8Sql, Values, FetchPageSize);
+    return Read();
 }
 
 TPgResult TPgConnection::ReadCatalog(const char* Operation, const char* Sql,

@@ -45,6 +45,27 @@ bool PgIsQuery(const std::string& Sql) {
     return Word == "SELECT" || Word == "VALUES" || Word == "TABLE" || Word == "WITH";
 }
 
+int PgTrailingLimit(const std::string& Sql) {
+    std::size_t End = Sql.find_last_not_of(" \t\r\n");
+    if (End == std::string::npos)
+        return -1;
+    std::size_t Start = End + 1;
+    while (Start > 0 && std::isdigit(static_cast<unsigned char>(Sql[Start - 1])))
+        --Start;
+    constexpr std::size_t MaxDigits = 9; // keeps the count within an int
+    if (Start == End + 1 || End + 1 - Start > MaxDigits)
+        return -1;
+    const std::string Keyword = " LIMIT ";
+    if (Start < Keyword.size())
+        return -1;
+    std::string Before = Sql.substr(Start - Keyword.size(), Keyword.size());
+    std::transform(Before.begin(), Before.end(), Before.begin(),
+                   [](unsigned char C) { return static_cast<char>(std::toupper(C)); });
+    if (Before != Keyword)
+        return -1;
+    return std::stoi(Sql.substr(Start, End + 1 - Start));
+}
+
 TPgDriverCursor::TPgDriverCursor(TPgSession& Session, const std::string& Sql,
                                  const TPgParams& Params, int PageSize)
     : FSession(Session), FCursor(std::make_unique<TPgCursor>(Session, Sql, Params, PageSize)) {

@@ -41,4 +41,7 @@ private:
 // after blanks, comments and opening parentheses, with SELECT, VALUES, TABLE or WITH.
 bool PgIsQuery(const std::string& Sql);
 
+// The row count of a query that ends in "LIMIT <n>" (any case, trailing blanks), else -1.
+int PgTrailingLimit(const std::string& Sql);
+
 } // namespace vorn

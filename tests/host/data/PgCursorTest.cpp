@@ -173,6 +173,50 @@ TEST(PgIsQuery, TellsQueriesFromCommands) {
         EXPECT_EQ(PgIsQuery(Case.Sql), Case.Query) << Case.Sql;
 }
 
+TEST(PgTrailingLimit, ReadsOnlyALimitThatEndsTheStatement) {
+    const struct {
+        const char* Sql;
+        int Limit;
+    } Cases[] = {
+        {"SELECT a FROM t LIMIT 1", 1},
+        {"SELECT a FROM t ORDER BY a limit 50 \n", 50},
+        {"SELECT a FROM t", -1},
+        {"SELECT a FROM t LIMIT", -1},
+        {"SELECT a FROM t LIMIT 5 OFFSET 10", -1},
+        {"SELECT a FROM t WHERE b = 'LIMIT 5'", -1},
+        {"SELECT xLIMIT 5", -1},
+        {"SELECT a FROM t LIMIT 12345678901", -1},
+        {"", -1},
+    };
+    for (const auto& Case : Cases)
+        EXPECT_EQ(PgTrailingLimit(Case.Sql), Case.Limit) << Case.Sql;
+}
+
+TEST_F(PgTest, AShortReadRunsWithoutACursorAndSeesTheOpenQuerysRows) {
+    Exec("DROP TABLE IF EXISTS short_read");
+    Exec("CREATE TABLE short_read (id integer PRIMARY KEY)");
+    Exec("INSERT INTO short_read SELECT generate_series(1, 300)");
+    auto Long = Connection->Execute("SELECT id FROM short_read ORDER BY id", {});
+    ASSERT_TRUE(Long->Next());
+    // Inside the open query's transaction and outside any, a bounded read gives its rows.
+    auto Short = Connection->Execute("SELECT id FROM short_read WHERE id > $1 ORDER BY id LIMIT 3",
+                                     {TVariant(297)});
+    std::vector<std::int64_t> Ids;
+    while (Short->Next())
+        Ids.push_back(Short->Value(0).AsInteger());
+    EXPECT_EQ(Ids, (std::vector<std::int64_t>{298, 299, 300}));
+    int LongRows = 1;
+    while (Long->Next())
+        ++LongRows;
+    EXPECT_EQ(LongRows, 300); // the open query reads on past its first fetch
+    Long.reset();
+    auto Alone = Connection->Execute("SELECT id FROM short_read ORDER BY id DESC LIMIT 1", {});
+    ASSERT_TRUE(Alone->Next());
+    EXPECT_EQ(Alone->Value(0).AsInteger(), 300);
+    EXPECT_FALSE(Alone->Next());
+    Exec("DROP TABLE short_read");
+}
+
 TEST_F(PgTest, ACommandBlockedByAnOpenQueryFailsInsteadOfHanging) {
     Exec("DROP TABLE IF EXISTS locked");
     Exec("CREATE TABLE locked (id integer PRIMARY KEY)");
