@@ -32,10 +32,20 @@ void TDBGridRecords::Read(TDataSet& DataSet, int Capacity, int PreferredActive) 
     if (!DataSet.Active() || Capacity < 1)
         return;
     PreferredActive = std::clamp(PreferredActive, 0, Capacity - 1);
-    // Enough on each side to fill the whole window from that side where the other ends.
-    const TRecordWindow Window = DataSet.ReadRecordWindow(Capacity - 1, Capacity - 1);
+    // The records before the current one that the rows above it show, and those after it
+    // that the rows below show; where the dataset ends on one side only, the other side
+    // fills the window instead, read once more with its share raised.
+    const int Above = PreferredActive;
+    const int Below = Capacity - 1 - PreferredActive;
+    TRecordWindow Window = DataSet.ReadRecordWindow(Above, Below);
     if (Window.Current < 0)
         return;
+    const int Preceding = Window.Current;
+    const int Following = Window.Count() - 1 - Window.Current;
+    if (Preceding < Above && Following == Below)
+        Window = DataSet.ReadRecordWindow(Preceding, Capacity - 1 - Preceding);
+    else if (Following < Below && Preceding == Above)
+        Window = DataSet.ReadRecordWindow(Capacity - 1 - Following, Following);
     const int Start = std::max(0, Window.Current - PreferredActive);
     const int Last = std::min(Window.Count(), Start + Capacity);
     const int First = std::max(0, Last - Capacity);

@@ -29,7 +29,8 @@ enum TSqlConditionForm {
 };
 
 struct TTranslatedSql {
-    // The backend's SQL, with placeholders "?" (SQLite) or "$1".."$n" (PostgreSQL).
+    // The backend's SQL, with numbered placeholders: "?1".."?n" (SQLite) or "$1".."$n"
+    // (PostgreSQL).
     std::string Text;
     // The values of the placeholders, in order, to be bound as text.
     std::vector<std::string> Parameters;
@@ -43,8 +44,8 @@ struct TTranslatedSql {
 TTranslatedSql TranslateStatement(const std::string& SystemSql, TSqlBackend Backend);
 
 // Translates one condition (a WHERE clause without the word WHERE). Placeholders are
-// numbered from FirstParameterNumber on PostgreSQL, so that the condition can join
-// a statement that already has parameters. The text is one complete expression:
+// numbered from FirstParameterNumber, so that the condition can join a statement that
+// already has parameters, and be repeated in it. The text is one complete expression:
 // put it in parentheses before joining it to other conditions with AND.
 // Raises ESqlSyntaxError for malformed text or text the form does not allow, and
 // for an empty condition.

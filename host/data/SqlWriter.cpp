@@ -232,10 +232,8 @@ private:
     void Parameter(std::string Value) {
         const int Offset = CheckedCast<int>(FOut.Parameters.size() - FParametersBefore);
         FOut.Parameters.push_back(std::move(Value));
-        if (FBackend == sbSQLite)
-            Write("?");
-        else
-            Write("$" + std::to_string(CheckedAdd(FFirstParameter, Offset)));
+        Write(FBackend == sbSQLite ? "?" : "$");
+        Write(std::to_string(CheckedAdd(FFirstParameter, Offset)));
     }
 
     void Identifier(const std::string& Name) {
@@ -384,8 +382,10 @@ private:
         LikeOperator(Expr);
         const TSqlExpr& Part = *Expr.Operands[1];
         if (Part.Kind == sekString) {
-            Parameter("%" + EscapeSqlLikeText(SqlAsciiUpperCase(DecodeSqlLiteral(Part.Text))) +
-                      "%");
+            std::string Pattern = "%";
+            Pattern += EscapeSqlLikeText(SqlAsciiUpperCase(DecodeSqlLiteral(Part.Text)));
+            Pattern += '%';
+            Parameter(std::move(Pattern));
         } else {
             Write("('%' || ");
             EscapedLikeText([&] { UpperAscii(Part); });

@@ -131,7 +131,9 @@ private:
     std::vector<TKeysetTerm> OrderValues(const TRow& Row) const;
     std::string ColumnSql(const TField& Field) const;
     TBookmark RowBookmark(const TRow& Row) const;
-    void StartWindowAt(TRow Row);
+    // Makes the first of Rows current: rows consecutive in the order from there on, the
+    // last of the table when RowsReachEnd.
+    void StartWindowAt(std::vector<TRow> Rows, bool RowsReachEnd = false);
     void TrimWindow(bool KeepEnd);
 
     std::string FTableName;

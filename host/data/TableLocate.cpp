@@ -7,8 +7,8 @@ namespace vorn {
 
 namespace {
 
-// A search whose prefix has more case variants in the data than this is answered by one
-// scan: each variant alive costs a seek for every further character.
+// The most case variants that one statement asks about; a search whose prefix has more
+// variants in the data than this is answered by one scan.
 constexpr std::size_t MaxCaseVariants = 16;
 
 bool IsAsciiLetter(char C) {
@@ -91,31 +91,21 @@ std::optional<bool> TTablePrefixSeek::MoveToMatch(const std::vector<TField*>& Fi
     if (!Applies(Fields, Values, Options))
         return std::nullopt;
     const TField& Field = *Fields.front();
-    const std::string Text = Values.front().AsString();
     std::vector<std::string> Prefixes{""};
-    for (std::size_t Position = 0; Position < Text.size(); ++Position) {
-        if (Position > 0) {
-            std::erase_if(Prefixes, [&](const std::string& Prefix) {
-                return !AnyRowBeginsWith(Field, Prefix);
-            });
+    for (const char C : Values.front().AsString()) {
+        const std::size_t Variants = CaseVariants(C).size();
+        // Extending without asking costs nothing until the variants grow too many for
+        // one statement; then one statement keeps those that begin a row.
+        if (Prefixes.size() * Variants > MaxCaseVariants) {
+            Prefixes = PrefixesBegun(Field, Prefixes);
             if (Prefixes.empty())
                 return false;
+            if (Prefixes.size() * Variants > MaxCaseVariants)
+                return std::nullopt;
         }
-        Prefixes = Extended(Prefixes, Text[Position]);
-        if (Prefixes.size() > MaxCaseVariants)
-            return std::nullopt;
+        Prefixes = Extended(Prefixes, C);
     }
-    // The table orders the restricted rows by this field first, in byte order, and texts
-    // of one length that begin differently do not interleave: the first variant in byte
-    // order that has a match holds the first match.
-    for (const std::string& Prefix : Prefixes) {
-        std::vector<TRow> Rows = FirstRowBeginningWith(Prefix, Fields, Values, Options);
-        if (!Rows.empty()) {
-            FTable.StartWindowAt(std::move(Rows.front()));
-            return true;
-        }
-    }
-    return false;
+    return MoveToFirstMatch(Prefixes, Fields, Values, Options);
 }
 
 bool TTablePrefixSeek::Applies(const std::vector<TField*>& Fields,
@@ -160,10 +150,15 @@ bool TTablePrefixSeek::SQLiteComparesAsBytes(const TField& Field) const {
                      [&](const TColumnInfo& C) { return C.Name == Field.FieldName(); });
     if (Column == FTable.FColumns.end() || !HasSQLiteTextAffinity(Column->DeclaredType))
         return false;
+    // BINARY compares the stored bytes, which follow the characters' order in UTF-8 only:
+    // in UTF-16 a character whose low byte is an ASCII letter's sorts beside that letter.
+    TDriverConnection& Connection = FTable.Connection();
+    auto Encoding = Connection.Execute("PRAGMA encoding", {});
+    if (!Encoding->Next() || Encoding->Value(0).AsString() != "UTF-8")
+        return false;
     // SQL does not show a column's collation, but a compound SELECT compares by the
     // collation of its leftmost column: three texts stay distinct under BINARY only, as
     // NOCASE folds the capital and RTRIM the trailing blank.
-    TDriverConnection& Connection = FTable.Connection();
     const std::string Sql = "SELECT count(DISTINCT x) FROM (SELECT " + FTable.ColumnSql(Field) +
                             " AS x FROM " + Connection.QuoteTableName(FTable.FTableName) +
                             " WHERE 0 UNION ALL SELECT 'a' UNION ALL SELECT 'A' UNION ALL "
@@ -183,41 +178,95 @@ bool TTablePrefixSeek::PostgresComparesAsBytes(const TField& Field) const {
     return !Answer.IsNull() && Answer.AsBoolean();
 }
 
-void TTablePrefixSeek::AddPrefixRange(TTable::TConditions& Conditions, const TField& Field,
-                                      const std::string& Prefix) const {
+std::vector<std::string> TTablePrefixSeek::PrefixRange(TBoundParams& Params, const TField& Field,
+                                                       const std::string& Prefix) const {
     const std::string Column = FTable.ColumnSql(Field);
-    // The field leads the order among these rows, and no NULL lies in a range.
-    Conditions.Where.push_back(Column + " >= " + Conditions.Params.Add(Prefix));
-    Conditions.LeadingNullsSettled = true;
-    if (const std::optional<std::string> Bound = PrefixUpperBound(Prefix))
-        Conditions.Where.push_back(Column + " < " + Conditions.Params.Add(*Bound));
-    // The range is what the index seeks; the bound may be looser than the prefix, so the
-    // case-sensitive prefix test decides.
-    Conditions.Where.push_back(
-        FTable.MatchCondition(Column, Field, TVariant(Prefix), {loPartialKey}, Conditions.Params));
+    // The range is what the index seeks; no NULL lies in it.
+    std::vector<std::string> Terms{Column + " >= " + Params.Add(Prefix)};
+    const std::optional<std::string> Bound = PrefixUpperBound(Prefix);
+    if (Bound)
+        Terms.push_back(Column + " < " + Params.Add(*Bound));
+    // Raising the last character bounds exactly the texts that begin with the prefix; a
+    // bound that had to drop characters, or none, leaves the case-sensitive test to decide.
+    if (!Bound || Bound->size() != Prefix.size())
+        Terms.push_back(
+            FTable.MatchCondition(Column, Field, TVariant(Prefix), {loPartialKey}, Params));
+    return Terms;
 }
 
-bool TTablePrefixSeek::AnyRowBeginsWith(const TField& Field, const std::string& Prefix) const {
-    TTable::TConditions Conditions = FTable.Restriction();
-    AddPrefixRange(Conditions, Field, Prefix);
-    // No ORDER BY: any row will do, and the database stops at the first it meets.
-    std::string Sql = "SELECT 1 FROM " + FTable.Connection().QuoteTableName(FTable.FTableName);
-    for (std::size_t Index = 0; Index < Conditions.Where.size(); ++Index)
-        Sql += (Index == 0 ? " WHERE " : " AND ") + Conditions.Where[Index];
-    Sql += " LIMIT 1";
-    return FTable.Connection().Execute(Sql, Conditions.Params.Values())->Next();
+std::string TTablePrefixSeek::AnyRowBeginning(std::vector<std::string> Terms, TBoundParams& Params,
+                                              const TField& Field,
+                                              const std::string& Prefix) const {
+    for (std::string& Term : PrefixRange(Params, Field, Prefix))
+        Terms.push_back(std::move(Term));
+    std::string Sql =
+        "EXISTS (SELECT 1 FROM " + FTable.Connection().QuoteTableName(FTable.FTableName);
+    for (std::size_t Index = 0; Index < Terms.size(); ++Index)
+        Sql += (Index == 0 ? " WHERE " : " AND ") + Terms[Index];
+    return Sql + ")";
 }
 
-std::vector<TTablePrefixSeek::TRow> TTablePrefixSeek::FirstRowBeginningWith(
-    const std::string& Prefix, const std::vector<TField*>& Fields,
-    const std::vector<TVariant>& Values, TLocateOptions Options) const {
+std::vector<std::string>
+TTablePrefixSeek::PrefixesBegun(const TField& Field,
+                                const std::vector<std::string>& Prefixes) const {
     TTable::TConditions Conditions = FTable.Restriction();
-    AddPrefixRange(Conditions, *Fields.front(), Prefix);
+    std::string Sql;
+    for (std::size_t Index = 0; Index < Prefixes.size(); ++Index)
+        Sql += (Index == 0 ? "SELECT " : " UNION ALL SELECT ") + std::to_string(Index) + " WHERE " +
+               AnyRowBeginning(Conditions.Where, Conditions.Params, Field, Prefixes[Index]);
+    // A row per prefix at most: the limit tells the driver that the answer is short.
+    Sql += " LIMIT " + std::to_string(Prefixes.size());
+    auto Cursor = FTable.Connection().Execute(Sql, Conditions.Params.Values());
+    std::vector<bool> Begun(Prefixes.size(), false);
+    while (Cursor->Next()) {
+        const auto Index = static_cast<std::size_t>(Cursor->Value(0).AsInteger());
+        if (Index < Begun.size())
+            Begun[Index] = true;
+    }
+    std::vector<std::string> Result;
+    for (std::size_t Index = 0; Index < Prefixes.size(); ++Index)
+        if (Begun[Index])
+            Result.push_back(Prefixes[Index]);
+    return Result;
+}
+
+bool TTablePrefixSeek::MoveToFirstMatch(const std::vector<std::string>& Prefixes,
+                                        const std::vector<TField*>& Fields,
+                                        const std::vector<TVariant>& Values,
+                                        TLocateOptions Options) {
+    const TField& Field = *Fields.front();
+    TTable::TConditions Conditions = FTable.Restriction();
+    std::vector<std::string> FurtherFields;
     for (std::size_t Index = 1; Index < Fields.size(); ++Index)
-        Conditions.Where.push_back(FTable.MatchCondition(FTable.ColumnSql(*Fields[Index]),
-                                                         *Fields[Index], Values[Index], Options,
-                                                         Conditions.Params));
-    return FTable.Fetch(Conditions, false, 1);
+        FurtherFields.push_back(FTable.MatchCondition(FTable.ColumnSql(*Fields[Index]),
+                                                      *Fields[Index], Values[Index], Options,
+                                                      Conditions.Params));
+    std::vector<std::string> Matching = Conditions.Where;
+    Matching.insert(Matching.end(), FurtherFields.begin(), FurtherFields.end());
+    // The table orders the restricted rows by this field first, in byte order, and texts
+    // of one length that begin differently do not interleave: the first prefix in byte
+    // order that begins a match begins the first match, and no row that sorts between
+    // it and that match fails to begin with it. Each prefix yields itself if it begins a
+    // match, so that the first one that does is where the rows start.
+    std::string Start;
+    for (const std::string& Prefix : Prefixes)
+        Start += (Start.empty() ? "" : ", ") + std::string("(SELECT ") +
+                 Conditions.Params.Add(Prefix) + " WHERE " +
+                 AnyRowBeginning(Matching, Conditions.Params, Field, Prefix) + ")";
+    if (Prefixes.size() > 1)
+        Start = "COALESCE(" + Start + ")";
+    Conditions.Where.push_back(FTable.ColumnSql(Field) + " >= " + Start);
+    Conditions.Where.insert(Conditions.Where.end(), FurtherFields.begin(), FurtherFields.end());
+    Conditions.LeadingNullsSettled = true;
+    // Located by this field alone, the match starts the rows that follow it in the
+    // table's order, which fill the window in the same statement.
+    const int Limit = Fields.size() == 1 ? FTable.PageSize() : 1;
+    std::vector<TRow> Rows = FTable.Fetch(Conditions, false, Limit);
+    if (Rows.empty())
+        return false;
+    const bool ReachEnd = Fields.size() == 1 && static_cast<int>(Rows.size()) < Limit;
+    FTable.StartWindowAt(std::move(Rows), ReachEnd);
+    return true;
 }
 
 } // namespace vorn

@@ -12,9 +12,10 @@ namespace vorn {
 // Answers a table's case-insensitive partial search on the field that leads its order
 // (after the fields fixed by the master) by seeking index ranges instead of scanning.
 // Upper-casing is ASCII only, so a text matches when it begins with one of the prefix's
-// ASCII letter case variants. The walk extends the prefix one character at a time and
-// keeps only the variants that begin at least one row, so that the variants tried are
-// those the data holds. Ranges mean prefixes only where the column compares as bytes;
+// ASCII letter case variants. The walk extends the prefix one character at a time, each
+// letter in both cases; before the variants grow past what one statement asks about, one
+// statement keeps those that begin a row, so that the variants tried are those the data
+// holds. Ranges mean prefixes only where the column compares as bytes;
 // elsewhere the caller keeps scanning.
 class TTablePrefixSeek {
 public:
@@ -36,13 +37,20 @@ private:
     bool SQLiteComparesAsBytes(const TField& Field) const;
     bool PostgresComparesAsBytes(const TField& Field) const;
 
-    void AddPrefixRange(TTable::TConditions& Conditions, const TField& Field,
-                        const std::string& Prefix) const;
-    bool AnyRowBeginsWith(const TField& Field, const std::string& Prefix) const;
-    std::vector<TRow> FirstRowBeginningWith(const std::string& Prefix,
-                                            const std::vector<TField*>& Fields,
-                                            const std::vector<TVariant>& Values,
-                                            TLocateOptions Options) const;
+    // The terms that select exactly the rows whose Field begins with Prefix.
+    std::vector<std::string> PrefixRange(TBoundParams& Params, const TField& Field,
+                                         const std::string& Prefix) const;
+    // "EXISTS (...)": whether a row that Terms select begins with Prefix.
+    std::string AnyRowBeginning(std::vector<std::string> Terms, TBoundParams& Params,
+                                const TField& Field, const std::string& Prefix) const;
+    // The prefixes, in their order, that begin a row of the table; one statement.
+    std::vector<std::string> PrefixesBegun(const TField& Field,
+                                           const std::vector<std::string>& Prefixes) const;
+    // Makes current the first match that begins with one of Prefixes (ascending, of one
+    // length); one statement.
+    bool MoveToFirstMatch(const std::vector<std::string>& Prefixes,
+                          const std::vector<TField*>& Fields, const std::vector<TVariant>& Values,
+                          TLocateOptions Options);
 
     TTable& FTable;
     // Whether a field's comparisons follow byte order, asked of the catalog once per open.

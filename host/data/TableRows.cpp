@@ -192,12 +192,12 @@ void TTable::DiscardRows() {
     FWindowAtEnd = false;
 }
 
-void TTable::StartWindowAt(TRow Row) {
-    FWindow.clear();
-    FWindow.push_back(std::move(Row));
+void TTable::StartWindowAt(std::vector<TRow> Rows, bool RowsReachEnd) {
+    FWindow.assign(std::make_move_iterator(Rows.begin()), std::make_move_iterator(Rows.end()));
     FCurrent = 0;
     FWindowAtStart = false;
-    FWindowAtEnd = false;
+    FWindowAtEnd = RowsReachEnd;
+    TrimWindow(false);
 }
 
 void TTable::TrimWindow(bool KeepEnd) {
@@ -289,7 +289,7 @@ bool TTable::MoveToBookmark(const TBookmark& Bookmark) {
     std::vector<TRow> Rows = Fetch(Conditions, false, 1);
     if (Rows.empty())
         return false;
-    StartWindowAt(std::move(Rows.front()));
+    StartWindowAt(std::move(Rows));
     return true;
 }
 
@@ -310,7 +310,7 @@ bool TTable::MoveToMatch(const std::vector<TField*>& Fields, const std::vector<T
     std::vector<TRow> Rows = Fetch(Conditions, false, 1);
     if (Rows.empty())
         return false;
-    StartWindowAt(std::move(Rows.front()));
+    StartWindowAt(std::move(Rows));
     return true;
 }
 

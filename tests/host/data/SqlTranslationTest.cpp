@@ -37,12 +37,12 @@ void ExpectCondition(const TTranslation& Case) {
 TEST(SqlTranslation, ClauseTextsOfTheComposerBecomeBackendSql) {
     const std::vector<TTranslation> Cases = {
         {"UPPER([Last Name]) = 'O\\'BRIEN'",
-         "UPPER(\"Last Name\") = ?",
+         "UPPER(\"Last Name\") = ?1",
          "translate(CAST(\"Last Name\" AS text), 'abcdefghijklmnopqrstuvwxyz', "
          "'ABCDEFGHIJKLMNOPQRSTUVWXYZ') = $1",
          {"O'BRIEN"}},
         {"UPPER(City) = 'PARIS' OR Salary >= 5000",
-         "UPPER(\"City\") = ? OR \"Salary\" >= 5000",
+         "UPPER(\"City\") = ?1 OR \"Salary\" >= 5000",
          "translate(CAST(\"City\" AS text), 'abcdefghijklmnopqrstuvwxyz', "
          "'ABCDEFGHIJKLMNOPQRSTUVWXYZ') = $1 OR \"Salary\" >= 5000",
          {"PARIS"}},
@@ -51,32 +51,32 @@ TEST(SqlTranslation, ClauseTextsOfTheComposerBecomeBackendSql) {
          "\"Salary\" >= 5000 AND \"Phone\" IS NULL",
          {}},
         {"UPPER(Name) STARTING WITH 'SM'",
-         "UPPER(\"Name\") LIKE ? ESCAPE '\\'",
+         "UPPER(\"Name\") LIKE ?1 ESCAPE '\\'",
          PgUpper + " LIKE $1 ESCAPE E'\\\\'",
          {"SM%"}},
         {"Name CONTAINING 'ith'",
-         "UPPER(\"Name\") LIKE ? ESCAPE '\\'",
+         "UPPER(\"Name\") LIKE ?1 ESCAPE '\\'",
          PgUpper + " LIKE $1 ESCAPE E'\\\\'",
          {"%ITH%"}},
         {"Name LIKE '%ith%'",
-         "\"Name\" LIKE ? ESCAPE '\\'",
+         "\"Name\" LIKE ?1 ESCAPE '\\'",
          "CAST(\"Name\" AS text) LIKE $1 ESCAPE E'\\\\'",
          {"%ith%"}},
         {"UPPER(Name) LIKE 'A\\_B_'",
-         "UPPER(\"Name\") LIKE ? ESCAPE '\\'",
+         "UPPER(\"Name\") LIKE ?1 ESCAPE '\\'",
          PgUpper + " LIKE $1 ESCAPE E'\\\\'",
          {"A\\_B_"}},
-        {"UPPER(Name) = '50*'", "UPPER(\"Name\") = ?", PgUpper + " = $1", {"50*"}},
+        {"UPPER(Name) = '50*'", "UPPER(\"Name\") = ?1", PgUpper + " = $1", {"50*"}},
         {"UPPER(Name) STARTING WITH ''",
-         "UPPER(\"Name\") LIKE ? ESCAPE '\\'",
+         "UPPER(\"Name\") LIKE ?1 ESCAPE '\\'",
          PgUpper + " LIKE $1 ESCAPE E'\\\\'",
          {"%"}},
         {"Name = 'Smith' AND City = ''",
-         "\"Name\" = ? AND \"City\" = ?",
+         "\"Name\" = ?1 AND \"City\" = ?2",
          "\"Name\" = $1 AND \"City\" = $2",
          {"Smith", ""}},
         {"City IS NULL AND UPPER(Name) STARTING WITH 'SM'",
-         "\"City\" IS NULL AND UPPER(\"Name\") LIKE ? ESCAPE '\\'",
+         "\"City\" IS NULL AND UPPER(\"Name\") LIKE ?1 ESCAPE '\\'",
          "\"City\" IS NULL AND " + PgUpper + " LIKE $1 ESCAPE E'\\\\'",
          {"SM%"}},
         {"Phone IS NOT NULL", "\"Phone\" IS NOT NULL", "\"Phone\" IS NOT NULL", {}},
@@ -138,7 +138,7 @@ TEST(SqlTranslation, NamesAreQuotedExactlyAsWrittenAndKeywordsAreNot) {
          {}},
         {"\x8Aifra = 1", "\"\x8Aifra\" = 1", "\"\x8Aifra\" = 1", {}},
         {"[Order] = 1", "\"Order\" = 1", "\"Order\" = 1", {}},
-        {"lower(Name) = 'a'", "lower(\"Name\") = ?", "lower(\"Name\") = $1", {"a"}},
+        {"lower(Name) = 'a'", "lower(\"Name\") = ?1", "lower(\"Name\") = $1", {"a"}},
         {"Age IN (1, 2.5, .5, 1e3, 2E-2)",
          "\"Age\" IN (1, 2.5, .5, 1e3, 2E-2)",
          "\"Age\" IN (1, 2.5, .5, 1e3, 2E-2)",
@@ -148,12 +148,12 @@ TEST(SqlTranslation, NamesAreQuotedExactlyAsWrittenAndKeywordsAreNot) {
          "\"Age\" NOT BETWEEN -1 AND +2",
          {}},
         {"Name NOT IN ('a', 'b')",
-         "\"Name\" NOT IN (?, ?)",
+         "\"Name\" NOT IN (?1, ?2)",
          "\"Name\" NOT IN ($1, $2)",
          {"a", "b"}},
         {"Age != 3", "\"Age\" <> 3", "\"Age\" <> 3", {}},
         {"Name NOT STARTING WITH 'a'",
-         "\"Name\" NOT LIKE ? ESCAPE '\\'",
+         "\"Name\" NOT LIKE ?1 ESCAPE '\\'",
          "CAST(\"Name\" AS text) NOT LIKE $1 ESCAPE E'\\\\'",
          {"a%"}},
     };
@@ -165,23 +165,23 @@ TEST(SqlTranslation, NamesAreQuotedExactlyAsWrittenAndKeywordsAreNot) {
 // read the same bare text differently.
 TEST(SqlTranslation, ParenthesesFollowTheTree) {
     const std::vector<std::pair<std::string, std::string>> Cases = {
-        {"(Age = 1 OR Age = 2) AND Name = 'a'", "(\"Age\" = 1 OR \"Age\" = 2) AND \"Name\" = ?"},
-        {"Age = 1 OR Age = 2 AND Name = 'a'", "\"Age\" = 1 OR \"Age\" = 2 AND \"Name\" = ?"},
+        {"(Age = 1 OR Age = 2) AND Name = 'a'", "(\"Age\" = 1 OR \"Age\" = 2) AND \"Name\" = ?1"},
+        {"Age = 1 OR Age = 2 AND Name = 'a'", "\"Age\" = 1 OR \"Age\" = 2 AND \"Name\" = ?1"},
         {"((Age = 1))", "\"Age\" = 1"},
         {"Age = 1 OR (Age = 2 OR Age = 3)", "\"Age\" = 1 OR (\"Age\" = 2 OR \"Age\" = 3)"},
         {"NOT Age = 1", "NOT \"Age\" = 1"},
-        {"NOT (Age = 1 AND Name = 'a')", "NOT (\"Age\" = 1 AND \"Name\" = ?)"},
+        {"NOT (Age = 1 AND Name = 'a')", "NOT (\"Age\" = 1 AND \"Name\" = ?1)"},
         {"NOT NOT Age = 1", "NOT (NOT \"Age\" = 1)"},
         {"Age - (Salary - 1) > 0", "\"Age\" - (\"Salary\" - 1) > 0"},
         {"Age - Salary - 1 > 0", "\"Age\" - \"Salary\" - 1 > 0"},
         {"(Age + 1) * 2 > 0", "(\"Age\" + 1) * 2 > 0"},
-        {"Name || Age + 1 = 'a'", "\"Name\" || (\"Age\" + 1) = ?"},
+        {"Name || Age + 1 = 'a'", "\"Name\" || (\"Age\" + 1) = ?1"},
         {"(Name || Age) + 1 = 2", "(\"Name\" || \"Age\") + 1 = 2"},
         {"Age - -1 > 0", "\"Age\" - -1 > 0"},
         {"- -Age > 0", "-(-\"Age\") > 0"},
-        {"(Age = 1) = (Name = 'a')", "(\"Age\" = 1) = (\"Name\" = ?)"},
+        {"(Age = 1) = (Name = 'a')", "(\"Age\" = 1) = (\"Name\" = ?1)"},
         {"Age = 1 IS NULL", "(\"Age\" = 1) IS NULL"},
-        {"Age BETWEEN 1 + 1 AND 3 AND Name = 'a'", "\"Age\" BETWEEN 1 + 1 AND 3 AND \"Name\" = ?"},
+        {"Age BETWEEN 1 + 1 AND 3 AND Name = 'a'", "\"Age\" BETWEEN 1 + 1 AND 3 AND \"Name\" = ?1"},
     };
     for (const auto& [Dialect, SQLite] : Cases) {
         SCOPED_TRACE("«" + Dialect + "»");
@@ -225,7 +225,7 @@ TEST(SqlTranslation, PlainSelectStatementsPassThrough) {
     const std::vector<TTranslation> Cases = {
         {"select * from People p where p.Name starting with 'S' order by p.Name desc, Age asc "
          "limit 10 offset 20",
-         "SELECT * FROM \"People\" AS \"p\" WHERE \"p\".\"Name\" LIKE ? ESCAPE '\\' ORDER BY "
+         "SELECT * FROM \"People\" AS \"p\" WHERE \"p\".\"Name\" LIKE ?1 ESCAPE '\\' ORDER BY "
          "\"p\".\"Name\" DESC, \"Age\" LIMIT 10 OFFSET 20",
          "SELECT * FROM \"People\" AS \"p\" WHERE CAST(\"p\".\"Name\" AS text) LIKE $1 ESCAPE "
          "E'\\\\' ORDER BY "
@@ -247,8 +247,8 @@ TEST(SqlTranslation, PlainSelectStatementsPassThrough) {
          {}},
         {"SELECT Name, 'x' Tag FROM People WHERE Age IN (SELECT Age FROM Ages WHERE Kind = 'a') "
          "AND EXISTS (SELECT 1 FROM Towns WHERE Towns.Name = People.City)",
-         "SELECT \"Name\", ? AS \"Tag\" FROM \"People\" WHERE \"Age\" IN (SELECT \"Age\" FROM "
-         "\"Ages\" WHERE \"Kind\" = ?) AND EXISTS (SELECT 1 FROM \"Towns\" WHERE "
+         "SELECT \"Name\", ?1 AS \"Tag\" FROM \"People\" WHERE \"Age\" IN (SELECT \"Age\" FROM "
+         "\"Ages\" WHERE \"Kind\" = ?2) AND EXISTS (SELECT 1 FROM \"Towns\" WHERE "
          "\"Towns\".\"Name\" = \"People\".\"City\")",
          "SELECT \"Name\", $1 AS \"Tag\" FROM \"People\" WHERE \"Age\" IN (SELECT \"Age\" FROM "
          "\"Ages\" WHERE \"Kind\" = $2) AND EXISTS (SELECT 1 FROM \"Towns\" WHERE "
@@ -286,7 +286,7 @@ TEST(SqlTranslation, ConditionPlaceholdersContinueTheStatementsNumbering) {
     EXPECT_EQ(TranslateCondition(Condition, sbPostgreSQL, scfSimpleFilter, 3).Text,
               "\"Name\" = $3 OR CAST(\"City\" AS text) LIKE $4 ESCAPE E'\\\\'");
     EXPECT_EQ(TranslateCondition(Condition, sbSQLite, scfSimpleFilter, 3).Text,
-              "\"Name\" = ? OR \"City\" LIKE ? ESCAPE '\\'");
+              "\"Name\" = ?3 OR \"City\" LIKE ?4 ESCAPE '\\'");
     const int Last = std::numeric_limits<int>::max();
     EXPECT_EQ(TranslateCondition("Name = 'a'", sbPostgreSQL, scfWhereClause, Last).Text,
               "\"Name\" = $" + std::to_string(Last));
