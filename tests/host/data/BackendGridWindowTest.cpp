@@ -1,4 +1,5 @@
 #include "BackendFixture.h"
+#include "RecordingConnection.h"
 
 #include "host/data/DBGrid.h"
 #include "host/data/DataSource.h"
@@ -20,6 +21,8 @@ using vorn::test::BackendCaseTest;
 using vorn::test::BackendCaseTestName;
 using vorn::test::BackendTest;
 using vorn::test::BackendTestName;
+using vorn::test::TRecordedStatement;
+using vorn::test::TRecordingConnection;
 
 namespace {
 
@@ -302,6 +305,39 @@ TEST_P(RecordWindowTest, AFailingCalculationKeepsTheCurrentRecordsValues) {
 
     EXPECT_EQ(Items->FieldByName("Twice")->AsInteger(), 10);
     EXPECT_EQ(Items->FieldByName("ID")->AsInteger(), 5);
+}
+
+// The number that ends a statement's LIMIT clause.
+int TrailingLimit(const std::string& Sql) {
+    const std::size_t Limit = Sql.rfind(" LIMIT ");
+    return Limit == std::string::npos ? 0 : std::stoi(Sql.substr(Limit + 7));
+}
+
+// A jump keeps the current record on its row: the grid reads the records that the rows
+// above and below show, no more; where the dataset ends above, the rows below fill in.
+TEST_P(RecordWindowTest, AJumpReadsTheRecordsThatTheRowsShow) {
+    std::vector<TRecordedStatement> Log;
+    const std::string Alias = Database->Alias() + "Logged";
+    RegisterDatabase(
+        Alias, [&] { return std::make_unique<TRecordingConnection>(Database->Connection(), Log); });
+    Items->SetDatabaseName(Alias);
+    Show(*Items);
+    Items->MoveBy(2);
+    ASSERT_EQ(Grid->CurrentRecordRow() - Grid->FixedRows(), 2);
+    Log.clear();
+
+    ASSERT_TRUE(Items->Locate("ID", TVariant(20), {}));
+    EXPECT_EQ(Shown("ID"), (std::vector<int>{18, 19, 20, 21, 22}));
+    int RowsAsked = 0;
+    for (const TRecordedStatement& Statement : Log)
+        RowsAsked += TrailingLimit(Statement.Sql);
+    EXPECT_EQ(RowsAsked, GridRecords) << "the located record and two on each side";
+
+    ASSERT_TRUE(Items->Locate("ID", TVariant(2), {}));
+    EXPECT_EQ(Shown("ID"), (std::vector<int>{1, 2, 3, 4, 5}));
+    EXPECT_EQ(Grid->CurrentRecordRow() - Grid->FixedRows(), 1);
+    Items->Close();
+    UnregisterDatabase(Alias);
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, RecordWindowTest, ::testing::ValuesIn(AllBackends),

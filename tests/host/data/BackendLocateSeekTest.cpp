@@ -216,9 +216,10 @@ TEST_P(LocateSeekPlanTest, SeeksTheIndexInsteadOfScanning) {
     Database->Execute("CREATE TABLE \"Names\" (\"ID\" INTEGER PRIMARY KEY, \"Name\" VARCHAR(40))");
     Database->Execute("CREATE INDEX \"ByName\" ON \"Names\" (\"Name\")");
     for (int Id = 1; Id <= 300; ++Id)
-        Database->Execute(
-            "INSERT INTO \"Names\" VALUES (?1, ?2)",
-            {Id, Id == 200 ? TVariant("smith") : TVariant("Name" + std::to_string(Id))});
+        Database->Execute("INSERT INTO \"Names\" VALUES (?1, ?2)",
+                          {Id, Id == 200
+                                   ? TVariant("smith")
+                                   : TVariant((Id > 250 ? "zz" : "Name") + std::to_string(Id))});
     std::vector<TRecordedStatement> Log;
     const std::string Alias = Database->Alias() + "Logged";
     RegisterDatabase(
@@ -232,6 +233,13 @@ TEST_P(LocateSeekPlanTest, SeeksTheIndexInsteadOfScanning) {
         Log.clear();
         EXPECT_TRUE(Table.Locate("Name", TVariant("SMITH"), {loCaseInsensitive, loPartialKey}));
         EXPECT_EQ(Table.FieldByName("ID")->AsInteger(), 200);
+        const std::size_t Statements = Log.size();
+        for (int Id = 251; Id <= 260; ++Id) {
+            Table.Next();
+            EXPECT_EQ(Table.FieldByName("ID")->AsInteger(), Id);
+        }
+        EXPECT_EQ(Log.size(), Statements) << "the rows after the match come with it";
+        Log.resize(Statements);
     }
     UnregisterDatabase(Alias);
     int Seeks = 0;
