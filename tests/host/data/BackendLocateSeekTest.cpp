@@ -20,12 +20,14 @@ namespace {
 
 // Case variants of one name, names that LIKE would read as patterns, Windows-1250
 // capitals and small letters (0x8A, 0x9A), neighbours of the letter ranges ('[' follows
-// 'Z', '{' follows 'z'), DEL, a number, the empty text and NULLs.
+// 'Z', '{' follows 'z'), DEL, a number, the empty text and NULLs; and nine case variants
+// of "abcd", more than one statement asks about once a fifth letter doubles them.
 const std::vector<TVariant> SeekNames{
-    "smith", "Smith",   "SMITH",   "sMiTh",  "Smithers", "smIthers", "Smi",
-    "S",     "s",       "50%",     "50%off", "50_off",   "a\\b",     "A\\b",
-    "a\\c",  "\x8Amit", "\x9Amit", "a\x8A",  "A\x9A-b",  "Z[",       "z{",
-    "zeta",  "~x\x7F",  "50",      "",       TVariant(), TVariant()};
+    "smith",   "Smith",    "SMITH",    "sMiTh",  "Smithers", "smIthers", "Smi",    "S",
+    "s",       "50%",      "50%off",   "50_off", "a\\b",     "A\\b",     "a\\c",   "\x8Amit",
+    "\x9Amit", "a\x8A",    "A\x9A-b",  "Z[",     "z{",       "zeta",     "~x\x7F", "50",
+    "",        TVariant(), TVariant(), "abcdx",  "Abcdx",    "aBcdx",    "abCdx",  "abcDx",
+    "ABcdx",   "AbCdx",    "AbcDx",    "aBCdx"};
 
 // Searches that find nothing, besides every prefix of every name in three letter cases.
 // In UTF-16 "a\x8A" sorts between "a`" and "aa".
@@ -180,6 +182,42 @@ TEST_P(LocateSeekTest, FindsWhatAScanFinds) {
         Found += Located ? 1 : 0;
     }
     EXPECT_GT(Found, 20) << "the searches find records at all";
+}
+
+// The rows that the table shows around a located record are its rows in its order.
+TEST_P(LocateSeekTest, TheRowsAroundTheMatchAreTheTablesRows) {
+    // Pages shorter than the rows after the match, so that the walk reads on.
+    Table->SetPageSize(4);
+    Table->Open();
+    const std::vector<TOracleRow> Rows = OrderedRows();
+    std::vector<TVariant> Values{TVariant("sm")};
+    if (Case().TagPrefix != nullptr)
+        Values.emplace_back(Case().TagPrefix);
+    const std::string KeyFields = Case().TagPrefix != nullptr ? "Name;Tag" : "Name";
+    const auto Locate = [&] {
+        return Table->Locate(KeyFields, Values, {loCaseInsensitive, loPartialKey});
+    };
+    ASSERT_TRUE(Locate());
+    const auto Match = std::find_if(Rows.begin(), Rows.end(), [&](const TOracleRow& Row) {
+        return Row.Id == Table->FieldByName("ID")->AsInteger();
+    });
+    ASSERT_NE(Match, Rows.end());
+    std::vector<int> Expected;
+    for (auto Row = Match; Row != Rows.end(); ++Row)
+        Expected.push_back(Row->Id);
+    std::vector<int> Walked;
+    for (; !Table->Eof(); Table->Next())
+        Walked.push_back(static_cast<int>(Table->FieldByName("ID")->AsInteger()));
+    EXPECT_EQ(Walked, Expected) << "after the match";
+
+    ASSERT_TRUE(Locate());
+    Expected.clear();
+    for (auto Row = Match + 1; Row != Rows.begin(); --Row)
+        Expected.push_back((Row - 1)->Id);
+    Walked.clear();
+    for (; !Table->Bof(); Table->Prior())
+        Walked.push_back(static_cast<int>(Table->FieldByName("ID")->AsInteger()));
+    EXPECT_EQ(Walked, Expected) << "before the match";
 }
 
 constexpr const char* Varchar = "VARCHAR(40)";
