@@ -277,6 +277,7 @@ void TDataSet::ChangeRows(const std::function<void()>& Change, const std::functi
 
 void TDataSet::Refresh() {
     CheckActive("Refresh");
+    ++FRefreshCount;
     const TBookmark Current = Bookmark();
     DiscardRows();
     if (!Current.Empty() && MoveToBookmark(Current)) {

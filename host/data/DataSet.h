@@ -151,6 +151,9 @@ public:
 
     // Re-reads the records, keeping the current one when it still exists.
     void Refresh();
+    // How many times Refresh has run: a dataset that follows this one's records reads
+    // its own again when the count has changed.
+    unsigned long RefreshCount() const { return FRefreshCount; }
 
     // True for a local file database, false for a server.
     virtual bool IsSequenced() const = 0;
@@ -260,6 +263,7 @@ private:
     bool FBof = true;
     int FDisableCount = 0;
     bool FActiveWhenDisabled = false;
+    unsigned long FRefreshCount = 0;
     std::string FFilter;
     bool FFiltered = false;
     bool FStreamedActive = false;

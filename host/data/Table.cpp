@@ -285,6 +285,7 @@ TTable::TMasterKey TTable::ReadMasterKey(const std::string& Fields,
                              " field(s), but the order of the table has only " +
                              std::to_string(OrderFieldCount) + " field(s) to match them");
     Key.Restricts = true;
+    Key.MasterRefreshes = Master->RefreshCount();
     for (const std::string& Name : Names)
         Key.Values.push_back(Master->FieldByName(Name)->Value());
     return Key;

@@ -98,10 +98,12 @@ private:
         // leading order term (as a keyset segment or a single row does).
         bool LeadingNullsSettled = false;
     };
-    // The master's key values while the master restricts the table.
+    // The master's key values while the master restricts the table, and how many times
+    // the master had been refreshed: its refresh may have changed the rows of the key.
     struct TMasterKey {
         bool Restricts = false;
         std::vector<TVariant> Values;
+        unsigned long MasterRefreshes = 0;
         bool operator==(const TMasterKey&) const = default;
     };
 

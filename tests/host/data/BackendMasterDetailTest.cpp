@@ -30,6 +30,7 @@ struct TMasterDetailCase {
     std::function<void(TTable& Customers, TTable& Orders)> Act;
     int ExpectedRereads;
     std::vector<int> ExpectedOrders; // of the customer the master then stands on
+    bool AddsOrder22First = false;   // customer 2's order 22, written behind the tables
 };
 
 void PrintTo(const TMasterDetailCase& Case, std::ostream* Out) {
@@ -86,11 +87,13 @@ protected:
 };
 
 // The detail's rows follow the master key: whatever else the master does, the detail
-// reads its rows again exactly when that key changed (or the master reopened), and then
-// shows the rows of the new key.
-TEST_P(DetailRereadTest, TheDetailRereadsOnlyWhenTheMasterKeyChanges) {
+// reads its rows again exactly when that key changed, or the master was refreshed or
+// reopened, and then shows the rows of the key as they are.
+TEST_P(DetailRereadTest, TheDetailRereadsWhenTheMasterKeyChangesOrItIsRefreshed) {
     const TMasterDetailCase& C = Case();
     ASSERT_EQ(Customers->FieldByName("CustNo")->AsInteger(), 2);
+    if (C.AddsOrder22First)
+        Database->Execute("INSERT INTO \"Orders\" VALUES (22, 2)");
 
     C.Act(*Customers, *Orders);
 
@@ -107,7 +110,14 @@ const TMasterDetailCase MasterDetailCases[] = {
      },
      0,
      {20, 21}},
-    {"MasterRefreshed", [](TTable& M, TTable&) { M.Refresh(); }, 0, {20, 21}},
+    {"MasterRefreshed", [](TTable& M, TTable&) { M.Refresh(); }, 1, {20, 21, 22}, true},
+    {"MasterRefreshedTwice",
+     [](TTable& M, TTable&) {
+         M.Refresh();
+         M.Refresh();
+     },
+     2,
+     {20, 21}},
     {"MasterControlsReenabled",
      [](TTable& M, TTable&) {
          M.DisableControls();
