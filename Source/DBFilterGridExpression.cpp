@@ -32,6 +32,17 @@ bool IsNullTest(const std::string& SQLOperator) {
     return Operator == SQLOperatorOf(foiIsNull) || Operator == SQLOperatorOf(foiIsNotNull);
 }
 
+// Text that names no operator of the grid's vocabulary reaches a condition as it was
+// typed; it is let through only when it is itself an operator of the filter syntax, as
+// anything else would be spliced into the expression.
+std::string SyntaxOperator(const std::string& OperatorText) {
+    const std::string Operator = NormalizedName(OperatorText);
+    for (int Index = foiLess; Index <= foiIsNotNull; ++Index)
+        if (Operator == SQLOperatorOf(static_cast<TFilterOperatorIndex>(Index)))
+            return Operator;
+    throw Exception("GetOpCell() Bad operator.");
+}
+
 char FoldAscii(char C) {
     return C >= 'a' && C <= 'z' ? static_cast<char>(C - 'a' + 'A') : C;
 }
@@ -189,14 +200,7 @@ std::string TDBFilterGrid::GetOpCell(int Row, const std::string& FieldName) cons
     if (!FFilterGridOptions.Contains(fgoStrictOperators)) {
         if (const auto Index = FindOperatorName(OperatorText))
             return OperatorIndexTOSQLOperator(*Index);
-        // Text that names no operator of the grid's vocabulary is let through only when
-        // it is itself an operator of the filter syntax; anything else would be spliced
-        // into the expression as it was typed.
-        const std::string Operator = NormalizedName(OperatorText);
-        for (int Index = foiLess; Index <= foiIsNotNull; ++Index)
-            if (Operator == SQLOperatorOf(static_cast<TFilterOperatorIndex>(Index)))
-                return Operator;
-        throw Exception("GetOpCell() Bad operator.");
+        return OperatorText;
     }
     if (!Correct)
         return OperatorIndexTOSQLOperator(OperatorNameToIndexStrict(OperatorText, FieldName));
@@ -279,10 +283,13 @@ std::string TDBFilterGrid::GetFilterExpression() {
             if (Operator.empty())
                 Operator = Value.empty() && SQLKind ? OperatorIndexTOSQLOperator(foiIsNull)
                                                     : OperatorIndexTOSQLOperator(FDefaultOperator);
+            Operator = SyntaxOperator(Operator);
             const bool Quoted = QuotedType(FieldName);
             if (!Quoted)
                 CheckUnquotedValue(FieldName, Operator, Value);
-            std::string Connector = ConnectorToSQL(ConnectorText, Row - 1);
+            // Before the first condition the connector joins nothing: it stays as it is.
+            std::string Connector =
+                Result.empty() ? ConnectorText : ConnectorToSQL(ConnectorText, Row - 1);
             std::string CorrectedValue;
             Result = AppendFilter(Result, Connector, FieldName, Operator, Value, CorrectedValue,
                                   Quoted, FFilterGridOptions.Contains(fgoCaseSensitive), Wildcards,

@@ -437,6 +437,9 @@ TEST_F(FilterGridTest, OperatorTextWithoutStrictOperatorsMustBeAnOperator) {
     for (const std::string Operator : {"less", "= 1 OR 1", "is  null", "!=", "=="}) {
         SetRows({{"Name", Operator, "x", ""}});
         EXPECT_EQ(ExpressionError(), "GetOpCell() Bad operator.") << Operator;
+        // A row without a field adds no condition: its operator reaches nothing.
+        SetRows({{"", Operator, "", ""}, {"Name", "like", "x", ""}});
+        EXPECT_EQ(Grid->GetFilterExpression(), "UPPER(Name) LIKE 'X'") << Operator;
     }
 }
 
@@ -451,7 +454,14 @@ TEST_F(FilterGridTest, ConnectorsMustBeKnown) {
         EXPECT_EQ(ExpressionError(), "TDBFilterGrid.GetFilterExpression() Unknown connector in "
                                      "row 2: '" +
                                          Connector + "'.");
+        // Above the first condition a connector joins nothing and stays as it was typed.
+        SetRows({{"", "", "", Connector}, {"Age", "=", "1", ""}});
+        EXPECT_EQ(Grid->GetFilterExpression(), "Age = 1") << Connector;
+        EXPECT_EQ(Grid->Cells(4, 1), Connector);
     }
+    SetRows({{"", "", "", "or"}, {"Age", "=", "1", ""}});
+    EXPECT_EQ(Grid->GetFilterExpression(), "Age = 1");
+    EXPECT_EQ(Grid->Cells(4, 1), "or");
 }
 
 // ---- Vocabularies -----------------------------------------------------------
