@@ -86,17 +86,26 @@ void TDBFieldComboBox::KeyDown(int& Key, TShiftState Shift) {
         Relate();
 }
 
+TComponent* TDBFieldComboBox::RelatedComponent() const {
+    return FRelatedAlive != nullptr && FRelatedAlive->Alive() ? FRelatedComponent : nullptr;
+}
+
+void TDBFieldComboBox::SetRelatedComponent(TComponent* Value) {
+    FRelatedAlive = Value != nullptr ? std::make_unique<TAliveGuard>(*Value) : nullptr;
+    FRelatedComponent = Value;
+}
+
 void TDBFieldComboBox::Relate() {
     bool DefaultRelating = true;
     if (OnRelate) {
         const TAliveGuard Guard(*this);
-        OnRelate(this, FRelatedComponent, DefaultRelating);
+        OnRelate(this, RelatedComponent(), DefaultRelating);
         if (!Guard.Alive())
             return;
     }
     if (!DefaultRelating)
         return;
-    auto* LocateEdit = dynamic_cast<TDBLocateEdit*>(FRelatedComponent);
+    auto* LocateEdit = dynamic_cast<TDBLocateEdit*>(RelatedComponent());
     // A locate edit on another data source searches another dataset: this combo box's
     // field names mean nothing there.
     if (LocateEdit == nullptr || LocateEdit->GetDataSource() != GetDataSource())
@@ -109,7 +118,7 @@ void TDBFieldComboBox::Notification(TComponent* AComponent, TOperation Operation
         if (AComponent == GetDataSource())
             SetDataSource(nullptr);
         if (AComponent == FRelatedComponent)
-            FRelatedComponent = nullptr;
+            SetRelatedComponent(nullptr);
     }
     TComboBox::Notification(AComponent, Operation);
 }

@@ -3,6 +3,7 @@
 // A combo box that lists the fields of a data source's dataset and relates the chosen
 // name to another component, by default a locate edit that then searches that field.
 
+#include "host/components/AliveGuard.h"
 #include "host/components/ComboBox.h"
 #include "host/data/DataSource.h"
 #include "host/data/FieldType.h"
@@ -38,9 +39,10 @@ public:
     void SetDataSource(TDataSource* Value);
     TFieldKinds FieldKinds() const { return FFieldKinds; }
     void SetFieldKinds(TFieldKinds Value) { FFieldKinds = Value; }
-    // A reference, dropped when the component is removed from this combo box's owner.
-    TComponent* RelatedComponent() const { return FRelatedComponent; }
-    void SetRelatedComponent(TComponent* Value) { FRelatedComponent = Value; }
+    // A reference, dropped when the component is removed from this combo box's owner;
+    // nullptr once the component is freed, wherever it was owned.
+    TComponent* RelatedComponent() const;
+    void SetRelatedComponent(TComponent* Value);
 
     TRelateEvent OnRelate;
 
@@ -60,6 +62,9 @@ private:
     std::unique_ptr<TDataLink> FDataLink;
     TFieldKinds FFieldKinds{fkData};
     TComponent* FRelatedComponent = nullptr;
+    // Watches the related component: one owned by another form is freed without a
+    // removal notice reaching this combo box.
+    std::unique_ptr<TAliveGuard> FRelatedAlive;
 };
 
 namespace dbfieldcombobox {

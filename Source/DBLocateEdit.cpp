@@ -167,11 +167,13 @@ void TDBLocateEdit::SetAutoUpdate(bool Value) {
 }
 
 // An OnChange or OnKeyDown handler may free this edit (closing its form): nothing is
-// located for an edit that is gone.
+// located for an edit that is gone. In the form designer the text changes with the
+// edit's name and settings, and nothing is located.
 void TDBLocateEdit::Change() {
     const TAliveGuard Guard(*this);
     TEdit::Change();
-    if (Guard.Alive() && FAutoLocate == alOnChange && !IsLoading())
+    if (Guard.Alive() && FAutoLocate == alOnChange && !IsLoading() &&
+        !ComponentState().Contains(csDesigning))
         Locate();
 }
 

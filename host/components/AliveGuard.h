@@ -15,7 +15,9 @@ class TComponent;
 //         return;
 //
 // A guard lives on the stack for the length of one call; watching costs no allocation,
-// and any number of guards may watch one component.
+// and any number of guards may watch one component. A component that keeps a reference
+// to one it does not own, and that may be freed without telling it (one on another
+// form), keeps a guard beside the reference for as long as it holds it.
 class TAliveGuard {
 public:
     explicit TAliveGuard(const TComponent& Component);

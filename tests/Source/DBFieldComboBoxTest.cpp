@@ -189,6 +189,16 @@ TEST_P(FieldComboBoxTest, RemovedComponentsAreDropped) {
     ComboBox->SetText("City");
     EXPECT_TRUE(UserKeyDown(*ComboBox, VK_RETURN));
     EXPECT_TRUE(Related);
+
+    // A locate edit of another form sends no removal notice here; freeing it still ends
+    // the reference.
+    auto OtherForm = std::make_unique<TComponent>(nullptr);
+    ComboBox->SetRelatedComponent(new TDBLocateEdit(OtherForm.get()));
+    OtherForm.reset();
+    EXPECT_EQ(ComboBox->RelatedComponent(), nullptr);
+    Related = false;
+    EXPECT_TRUE(UserKeyDown(*ComboBox, VK_RETURN));
+    EXPECT_TRUE(Related);
 }
 
 TEST(FieldComboBoxClassTest, PublishesItsPropertiesInOrderWithTheirDefaults) {

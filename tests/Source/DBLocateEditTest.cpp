@@ -310,6 +310,23 @@ TEST_P(LocateEditTest, TheRemovedDataSourceIsDropped) {
 
 // ---------------------------------------------------------------- state flags
 
+// In the form designer the edit's text follows its name and settings; none of it locates.
+TEST_P(LocateEditTest, TheFormDesignerLocatesNothing) {
+    TTable* Table = Connect("Name");
+    Table->Open();
+    const std::string FirstName = Current(*Table);
+    Table->Last();
+    const std::string LastName = Current(*Table);
+    ASSERT_NE(FirstName, LastName);
+    Form.SetDesigning(true);
+    Edit->SetName("A");
+    Edit->SetDataField("Name");
+    Edit->SetText(FirstName);
+    EXPECT_EQ(Current(*Table), LastName);
+    EXPECT_EQ(Locates, 0);
+    Form.SetDesigning(false);
+}
+
 TEST(LocateEditStateTest, DesignModeShowsTheNameAndLoadingDefersEverything) {
     TForm Form(nullptr);
     Form.SetDesigning(true);
