@@ -172,6 +172,15 @@ std::vector<const TClass*> PaletteClasses(const std::string& Page) {
     return Result;
 }
 
+std::string RegisteringModule(const TClass& Class) {
+    TRegistry& R = Registry();
+    std::lock_guard Guard(R.Lock);
+    for (const TClassRegistration& Registration : R.Classes)
+        if (Registration.Class == &Class)
+            return Registration.Module;
+    return std::string();
+}
+
 void UnregisterModule(const std::string& Module) {
     TRegistry& R = Registry();
     std::lock_guard Guard(R.Lock);

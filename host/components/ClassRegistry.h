@@ -40,6 +40,8 @@ const TClass& FindClass(const std::string& Name);
 const TClass* GetClass(const std::string& Name);
 // Every registered class, in registration order.
 std::vector<const TClass*> RegisteredClasses();
+// The module that registered Class; the empty name for the application or none.
+std::string RegisteringModule(const TClass& Class);
 
 // Registers the classes (as RegisterClass does) and puts them on the palette page Page,
 // which is created after the existing pages when it is new. Raises, registering nothing,

@@ -1,7 +1,9 @@
 #include "host/components/Component.h"
 
 #include "host/components/AliveGuard.h"
+#include "host/components/ClassRegistry.h"
 #include "host/components/Exception.h"
+#include "host/components/ModuleUse.h"
 
 #include <algorithm>
 #include <cctype>
@@ -43,7 +45,10 @@ bool TClass::InheritsFrom(const TClass& Other) const {
 TComponent* TClass::CreateInstance(TComponent* Owner) const {
     if (FFactory == nullptr)
         throw EComponentError("Cannot create an instance of the class " + FName);
-    return FFactory(Owner);
+    TComponent* Instance = FFactory(Owner);
+    // A package's class runs the package's code: the package stays while this lives.
+    TrackModuleInstance(RegisteringModule(*this), *Instance);
+    return Instance;
 }
 
 TClass& TClass::AddProperty(TPropertyInfo Property) {

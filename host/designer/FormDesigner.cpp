@@ -81,9 +81,11 @@ TComponent& TFormDesigner::AddComponent(const std::string& ClassName, const std:
     const std::string ComponentName = Name.empty() ? FreeName(Class.Name()) : Name;
     if (FindInTree(Owner, ComponentName) != nullptr || Owner.Name() == ComponentName)
         throw EComponentError("A component named " + ComponentName + " already exists");
-    std::unique_ptr<TComponent> Component(Class.CreateInstance(nullptr));
+    // Made under the designed form, so that it is designed from its constructor on: a
+    // component leaves out what only runs in an application (a filter grid its editors
+    // and query), as it does when a form file is read into the designer.
+    std::unique_ptr<TComponent> Component(Class.CreateInstance(&Owner));
     Component->SetName(ComponentName);
-    Owner.InsertComponent(Component.get());
     return *Component.release();
 }
 

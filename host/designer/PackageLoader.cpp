@@ -1,6 +1,7 @@
 #include "host/designer/PackageLoader.h"
 
 #include "host/components/ClassRegistry.h"
+#include "host/components/ModuleUse.h"
 #include "host/components/Resources.h"
 #include "host/designer/PropertyEditorRegistry.h"
 
@@ -86,7 +87,8 @@ TPackageLoader::~TPackageLoader() {
     try {
         UnloadAll();
     } catch (const std::exception&) {
-        // A finalization that raised; every module was still closed.
+        // A finalization that raised, every module still closed; or packages in use, all
+        // kept loaded, so that what was made from them keeps its code.
     }
 }
 
@@ -221,17 +223,28 @@ void TPackageLoader::UnloadPackage(const std::string& Name) {
                 throw EPackageError("UnloadPackage() Package " + Name + " is required by package " +
                                     Other->FName);
     }
+    CheckNotInUse("UnloadPackage", **Found);
     std::unique_ptr<TLoadedPackage> Package = std::move(*Found);
     FPackages.erase(Found);
     Unload(*Package);
     DropUnneededImplicitPackages();
 }
 
+void TPackageLoader::CheckNotInUse(const char* Operation, const TLoadedPackage& Package) const {
+    const int Uses = ModuleUseCount(Package.FName);
+    if (Uses > 0)
+        throw EPackageError(std::string(Operation) + "() Package " + Package.FName +
+                            " is in use by " + std::to_string(Uses) +
+                            " component(s) or editor(s) made from it; free them first");
+}
+
 void TPackageLoader::DropUnneededImplicitPackages() {
     // Packages that were loaded only because another one required them go with the last
     // package that required them.
     for (auto Index = FPackages.size(); Index-- > 0;) {
-        if (!FPackages[Index]->FImplicit || IsRequired(FPackages[Index]->FName))
+        // One still in use stays until it is not, and goes with a later unloading.
+        if (!FPackages[Index]->FImplicit || IsRequired(FPackages[Index]->FName) ||
+            ModuleUseCount(FPackages[Index]->FName) > 0)
             continue;
         std::unique_ptr<TLoadedPackage> Package = std::move(FPackages[Index]);
         FPackages.erase(FPackages.begin() + static_cast<std::ptrdiff_t>(Index));
@@ -241,6 +254,8 @@ void TPackageLoader::DropUnneededImplicitPackages() {
 }
 
 void TPackageLoader::UnloadAll() {
+    for (const auto& Package : FPackages)
+        CheckNotInUse("UnloadAll", *Package);
     while (!FPackages.empty()) {
         std::unique_ptr<TLoadedPackage> Package = std::move(FPackages.back());
         FPackages.pop_back();

@@ -63,16 +63,20 @@ class TPackageLoader {
 public:
     // Language: the suffix of the language resource modules looked for ("ENU", "DEU").
     explicit TPackageLoader(std::string Language = "ENU");
-    // Unloads every package still loaded, the last loaded first.
+    // Unloads every package still loaded, the last loaded first; while any is in use,
+    // none (see UnloadAll).
     ~TPackageLoader();
     TPackageLoader(const TPackageLoader&) = delete;
     TPackageLoader& operator=(const TPackageLoader&) = delete;
 
     // Loads the package file; a package already loaded is returned as it is.
     const TLoadedPackage& LoadPackage(const std::filesystem::path& FileName);
-    // Unloads the package named Name, and then the packages loaded only for it. Raises
-    // for a package this loader does not hold or one that a loaded package requires.
+    // Unloads the package named Name, and then the packages loaded only for it that are
+    // not in use. Raises for a package this loader does not hold, one that a loaded
+    // package requires, or one in use: a component made from one of its classes, or a
+    // property editor of its registrations, is alive (ModuleUse.h).
     void UnloadPackage(const std::string& Name);
+    // Raises, unloading nothing, while any package is in use.
     void UnloadAll();
 
     // The loaded packages in load order.
@@ -91,6 +95,7 @@ private:
     void Unload(TLoadedPackage& Package);
     void DropUnneededImplicitPackages();
     bool IsRequired(const std::string& Name) const;
+    void CheckNotInUse(const char* Operation, const TLoadedPackage& Package) const;
 
     std::string FLanguage;
     std::vector<std::unique_ptr<TLoadedPackage>> FPackages;

@@ -130,6 +130,10 @@ std::vector<std::string> TPropertyEditor::ValueList() {
     return Values;
 }
 
+void TPropertyEditor::KeepModuleInUse(const std::string& Module) {
+    FModuleUse = std::make_unique<TModuleUse>(Module);
+}
+
 TPropertyValue TPropertyEditor::GetPropValueAt(int Index) const {
     return Property().Get(*GetComponent(Index));
 }

@@ -6,6 +6,7 @@
 
 #include "host/components/Component.h"
 #include "host/components/Exception.h"
+#include "host/components/ModuleUse.h"
 #include "host/components/Set.h"
 
 #include <cstdint>
@@ -81,6 +82,8 @@ public:
     TComponent* Root() const { return FTarget.Root; }
     // The value list collected from GetValues.
     std::vector<std::string> ValueList();
+    // Counts this editor as a use of Module, whose code it runs, for as long as it lives.
+    void KeepModuleInUse(const std::string& Module);
 
 protected:
     TPropertyValue GetPropValueAt(int Index) const;
@@ -91,6 +94,7 @@ protected:
 
 private:
     TPropertyEditorTarget FTarget;
+    std::unique_ptr<TModuleUse> FModuleUse;
 };
 
 // Creates an editor of class E; the factory a designer keeps for an editor class.

@@ -60,6 +60,14 @@ bool Applies(const TEditorRegistration& Registration, const TPropertyInfo& Prope
            SameTextAscii(Registration.PropertyName, Property.Name);
 }
 
+// The module that registered EditorClass: its code is that module's.
+std::string EditorClassModule(const TEditorRegistry& R, TPropertyEditorClass EditorClass) {
+    for (const TEditorRegistration& Entry : R.Registrations)
+        if (Entry.EditorClass == EditorClass)
+            return Entry.Module;
+    return std::string();
+}
+
 std::string DescribeSelection(const std::vector<TComponent*>& Selection) {
     return Selection.size() == 1 ? "component " + Selection.front()->Name()
                                  : std::to_string(Selection.size()) + " components";
@@ -130,6 +138,11 @@ std::unique_ptr<TPropertyEditor> CreatePropertyEditor(const std::vector<TCompone
     }
     std::vector<TObject*> Instances(Selection.begin(), Selection.end());
     std::unique_ptr<TPropertyEditor> Editor = EditorClass({Instances, First, Root});
+    {
+        TEditorRegistry& R = Registry();
+        std::lock_guard Guard(R.Lock);
+        Editor->KeepModuleInUse(EditorClassModule(R, EditorClass));
+    }
     if (Selection.size() > 1 && !Editor->GetAttributes().Contains(paMultiSelect))
         throw EPropertyError("Property " + PropertyName + " cannot be edited on " +
                              DescribeSelection(Selection) + " at once");

@@ -67,6 +67,20 @@ TEST(DesignSessionTest, AMaskPickedInTheDesignerIsInForceInTheApplication) {
     EXPECT_EQ(Printed, "mask: %t (%i)\nsorted by: Name\ntitle: Name (1)\n");
 }
 
+// A component added in the designer is designed from its constructor on, as one read
+// from a form file is: a filter grid makes none of its run-time parts.
+TEST(DesignSessionTest, AnAddedComponentIsDesignedFromTheStart) {
+    TPackageLoader Loader;
+    Loader.LoadPackage(VORN_DATA_PACKAGE);
+    TFormDesigner Designer;
+    Designer.NewForm("Form1");
+    TComponent& Grid = Designer.AddComponent("TDBFilterGrid");
+    EXPECT_TRUE(Grid.ComponentState().Contains(csDesigning));
+    EXPECT_EQ(Grid.ComponentCount(), 0);
+    EXPECT_EQ(Grid.Owner(), &Designer.Form());
+    Designer.CloseForm();
+}
+
 TEST(DesignSessionTest, DesignerErrorsChangeNothing) {
     TPackageLoader Loader;
     Loader.LoadPackage(VORN_DATA_PACKAGE);

@@ -108,5 +108,34 @@ TEST_F(TitleMaskEditorTest, OnlyTheMaskOfTitleSortersGetsTheEditor) {
     EXPECT_EQ(MaskEditor({"First"})->ClassName(), "TStringProperty");
 }
 
+// A package stays while what was made from it lives: its code would go with it.
+TEST_F(TitleMaskEditorTest, APackageInUseIsNotUnloaded) {
+    const auto ExpectInUse = [&](const std::string& Package, int Uses) {
+        try {
+            Loader.UnloadPackage(Package);
+            ADD_FAILURE() << Package << " was unloaded";
+        } catch (const EPackageError& Error) {
+            EXPECT_EQ(Error.Message(), "UnloadPackage() Package " + Package + " is in use by " +
+                                           std::to_string(Uses) +
+                                           " component(s) or editor(s) made from it; free "
+                                           "them first");
+        }
+        EXPECT_NE(Loader.FindPackage(Package), nullptr);
+    };
+    auto Editor = MaskEditor({"First"});
+    ExpectInUse("VornDataDesign", 1);
+    Editor->SetValue("%t %s");
+    EXPECT_EQ(Editor->GetValue(), "%t %s");
+    Editor.reset();
+    Loader.UnloadPackage("VornDataDesign");
+
+    ExpectInUse("VornData", 2);
+    EXPECT_THROW(Loader.UnloadAll(), EPackageError);
+    EXPECT_EQ(Loader.Packages().size(), 1u);
+    Designer->CloseForm();
+    Loader.UnloadPackage("VornData");
+    EXPECT_TRUE(Loader.Packages().empty());
+}
+
 } // namespace
 } // namespace vorn
