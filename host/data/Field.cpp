@@ -107,7 +107,11 @@ std::string TField::TextOf(const TVariant& Stored) const {
     // Text keeps the spelling the database stored (a date as written, not reformatted).
     if (Stored.VarType() == varString && FDataType != ftBoolean)
         return Stored.AsString();
-    return ConvertStored(Stored).AsString();
+    const TVariant Value = ConvertStored(Stored);
+    // A time field's value counts from the day zero of date-times, which is no part of it.
+    if (FDataType == ftTime && Value.VarType() == varDateTime)
+        return FormatTimeOfDay(Value.AsDateTime());
+    return Value.AsString();
 }
 
 std::int64_t TField::AsInteger() const {

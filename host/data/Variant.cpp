@@ -165,32 +165,54 @@ bool TryParseDateTime(const std::string& Text, TDateTime& Result) {
     return true;
 }
 
-std::string FormatDateTime(TDateTime Value) {
+namespace {
+
+// "HH:MM:SS", and ".fff" when the milliseconds are not zero.
+std::string FormatMilliseconds(std::int64_t Milliseconds) {
+    const auto Seconds = Milliseconds / 1000;
+    char Buffer[24];
+    int Length = std::snprintf(
+        Buffer, sizeof Buffer, "%02lld:%02lld:%02lld", static_cast<long long>(Seconds / 3600),
+        static_cast<long long>(Seconds / 60 % 60), static_cast<long long>(Seconds % 60));
+    if (Milliseconds % 1000 != 0)
+        std::snprintf(Buffer + Length, sizeof Buffer - static_cast<std::size_t>(Length), ".%03lld",
+                      static_cast<long long>(Milliseconds % 1000));
+    return Buffer;
+}
+
+// Splits Value into whole days and the milliseconds of the day, rounded to the
+// millisecond first, so that 23:59:59.9996 becomes the next midnight, not 24:00.
+void SplitDateTime(TDateTime Value, std::int64_t& Days, std::int64_t& Milliseconds) {
     const double WholeDays = std::floor(Value);
-    // Round to the millisecond first, so that 23:59:59.9996 does not print as 24:00.
-    std::int64_t Milliseconds = std::llround((Value - WholeDays) * 86400000.0);
-    std::int64_t Days = static_cast<std::int64_t>(WholeDays);
+    Milliseconds = std::llround((Value - WholeDays) * 86400000.0);
+    Days = static_cast<std::int64_t>(WholeDays);
     if (Milliseconds >= 86400000) {
         Milliseconds -= 86400000;
         ++Days;
     }
+}
+
+} // namespace
+
+std::string FormatDateTime(TDateTime Value) {
+    std::int64_t Days = 0;
+    std::int64_t Milliseconds = 0;
+    SplitDateTime(Value, Days, Milliseconds);
     std::int64_t Year = 0;
     unsigned Month = 0, Day = 0;
     CivilFromDays(Days - UnixEpochOffset, Year, Month, Day);
-    char Buffer[48];
-    int Length = std::snprintf(Buffer, sizeof Buffer, "%04lld-%02u-%02u",
-                               static_cast<long long>(Year), Month, Day);
-    if (Milliseconds != 0) {
-        const auto Seconds = Milliseconds / 1000;
-        Length += std::snprintf(Buffer + Length, sizeof Buffer - static_cast<std::size_t>(Length),
-                                " %02lld:%02lld:%02lld", static_cast<long long>(Seconds / 3600),
-                                static_cast<long long>(Seconds / 60 % 60),
-                                static_cast<long long>(Seconds % 60));
-        if (Milliseconds % 1000 != 0)
-            std::snprintf(Buffer + Length, sizeof Buffer - static_cast<std::size_t>(Length),
-                          ".%03lld", static_cast<long long>(Milliseconds % 1000));
-    }
-    return Buffer;
+    char Buffer[24];
+    std::snprintf(Buffer, sizeof Buffer, "%04lld-%02u-%02u", static_cast<long long>(Year), Month,
+                  Day);
+    return Milliseconds != 0 ? std::string(Buffer) + " " + FormatMilliseconds(Milliseconds)
+                             : std::string(Buffer);
+}
+
+std::string FormatTimeOfDay(TDateTime Value) {
+    std::int64_t Days = 0;
+    std::int64_t Milliseconds = 0;
+    SplitDateTime(Value, Days, Milliseconds);
+    return FormatMilliseconds(Milliseconds);
 }
 
 TVariant TVariant::FromDateTime(TDateTime Value) {

@@ -65,5 +65,7 @@ private:
 bool TryParseDateTime(const std::string& Text, TDateTime& Result);
 // The text form used by AsString: the time is left out when it is exactly midnight.
 std::string FormatDateTime(TDateTime Value);
+// The time of day alone, "HH:MM:SS[.fff]", midnight included.
+std::string FormatTimeOfDay(TDateTime Value);
 
 } // namespace vorn

@@ -283,6 +283,19 @@ TEST_P(PeopleTest, LocateWithBadKeysRaisesAndAMissStaysPut) {
     EXPECT_EQ(Table.FieldByName("ID")->AsInteger(), 4);
 }
 
+// A time field shows the time of day alone, midnight included, on both databases.
+TEST_P(PeopleTest, TimesShowTheTimeOfDayAlone) {
+    Database->Execute("CREATE TABLE \"Shifts\" (\"ID\" INTEGER PRIMARY KEY, \"Starts\" TIME)");
+    Database->Execute("INSERT INTO \"Shifts\" VALUES (1, '00:00:00'), (2, '10:11:12'), (3, NULL)");
+    Table.SetTableName("Shifts");
+    Table.Open();
+    ASSERT_EQ(Table.FieldByName("Starts")->DataType(), ftTime);
+    std::vector<std::string> Shown;
+    for (; !Table.Eof(); Table.Next())
+        Shown.push_back(Table.FieldByName("Starts")->AsString());
+    EXPECT_EQ(Shown, (std::vector<std::string>{"00:00:00", "10:11:12", ""}));
+}
+
 INSTANTIATE_TEST_SUITE_P(Backends, PeopleTest, ::testing::ValuesIn(AllBackends), BackendTestName);
 
 } // namespace
