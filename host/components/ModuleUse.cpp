@@ -24,8 +24,10 @@ struct TModuleUses {
     std::vector<TTrackedInstance> Instances;
 };
 
+// Never freed: uses end as late as the objects that hold them, which may be freed after
+// this file's static objects (an editor held by a static).
 TModuleUses& Uses() {
-    static TModuleUses Instance;
+    static TModuleUses& Instance = *new TModuleUses;
     return Instance;
 }
 

@@ -297,6 +297,13 @@ void TTable::MasterChanged(bool Force) {
     const TMasterKey Key = ReadMasterKey(FMasterFields, FOrderFields.size());
     if (!Force && Key == FMasterKey)
         return;
+    // A refreshed master on the same key: the rows are read again as a refresh of this
+    // table reads them, keeping its current record.
+    if (!Force && Key.Restricts == FMasterKey.Restricts && Key.Values == FMasterKey.Values) {
+        Refresh();
+        FMasterKey = Key;
+        return;
+    }
     const TMasterKey OldKey = FMasterKey;
     ChangeRows([&] { FMasterKey = Key; }, [&] { FMasterKey = OldKey; });
 }

@@ -212,6 +212,10 @@ std::string FormatTimeOfDay(TDateTime Value) {
     std::int64_t Days = 0;
     std::int64_t Milliseconds = 0;
     SplitDateTime(Value, Days, Milliseconds);
+    // The last half millisecond of a day rounds up to the next midnight, which as a time
+    // of day would read as its start: it stays the day's last millisecond.
+    if (Days != static_cast<std::int64_t>(std::floor(Value)))
+        Milliseconds = 86399999;
     return FormatMilliseconds(Milliseconds);
 }
 

@@ -31,6 +31,7 @@ struct TMasterDetailCase {
     int ExpectedRereads;
     std::vector<int> ExpectedOrders; // of the customer the master then stands on
     bool AddsOrder22First = false;   // customer 2's order 22, written behind the tables
+    int ExpectedCurrentOrder = 0;    // the detail's current order after Act; 0: any
 };
 
 void PrintTo(const TMasterDetailCase& Case, std::ostream* Out) {
@@ -96,6 +97,9 @@ TEST_P(DetailRereadTest, TheDetailRereadsWhenTheMasterKeyChangesOrItIsRefreshed)
         Database->Execute("INSERT INTO \"Orders\" VALUES (22, 2)");
 
     C.Act(*Customers, *Orders);
+    if (C.ExpectedCurrentOrder != 0) {
+        EXPECT_EQ(Orders->FieldByName("OrderNo")->AsInteger(), C.ExpectedCurrentOrder);
+    }
 
     EXPECT_EQ(Counter.Changes, C.ExpectedRereads);
     EXPECT_EQ(OrderNumbers(), C.ExpectedOrders);
@@ -110,7 +114,15 @@ const TMasterDetailCase MasterDetailCases[] = {
      },
      0,
      {20, 21}},
-    {"MasterRefreshed", [](TTable& M, TTable&) { M.Refresh(); }, 1, {20, 21, 22}, true},
+    {"MasterRefreshed",
+     [](TTable& M, TTable& D) {
+         D.Locate("OrderNo", TVariant(21), {});
+         M.Refresh();
+     },
+     1,
+     {20, 21, 22},
+     true,
+     21},
     {"MasterRefreshedTwice",
      [](TTable& M, TTable&) {
          M.Refresh();

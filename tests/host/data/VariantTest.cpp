@@ -92,6 +92,17 @@ TEST(Variant, ReadsAndWritesDatesAndTimes) {
     }
     EXPECT_EQ(FormatDateTime(45352.0 + 86399.9996 / 86400), "2024-03-02")
         << "rounding to the millisecond carries into the next day";
+
+    // A time of day keeps midnight and never rounds into the next day's start.
+    const std::pair<double, const char*> Times[] = {
+        {0.0, "00:00:00"},
+        {0.5, "12:00:00"},
+        {45352.0 + 1.25 / 86400, "00:00:01.250"},
+        {86399.9996 / 86400, "23:59:59.999"},
+        {-0.25, "18:00:00"},
+    };
+    for (const auto& [Days, Written] : Times)
+        EXPECT_EQ(FormatTimeOfDay(Days), Written) << Days;
 }
 
 TEST(Variant, OrdersNullFirstThenNumbersThenText) {
