@@ -303,10 +303,13 @@ std::string TDBFilterGrid::GetFilterExpression() {
                 SetFilterCell(fciLeftArg, Row, FieldName);
                 SetFilterCell(fciOperator, Row,
                               ShowVocabulary ? OperatorDisplayName(Operator) : Operator);
-                SetFilterCell(fciRightArg, Row,
-                              FFilterGridOptions.Contains(fgoCorrectTranslateWildcards)
-                                  ? Value
-                                  : CorrectedValue);
+                const std::string& CellValue =
+                    FFilterGridOptions.Contains(fgoCorrectTranslateWildcards) ? Value
+                                                                              : CorrectedValue;
+                // A value with blanks at an end ("New " of "New *") would be read back
+                // trimmed, as another value: the cell keeps what the user typed.
+                if (TrimText(CellValue) == CellValue)
+                    SetFilterCell(fciRightArg, Row, CellValue);
             }
         }
         ConnectorText = FilterCellText(fciBoolOperator, Row);

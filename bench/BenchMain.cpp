@@ -61,5 +61,5 @@ int main(int ArgumentCount, char** Arguments) {
     benchmark::Shutdown();
     PrintSummary(Reporter.Seconds(), RatioTargets("sqlite-" + SizeLabel(SmallTable),
                                                   "sqlite-" + SizeLabel(LargeTable), LargeLabels));
-    return 0;
+    return Reporter.Failures() == 0 ? 0 : 1;
 }

@@ -39,11 +39,17 @@ TSummaryReporter::TSummaryReporter()
 
 void TSummaryReporter::ReportRuns(const std::vector<Run>& Runs) {
     ConsoleReporter::ReportRuns(Runs);
-    for (const Run& Each : Runs)
-        if (!Each.error_occurred && Each.run_type == Run::RT_Iteration)
+    for (const Run& Each : Runs) {
+        if (Each.error_occurred) {
+            ++FFailures;
+            std::fprintf(stderr, "benchmark %s failed: %s\n", Each.benchmark_name().c_str(),
+                         Each.error_message.c_str());
+        } else if (Each.run_type == Run::RT_Iteration) {
             // The function name is the registered one, without "/iterations:N".
             FSeconds[Each.run_name.function_name] =
                 Each.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(Each.time_unit);
+        }
+    }
 }
 
 std::vector<TRatioTarget> RatioTargets(const std::string& SmallLabel, const std::string& LargeLabel,

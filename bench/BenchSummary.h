@@ -18,9 +18,12 @@ public:
     TSummaryReporter();
     void ReportRuns(const std::vector<Run>& Runs) override;
     const std::map<std::string, double>& Seconds() const { return FSeconds; }
+    // The runs that stopped with an error: they give no figure.
+    int Failures() const { return FFailures; }
 
 private:
     std::map<std::string, double> FSeconds;
+    int FFailures = 0;
 };
 
 // Numerator / Denominator, bounded from above (AtMost) or below.

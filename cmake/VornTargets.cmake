@@ -23,11 +23,24 @@ function(vorn_package_options name)
     set_target_properties(${name} PROPERTIES BUILD_WITH_INSTALL_RPATH ON)
 endfunction()
 
-# One GoogleTest program per test folder, run by CTest as one test.
+# One GoogleTest program per test folder, run by CTest as one test. The test suites whose
+# names end in "Serial" (they stop or restart a server the other programs share) form a
+# test of their own that CTest runs alone.
 function(vorn_add_test_program name)
     cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
     file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
     add_executable(${name} ${sources})
     target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gtest_main)
-    add_test(NAME ${name} COMMAND ${name})
+    add_test(NAME ${name} COMMAND ${name} --gtest_filter=-*Serial.*)
+    set(has_serial_suites OFF)
+    foreach(source ${sources})
+        file(STRINGS ${source} serial_suites REGEX "^TEST(_F|_P)?\\([A-Za-z0-9_]*Serial,")
+        if(serial_suites)
+            set(has_serial_suites ON)
+        endif()
+    endforeach()
+    if(has_serial_suites)
+        add_test(NAME ${name}Serial COMMAND ${name} --gtest_filter=*Serial.*)
+        set_tests_properties(${name}Serial PROPERTIES RUN_SERIAL ON)
+    endif()
 endfunction()

@@ -4,7 +4,8 @@
 # when it is built, the Qt title-click benchmark, then prints the summary again: one line
 # per figure ("figure NAME TIME") and one per ratio ("ratio A / B = X (target ...) ok" or
 # "MISSED"). Arguments go to the benchmark program (for example --benchmark_filter=Locate).
-# Exits 1 when a target was missed.
+# Exits 1 when a target was missed or a benchmark program failed (a run whose own check
+# fails gives no figure and makes its program exit non-zero).
 #
 # The SQLite sample databases are kept in build/bench/data, one per size, and generated
 # again only when the generator was rebuilt; the server is filled on every run.
@@ -39,13 +40,23 @@ eval "$pg_env"
 trap '"$root/scripts/pg.sh" stop "$VORN_PG_DIR"; rm -f "$log" "$log.click"' EXIT
 trap 'exit 1' INT TERM HUP
 
-"$build/bench/VornDataBench" "$@" | tee "$log"
+failed=()
+# Runs one benchmark program, its output appended to the log named first; a failure is
+# remembered and the other programs still run.
+run_bench() {
+    local into=$1
+    shift
+    if ! "$@" | tee -a "$into"; then
+        failed+=("$(basename "$1")")
+    fi
+}
+run_bench "$log" "$build/bench/VornDataBench" "$@"
 for backend in sqlite pg; do
-    "$build/bench/VornSessionMemoryBench" "$backend" | tee -a "$log"
+    run_bench "$log" "$build/bench/VornSessionMemoryBench" "$backend"
 done
 click_log=$log.click
 if [[ -n $click_bench ]]; then
-    QT_QPA_PLATFORM=offscreen "$click_bench" | tee "$click_log"
+    QT_QPA_PLATFORM=offscreen run_bench "$click_log" "$click_bench"
 fi
 
 echo
@@ -56,4 +67,12 @@ if [[ -s $click_log ]]; then
     grep -vE '^(Run|CPU|  L|Load|\*\*\*|-----|Benchmark|BM_|Creating|QStandardPaths|[0-9]{4}-)|^$' \
         "$click_log" || true
 fi
-! grep -qE '^ratio .* MISSED$' "$log"
+status=0
+if ((${#failed[@]} > 0)); then
+    echo "bench.sh: failed: ${failed[*]}" >&2
+    status=1
+fi
+if grep -qE '^ratio .* MISSED$' "$log"; then
+    status=1
+fi
+exit $status

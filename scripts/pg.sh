@@ -6,6 +6,9 @@
 #                                   VORN_PG_DIR and VORN_PG_CONNINFO
 #   scripts/pg.sh env [DIR]         prints the export lines of a running cluster
 #   scripts/pg.sh stop [DIR]        stops the cluster and removes its folder
+#   scripts/pg.sh down [DIR]        stops the server at once, as a crash would, keeping
+#                                   its folder (for tests of a lost server)
+#   scripts/pg.sh up [DIR]          starts a server that "down" stopped
 #
 # DIR defaults to $VORN_PG_DIR. Progress goes to stderr so that stdout stays evaluable.
 set -euo pipefail
@@ -40,6 +43,28 @@ cluster_dir() {
     echo "$dir"
 }
 
+start_server() {
+    local dir=$1
+    as_postgres "$pg_bin/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w -t 60 \
+        -o "-k $dir -c listen_addresses='' -c fsync=off -c full_page_writes=off" \
+        start >&2
+}
+
+down() {
+    local dir
+    dir=$(cluster_dir "${1:-}")
+    as_postgres "$pg_bin/pg_ctl" -D "$dir/data" -m immediate -w stop >&2
+}
+
+up() {
+    local dir
+    dir=$(cluster_dir "${1:-}")
+    start_server "$dir" || {
+        cat "$dir/server.log" >&2
+        exit 1
+    }
+}
+
 start() {
     if [[ ! -x $pg_bin/initdb ]]; then
         echo "pg.sh: $pg_bin/initdb not found; run scripts/install-deps.sh" >&2
@@ -62,9 +87,7 @@ start() {
     mv "$hba.new" "$hba"
     chown postgres:postgres "$hba"
 
-    as_postgres "$pg_bin/pg_ctl" -D "$dir/data" -l "$dir/server.log" -w -t 60 \
-        -o "-k $dir -c listen_addresses='' -c fsync=off -c full_page_writes=off" \
-        start >&2 || {
+    start_server "$dir" || {
         cat "$dir/server.log" >&2
         rm -rf "$dir"
         exit 1
@@ -88,8 +111,10 @@ case ${1:-} in
 start) start ;;
 env) print_env "$(cluster_dir "${2:-}")" ;;
 stop) stop "${2:-}" ;;
+down) down "${2:-}" ;;
+up) up "${2:-}" ;;
 *)
-    echo "usage: $0 start|env [DIR]|stop [DIR]" >&2
+    echo "usage: $0 start|env [DIR]|stop [DIR]|down [DIR]|up [DIR]" >&2
     exit 2
     ;;
 esac

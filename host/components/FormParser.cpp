@@ -19,32 +19,45 @@ void FailReading(const std::string& Pointer, const std::string& ClassProperty,
 
 namespace {
 
-// Follows the parser through the document, so that a key given twice in one object (which
-// a JSON library silently resolves to one of the values) is reported with its place.
-class TDuplicateKeyCheck {
+// Walks a document that parsed, so that a key given twice in one object (which a JSON
+// library silently resolves to one of the values) is reported with its place. A handler
+// of the parser's events of its own, rather than a callback of the parse that builds the
+// document: with a callback the library walks the enclosing array at the end of every
+// object in it, which made reading a long collection quadratic.
+class TDuplicateKeyCheck : public nlohmann::json_sax<TJson> {
 public:
-    bool operator()(int, TJson::parse_event_t Event, TJson& Parsed) {
-        switch (Event) {
-        case TJson::parse_event_t::object_start:
-            EnterChild();
-            FFrames.emplace_back(true);
-            break;
-        case TJson::parse_event_t::array_start:
-            EnterChild();
-            FFrames.emplace_back(false);
-            break;
-        case TJson::parse_event_t::object_end:
-        case TJson::parse_event_t::array_end:
-            FFrames.pop_back();
-            break;
-        case TJson::parse_event_t::key:
-            RecordKey(Parsed.get_ref<const std::string&>());
-            break;
-        case TJson::parse_event_t::value:
-            EnterChild();
-            break;
-        }
+    bool null() override { return EnterChild(); }
+    bool boolean(bool) override { return EnterChild(); }
+    bool number_integer(number_integer_t) override { return EnterChild(); }
+    bool number_unsigned(number_unsigned_t) override { return EnterChild(); }
+    bool number_float(number_float_t, const string_t&) override { return EnterChild(); }
+    bool string(string_t&) override { return EnterChild(); }
+    bool binary(binary_t&) override { return EnterChild(); }
+    bool start_object(std::size_t) override {
+        EnterChild();
+        FFrames.emplace_back(true);
         return true;
+    }
+    bool start_array(std::size_t) override {
+        EnterChild();
+        FFrames.emplace_back(false);
+        return true;
+    }
+    bool end_object() override {
+        FFrames.pop_back();
+        return true;
+    }
+    bool end_array() override {
+        FFrames.pop_back();
+        return true;
+    }
+    bool key(string_t& Key) override {
+        RecordKey(Key);
+        return true;
+    }
+    // The text parsed once already: it holds no syntax error.
+    bool parse_error(std::size_t, const std::string&, const nlohmann::detail::exception&) override {
+        return false;
     }
 
 private:
@@ -57,12 +70,13 @@ private:
         bool HasIndex = false;
     };
 
-    void EnterChild() {
+    bool EnterChild() {
         if (FFrames.empty() || FFrames.back().IsObject)
-            return;
+            return true;
         TFrame& Array = FFrames.back();
         Array.Index = Array.HasIndex ? Array.Index + 1 : 0;
         Array.HasIndex = true;
+        return true;
     }
 
     void RecordKey(const std::string& Key) {
@@ -84,7 +98,10 @@ private:
 
 TJson ParseFormText(const std::string& Text) {
     try {
-        return TJson::parse(Text, TDuplicateKeyCheck());
+        TJson Document = TJson::parse(Text);
+        TDuplicateKeyCheck Check;
+        TJson::sax_parse(Text, &Check);
+        return Document;
     } catch (const TJson::parse_error& E) {
         // E.byte counts from 1 and points at the character that broke the syntax.
         const std::size_t Offset = std::min<std::size_t>(E.byte == 0 ? 0 : E.byte - 1, Text.size());

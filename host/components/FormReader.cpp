@@ -315,6 +315,22 @@ private:
         if (!Value.is_array())
             FailReading(Pointer, ClassProperty,
                         "expected an array of items, found " + DescribeJsonValue(Value));
+        Collection.BeginStreamUpdate();
+        try {
+            ApplyCollectionItems(Collection, Value, Pointer, ClassProperty);
+        } catch (...) {
+            Collection.EndStreamUpdate();
+            throw;
+        }
+        try {
+            Collection.EndStreamUpdate();
+        } catch (const std::exception& E) {
+            FailReading(Pointer, ClassProperty, E.what());
+        }
+    }
+
+    void ApplyCollectionItems(IStreamableCollection& Collection, const TJson& Value,
+                              const std::string& Pointer, const std::string& ClassProperty) {
         try {
             Collection.ClearStreamItems();
         } catch (const std::exception& E) {

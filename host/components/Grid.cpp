@@ -160,10 +160,22 @@ void TCustomGrid::ChangeCount(std::vector<int>& Extents, int Value, int DefaultE
     First = std::clamp(First, Fixed, Value - 1);
 }
 
+// Every cell costs memory and every line work when the grid changes size: a count that
+// no screen could show (a damaged or hostile form file's) is refused before any of it.
+void TCustomGrid::CheckCellCount(const char* Operation, int Cols, int Rows) {
+    if (static_cast<long long>(Cols) * Rows <= MaxCellCount)
+        return;
+    throw EInvalidGridOperation(std::string(Operation) + " " + std::to_string(Cols) +
+                                " columns of " + std::to_string(Rows) +
+                                " rows are too many: a grid holds at most " +
+                                std::to_string(MaxCellCount) + " cells");
+}
+
 void TCustomGrid::SetColCount(int Value) {
     if (Value < 1)
         throw EInvalidGridOperation("SetColCount() A grid needs at least one column, not " +
                                     std::to_string(Value));
+    CheckCellCount("SetColCount()", Value, RowCount());
     if (Value == ColCount())
         return;
     const int OldColCount = ColCount();
@@ -176,6 +188,7 @@ void TCustomGrid::SetRowCount(int Value) {
     if (Value < 1)
         throw EInvalidGridOperation("SetRowCount() A grid needs at least one row, not " +
                                     std::to_string(Value));
+    CheckCellCount("SetRowCount()", ColCount(), Value);
     if (Value == RowCount())
         return;
     const int OldRowCount = RowCount();

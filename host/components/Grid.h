@@ -67,15 +67,18 @@ public:
     static const TClass& StaticClass();
     const TClass& ClassType() const override { return StaticClass(); }
 
+    // The most cells (columns times rows) a grid holds.
+    static constexpr long long MaxCellCount = 10'000'000;
+
     int ColCount() const { return static_cast<int>(FColWidths.size()); }
     // New columns come at the right with DefaultColWidth; columns beyond the count go.
-    // Raises EInvalidGridOperation for a count below 1; a count not above FixedCols
-    // lowers FixedCols to the count minus 1.
+    // Raises EInvalidGridOperation for a count below 1 or one that makes more than
+    // MaxCellCount cells; a count not above FixedCols lowers FixedCols to the count minus 1.
     void SetColCount(int Value);
     int RowCount() const { return static_cast<int>(FRowHeights.size()); }
     // New rows are appended empty with DefaultRowHeight; rows beyond the count go.
-    // Raises EInvalidGridOperation for a count below 1; a count not above FixedRows
-    // lowers FixedRows to the count minus 1.
+    // Raises EInvalidGridOperation for a count below 1 or one that makes more than
+    // MaxCellCount cells; a count not above FixedRows lowers FixedRows to the count minus 1.
     void SetRowCount(int Value);
     int FixedCols() const { return FFixedCols; }
     // Raises EInvalidGridOperation unless 0 <= Value < ColCount.
@@ -176,6 +179,7 @@ protected:
     }
 
 private:
+    static void CheckCellCount(const char* Operation, int Cols, int Rows);
     void ChangeCount(std::vector<int>& Extents, int Value, int DefaultExtent, int& Fixed,
                      int& Current, int& First);
     void MoveCurrent(int ACol, int ARow);

@@ -16,6 +16,10 @@ public:
     // Appends a new item with its default property values and returns it.
     virtual TObject& AddStreamItem() = 0;
     virtual void ClearStreamItems() = 0;
+    // Bracket the reading of all items, so that the collection's owner can react once
+    // to the whole collection rather than once per item.
+    virtual void BeginStreamUpdate() {}
+    virtual void EndStreamUpdate() {}
 
 protected:
     ~IStreamableCollection() = default;

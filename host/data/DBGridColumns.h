@@ -148,6 +148,8 @@ public:
     TObject& StreamItem(int Index) const override;
     TObject& AddStreamItem() override;
     void ClearStreamItems() override;
+    void BeginStreamUpdate() override { BeginUpdate(); }
+    void EndStreamUpdate() override { EndUpdate(); }
 
 protected:
     std::unique_ptr<TCollectionItem> CreateItem() override;

@@ -25,6 +25,10 @@ TDataSource::TDataSource(TComponent* AOwner) : TComponent(AOwner) {}
 
 TDataSource::~TDataSource() {
     Destroying();
+    // Components recognise their data source in the removal notice through their data
+    // links, which are detached below: the notice goes out while they are still attached.
+    if (Owner() != nullptr)
+        Owner()->RemoveComponent(this);
     if (FDataSet != nullptr)
         FDataSet->RemoveDataSource(this);
     FDataSet = nullptr;

@@ -33,6 +33,11 @@ std::string TPgResult::ErrorMessage() const {
     return Primary ? Utf8ToHost(Primary) : std::string();
 }
 
+std::string TPgResult::SqlState() const {
+    const char* Code = FResult ? PQresultErrorField(FResult, PG_DIAG_SQLSTATE) : nullptr;
+    return Code ? Code : std::string();
+}
+
 int TPgResult::RowCount() const {
     return FResult ? PQntuples(FResult) : 0;
 }

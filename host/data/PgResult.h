@@ -18,11 +18,17 @@ public:
     TPgResult& operator=(const TPgResult&) = delete;
     ~TPgResult();
 
+    // Whether libpq gave a result at all (it gives none when out of memory or when it
+    // refuses a statement before sending it).
+    bool Exists() const { return FResult != nullptr; }
     // libpq's ExecStatusType of the result.
     int Status() const;
     // The server's primary error message in the host code page; empty when the
     // server sent none (a lost connection, an error of libpq itself).
     std::string ErrorMessage() const;
+    // The five-character SQLSTATE code of the server's error; empty when the server
+    // sent none.
+    std::string SqlState() const;
 
     int RowCount() const;
     int ColumnCount() const;

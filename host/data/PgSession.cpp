@@ -20,6 +20,20 @@ std::string MessageText(const char* Utf8Message) {
     return Utf8ToHost(Text);
 }
 
+// Whether a failed statement leaves its connection unusable although libpq may still
+// report it healthy (it does after failing to send to a server that closed the socket):
+// the exchange failed without a word from the server (a result without SQLSTATE; libpq
+// gives no result at all when it refuses a statement before sending it), or the server
+// ended the session (a connection exception, class 08, or an operator intervention,
+// 57P01 to 57P05: a shutdown or restart, a crash of another backend, a dropped database,
+// an idle timeout).
+bool EndsSession(const TPgResult& Result) {
+    if (!Result.Exists())
+        return false;
+    const std::string State = Result.SqlState();
+    return State.empty() || State.rfind("08", 0) == 0 || State.rfind("57P0", 0) == 0;
+}
+
 } // namespace
 
 TPgSession::TPgSession(std::string ConnInfo, std::string Description)
@@ -34,7 +48,7 @@ void TPgSession::Raise(const char* Operation, const std::string& Message) const 
 }
 
 bool TPgSession::Connected() const {
-    return FConnection && PQstatus(FConnection) == CONNECTION_OK;
+    return FConnection && !FBroken && PQstatus(FConnection) == CONNECTION_OK;
 }
 
 int TPgSession::BackendPid() const {
@@ -101,6 +115,7 @@ void TPgSession::SetLockTimeout(const char* Operation, int Milliseconds) {
 void TPgSession::Disconnect() noexcept {
     PQfinish(FConnection);
     FConnection = nullptr;
+    FBroken = false;
 }
 
 void TPgSession::CheckConnected(const char* Operation) const {
@@ -187,10 +202,12 @@ void TPgSession::AbandonCopy() noexcept {
         PQclear(Pending);
 }
 
-void TPgSession::RaiseStatementError(const char* Operation, const TPgResult& Result) const {
+void TPgSession::RaiseStatementError(const char* Operation, const TPgResult& Result) {
     std::string ServerMessage = Result.ErrorMessage();
     if (ServerMessage.empty())
         ServerMessage = MessageText(PQerrorMessage(FConnection));
+    if (EndsSession(Result))
+        FBroken = true;
     if (!Connected())
         Raise(Operation, "The connection to the server was lost: " + ServerMessage);
     Raise(Operation, ServerMessage);

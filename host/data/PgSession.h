@@ -29,7 +29,8 @@ public:
     // is replaced by a new one. Raises when the server cannot be reached or
     // refuses the login.
     void Connect();
-    // Whether a connection is open and was not found broken.
+    // Whether a connection is open and was not found broken (by libpq, or by a
+    // statement that failed because the server ended the session).
     bool Connected() const;
     // The process id of the server backend serving this connection.
     int BackendPid() const;
@@ -67,7 +68,7 @@ private:
     void RunQuietly(const char* Sql) noexcept;
     void AbandonCopy() noexcept;
     void CheckConnected(const char* Operation) const;
-    [[noreturn]] void RaiseStatementError(const char* Operation, const TPgResult& Result) const;
+    [[noreturn]] void RaiseStatementError(const char* Operation, const TPgResult& Result);
     void EndCursorTransaction(const char* Sql) noexcept;
     void ConfigureConnection(const char* Operation);
     void Disconnect() noexcept;
@@ -75,6 +76,9 @@ private:
     std::string FConnInfo;
     std::string FDescription;
     pg_conn* FConnection = nullptr;
+    // Set when a statement failed in a way that leaves the connection unusable while
+    // libpq may still report it healthy.
+    bool FBroken = false;
     unsigned FCursorEpoch = 0;
     unsigned FCursorSerial = 0;
     int FOpenCursors = 0;

@@ -15,6 +15,7 @@ enum TSqlExprKind {
     sekAllColumns,   // * or qualifier.*: Name holds the qualifier parts, if any
     sekString,       // Text: the literal's body, backslash pairs still in it
     sekNumber,       // Text: a validated numeric token
+    sekBoolean,      // Text: "TRUE" or "FALSE"
     sekNull,         // NULL
     sekFunction,     // Name[0]: the function name as written; Operands: arguments
     sekUnary,        // Operator, Operands[0]

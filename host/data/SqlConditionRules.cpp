@@ -39,6 +39,8 @@ std::string Describe(const TSqlExpr& Expr) {
         return "A string literal";
     case sekNumber:
         return "A number";
+    case sekBoolean:
+        return Expr.Text;
     case sekNull:
         return "NULL";
     case sekFunction:
@@ -92,7 +94,7 @@ bool IsFieldTerm(const TSqlExpr& Expr) {
 
 // A literal or a (signed) number: what a filter compares a field with.
 bool IsValueTerm(const TSqlExpr& Expr) {
-    if (Expr.Kind == sekString || Expr.Kind == sekNumber)
+    if (Expr.Kind == sekString || Expr.Kind == sekNumber || Expr.Kind == sekBoolean)
         return true;
     return Expr.Kind == sekUnary && Expr.Operator != sopNot && Expr.Operands[0]->Kind == sekNumber;
 }

@@ -565,6 +565,11 @@ private:
         const TSqlToken& Token = Peek();
         if (IsKeyword(Token, "NULL"))
             return MakeNode(sekNull, Take().Position);
+        if (IsKeyword(Token, "TRUE") || IsKeyword(Token, "FALSE")) {
+            auto Node = MakeNode(sekBoolean, Token.Position);
+            Node->Text = IsKeyword(Take(), "TRUE") ? "TRUE" : "FALSE";
+            return Node;
+        }
         if (IsKeyword(Token, "EXISTS")) {
             auto Node = MakeNode(sekExists, Take().Position);
             if (!IsSymbol(Peek(), "("))

@@ -171,6 +171,13 @@ public:
         case sekNumber:
             Write(Expr.Text);
             return;
+        case sekBoolean:
+            // SQLite keeps truth values as the integers 1 and 0.
+            if (FBackend == sbSQLite)
+                Write(Expr.Text == "TRUE" ? "1" : "0");
+            else
+                Write(Expr.Text);
+            return;
         case sekNull:
             Write("NULL");
             return;

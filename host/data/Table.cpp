@@ -214,12 +214,19 @@ void TTable::ChangeOrder(const std::string& FieldNames, const std::string& Index
         });
 }
 
+// A form file holds both IndexName and IndexFieldNames, one of them empty, in any order:
+// the empty one, read after the other, must not clear the order the other one chose.
+bool TTable::KeepsOtherOrderProperty(const std::string& Value) const {
+    return Value.empty() && ComponentState().Contains(csLoading);
+}
+
 void TTable::SetIndexFieldNames(const std::string& Value) {
     if (Value == FIndexFieldNames && FIndexName.empty())
         return;
     if (!Active()) {
         FIndexFieldNames = Value;
-        FIndexName.clear();
+        if (!KeepsOtherOrderProperty(Value))
+            FIndexName.clear();
         return;
     }
     ChangeOrder(Value, "");
@@ -230,7 +237,8 @@ void TTable::SetIndexName(const std::string& Value) {
         return;
     if (!Active()) {
         FIndexName = Value;
-        FIndexFieldNames.clear();
+        if (!KeepsOtherOrderProperty(Value))
+            FIndexFieldNames.clear();
         return;
     }
     ChangeOrder("", Value);

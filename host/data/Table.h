@@ -108,6 +108,7 @@ private:
     };
 
     std::vector<TIndexInfo> ReadIndexes();
+    bool KeepsOtherOrderProperty(const std::string& Value) const;
     std::vector<std::string> ResolveOrder(const std::string& FieldNames,
                                           const std::string& IndexName) const;
     void ApplyOrder(std::vector<std::string> Fields);

@@ -177,6 +177,16 @@ TEST_P(FieldComboBoxTest, RemovedComponentsAreDropped) {
     delete Source;
     Source = nullptr;
 
+    // Freeing a data source removes it as well.
+    Source = new TDataSource(&Form);
+    Source->SetDataSet(Table);
+    ComboBox->SetDataSource(Source);
+    ComboBox->SetText("Name");
+    delete Source;
+    Source = nullptr;
+    EXPECT_EQ(ComboBox->GetDataSource(), nullptr);
+    EXPECT_EQ(ComboBox->Text(), "");
+
     // A freed related locate edit is never used again.
     delete Edit;
     Edit = nullptr;

@@ -179,6 +179,52 @@ TEST_P(FilterGridEditorBackendTest, UserBuildsAFilterFromTheCells) {
     EXPECT_EQ(Grid->RowCount(), 3) << "the empty row waiting at the end stays";
 }
 
+// A truth value is written bare ("Active = true"): as the table's filter and as the WHERE
+// clause of a query it selects exactly the rows that hold it, NULLs never.
+TEST_P(FilterGridEditorBackendTest, BooleanConditionsSelectExactlyTheirRows) {
+    Database->Execute("CREATE TABLE \"Member\" (\"Id\" INTEGER PRIMARY KEY, \"Active\" BOOLEAN)");
+    Database->Execute("INSERT INTO \"Member\" VALUES (1, TRUE), (2, FALSE), (3, NULL), (4, TRUE)");
+    Table->Close();
+    Table->SetTableName("Member");
+    Table->Open();
+    auto* Query = new TQuery(Form.get());
+    Query->SetDatabaseName(Database->Alias());
+    auto Ids = [](TDataSet& DataSet) {
+        std::vector<int> Found;
+        for (DataSet.First(); !DataSet.Eof(); DataSet.Next())
+            Found.push_back(static_cast<int>(DataSet.FieldByName("Id")->AsInteger()));
+        return Found;
+    };
+    const struct {
+        const char* Operator;
+        const char* Value;
+        std::vector<int> Ids;
+    } Cases[] = {{"=", "true", {1, 4}}, {"=", "FALSE", {2}}, {"<>", "True", {2}}};
+    for (const auto& Case : Cases) {
+        SCOPED_TRACE(std::string(Case.Operator) + " " + Case.Value);
+        for (const TFilterKind Kind : {fkSimple, fkSQL}) {
+            Grid->SetFilterKind(Kind);
+            Grid->SetCells(1, 1, "Active");
+            Grid->SetCells(2, 1, Case.Operator);
+            Grid->SetCells(3, 1, Case.Value);
+            const std::string Expression = Grid->GetFilterExpression();
+            if (Kind == fkSimple) {
+                Table->SetFilter(Expression);
+                Table->SetFiltered(true);
+                EXPECT_EQ(Ids(*Table), Case.Ids) << Expression;
+                Table->SetFiltered(false);
+            } else {
+                Query->Close();
+                Query->SQL()->Clear();
+                Query->SQL()->Add("SELECT \"Id\" FROM \"Member\" WHERE " + Expression +
+                                  " ORDER BY \"Id\"");
+                Query->Open();
+                EXPECT_EQ(Ids(*Query), Case.Ids) << Expression;
+            }
+        }
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Backends, FilterGridEditorBackendTest,
                          ::testing::Values(tbSQLite, tbPostgreSQL),
                          [](const auto& Info) { return BackendName(Info.param); });

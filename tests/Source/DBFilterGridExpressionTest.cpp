@@ -190,6 +190,21 @@ TEST_F(FilterGridTest, SecondCallWithDefaultOptionsGivesTheSameExpression) {
     EXPECT_EQ(Rows(), RowsAfterFirst);
 }
 
+// A value whose wildcard leaves blanks at an end would read back trimmed, as another value:
+// its cell keeps the text typed, and the next call gives the same expression.
+TEST_F(FilterGridTest, SecondCallKeepsBlanksThatAWildcardLeftAtAnEnd) {
+    for (const TFilterGridOptions Options :
+         {DefaultOptions, DefaultOptions + TFilterGridOptions{fgoCorrectTranslateWildcards}}) {
+        Grid->SetFilterGridOptions(Options);
+        SetRows({{"Name", "=", "New *", "or"}, {"Name", "=", "*  x*", ""}});
+        const std::string First = Grid->GetFilterExpression();
+        EXPECT_EQ(First, "UPPER(Name) STARTING WITH 'NEW ' OR Name CONTAINING '  x'");
+        EXPECT_EQ(Rows(), (std::vector<TFilterRow>{{"Name", "STARTING WITH", "New *", "OR"},
+                                                   {"Name", "CONTAINING", "*  x*", ""}}));
+        EXPECT_EQ(Grid->GetFilterExpression(), First);
+    }
+}
+
 // Correction picks the longest common prefix, then the shorter name, then the lower index.
 TEST_F(FilterGridTest, CorrectionFindsTheClosestOperatorName) {
     const std::vector<std::pair<std::string, std::string>> Cases = {

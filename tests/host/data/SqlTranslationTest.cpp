@@ -80,6 +80,12 @@ TEST(SqlTranslation, ClauseTextsOfTheComposerBecomeBackendSql) {
          "\"City\" IS NULL AND " + PgUpper + " LIKE $1 ESCAPE E'\\\\'",
          {"SM%"}},
         {"Phone IS NOT NULL", "\"Phone\" IS NOT NULL", "\"Phone\" IS NOT NULL", {}},
+        // Truth values, as the filter grid writes them for a boolean field.
+        {"Active = true OR Active <> FALSE",
+         "\"Active\" = 1 OR \"Active\" <> 0",
+         "\"Active\" = TRUE OR \"Active\" <> FALSE",
+         {}},
+        {"[true] = True", "\"true\" = 1", "\"true\" = TRUE", {}},
     };
     for (const TTranslation& Case : Cases)
         ExpectCondition(Case);
