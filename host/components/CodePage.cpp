@@ -47,9 +47,11 @@ constexpr TUpperHalf MakeWindows1252() {
 
 constexpr TUpperHalf Windows1252 = MakeWindows1252();
 
-std::atomic<TCodePage> CurrentCodePage{cpWindows1250};
+std::atomic<TCodePage> CurrentCodePage{cpUtf8};
 
 constexpr char Replacement = '?';
+// U+FFFD, the character that stands for malformed text under UTF-8.
+constexpr char32_t ReplacementCharacter = 0xFFFD;
 
 const TUpperHalf& UpperHalf(TCodePage CodePage) {
     return CodePage == cpWindows1252 ? Windows1252 : Windows1250;
@@ -100,12 +102,34 @@ void AppendUtf8(std::string& Out, char32_t CodePoint) {
     } else if (CodePoint < 0x800) {
         Out += static_cast<char>(0xC0 | (CodePoint >> 6));
         Out += static_cast<char>(0x80 | (CodePoint & 0x3F));
-    } else {
-        // Every host character lies in the Basic Multilingual Plane.
+    } else if (CodePoint < 0x10000) {
         Out += static_cast<char>(0xE0 | (CodePoint >> 12));
         Out += static_cast<char>(0x80 | ((CodePoint >> 6) & 0x3F));
         Out += static_cast<char>(0x80 | (CodePoint & 0x3F));
+    } else {
+        Out += static_cast<char>(0xF0 | (CodePoint >> 18));
+        Out += static_cast<char>(0x80 | ((CodePoint >> 12) & 0x3F));
+        Out += static_cast<char>(0x80 | ((CodePoint >> 6) & 0x3F));
+        Out += static_cast<char>(0x80 | (CodePoint & 0x3F));
     }
+}
+
+void AppendUtf16(std::u16string& Out, char32_t CodePoint) {
+    if (CodePoint < 0x10000) {
+        Out += static_cast<char16_t>(CodePoint);
+        return;
+    }
+    CodePoint -= 0x10000;
+    Out += static_cast<char16_t>(0xD800 + (CodePoint >> 10));
+    Out += static_cast<char16_t>(0xDC00 + (CodePoint & 0x3FF));
+}
+
+// Appends one character, given by its code point, in the host code page.
+void AppendHost(std::string& Out, TCodePage CodePage, char32_t CodePoint) {
+    if (CodePage == cpUtf8)
+        AppendUtf8(Out, CodePoint);
+    else
+        Out += CodePointToHostByte(CodePage, CodePoint);
 }
 
 // The range the second byte of a sequence must lie in: narrower than a plain continuation
@@ -178,7 +202,10 @@ void SetHostCodePage(TCodePage CodePage) {
 }
 
 std::string HostToUtf8(std::string_view Text) {
-    const TUpperHalf& Table = UpperHalf(HostCodePage());
+    const TCodePage CodePage = HostCodePage();
+    if (CodePage == cpUtf8)
+        return Utf8ToHost(Text);
+    const TUpperHalf& Table = UpperHalf(CodePage);
     std::string Result;
     Result.reserve(Text.size());
     for (char Byte : Text) {
@@ -197,19 +224,32 @@ std::string Utf8ToHost(std::string_view Text) {
     Result.reserve(Text.size());
     std::size_t Pos = 0;
     while (Pos < Text.size()) {
+        const std::size_t Start = Pos;
         char32_t CodePoint = 0;
-        if (DecodeUtf8(Text, Pos, CodePoint))
-            Result += CodePointToHostByte(CodePage, CodePoint);
+        if (!DecodeUtf8(Text, Pos, CodePoint))
+            AppendHost(Result, CodePage, CodePage == cpUtf8 ? ReplacementCharacter : Replacement);
+        else if (CodePage == cpUtf8)
+            Result.append(Text.substr(Start, Pos - Start));
         else
-            Result += Replacement;
+            Result += CodePointToHostByte(CodePage, CodePoint);
     }
     return Result;
 }
 
 std::u16string HostToUtf16(std::string_view Text) {
-    const TUpperHalf& Table = UpperHalf(HostCodePage());
+    const TCodePage CodePage = HostCodePage();
     std::u16string Result;
     Result.reserve(Text.size());
+    if (CodePage == cpUtf8) {
+        std::size_t Pos = 0;
+        while (Pos < Text.size()) {
+            char32_t CodePoint = 0;
+            AppendUtf16(Result,
+                        DecodeUtf8(Text, Pos, CodePoint) ? CodePoint : ReplacementCharacter);
+        }
+        return Result;
+    }
+    const TUpperHalf& Table = UpperHalf(CodePage);
     for (char Byte : Text) {
         const char32_t CodePoint = HostByteToCodePoint(Table, static_cast<unsigned char>(Byte));
         const bool Undefined = CodePoint == 0 && Byte != 0;
@@ -220,6 +260,7 @@ std::u16string HostToUtf16(std::string_view Text) {
 
 std::string Utf16ToHost(std::u16string_view Text) {
     const TCodePage CodePage = HostCodePage();
+    const char32_t Unpaired = CodePage == cpUtf8 ? ReplacementCharacter : Replacement;
     std::string Result;
     Result.reserve(Text.size());
     for (std::size_t Pos = 0; Pos < Text.size(); ++Pos) {
@@ -228,19 +269,89 @@ std::string Utf16ToHost(std::u16string_view Text) {
         const bool LowSurrogate = Unit >= 0xDC00 && Unit <= 0xDFFF;
         if (HighSurrogate && Pos + 1 < Text.size() && Text[Pos + 1] >= 0xDC00 &&
             Text[Pos + 1] <= 0xDFFF) {
-            ++Pos; // a character outside the BMP: no host code page has it
-            Result += Replacement;
+            ++Pos;
+            const char32_t CodePoint =
+                0x10000 + ((char32_t{Unit} - 0xD800) << 10) + (char32_t{Text[Pos]} - 0xDC00);
+            AppendHost(Result, CodePage, CodePoint);
         } else if (HighSurrogate || LowSurrogate) {
-            Result += Replacement;
+            AppendHost(Result, CodePage, Unpaired);
         } else {
-            Result += CodePointToHostByte(CodePage, Unit);
+            AppendHost(Result, CodePage, Unit);
         }
     }
     return Result;
 }
 
+std::string Windows1250ToHost(std::string_view Text) {
+    const TCodePage CodePage = HostCodePage();
+    if (CodePage == cpWindows1250)
+        return std::string(Text);
+    std::string Result;
+    Result.reserve(Text.size());
+    for (char Byte : Text) {
+        const char32_t CodePoint =
+            HostByteToCodePoint(Windows1250, static_cast<unsigned char>(Byte));
+        if (CodePoint == 0 && Byte != 0)
+            Result += Replacement;
+        else
+            AppendHost(Result, CodePage, CodePoint);
+    }
+    return Result;
+}
+
 const char* CodePageName(TCodePage CodePage) {
-    return CodePage == cpWindows1252 ? "windows-1252" : "windows-1250";
+    switch (CodePage) {
+    case cpWindows1250:
+        return "windows-1250";
+    case cpWindows1252:
+        return "windows-1252";
+    case cpUtf8:
+        break;
+    }
+    return "utf-8";
+}
+
+std::size_t CharacterLength(std::string_view Text, std::size_t Pos) {
+    if (Pos >= Text.size())
+        return 0;
+    if (HostCodePage() != cpUtf8)
+        return 1;
+    std::size_t End = Pos;
+    char32_t CodePoint = 0;
+    DecodeUtf8(Text, End, CodePoint);
+    return End - Pos;
+}
+
+std::size_t PreviousCharacterStart(std::string_view Text, std::size_t Pos) {
+    Pos = std::min(Pos, Text.size());
+    if (Pos == 0)
+        return 0;
+    if (HostCodePage() != cpUtf8)
+        return Pos - 1;
+    // A character is at most four bytes: the farthest start whose character ends at Pos
+    // (nearer ones would be continuation bytes, each a malformed character of its own).
+    for (std::size_t Back = std::min<std::size_t>(4, Pos); Back > 1; --Back)
+        if (CharacterLength(Text, Pos - Back) == Back)
+            return Pos - Back;
+    return Pos - 1;
+}
+
+std::size_t CharacterCount(std::string_view Text) {
+    if (HostCodePage() != cpUtf8)
+        return Text.size();
+    std::size_t Count = 0;
+    for (std::size_t Pos = 0; Pos < Text.size(); Pos += CharacterLength(Text, Pos))
+        ++Count;
+    return Count;
+}
+
+std::size_t CharacterOffset(std::string_view Text, std::size_t Index) {
+    if (HostCodePage() != cpUtf8)
+        return std::min(Index, Text.size());
+    std::size_t Pos = 0;
+    for (; Index > 0 && Pos < Text.size(); --Index)
+        Pos += CharacterLength(Text, Pos);
+    return Pos;
 }
 
 } // namespace vorn

@@ -1,24 +1,16 @@
 #include "host/components/CodePage.h"
+#include "tests/support/CodePageGuard.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 using namespace vorn;
 
 namespace {
 
-// Switches the process code page for one test and restores the previous one.
-class TCodePageGuard {
-public:
-    explicit TCodePageGuard(TCodePage CodePage) : FPrevious(HostCodePage()) {
-        SetHostCodePage(CodePage);
-    }
-    ~TCodePageGuard() { SetHostCodePage(FPrevious); }
-
-private:
-    TCodePage FPrevious;
-};
+using test::TCodePageGuard;
 
 struct TRoundTripCase {
     TCodePage CodePage;
@@ -50,7 +42,12 @@ INSTANTIATE_TEST_SUITE_P(
                        "Pretra\u017Eivanje po\u010Dinje"},
         TRoundTripCase{cpWindows1250, "\x80\xA0\xFF", "\u20AC\u00A0\u02D9"},
         TRoundTripCase{cpWindows1252, "\x80\x9F\xE9\xFF", "\u20AC\u0178\u00E9\u00FF"},
-        TRoundTripCase{cpWindows1252, "\x8A\x9A\x8E\x9E", "\u0160\u0161\u017D\u017E"}));
+        TRoundTripCase{cpWindows1252, "\x8A\x9A\x8E\x9E", "\u0160\u0161\u017D\u017E"},
+        // Under UTF-8 every script passes through as it is, outside the BMP too.
+        TRoundTripCase{
+            cpUtf8, "\u0160aban \u0110or\u0111e \u0397\u03C1\u03AC \u0416 \u5317\u4EAC \U0001F600",
+            "\u0160aban \u0110or\u0111e \u0397\u03C1\u03AC \u0416 \u5317\u4EAC \U0001F600"},
+        TRoundTripCase{cpUtf8, std::string("a\0b", 3), std::string("a\0b", 3)}));
 
 TEST(CodePage, EveryDefinedByteRoundTripsAndUndefinedBytesBecomeQuestionMarks) {
     // Bytes that the code page leaves undefined.
@@ -104,10 +101,73 @@ TEST(CodePage, Utf16SurrogatesOutsideTheCodePageBecomeQuestionMarks) {
     EXPECT_EQ(HostToUtf16("\x9A\x8A"), u"\u0161\u0160");
 }
 
+// Under UTF-8 nothing malformed passes unseen: each maximal malformed part becomes one
+// U+FFFD, whichever way the text goes.
+TEST(CodePage, MalformedTextUnderUtf8BecomesOneReplacementCharacterEach) {
+    TCodePageGuard Guard(cpUtf8);
+    const std::string R = "\uFFFD";
+    const struct {
+        std::string Text;
+        std::string Clean;
+    } Cases[] = {
+        {"a\x80z", "a" + R + "z"}, {"a\xC3", "a" + R},
+        {"\xC0\xAF", R + R},       {"\xED\xA0\x80", R + R + R},
+        {"\xE2\x82", R},           {"\x9A\xE8", R + R}, // Windows-1250 bytes are no UTF-8
+    };
+    for (const auto& Case : Cases) {
+        EXPECT_EQ(Utf8ToHost(Case.Text), Case.Clean);
+        EXPECT_EQ(HostToUtf8(Case.Text), Case.Clean);
+        EXPECT_EQ(Utf16ToHost(HostToUtf16(Case.Text)), Case.Clean);
+    }
+    EXPECT_EQ(Utf16ToHost(std::u16string{u'x', char16_t{0xD800}}), "x" + R);
+    EXPECT_EQ(Utf16ToHost(u"a\U0001F600b"), "a\U0001F600b");
+    EXPECT_EQ(HostToUtf16("\U0001F600"), u"\U0001F600");
+}
+
+// Texts are walked by whole characters: bytes under a single-byte code page, UTF-8
+// sequences under UTF-8, where a malformed part counts as one character.
+TEST(CodePage, CharactersAreWholeSequences) {
+    const struct {
+        TCodePage CodePage;
+        std::string Text;
+        std::vector<std::size_t> Starts; // of each character, then the end
+    } Cases[] = {
+        {cpUtf8, "a\u0161\u5317\U0001F600z", {0, 1, 3, 6, 10, 11}},
+        {cpUtf8, "\xC3(\x80", {0, 1, 2, 3}},
+        {cpUtf8, "", {0}},
+        {cpWindows1250, "a\x9A\xE8", {0, 1, 2, 3}},
+    };
+    for (const auto& Case : Cases) {
+        TCodePageGuard Guard(Case.CodePage);
+        const std::size_t Count = Case.Starts.size() - 1;
+        EXPECT_EQ(CharacterCount(Case.Text), Count);
+        for (std::size_t Index = 0; Index < Count; ++Index) {
+            const std::size_t Start = Case.Starts[Index];
+            const std::size_t Next = Case.Starts[Index + 1];
+            EXPECT_EQ(CharacterLength(Case.Text, Start), Next - Start) << Case.Text << " " << Index;
+            EXPECT_EQ(PreviousCharacterStart(Case.Text, Next), Start) << Case.Text << " " << Index;
+            EXPECT_EQ(CharacterOffset(Case.Text, Index), Start);
+        }
+        EXPECT_EQ(CharacterOffset(Case.Text, Count + 5), Case.Text.size());
+        EXPECT_EQ(CharacterLength(Case.Text, Case.Text.size()), 0u);
+    }
+}
+
+TEST(CodePage, VocabularyTextsOfWindows1250ReadInEveryCodePage) {
+    const std::string Veca = "ve\xE6" "e"; // "veće" in Windows-1250
+    const std::pair<TCodePage, std::string> Cases[] = {
+        {cpWindows1250, Veca}, {cpUtf8, "ve\u0107e"}, {cpWindows1252, "ve?e"}};
+    for (const auto& [CodePage, Host] : Cases) {
+        TCodePageGuard Guard(CodePage);
+        EXPECT_EQ(Windows1250ToHost(Veca), Host) << CodePageName(CodePage);
+    }
+}
+
 TEST(CodePage, SettingIsProcessWideAndNamed) {
-    EXPECT_EQ(HostCodePage(), cpWindows1250);
+    EXPECT_EQ(HostCodePage(), cpUtf8);
     EXPECT_STREQ(CodePageName(cpWindows1250), "windows-1250");
     EXPECT_STREQ(CodePageName(cpWindows1252), "windows-1252");
+    EXPECT_STREQ(CodePageName(cpUtf8), "utf-8");
     TCodePageGuard Guard(cpWindows1252);
     EXPECT_EQ(HostCodePage(), cpWindows1252);
     // The same byte means another letter in the other code page.

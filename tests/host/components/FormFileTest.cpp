@@ -10,6 +10,8 @@
 #include "host/components/StreamableCollection.h"
 #include "host/components/Strings.h"
 
+#include "tests/support/CodePageGuard.h"
+
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
@@ -235,6 +237,8 @@ const char* const TestModule = "FormFileTest";
 
 class FormFile : public ::testing::Test {
 protected:
+    // The texts below are written in Windows-1250.
+    test::TCodePageGuard CodePage{cpWindows1250};
     void SetUp() override {
         TRegistrationModuleScope Scope(TestModule);
         RegisterClass(TTestPanel::StaticClass());

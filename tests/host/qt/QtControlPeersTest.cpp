@@ -3,6 +3,7 @@
 #include "host/components/Edit.h"
 #include "host/components/Keyboard.h"
 #include "tests/host/qt/QtPeerTestFixture.h"
+#include "tests/support/CodePageGuard.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -37,6 +38,8 @@ TEST_F(EditPeerTest, TypingCallsChangeOncePerCharacterAndTheWidgetShowsTheModel)
 }
 
 TEST_F(EditPeerTest, TextThatTheWidgetChangesByItselfReachesTheModelAsTheUsersText) {
+    // The texts of this test are written in Windows-1250.
+    const vorn::test::TCodePageGuard CodePage(cpWindows1250);
     auto* Edit = Add<TEdit>(8, 8, 120, 24);
     int Changes = 0;
     Edit->OnChange = [&](TObject*) { ++Changes; };
@@ -70,6 +73,8 @@ TEST_F(EditPeerTest, ReadOnlyEditRefusesPastedTextWithAnErrorAndKeepsItsText) {
 // Windows-1250 texts show as the Unicode characters they stand for, in every kind of
 // widget, and typed Unicode characters reach the model as Windows-1250 bytes.
 TEST_F(QtPeerTest, Windows1250TextsShowAsTheirUnicodeCharacters) {
+    // The texts of this test are written in Windows-1250.
+    const vorn::test::TCodePageGuard CodePage(cpWindows1250);
     const std::string Host = "\x8A\x9A\x8E\x9E\xC8\xE8\xC6\xE6\xD0\xF0";
     const QString Unicode = QString::fromUtf16(u"\u0160\u0161\u017D\u017E\u010C\u010D\u0106"
                                                u"\u0107\u0110\u0111");
@@ -157,6 +162,8 @@ TEST_F(QtPeerTest, AnErrorInAHandlerIsShownAndTheApplicationGoesOn) {
 using ComboBoxPeerTest = QtPeerTest;
 
 TEST_F(ComboBoxPeerTest, OpeningTheListCallsDropDownFirstAndShowsTheItemsItFilled) {
+    // The texts of this test are written in Windows-1250.
+    const vorn::test::TCodePageGuard CodePage(cpWindows1250);
     auto* Combo = Add<TComboBox>(8, 8, 160, 24);
     Combo->Items()->Add("stale");
     std::vector<std::string> Calls;

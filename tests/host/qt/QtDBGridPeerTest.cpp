@@ -2,6 +2,7 @@
 #include "host/data/Table.h"
 #include "host/qt/QtGridPeers.h"
 #include "tests/host/qt/QtPeerTestFixture.h"
+#include "tests/support/CodePageGuard.h"
 #include "tests/support/SampleDatabaseFile.h"
 
 #include <QApplication>
@@ -94,6 +95,8 @@ TEST_F(DBGridPeerTest, ClickingATitleCallsOnTitleClickWithItsColumn) {
 }
 
 TEST_F(DBGridPeerTest, TitlesShowTheirCaptionColourAndFont) {
+    // The texts of this test are written in Windows-1250.
+    const vorn::test::TCodePageGuard CodePage(cpWindows1250);
     TColumn* City = Grid->Columns()->FindColumn("City");
     City->Title()->SetCaption("Grad \x9A");
     City->Title()->SetColor(clYellow);

@@ -1,5 +1,6 @@
 #include "host/components/Grid.h"
 #include "tests/host/qt/QtPeerTestFixture.h"
+#include "tests/support/CodePageGuard.h"
 
 #include <QApplication>
 #include <QBrush>
@@ -81,6 +82,8 @@ TEST_F(StringGridPeerTest, LeavingTheGridCallsMouseLeave) {
 }
 
 TEST_F(StringGridPeerTest, CellsLayoutAndTheCurrentCellMirrorIntoTheView) {
+    // The texts of this test are written in Windows-1250.
+    const vorn::test::TCodePageGuard CodePage(cpWindows1250);
     Grid->SetCells(2, 3, "Ni\x9A");
     Grid->SetCells(0, 0, "#");
     Grid->SetColWidths(4, 40);
