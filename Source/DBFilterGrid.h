@@ -6,6 +6,7 @@
 
 #include "host/components/Bitmap.h"
 #include "host/components/Button.h"
+#include "host/components/CodePage.h"
 #include "host/components/ComboBox.h"
 #include "host/components/Grid.h"
 #include "host/components/Set.h"
@@ -68,6 +69,35 @@ inline constexpr int FilterBoolCount = 2;
 using TFilterColumnNames = std::array<std::string, FilterColumnCount>;
 using TFilterOperatorNames = std::array<std::string, FilterOperatorCount>;
 using TFilterBoolNames = std::array<std::string, FilterBoolCount>;
+
+// Whether Table is one of the exported name tables below, which hold Windows-1250 text.
+bool IsExportedFilterNameTable(const void* Table);
+
+// A grid's own copy of a name table, assignable whole or entry by entry. Assigning one of
+// the exported tables converts its Windows-1250 text to the host code page, so that its
+// names read and match right whatever the code page; any other table is host text already.
+template <std::size_t Count>
+class TFilterNameCopy {
+public:
+    using TNames = std::array<std::string, Count>;
+
+    TFilterNameCopy& operator=(const TNames& Names) {
+        FNames = Names;
+        if (IsExportedFilterNameTable(&Names))
+            for (std::string& Name : FNames)
+                Name = Windows1250ToHost(Name);
+        return *this;
+    }
+    std::string& operator[](std::size_t Index) { return FNames[Index]; }
+    const std::string& operator[](std::size_t Index) const { return FNames[Index]; }
+    const TNames& Names() const { return FNames; }
+    friend bool operator==(const TFilterNameCopy& Copy, const TNames& Names) {
+        return Copy.FNames == Names;
+    }
+
+private:
+    TNames FNames;
+};
 
 // Operator names: the SQL operators themselves, English and Serbian. The Serbian
 // tables hold Windows-1250 text.
@@ -135,9 +165,9 @@ public:
 
     // ---- The grid's own vocabulary, assignable whole or entry by entry. The title
     // row is captioned from ColumnNames once, by the constructor.
-    TFilterColumnNames ColumnNames;
-    TFilterOperatorNames OperatorNames;
-    TFilterBoolNames BoolNames;
+    TFilterNameCopy<FilterColumnCount> ColumnNames;
+    TFilterNameCopy<FilterOperatorCount> OperatorNames;
+    TFilterNameCopy<FilterBoolCount> BoolNames;
 
     // ---- Rows
     // True for a row outside the filter rows, or a filter row whose filter cells all
@@ -155,6 +185,10 @@ public:
     // With fgoCorrect the cells of each used row are rewritten with what went into
     // the expression.
     std::string GetFilterExpression();
+    // The text of a value cell that GetFilterExpression reads as exactly Value, whatever
+    // it holds (wildcards, escape characters, quotes). A value picked from the value list
+    // is written so.
+    std::string ExactValueText(const std::string& Value) const;
     // Whether values of the field (a name, possibly in square brackets) are written
     // quoted: false for the numeric and boolean types.
     bool QuotedType(const std::string& FieldName) const;
@@ -283,6 +317,9 @@ private:
     void AddValues(const TGridCoord& Pos);
     void AddTableValues(TTable& Table, const std::string& FieldName);
     void AddScannedValues(TDataSet& DataSet, const TField& Field);
+    // The text to write into the edited cell: a value picked from the value list is
+    // written so that it matches exactly itself.
+    std::string CellText() const;
 };
 
 // The button laid over the fixed cell at the left of a filter row to delete it.

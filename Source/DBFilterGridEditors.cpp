@@ -65,9 +65,15 @@ void TDBFilterGridComboBox::Hide() {
 void TDBFilterGridComboBox::SetText() {
     if (!EditsExistingCell())
         return;
-    Grid().SetCells(CellCol, CellRow, Text());
+    Grid().SetCells(CellCol, CellRow, CellText());
     CellCol = -1;
     CellRow = -1;
+}
+
+std::string TDBFilterGridComboBox::CellText() const {
+    const bool ValueColumn = CellCol == Grid().FixedCols() + fciRightArg;
+    const bool Picked = ItemIndex() >= 0 && Items()->Strings(ItemIndex()) == Text();
+    return ValueColumn && Picked ? Grid().ExactValueText(Text()) : Text();
 }
 
 void TDBFilterGridComboBox::Select() {

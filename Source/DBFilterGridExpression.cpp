@@ -11,6 +11,8 @@ namespace vorn {
 
 namespace {
 
+using SharedInternal::EscapeEach;
+using SharedInternal::QuoteValue;
 using SharedInternal::TrimText;
 using SharedInternal::UpperCaseAscii;
 
@@ -254,6 +256,20 @@ void TDBFilterGrid::CheckUnquotedValue(const std::string& FieldName, const std::
         return;
     throw Exception("TDBFilterGrid.GetFilterExpression() Value '" + Value + "' of field \"" +
                     FieldName + "\" is not a number.");
+}
+
+// A value that reads as one literal ('x') would be taken for the literal: it is written
+// as a literal of itself. In the SQL kind the composer first looks for wildcards and then
+// drops one level of its escape character, so wildcards and escapes are escaped once more.
+std::string TDBFilterGrid::ExactValueText(const std::string& Value) const {
+    std::string Text = Value;
+    if (QuoteValue(Value, false) == Value)
+        Text = "'" + EscapeEach(Value, "\\'", '\\') + "'";
+    if (FFilterKind != fkSQL || FWildcards.size() < 2)
+        return Text;
+    const char Escape = FWildcards.size() == 3 ? FWildcards[2] : '\\';
+    const char Escaped[] = {FWildcards[0], FWildcards[1], Escape};
+    return EscapeEach(Text, std::string_view(Escaped, 3), Escape);
 }
 
 std::string TDBFilterGrid::GetFilterExpression() {

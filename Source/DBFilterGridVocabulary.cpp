@@ -47,6 +47,17 @@ const TFilterBoolNames fbnSerbianTable = {"i", "ili"};
 
 } // namespace
 
+bool IsExportedFilterNameTable(const void* Table) {
+    for (const void* Exported :
+         {static_cast<const void*>(&fonComputerTable), static_cast<const void*>(&fonEnglishTable),
+          static_cast<const void*>(&fonSerbianTable), static_cast<const void*>(&fcnEnglishTable),
+          static_cast<const void*>(&fcnSerbianTable), static_cast<const void*>(&fbnComputerTable),
+          static_cast<const void*>(&fbnEnglishTable), static_cast<const void*>(&fbnSerbianTable)})
+        if (Table == Exported)
+            return true;
+    return false;
+}
+
 const TFilterOperatorNames& fonComputer = fonComputerTable;
 const TFilterOperatorNames& fonEnglish = fonEnglishTable;
 const TFilterOperatorNames& fonSerbian = fonSerbianTable;

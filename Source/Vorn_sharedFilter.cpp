@@ -32,19 +32,6 @@ bool EndsWithLoneBackslash(std::string_view S) {
     return Run % 2 == 1;
 }
 
-// S with E put before every character of Set, for text in which nothing is
-// escaped yet.
-std::string EscapeEach(std::string_view S, std::string_view Set, char E) {
-    std::string Result;
-    Result.reserve(S.size() + 2);
-    for (char C : S) {
-        if (ContainsChar(Set, C))
-            Result += E;
-        Result += C;
-    }
-    return Result;
-}
-
 // In a pattern backslash pairs are kept as the pattern's escapes; only quotes
 // that no backslash escapes yet, and a trailing lone backslash, need one.
 std::string EscapePattern(std::string_view S) {
@@ -92,6 +79,17 @@ std::size_t CountUnescaped(std::string_view S, char C, char E) {
          Position = FindUnescapedChar(S, Set, Position + 1, E))
         ++Count;
     return Count;
+}
+
+std::string EscapeEach(std::string_view S, std::string_view Set, char E) {
+    std::string Result;
+    Result.reserve(S.size() + 2);
+    for (char C : S) {
+        if (ContainsChar(Set, C))
+            Result += E;
+        Result += C;
+    }
+    return Result;
 }
 
 std::string EscapeChars(std::string_view S, std::string_view Set, char E) {

@@ -36,6 +36,9 @@ std::size_t FindUnescapedChar(std::string_view S, std::string_view Set, std::siz
 // How many times C occurs in S without an E escaping it.
 std::size_t CountUnescaped(std::string_view S, char C, char E);
 
+// S with E put before every character of Set, for text in which nothing is escaped yet.
+std::string EscapeEach(std::string_view S, std::string_view Set, char E);
+
 // S with E inserted before every unescaped character of Set.
 std::string EscapeChars(std::string_view S, std::string_view Set, char E);
 

@@ -225,6 +225,62 @@ TEST_P(FilterGridEditorBackendTest, BooleanConditionsSelectExactlyTheirRows) {
     }
 }
 
+// A value picked from the value list matches exactly the rows that hold it, whatever
+// characters it holds, as the table's filter and as a WHERE clause; the other rows hold
+// what a wildcard or a lost escape would wrongly match.
+TEST_P(FilterGridEditorBackendTest, PickedValuesMatchExactlyTheirOwnRows) {
+    const std::vector<std::string> Values = {
+        "What?", "Whats",   "100%",         "1000",       "*",     "a\\b",
+        "ab",    "O'Brien", "'quoted'",     "quoted",     "Sm*th", "Smith",
+        "x_y",   "xzy",     "\u5317\u4EAC", "\u0160aban", "\\"};
+    Database->Execute("CREATE TABLE \"Odd\" (\"Id\" INTEGER PRIMARY KEY, \"Name\" VARCHAR(20))");
+    int Id = 0;
+    for (const std::string& Value : Values) {
+        std::string Literal; // standard SQL: quotes doubled, backslashes as they are
+        for (const char C : Value)
+            Literal += C == '\'' ? std::string("''") : std::string(1, C);
+        Database->Execute("INSERT INTO \"Odd\" VALUES (" + std::to_string(++Id) + ", '" + Literal +
+                          "')");
+    }
+    auto* Query = new TQuery(Form.get());
+    Query->SetDatabaseName(Database->Alias());
+    Table->Close();
+    Table->SetTableName("Odd");
+    Table->Open();
+    auto Names = [](TDataSet& DataSet) {
+        std::vector<std::string> Found;
+        for (DataSet.First(); !DataSet.Eof(); DataSet.Next())
+            Found.push_back(DataSet.FieldByName("Name")->AsString());
+        return Found;
+    };
+    for (const TFilterKind Kind : {fkSimple, fkSQL}) {
+        Grid->SetFilterKind(Kind);
+        for (const std::string& Value : Values) {
+            SCOPED_TRACE((Kind == fkSQL ? "SQL: " : "simple: ") + Value);
+            Grid->SetCells(1, 1, "Name");
+            Grid->SetCells(2, 1, "=");
+            Grid->SetCells(3, 1, "");
+            User.Hover(3, 1);
+            User.Pick(Value);
+            UserKeyDown(*Grid->InCellEditor(), VK_RETURN);
+            const std::string Expression = Grid->GetFilterExpression();
+            EXPECT_EQ(Grid->GetFilterExpression(), Expression) << "a second call";
+            if (Kind == fkSimple) {
+                Table->SetFilter(Expression);
+                Table->SetFiltered(true);
+                EXPECT_EQ(Names(*Table), std::vector<std::string>{Value}) << Expression;
+                Table->SetFiltered(false);
+            } else {
+                Query->Close();
+                Query->SQL()->Clear();
+                Query->SQL()->Add("SELECT \"Name\" FROM \"Odd\" WHERE " + Expression);
+                Query->Open();
+                EXPECT_EQ(Names(*Query), std::vector<std::string>{Value}) << Expression;
+            }
+        }
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Backends, FilterGridEditorBackendTest,
                          ::testing::Values(tbSQLite, tbPostgreSQL),
                          [](const auto& Info) { return BackendName(Info.param); });

@@ -152,7 +152,10 @@ TEST_F(FilterGridEditorTest, OperatorListFitsTheFieldAndTheFilterKind) {
     std::vector<std::string> Unquoted = Comparisons;
     Unquoted.insert(Unquoted.end(), {"IS NULL", "IS NOT NULL"});
     const std::vector<std::string> All(fonComputer.begin(), fonComputer.end());
-    const std::vector<std::string> Serbian(fonSerbian.begin(), fonSerbian.end());
+    // The drop-down reads the Serbian names in the host code page ("ve\u0107e" under UTF-8).
+    std::vector<std::string> Serbian;
+    for (const std::string& Name : fonSerbian)
+        Serbian.push_back(Windows1250ToHost(Name));
     struct TCase {
         const char* Field;
         TFilterKind Kind;

@@ -2,6 +2,7 @@
 
 #include "host/data/DatabaseError.h"
 #include "host/data/SqlDialect.h"
+#include "tests/support/CodePageGuard.h"
 
 #include <algorithm>
 
@@ -481,30 +482,37 @@ TEST_F(FilterGridTest, ConnectorsMustBeKnown) {
 
 // ---- Vocabularies -----------------------------------------------------------
 
+// The grid's copy of the Windows-1250 table is host text: under UTF-8 the names are typed,
+// matched and shown as UTF-8.
 TEST_F(FilterGridTest, SerbianNamesAreRecognizedAndShownWhileCorrecting) {
-    Grid->OperatorNames = fonSerbian;
-    Grid->BoolNames = fbnSerbian;
-    const std::string StartingWith = "po\xE8"
-                                     "inje sa";
-    const std::string Larger = "ve\xE6"
-                               "e";
-    SetRows({{"Name", StartingWith, "Sm", "ili"},
-             {"Age", "ve", "40", " I "},
-             {"City", "", "", ""},
-             {"Phone", "ima", "", ""}});
-    const std::string Expected =
-        "UPPER(Name) STARTING WITH 'SM' OR Age > 40 AND City IS NULL AND Phone IS NOT NULL";
-    EXPECT_EQ(Grid->GetFilterExpression(), Expected);
-    EXPECT_EQ(Rows(), (std::vector<TFilterRow>{{"Name", StartingWith, "Sm", "ili"},
-                                               {"Age", Larger, "40", "i"},
-                                               {"City", "nema vrednost", "", "i"},
-                                               {"Phone", "ima vrednost", "", ""}}));
-    EXPECT_EQ(Grid->GetFilterExpression(), Expected);
-    // The title row keeps the captions it was given at construction.
-    EXPECT_EQ(Grid->Cells(1, 0), "Field");
+    for (const TCodePage CodePage : {cpWindows1250, cpUtf8}) {
+        SCOPED_TRACE(CodePageName(CodePage));
+        const TCodePageGuard Guard(CodePage);
+        Grid->OperatorNames = fonSerbian;
+        Grid->BoolNames = fbnSerbian;
+        const std::string StartingWith = Windows1250ToHost("po\xE8"
+                                                           "inje sa");
+        const std::string Larger = Windows1250ToHost("ve\xE6"
+                                                     "e");
+        SetRows({{"Name", StartingWith, "Sm", "ili"},
+                 {"Age", "ve", "40", " I "},
+                 {"City", "", "", ""},
+                 {"Phone", "ima", "", ""}});
+        const std::string Expected =
+            "UPPER(Name) STARTING WITH 'SM' OR Age > 40 AND City IS NULL AND Phone IS NOT NULL";
+        EXPECT_EQ(Grid->GetFilterExpression(), Expected);
+        EXPECT_EQ(Rows(), (std::vector<TFilterRow>{{"Name", StartingWith, "Sm", "ili"},
+                                                   {"Age", Larger, "40", "i"},
+                                                   {"City", "nema vrednost", "", "i"},
+                                                   {"Phone", "ima vrednost", "", ""}}));
+        EXPECT_EQ(Grid->GetFilterExpression(), Expected);
+        // The title row keeps the captions it was given at construction.
+        EXPECT_EQ(Grid->Cells(1, 0), "Field");
+    }
 }
 
 TEST_F(FilterGridTest, VocabularyNamesWithoutStrictOperatorsBecomeSQL) {
+    const TCodePageGuard Guard(cpWindows1250);
     Grid->SetFilterGridOptions({fgoCorrect});
     Grid->OperatorNames = fonSerbian;
     Grid->BoolNames = fbnSerbian;
@@ -521,6 +529,7 @@ TEST_F(FilterGridTest, VocabularyNamesWithoutStrictOperatorsBecomeSQL) {
 }
 
 TEST_F(FilterGridTest, OperatorNamesMatchOnlyTheLettersAToZWithoutCase) {
+    const TCodePageGuard Guard(cpWindows1250);
     EXPECT_EQ(Grid->OperatorNameToIndex(" starting with "), foiStartingWith);
     EXPECT_EQ(Grid->OperatorNameToIndex("Starting With"), foiStartingWith);
     EXPECT_EQ(Grid->OperatorNameToIndex("\tis NOT null\n"), foiIsNotNull);
