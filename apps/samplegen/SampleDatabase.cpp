@@ -17,10 +17,11 @@ constexpr int MaxCustomers = 100'000'000;
 constexpr int MaxOrdersLimit = 100;
 constexpr std::int64_t FirstCustNo = 1001;
 
-// Names with blanks, apostrophes and inner capitals, as real customer lists have them.
+// Names with blanks, apostrophes and inner capitals, as real customer lists have them, and
+// some in other scripts than Latin or with its diacritics.
 constexpr std::array<std::string_view, 40> FirstNames = {
     "Anna",  "Ben",   "Carla",     "Dmitri",   "Eileen",    "Farid",  "Grace", "Hugo",
-    "Ines",  "Jamal", "Katja",     "Liam",     "Maria",     "Nikola", "Olga",  "Pedro",
+    "Ines",  "Jamal", "Šaban",     "Liam",     "Maria",     "Đorđe",  "Ελένη", "Pedro",
     "Quinn", "Rosa",  "Sean",      "Tamara",   "Uma",       "Viktor", "Wendy", "Xavier",
     "Yusuf", "Zoe",   "Ana Maria", "Jean-Luc", "Mary Kate", "D'Arcy", "Bo",    "Eve",
     "Ivan",  "Jo",    "Karl",      "Lena",     "Marko",     "Nina",   "Oscar", "Petra"};
@@ -28,8 +29,8 @@ constexpr std::array<std::string_view, 40> FirstNames = {
 constexpr std::array<std::string_view, 40> LastNames = {
     "O'Brien",   "de la Cruz", "McDonald", "van der Berg", "D'Angelo",   "MacLeod",   "DiMaggio",
     "O'Neil",    "Le Blanc",   "St. John", "Smith",        "Jones",      "Garcia",    "Novak",
-    "Petrovic",  "Kowalski",   "Schmidt",  "Rossi",        "Dubois",     "Andersen",  "Nakamura",
-    "Kim",       "Okafor",     "Silva",    "Murphy",       "Fitzgerald", "von Trapp", "da Costa",
+    "Petrović",  "Kowalski",   "Schmidt",  "Rossi",        "Dubois",     "Andersen",  "Nakamura",
+    "Kim",       "Okafor",     "Silva",    "Јовановић",    "Fitzgerald", "von Trapp", "da Costa",
     "ter Horst", "Al-Sayed",   "Baker",    "Carter",       "Evans",      "Fischer",   "Horvat",
     "Ivanova",   "Jensen",     "Larsen",   "Moreau",       "Nowak"};
 
@@ -60,7 +61,15 @@ constexpr std::array<std::string_view, 12> Countries = {
 
 constexpr int CityCountLimit = static_cast<int>(CityStarts.size() * CityEnds.size());
 
+// Cities of other scripts and with diacritics, among the made-up English ones.
+constexpr std::array<std::string_view, 6> ForeignCities = {"Čačak", "Αθήνα",   "北京",
+                                                           "Niš",   "Београд", "Šabac"};
+
 std::string CityName(int Index) {
+    // Each once, so that every city name stays distinct.
+    const auto Foreign = static_cast<std::size_t>(Index / 13);
+    if (Index % 13 == 6 && Foreign < ForeignCities.size())
+        return std::string(ForeignCities[Foreign]);
     std::string Name(CityStarts[static_cast<std::size_t>(Index) / CityEnds.size()]);
     Name += CityEnds[static_cast<std::size_t>(Index) % CityEnds.size()];
     // Some two-word names, so that a blank inside a key value is common.
