@@ -1,9 +1,8 @@
 #include "host/components/ComboBox.h"
 
 #include "host/components/AliveGuard.h"
-#include "host/components/TextEditing.h"
-
-#include <cctype>
+#include "host/components/CodePage.h"
+#include "host/components/TextCase.h"
 
 namespace vorn {
 
@@ -61,7 +60,7 @@ void TCustomComboBox::TextChanged() {
     }
     if (Match >= 0)
         StoreItemIndex(Match);
-    ClampSelection(static_cast<int>(Text().size()), FSelStart, FSelLength);
+    ClampSelection(TextLengthInCharacters(Text()), FSelStart, FSelLength);
     TWinControl::TextChanged();
     Change();
 }
@@ -106,18 +105,22 @@ void TCustomComboBox::SetDroppedDown(bool Value) {
 }
 
 void TCustomComboBox::SetSelStart(int Value) {
-    MoveSelectionStart(Value, static_cast<int>(Text().size()), FSelStart, FSelLength);
+    MoveSelectionStart(Value, TextLengthInCharacters(Text()), FSelStart, FSelLength);
     SelectionChanged();
 }
 
 void TCustomComboBox::SetSelLength(int Value) {
-    ResizeSelection(Value, static_cast<int>(Text().size()), FSelStart, FSelLength);
+    ResizeSelection(Value, TextLengthInCharacters(Text()), FSelStart, FSelLength);
     SelectionChanged();
+}
+
+std::string TCustomComboBox::SelText() const {
+    return SelectedText(Text(), FSelStart, FSelLength);
 }
 
 void TCustomComboBox::SelectAll() {
     FSelStart = 0;
-    FSelLength = static_cast<int>(Text().size());
+    FSelLength = TextLengthInCharacters(Text());
     SelectionChanged();
 }
 
@@ -188,12 +191,8 @@ void TCustomComboBox::KeyDown(int& Key, TShiftState Shift) {
     if (FStyle != csDropDown)
         return;
     TEditState State{Text(), FSelStart, FSelLength};
-    if (!ApplyEditingKey(State, Key))
-        return;
-    FSelStart = State.SelStart;
-    FSelLength = State.SelLength;
-    SelectionChanged();
-    SetText(State.Text);
+    if (ApplyEditingKey(State, Key))
+        ApplyEditState(State);
 }
 
 void TCustomComboBox::KeyPress(char& Key) {
@@ -202,25 +201,39 @@ void TCustomComboBox::KeyPress(char& Key) {
     if (!Guard.Alive() || Key == 0)
         return;
     if (FStyle == csDropDownList) {
-        SelectByFirstCharacter(Key);
+        SelectByFirstCharacter(std::string_view(&Key, 1));
         return;
     }
     TEditState State{Text(), FSelStart, FSelLength};
-    if (!ApplyTypedCharacter(State, Key, FMaxLength))
+    if (ApplyTypedCharacter(State, Key, FMaxLength))
+        ApplyEditState(State);
+}
+
+void TCustomComboBox::KeyPressCharacter(const std::string& Character) {
+    if (FStyle == csDropDownList) {
+        SelectByFirstCharacter(Character);
         return;
+    }
+    TEditState State{Text(), FSelStart, FSelLength};
+    if (ApplyTypedText(State, Character, FMaxLength))
+        ApplyEditState(State);
+}
+
+// The selection goes first, so that Change handlers see the caret after the edit.
+void TCustomComboBox::ApplyEditState(const TEditState& State) {
     FSelStart = State.SelStart;
     FSelLength = State.SelLength;
     SelectionChanged();
     SetText(State.Text);
 }
 
-void TCustomComboBox::SelectByFirstCharacter(char Key) {
-    const auto Wanted = std::toupper(static_cast<unsigned char>(Key));
+void TCustomComboBox::SelectByFirstCharacter(std::string_view Character) {
     const int Count = FItems->Count();
     for (int Step = 1; Step <= Count; ++Step) {
         const int Index = (FItemIndex + Step + Count) % Count;
         const std::string Item = FItems->Strings(Index);
-        if (!Item.empty() && std::toupper(static_cast<unsigned char>(Item.front())) == Wanted) {
+        const std::string_view First(Item.data(), CharacterLength(Item, 0));
+        if (!First.empty() && CompareTextIgnoringCase(First, Character) == 0) {
             SelectItemByUser(Index, false);
             return;
         }

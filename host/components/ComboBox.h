@@ -2,6 +2,7 @@
 
 #include "host/components/Control.h"
 #include "host/components/Strings.h"
+#include "host/components/TextEditing.h"
 
 #include <memory>
 
@@ -56,6 +57,7 @@ public:
     void SetSelStart(int Value);
     int SelLength() const { return FSelLength; }
     void SetSelLength(int Value);
+    std::string SelText() const;
     void SelectAll();
 
     // The longest text the user can type; 0 for no limit. Raises for a negative value.
@@ -80,6 +82,9 @@ public:
     // After OnKeyPress: an editable combo box types the character into its text; a
     // list-only one selects the next item that starts with it.
     void KeyPress(char& Key) override;
+    // A character of more than one byte: typed into the text, or, in a list-only combo
+    // box, the first character of the next item to select.
+    void KeyPressCharacter(const std::string& Character) override;
     // Entering the combo box selects all of its text.
     void DoEnter() override;
 
@@ -96,7 +101,8 @@ private:
     void ItemsChanged();
     void SelectionChanged();
     void BrowseList(int Step);
-    void SelectByFirstCharacter(char Key);
+    void ApplyEditState(const TEditState& State);
+    void SelectByFirstCharacter(std::string_view Character);
 
     std::unique_ptr<TStringList> FItems;
     int FItemIndex = -1;

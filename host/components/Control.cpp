@@ -332,6 +332,8 @@ void TWinControl::KeyPress(char& Key) {
         OnKeyPress(this, Key);
 }
 
+void TWinControl::KeyPressCharacter(const std::string& /*Character*/) {}
+
 void TWinControl::DoEnter() {
     if (OnEnter)
         OnEnter(this);

@@ -209,6 +209,10 @@ public:
     virtual void KeyUp(int& Key, TShiftState Shift);
     // A character was typed: fires OnKeyPress, which may change Key (0 drops it).
     virtual void KeyPress(char& Key);
+    // A character that takes more than one byte of the host code page was typed (one whole
+    // UTF-8 sequence). A char cannot hold it, so OnKeyPress does not see it; controls that
+    // take text type it like KeyPress does a one-byte character. The base does nothing.
+    virtual void KeyPressCharacter(const std::string& Character);
 
     // The control got or lost the focus: fire OnEnter, OnExit.
     virtual void DoEnter();

@@ -15,22 +15,22 @@ TCustomEdit::TCustomEdit(TComponent* AOwner) : TWinControl(AOwner) {
 }
 
 void TCustomEdit::SetSelStart(int Value) {
-    MoveSelectionStart(Value, static_cast<int>(Text().size()), FSelStart, FSelLength);
+    MoveSelectionStart(Value, TextLengthInCharacters(Text()), FSelStart, FSelLength);
     SelectionChanged();
 }
 
 void TCustomEdit::SetSelLength(int Value) {
-    ResizeSelection(Value, static_cast<int>(Text().size()), FSelStart, FSelLength);
+    ResizeSelection(Value, TextLengthInCharacters(Text()), FSelStart, FSelLength);
     SelectionChanged();
 }
 
 std::string TCustomEdit::SelText() const {
-    return Text().substr(static_cast<std::size_t>(FSelStart), static_cast<std::size_t>(FSelLength));
+    return SelectedText(Text(), FSelStart, FSelLength);
 }
 
 void TCustomEdit::SelectAll() {
     FSelStart = 0;
-    FSelLength = static_cast<int>(Text().size());
+    FSelLength = TextLengthInCharacters(Text());
     SelectionChanged();
 }
 
@@ -45,7 +45,7 @@ void TCustomEdit::Change() {
 }
 
 void TCustomEdit::TextChanged() {
-    ClampSelection(static_cast<int>(Text().size()), FSelStart, FSelLength);
+    ClampSelection(TextLengthInCharacters(Text()), FSelStart, FSelLength);
     TWinControl::TextChanged();
     Change();
 }
@@ -67,6 +67,14 @@ void TCustomEdit::KeyPress(char& Key) {
         return;
     TEditState State = EditState();
     if (ApplyTypedCharacter(State, Key, FMaxLength))
+        ApplyEditState(State);
+}
+
+void TCustomEdit::KeyPressCharacter(const std::string& Character) {
+    if (FReadOnly)
+        return;
+    TEditState State = EditState();
+    if (ApplyTypedText(State, Character, FMaxLength))
         ApplyEditState(State);
 }
 

@@ -42,6 +42,8 @@ public:
     void KeyDown(int& Key, TShiftState Shift) override;
     // After OnKeyPress: a printable character replaces the selection, backspace deletes.
     void KeyPress(char& Key) override;
+    // A character of more than one byte replaces the selection like a printable one.
+    void KeyPressCharacter(const std::string& Character) override;
     // Entering the edit box selects all of its text, so that typing replaces it.
     void DoEnter() override;
 

@@ -2,6 +2,9 @@
 
 #include "host/components/AliveGuard.h"
 #include "host/components/Application.h"
+#include "host/components/CodePage.h"
+
+#include <vector>
 
 namespace vorn {
 
@@ -123,15 +126,30 @@ bool UserKeyPress(TWinControl& Control, char Key) {
     });
 }
 
+bool UserTypeCharacter(TWinControl& Control, const std::string& Character) {
+    if (!IsWholeCharacter(Character))
+        throw EInvalidOperation("UserTypeCharacter() \"" + Character + "\" is not one character");
+    if (Character.size() == 1)
+        return UserKeyPress(Control, Character.front());
+    return Dispatch(Control, {}, [&](const TAliveGuard&) { Control.KeyPressCharacter(Character); });
+}
+
 bool UserType(TWinControl& Control, const std::string& Text) {
-    for (char Character : Text)
-        if (!UserKeyPress(Control, Character))
+    std::vector<std::string> Characters;
+    for (std::size_t Pos = 0; Pos < Text.size(); Pos += Characters.back().size()) {
+        Characters.push_back(Text.substr(Pos, CharacterLength(Text, Pos)));
+        if (!IsWholeCharacter(Characters.back()))
+            throw EInvalidOperation("UserType() The text holds a broken character at byte " +
+                                    std::to_string(Pos));
+    }
+    for (const std::string& Character : Characters)
+        if (!UserTypeCharacter(Control, Character))
             return false;
     return true;
 }
 
 bool UserEditText(TWinControl& Control, const std::string& Text) {
-    const int End = static_cast<int>(Text.size());
+    const int End = TextLengthInCharacters(Text);
     if (auto* Edit = dynamic_cast<TCustomEdit*>(&Control)) {
         if (Edit->ReadOnly())
             throw EInvalidOperation("UserEditText() The edit box " + Edit->Name() +

@@ -42,8 +42,14 @@ bool UserKeyDown(TWinControl& Control, int Key, TShiftState Shift = {});
 bool UserKeyUp(TWinControl& Control, int Key, TShiftState Shift = {});
 // A typed character.
 bool UserKeyPress(TWinControl& Control, char Key);
-// Types Text one character at a time (a key press each); stops at the first character
-// whose handlers raise.
+// One typed character of the host code page, whole: a one-byte character is a key press
+// (UserKeyPress), a longer one (a UTF-8 sequence such as "š" or "王") goes to
+// KeyPressCharacter. Raises EInvalidOperation, before any handler runs, unless Character
+// is exactly one well-formed character (IsWholeCharacter).
+bool UserTypeCharacter(TWinControl& Control, const std::string& Character);
+// Types Text one whole character at a time (UserTypeCharacter); stops at the first
+// character whose handlers raise. A text with a broken UTF-8 sequence raises
+// EInvalidOperation before anything is typed.
 bool UserType(TWinControl& Control, const std::string& Text);
 
 // The user replaced the whole text of an edit or combo box at once (pasting, or a widget

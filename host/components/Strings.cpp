@@ -1,6 +1,7 @@
 #include "host/components/Strings.h"
 
 #include "host/components/List.h"
+#include "host/components/TextCase.h"
 
 #include <algorithm>
 
@@ -166,7 +167,7 @@ void TStrings::EndUpdate() {
 }
 
 int TStrings::CompareStrings(const std::string& A, const std::string& B) const {
-    return CompareTextAscii(A, B);
+    return CompareTextIgnoringCase(A, B);
 }
 
 void TStrings::SetUpdateState(bool) {}
@@ -254,7 +255,7 @@ void TStringList::Clear() {
 }
 
 int TStringList::CompareStrings(const std::string& A, const std::string& B) const {
-    return FCaseSensitive ? CompareBytes(A, B) : CompareTextAscii(A, B);
+    return FCaseSensitive ? CompareBytes(A, B) : CompareTextIgnoringCase(A, B);
 }
 
 void TStringList::Sort() {

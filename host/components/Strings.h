@@ -59,7 +59,8 @@ public:
     void EndUpdate();
     int UpdateCount() const { return FUpdateCount; }
 
-    // Negative, zero or positive as A sorts before, with or after B.
+    // Negative, zero or positive as A sorts before, with or after B; compares whole
+    // characters without case (CompareTextIgnoringCase).
     virtual int CompareStrings(const std::string& A, const std::string& B) const;
 
 protected:
@@ -74,7 +75,8 @@ private:
     int FUpdateCount = 0;
 };
 
-// Compares two strings byte by byte with ASCII letters folded to upper case.
+// Compares two strings byte by byte with ASCII letters folded to upper case: for names
+// (classes, components, resources), which are ASCII.
 int CompareTextAscii(const std::string& A, const std::string& B);
 bool SameTextAscii(const std::string& A, const std::string& B);
 

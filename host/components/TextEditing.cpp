@@ -1,5 +1,6 @@
 #include "host/components/TextEditing.h"
 
+#include "host/components/CodePage.h"
 #include "host/components/Control.h"
 
 #include <algorithm>
@@ -15,19 +16,46 @@ bool IsPrintable(char Key) {
     return Code >= 0x20 && Code != 0x7F;
 }
 
-std::size_t Position(int Value) {
-    return static_cast<std::size_t>(Value);
+// The byte offset of character number Index of Text.
+std::size_t ByteOffset(const std::string& Text, int Index) {
+    return CharacterOffset(Text, static_cast<std::size_t>(Index));
+}
+
+// Removes Count characters from character number Start on.
+void EraseCharacters(std::string& Text, int Start, int Count) {
+    const std::size_t First = ByteOffset(Text, Start);
+    const std::size_t Last = First + CharacterOffset(std::string_view(Text).substr(First),
+                                                     static_cast<std::size_t>(Count));
+    Text.erase(First, Last - First);
 }
 
 bool DeleteSelection(TEditState& State) {
     if (State.SelLength == 0)
         return false;
-    State.Text.erase(Position(State.SelStart), Position(State.SelLength));
+    EraseCharacters(State.Text, State.SelStart, State.SelLength);
     State.SelLength = 0;
     return true;
 }
 
 } // namespace
+
+bool IsWholeCharacter(std::string_view Character) {
+    if (Character.empty() || CharacterLength(Character, 0) != Character.size())
+        return false;
+    // Under UTF-8 a broken sequence (a lone byte of the upper half, a cut sequence) also
+    // measures as one character; only a well-formed one converts to itself.
+    return HostCodePage() != cpUtf8 || HostToUtf8(Character) == Character;
+}
+
+int TextLengthInCharacters(std::string_view Text) {
+    return static_cast<int>(CharacterCount(Text));
+}
+
+std::string SelectedText(const std::string& Text, int SelStart, int SelLength) {
+    const std::size_t First = ByteOffset(Text, SelStart);
+    const std::string_view Rest = std::string_view(Text).substr(First);
+    return std::string(Rest.substr(0, CharacterOffset(Rest, static_cast<std::size_t>(SelLength))));
+}
 
 void CheckNotNegative(const char* Operation, const char* What, int Value) {
     if (Value < 0)
@@ -54,35 +82,39 @@ void ResizeSelection(int Value, int TextLength, int& SelStart, int& SelLength) {
 }
 
 bool ApplyTypedCharacter(TEditState& State, char Key, int MaxLength) {
-    ClampSelection(static_cast<int>(State.Text.size()), State.SelStart, State.SelLength);
-    if (Key == BackspaceCharacter) {
-        if (DeleteSelection(State))
-            return true;
-        if (State.SelStart == 0)
-            return false;
-        --State.SelStart;
-        State.Text.erase(Position(State.SelStart), 1);
+    if (Key != BackspaceCharacter)
+        return ApplyTypedText(State, std::string_view(&Key, 1), MaxLength);
+    ClampSelection(TextLengthInCharacters(State.Text), State.SelStart, State.SelLength);
+    if (DeleteSelection(State))
         return true;
-    }
-    if (!IsPrintable(Key))
+    if (State.SelStart == 0)
         return false;
-    const auto LengthAfter = State.Text.size() - Position(State.SelLength) + 1;
-    if (MaxLength > 0 && LengthAfter > Position(MaxLength))
+    --State.SelStart;
+    EraseCharacters(State.Text, State.SelStart, 1);
+    return true;
+}
+
+bool ApplyTypedText(TEditState& State, std::string_view Character, int MaxLength) {
+    if (!IsWholeCharacter(Character) || !IsPrintable(Character.front()))
+        return false;
+    const int Length = TextLengthInCharacters(State.Text);
+    ClampSelection(Length, State.SelStart, State.SelLength);
+    if (MaxLength > 0 && Length - State.SelLength + 1 > MaxLength)
         return false;
     DeleteSelection(State);
-    State.Text.insert(Position(State.SelStart), 1, Key);
+    State.Text.insert(ByteOffset(State.Text, State.SelStart), Character);
     ++State.SelStart;
     return true;
 }
 
 bool ApplyEditingKey(TEditState& State, int Key) {
-    const int Length = static_cast<int>(State.Text.size());
+    const int Length = TextLengthInCharacters(State.Text);
     ClampSelection(Length, State.SelStart, State.SelLength);
     const TEditState Before = State;
     switch (Key) {
     case VK_DELETE:
         if (!DeleteSelection(State) && State.SelStart < Length)
-            State.Text.erase(Position(State.SelStart), 1);
+            EraseCharacters(State.Text, State.SelStart, 1);
         break;
     case VK_LEFT:
         State.SelStart = State.SelLength > 0 ? State.SelStart : std::max(State.SelStart - 1, 0);

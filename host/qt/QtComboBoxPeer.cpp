@@ -111,10 +111,7 @@ void TQtComboBoxPeer::SelectionChanged() {
     if (Edit == nullptr)
         return;
     const TPushScope Scope(*this);
-    if (FComboBox.SelLength() > 0)
-        Edit->setSelection(FComboBox.SelStart(), FComboBox.SelLength());
-    else
-        Edit->setCursorPosition(FComboBox.SelStart());
+    ShowSelection(*Edit, FComboBox.SelStart(), FComboBox.SelLength());
 }
 
 void TQtComboBoxPeer::ItemsChanged() {

@@ -4,6 +4,7 @@
 
 #include <QBrush>
 
+#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -15,6 +16,31 @@ QString ToQString(const std::string& Text) {
 
 std::string FromQString(const QString& Text) {
     return Utf16ToHost(Text.toStdU16String());
+}
+
+namespace {
+
+// The number of UTF-16 code units of the code point that starts at Position.
+int CodePointWidth(const QString& Text, int Position) {
+    const bool Pair = Text.at(Position).isHighSurrogate() && Position + 1 < Text.size() &&
+                      Text.at(Position + 1).isLowSurrogate();
+    return Pair ? 2 : 1;
+}
+
+} // namespace
+
+int Utf16PositionOfCharacter(const QString& Text, int CharacterIndex) {
+    int Position = 0;
+    for (; CharacterIndex > 0 && Position < Text.size(); --CharacterIndex)
+        Position += CodePointWidth(Text, Position);
+    return static_cast<int>(std::min<qsizetype>(Position, Text.size()));
+}
+
+int CharacterIndexOfUtf16Position(const QString& Text, int Utf16Position) {
+    int Index = 0;
+    for (int Position = 0; Position < Utf16Position && Position < Text.size(); ++Index)
+        Position += CodePointWidth(Text, Position);
+    return Index;
 }
 
 std::optional<QColor> ToQColor(TColor Color) {

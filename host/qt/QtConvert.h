@@ -18,6 +18,14 @@ namespace vorn {
 QString ToQString(const std::string& Text);
 std::string FromQString(const QString& Text);
 
+// Positions in a text shown by a widget: the model counts whole characters of the host
+// code page, Qt counts UTF-16 code units, which differ for a character outside the Basic
+// Multilingual Plane (a surrogate pair). Each host character is one code point of the
+// converted text, so both count code points of the QString. Positions past the end give
+// the end.
+int Utf16PositionOfCharacter(const QString& Text, int CharacterIndex);
+int CharacterIndexOfUtf16Position(const QString& Text, int Utf16Position);
+
 // The screen colour of Color, or nothing for clNone, clDefault and values that are no
 // colour: the widget then keeps its style's colour.
 std::optional<QColor> ToQColor(TColor Color);

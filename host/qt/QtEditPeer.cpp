@@ -36,10 +36,7 @@ void TQtEditPeer::TextChanged() {
 
 void TQtEditPeer::SelectionChanged() {
     const TPushScope Scope(*this);
-    if (FEdit.SelLength() > 0)
-        LineEdit().setSelection(FEdit.SelStart(), FEdit.SelLength());
-    else
-        LineEdit().setCursorPosition(FEdit.SelStart());
+    ShowSelection(LineEdit(), FEdit.SelStart(), FEdit.SelLength());
 }
 
 } // namespace vorn

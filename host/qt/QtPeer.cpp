@@ -1,6 +1,7 @@
 #include "host/qt/QtPeer.h"
 
 #include "host/components/Application.h"
+#include "host/components/CodePage.h"
 #include "host/components/Input.h"
 #include "host/qt/QtConvert.h"
 
@@ -109,12 +110,21 @@ void TQtPeer::FollowLineEdit(QLineEdit& Edit, TWinControl& Control,
         [this, &Edit, &Control, PlaceCaret = std::move(PlaceCaret)](const QString& Text) {
             if (Pushing())
                 return;
-            const int Caret = Edit.cursorPosition();
+            const int Caret = CharacterIndexOfUtf16Position(Text, Edit.cursorPosition());
             Dispatch([&] {
                 if (UserEditText(Control, FromQString(Text)))
                     PlaceCaret(Caret);
             });
         });
+}
+
+void TQtPeer::ShowSelection(QLineEdit& Edit, int SelStart, int SelLength) {
+    const QString Text = Edit.text();
+    const int Start = Utf16PositionOfCharacter(Text, SelStart);
+    if (SelLength > 0)
+        Edit.setSelection(Start, Utf16PositionOfCharacter(Text, SelStart + SelLength) - Start);
+    else
+        Edit.setCursorPosition(Start);
 }
 
 void TQtPeer::ReportCurrentException() noexcept {
@@ -287,6 +297,21 @@ bool TQtPeer::HandleMouse(QObject* Source, QMouseEvent& Event) {
     return Consume;
 }
 
+// A key may type several characters at once (a dead key followed by one it cannot
+// combine with); each goes to the model whole, in turn, until a handler raises or frees
+// the control.
+void TQtPeer::TypeText(TWinControl& Control, const std::string& Typed) {
+    for (std::size_t Pos = 0; Pos < Typed.size();) {
+        const std::string Character = Typed.substr(Pos, CharacterLength(Typed, Pos));
+        Pos += Character.size();
+        if (Character.size() == 1 && !IsTypedCharacter(Character.front()))
+            continue;
+        bool Typing = false;
+        if (!Dispatch([&] { Typing = UserTypeCharacter(Control, Character); }) || !Typing)
+            return;
+    }
+}
+
 bool TQtPeer::HandleKey(QKeyEvent& Event) {
     auto* WinControl = dynamic_cast<TWinControl*>(&FControl);
     if (WinControl == nullptr)
@@ -304,9 +329,8 @@ bool TQtPeer::HandleKey(QKeyEvent& Event) {
         return Consume;
     if (PassesKeyToWidget(Event))
         return false;
-    const std::string Typed = FromQString(Event.text());
-    if (Typed.size() == 1 && IsTypedCharacter(Typed[0]) && TypesText(Event.modifiers()))
-        Dispatch([&] { UserKeyPress(*WinControl, Typed[0]); });
+    if (TypesText(Event.modifiers()))
+        TypeText(*WinControl, FromQString(Event.text()));
     return Consume;
 }
 

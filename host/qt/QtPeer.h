@@ -103,6 +103,8 @@ protected:
     // puts the model's caret where the line edit left its own, since the model, told of
     // a whole new text, puts it at the end.
     void FollowLineEdit(QLineEdit& Edit, TWinControl& Control, std::function<void(int)> PlaceCaret);
+    // Shows the model's selection (in host characters) in Edit.
+    static void ShowSelection(QLineEdit& Edit, int SelStart, int SelLength);
     // Whether the widget is a window of its own (a form); other widgets show only inside
     // their parent's.
     virtual bool IsWindow() const { return false; }
@@ -146,6 +148,7 @@ private:
     // underneath must not take it for its own.
     static bool OverInnerControl(QObject* Source, QPoint Position);
     bool HandleKey(QKeyEvent& Event);
+    void TypeText(TWinControl& Control, const std::string& Typed);
 
     TControl& FControl;
     QPointer<QWidget> FWidget;

@@ -5,6 +5,8 @@
 
 #include "host/components/Edit.h"
 
+#include <variant>
+
 namespace vorn::test {
 namespace {
 
@@ -340,6 +342,42 @@ TEST_F(FilterGridEditorTest, EnterEscapeAndDownInTheComboBox) {
     EXPECT_EQ(Combo().Text(), "Jane");
     EXPECT_TRUE(Combo().Visible());
     EXPECT_EQ(Grid->Cells(3, 1), CellBefore);
+}
+
+// The cell editor edits multi-byte text by whole characters, and the cell takes the
+// text as it was typed.
+TEST_F(FilterGridEditorTest, TheCellEditorEditsMultiByteTextByWholeCharacters) {
+    const std::string Wang = "\xE7\x8E\x8B";
+    const std::string SCaron = "\xC5\xA1";
+    const std::string Smile = "\xF0\x9F\x98\x80";
+    SetRows({{"Name", "=", "Smith", "AND"}});
+    struct TCase {
+        const char* Title;
+        std::vector<std::variant<std::string, int>> Input; // typed text or a key
+        std::string CellAfter;
+    };
+    const std::vector<TCase> Cases = {
+        {"typing replaces the selected text", {Wang + SCaron}, Wang + SCaron},
+        {"left and backspace remove one whole character",
+         {Wang + SCaron + Smile, VK_LEFT, std::string("\b"), std::string("a")},
+         Wang + "a" + Smile},
+        {"home and delete remove one whole character",
+         {Smile + Wang, VK_HOME, VK_DELETE, std::string("x")},
+         "x" + Wang},
+    };
+    for (const TCase& Case : Cases) {
+        SCOPED_TRACE(Case.Title);
+        User.MoveInto(3, 1);
+        ASSERT_TRUE(UserSetFocus(Combo()));
+        for (const auto& Step : Case.Input) {
+            if (const auto* Typed = std::get_if<std::string>(&Step))
+                ASSERT_TRUE(UserType(Combo(), *Typed));
+            else
+                ASSERT_TRUE(User.Key(std::get<int>(Step)));
+        }
+        ASSERT_TRUE(User.Key(VK_RETURN));
+        EXPECT_EQ(Grid->Cells(3, 1), Case.CellAfter);
+    }
 }
 
 TEST_F(FilterGridEditorTest, KeysInTheGrid) {

@@ -191,6 +191,28 @@ TEST_P(LocateEditTest, AQueryHasNoSortFieldToSearch) {
     EXPECT_EQ(Current(*Query), "smythe");
 }
 
+// A character of more than one byte reaches the search as part of the text: each typed
+// character searches once, with the whole text typed so far.
+TEST_P(LocateEditTest, TypedMultiByteCharactersAreSearchedForAsText) {
+    TTable* Table = Connect("Name");
+    Table->First();
+    Edit->SetText("");
+    Locates = 0;
+
+    ASSERT_TRUE(UserType(*Edit, "\xC5\xA1"
+                                "a"));
+
+    EXPECT_EQ(Edit->Text(), "\xC5\xA1"
+                            "a");
+    EXPECT_EQ(Locates, 2);
+    EXPECT_FALSE(Edit->Located()); // no name begins with "ša"
+
+    ASSERT_TRUE(UserKeyPress(*Edit, '\b'));
+    ASSERT_TRUE(UserKeyPress(*Edit, '\b'));
+    ASSERT_TRUE(UserType(*Edit, "Sm"));
+    EXPECT_EQ(Current(*Table), "Smith");
+}
+
 TEST_P(LocateEditTest, WhenTheEditSearchesByItself) {
     struct TCase {
         TAutoLocate AutoLocate;

@@ -172,6 +172,25 @@ TEST(StringList, ComparisonFoldsOnlyAsciiLettersAndTreatsBytesAsUnsigned) {
     EXPECT_EQ(List.IndexOf("Z"), 3);
 }
 
+TEST(StringList, UnderUtf8WholeCharactersSortByCodePointWithAsciiCaseFolded) {
+    // é U+00E9, Ā U+0100, 王 U+738B, 😀 U+1F600; "\xFF" is a malformed byte.
+    const std::string EAcute = "\xC3\xA9";
+    const std::string AMacron = "\xC4\x80";
+    const std::string Wang = "\xE7\x8E\x8B";
+    const std::string Smile = "\xF0\x9F\x98\x80";
+    TStringList List;
+    Fill(List, {Smile, "\xFF", Wang + "b", AMacron, "z" + EAcute, EAcute, "Z", Wang + "B",
+                "Z" + EAcute + "a", "e"});
+
+    List.Sort();
+
+    EXPECT_EQ(Contents(List),
+              (std::vector<std::string>{"e", "Z", "z" + EAcute, "Z" + EAcute + "a", EAcute, AMacron,
+                                        Wang + "b", Wang + "B", Smile, "\xFF"}));
+    EXPECT_EQ(List.IndexOf(Wang + "B"), 6);
+    EXPECT_EQ(List.IndexOf("\xC3\x89"), -1); // É: only ASCII letters fold so far
+}
+
 TEST(StringList, TextTerminatesEveryLineAndReadsAnyLineBreak) {
     const std::pair<std::vector<std::string>, std::string> Written[] = {
         {{}, ""},

@@ -115,5 +115,64 @@ TEST_F(ClipboardKeysTest, AReadOnlyEditTakesNoPaste) {
     EXPECT_TRUE(ErrorBoxTexts().empty());
 }
 
+// Characters of more than one byte, typed or pasted, reach the model whole; the model's
+// positions count characters while the line edit's count UTF-16 units, and each side
+// shows the other's caret in its own units.
+TEST_F(ClipboardKeysTest, MultiByteCharactersReachTheModelWholeAndTheCaretsAgree) {
+    const QString Wang = QString::fromUtf16(u"\u738B");
+    const QString SCaron = QString::fromUtf16(u"\u0161");
+    const QString Smile = QString::fromUtf16(u"\U0001F600");
+    struct TCase {
+        const char* Name;
+        std::function<void(QWidget&)> Act;
+        QString ExpectedText;
+        int ExpectedSelStart; // characters
+        int ExpectedCursor;   // UTF-16 units
+        std::size_t ExpectedChanges;
+    };
+    const std::vector<TCase> Cases = {
+        {"type 王", [&](QWidget& W) { SendText(W, Wang); }, "a" + Wang + "b", 2, 2, 1},
+        {"type š and an emoji", [&](QWidget& W) { SendText(W, SCaron + Smile); },
+         "a" + SCaron + Smile + "b", 3, 4, 2},
+        {"type an emoji, step left, type š",
+         [&](QWidget& W) {
+             SendText(W, Smile);
+             SendKey(W, Qt::Key_Left, QString());
+             SendText(W, SCaron);
+         },
+         "a" + SCaron + Smile + "b", 2, 2, 2},
+        {"type an emoji, backspace",
+         [&](QWidget& W) {
+             SendText(W, Smile);
+             SendKey(W, Qt::Key_Backspace, "\b");
+         },
+         "ab", 1, 1, 2},
+        {"paste an emoji and 王",
+         [&](QWidget& W) {
+             QApplication::clipboard()->setText(Smile + Wang);
+             SendShortcut(W, Qt::Key_V);
+         },
+         "a" + Smile + Wang + "b", 3, 4, 1},
+    };
+    for (const TCase& Case : Cases) {
+        Form = std::make_unique<TForm>(nullptr);
+        Form->SetBounds(0, 0, 480, 320);
+        Form->Show();
+        for (const TTarget& Target : Targets()) {
+            SCOPED_TRACE(std::string(Case.Name) + " in the " + Target.Name);
+            Changes.clear();
+
+            Case.Act(*Target.Widget);
+
+            EXPECT_EQ(Target.Text(), Case.ExpectedText.toStdString());
+            EXPECT_EQ(Target.SelStart(), Case.ExpectedSelStart);
+            EXPECT_EQ(Target.Typed->text(), Case.ExpectedText);
+            EXPECT_EQ(Target.Typed->cursorPosition(), Case.ExpectedCursor);
+            EXPECT_EQ(Changes.size(), Case.ExpectedChanges);
+        }
+    }
+}
+
 } // namespace
+
 } // namespace vorn::qttest

@@ -195,6 +195,28 @@ TEST_F(ComboBoxPeerTest, OpeningTheListCallsDropDownFirstAndShowsTheItemsItFille
     EXPECT_EQ(Widget.currentText(), "Novi Sad");
 }
 
+// A list-only combo box has no line edit: a typed character of more than one byte picks
+// the next item that starts with it, as a one-byte letter does.
+TEST_F(ComboBoxPeerTest, AListOnlyComboBoxPicksItemsByTypedMultiByteCharacters) {
+    auto* Combo = Add<TComboBox>(8, 8, 160, 24);
+    Combo->SetStyle(csDropDownList);
+    Combo->Items()->SetText("sit\n\xC5\xA1"
+                            "e\n\xE7\x8E\x8B"
+                            "x\n");
+    std::vector<std::string> Clicks;
+    Combo->OnClick = [&](TObject*) { Clicks.push_back(Combo->Text()); };
+    Realize();
+    auto& Widget = WidgetOf<QComboBox>(*Combo);
+
+    SendText(Widget, QString::fromUtf16(u"\u738B\u0161"));
+
+    EXPECT_EQ(Clicks, (std::vector<std::string>{"\xE7\x8E\x8B"
+                                                "x",
+                                                "\xC5\xA1"
+                                                "e"}));
+    EXPECT_EQ(Widget.currentIndex(), 1);
+}
+
 TEST_F(ComboBoxPeerTest, AListWhoseDropDownRaisesStaysClosedOnScreen) {
     auto* Combo = Add<TComboBox>(8, 8, 160, 24);
     Combo->Items()->Add("one");

@@ -54,10 +54,16 @@ void QtPeerTest::SendKey(QWidget& Widget, int Key, const QString& Text,
     QApplication::sendEvent(&Widget, &Release);
 }
 
+// One key per character: a character outside the Basic Multilingual Plane (an emoji)
+// comes as one key whose text is its surrogate pair.
 void QtPeerTest::SendText(QWidget& Widget, const QString& Text) {
-    for (const QChar Character : Text) {
-        const int Key = Character.isLetter() ? Character.toUpper().unicode() : 0;
-        SendKey(Widget, Key >= 'A' && Key <= 'Z' ? Key : Qt::Key_unknown, QString(Character));
+    for (qsizetype Position = 0; Position < Text.size();) {
+        const QChar First = Text.at(Position);
+        const qsizetype Width = First.isHighSurrogate() && Position + 1 < Text.size() ? 2 : 1;
+        const int Key = Width == 1 && First.isLetter() ? First.toUpper().unicode() : 0;
+        SendKey(Widget, Key >= 'A' && Key <= 'Z' ? Key : Qt::Key_unknown,
+                Text.mid(Position, Width));
+        Position += Width;
     }
 }
 

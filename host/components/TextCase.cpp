@@ -1,0 +1,34 @@
+#include "host/components/TextCase.h"
+
+#include "host/components/CodePage.h"
+
+namespace vorn {
+
+// A case-mapping library's full fold replaces the ASCII fold here; everything that
+// compares text without case comes through this function.
+std::string FoldCharacterCase(std::string_view Character) {
+    std::string Folded(Character);
+    if (Folded.size() == 1 && Folded.front() >= 'a' && Folded.front() <= 'z')
+        Folded.front() = static_cast<char>(Folded.front() - 'a' + 'A');
+    return Folded;
+}
+
+int CompareTextIgnoringCase(std::string_view A, std::string_view B) {
+    std::size_t PosA = 0;
+    std::size_t PosB = 0;
+    while (PosA < A.size() && PosB < B.size()) {
+        const std::size_t LengthA = CharacterLength(A, PosA);
+        const std::size_t LengthB = CharacterLength(B, PosB);
+        const int Result = FoldCharacterCase(A.substr(PosA, LengthA))
+                               .compare(FoldCharacterCase(B.substr(PosB, LengthB)));
+        if (Result != 0)
+            return Result < 0 ? -1 : 1;
+        PosA += LengthA;
+        PosB += LengthB;
+    }
+    if (PosA < A.size())
+        return 1;
+    return PosB < B.size() ? -1 : 0;
+}
+
+} // namespace vorn
