@@ -14,20 +14,21 @@ namespace vorn {
 
 namespace {
 
-std::string UpperCaseAscii(std::string_view Text) {
+// Text with the ASCII letters from First to First + 25 turned into the other case.
+std::string SwapAsciiCase(std::string_view Text, char First) {
     std::string Result(Text);
     for (char& C : Result)
-        if (C >= 'a' && C <= 'z')
-            C = static_cast<char>(C - 'a' + 'A');
+        if (C >= First && C <= First + 25)
+            C = static_cast<char>(C ^ 0x20);
     return Result;
 }
 
+std::string UpperCaseAscii(std::string_view Text) {
+    return SwapAsciiCase(Text, 'a');
+}
+
 std::string LowerCaseAscii(std::string_view Text) {
-    std::string Result(Text);
-    for (char& C : Result)
-        if (C >= 'A' && C <= 'Z')
-            C = static_cast<char>(C - 'A' + 'a');
-    return Result;
+    return SwapAsciiCase(Text, 'A');
 }
 
 void CheckIcu(UErrorCode Status, const char* Operation) {
@@ -175,10 +176,6 @@ std::optional<std::vector<char32_t>> CaseVariants(char32_t C) {
     std::sort(Variants.begin(), Variants.end());
     return Variants;
 }
-
-} // namespace vorn
-
-namespace vorn {
 
 std::optional<std::vector<std::string>> CharacterCaseVariants(std::string_view Character) {
     const std::string Itself(Character);

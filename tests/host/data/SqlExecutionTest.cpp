@@ -133,6 +133,7 @@ TEST_F(SqlExecution, UnderUtf8EveryLetterFoldsAsTheComponentsFold) {
 }
 
 TEST_F(SqlExecution, NamesInEveryScriptReadBackByteForByte) {
+    TCodePageGuard Guard(cpUtf8);
     EXPECT_EQ(StatementRows("SELECT Name FROM People WHERE Id >= 19 ORDER BY Id"), UnicodeNames());
     EXPECT_EQ(StatementRows("SELECT [Last Name] FROM People WHERE Id >= 19 ORDER BY Id"),
               UnicodeNames());

@@ -22,6 +22,8 @@ protected:
         if (!Connection)
             return;
         DropTables();
+        // The statements are UTF-8 text, whatever code page the tests then run under.
+        const TCodePageGuard Guard(cpUtf8);
         for (const std::string& Statement : SqlCaseTables())
             Exec(Statement);
     }
@@ -99,6 +101,7 @@ TEST_F(SqlPgExecution, UnderUtf8EveryLetterFoldsAsTheComponentsFold) {
 }
 
 TEST_F(SqlPgExecution, NamesInEveryScriptReadBackByteForByte) {
+    TCodePageGuard Guard(cpUtf8);
     EXPECT_EQ(StatementRows("SELECT Name FROM People WHERE Id >= 19 ORDER BY Id"), UnicodeNames());
     EXPECT_EQ(StatementRows("SELECT [Last Name] FROM People WHERE Id >= 19 ORDER BY Id"),
               UnicodeNames());
