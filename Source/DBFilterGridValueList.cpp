@@ -1,12 +1,16 @@
 #include "Source/DBFilterGrid.h"
 
 #include "Source/Vorn_shared.h"
+#include "host/components/CaseMapping.h"
+#include "host/components/CheckedArithmetic.h"
 #include "host/data/Field.h"
 #include "host/data/Query.h"
 #include "host/data/Table.h"
 
 #include <algorithm>
 #include <unordered_set>
+#include <utility>
+#include <vector>
 
 namespace vorn {
 
@@ -27,6 +31,22 @@ std::string DistinctValuesStatement(const TTable& Table, const std::string& Fiel
     const std::string Field = PlainIdentifier(FieldName);
     return "SELECT DISTINCT " + Field + " FROM " + PlainIdentifier(Table.TableName()) +
            " ORDER BY " + Field;
+}
+
+// Values in the order of their upper case (UpperCaseText, so that "š" sorts with "Š"),
+// bytes compared unsigned; values of one upper case keep the order they came in.
+std::vector<std::string> SortedIgnoringCase(std::vector<std::string> Values) {
+    std::vector<std::pair<std::string, std::string>> Keyed;
+    Keyed.reserve(Values.size());
+    for (std::string& Value : Values)
+        Keyed.emplace_back(UpperCaseText(Value), std::move(Value));
+    std::stable_sort(Keyed.begin(), Keyed.end(),
+                     [](const auto& A, const auto& B) { return A.first < B.first; });
+    std::vector<std::string> Result;
+    Result.reserve(Keyed.size());
+    for (auto& Entry : Keyed)
+        Result.push_back(std::move(Entry.second));
+    return Result;
 }
 
 } // namespace
@@ -126,14 +146,14 @@ void TDBFilterGridComboBox::AddTableValues(TTable& Table, const std::string& Fie
 void TDBFilterGridComboBox::AddScannedValues(TDataSet& DataSet, const TField& Field) {
     if (DataSet.IsEmpty())
         return;
-    TStringList Values;
+    std::vector<std::string> Values;
     DataSet.DisableControls();
     try {
         const TBookmark Saved = DataSet.Bookmark();
         try {
             DataSet.First();
             while (!DataSet.Eof()) {
-                Values.Add(Field.AsString());
+                Values.push_back(Field.AsString());
                 DataSet.Next();
             }
         } catch (...) {
@@ -147,14 +167,14 @@ void TDBFilterGridComboBox::AddScannedValues(TDataSet& DataSet, const TField& Fi
     }
     DataSet.EnableControls();
 
-    Values.Sort();
-    Items()->SetCapacity(Values.Count());
+    const std::vector<std::string> Sorted = SortedIgnoringCase(std::move(Values));
+    Items()->SetCapacity(CheckedCast<int>(Sorted.size()));
     // The sort ignores letter case, so equal strings need not be neighbours (a, A, a):
     // duplicates are found among all the strings taken so far.
     std::unordered_set<std::string> Taken;
-    for (int Index = 0; Index < Values.Count(); ++Index)
-        if (Taken.insert(Values.Strings(Index)).second)
-            Items()->Add(Values.Strings(Index));
+    for (const std::string& Value : Sorted)
+        if (Taken.insert(Value).second)
+            Items()->Add(Value);
 }
 
 } // namespace vorn

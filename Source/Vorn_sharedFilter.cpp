@@ -1,6 +1,7 @@
 #include "Source/Vorn_shared.h"
 
 #include "Source/Vorn_sharedInternal.h"
+#include "host/components/CaseMapping.h"
 #include "host/components/Exception.h"
 
 #include <optional>
@@ -290,7 +291,7 @@ std::optional<std::string> ComposeClause(const std::string& FieldName, std::stri
         !CaseSensitive && !(Condition.Operator == ContainingOperator && !CaseSensitiveContaining);
     if (Fold) {
         Clause = "UPPER(" + FieldName + ")";
-        Condition.Value = UpperCaseAscii(Condition.Value);
+        Condition.Value = UpperCaseText(Condition.Value);
     }
     AppendWord(Clause, Condition.Operator);
     AppendWord(Clause, QuoteValue(Condition.Value, Condition.Operator == LikeOperator));

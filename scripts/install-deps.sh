@@ -7,6 +7,7 @@ packages=(
     build-essential cmake ninja-build ccache pkg-config
     libgtest-dev libgmock-dev libbenchmark-dev
     nlohmann-json3-dev
+    libicu-dev
     libsqlite3-dev sqlite3
     libpq-dev postgresql-15
     qt6-base-dev

@@ -1,18 +1,14 @@
 #include "host/data/BDEDataSet.h"
 
+#include "host/components/CaseMapping.h"
+#include "host/components/CodePage.h"
 #include "host/data/DatabaseError.h"
-
-#include <cctype>
+#include "host/data/SqlBackend.h"
+#include "host/data/SqlUpperCase.h"
 
 namespace vorn {
 
 namespace {
-
-std::string UpperAscii(std::string Text) {
-    for (char& C : Text)
-        C = static_cast<char>(std::toupper(static_cast<unsigned char>(C)));
-    return Text;
-}
 
 // A LIKE pattern (escape character "\") matching every text that begins with Prefix.
 std::string PrefixPattern(const std::string& Prefix) {
@@ -124,15 +120,20 @@ std::string TBDEDataSet::MatchCondition(const std::string& ColumnSql, const TFie
         return ColumnSql + " IS NULL";
     const bool Text = IsTextField(Field);
     const bool CaseInsensitive = Options.Contains(loCaseInsensitive);
+    const TSqlBackend Backend = SqlBackendOf(Connection());
+    // Under a single-byte code page both backends' own UPPER folds a to z, as it always did.
+    const auto Upper = [&](const std::string& Sql) {
+        return HostCodePage() == cpUtf8 ? SqlUpperCaseOf(Backend, Sql) : "UPPER(" + Sql + ")";
+    };
     if (Options.Contains(loPartialKey)) {
         const std::string Subject = Text ? ColumnSql : "CAST(" + ColumnSql + " AS TEXT)";
         const std::string Pattern = Params.Add(PrefixPattern(Value.AsString()));
         if (CaseInsensitive)
-            return "UPPER(" + Subject + ") LIKE UPPER(" + Pattern + ") ESCAPE '\\'";
+            return Upper(Subject) + " LIKE " + Upper(Pattern) + " ESCAPE '\\'";
         return Subject + " LIKE " + Pattern + " ESCAPE '\\'";
     }
     if (Text && CaseInsensitive)
-        return "UPPER(" + ColumnSql + ") = UPPER(" + Params.Add(Value.AsString()) + ")";
+        return Upper(ColumnSql) + " = " + Upper(Params.Add(Value.AsString()));
     return ColumnSql + " = " + Params.Add(KeyValueFor(Field, Value));
 }
 
@@ -146,8 +147,8 @@ bool TBDEDataSet::Matches(const TField& Field, const TVariant& Stored, const TVa
     std::string Have = Stored.AsString();
     std::string Want = Value.AsString();
     if (Options.Contains(loCaseInsensitive)) {
-        Have = UpperAscii(Have);
-        Want = UpperAscii(Want);
+        Have = UpperCaseText(Have);
+        Want = UpperCaseText(Want);
     }
     if (Options.Contains(loPartialKey))
         return Have.compare(0, Want.size(), Want) == 0;

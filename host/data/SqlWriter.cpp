@@ -1,7 +1,9 @@
 #include "host/data/SqlWriter.h"
 
+#include "host/components/CaseMapping.h"
 #include "host/components/CheckedArithmetic.h"
 #include "host/data/SqlLiteral.h"
+#include "host/data/SqlUpperCase.h"
 
 namespace vorn {
 
@@ -319,7 +321,7 @@ private:
 
     void Function(const TSqlExpr& Expr) {
         if (IsSqlUpperCall(Expr)) {
-            UpperAscii(*Expr.Operands[0]);
+            Upper(*Expr.Operands[0]);
             return;
         }
         Write(Expr.Name[0] + "(");
@@ -329,17 +331,12 @@ private:
         Write(")");
     }
 
-    // UPPER changes the letters a to z only, whatever the server's locale.
-    void UpperAscii(const TSqlExpr& Argument) {
-        if (FBackend == sbSQLite) {
-            Write("UPPER(");
-            Expr(Argument);
-            Write(")");
-            return;
-        }
-        Write("translate(CAST(");
+    // UPPER folds as the components do under the host code page (SqlUpperCase).
+    void Upper(const TSqlExpr& Argument) {
+        const TSqlUpperCase Call = SqlUpperCase(FBackend);
+        Write(Call.Before);
         Expr(Argument);
-        Write(" AS text), 'abcdefghijklmnopqrstuvwxyz', 'ABCDEFGHIJKLMNOPQRSTUVWXYZ')");
+        Write(Call.After);
     }
 
     // The text a LIKE matches. PostgreSQL has LIKE for text only, so a date or a number
@@ -383,19 +380,19 @@ private:
         EscapeClause();
     }
 
-    // Substring match, case-insensitive for the letters a to z.
+    // Substring match, case-insensitive as UPPER folds.
     void Containing(const TSqlExpr& Expr) {
-        UpperAscii(*Expr.Operands[0]);
+        Upper(*Expr.Operands[0]);
         LikeOperator(Expr);
         const TSqlExpr& Part = *Expr.Operands[1];
         if (Part.Kind == sekString) {
             std::string Pattern = "%";
-            Pattern += EscapeSqlLikeText(SqlAsciiUpperCase(DecodeSqlLiteral(Part.Text)));
+            Pattern += EscapeSqlLikeText(UpperCaseText(DecodeSqlLiteral(Part.Text)));
             Pattern += '%';
             Parameter(std::move(Pattern));
         } else {
             Write("('%' || ");
-            EscapedLikeText([&] { UpperAscii(Part); });
+            EscapedLikeText([&] { Upper(Part); });
             Write(" || '%')");
         }
         EscapeClause();

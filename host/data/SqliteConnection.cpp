@@ -1,6 +1,7 @@
 #include "host/components/CodePage.h"
 #include "host/data/DatabaseError.h"
 #include "host/data/SqliteDriver.h"
+#include "host/data/SqliteUpperCase.h"
 
 #include <sqlite3.h>
 
@@ -356,6 +357,7 @@ std::unique_ptr<TDriverConnection> OpenSQLiteConnection(const std::string& Path,
     sqlite3_extended_result_codes(Database, 1);
     // Reading the schema here finds a file that is not a database, or one that another
     // connection keeps locked, when the connection opens rather than at the first query.
+    RegisterSqliteUpperCase(Database);
     try {
         Connection->ExecuteCommand("SELECT count(*) FROM sqlite_schema", {});
         Connection->ExecuteCommand("PRAGMA case_sensitive_like = ON", {});

@@ -1,5 +1,8 @@
 #include "host/data/TableLocate.h"
 
+#include "host/components/CaseMapping.h"
+#include "host/components/CodePage.h"
+
 #include <algorithm>
 #include <cctype>
 
@@ -11,24 +14,14 @@ namespace {
 // variants in the data than this is answered by one scan.
 constexpr std::size_t MaxCaseVariants = 16;
 
-bool IsAsciiLetter(char C) {
-    return (C >= 'a' && C <= 'z') || (C >= 'A' && C <= 'Z');
-}
-
-// C, and for an ASCII letter its other case as well, capitals (the lower bytes) first.
-std::string CaseVariants(char C) {
-    if (!IsAsciiLetter(C))
-        return std::string(1, C);
-    const char Upper = static_cast<char>(C & ~0x20);
-    return {Upper, static_cast<char>(Upper | 0x20)};
-}
-
-// Every prefix followed by every case variant of C. Ascending prefixes of one length stay
-// ascending, and so do the variants: the output is in ascending byte order.
-std::vector<std::string> Extended(const std::vector<std::string>& Prefixes, char C) {
+// Every prefix followed by every case variant of a character. Ascending prefixes with as
+// many characters each stay ascending, and so do the variants: the output is in ascending
+// byte order (UTF-8 keeps the code points' order, and no variant begins another).
+std::vector<std::string> Extended(const std::vector<std::string>& Prefixes,
+                                  const std::vector<std::string>& Variants) {
     std::vector<std::string> Result;
     for (const std::string& Prefix : Prefixes)
-        for (char Variant : CaseVariants(C))
+        for (const std::string& Variant : Variants)
             Result.push_back(Prefix + Variant);
     return Result;
 }
@@ -92,8 +85,14 @@ std::optional<bool> TTablePrefixSeek::MoveToMatch(const std::vector<TField*>& Fi
         return std::nullopt;
     const TField& Field = *Fields.front();
     std::vector<std::string> Prefixes{""};
-    for (const char C : Values.front().AsString()) {
-        const std::size_t Variants = CaseVariants(C).size();
+    const std::string Key = Values.front().AsString();
+    for (std::size_t Pos = 0; Pos < Key.size(); Pos += CharacterLength(Key, Pos)) {
+        // A letter that upper-cases to several (ß to SS) has no variants of one character.
+        const std::optional<std::vector<std::string>> CharacterVariants =
+            CharacterCaseVariants(std::string_view(Key).substr(Pos, CharacterLength(Key, Pos)));
+        if (!CharacterVariants)
+            return std::nullopt;
+        const std::size_t Variants = CharacterVariants->size();
         // Extending without asking costs nothing until the variants grow too many for
         // one statement; then one statement keeps those that begin a row.
         if (Prefixes.size() * Variants > MaxCaseVariants) {
@@ -103,7 +102,7 @@ std::optional<bool> TTablePrefixSeek::MoveToMatch(const std::vector<TField*>& Fi
             if (Prefixes.size() * Variants > MaxCaseVariants)
                 return std::nullopt;
         }
-        Prefixes = Extended(Prefixes, C);
+        Prefixes = Extended(Prefixes, *CharacterVariants);
     }
     return MoveToFirstMatch(Prefixes, Fields, Values, Options);
 }

@@ -11,12 +11,15 @@ namespace vorn {
 
 // Answers a table's case-insensitive partial search on the field that leads its order
 // (after the fields fixed by the master) by seeking index ranges instead of scanning.
-// Upper-casing is ASCII only, so a text matches when it begins with one of the prefix's
-// ASCII letter case variants. The walk extends the prefix one character at a time, each
-// letter in both cases; before the variants grow past what one statement asks about, one
-// statement keeps those that begin a row, so that the variants tried are those the data
-// holds. Ranges mean prefixes only where the column compares as bytes;
-// elsewhere the caller keeps scanning.
+// A text matches when it begins with one of the prefix's case variants: each character
+// replaced by one of the characters of the same upper case (CharacterCaseVariants; a to z
+// only under a single-byte code page). The walk extends the prefix one character at a
+// time, each letter in all its cases; before the variants grow past what one statement
+// asks about, one statement keeps those that begin a row, so that the variants tried are
+// those the data holds. A key letter that upper-cases to several (ß to SS) leaves the
+// search to the scan; rows are matched character for character, so a row's "ß" is not
+// among the variants of a key's "ss". Ranges mean prefixes only where the column compares
+// as bytes; elsewhere the caller keeps scanning.
 class TTablePrefixSeek {
 public:
     explicit TTablePrefixSeek(TTable& Table) : FTable(Table) {}

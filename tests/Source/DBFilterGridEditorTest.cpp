@@ -456,7 +456,9 @@ TEST_F(FilterGridEditorTest, NonTableValuesAreScannedSortedAndExactlyUnique) {
         const TConnectionLease Lease(Database.Alias());
         Lease.Connection().ExecuteCommand("CREATE TABLE Letters (L VARCHAR(5), N INTEGER)", {});
         Lease.Connection().ExecuteCommand(
-            "INSERT INTO Letters VALUES ('b', 1), ('a', 2), ('b', 3), ('A', 4), ('a', 5)", {});
+            "INSERT INTO Letters VALUES ('b', 1), ('a', 2), ('b', 3), ('A', 4), ('a', 5), "
+            "('\u0160c', 6), ('\u0161b', 7)",
+            {});
     }
     auto* Query = new TQuery(Form.get());
     Query->SetDatabaseName(Database.Alias());
@@ -467,7 +469,8 @@ TEST_F(FilterGridEditorTest, NonTableValuesAreScannedSortedAndExactlyUnique) {
     Query->Next();
     SetRows({{"L", "", "", ""}});
     User.Hover(3, 1);
-    EXPECT_EQ(User.OpenList(), (std::vector<std::string>{"a", "A", "b"}));
+    // Every letter's case is ignored: "\u0161b" sorts before "\u0160c".
+    EXPECT_EQ(User.OpenList(), (std::vector<std::string>{"a", "A", "b", "\u0161b", "\u0160c"}));
     EXPECT_EQ(Query->FieldByName("N")->AsString(), "3");
     EXPECT_FALSE(Query->ControlsDisabled());
     UserCloseList(Combo());

@@ -1,4 +1,5 @@
 #include "tests/Source/VornSharedFilterTest.h"
+#include "tests/support/CodePageGuard.h"
 
 #include <gtest/gtest.h>
 
@@ -276,8 +277,6 @@ TEST(AppendFilter, WritesQuotedValuesByTheWildcardRules) {
         {"a#*b*", Hash, false, "=", "STARTING WITH", "UPPER(Name) STARTING WITH 'A*B'"},
         // Without wildcard handling "*" and "?" are plain characters.
         {"a*b?", None, false, "=", "=", "UPPER(Name) = 'A*B?'"},
-        // Only ASCII letters are folded: 0x9A and 0x8A are letters of the code page.
-        {"\x9A\x8Az{1}", Star, false, "=", "=", "UPPER(Name) = '\x9A\x8AZ{1}'"},
         // A value that is already one literal is not quoted again.
         {"'abc'", None, false, "=", "=", "UPPER(Name) = 'ABC'"},
         {"'abc'", Star, false, "=", "=", "UPPER(Name) = 'ABC'"},
@@ -292,6 +291,29 @@ TEST(AppendFilter, WritesQuotedValuesByTheWildcardRules) {
         Call.Operator = Case.Operator;
         const TFilterOutcome Outcome = RunAppendFilter(Call);
         EXPECT_EQ(Outcome.Operator, Case.OperatorAfter);
+        EXPECT_EQ(Outcome.Result, Case.Result);
+    }
+}
+
+TEST(AppendFilter, FoldsQuotedValuesByTheHostCodePage) {
+    struct TCase {
+        TCodePage CodePage;
+        std::string Value;
+        std::string Result;
+    };
+    const std::vector<TCase> Cases = {
+        // Under a single-byte code page only a to z change: 0x9A and 0x8A are letters there.
+        {cpWindows1250, "\x9A\x8Az{1}", "UPPER(Name) = '\x9A\x8AZ{1}'"},
+        {cpUtf8, "\u0161a*", "UPPER(Name) STARTING WITH '\u0160A'"},
+        {cpUtf8, "\u0111or\u0111e", "UPPER(Name) = '\u0110OR\u0110E'"},
+        {cpUtf8, "*\u03B5\u03BB\u03BB?", "UPPER(Name) LIKE '%\u0395\u039B\u039B_'"},
+        {cpUtf8, "\u0452\u043E*\u0435", "UPPER(Name) LIKE '\u0402\u041E%\u0415'"},
+        {cpUtf8, "stra\u00DFe \u5317\u4EAC", "UPPER(Name) = 'STRASSE \u5317\u4EAC'"},
+    };
+    for (const TCase& Case : Cases) {
+        SCOPED_TRACE(Case.Value);
+        TCodePageGuard Guard(Case.CodePage);
+        const TFilterOutcome Outcome = RunAppendFilter(Quoted(Case.Value, Star, Percent));
         EXPECT_EQ(Outcome.Result, Case.Result);
     }
 }

@@ -43,6 +43,17 @@ inline std::vector<std::string> SqlCaseTables() {
         "16, '50%', '50%', 'Wien', NULL, 22, 2200",
         "17, ''' OR 1=1 --', ''' OR 1=1 --', 'Nowhere', NULL, 1, 1",
         "18, 'a*b', 'a*b', 'Bonn', NULL, 23, 2300",
+        // Names in several scripts: letters with diacritics, Greek, Cyrillic, a letter that
+        // upper-cases to two, letters without case, a character beyond the basic plane.
+        "19, '\u0160aban', '\u0160aban', NULL, '9', NULL, NULL",
+        "20, '\u0110or\u0111e', '\u0110or\u0111e', NULL, '9', NULL, NULL",
+        "21, '\u010Ca\u010Dak', '\u010Ca\u010Dak', NULL, '9', NULL, NULL",
+        "22, '\u0395\u03BB\u03BB\u03AC\u03B4\u03B1', '\u0395\u03BB\u03BB\u03AC\u03B4\u03B1', "
+        "NULL, '9', NULL, NULL",
+        "23, '\u0402\u043E\u0440\u0452\u0435', '\u0402\u043E\u0440\u0452\u0435', NULL, '9', "
+        "NULL, NULL",
+        "24, 'Stra\u00DFe', 'Stra\u00DFe', NULL, '9', NULL, NULL",
+        "25, '\u5317\u4EAC \U0001F600', '\u5317\u4EAC \U0001F600', NULL, '9', NULL, NULL",
     };
     for (const char* Row : Rows)
         Statements.push_back(std::string("INSERT INTO \"People\" VALUES (") + Row + ")");
@@ -62,11 +73,11 @@ inline std::vector<TSelection> ComposedClauseCases() {
         {"UPPER(Name) LIKE '%ITH%'", {1, 2, 8, 9, 10}},
         {"UPPER(Name) LIKE 'A%B'", {4, 5, 15, 18}},
         {"UPPER(Name) LIKE 'A\\_B_'", {12}},
-        {"Name LIKE '%ab%'", {}},
-        {"UPPER(Name) CONTAINING 'AB'", {}},
+        {"Name LIKE '%ab%'", {19}},
+        {"UPPER(Name) CONTAINING 'AB'", {19}},
         {"UPPER(Name) = '50*'", {6}},
         {"UPPER(Name) STARTING WITH ''",
-         {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 12, 13, 14, 15, 16, 17, 18}},
+         {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25}},
         {"Name LIKE 'a*b'", {18}},
         {"UPPER(Name) = 'SMITH' OR Age > 30", {1, 2, 7, 8, 9, 10, 12, 13, 14}},
         {"City IS NULL AND UPPER(Name) STARTING WITH 'SM'", {}},
@@ -87,8 +98,9 @@ inline std::vector<TSelection> TextOperatorCases() {
         {"Name STARTING WITH '50%'", {16}},
         {"Name STARTING WITH '50*'", {6}},
         {"Name STARTING WITH 'a\\\\'", {15}},
-        {"Name NOT STARTING WITH 'a'", {1, 2, 3, 6, 7, 8, 9, 10, 14, 16, 17}},
-        // CONTAINING: substring, case-insensitive for ASCII letters.
+        {"Name NOT STARTING WITH 'a'",
+         {1, 2, 3, 6, 7, 8, 9, 10, 14, 16, 17, 19, 20, 21, 22, 23, 24, 25}},
+        // CONTAINING: substring, case-insensitive.
         {"Name CONTAINING 'SMI'", {1, 2, 8, 9, 10}},
         {"Name CONTAINING '_'", {4, 12}},
         {"Name CONTAINING '%'", {16}},
@@ -110,6 +122,51 @@ inline std::vector<TSelection> TextOperatorCases() {
         {"UPPER(Name) = 'SMITH'", {1, 2, 9}},
         {"Name <> 'Smith' AND Age > 50", {7, 10}},
     };
+}
+
+// Under UTF-8 every letter folds, in the literal as in the field, the same way in C++ and
+// in the database: the composer's upper-cased values, CONTAINING and UPPER(...) itself.
+inline std::vector<TSelection> UnicodeFoldCases() {
+    return {
+        {"UPPER(Name) = '\u0160ABAN'", {19}},
+        {"UPPER(Name) STARTING WITH '\u0160A'", {19}},
+        {"Name CONTAINING '\u0161a'", {19}},
+        {"UPPER([Last Name]) = '\u0110OR\u0110E'", {20}},
+        {"Name CONTAINING '\u010D'", {21}},
+        {"UPPER(Name) STARTING WITH '\u0395\u039B\u039B'", {22}},
+        {"Name CONTAINING '\u03B5\u03BB\u03BB'", {22}},
+        {"Name CONTAINING '\u0452'", {23}},
+        {"UPPER(Name) = '\u0402\u041E\u0420\u0402\u0415'", {23}},
+        {"UPPER(Name) = 'STRASSE'", {24}},
+        {"Name CONTAINING 'strasse'", {24}},
+        {"Name CONTAINING '\u5317\u4EAC'", {25}},
+        {"Name CONTAINING '\U0001F600'", {25}},
+        // Case-sensitive forms still tell the cases apart.
+        {"Name STARTING WITH '\u0161a'", {}},
+        {"Name LIKE '\u0110%'", {20}},
+        {"Name LIKE '\u0111%'", {}},
+    };
+}
+
+// WHERE clauses fold in the database: UPPER of a literal too.
+inline std::vector<TSelection> UnicodeWhereCases() {
+    return {
+        {"UPPER(Name) = UPPER('\u0111OR\u0110E')", {20}},
+        {"UPPER(Name) = UPPER('\u03B5\u03BB\u03BB\u03AC\u03B4\u03B1') OR Id = 1", {1, 22}},
+        {"UPPER(Name) STARTING WITH UPPER('\u0161a')", {19}},
+        {"Name CONTAINING UPPER(City) OR UPPER(Name) = UPPER('stra\u00DFe')", {5, 24}},
+    };
+}
+
+// The names in several scripts, exactly as they were stored.
+inline std::vector<std::string> UnicodeNames() {
+    return {"\u0160aban",
+            "\u0110or\u0111e",
+            "\u010Ca\u010Dak",
+            "\u0395\u03BB\u03BB\u03AC\u03B4\u03B1",
+            "\u0402\u043E\u0440\u0452\u0435",
+            "Stra\u00DFe",
+            "\u5317\u4EAC \U0001F600"};
 }
 
 // Hostile values as the composer quotes them: each selects only a row that holds

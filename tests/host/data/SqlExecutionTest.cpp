@@ -1,6 +1,9 @@
 #include "SqlExecutionCases.h"
 
+#include "host/components/CaseMapping.h"
 #include "host/data/SqlDialect.h"
+#include "host/data/SqliteUpperCase.h"
+#include "tests/support/CodePageGuard.h"
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -16,15 +19,18 @@ using namespace vorn::test;
 namespace {
 
 using TTexts = std::vector<std::string>;
+using vorn::test::TCodePageGuard;
 
 // An in-memory SQLite database set up as the SQLite connections of the data layer
-// are (case-sensitive LIKE), holding the rows of the execution cases.
+// are (case-sensitive LIKE, ICU's upper-casing function), holding the rows of the
+// execution cases.
 class SqlExecution : public ::testing::Test {
 protected:
     void SetUp() override {
         sqlite3* Raw = nullptr;
         ASSERT_EQ(sqlite3_open(":memory:", &Raw), SQLITE_OK);
         FDatabase.reset(Raw);
+        RegisterSqliteUpperCase(Raw);
         Execute("PRAGMA case_sensitive_like=ON");
         for (const std::string& Statement : SqlCaseTables())
             Execute(Statement);
@@ -113,6 +119,24 @@ TEST_F(SqlExecution, HostileValuesSelectOnlyRowsHoldingThemLiterally) {
 
 TEST_F(SqlExecution, WhereClausesKeepTheirMeaningOnTheBackend) {
     ExpectSelections(WhereClauseCases(), scfWhereClause);
+}
+
+TEST_F(SqlExecution, UnderUtf8EveryLetterFoldsAsTheComponentsFold) {
+    TCodePageGuard Guard(cpUtf8);
+    ExpectSelections(UnicodeFoldCases(), scfSimpleFilter);
+    ExpectSelections(UnicodeWhereCases(), scfWhereClause);
+    // The database's upper case of each name is the one UpperCaseText gives.
+    TTexts Upper;
+    for (const std::string& Name : UnicodeNames())
+        Upper.push_back(UpperCaseText(Name));
+    EXPECT_EQ(StatementRows("SELECT UPPER(Name) FROM People WHERE Id >= 19 ORDER BY Id"), Upper);
+}
+
+TEST_F(SqlExecution, NamesInEveryScriptReadBackByteForByte) {
+    TCodePageGuard Guard(cpUtf8);
+    EXPECT_EQ(StatementRows("SELECT Name FROM People WHERE Id >= 19 ORDER BY Id"), UnicodeNames());
+    EXPECT_EQ(StatementRows("SELECT [Last Name] FROM People WHERE Id >= 19 ORDER BY Id"),
+              UnicodeNames());
 }
 
 TEST_F(SqlExecution, ValueListStatementsListDistinctValuesInOrder) {

@@ -1,7 +1,9 @@
 #include "PgTestDatabase.h"
 #include "SqlExecutionCases.h"
 
+#include "host/components/CaseMapping.h"
 #include "host/data/SqlDialect.h"
+#include "tests/support/CodePageGuard.h"
 
 #include <string>
 #include <vector>
@@ -20,6 +22,8 @@ protected:
         if (!Connection)
             return;
         DropTables();
+        // The statements are UTF-8 text, whatever code page the tests then run under.
+        const TCodePageGuard Guard(cpUtf8);
         for (const std::string& Statement : SqlCaseTables())
             Exec(Statement);
     }
@@ -85,6 +89,24 @@ TEST_F(SqlPgExecution, WhereClausesKeepTheirMeaningOnTheBackend) {
     ExpectSelections(WhereClauseCases(), scfWhereClause);
 }
 
+TEST_F(SqlPgExecution, UnderUtf8EveryLetterFoldsAsTheComponentsFold) {
+    TCodePageGuard Guard(cpUtf8);
+    ExpectSelections(UnicodeFoldCases(), scfSimpleFilter);
+    ExpectSelections(UnicodeWhereCases(), scfWhereClause);
+    // The database's upper case of each name is the one UpperCaseText gives.
+    TTexts Upper;
+    for (const std::string& Name : UnicodeNames())
+        Upper.push_back(UpperCaseText(Name));
+    EXPECT_EQ(StatementRows("SELECT UPPER(Name) FROM People WHERE Id >= 19 ORDER BY Id"), Upper);
+}
+
+TEST_F(SqlPgExecution, NamesInEveryScriptReadBackByteForByte) {
+    TCodePageGuard Guard(cpUtf8);
+    EXPECT_EQ(StatementRows("SELECT Name FROM People WHERE Id >= 19 ORDER BY Id"), UnicodeNames());
+    EXPECT_EQ(StatementRows("SELECT [Last Name] FROM People WHERE Id >= 19 ORDER BY Id"),
+              UnicodeNames());
+}
+
 // NULLs first and byte order, as on SQLite, whatever the server's default order.
 TEST_F(SqlPgExecution, ValueListStatementsListDistinctValuesInOrder) {
     for (const std::string& Statement : ValueListStatements("People", "City"))
@@ -93,8 +115,10 @@ TEST_F(SqlPgExecution, ValueListStatementsListDistinctValuesInOrder) {
         EXPECT_EQ(StatementRows(Statement), DistinctLastNames());
 }
 
-// Even under a collation whose own upper() changes every letter, as on SQLite.
-TEST_F(SqlPgExecution, UpperChangesOnlyAsciiLetters) {
+// Under a single-byte code page, even under a collation whose own upper() changes every
+// letter, as on SQLite.
+TEST_F(SqlPgExecution, UpperChangesOnlyAsciiLettersUnderASingleByteCodePage) {
+    TCodePageGuard Guard(cpWindows1250);
     Exec("CREATE TABLE \"Unicode Names\" (\"Name\" TEXT COLLATE \"und-x-icu\")");
     // 0x9A is a small letter of the host code page, 0x8A its capital.
     Exec("INSERT INTO \"Unicode Names\" VALUES ('x\x9Ay')");

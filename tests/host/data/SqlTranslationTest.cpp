@@ -1,4 +1,5 @@
 #include "host/data/SqlDialect.h"
+#include "tests/support/CodePageGuard.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +12,7 @@ using namespace vorn;
 namespace {
 
 using TTexts = std::vector<std::string>;
+using test::TCodePageGuard;
 
 const std::string PgUpper = "translate(CAST(\"Name\" AS text), 'abcdefghijklmnopqrstuvwxyz', "
                             "'ABCDEFGHIJKLMNOPQRSTUVWXYZ')";
@@ -35,6 +37,8 @@ void ExpectCondition(const TTranslation& Case) {
 } // namespace
 
 TEST(SqlTranslation, ClauseTextsOfTheComposerBecomeBackendSql) {
+    // Written in Windows-1250, where UPPER folds a to z only.
+    TCodePageGuard Guard(cpWindows1250);
     const std::vector<TTranslation> Cases = {
         {"UPPER([Last Name]) = 'O\\'BRIEN'",
          "UPPER(\"Last Name\") = ?1",
@@ -93,7 +97,39 @@ TEST(SqlTranslation, ClauseTextsOfTheComposerBecomeBackendSql) {
 
 // A literal means its text, except as the pattern of LIKE, where its backslash pairs
 // stay the pattern's escapes; STARTING WITH and CONTAINING escape what their text holds.
+TEST(SqlTranslation, UnderUtf8UpperFoldsEveryLetterOnBothBackends) {
+    TCodePageGuard Guard(cpUtf8);
+    const std::string LiteUpper = "vorn_upper(\"Name\")";
+    const std::string PgIcuUpper =
+        "(upper(CAST(\"Name\" AS text) COLLATE \"und-x-icu\") COLLATE \"default\")";
+    const std::vector<TTranslation> Cases = {
+        {"UPPER(Name) = '\u0160ABAN'", LiteUpper + " = ?1", PgIcuUpper + " = $1", {"\u0160ABAN"}},
+        {"UPPER(Name) STARTING WITH '\u0110O'",
+         LiteUpper + " LIKE ?1 ESCAPE '\\'",
+         PgIcuUpper + " LIKE $1 ESCAPE E'\\\\'",
+         {"\u0110O%"}},
+        // CONTAINING folds its literal in C++ as the database folds the field.
+        {"Name CONTAINING '\u03B5\u03BB\u03BB_'",
+         LiteUpper + " LIKE ?1 ESCAPE '\\'",
+         PgIcuUpper + " LIKE $1 ESCAPE E'\\\\'",
+         {"%\u0395\u039B\u039B\\_%"}},
+        {"Name CONTAINING 'stra\u00DFe'",
+         LiteUpper + " LIKE ?1 ESCAPE '\\'",
+         PgIcuUpper + " LIKE $1 ESCAPE E'\\\\'",
+         {"%STRASSE%"}},
+        // Case-sensitive forms stay as they are.
+        {"Name STARTING WITH '\u0161a'",
+         "\"Name\" LIKE ?1 ESCAPE '\\'",
+         "CAST(\"Name\" AS text) LIKE $1 ESCAPE E'\\\\'",
+         {"\u0161a%"}},
+    };
+    for (const TTranslation& Case : Cases)
+        ExpectCondition(Case);
+}
+
 TEST(SqlTranslation, LiteralsBecomeParametersByTheLiteralRule) {
+    // Written in Windows-1250, where UPPER folds a to z only.
+    TCodePageGuard Guard(cpWindows1250);
     struct TCase {
         std::string Condition;
         std::string Parameter;
@@ -228,6 +264,8 @@ TEST(SqlTranslation, ValueListStatementsOfTheFilterGrid) {
 }
 
 TEST(SqlTranslation, PlainSelectStatementsPassThrough) {
+    // Written in Windows-1250, where UPPER folds a to z only.
+    TCodePageGuard Guard(cpWindows1250);
     const std::vector<TTranslation> Cases = {
         {"select * from People p where p.Name starting with 'S' order by p.Name desc, Age asc "
          "limit 10 offset 20",
