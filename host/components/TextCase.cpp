@@ -1,16 +1,14 @@
 #include "host/components/TextCase.h"
 
+#include "host/components/CaseMapping.h"
 #include "host/components/CodePage.h"
 
 namespace vorn {
 
-// A case-mapping library's full fold replaces the ASCII fold here; everything that
-// compares text without case comes through this function.
+// Everything that compares text without case comes through this function: the upper case
+// that the filters and searches fold to (every letter under UTF-8, a to z otherwise).
 std::string FoldCharacterCase(std::string_view Character) {
-    std::string Folded(Character);
-    if (Folded.size() == 1 && Folded.front() >= 'a' && Folded.front() <= 'z')
-        Folded.front() = static_cast<char>(Folded.front() - 'a' + 'A');
-    return Folded;
+    return UpperCaseText(Character);
 }
 
 int CompareTextIgnoringCase(std::string_view A, std::string_view B) {

@@ -10,9 +10,9 @@ namespace vorn {
 // -1, 0 or 1. Folded characters compare by their bytes, which under UTF-8 is the order
 // of their code points; a text that is the start of the other comes first.
 //
-// Only ASCII letters are folded so far: other letters compare as they are, and the result
-// never depends on the process locale. FoldCharacterCase is the one place that decides a
-// character's folded form.
+// Characters fold to their upper case as the filters and searches fold them (every letter
+// under UTF-8, a to z under a single-byte code page); the result never depends on the
+// process locale. FoldCharacterCase is the one place that decides a character's folded form.
 int CompareTextIgnoringCase(std::string_view A, std::string_view B);
 
 // The case-folded form of one whole character of the host code page.
