@@ -130,6 +130,34 @@ TEST_F(GridScenarioTest, TypingIntoTheLocateEditMovesToTheFirstMatchingCustomer)
     EXPECT_EQ(FromQString(LineEdit.text()), Typed);
 }
 
+// Text of other scripts is typed, matched without regard to case and shown as stored: "ša"
+// finds the first Šaban, whose name the grid and the line edit show with its letters.
+TEST_F(GridScenarioTest, TypingLowerCaseSerbianLettersFindsTheCustomerInUpperCase) {
+    const std::vector<std::string> Expected =
+        Select("SELECT CustNo FROM customer WHERE substr(Name, 1, 2) = '\u0160a' ORDER BY CustNo "
+               "LIMIT 1");
+    ASSERT_EQ(Expected.size(), 1U) << "the sample has a customer named \u0160aban";
+    const std::string Typed = "\u0161a";
+
+    auto& LocateEdit = Find<TDBLocateEdit>("LocateEdit");
+    auto& LineEdit = WidgetOf<QLineEdit>(LocateEdit);
+    QTest::mouseClick(&LineEdit, Qt::LeftButton);
+    // QTest types ASCII letters only: "\u0161" comes as the key event a keyboard sends.
+    QTest::sendKeyEvent(QTest::Click, &LineEdit, Qt::Key_unknown, QString::fromUtf8("\u0161"),
+                        Qt::NoModifier);
+    QTest::keyClick(&LineEdit, Qt::Key_A);
+
+    EXPECT_EQ(LocateEdit.Text(), Typed);
+    EXPECT_EQ(FromQString(LineEdit.text()), Typed);
+    EXPECT_TRUE(LocateEdit.Located());
+    EXPECT_EQ(CustomerTable().FieldByName("CustNo")->AsString(), Expected.front());
+    const auto Row = static_cast<std::size_t>(Grid().CurrentRecordRow() - Grid().FixedRows());
+    EXPECT_EQ(ShownColumn(Grid(), "CustNo").at(Row), Expected.front());
+    const std::string Name = CustomerTable().FieldByName("Name")->AsString();
+    EXPECT_EQ(Name.rfind("\u0160aban", 0), 0U) << Name;
+    EXPECT_EQ(ShownColumn(Grid(), "Name").at(Row), Name);
+}
+
 } // namespace
 
 } // namespace vorn::qtscenario
