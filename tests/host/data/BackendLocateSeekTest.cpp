@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <set>
 
 using namespace vorn;
@@ -305,5 +306,112 @@ TEST_P(LocateSeekPlanTest, SeeksTheIndexInsteadOfScanning) {
 
 INSTANTIATE_TEST_SUITE_P(Seeks, LocateSeekPlanTest, ::testing::ValuesIn(AllBackends),
                          vorn::test::BackendTestName);
+
+} // namespace
+
+namespace {
+
+// Keys and names a hundred thousand characters long: twice what a LIKE pattern may hold on
+// SQLite, and far more than a walk of the key's prefix letter by letter could afford.
+constexpr std::size_t LongLength = 100000;
+
+std::string Repeated(const std::string& Unit, std::size_t Length) {
+    std::string Text;
+    Text.reserve(Length + Unit.size());
+    while (Text.size() < Length)
+        Text += Unit;
+    Text.resize(Length);
+    return Text;
+}
+
+std::string Replaced(std::string Text, std::size_t At, char C) {
+    Text[At] = C;
+    return Text;
+}
+
+const std::string LongLetters = Repeated("abcdefghij", LongLength);
+const std::string LongDigits = Repeated("0123456789", LongLength - 10);
+
+// In the table's order by name: NULL, 5, 1, 3, 6, 4, 8, 2. Rows 1, 3 and 8 are one name in
+// three letter cases, which rows 2 and 4 follow up to one character.
+const std::vector<std::pair<int, TVariant>> LongNames{
+    {1, AsciiCase(LongLetters, true)},
+    {2, Replaced(LongLetters, LongLength - 1, 'k')},
+    {3, Repeated("Abcdefghij", LongLength) + "tail"},
+    {4, Replaced(LongLetters, LongLength / 2, '#')},
+    {5, LongDigits + "abcdefghij"},
+    {6, "abc"},
+    {7, TVariant()},
+    {8, LongLetters},
+};
+
+struct TLongKeyCase {
+    const char* Name;
+    const char* IndexFieldNames; // "Name" seeks the key's prefix, "ID" scans
+    TLocateOptions Options;
+    std::string Key;
+    int Expected; // the located ID, 0 for none
+    bool Indexed = true;
+};
+
+const TLocateOptions AnyCase{loCaseInsensitive, loPartialKey};
+const TLocateOptions ThisCase{loPartialKey};
+
+class LocateLongKeyTest : public BackendCaseTest<TLongKeyCase> {};
+
+TEST_P(LocateLongKeyTest, FindsTheFirstMatchInAFewQuickStatements) {
+    Database->Execute("CREATE TABLE \"Names\" (\"ID\" INTEGER PRIMARY KEY, \"Name\" TEXT)");
+    if (Case().Indexed)
+        Database->Execute("CREATE INDEX \"ByName\" ON \"Names\" (\"Name\")");
+    for (const auto& [Id, Name] : LongNames)
+        Database->Execute("INSERT INTO \"Names\" VALUES (?1, ?2)", {Id, Name});
+    std::vector<TRecordedStatement> Log;
+    const std::string Alias = Database->Alias() + "Logged";
+    RegisterDatabase(
+        Alias, [&] { return std::make_unique<TRecordingConnection>(Database->Connection(), Log); });
+    std::chrono::steady_clock::duration Took{};
+    {
+        TTable Table(nullptr);
+        Table.SetDatabaseName(Alias);
+        Table.SetTableName("Names");
+        Table.SetIndexFieldNames(Case().IndexFieldNames);
+        Table.Open();
+        // A short search first, which asks the catalog what it needs to once per open.
+        Table.Locate("Name", TVariant("a"), Case().Options);
+        Table.First();
+        const std::int64_t Before = Table.FieldByName("ID")->AsInteger();
+        Log.clear();
+        const auto Start = std::chrono::steady_clock::now();
+        const bool Located = Table.Locate("Name", TVariant(Case().Key), Case().Options);
+        Took = std::chrono::steady_clock::now() - Start;
+        EXPECT_EQ(Located ? Table.FieldByName("ID")->AsInteger() : 0, Case().Expected);
+        if (!Located) {
+            EXPECT_EQ(Table.FieldByName("ID")->AsInteger(), Before) << "a failed search stays put";
+        }
+    }
+    UnregisterDatabase(Alias);
+    EXPECT_LE(Log.size(), 5u);
+    EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(Took).count(), 1000)
+        << "milliseconds";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    LongKeys, LocateLongKeyTest,
+    ::testing::Combine(
+        ::testing::ValuesIn(AllBackends),
+        ::testing::Values(
+            TLongKeyCase{"ScanAnyCase", "ID", AnyCase, AsciiCase(LongLetters, false), 1},
+            TLongKeyCase{"ScanLastCharacterDiffers", "ID", AnyCase,
+                         Replaced(LongLetters, LongLength - 1, 'K'), 2},
+            TLongKeyCase{"ScanNoName", "ID", AnyCase, LongLetters + "x", 0},
+            TLongKeyCase{"CaseSensitive", "Name", ThisCase, LongLetters, 8},
+            // SQLite seeks an index for a prefix LIKE without matching the pattern, but
+            // without an index it must match it.
+            TLongKeyCase{"UnindexedCaseSensitive", "ID", ThisCase, LongLetters, 8, false},
+            TLongKeyCase{"CaseSensitiveCapital", "Name", ThisCase,
+                         Repeated("Abcdefghij", LongLength), 3},
+            TLongKeyCase{"CaseSensitiveNoName", "Name", ThisCase,
+                         AsciiCase(LongLetters, true) + "x", 0})),
+    BackendCaseTestName<TLongKeyCase>);
 
 } // namespace
