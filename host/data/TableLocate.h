@@ -15,8 +15,10 @@ namespace vorn {
 // ASCII letter case variants. The walk extends the prefix one character at a time, each
 // letter in both cases; before the variants grow past what one statement asks about, one
 // statement keeps those that begin a row, so that the variants tried are those the data
-// holds. Ranges mean prefixes only where the column compares as bytes;
-// elsewhere the caller keeps scanning.
+// holds. A few such statements walk usual keys whole; the rest of a longer key is matched
+// within the ranges of the prefix walked so far, so that a search costs a bounded number
+// of statements however long its key. Ranges mean prefixes only where the column compares
+// as bytes; elsewhere the caller keeps scanning.
 class TTablePrefixSeek {
 public:
     explicit TTablePrefixSeek(TTable& Table) : FTable(Table) {}
@@ -47,8 +49,9 @@ private:
     std::vector<std::string> PrefixesBegun(const TField& Field,
                                            const std::vector<std::string>& Prefixes) const;
     // Makes current the first match that begins with one of Prefixes (ascending, of one
-    // length); one statement.
-    bool MoveToFirstMatch(const std::vector<std::string>& Prefixes,
+    // length): the case variants of the whole key when WholeKey, else of the key's
+    // beginning, every match beginning with one of them; one statement.
+    bool MoveToFirstMatch(const std::vector<std::string>& Prefixes, bool WholeKey,
                           const std::vector<TField*>& Fields, const std::vector<TVariant>& Values,
                           TLocateOptions Options);
 
