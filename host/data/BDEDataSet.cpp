@@ -4,6 +4,7 @@
 #include "host/components/CodePage.h"
 #include "host/data/DatabaseError.h"
 #include "host/data/SqlBackend.h"
+#include "host/data/SqlLiteral.h"
 #include "host/data/SqlUpperCase.h"
 
 namespace vorn {
@@ -127,7 +128,18 @@ std::string TBDEDataSet::MatchCondition(const std::string& ColumnSql, const TFie
     };
     if (Options.Contains(loPartialKey)) {
         const std::string Subject = Text ? ColumnSql : "CAST(" + ColumnSql + " AS TEXT)";
-        const std::string Pattern = Params.Add(PrefixPattern(Value.AsString()));
+        const std::string Key = Value.AsString();
+        std::string PrefixLike = PrefixPattern(Key);
+        // SQLite refuses a LIKE pattern this long: the subject's first characters, as many
+        // as the key has, are compared with the key instead.
+        if (Connection().BackendKind() == bkSQLite && IsOverlongLikePattern(PrefixLike)) {
+            const std::string Placeholder = Params.Add(Key);
+            const std::string Head = "substr(" + Subject + ", 1, length(" + Placeholder + "))";
+            if (CaseInsensitive)
+                return Upper(Head) + " = " + Upper(Placeholder);
+            return Head + " = " + Placeholder;
+        }
+        const std::string Pattern = Params.Add(std::move(PrefixLike));
         if (CaseInsensitive)
             return Upper(Subject) + " LIKE " + Upper(Pattern) + " ESCAPE '\\'";
         return Subject + " LIKE " + Pattern + " ESCAPE '\\'";

@@ -1,5 +1,7 @@
 #include "host/data/SqlLiteral.h"
 
+#include "host/components/CodePage.h"
+
 namespace vorn {
 
 namespace {
@@ -44,6 +46,17 @@ std::string EscapeSqlLikeText(const std::string& Text) {
         Result += C;
     }
     return Result;
+}
+
+std::size_t LikePatternBytes(const std::string& Pattern) {
+    return HostToUtf8(Pattern).size();
+}
+
+bool IsOverlongLikePattern(const std::string& Pattern) {
+    // A host code page byte is at most three bytes of UTF-8: a short pattern needs no
+    // conversion to be known short.
+    return Pattern.size() * 3 > MaxLikePatternBytes &&
+           LikePatternBytes(Pattern) > MaxLikePatternBytes;
 }
 
 std::string SqlAsciiUpperCase(std::string Text) {

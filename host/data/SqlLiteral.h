@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace vorn {
@@ -14,6 +15,17 @@ std::string SqlLikePatternOfLiteral(const std::string& Body);
 
 // Text made into a LIKE pattern (ESCAPE '\') that matches exactly that text.
 std::string EscapeSqlLikeText(const std::string& Text);
+
+// The longest LIKE pattern that SQLite matches, in bytes of UTF-8: it refuses a longer one
+// as too complex whatever the pattern holds. Where a text match of any length is wanted,
+// SQL for SQLite is written without LIKE once its pattern would be longer than this.
+constexpr std::size_t MaxLikePatternBytes = 50000;
+
+// The length of a LIKE pattern (host code page) as SQLite measures it: in bytes of UTF-8.
+std::size_t LikePatternBytes(const std::string& Pattern);
+
+// Whether SQLite refuses Pattern (host code page) as the pattern of LIKE.
+bool IsOverlongLikePattern(const std::string& Pattern);
 
 // Upper-cases the ASCII letters a to z only, as UPPER(...) does on every backend.
 std::string SqlAsciiUpperCase(std::string Text);

@@ -3,6 +3,7 @@
 #include "host/components/CaseMapping.h"
 #include "host/components/CheckedArithmetic.h"
 #include "host/data/SqlLiteral.h"
+#include "host/data/SqlSyntaxError.h"
 #include "host/data/SqlUpperCase.h"
 
 namespace vorn {
@@ -238,11 +239,14 @@ private:
 
     void Write(const std::string& Text) { FOut.Text += Text; }
 
-    void Parameter(std::string Value) {
+    void Parameter(std::string Value) { Write(AddParameter(std::move(Value))); }
+
+    // The placeholder of a new parameter, for SQL that names it more than once.
+    std::string AddParameter(std::string Value) {
         const int Offset = CheckedCast<int>(FOut.Parameters.size() - FParametersBefore);
         FOut.Parameters.push_back(std::move(Value));
-        Write(FBackend == sbSQLite ? "?" : "$");
-        Write(std::to_string(CheckedAdd(FFirstParameter, Offset)));
+        return (FBackend == sbSQLite ? "?" : "$") +
+               std::to_string(CheckedAdd(FFirstParameter, Offset));
     }
 
     void Identifier(const std::string& Name) {
@@ -354,25 +358,51 @@ private:
 
     void LikeOperator(const TSqlExpr& Expr) { Write(Expr.Negated ? " NOT LIKE " : " LIKE "); }
 
+    // SQLite cannot match a LIKE pattern past its limit, and a clause selects the same rows
+    // on every backend: such a pattern is refused whatever the backend.
     void Like(const TSqlExpr& Expr) {
+        const TSqlExpr& Pattern = *Expr.Operands[1];
+        std::string PatternText;
+        if (Pattern.Kind == sekString) {
+            PatternText = SqlLikePatternOfLiteral(Pattern.Text);
+            if (IsOverlongLikePattern(PatternText))
+                throw ESqlSyntaxError("LIKE pattern of " +
+                                          std::to_string(LikePatternBytes(PatternText)) +
+                                          " bytes is longer than the " +
+                                          std::to_string(MaxLikePatternBytes) + " bytes allowed",
+                                      Pattern.Position);
+        }
         LikeSubject(Expr);
         LikeOperator(Expr);
-        const TSqlExpr& Pattern = *Expr.Operands[1];
         if (Pattern.Kind == sekString)
-            Parameter(SqlLikePatternOfLiteral(Pattern.Text));
+            Parameter(std::move(PatternText));
         else
             Operand(Expr, 1, true);
         EscapeClause();
     }
 
-    // Prefix match, case-sensitive: LIKE with the prefix's own wildcards escaped.
+    // Prefix match, case-sensitive: LIKE with the prefix's own wildcards escaped. A prefix
+    // too long for a LIKE pattern on SQLite is compared with as many of the subject's first
+    // characters instead.
     void StartingWith(const TSqlExpr& Expr) {
-        LikeSubject(Expr);
-        LikeOperator(Expr);
         const TSqlExpr& Prefix = *Expr.Operands[1];
         if (Prefix.Kind == sekString) {
-            Parameter(EscapeSqlLikeText(DecodeSqlLiteral(Prefix.Text)) + "%");
+            std::string Text = DecodeSqlLiteral(Prefix.Text);
+            std::string Pattern = EscapeSqlLikeText(Text) + "%";
+            if (FBackend == sbSQLite && IsOverlongLikePattern(Pattern)) {
+                Write("substr(");
+                this->Expr(*Expr.Operands[0]);
+                const std::string Placeholder = AddParameter(std::move(Text));
+                Write(", 1, length(" + Placeholder + ")) " + (Expr.Negated ? "<> " : "= ") +
+                      Placeholder);
+                return;
+            }
+            LikeSubject(Expr);
+            LikeOperator(Expr);
+            Parameter(std::move(Pattern));
         } else {
+            LikeSubject(Expr);
+            LikeOperator(Expr);
             Write("(");
             EscapedLikeText([&] { this->Expr(Prefix); });
             Write(" || '%')");
@@ -380,17 +410,25 @@ private:
         EscapeClause();
     }
 
-    // Substring match, case-insensitive as UPPER folds.
+    // Substring match, case-insensitive as UPPER folds. A part too long for a LIKE pattern
+    // on SQLite is looked for with instr instead.
     void Containing(const TSqlExpr& Expr) {
-        Upper(*Expr.Operands[0]);
-        LikeOperator(Expr);
         const TSqlExpr& Part = *Expr.Operands[1];
         if (Part.Kind == sekString) {
-            std::string Pattern = "%";
-            Pattern += EscapeSqlLikeText(UpperCaseText(DecodeSqlLiteral(Part.Text)));
-            Pattern += '%';
+            std::string Text = UpperCaseText(DecodeSqlLiteral(Part.Text));
+            std::string Pattern = "%" + EscapeSqlLikeText(Text) + "%";
+            if (FBackend == sbSQLite && IsOverlongLikePattern(Pattern)) {
+                Write("instr(");
+                Upper(*Expr.Operands[0]);
+                Write(", " + AddParameter(std::move(Text)) + (Expr.Negated ? ") = 0" : ") > 0"));
+                return;
+            }
+            Upper(*Expr.Operands[0]);
+            LikeOperator(Expr);
             Parameter(std::move(Pattern));
         } else {
+            Upper(*Expr.Operands[0]);
+            LikeOperator(Expr);
             Write("('%' || ");
             EscapedLikeText([&] { Upper(Part); });
             Write(" || '%')");

@@ -14,6 +14,13 @@ namespace {
 // variants in the data than this is answered by one scan.
 constexpr std::size_t MaxCaseVariants = 16;
 
+// How far the walk goes: at most this many characters of the key, and at most this many
+// statements that keep the variants the data holds (each one character at least after the
+// last, mostly several). Usual keys are walked whole; the rest of a longer key is matched
+// within the ranges of the prefix walked so far, by one statement more.
+constexpr std::size_t MaxWalkLength = 64;
+constexpr int MaxWalkStatements = 4;
+
 // Every prefix followed by every case variant of a character. Ascending prefixes with as
 // many characters each stay ascending, and so do the variants: the output is in ascending
 // byte order (UTF-8 keeps the code points' order, and no variant begins another).
@@ -84,18 +91,24 @@ std::optional<bool> TTablePrefixSeek::MoveToMatch(const std::vector<TField*>& Fi
     if (!Applies(Fields, Values, Options))
         return std::nullopt;
     const TField& Field = *Fields.front();
-    std::vector<std::string> Prefixes{""};
     const std::string Key = Values.front().AsString();
-    for (std::size_t Pos = 0; Pos < Key.size(); Pos += CharacterLength(Key, Pos)) {
+    std::vector<std::string> Prefixes{""};
+    int WalkStatements = 0;
+    std::size_t Pos = 0;
+    for (std::size_t Walked = 0; Pos < Key.size() && Walked < MaxWalkLength; ++Walked) {
+        const std::size_t Length = CharacterLength(Key, Pos);
         // A letter that upper-cases to several (ß to SS) has no variants of one character.
         const std::optional<std::vector<std::string>> CharacterVariants =
-            CharacterCaseVariants(std::string_view(Key).substr(Pos, CharacterLength(Key, Pos)));
+            CharacterCaseVariants(std::string_view(Key).substr(Pos, Length));
         if (!CharacterVariants)
             return std::nullopt;
         const std::size_t Variants = CharacterVariants->size();
         // Extending without asking costs nothing until the variants grow too many for
         // one statement; then one statement keeps those that begin a row.
         if (Prefixes.size() * Variants > MaxCaseVariants) {
+            if (WalkStatements == MaxWalkStatements)
+                return MoveToFirstMatch(Prefixes, false, Fields, Values, Options);
+            ++WalkStatements;
             Prefixes = PrefixesBegun(Field, Prefixes);
             if (Prefixes.empty())
                 return false;
@@ -103,8 +116,9 @@ std::optional<bool> TTablePrefixSeek::MoveToMatch(const std::vector<TField*>& Fi
                 return std::nullopt;
         }
         Prefixes = Extended(Prefixes, *CharacterVariants);
+        Pos += Length;
     }
-    return MoveToFirstMatch(Prefixes, Fields, Values, Options);
+    return MoveToFirstMatch(Prefixes, Pos == Key.size(), Fields, Values, Options);
 }
 
 bool TTablePrefixSeek::Applies(const std::vector<TField*>& Fields,
@@ -229,7 +243,7 @@ TTablePrefixSeek::PrefixesBegun(const TField& Field,
     return Result;
 }
 
-bool TTablePrefixSeek::MoveToFirstMatch(const std::vector<std::string>& Prefixes,
+bool TTablePrefixSeek::MoveToFirstMatch(const std::vector<std::string>& Prefixes, bool WholeKey,
                                         const std::vector<TField*>& Fields,
                                         const std::vector<TVariant>& Values,
                                         TLocateOptions Options) {
@@ -244,14 +258,37 @@ bool TTablePrefixSeek::MoveToFirstMatch(const std::vector<std::string>& Prefixes
     Matching.insert(Matching.end(), FurtherFields.begin(), FurtherFields.end());
     // The table orders the restricted rows by this field first, in byte order, and texts
     // of one length that begin differently do not interleave: the first prefix in byte
-    // order that begins a match begins the first match, and no row that sorts between
-    // it and that match fails to begin with it. Each prefix yields itself if it begins a
-    // match, so that the first one that does is where the rows start.
+    // order that begins a match begins the first match.
     std::string Start;
-    for (const std::string& Prefix : Prefixes)
-        Start += (Start.empty() ? "" : ", ") + std::string("(SELECT ") +
-                 Conditions.Params.Add(Prefix) + " WHERE " +
-                 AnyRowBeginning(Matching, Conditions.Params, Field, Prefix) + ")";
+    if (WholeKey) {
+        // The prefixes are the key's own variants: no row that sorts between the first
+        // one that begins a match and that match fails to begin with it. Each prefix
+        // yields itself if it begins a match, so that the first one that does is where
+        // the rows start.
+        for (const std::string& Prefix : Prefixes)
+            Start += (Start.empty() ? "" : ", ") + std::string("(SELECT ") +
+                     Conditions.Params.Add(Prefix) + " WHERE " +
+                     AnyRowBeginning(Matching, Conditions.Params, Field, Prefix) + ")";
+    } else {
+        // The prefixes begin the key only, and rows that begin with one of them may still
+        // differ from the key further on: each prefix yields the least value of its range
+        // that matches the whole key. The match is one condition, bound once and named in
+        // every range.
+        const std::string Column = FTable.ColumnSql(Field);
+        const std::string Table = FTable.Connection().QuoteTableName(FTable.FTableName);
+        const std::string KeyMatch =
+            FTable.MatchCondition(Column, Field, Values.front(), Options, Conditions.Params);
+        for (const std::string& Prefix : Prefixes) {
+            std::vector<std::string> Terms = Matching;
+            for (std::string& Term : PrefixRange(Conditions.Params, Field, Prefix))
+                Terms.push_back(std::move(Term));
+            Terms.push_back(KeyMatch);
+            std::string Least = "(SELECT " + Column + " FROM " + Table;
+            for (std::size_t Index = 0; Index < Terms.size(); ++Index)
+                Least += (Index == 0 ? " WHERE " : " AND ") + Terms[Index];
+            Start += (Start.empty() ? "" : ", ") + Least + " ORDER BY " + Column + " LIMIT 1)";
+        }
+    }
     if (Prefixes.size() > 1)
         Start = "COALESCE(" + Start + ")";
     Conditions.Where.push_back(FTable.ColumnSql(Field) + " >= " + Start);

@@ -16,10 +16,12 @@ namespace vorn {
 // only under a single-byte code page). The walk extends the prefix one character at a
 // time, each letter in all its cases; before the variants grow past what one statement
 // asks about, one statement keeps those that begin a row, so that the variants tried are
-// those the data holds. A key letter that upper-cases to several (ß to SS) leaves the
-// search to the scan; rows are matched character for character, so a row's "ß" is not
-// among the variants of a key's "ss". Ranges mean prefixes only where the column compares
-// as bytes; elsewhere the caller keeps scanning.
+// those the data holds. A few such statements walk usual keys whole; the rest of a longer
+// key is matched within the ranges of the prefix walked so far, so that a search costs a
+// bounded number of statements however long its key. A key letter that upper-cases to
+// several (ß to SS) leaves the search to the scan; rows are matched character for
+// character, so a row's "ß" is not among the variants of a key's "ss". Ranges mean
+// prefixes only where the column compares as bytes; elsewhere the caller keeps scanning.
 class TTablePrefixSeek {
 public:
     explicit TTablePrefixSeek(TTable& Table) : FTable(Table) {}
@@ -50,8 +52,9 @@ private:
     std::vector<std::string> PrefixesBegun(const TField& Field,
                                            const std::vector<std::string>& Prefixes) const;
     // Makes current the first match that begins with one of Prefixes (ascending, of one
-    // length); one statement.
-    bool MoveToFirstMatch(const std::vector<std::string>& Prefixes,
+    // length): the case variants of the whole key when WholeKey, else of the key's
+    // beginning, every match beginning with one of them; one statement.
+    bool MoveToFirstMatch(const std::vector<std::string>& Prefixes, bool WholeKey,
                           const std::vector<TField*>& Fields, const std::vector<TVariant>& Values,
                           TLocateOptions Options);
 

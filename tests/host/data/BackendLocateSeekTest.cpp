@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <chrono>
 #include <set>
 
 using namespace vorn;
@@ -20,20 +21,49 @@ using vorn::test::TRecordingConnection;
 
 namespace {
 
+std::string Repeated(const std::string& Unit, std::size_t Length) {
+    std::string Text;
+    Text.reserve(Length + Unit.size());
+    while (Text.size() < Length)
+        Text += Unit;
+    Text.resize(Length);
+    return Text;
+}
+
+// Names longer than a key's prefix is walked: variants that part after the walk ends, one
+// with a Windows-1250 capital where the walk of its prefix ends, and two that begin with no
+// letter at all for longer than the walk.
+const std::string LongSmithers = "Smithers" + Repeated("on", 80);
+const std::string LongSmIthers = "smIthers" + Repeated("ON", 80);
+const std::string LongSMITHERS = "SMITHERS" + Repeated("on", 55) + "\x8A" + Repeated("on", 20);
+const std::string LongNumberTail = Repeated("12-", 63) + "\x9ATail";
+const std::string LongNumberTale = Repeated("12-", 63) + "\x9Atale";
+
 // Case variants of one name, names that LIKE would read as patterns, Windows-1250
 // capitals and small letters (0x8A, 0x9A), neighbours of the letter ranges ('[' follows
-// 'Z', '{' follows 'z'), DEL, a number, the empty text and NULLs; and nine case variants
-// of "abcd", more than one statement asks about once a fifth letter doubles them.
+// 'Z', '{' follows 'z'), DEL, a number, the empty text and NULLs; nine case variants
+// of "abcd", more than one statement asks about once a fifth letter doubles them; and the
+// long names.
 const std::vector<TVariant> SeekNames{
-    "smith",   "Smith",    "SMITH",    "sMiTh",  "Smithers", "smIthers", "Smi",    "S",
-    "s",       "50%",      "50%off",   "50_off", "a\\b",     "A\\b",     "a\\c",   "\x8Amit",
-    "\x9Amit", "a\x8A",    "A\x9A-b",  "Z[",     "z{",       "zeta",     "~x\x7F", "50",
-    "",        TVariant(), TVariant(), "abcdx",  "Abcdx",    "aBcdx",    "abCdx",  "abcDx",
-    "ABcdx",   "AbCdx",    "AbcDx",    "aBCdx"};
+    "smith", "Smith",      "SMITH",      "sMiTh",      "Smithers",     "smIthers",    "Smi",
+    "S",     "s",          "50%",        "50%off",     "50_off",       "a\\b",        "A\\b",
+    "a\\c",  "\x8Amit",    "\x9Amit",    "a\x8A",      "A\x9A-b",      "Z[",          "z{",
+    "zeta",  "~x\x7F",     "50",         "",           TVariant(),     TVariant(),    "abcdx",
+    "Abcdx", "aBcdx",      "abCdx",      "abcDx",      "ABcdx",        "AbCdx",       "AbcDx",
+    "aBCdx", LongSmithers, LongSmIthers, LongSMITHERS, LongNumberTail, LongNumberTale};
 
-// Searches that find nothing, besides every prefix of every name in three letter cases.
+// Searches that find nothing, besides the prefixes of the names in three letter cases.
 // In UTF-16 "a\x8A" sorts between "a`" and "aa".
-const std::vector<std::string> Misses{"qq", "Smithz", "\x8Amiz", "a\\d", "50%of_", "\x7F", "a`"};
+const std::vector<std::string> Misses{"qq",
+                                      "Smithz",
+                                      "\x8Amiz",
+                                      "a\\d",
+                                      "50%of_",
+                                      "\x7F",
+                                      "a`",
+                                      LongSmithers + "x",
+                                      LongSMITHERS.substr(0, 63) + "\x9A",
+                                      Repeated("12-", 63) + "\x8A"};
 
 std::string AsciiCase(std::string Text, bool Upper) {
     for (char& C : Text)
@@ -46,13 +76,19 @@ bool BeginsWithIgnoringAsciiCase(const std::string& Text, const std::string& Pre
     return AsciiCase(Text, true).compare(0, Prefix.size(), AsciiCase(Prefix, true)) == 0;
 }
 
+// Every prefix of every name in three letter cases; of a long name, those as long as a
+// short one's and those about where the walk of a key's prefix ends, and the whole name.
 std::set<std::string> SearchTexts() {
     std::set<std::string> Texts(Misses.begin(), Misses.end());
-    for (const TVariant& Name : SeekNames)
-        for (std::size_t Length = 1; Length <= Name.AsString().size(); ++Length) {
+    for (const TVariant& Name : SeekNames) {
+        const std::size_t Size = Name.AsString().size();
+        for (std::size_t Length = 1; Length <= Size; ++Length) {
+            if (Length > 16 && Length != Size && (Length < 62 || Length > 66))
+                continue;
             const std::string Prefix = Name.AsString().substr(0, Length);
             Texts.insert({Prefix, AsciiCase(Prefix, true), AsciiCase(Prefix, false)});
         }
+    }
     return Texts;
 }
 
@@ -222,7 +258,7 @@ TEST_P(LocateSeekTest, TheRowsAroundTheMatchAreTheTablesRows) {
     EXPECT_EQ(Walked, Expected) << "before the match";
 }
 
-constexpr const char* Varchar = "VARCHAR(40)";
+constexpr const char* Varchar = "VARCHAR(200)";
 
 INSTANTIATE_TEST_SUITE_P(
     Seeks, LocateSeekTest,
@@ -238,41 +274,84 @@ INSTANTIATE_TEST_SUITE_P(
                       Varchar, Varchar},
             // Columns that compare without case or trailing blanks, or by a named
             // collation, or of another text type.
-            TSeekCase{"NoCaseColumn", "Name", "", false, "", nullptr, "VARCHAR(40) COLLATE NOCASE",
-                      "VARCHAR(40) COLLATE \"POSIX\""},
+            TSeekCase{"NoCaseColumn", "Name", "", false, "", nullptr, "VARCHAR(200) COLLATE NOCASE",
+                      "VARCHAR(200) COLLATE \"POSIX\""},
             TSeekCase{"RightTrimColumn", "Name", "", false, "", nullptr,
-                      "VARCHAR(40) COLLATE RTRIM", "TEXT"},
+                      "VARCHAR(200) COLLATE RTRIM", "TEXT"},
             // SQLite keeps "50" in a MEMO column as a number, which no text range holds.
             TSeekCase{"NumericAffinityColumn", "Name", "", false, "", nullptr, "MEMO",
-                      "VARCHAR(40) COLLATE \"C\""},
+                      "VARCHAR(200) COLLATE \"C\""},
             // BINARY on UTF-16 text compares bytes that are not in the characters' order.
             TSeekCase{"Utf16Database", "Name", "", false, "", nullptr, Varchar, Varchar,
                       "UTF-16le"})),
     BackendCaseTestName<TSeekCase>);
 
-class LocateSeekPlanTest : public vorn::test::BackendTest {};
+class LocateSeekPlanTest : public vorn::test::BackendTest {
+protected:
+    void SetUp() override {
+        BackendTest::SetUp();
+        Database->Execute(
+            "CREATE TABLE \"Names\" (\"ID\" INTEGER PRIMARY KEY, \"Name\" VARCHAR(200))");
+        Database->Execute("CREATE INDEX \"ByName\" ON \"Names\" (\"Name\")");
+        for (int Id = 1; Id <= 300; ++Id)
+            Database->Execute(
+                "INSERT INTO \"Names\" VALUES (?1, ?2)",
+                {Id, Id == 200   ? TVariant("smith")
+                     : Id == 150 ? TVariant(LongSmythe)
+                                 : TVariant((Id > 250 ? "zz" : "Name") + std::to_string(Id))});
+        RegisterDatabase(Alias(), [this] {
+            return std::make_unique<TRecordingConnection>(Database->Connection(), Log);
+        });
+    }
 
-TEST_P(LocateSeekPlanTest, SeeksTheIndexInsteadOfScanning) {
-    Database->Execute("CREATE TABLE \"Names\" (\"ID\" INTEGER PRIMARY KEY, \"Name\" VARCHAR(40))");
-    Database->Execute("CREATE INDEX \"ByName\" ON \"Names\" (\"Name\")");
-    for (int Id = 1; Id <= 300; ++Id)
-        Database->Execute("INSERT INTO \"Names\" VALUES (?1, ?2)",
-                          {Id, Id == 200
-                                   ? TVariant("smith")
-                                   : TVariant((Id > 250 ? "zz" : "Name") + std::to_string(Id))});
-    std::vector<TRecordedStatement> Log;
-    const std::string Alias = Database->Alias() + "Logged";
-    RegisterDatabase(
-        Alias, [&] { return std::make_unique<TRecordingConnection>(Database->Connection(), Log); });
-    {
-        TTable Table(nullptr);
-        Table.SetDatabaseName(Alias);
+    void TearDown() override { UnregisterDatabase(Alias()); }
+
+    std::string Alias() const { return Database->Alias() + "Logged"; }
+
+    // Opens the table in the order of names and locates Key; Log keeps the statements of
+    // the search only.
+    void Locate(TTable& Table, const std::string& Key, int Expected) {
+        Table.SetDatabaseName(Alias());
         Table.SetTableName("Names");
         Table.SetIndexFieldNames("Name");
         Table.Open();
         Log.clear();
-        EXPECT_TRUE(Table.Locate("Name", TVariant("SMITH"), {loCaseInsensitive, loPartialKey}));
-        EXPECT_EQ(Table.FieldByName("ID")->AsInteger(), 200);
+        EXPECT_TRUE(Table.Locate("Name", TVariant(Key), {loCaseInsensitive, loPartialKey}));
+        EXPECT_EQ(Table.FieldByName("ID")->AsInteger(), Expected);
+    }
+
+    // The statements of Log that seek a range of names. On SQLite, each must search the
+    // index and never scan the table.
+    int Seeks() {
+        int Seeks = 0;
+        for (const TRecordedStatement& Statement : Log) {
+            if (Statement.Sql.find("\"Name\" >=") == std::string::npos)
+                continue;
+            ++Seeks;
+            if (!Database->IsSQLite())
+                continue;
+            auto Cursor = Database->Connection().Execute("EXPLAIN QUERY PLAN " + Statement.Sql,
+                                                         Statement.Params);
+            int Searches = 0;
+            while (Cursor->Next()) {
+                const std::string Step = Cursor->Value(Cursor->FieldCount() - 1).AsString();
+                Searches += Step.starts_with("SEARCH Names") ? 1 : 0;
+                EXPECT_FALSE(Step.starts_with("SCAN Names")) << Statement.Sql << "\n" << Step;
+            }
+            EXPECT_GT(Searches, 0) << Statement.Sql;
+        }
+        return Seeks;
+    }
+
+    // Longer than the walk of the key's prefix goes.
+    const std::string LongSmythe = "Smythe" + std::string(94, 'x');
+    std::vector<TRecordedStatement> Log;
+};
+
+TEST_P(LocateSeekPlanTest, SeeksTheIndexInsteadOfScanning) {
+    {
+        TTable Table(nullptr);
+        Locate(Table, "SMITH", 200);
         const std::size_t Statements = Log.size();
         for (int Id = 251; Id <= 260; ++Id) {
             Table.Next();
@@ -281,35 +360,138 @@ TEST_P(LocateSeekPlanTest, SeeksTheIndexInsteadOfScanning) {
         EXPECT_EQ(Log.size(), Statements) << "the rows after the match come with it";
         Log.resize(Statements);
     }
-    UnregisterDatabase(Alias);
-    int Seeks = 0;
     for (const TRecordedStatement& Statement : Log) {
         // A scan folds the column: UPPER, or the upper-casing of the UTF-8 host code page.
         std::string Sql = Statement.Sql;
         std::transform(Sql.begin(), Sql.end(), Sql.begin(),
                        [](unsigned char C) { return static_cast<char>(std::toupper(C)); });
         EXPECT_EQ(Sql.find("UPPER("), std::string::npos) << "a scan: " << Statement.Sql;
-        if (Statement.Sql.find("\"Name\" >=") == std::string::npos)
-            continue;
-        ++Seeks;
-        if (!Database->IsSQLite())
-            continue;
-        auto Cursor =
-            Database->Connection().Execute("EXPLAIN QUERY PLAN " + Statement.Sql, Statement.Params);
-        int Searches = 0;
-        while (Cursor->Next()) {
-            const std::string Step = Cursor->Value(Cursor->FieldCount() - 1).AsString();
-            Searches += Step.starts_with("SEARCH Names") ? 1 : 0;
-            EXPECT_FALSE(Step.starts_with("SCAN Names")) << Statement.Sql << "\n" << Step;
-        }
-        EXPECT_GT(Searches, 0) << Statement.Sql;
     }
     // The 16 case variants of "SMIT" in one statement, which keeps "smit"; then the row
     // that begins with "smitH" or "smith", the first of the window.
-    EXPECT_EQ(Seeks, 2);
+    EXPECT_EQ(Seeks(), 2);
+}
+
+// The rest of a long key is matched within the ranges of its walked prefix, not by a scan.
+TEST_P(LocateSeekPlanTest, LongKeysSeekTheIndexToo) {
+    {
+        TTable Table(nullptr);
+        Locate(Table, AsciiCase(LongSmythe, true), 150);
+    }
+    // Four statements that walk the key's prefix, each keeping "Smyt", "Smythexx", ...;
+    // then the match within the ranges of the 16 variants of the walked prefix.
+    EXPECT_EQ(Seeks(), 5);
 }
 
 INSTANTIATE_TEST_SUITE_P(Seeks, LocateSeekPlanTest, ::testing::ValuesIn(AllBackends),
                          vorn::test::BackendTestName);
+
+} // namespace
+
+namespace {
+
+// Keys and names a hundred thousand characters long: twice what a LIKE pattern may hold on
+// SQLite, and far more than a walk of the key's prefix letter by letter could afford.
+constexpr std::size_t LongLength = 100000;
+
+std::string Replaced(std::string Text, std::size_t At, char C) {
+    Text[At] = C;
+    return Text;
+}
+
+const std::string LongLetters = Repeated("abcdefghij", LongLength);
+const std::string LongDigits = Repeated("0123456789", LongLength - 10);
+
+// In the table's order by name: NULL, 5, 1, 3, 6, 4, 8, 2. Rows 1, 3 and 8 are one name in
+// three letter cases, which rows 2 and 4 follow up to one character.
+const std::vector<std::pair<int, TVariant>> LongNames{
+    {1, AsciiCase(LongLetters, true)},
+    {2, Replaced(LongLetters, LongLength - 1, 'k')},
+    {3, Repeated("Abcdefghij", LongLength) + "tail"},
+    {4, Replaced(LongLetters, LongLength / 2, '#')},
+    {5, LongDigits + "abcdefghij"},
+    {6, "abc"},
+    {7, TVariant()},
+    {8, LongLetters},
+};
+
+struct TLongKeyCase {
+    const char* Name;
+    const char* IndexFieldNames; // "Name" seeks the key's prefix, "ID" scans
+    TLocateOptions Options;
+    std::string Key;
+    int Expected; // the located ID, 0 for none
+    bool Indexed = true;
+};
+
+const TLocateOptions AnyCase{loCaseInsensitive, loPartialKey};
+const TLocateOptions ThisCase{loPartialKey};
+
+class LocateLongKeyTest : public BackendCaseTest<TLongKeyCase> {};
+
+TEST_P(LocateLongKeyTest, FindsTheFirstMatchInAFewQuickStatements) {
+    Database->Execute("CREATE TABLE \"Names\" (\"ID\" INTEGER PRIMARY KEY, \"Name\" TEXT)");
+    if (Case().Indexed)
+        Database->Execute("CREATE INDEX \"ByName\" ON \"Names\" (\"Name\")");
+    for (const auto& [Id, Name] : LongNames)
+        Database->Execute("INSERT INTO \"Names\" VALUES (?1, ?2)", {Id, Name});
+    std::vector<TRecordedStatement> Log;
+    const std::string Alias = Database->Alias() + "Logged";
+    RegisterDatabase(
+        Alias, [&] { return std::make_unique<TRecordingConnection>(Database->Connection(), Log); });
+    std::chrono::steady_clock::duration Took{};
+    {
+        TTable Table(nullptr);
+        Table.SetDatabaseName(Alias);
+        Table.SetTableName("Names");
+        Table.SetIndexFieldNames(Case().IndexFieldNames);
+        Table.Open();
+        // A short search first, which asks the catalog what it needs to once per open.
+        Table.Locate("Name", TVariant("a"), Case().Options);
+        Table.First();
+        const std::int64_t Before = Table.FieldByName("ID")->AsInteger();
+        Log.clear();
+        const auto Start = std::chrono::steady_clock::now();
+        const bool Located = Table.Locate("Name", TVariant(Case().Key), Case().Options);
+        Took = std::chrono::steady_clock::now() - Start;
+        EXPECT_EQ(Located ? Table.FieldByName("ID")->AsInteger() : 0, Case().Expected);
+        if (!Located) {
+            EXPECT_EQ(Table.FieldByName("ID")->AsInteger(), Before) << "a failed search stays put";
+        }
+    }
+    UnregisterDatabase(Alias);
+    // No more than the walk of a short key and the match that ends it.
+    EXPECT_LE(Log.size(), 5u);
+    EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(Took).count(), 1000)
+        << "milliseconds";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    LongKeys, LocateLongKeyTest,
+    ::testing::Combine(
+        ::testing::ValuesIn(AllBackends),
+        ::testing::Values(
+            TLongKeyCase{"AnyCase", "Name", AnyCase, Repeated("aBcDeFgHiJ", LongLength), 1},
+            TLongKeyCase{"LastCharacterDiffers", "Name", AnyCase,
+                         AsciiCase(Replaced(LongLetters, LongLength - 1, 'k'), true), 2},
+            TLongKeyCase{"LongerThanMostNames", "Name", AnyCase, LongLetters + "TAIL", 3},
+            TLongKeyCase{"MiddleCharacterDiffers", "Name", AnyCase,
+                         Replaced(LongLetters, LongLength / 2, '#'), 4},
+            TLongKeyCase{"NoName", "Name", AnyCase, LongLetters + "x", 0},
+            TLongKeyCase{"DigitsFirst", "Name", AnyCase, LongDigits + "ABCDEFGHIJ", 5},
+            TLongKeyCase{"DigitsFirstNoName", "Name", AnyCase, LongDigits + "abcdefghiZ", 0},
+            TLongKeyCase{"ScanAnyCase", "ID", AnyCase, AsciiCase(LongLetters, false), 1},
+            TLongKeyCase{"ScanLastCharacterDiffers", "ID", AnyCase,
+                         Replaced(LongLetters, LongLength - 1, 'K'), 2},
+            TLongKeyCase{"ScanNoName", "ID", AnyCase, LongLetters + "x", 0},
+            TLongKeyCase{"CaseSensitive", "Name", ThisCase, LongLetters, 8},
+            // SQLite seeks an index for a prefix LIKE without matching the pattern, but
+            // without an index it must match it.
+            TLongKeyCase{"UnindexedCaseSensitive", "ID", ThisCase, LongLetters, 8, false},
+            TLongKeyCase{"CaseSensitiveCapital", "Name", ThisCase,
+                         Repeated("Abcdefghij", LongLength), 3},
+            TLongKeyCase{"CaseSensitiveNoName", "Name", ThisCase,
+                         AsciiCase(LongLetters, true) + "x", 0})),
+    BackendCaseTestName<TLongKeyCase>);
 
 } // namespace

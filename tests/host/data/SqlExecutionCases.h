@@ -3,6 +3,7 @@
 // The rows and the clause texts that the execution tests of the SQL translator run
 // on every backend, so that both backends are held to the same selections.
 
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -194,6 +195,124 @@ inline std::vector<TSelection> WhereClauseCases() {
         {"Name LIKE City || '%'", {5}},
         {"Name STARTING WITH City", {5}},
         {"'x' || Name CONTAINING 'XA' || City", {5}},
+    };
+}
+
+// A text of 60,000 bytes, more than SQLite takes as a LIKE pattern, holding the wildcards,
+// the escape character and a quote.
+inline std::string LongText() {
+    std::string Text;
+    while (Text.size() < 60000)
+        Text += "Ab%_\\'x";
+    Text.resize(60000);
+    return Text;
+}
+
+// The text as a literal of the system's dialect.
+inline std::string DialectLiteral(const std::string& Text) {
+    std::string Literal = "'";
+    for (char C : Text) {
+        if (C == '\\' || C == '\'')
+            Literal += '\\';
+        Literal += C;
+    }
+    return Literal + "'";
+}
+
+// A LIKE pattern as a literal of the system's dialect, whose backslash pairs are the
+// pattern's escapes.
+inline std::string DialectLikeLiteral(const std::string& Pattern) {
+    std::string Literal = "'";
+    for (char C : Pattern) {
+        if (C == '\'')
+            Literal += '\\';
+        Literal += C;
+    }
+    return Literal + "'";
+}
+
+// Text as a LIKE pattern (escape character "\") that matches that text.
+inline std::string LikeEscaped(const std::string& Text) {
+    std::string Pattern;
+    for (char C : Text) {
+        if (C == '%' || C == '_' || C == '\\')
+            Pattern += '\\';
+        Pattern += C;
+    }
+    return Pattern;
+}
+
+inline std::string AsciiLowerCase(std::string Text) {
+    for (char& C : Text)
+        if (C >= 'A' && C <= 'Z')
+            C = static_cast<char>(C - 'A' + 'a');
+    return Text;
+}
+
+inline std::string AsciiUpperCase(std::string Text) {
+    for (char& C : Text)
+        if (C >= 'a' && C <= 'z')
+            C = static_cast<char>(C - 'a' + 'A');
+    return Text;
+}
+
+// The beginning of LongText whose escaped LIKE pattern, with Wildcards added, is Bytes
+// long.
+inline std::string LongTextPrefixForPattern(std::size_t Bytes, std::size_t Wildcards) {
+    const std::string Text = LongText();
+    std::size_t Size = Wildcards;
+    std::size_t Length = 0;
+    while (Size < Bytes && Length < Text.size()) {
+        const char C = Text[Length++];
+        Size += C == '%' || C == '_' || C == '\\' ? 2 : 1;
+    }
+    if (Size != Bytes)
+        throw std::logic_error("no beginning of the long text makes a pattern of " +
+                               std::to_string(Bytes) + " bytes");
+    return Text.substr(0, Length);
+}
+
+// The rows of the long text cases: the text, and texts that begin with it, hold it in
+// another case, or differ from it at the end.
+inline std::vector<std::string> LongTextTable() {
+    const std::string Text = LongText();
+    const auto Quoted = [](const std::string& Value) {
+        std::string Literal = "'";
+        for (char C : Value) {
+            if (C == '\'')
+                Literal += '\'';
+            Literal += C;
+        }
+        return Literal + "'";
+    };
+    std::string Differs = Text;
+    Differs.back() = '!';
+    return {
+        "CREATE TABLE \"Long Texts\" (\"Id\" INTEGER PRIMARY KEY, \"Body\" TEXT)",
+        "INSERT INTO \"Long Texts\" VALUES (1, " + Quoted(Text) + "), (2, " +
+            Quoted(Text + "tail") + "), (3, " + Quoted("head" + Text) + "), (4, " +
+            Quoted(AsciiLowerCase(Text)) + "), (5, " + Quoted(Differs) + "), (6, NULL), (7, 'Ab')",
+    };
+}
+
+// STARTING WITH and CONTAINING take texts of any length, on either side of the length
+// where SQLite stops taking them as LIKE patterns; LIKE takes patterns up to that length.
+inline std::vector<TSelection> LongTextCases() {
+    const std::string Text = LongText();
+    const std::string Literal = DialectLiteral(Text);
+    const std::string AtLimit = LongTextPrefixForPattern(50000, 1);
+    const std::string PastLimit = LongTextPrefixForPattern(50001, 1);
+    return {
+        {"Body STARTING WITH " + Literal, {1, 2}},
+        {"Body NOT STARTING WITH " + Literal, {3, 4, 5, 7}},
+        {"UPPER(Body) STARTING WITH " + DialectLiteral(AsciiUpperCase(Text)), {1, 2, 4}},
+        {"Body STARTING WITH " + DialectLiteral(AtLimit), {1, 2, 5}},
+        {"Body STARTING WITH " + DialectLiteral(PastLimit), {1, 2, 5}},
+        {"Body CONTAINING " + DialectLiteral(AsciiLowerCase(Text)), {1, 2, 3, 4}},
+        {"Body NOT CONTAINING " + Literal, {5, 7}},
+        {"Body CONTAINING " + DialectLiteral(LongTextPrefixForPattern(50000, 2)), {1, 2, 3, 4, 5}},
+        {"Body CONTAINING " + DialectLiteral(LongTextPrefixForPattern(50001, 2)), {1, 2, 3, 4, 5}},
+        {"Body LIKE " + DialectLikeLiteral(LikeEscaped(AtLimit) + "%"), {1, 2, 5}},
     };
 }
 

@@ -73,12 +73,13 @@ protected:
         return Result;
     }
 
-    void ExpectSelections(const std::vector<TSelection>& Cases, TSqlConditionForm Form) {
+    void ExpectSelections(const std::vector<TSelection>& Cases, TSqlConditionForm Form,
+                          const std::string& Table = "People") {
         for (const TSelection& Case : Cases) {
-            SCOPED_TRACE("«" + Case.Condition + "»");
+            SCOPED_TRACE("«" + Case.Condition.substr(0, 80) + "»");
             TTranslatedSql Translated = TranslateCondition(Case.Condition, sbSQLite, Form);
-            Translated.Text =
-                "SELECT \"Id\" FROM \"People\" WHERE " + Translated.Text + " ORDER BY \"Id\"";
+            Translated.Text = "SELECT \"Id\" FROM \"" + Table + "\" WHERE " + Translated.Text +
+                              " ORDER BY \"Id\"";
             TIds Ids;
             for (const std::string& Id : Rows(Translated))
                 Ids.push_back(std::stoi(Id));
@@ -111,6 +112,12 @@ TEST_F(SqlExecution, ClauseTextsOfTheComposerSelectTheRowsTheyMean) {
 
 TEST_F(SqlExecution, TextOperatorsMatchByTheirOwnRules) {
     ExpectSelections(TextOperatorCases(), scfSimpleFilter);
+}
+
+TEST_F(SqlExecution, TextOperatorsMatchTextsLongerThanALikePattern) {
+    for (const std::string& Statement : LongTextTable())
+        Execute(Statement);
+    ExpectSelections(LongTextCases(), scfSimpleFilter, "Long Texts");
 }
 
 TEST_F(SqlExecution, HostileValuesSelectOnlyRowsHoldingThemLiterally) {

@@ -36,7 +36,7 @@ protected:
 
     void DropTables() {
         Exec("DROP TABLE IF EXISTS \"People\", \"Name Table\", \"Unicode Names\", "
-             "\"Dates\"");
+             "\"Dates\", \"Long Texts\"");
     }
 
     // The first column of each row as text, "NULL" for a null.
@@ -52,12 +52,13 @@ protected:
         return Result;
     }
 
-    void ExpectSelections(const std::vector<TSelection>& Cases, TSqlConditionForm Form) {
+    void ExpectSelections(const std::vector<TSelection>& Cases, TSqlConditionForm Form,
+                          const std::string& Table = "People") {
         for (const TSelection& Case : Cases) {
-            SCOPED_TRACE("«" + Case.Condition + "»");
+            SCOPED_TRACE("«" + Case.Condition.substr(0, 80) + "»");
             TTranslatedSql Translated = TranslateCondition(Case.Condition, sbPostgreSQL, Form);
-            Translated.Text =
-                "SELECT \"Id\" FROM \"People\" WHERE " + Translated.Text + " ORDER BY \"Id\"";
+            Translated.Text = "SELECT \"Id\" FROM \"" + Table + "\" WHERE " + Translated.Text +
+                              " ORDER BY \"Id\"";
             TIds Ids;
             for (const std::string& Id : Rows(Translated))
                 Ids.push_back(std::stoi(Id));
@@ -79,6 +80,12 @@ TEST_F(SqlPgExecution, ClauseTextsOfTheComposerSelectTheRowsTheyMean) {
 
 TEST_F(SqlPgExecution, TextOperatorsMatchByTheirOwnRules) {
     ExpectSelections(TextOperatorCases(), scfSimpleFilter);
+}
+
+TEST_F(SqlPgExecution, TextOperatorsMatchTextsLongerThanALikePattern) {
+    for (const std::string& Statement : LongTextTable())
+        Exec(Statement);
+    ExpectSelections(LongTextCases(), scfSimpleFilter, "Long Texts");
 }
 
 TEST_F(SqlPgExecution, HostileValuesSelectOnlyRowsHoldingThemLiterally) {

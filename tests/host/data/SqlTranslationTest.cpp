@@ -1,3 +1,4 @@
+#include "host/components/CodePage.h"
 #include "host/data/SqlDialect.h"
 #include "tests/support/CodePageGuard.h"
 
@@ -161,6 +162,107 @@ TEST(SqlTranslation, LiteralsBecomeParametersByTheLiteralRule) {
         for (TSqlBackend Backend : {sbSQLite, sbPostgreSQL})
             EXPECT_EQ(TranslateCondition(Case.Condition, Backend).Parameters,
                       TTexts{Case.Parameter});
+    }
+}
+
+// SQLite refuses a LIKE pattern of more than 50,000 bytes of UTF-8. Past that, STARTING WITH
+// and CONTAINING compare without LIKE on SQLite, and LIKE itself is refused on every
+// backend, so that a clause means the same rows everywhere or nothing.
+TEST(SqlTranslation, TextMatchesPastTheLikePatternLimit) {
+    SetHostCodePage(cpWindows1250);
+    const auto Xs = [](std::size_t Count) { return std::string(Count, 'x'); };
+    const std::string Ss(25000, '\x9A'); // two bytes each in UTF-8
+    const std::string SqliteLike = "\"Name\" LIKE ?1 ESCAPE '\\'";
+    const std::string PgLike = "CAST(\"Name\" AS text) LIKE $1 ESCAPE E'\\\\'";
+    const std::string PgContaining = PgUpper + " LIKE $1 ESCAPE E'\\\\'";
+    const std::string Prefix = "substr(\"Name\", 1, length(?1)) = ?1";
+    struct TCase {
+        std::string Dialect;
+        std::string SQLite;
+        TTexts SQLiteParameters;
+        std::string PostgreSQL;
+        TTexts PostgresParameters;
+    };
+    const std::vector<TCase> Cases = {
+        {"Name STARTING WITH '" + Xs(49999) + "'",
+         SqliteLike,
+         {Xs(49999) + "%"},
+         PgLike,
+         {Xs(49999) + "%"}},
+        {"Name STARTING WITH '" + Xs(50000) + "'", Prefix, {Xs(50000)}, PgLike, {Xs(50000) + "%"}},
+        {"Name NOT STARTING WITH '" + Xs(50000) + "'",
+         "substr(\"Name\", 1, length(?1)) <> ?1",
+         {Xs(50000)},
+         "CAST(\"Name\" AS text) NOT LIKE $1 ESCAPE E'\\\\'",
+         {Xs(50000) + "%"}},
+        {"Name STARTING WITH '" + Ss.substr(1) + "'",
+         SqliteLike,
+         {Ss.substr(1) + "%"},
+         PgLike,
+         {Ss.substr(1) + "%"}},
+        {"Name STARTING WITH '" + Ss + "'", Prefix, {Ss}, PgLike, {Ss + "%"}},
+        {"UPPER(Name) STARTING WITH '" + std::string(25000, '_') + "'",
+         "substr(UPPER(\"Name\"), 1, length(?1)) = ?1",
+         {std::string(25000, '_')},
+         PgContaining,
+         {[] {
+             std::string Pattern;
+             for (int Count = 0; Count < 25000; ++Count)
+                 Pattern += "\\_";
+             return Pattern + "%";
+         }()}},
+        {"Id = 'a' AND Name STARTING WITH '" + Xs(50000) + "'",
+         "\"Id\" = ?1 AND substr(\"Name\", 1, length(?2)) = ?2",
+         {"a", Xs(50000)},
+         "\"Id\" = $1 AND CAST(\"Name\" AS text) LIKE $2 ESCAPE E'\\\\'",
+         {"a", Xs(50000) + "%"}},
+        {"Name CONTAINING '" + Xs(49998) + "'",
+         "UPPER(\"Name\") LIKE ?1 ESCAPE '\\'",
+         {"%" + std::string(49998, 'X') + "%"},
+         PgContaining,
+         {"%" + std::string(49998, 'X') + "%"}},
+        {"Name CONTAINING '" + Xs(49999) + "'",
+         "instr(UPPER(\"Name\"), ?1) > 0",
+         {std::string(49999, 'X')},
+         PgContaining,
+         {"%" + std::string(49999, 'X') + "%"}},
+        {"Name NOT CONTAINING '" + Xs(49999) + "'",
+         "instr(UPPER(\"Name\"), ?1) = 0",
+         {std::string(49999, 'X')},
+         PgUpper + " NOT LIKE $1 ESCAPE E'\\\\'",
+         {"%" + std::string(49999, 'X') + "%"}},
+        {"Name LIKE '" + Xs(50000) + "'", SqliteLike, {Xs(50000)}, PgLike, {Xs(50000)}},
+    };
+    for (const TCase& Case : Cases) {
+        SCOPED_TRACE("«" + Case.Dialect.substr(0, 60) + "»");
+        const TTranslatedSql Lite = TranslateCondition(Case.Dialect, sbSQLite);
+        EXPECT_EQ(Lite.Text, Case.SQLite);
+        EXPECT_EQ(Lite.Parameters, Case.SQLiteParameters);
+        const TTranslatedSql Pg = TranslateCondition(Case.Dialect, sbPostgreSQL);
+        EXPECT_EQ(Pg.Text, Case.PostgreSQL);
+        EXPECT_EQ(Pg.Parameters, Case.PostgresParameters);
+    }
+
+    const std::vector<std::pair<std::string, std::string>> Refused = {
+        {"Name LIKE '" + Xs(50001) + "'",
+         "LIKE pattern of 50001 bytes is longer than the 50000 bytes allowed at position 11."},
+        {"Name NOT LIKE '" + Ss + "%'",
+         "LIKE pattern of 50001 bytes is longer than the 50000 bytes allowed at position 15."},
+        {"Name LIKE '" + std::string(50002, '\\') + "'",
+         "LIKE pattern of 50002 bytes is longer than the 50000 bytes allowed at position 11."},
+    };
+    for (const auto& [Dialect, Message] : Refused) {
+        SCOPED_TRACE("«" + Dialect.substr(0, 60) + "»");
+        for (TSqlBackend Backend : {sbSQLite, sbPostgreSQL}) {
+            try {
+                TranslateCondition(Dialect, Backend);
+                ADD_FAILURE() << "accepted on backend " << Backend;
+            } catch (const ESqlSyntaxError& Error) {
+                EXPECT_EQ(Error.Message(), Message);
+            }
+        }
+        EXPECT_THROW(TranslateStatement("SELECT * FROM People WHERE " + Dialect, sbSQLite),
+                     ESqlSyntaxError);
     }
 }
 
