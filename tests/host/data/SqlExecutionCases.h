@@ -3,6 +3,8 @@
 // The rows and the clause texts that the execution tests of the SQL translator run
 // on every backend, so that both backends are held to the same selections.
 
+#include "host/components/CaseMapping.h"
+
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -169,6 +171,24 @@ inline std::vector<std::string> UnicodeNames() {
             "Stra\u00DFe",
             "\u5317\u4EAC \U0001F600"};
 }
+
+// The names of UnicodeNames as UpperCaseText folds them: what the database's upper case of
+// each must be, so that the database filters as the components fold.
+inline std::vector<std::string> UpperCasedUnicodeNames() {
+    std::vector<std::string> Upper;
+    for (const std::string& Name : UnicodeNames())
+        Upper.push_back(UpperCaseText(Name));
+    return Upper;
+}
+
+// Statements that read the rows of UnicodeNames: their names, their last names (the same
+// texts) and their names upper-cased by the database.
+inline constexpr const char* UnicodeNamesStatement =
+    "SELECT Name FROM People WHERE Id >= 19 ORDER BY Id";
+inline constexpr const char* UnicodeLastNamesStatement =
+    "SELECT [Last Name] FROM People WHERE Id >= 19 ORDER BY Id";
+inline constexpr const char* UpperCasedUnicodeNamesStatement =
+    "SELECT UPPER(Name) FROM People WHERE Id >= 19 ORDER BY Id";
 
 // Hostile values as the composer quotes them: each selects only a row that holds
 // the value itself.

@@ -1,6 +1,5 @@
 #include "SqlExecutionCases.h"
 
-#include "host/components/CaseMapping.h"
 #include "host/data/SqlDialect.h"
 #include "host/data/SqliteUpperCase.h"
 #include "tests/support/CodePageGuard.h"
@@ -133,17 +132,13 @@ TEST_F(SqlExecution, UnderUtf8EveryLetterFoldsAsTheComponentsFold) {
     ExpectSelections(UnicodeFoldCases(), scfSimpleFilter);
     ExpectSelections(UnicodeWhereCases(), scfWhereClause);
     // The database's upper case of each name is the one UpperCaseText gives.
-    TTexts Upper;
-    for (const std::string& Name : UnicodeNames())
-        Upper.push_back(UpperCaseText(Name));
-    EXPECT_EQ(StatementRows("SELECT UPPER(Name) FROM People WHERE Id >= 19 ORDER BY Id"), Upper);
+    EXPECT_EQ(StatementRows(UpperCasedUnicodeNamesStatement), UpperCasedUnicodeNames());
 }
 
 TEST_F(SqlExecution, NamesInEveryScriptReadBackByteForByte) {
     TCodePageGuard Guard(cpUtf8);
-    EXPECT_EQ(StatementRows("SELECT Name FROM People WHERE Id >= 19 ORDER BY Id"), UnicodeNames());
-    EXPECT_EQ(StatementRows("SELECT [Last Name] FROM People WHERE Id >= 19 ORDER BY Id"),
-              UnicodeNames());
+    EXPECT_EQ(StatementRows(UnicodeNamesStatement), UnicodeNames());
+    EXPECT_EQ(StatementRows(UnicodeLastNamesStatement), UnicodeNames());
 }
 
 TEST_F(SqlExecution, ValueListStatementsListDistinctValuesInOrder) {

@@ -1,7 +1,6 @@
 #include "PgTestDatabase.h"
 #include "SqlExecutionCases.h"
 
-#include "host/components/CaseMapping.h"
 #include "host/data/SqlDialect.h"
 #include "tests/support/CodePageGuard.h"
 
@@ -101,17 +100,13 @@ TEST_F(SqlPgExecution, UnderUtf8EveryLetterFoldsAsTheComponentsFold) {
     ExpectSelections(UnicodeFoldCases(), scfSimpleFilter);
     ExpectSelections(UnicodeWhereCases(), scfWhereClause);
     // The database's upper case of each name is the one UpperCaseText gives.
-    TTexts Upper;
-    for (const std::string& Name : UnicodeNames())
-        Upper.push_back(UpperCaseText(Name));
-    EXPECT_EQ(StatementRows("SELECT UPPER(Name) FROM People WHERE Id >= 19 ORDER BY Id"), Upper);
+    EXPECT_EQ(StatementRows(UpperCasedUnicodeNamesStatement), UpperCasedUnicodeNames());
 }
 
 TEST_F(SqlPgExecution, NamesInEveryScriptReadBackByteForByte) {
     TCodePageGuard Guard(cpUtf8);
-    EXPECT_EQ(StatementRows("SELECT Name FROM People WHERE Id >= 19 ORDER BY Id"), UnicodeNames());
-    EXPECT_EQ(StatementRows("SELECT [Last Name] FROM People WHERE Id >= 19 ORDER BY Id"),
-              UnicodeNames());
+    EXPECT_EQ(StatementRows(UnicodeNamesStatement), UnicodeNames());
+    EXPECT_EQ(StatementRows(UnicodeLastNamesStatement), UnicodeNames());
 }
 
 // NULLs first and byte order, as on SQLite, whatever the server's default order.

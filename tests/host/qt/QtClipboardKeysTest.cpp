@@ -27,7 +27,11 @@ protected:
         std::function<int()> SelStart;
     };
 
-    std::vector<TTarget> Targets() {
+    // An edit and a combo box on a form of their own, shown.
+    std::vector<TTarget> TargetsOnANewForm() {
+        Form = std::make_unique<TForm>(nullptr);
+        Form->SetBounds(0, 0, 480, 320);
+        Form->Show();
         auto* Edit = Add<TEdit>(8, 8, 120, 24);
         auto* Combo = Add<TComboBox>(8, 40, 120, 24);
         std::vector<std::string>* Log = &Changes;
@@ -77,10 +81,7 @@ TEST_F(ClipboardKeysTest, ClipboardAndUndoShortcutsEditTheModelAsTypingDoes) {
         {"select all, copy", {Qt::Key_A, Qt::Key_C}, "", "ab", {}, 0, "ab"},
     };
     for (const TCase& Case : Cases) {
-        Form = std::make_unique<TForm>(nullptr);
-        Form->SetBounds(0, 0, 480, 320);
-        Form->Show();
-        for (const TTarget& Target : Targets()) {
+        for (const TTarget& Target : TargetsOnANewForm()) {
             SCOPED_TRACE(std::string(Case.Name) + " in the " + Target.Name);
             QApplication::clipboard()->setText("Smith");
             Changes.clear();
@@ -155,10 +156,7 @@ TEST_F(ClipboardKeysTest, MultiByteCharactersReachTheModelWholeAndTheCaretsAgree
          "a" + Smile + Wang + "b", 3, 4, 1},
     };
     for (const TCase& Case : Cases) {
-        Form = std::make_unique<TForm>(nullptr);
-        Form->SetBounds(0, 0, 480, 320);
-        Form->Show();
-        for (const TTarget& Target : Targets()) {
+        for (const TTarget& Target : TargetsOnANewForm()) {
             SCOPED_TRACE(std::string(Case.Name) + " in the " + Target.Name);
             Changes.clear();
 
