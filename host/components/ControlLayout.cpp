@@ -3,6 +3,8 @@
 #include "host/components/Control.h"
 
 #include <algorithm>
+#include <tuple>
+#include <utility>
 
 namespace vorn {
 
@@ -48,30 +50,28 @@ TAxisPlace AnchoredAxis(bool AtStart, bool AtEnd, int Start, int Size, int Paren
     return {Start + Growth / 2, Size};
 }
 
-// Gives an aligned control its place along an edge of Room and takes that strip off Room,
-// which never turns inside out.
+// Takes Size off one end of the span from Start to End (off its start for FromStart):
+// returns the strip's span and leaves the rest, which never turns inside out.
+std::pair<int, int> TakeSpan(int& Start, int& End, int Size, bool FromStart) {
+    if (FromStart) {
+        const std::pair<int, int> Strip{Start, Start + Size};
+        Start = std::min(Strip.second, End);
+        return Strip;
+    }
+    const std::pair<int, int> Strip{End - Size, End};
+    End = std::max(Strip.first, Start);
+    return Strip;
+}
+
+// Gives an aligned control its place along an edge of Room and takes that strip off Room.
 TRect TakeStrip(TRect& Room, TAlign Align, const TControl& Control) {
     TRect Place = Room;
-    switch (Align) {
-    case alTop:
-        Place.Bottom = Room.Top + Control.Height();
-        Room.Top = std::min(Place.Bottom, Room.Bottom);
-        break;
-    case alBottom:
-        Place.Top = Room.Bottom - Control.Height();
-        Room.Bottom = std::max(Place.Top, Room.Top);
-        break;
-    case alLeft:
-        Place.Right = Room.Left + Control.Width();
-        Room.Left = std::min(Place.Right, Room.Right);
-        break;
-    case alRight:
-        Place.Left = Room.Right - Control.Width();
-        Room.Right = std::max(Place.Left, Room.Left);
-        break;
-    default:
-        break;
-    }
+    if (Align == alTop || Align == alBottom)
+        std::tie(Place.Top, Place.Bottom) =
+            TakeSpan(Room.Top, Room.Bottom, Control.Height(), Align == alTop);
+    else if (Align == alLeft || Align == alRight)
+        std::tie(Place.Left, Place.Right) =
+            TakeSpan(Room.Left, Room.Right, Control.Width(), Align == alLeft);
     return Place;
 }
 

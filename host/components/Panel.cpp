@@ -12,8 +12,8 @@ const TClass& TPanel::StaticClass() {
 }
 
 TPanel::TPanel(TComponent* AOwner) : TWinControl(AOwner) {
-    SetBounds(0, 0, 185, 41);
     SetColor(clBtnFace);
+    SetBounds(0, 0, 185, 41);
 }
 
 } // namespace vorn

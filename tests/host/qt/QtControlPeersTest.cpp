@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMainWindow>
 #include <QPointer>
 #include <QShortcut>
 #include <QToolButton>
@@ -335,6 +336,26 @@ TEST_F(QtPeerTest, WidgetsResizedOutsideTheModelMoveTheControlsAndTheLayoutFollo
     EXPECT_EQ(Edit->BoundsRect(), (TRect{20, 30, 160, 56}));
     Window.resize(700, 420);
     EXPECT_EQ(Edit->BoundsRect(), (TRect{20, 30, 180, 56}));
+}
+
+TEST_F(QtPeerTest, AFormAsTheCentralWidgetOfAMainWindowFollowsIt) {
+    auto* Edit = Add<TEdit>(8, 8, 200, 24);
+    Edit->SetAlign(alClient);
+    Realize();
+    QWidget& FormWidget = *TQtWidgetSet::WidgetOf(*Form);
+    QMainWindow Window;
+    Window.setCentralWidget(&FormWidget);
+    Window.resize(640, 360);
+    Window.show();
+    QApplication::processEvents();
+
+    EXPECT_EQ(Form->BoundsRect(),
+              (TRect{FormWidget.x(), FormWidget.y(), FormWidget.x() + 640, FormWidget.y() + 360}));
+    EXPECT_EQ(WidgetOf<QLineEdit>(*Edit).size(), QSize(640, 360));
+
+    // The form's window goes back to the form before the main window frees it.
+    Window.takeCentralWidget();
+    FormWidget.setParent(nullptr);
 }
 
 TEST_F(QtPeerTest, ALabelShowsItsCaptionAndItsMnemonicFocusesItsControl) {
