@@ -13,8 +13,8 @@ public:
     static const TClass& StaticClass();
     const TClass& ClassType() const override { return StaticClass(); }
 
-    // The control the caption's marked letter focuses, or nullptr. A reference: it is
-    // dropped when that control goes.
+    // The control the caption's marked letter focuses, or nullptr. A reference to a
+    // control of the label's owner (the form): it is dropped when that control goes.
     TWinControl* FocusControl() const { return FFocusControl; }
     void SetFocusControl(TWinControl* Value);
 

@@ -26,6 +26,8 @@ QString ShownCaption(const QString& Caption) {
 
 TQtLabelPeer::TQtLabelPeer(TLabel& Label)
     : TQtPeer(Label, new QLabel), FLabel(Label), FShortcut(new QShortcut(Widget())) {
+    // A caption is text: one that looks like markup shows as it is written.
+    this->Label().setTextFormat(Qt::PlainText);
     FShortcut->setEnabled(false);
     QObject::connect(FShortcut, &QShortcut::activated, Context(), [this] {
         Dispatch([this] {

@@ -362,12 +362,13 @@ TEST_F(QtPeerTest, ALabelShowsItsCaptionAndItsMnemonicFocusesItsControl) {
     auto* Edit = Add<TEdit>(60, 8, 120, 24);
     Edit->SetTabStop(true);
     auto* Label = Add<TLabel>(8, 8, 50, 24);
-    Label->SetCaption("&Find && go:");
+    Label->SetCaption("&Find && <b>go</b>:");
     Realize();
     auto& Widget = WidgetOf<QLabel>(*Label);
     auto* Shortcut = Widget.findChild<QShortcut*>();
     ASSERT_NE(Shortcut, nullptr);
-    EXPECT_EQ(Widget.text(), "Find & go:");
+    EXPECT_EQ(Widget.text(), "Find & <b>go</b>:");
+    EXPECT_EQ(Widget.textFormat(), Qt::PlainText);
     EXPECT_EQ(Shortcut->key(), QKeySequence(Qt::ALT | Qt::Key_F));
     EXPECT_FALSE(Shortcut->isEnabled()); // nothing to focus yet
 
