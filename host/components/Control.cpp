@@ -78,6 +78,9 @@ const TClass& TControl::StaticClass() {
             MakeEventProperty("OnMouseEnter", NotifyEventTypeInfo(), &TControl::OnMouseEnter));
         C.AddProperty(
             MakeEventProperty("OnMouseLeave", NotifyEventTypeInfo(), &TControl::OnMouseLeave));
+        // Align and Anchors are published by the classes that call PublishPlacementProperties,
+        // not here: the published lists of the control classes that existed before them, and
+        // the form files written from those, stay as they were.
         return C;
     }();
     return Class;
@@ -101,11 +104,18 @@ void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
                                 std::to_string(AWidth) + " x " + std::to_string(AHeight));
     if (ALeft == FLeft && ATop == FTop && AWidth == FWidth && AHeight == FHeight)
         return;
+    const bool Resized = AWidth != FWidth || AHeight != FHeight;
     FLeft = ALeft;
     FTop = ATop;
     FWidth = AWidth;
     FHeight = AHeight;
+    if (!FPlacingByLayout)
+        TakeAnchorBase();
     NotifyPeer([](TControlPeer& Peer) { Peer.BoundsChanged(); });
+    if (Resized)
+        ClientResized();
+    if (!FPlacingByLayout)
+        RealignParent();
 }
 
 void TControl::SetVisible(bool Value) {
@@ -115,6 +125,7 @@ void TControl::SetVisible(bool Value) {
     NotifyPeer([](TControlPeer& Peer) { Peer.VisibleChanged(); });
     if (!Value && FParent != nullptr)
         TopLevelControl()->LoseFocusWithin(this);
+    RealignParent();
 }
 
 void TControl::SetEnabled(bool Value) {
@@ -154,6 +165,7 @@ void TControl::SetParent(TWinControl* AParent) {
         AParent != nullptr && Self != nullptr && Self->ContainsControl(AParent))
         throw EInvalidOperation("SetParent() " + Describe(*this) +
                                 " cannot be placed inside a control it contains");
+    TWinControl* OldParent = FParent;
     if (FParent != nullptr) {
         // Within one top level the focus stays; it does not follow into another one.
         TWinControl* NewTopLevel = AParent != nullptr ? AParent->TopLevelControl() : nullptr;
@@ -166,8 +178,14 @@ void TControl::SetParent(TWinControl* AParent) {
     }
     if (AParent != nullptr)
         AParent->InsertControl(this);
+    TakeAnchorBase();
     NotifyPeer([](TControlPeer& Peer) { Peer.ParentChanged(); });
     ParentFontChanged();
+    if (FAlign == TAlign::alNone)
+        return;
+    if (OldParent != nullptr)
+        OldParent->AlignControls();
+    RealignParent();
 }
 
 TWinControl* TControl::TopLevelControl() {

@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,31 @@ struct TRect {
 };
 
 enum TMouseButton { mbLeft, mbRight, mbMiddle };
+
+// Where a control goes inside its parent when the parent's client size changes. alNone is
+// also a member of the locate edit's TAutoLocate, so the members live in a namespace of
+// their own and all but alNone are brought into vorn: the host names it TAlign::alNone.
+namespace alignment {
+enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
+} // namespace alignment
+using alignment::alBottom;
+using alignment::alClient;
+using alignment::alLeft;
+using alignment::alRight;
+using alignment::alTop;
+using alignment::TAlign;
+
+// The parent's edges a control keeps its distance to.
+enum TAnchorKind { akLeft, akTop, akRight, akBottom };
+using TAnchors = TSet<TAnchorKind>;
+
+const TTypeInfo& AlignTypeInfo();
+const TTypeInfo& AnchorsTypeInfo();
+
+// Publishes Align and Anchors on Class, after the properties it has so far. The control
+// classes whose published lists stay as they were (see TControl::StaticClass) leave them
+// out; the others call this.
+void PublishPlacementProperties(TClass& Class);
 
 using TMouseEvent =
     std::function<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
@@ -78,6 +104,16 @@ public:
     int ClientWidth() const { return FWidth; }
     int ClientHeight() const { return FHeight; }
     TRect ClientRect() const { return {0, 0, FWidth, FHeight}; }
+
+    // The parent places an aligned control along one of its edges (or over the room the
+    // others leave, alClient) whenever its client size changes; see TWinControl::AlignControls.
+    TAlign Align() const { return FAlign; }
+    // Raises EInvalidOperation for a value that is no TAlign member, changing nothing.
+    void SetAlign(TAlign Value);
+    // A control that is not aligned keeps its distances to the anchored edges of its
+    // parent; see TWinControl::AlignControls.
+    TAnchors Anchors() const { return FAnchors; }
+    void SetAnchors(TAnchors Value);
 
     bool Visible() const { return FVisible; }
     // Hiding a control that holds the focus of its form takes the focus away (DoExit).
@@ -134,6 +170,9 @@ public:
     virtual void CMMouseEnter();
     virtual void CMMouseLeave();
 
+    // Ends loading and takes the distances the anchors keep from the bounds read.
+    void Loaded() override;
+
     TControlPeer* Peer() const { return FPeer.get(); }
     // Gives the control its on-screen side (nullptr removes it); the control owns it.
     void SetPeer(std::unique_ptr<TControlPeer> APeer);
@@ -162,7 +201,26 @@ protected:
 private:
     friend class TWinControl;
 
+    // The bounds and the parent's client size the anchors measure from: taken whenever the
+    // control is placed by anything but its parent's layout, and after loading (a form
+    // file sets sizes in any order, so nothing is measured while it is read).
+    struct TAnchorBase {
+        TRect Bounds;
+        int ParentWidth = 0;
+        int ParentHeight = 0;
+    };
+
     void FontObjectChanged();
+    bool IsLoading() const;
+    void TakeAnchorBase();
+    // Where the anchors put the control in a parent of the given client size.
+    TRect AnchoredBounds(int ParentWidth, int ParentHeight);
+    // SetBounds on behalf of the parent's layout, which keeps the anchor base.
+    void PlaceByLayout(const TRect& Bounds);
+    // The parent lays out again when an aligned control changed.
+    void RealignParent();
+    // The client size changed: a window control lays out its children.
+    virtual void ClientResized() {}
 
     int FLeft = 0;
     int FTop = 0;
@@ -177,6 +235,10 @@ private:
     bool FTakingParentFont = false;
     TColor FColor = clWindow;
     std::unique_ptr<TControlPeer> FPeer;
+    TAlign FAlign = TAlign::alNone;
+    TAnchors FAnchors{akLeft, akTop};
+    std::optional<TAnchorBase> FAnchorBase;
+    bool FPlacingByLayout = false;
 };
 
 // A control that can hold child controls, take the keyboard focus and handle keys.
@@ -235,11 +297,24 @@ public:
     // when there is none.
     TWinControl* FindNextControl(TWinControl* Current, bool GoForward);
 
+    // Places the children: first the aligned ones, alTop from the top edge down, then
+    // alBottom from the bottom edge up, alLeft, alRight, and alClient over the room that
+    // is left (each group in child order; hidden children take no room). Then each child
+    // that is not aligned keeps its distances to its anchored edges: with akLeft and
+    // akRight it stretches with the parent, with akRight alone it moves with the right
+    // edge, and with neither it keeps its centre's distance to the parent's centre (moving
+    // by half the growth); likewise vertically. Sizes that would go negative stay at 0.
+    // Runs whenever the client size changes; does nothing while the control is loading.
+    void AlignControls();
+
     TKeyEvent OnKeyDown;
     TKeyEvent OnKeyUp;
     TKeyPressEvent OnKeyPress;
     TNotifyEvent OnEnter;
     TNotifyEvent OnExit;
+
+    // Ends loading and places the children by the bounds read.
+    void Loaded() override;
 
 protected:
     void FontChanged() override;
@@ -254,11 +329,13 @@ private:
     void MoveFocus(TWinControl* NewFocus);
     void LoseFocusWithin(const TControl* Control);
     void ForgetFocusWithin(const TControl* Control);
+    void ClientResized() override { AlignControls(); }
 
     std::vector<TControl*> FControls;
     bool FTabStop = false;
     // Meaningful on a top-level control only.
     TWinControl* FFocusedControl = nullptr;
+    bool FAligning = false;
 };
 
 } // namespace vorn

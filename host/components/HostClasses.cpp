@@ -4,6 +4,8 @@
 #include "host/components/Edit.h"
 #include "host/components/Form.h"
 #include "host/components/Grid.h"
+#include "host/components/Label.h"
+#include "host/components/Panel.h"
 
 namespace vorn {
 
@@ -11,7 +13,8 @@ void RegisterHostClasses() {
     TRegistrationModuleScope Scope(HostClassesModule);
     for (const TClass* Class :
          {&TForm::StaticClass(), &TEdit::StaticClass(), &TComboBox::StaticClass(),
-          &TStringGrid::StaticClass(), &TDrawGrid::StaticClass(), &TSpeedButton::StaticClass()})
+          &TStringGrid::StaticClass(), &TDrawGrid::StaticClass(), &TSpeedButton::StaticClass(),
+          &TLabel::StaticClass(), &TPanel::StaticClass()})
         RegisterClass(*Class);
 }
 

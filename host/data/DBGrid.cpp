@@ -388,6 +388,7 @@ const TClass& TDBGrid::StaticClass() {
                                    &TCustomDBGrid::SetOptions));
         C.AddProperty(MakeEventProperty("OnTitleClick", DBGridClickEventTypeInfo(),
                                         &TCustomDBGrid::OnTitleClick));
+        PublishPlacementProperties(C);
         return C;
     }();
     return Class;

@@ -185,7 +185,33 @@ void TQtPeer::Synchronize() {
 }
 
 void TQtPeer::BoundsChanged() {
+    if (FFollowingWidget)
+        return;
+    const TPushScope Scope(*this);
     FWidget->setGeometry(FControl.Left(), FControl.Top(), FControl.Width(), FControl.Height());
+}
+
+// The user sized the window, a Qt layout the application put the widget in placed it, or a
+// main window took it as its central widget. What the model pushed itself, and a geometry
+// the control already has (a resize Qt delivers late, when a hidden widget is shown), changes
+// nothing, so no change bounces between the two. A window keeps the control's position:
+// only its size follows, since where the window system puts a window is not the form's to
+// take over.
+void TQtPeer::FollowWidgetGeometry() {
+    if (Pushing() || FFollowingWidget)
+        return;
+    const QRect Geometry = FWidget->geometry();
+    const bool Window = FWidget->isWindow();
+    const int Left = Window ? FControl.Left() : Geometry.x();
+    const int Top = Window ? FControl.Top() : Geometry.y();
+    if (Left == FControl.Left() && Top == FControl.Top() && Geometry.width() == FControl.Width() &&
+        Geometry.height() == FControl.Height())
+        return;
+    FFollowingWidget = true;
+    const bool Alive =
+        Dispatch([&] { FControl.SetBounds(Left, Top, Geometry.width(), Geometry.height()); });
+    if (Alive)
+        FFollowingWidget = false;
 }
 
 // A control without a parent widget is not shown: it must not pop up as a window of its
@@ -250,6 +276,11 @@ bool TQtPeer::HandleInput(QObject* Source, QEvent* Event) {
     case QEvent::KeyPress:
     case QEvent::KeyRelease:
         return HandleKey(static_cast<QKeyEvent&>(*Event));
+    case QEvent::Resize:
+    case QEvent::Move:
+        if (Source == FWidget)
+            FollowWidgetGeometry();
+        return false;
     default:
         return false;
     }

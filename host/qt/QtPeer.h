@@ -149,11 +149,15 @@ private:
     static bool OverInnerControl(QObject* Source, QPoint Position);
     bool HandleKey(QKeyEvent& Event);
     void TypeText(TWinControl& Control, const std::string& Typed);
+    // The widget was moved or resized by someone other than the model: the control follows.
+    void FollowWidgetGeometry();
 
     TControl& FControl;
     QPointer<QWidget> FWidget;
     std::unique_ptr<TInputFilter> FFilter;
     int FPushing = 0;
+    // Set while the control takes the widget's geometry: the widget is there already.
+    bool FFollowingWidget = false;
 };
 
 } // namespace vorn

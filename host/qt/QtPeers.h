@@ -3,7 +3,9 @@
 #include "host/qt/QtPeer.h"
 
 class QComboBox;
+class QLabel;
 class QLineEdit;
+class QShortcut;
 class QToolButton;
 
 namespace vorn {
@@ -11,6 +13,7 @@ namespace vorn {
 class TCustomComboBox;
 class TCustomEdit;
 class TCustomForm;
+class TLabel;
 class TSpeedButton;
 
 // A form: a top-level window titled with the caption. Closing the window hides the form.
@@ -29,6 +32,21 @@ protected:
 class TQtPlainPeer : public TQtPeer {
 public:
     explicit TQtPlainPeer(TControl& Control);
+};
+
+// A label: the caption without its "&" marks. With a FocusControl, Alt and the marked
+// letter focus that control in the model, which moves the Qt focus after it.
+class TQtLabelPeer : public TQtPeer {
+public:
+    explicit TQtLabelPeer(TLabel& Label);
+
+    void TextChanged() override;
+
+private:
+    QLabel& Label() const;
+
+    TLabel& FLabel;
+    QShortcut* FShortcut;
 };
 
 // An edit box. The model does the editing: keys go to it, and the line edit shows the

@@ -5,6 +5,7 @@
 #include "host/components/Edit.h"
 #include "host/components/Form.h"
 #include "host/components/Grid.h"
+#include "host/components/Label.h"
 #include "host/data/DBGrid.h"
 #include "host/qt/QtConvert.h"
 #include "host/qt/QtGridPeers.h"
@@ -32,6 +33,8 @@ std::unique_ptr<TQtPeer> NewPeer(TControl& Control) {
         return std::make_unique<TQtSpeedButtonPeer>(*Button);
     if (auto* Form = dynamic_cast<TCustomForm*>(&Control))
         return std::make_unique<TQtFormPeer>(*Form);
+    if (auto* Label = dynamic_cast<TLabel*>(&Control))
+        return std::make_unique<TQtLabelPeer>(*Label);
     return std::make_unique<TQtPlainPeer>(Control);
 }
 

@@ -1,11 +1,14 @@
 // The customers grid's titles and the locate edit, driven through their widgets.
 
+#include "Source/DBFilterGrid.h"
 #include "Source/DBLocateEdit.h"
+#include "host/components/Button.h"
 #include "host/data/DBGrid.h"
 #include "host/data/Table.h"
 #include "host/qt/QtConvert.h"
 #include "tests/qt/DemoScenarioTest.h"
 
+#include <QApplication>
 #include <QBrush>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -14,6 +17,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <string>
 
 namespace vorn::qtscenario {
 
@@ -55,6 +59,48 @@ protected:
         EXPECT_EQ(Shown, Expected) << "ordered by " << OrderBy;
     }
 };
+
+// Every visible control lies inside its parent: nothing is cut off at the window's edge.
+void ExpectInsideItsParent(const TWinControl& Parent) {
+    for (int Index = 0; Index < Parent.ControlCount(); ++Index) {
+        const TControl& Child = *Parent.Controls(Index);
+        if (!Child.Visible())
+            continue;
+        const TRect Bounds = Child.BoundsRect();
+        EXPECT_TRUE(Bounds.Left >= 0 && Bounds.Top >= 0 && Bounds.Right <= Parent.ClientWidth() &&
+                    Bounds.Bottom <= Parent.ClientHeight() && !Bounds.IsEmpty())
+            << Child.Name() << " lies at " << Bounds.Left << "," << Bounds.Top << " - "
+            << Bounds.Right << "," << Bounds.Bottom << " in " << Parent.Name();
+        if (const auto* WinChild = dynamic_cast<const TWinControl*>(&Child))
+            ExpectInsideItsParent(*WinChild);
+    }
+}
+
+TEST_F(GridScenarioTest, TheControlsFollowTheWindowAndTheCustomersGridShowsMoreRecordsWhenItGrows) {
+    QWidget& FormWidget = *TQtWidgetSet::WidgetOf(Window->Form());
+    int ShownBefore = 0;
+    for (const QSize Size : {QSize(800, 600), QSize(1280, 1024), QSize(1600, 1200)}) {
+        const std::string Moment =
+            std::to_string(Size.width()) + "x" + std::to_string(Size.height());
+        SCOPED_TRACE(Moment);
+        FormWidget.resize(Size);
+        QApplication::processEvents();
+
+        EXPECT_EQ(Window->Form().Width(), Size.width());
+        EXPECT_EQ(Window->Form().Height(), Size.height());
+        const int Shown = ViewOf(Grid()).model()->rowCount();
+        EXPECT_EQ(Shown, Grid().RecordCount());
+        EXPECT_GT(Shown, ShownBefore);
+        ShownBefore = Shown;
+        for (const char* Name : {"CustomerGrid", "OrdersGrid", "QueryGrid"})
+            EXPECT_EQ(TQtWidgetSet::WidgetOf(Find<TDBGrid>(Name))->width(), Size.width()) << Name;
+        // The filter grid grows with the window, its buttons keep to the right edge.
+        EXPECT_EQ(Find<TDBFilterGrid>("FilterGrid").Width(), Size.width() - 298);
+        EXPECT_EQ(Find<TSpeedButton>("ApplySQLButton").BoundsRect().Right, Size.width() - 8);
+        ExpectInsideItsParent(Window->Form());
+        SaveScreenshot(Moment);
+    }
+}
 
 TEST_F(GridScenarioTest, ATitleClickSortsAndRecaptionsTheTitle) {
     ClickTitle(Grid(), "City");

@@ -2,14 +2,18 @@
 #include "host/components/ComboBox.h"
 #include "host/components/Edit.h"
 #include "host/components/Keyboard.h"
+#include "host/components/Label.h"
 #include "tests/host/qt/QtPeerTestFixture.h"
 #include "tests/support/CodePageGuard.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QMainWindow>
 #include <QPointer>
+#include <QShortcut>
 #include <QToolButton>
 
 #include <functional>
@@ -305,6 +309,80 @@ TEST_F(QtPeerTest, ModelChangesMirrorIntoTheWidgets) {
     Edit->SetParent(nullptr);
     EXPECT_EQ(Widget.parentWidget(), nullptr);
     EXPECT_FALSE(Widget.isVisible());
+}
+
+TEST_F(QtPeerTest, WidgetsResizedOutsideTheModelMoveTheControlsAndTheLayoutFollows) {
+    auto* Edit = Add<TEdit>(8, 8, 200, 24);
+    Edit->SetAnchors({akLeft, akTop, akRight});
+    auto* Other = Add<TEdit>(8, 40, 100, 24);
+    Realize();
+    QWidget& Window = *TQtWidgetSet::WidgetOf(*Form);
+    QWidget& EditWidget = WidgetOf<QLineEdit>(*Edit);
+
+    // The user makes the window larger: the form follows in size, where it is stays the
+    // model's, and the anchored edit stretches on screen too.
+    Window.resize(680, 420);
+    EXPECT_EQ(Form->BoundsRect(), (TRect{0, 0, 680, 420}));
+    EXPECT_EQ(Edit->BoundsRect(), (TRect{8, 8, 408, 32}));
+    EXPECT_EQ(EditWidget.geometry(), QRect(8, 8, 400, 24));
+
+    // Something else places a widget: its control takes the place.
+    WidgetOf<QLineEdit>(*Other).setGeometry(12, 50, 150, 30);
+    EXPECT_EQ(Other->BoundsRect(), (TRect{12, 50, 162, 80}));
+
+    // The model's own change reaches the widget once and comes back as nothing.
+    Edit->SetBounds(20, 30, 140, 26);
+    EXPECT_EQ(EditWidget.geometry(), QRect(20, 30, 140, 26));
+    EXPECT_EQ(Edit->BoundsRect(), (TRect{20, 30, 160, 56}));
+    Window.resize(700, 420);
+    EXPECT_EQ(Edit->BoundsRect(), (TRect{20, 30, 180, 56}));
+}
+
+TEST_F(QtPeerTest, AFormAsTheCentralWidgetOfAMainWindowFollowsIt) {
+    auto* Edit = Add<TEdit>(8, 8, 200, 24);
+    Edit->SetAlign(alClient);
+    Realize();
+    QWidget& FormWidget = *TQtWidgetSet::WidgetOf(*Form);
+    QMainWindow Window;
+    Window.setCentralWidget(&FormWidget);
+    Window.resize(640, 360);
+    Window.show();
+    QApplication::processEvents();
+
+    EXPECT_EQ(Form->BoundsRect(),
+              (TRect{FormWidget.x(), FormWidget.y(), FormWidget.x() + 640, FormWidget.y() + 360}));
+    EXPECT_EQ(WidgetOf<QLineEdit>(*Edit).size(), QSize(640, 360));
+
+    // The form's window goes back to the form before the main window frees it.
+    Window.takeCentralWidget();
+    FormWidget.setParent(nullptr);
+}
+
+TEST_F(QtPeerTest, ALabelShowsItsCaptionAndItsMnemonicFocusesItsControl) {
+    auto* Edit = Add<TEdit>(60, 8, 120, 24);
+    Edit->SetTabStop(true);
+    auto* Label = Add<TLabel>(8, 8, 50, 24);
+    Label->SetCaption("&Find && <b>go</b>:");
+    Realize();
+    auto& Widget = WidgetOf<QLabel>(*Label);
+    auto* Shortcut = Widget.findChild<QShortcut*>();
+    ASSERT_NE(Shortcut, nullptr);
+    EXPECT_EQ(Widget.text(), "Find & <b>go</b>:");
+    EXPECT_EQ(Widget.textFormat(), Qt::PlainText);
+    EXPECT_EQ(Shortcut->key(), QKeySequence(Qt::ALT | Qt::Key_F));
+    EXPECT_FALSE(Shortcut->isEnabled()); // nothing to focus yet
+
+    Label->SetFocusControl(Edit);
+    ASSERT_TRUE(Shortcut->isEnabled());
+    emit Shortcut->activated();
+    EXPECT_TRUE(Edit->Focused());
+
+    // A control that cannot take the focus is left alone, without an error.
+    Form->SetActiveControl(nullptr);
+    Edit->SetEnabled(false);
+    emit Shortcut->activated();
+    EXPECT_FALSE(Edit->Focused());
+    EXPECT_TRUE(ErrorBoxTexts().isEmpty());
 }
 
 TEST_F(QtPeerTest, ClosingTheWindowHidesTheFormAndShowingItAgainShowsTheWindow) {

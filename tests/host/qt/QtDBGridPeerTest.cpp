@@ -9,8 +9,10 @@
 #include <QBrush>
 #include <QFile>
 #include <QHeaderView>
+#include <QMainWindow>
 #include <QScrollBar>
 #include <QTableView>
+#include <QVBoxLayout>
 
 #include <memory>
 #include <vector>
@@ -75,6 +77,35 @@ TEST_F(DBGridPeerTest, TheViewHoldsTheGridsRecordWindowNotTheTable) {
               CurrentName());
     EXPECT_EQ(Model.headerData(Grid->CurrentRecordRow() - Grid->FixedRows(), Qt::Vertical),
               QString::fromUtf16(u"\u25B6"));
+}
+
+TEST_F(DBGridPeerTest, AGridInAQtLayoutShowsAsManyRecordsAsItsNewHeightHolds) {
+    QWidget& GridWidget = *TQtWidgetSet::WidgetOf(*Grid);
+    QMainWindow Window;
+    auto* Central = new QWidget;
+    auto* Layout = new QVBoxLayout(Central);
+    Layout->setContentsMargins(0, 0, 0, 0);
+    Layout->addWidget(&GridWidget);
+    Window.setCentralWidget(Central);
+    Window.resize(500, 400);
+    Window.show();
+    QApplication::processEvents();
+
+    EXPECT_EQ(Grid->Width(), GridWidget.width());
+    EXPECT_EQ(Grid->Height(), GridWidget.height());
+    const int Tall = Grid->RecordCount();
+    EXPECT_GT(Tall, GridRecords + 5);
+    EXPECT_EQ(View().model()->rowCount(), Tall);
+
+    Window.resize(500, 150);
+    QApplication::processEvents();
+    EXPECT_EQ(Grid->Height(), GridWidget.height());
+    EXPECT_LT(Grid->RecordCount(), Tall);
+    EXPECT_EQ(View().model()->rowCount(), Grid->RecordCount());
+
+    // The grid's widget goes back into the form before the main window frees it.
+    Layout->removeWidget(&GridWidget);
+    GridWidget.setParent(TQtWidgetSet::WidgetOf(*Form));
 }
 
 TEST_F(DBGridPeerTest, ClickingATitleCallsOnTitleClickWithItsColumn) {

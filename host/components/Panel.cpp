@@ -1,0 +1,19 @@
+#include "host/components/Panel.h"
+
+namespace vorn {
+
+const TClass& TPanel::StaticClass() {
+    static const TClass Class = [] {
+        TClass C("TPanel", &TWinControl::StaticClass(), &CreateComponentOf<TPanel>);
+        PublishPlacementProperties(C);
+        return C;
+    }();
+    return Class;
+}
+
+TPanel::TPanel(TComponent* AOwner) : TWinControl(AOwner) {
+    SetColor(clBtnFace);
+    SetBounds(0, 0, 185, 41);
+}
+
+} // namespace vorn
