@@ -44,7 +44,6 @@ TDemoWindow::TDemoWindow(const std::filesystem::path& FormFile) {
     FCustomerTable = &Find<TTable>("CustomerTable");
     FFilterQuery = &Find<TQuery>("FilterQuery");
     FTitleSort->RegisterGrid(FCustomerGrid);
-    AnchorFilterControls();
     WireEvents();
 }
 
@@ -57,15 +56,6 @@ TComponentClass& TDemoWindow::Find(const std::string& Name) const {
         throw Exception("The demo form has no " + TComponentClass::StaticClass().Name() +
                         " named " + Name);
     return *Component;
-}
-
-// The filter grid, its buttons and the expression edit are of classes that do not publish
-// Anchors, so the form file cannot hold theirs: they grow with the window from here.
-void TDemoWindow::AnchorFilterControls() {
-    FFilterGrid->SetAnchors({akLeft, akTop, akRight});
-    FExpressionEdit->SetAnchors({akLeft, akTop, akRight});
-    for (const char* Button : {"ApplySimpleButton", "ApplySQLButton"})
-        Find<TSpeedButton>(Button).SetAnchors({akTop, akRight});
 }
 
 void TDemoWindow::WireEvents() {

@@ -37,7 +37,6 @@ public:
 private:
     template <class TComponentClass>
     TComponentClass& Find(const std::string& Name) const;
-    void AnchorFilterControls();
     void WireEvents();
 
     std::unique_ptr<TForm> FForm;

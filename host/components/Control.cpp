@@ -78,9 +78,10 @@ const TClass& TControl::StaticClass() {
             MakeEventProperty("OnMouseEnter", NotifyEventTypeInfo(), &TControl::OnMouseEnter));
         C.AddProperty(
             MakeEventProperty("OnMouseLeave", NotifyEventTypeInfo(), &TControl::OnMouseLeave));
-        // Align and Anchors are published by the classes that call PublishPlacementProperties,
-        // not here: the published lists of the control classes that existed before them, and
-        // the form files written from those, stay as they were.
+        C.AddProperty(
+            MakeProperty("Align", AlignTypeInfo(), &TControl::Align, &TControl::SetAlign));
+        C.AddProperty(
+            MakeProperty("Anchors", AnchorsTypeInfo(), &TControl::Anchors, &TControl::SetAnchors));
         return C;
     }();
     return Class;

@@ -58,11 +58,6 @@ using TAnchors = TSet<TAnchorKind>;
 const TTypeInfo& AlignTypeInfo();
 const TTypeInfo& AnchorsTypeInfo();
 
-// Publishes Align and Anchors on Class, after the properties it has so far. The control
-// classes whose published lists stay as they were (see TControl::StaticClass) leave them
-// out; the others call this.
-void PublishPlacementProperties(TClass& Class);
-
 using TMouseEvent =
     std::function<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
 using TMouseMoveEvent = std::function<void(TObject* Sender, TShiftState Shift, int X, int Y)>;

@@ -22,13 +22,6 @@ const TTypeInfo& AnchorsTypeInfo() {
     return Info;
 }
 
-void PublishPlacementProperties(TClass& Class) {
-    Class.AddProperty(
-        MakeProperty("Align", AlignTypeInfo(), &TControl::Align, &TControl::SetAlign));
-    Class.AddProperty(
-        MakeProperty("Anchors", AnchorsTypeInfo(), &TControl::Anchors, &TControl::SetAnchors));
-}
-
 namespace {
 
 // Where a control anchored on one axis goes: Start and Size are its place when the parent

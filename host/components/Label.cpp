@@ -11,7 +11,6 @@ const TClass& TLabel::StaticClass() {
             MakeProperty("Caption", StringTypeInfo(), &TControl::Caption, &TControl::SetCaption));
         C.AddProperty(MakeProperty("FocusControl", FocusControlType, &TLabel::FocusControl,
                                    &TLabel::SetFocusControl));
-        PublishPlacementProperties(C);
         return C;
     }();
     return Class;

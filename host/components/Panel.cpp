@@ -3,11 +3,7 @@
 namespace vorn {
 
 const TClass& TPanel::StaticClass() {
-    static const TClass Class = [] {
-        TClass C("TPanel", &TWinControl::StaticClass(), &CreateComponentOf<TPanel>);
-        PublishPlacementProperties(C);
-        return C;
-    }();
+    static const TClass Class("TPanel", &TWinControl::StaticClass(), &CreateComponentOf<TPanel>);
     return Class;
 }
 

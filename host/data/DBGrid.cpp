@@ -388,7 +388,6 @@ const TClass& TDBGrid::StaticClass() {
                                    &TCustomDBGrid::SetOptions));
         C.AddProperty(MakeEventProperty("OnTitleClick", DBGridClickEventTypeInfo(),
                                         &TCustomDBGrid::OnTitleClick));
-        PublishPlacementProperties(C);
         return C;
     }();
     return Class;

@@ -164,9 +164,9 @@ struct TPublishedCase {
 
 TEST(Control, PublishedPropertiesComeInTheirOrderAndFactoriesCreateTheClass) {
     const std::vector<std::string> ControlProperties = {
-        "Name",        "Left",      "Top",          "Width",       "Height",  "Visible",
-        "Enabled",     "Color",     "Font",         "ParentFont",  "OnClick", "OnMouseDown",
-        "OnMouseMove", "OnMouseUp", "OnMouseEnter", "OnMouseLeave"};
+        "Name",        "Left",      "Top",          "Width",        "Height",  "Visible",
+        "Enabled",     "Color",     "Font",         "ParentFont",   "OnClick", "OnMouseDown",
+        "OnMouseMove", "OnMouseUp", "OnMouseEnter", "OnMouseLeave", "Align",   "Anchors"};
     const std::vector<std::string> WinControlProperties = {"TabStop",   "OnEnter",    "OnExit",
                                                            "OnKeyDown", "OnKeyPress", "OnKeyUp"};
     const std::vector<TPublishedCase> Cases = {
