@@ -55,7 +55,7 @@ std::string TDBGridTitleSort::Execute(TColumn* Column) {
     // its form): the flag then went with it.
     const TAliveGuard Guard(*this);
     std::string Result;
-    FRefusedSortFields.clear();
+    FRefusedSortFields.reset();
     try {
         Result = ExecuteSort(Column);
     } catch (...) {

@@ -62,9 +62,10 @@ TComponentClass& TDemoWindow::Find(const std::string& Name) const {
 void TDemoWindow::WireEvents() {
     FCustomerGrid->OnTitleClick = [this](TColumn* Column) {
         FTitleSort->Execute(Column);
-        if (!FTitleSort->RefusedSortFields().empty())
+        if (const auto& Refused = FTitleSort->RefusedSortFields())
             ShowUserHint(*FCustomerGrid, "No index of table " + FCustomerTable->TableName() +
-                                             " begins with " + FTitleSort->RefusedSortFields() +
+                                             (Refused->empty() ? " keeps its default order"
+                                                               : " begins with " + *Refused) +
                                              ": this title cannot sort the table");
     };
     auto& LocateEdit = Find<TDBLocateEdit>("LocateEdit");
