@@ -1,6 +1,7 @@
 #include "BackendFixture.h"
 
 #include "host/data/LongOperation.h"
+#include "host/data/Table.h"
 
 #include <gtest/gtest.h>
 
@@ -84,5 +85,41 @@ TEST_P(CancelTest, CancelStopsACommandAndLeavesTheTableAsItWas) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, CancelTest, ::testing::ValuesIn(AllBackends), BackendTestName);
+
+// A server table may be ordered by any column: reading on from a record in the order of a
+// column without an index sorts the whole table. Cancelled, the read leaves the table on
+// its record, in its order, ready for the next read.
+class TableCancelTest : public BackendTest {};
+
+TEST_P(TableCancelTest, ACancelledReadLeavesTheTableOnItsRecord) {
+    // Texts compared by ICU sort slowly enough for the cancel to arrive first.
+    Database->Execute("CREATE TABLE \"Many\" (\"Id\" INTEGER PRIMARY KEY, "
+                      "\"Noise\" TEXT COLLATE \"und-x-icu\")");
+    Database->Execute("INSERT INTO \"Many\" SELECT n, md5(n::text) "
+                      "FROM generate_series(1, 1000000) AS s(n)");
+    TTable Table(nullptr);
+    Table.SetDatabaseName(Database->Alias());
+    Table.SetTableName("Many");
+    Table.Open();
+    Table.MoveBy(41);
+    Table.SetIndexFieldNames("Noise");
+    ASSERT_EQ(Table.FieldByName("Id")->AsInteger(), 42);
+    {
+        TCancellingMonitor Monitor(std::chrono::milliseconds(0));
+        EXPECT_THROW(Table.Next(), EOperationCancelled);
+    }
+    EXPECT_EQ(Table.State(), dsBrowse);
+    EXPECT_EQ(Table.IndexFieldNames(), "Noise");
+    EXPECT_EQ(Table.FieldByName("Id")->AsInteger(), 42);
+    Table.Next();
+    EXPECT_EQ((std::vector<std::string>{Table.FieldByName("Id")->AsString()}),
+              Database->Column("SELECT \"Id\" FROM \"Many\" WHERE \"Noise\" > (SELECT "
+                               "\"Noise\" FROM \"Many\" WHERE \"Id\" = 42) ORDER BY "
+                               "\"Noise\" LIMIT 1"));
+}
+
+// SQLite orders a table only by an index, which serves a page at once.
+INSTANTIATE_TEST_SUITE_P(Server, TableCancelTest, ::testing::Values(vorn::test::tbPostgreSQL),
+                         BackendTestName);
 
 } // namespace
