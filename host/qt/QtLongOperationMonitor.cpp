@@ -6,6 +6,8 @@
 #include <QGuiApplication>
 #include <QProgressDialog>
 
+#include <utility>
+
 namespace vorn {
 
 TQtLongOperationMonitor::TQtLongOperationMonitor(TThresholds Thresholds)
@@ -13,6 +15,8 @@ TQtLongOperationMonitor::TQtLongOperationMonitor(TThresholds Thresholds)
 
 TQtLongOperationMonitor::~TQtLongOperationMonitor() {
     SetLongOperationMonitor(FPrevious);
+    if (FDepth > 0)
+        TQtPeer::HoldDeferredChanges(false);
     Finish();
 }
 
@@ -65,7 +69,7 @@ bool TQtLongOperationMonitor::Tick() {
 void TQtLongOperationMonitor::ShowProgress() {
     FProgress = std::make_unique<QProgressDialog>(
         QApplication::translate("vorn", "Working with the database..."),
-        QApplication::translate("vorn", "Cancel"), 0, 0, QApplication::activeWindow());
+        QApplication::translate("vorn", "Cancel"), 0, 0);
     FProgress->setWindowTitle(QApplication::applicationName());
     FProgress->setWindowModality(Qt::ApplicationModal);
     FProgress->setMinimumDuration(0);
