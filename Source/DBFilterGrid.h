@@ -19,6 +19,8 @@
 
 namespace vorn {
 
+class TAliveGuard;
+
 class TDataSet;
 class TField;
 class TQuery;
@@ -212,8 +214,19 @@ public:
     // fixed cell at the left of a filter row.
     void MouseMove(TShiftState Shift, int X, int Y) override;
     // Enter opens the combo box on the current cell, Down on a filled last row appends
-    // a row, Ctrl+Delete deletes the current row.
+    // a row, Ctrl+Delete deletes the current row; with ListKeys, F4 and Alt+Down open
+    // the combo box on the current cell with its list.
     void KeyDown(int& Key, TShiftState Shift) override;
+
+    // ---- Editing options (off by default; not streamed)
+    // A value picked from the combo box's list moves the current cell as Enter after
+    // typing does: one column to the right (in the connector column, into the new row).
+    bool AdvanceAfterPick() const { return FAdvanceAfterPick; }
+    void SetAdvanceAfterPick(bool Value) { FAdvanceAfterPick = Value; }
+    // F4 and Alt+Down in the grid open the combo box's list on the current cell, as
+    // opening it with the mouse does.
+    bool ListKeys() const { return FListKeys; }
+    void SetListKeys(bool Value) { FListKeys = Value; }
 
     // ---- Owned objects (nullptr in the form designer, except the data link)
     TFieldDataLink* DataLink() const { return FDataLink.get(); }
@@ -251,6 +264,7 @@ private:
     void CheckUnquotedValue(const std::string& FieldName, const std::string& Operator,
                             const std::string& Value) const;
     void HideInCellEditor();
+    void OpenInCellList();
 
     std::unique_ptr<TFieldDataLink> FDataLink;
     TDBFilterGridComboBox* FInCellEditor = nullptr;
@@ -259,6 +273,8 @@ private:
     TQuery* FValueListQuery = nullptr;
     bool FFocusReturnFlag = false;
     bool FArrowKeyFlag = false;
+    bool FAdvanceAfterPick = false;
+    bool FListKeys = false;
 
     TFilterKind FFilterKind = fkSQL;
     int FFilterMaxDropDownCount = 15;
@@ -312,6 +328,7 @@ public:
 private:
     TDBFilterGrid& Grid() const;
     bool EditsExistingCell() const;
+    void ConfirmAndAdvance(const TAliveGuard& Guard, bool ByKey);
     void AddFieldNames();
     void AddOperatorNames(const TGridCoord& Pos);
     void AddValues(const TGridCoord& Pos);

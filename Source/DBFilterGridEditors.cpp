@@ -107,6 +107,10 @@ void TDBFilterGridComboBox::Click() {
     // Browsing the open list commits nothing.
     if (!Guard.Alive() || DroppedDown())
         return;
+    if (Grid().AdvanceAfterPick()) {
+        ConfirmAndAdvance(Guard, false);
+        return;
+    }
     Select();
     AppendRow();
     Hide();
@@ -132,19 +136,30 @@ void TDBFilterGridComboBox::KeyDown(int& Key, TShiftState Shift) {
         if (!Guard.Alive())
             return;
     }
-    Select();
     if (Key == VK_RETURN) {
-        if (FilterGrid.Col() < FilterGrid.ColCount() - 1 && !Text().empty())
-            FilterGrid.SetCol(FilterGrid.Col() + 1);
-        AppendRow();
-        FilterGrid.HideEditor();
-        // The grid keeps its current cell until the mouse really moves again.
-        FilterGrid.FArrowKeyFlag = true;
-        if (FilterGrid.CanFocus())
-            FilterGrid.SetFocus();
-        if (!Guard.Alive())
-            return;
+        ConfirmAndAdvance(Guard, true);
+        return;
     }
+    Select();
+    Hide();
+}
+
+// Enter after typing: the current cell moves one column to the right (when there is text
+// and a column), or into the row a connector appends. After a key the grid keeps its new
+// current cell until the mouse really moves again; a pick was made with the mouse.
+void TDBFilterGridComboBox::ConfirmAndAdvance(const TAliveGuard& Guard, bool ByKey) {
+    TDBFilterGrid& FilterGrid = Grid();
+    Select();
+    if (FilterGrid.Col() < FilterGrid.ColCount() - 1 && !Text().empty())
+        FilterGrid.SetCol(FilterGrid.Col() + 1);
+    AppendRow();
+    FilterGrid.HideEditor();
+    if (ByKey)
+        FilterGrid.FArrowKeyFlag = true;
+    if (FilterGrid.CanFocus())
+        FilterGrid.SetFocus();
+    if (!Guard.Alive())
+        return;
     // The text goes into the cell that was edited, not into the one moved to.
     Hide();
 }

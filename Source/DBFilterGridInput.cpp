@@ -47,6 +47,11 @@ void TDBFilterGrid::MouseMove(TShiftState Shift, int X, int Y) {
 }
 
 void TDBFilterGrid::KeyDown(int& Key, TShiftState Shift) {
+    if (FListKeys && FInCellEditor != nullptr &&
+        (Key == VK_F4 || (Key == VK_DOWN && Shift.Contains(ssAlt)))) {
+        OpenInCellList();
+        return;
+    }
     HideInCellEditor();
     // Down on a filled last row moves into a new empty row.
     if (Key == VK_DOWN && (RowCount() == FixedRows() ||
@@ -71,6 +76,18 @@ void TDBFilterGrid::KeyDown(int& Key, TShiftState Shift) {
     }
     if (Key == VK_DELETE && Shift.Contains(ssCtrl))
         DeleteOrClearRow(Row());
+}
+
+// The combo box goes on the current cell with the focus, as Enter puts it there, and
+// opens its list.
+void TDBFilterGrid::OpenInCellList() {
+    HideEditor();
+    const TAliveGuard Guard(*this);
+    const bool Shown = FInCellEditor->ShowPositioned({Col(), Row()});
+    VORN_ASSERT(Shown, "DBFilterGrid");
+    FInCellEditor->SetFocus();
+    if (Guard.Alive())
+        FInCellEditor->SetDroppedDown(true);
 }
 
 const TClass& TDBFilterGridSpeedButton::StaticClass() {

@@ -11,6 +11,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -83,6 +84,11 @@ public:
     // OnSort) and returns the new sort field list; empty when nothing was done or the
     // sort was cleared. Raises for a missing column or grid, or a grid that is no TDBGrid.
     std::string Execute(TColumn* Column);
+    // The sort field list the last Execute refused because no index of the table supports
+    // it (StrictLocalIndexing, StrictServerIndexing; an empty list is the default order);
+    // nothing after any other outcome. A user interface names it to explain why a title
+    // click changed nothing.
+    const std::optional<std::string>& RefusedSortFields() const { return FRefusedSortFields; }
 
     // Adds Grid to the registry (once) and brings its titles up to date.
     void RegisterGrid(TDBGrid* Grid);
@@ -185,6 +191,7 @@ private:
     void ReleaseRetiredLinks();
 
     bool FSorting = false;
+    std::optional<std::string> FRefusedSortFields;
     TTitleStates FTitleStates;
     TDataLinks FDataLinks;
     TColor FClickedTitleColor = cl3DLight;

@@ -55,6 +55,7 @@ std::string TDBGridTitleSort::Execute(TColumn* Column) {
     // its form): the flag then went with it.
     const TAliveGuard Guard(*this);
     std::string Result;
+    FRefusedSortFields.reset();
     try {
         Result = ExecuteSort(Column);
     } catch (...) {
@@ -160,8 +161,10 @@ std::string TDBGridTitleSort::SortTableColumn(TDBGrid& Grid, TField& Field) {
         NewFields = "";
     }
 
-    if (!IndexSupports(Table, NewFields))
+    if (!IndexSupports(Table, NewFields)) {
+        FRefusedSortFields = NewFields;
         return "";
+    }
     // The re-sort reaches the handlers of every control on the table, which may close
     // the form of this component or of the grid.
     const TAliveGuard Alive(*this);

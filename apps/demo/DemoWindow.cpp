@@ -9,6 +9,7 @@
 #include "host/components/ClassRegistry.h"
 #include "host/components/Edit.h"
 #include "host/components/FormFile.h"
+#include "host/components/UserHint.h"
 #include "host/data/DBGrid.h"
 #include "host/data/DataSource.h"
 #include "host/data/Query.h"
@@ -59,7 +60,23 @@ TComponentClass& TDemoWindow::Find(const std::string& Name) const {
 }
 
 void TDemoWindow::WireEvents() {
-    FCustomerGrid->OnTitleClick = [this](TColumn* Column) { FTitleSort->Execute(Column); };
+    FCustomerGrid->OnTitleClick = [this](TColumn* Column) {
+        FTitleSort->Execute(Column);
+        if (const auto& Refused = FTitleSort->RefusedSortFields())
+            ShowUserHint(*FCustomerGrid, "No index of table " + FCustomerTable->TableName() +
+                                             (Refused->empty() ? " keeps its default order"
+                                                               : " begins with " + *Refused) +
+                                             ": this title cannot sort the table");
+    };
+    auto& LocateEdit = Find<TDBLocateEdit>("LocateEdit");
+    LocateEdit.AfterLocate = [&LocateEdit](TObject*) {
+        if (!LocateEdit.Located())
+            ShowUserHint(LocateEdit,
+                         "No " + LocateEdit.GetLocateField() + " begins with " + LocateEdit.Text());
+    };
+    // Picking from a list moves on as typing and Enter do; F4 and Alt+Down open a list.
+    FFilterGrid->SetAdvanceAfterPick(true);
+    FFilterGrid->SetListKeys(true);
     Find<TSpeedButton>("ApplySimpleButton").OnClick = [this](TObject*) { ApplyFilter(false); };
     Find<TSpeedButton>("ApplySQLButton").OnClick = [this](TObject*) { ApplyFilter(true); };
 }

@@ -5,9 +5,11 @@
 #include "apps/demo/DemoWindow.h"
 
 #include "Source/VornData.h"
+#include "host/qt/QtConvert.h"
 #include "host/qt/QtWidgetSet.h"
 
 #include <QApplication>
+#include <QMessageBox>
 #include <QPixmap>
 #include <QWidget>
 
@@ -90,6 +92,17 @@ int RunDemo(const TDemoOptions& Options) {
     return 0;
 }
 
+// A start-up error is shown in a dialog as well, where someone can see one: not for a
+// screenshot, and not without a screen.
+bool ShowsStartupErrorDialog(int argc, char** argv) {
+    if (QGuiApplication::platformName() == QLatin1String("offscreen"))
+        return false;
+    for (int Index = 1; Index < argc; ++Index)
+        if (std::string(argv[Index]) == "--screenshot")
+            return false;
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -102,6 +115,8 @@ int main(int argc, char** argv) {
         Result = RunDemo(ParseOptions(argc, argv));
     } catch (const std::exception& Error) {
         std::cerr << "vorndemo: " << Error.what() << "\n";
+        if (ShowsStartupErrorDialog(argc, argv))
+            QMessageBox::critical(nullptr, QStringLiteral("vorndemo"), ToQString(Error.what()));
     }
     Finalize();
     return Result;

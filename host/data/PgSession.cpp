@@ -2,8 +2,12 @@
 
 #include "host/components/CodePage.h"
 #include "host/data/DatabaseError.h"
+#include "host/data/LongOperation.h"
 
 #include <libpq-fe.h>
+#include <poll.h>
+
+#include <cerrno>
 
 #include <utility>
 
@@ -32,6 +36,63 @@ bool EndsSession(const TPgResult& Result) {
         return false;
     const std::string State = Result.SqlState();
     return State.empty() || State.rfind("08", 0) == 0 || State.rfind("57P0", 0) == 0;
+}
+
+// How often a statement that waits for the server ticks the long-operation monitor.
+constexpr int TickMilliseconds = 10;
+
+// The SQLSTATE of a statement the server stopped on a cancel request.
+constexpr const char* QueryCanceledState = "57014";
+
+// Asks the server to stop the statement that Connection is running. Whether it stopped
+// shows in the statement's result: it may have finished first.
+void RequestCancel(pg_conn* Connection) {
+    PGcancel* Cancel = PQgetCancel(Connection);
+    if (Cancel == nullptr)
+        return;
+    char Error[256];
+    PQcancel(Cancel, Error, static_cast<int>(sizeof Error));
+    PQfreeCancel(Cancel);
+}
+
+// Waits until Connection has the whole result of the statement it sent, ticking the
+// long-operation monitor meanwhile; asks the server to cancel the statement once the
+// user wants it. Returns false when the connection failed while waiting.
+bool AwaitResult(pg_conn* Connection, TLongOperationScope& Scope) {
+    bool CancelSent = false;
+    while (PQisBusy(Connection)) {
+        pollfd Socket{PQsocket(Connection), POLLIN, 0};
+        const int Ready = poll(&Socket, 1, Scope.Watched() ? TickMilliseconds : -1);
+        if (Ready < 0 && errno != EINTR)
+            return false;
+        if (Ready > 0 && PQconsumeInput(Connection) == 0)
+            return false;
+        if (!CancelSent && Scope.CancelRequested()) {
+            RequestCancel(Connection);
+            CancelSent = true;
+        }
+    }
+    return true;
+}
+
+// The result of the statement Connection sent, as PQexecParams gives it: the last one,
+// or the first error.
+PGresult* CollectResult(pg_conn* Connection) {
+    PGresult* Kept = nullptr;
+    while (PGresult* Next = PQgetResult(Connection)) {
+        const bool Failed = Kept != nullptr && PQresultStatus(Kept) == PGRES_FATAL_ERROR;
+        if (Failed) {
+            PQclear(Next);
+            continue;
+        }
+        PQclear(Kept);
+        Kept = Next;
+        // A COPY result comes before the end of the results; the caller ends the COPY.
+        const ExecStatusType Status = PQresultStatus(Kept);
+        if (Status == PGRES_COPY_IN || Status == PGRES_COPY_OUT || Status == PGRES_COPY_BOTH)
+            break;
+    }
+    return Kept;
 }
 
 } // namespace
@@ -175,8 +236,7 @@ TPgResult TPgSession::Run(const char* Operation, const std::string& Sql, const T
                                  " contains a NUL character, which PostgreSQL text cannot hold");
         Values.push_back(Param ? Param->c_str() : nullptr);
     }
-    TPgResult Result(PQexecParams(FConnection, Sql.c_str(), static_cast<int>(Values.size()),
-                                  nullptr, Values.data(), nullptr, nullptr, 0));
+    TPgResult Result = SendAndWait(Sql, Values);
     switch (Result.Status()) {
     case PGRES_COMMAND_OK:
     case PGRES_TUPLES_OK:
@@ -190,6 +250,22 @@ TPgResult TPgSession::Run(const char* Operation, const std::string& Sql, const T
     default:
         RaiseStatementError(Operation, Result);
     }
+}
+
+// Sent asynchronously so that the wait can be watched and cancelled; a connection that
+// breaks on the way gives no result, as with PQexecParams.
+// The statement the user cancelled raises EOperationCancelled; one that finished before
+// the cancel request arrived gives its result.
+TPgResult TPgSession::SendAndWait(const std::string& Sql, const std::vector<const char*>& Values) {
+    TLongOperationScope Scope;
+    if (PQsendQueryParams(FConnection, Sql.c_str(), static_cast<int>(Values.size()), nullptr,
+                          Values.data(), nullptr, nullptr, 0) == 0)
+        return TPgResult(nullptr);
+    const bool Answered = AwaitResult(FConnection, Scope);
+    TPgResult Result(CollectResult(FConnection));
+    if (Answered && Scope.Cancelled() && Result.Exists() && Result.SqlState() == QueryCanceledState)
+        throw EOperationCancelled();
+    return Result;
 }
 
 // A COPY leaves the connection waiting for data; ending it restores the normal state.

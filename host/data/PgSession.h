@@ -65,6 +65,7 @@ private:
     TPgResult RunGuarded(const char* Operation, const std::string& Sql, const TPgParams& Params,
                          int OwnCursors);
     TPgResult Run(const char* Operation, const std::string& Sql, const TPgParams& Params);
+    TPgResult SendAndWait(const std::string& Sql, const std::vector<const char*>& Values);
     void RunQuietly(const char* Sql) noexcept;
     void AbandonCopy() noexcept;
     void CheckConnected(const char* Operation) const;

@@ -1,5 +1,6 @@
 #include "host/components/CodePage.h"
 #include "host/data/DatabaseError.h"
+#include "host/data/LongOperation.h"
 #include "host/data/SqliteDriver.h"
 #include "host/data/SqliteUpperCase.h"
 
@@ -14,6 +15,33 @@ namespace {
 
 // How long a statement waits for another connection's lock before it reports "busy".
 constexpr int BusyTimeoutMilliseconds = 200;
+
+// How many steps of SQLite's engine run between two ticks of the long-operation monitor: a
+// few microseconds of work, so that a cancel stops a statement at once.
+constexpr int ProgressInstructions = 1000;
+
+// Steps Statement once. While a long-operation monitor is installed, SQLite's progress
+// handler ticks it and interrupts the statement when the user cancels; without one no
+// handler is installed and stepping costs nothing extra.
+int Step(sqlite3_stmt* Statement) {
+    TLongOperationScope Scope;
+    if (!Scope.Watched())
+        return sqlite3_step(Statement);
+    sqlite3* Database = sqlite3_db_handle(Statement);
+    sqlite3_progress_handler(
+        Database, ProgressInstructions,
+        [](void* Context) {
+            return static_cast<TLongOperationScope*>(Context)->CancelRequested() ? 1 : 0;
+        },
+        &Scope);
+    const int Result = sqlite3_step(Statement);
+    sqlite3_progress_handler(Database, 0, nullptr, nullptr);
+    if ((Result & 0xFF) == SQLITE_INTERRUPT && Scope.Cancelled()) {
+        sqlite3_reset(Statement);
+        throw EOperationCancelled();
+    }
+    return Result;
+}
 
 std::string UpperCase(std::string Text) {
     for (char& C : Text)
@@ -119,13 +147,15 @@ TSQLiteCursor::TSQLiteCursor(const TSQLiteConnection& Connection,
 bool TSQLiteCursor::Next() {
     if (FDone)
         return false;
-    const int Result = sqlite3_step(FStatement->Handle());
-    if (Result == SQLITE_ROW) {
-        FOnRow = true;
-        return true;
-    }
+    // A failed or cancelled step ends the rows.
     FOnRow = false;
     FDone = true;
+    const int Result = Step(FStatement->Handle());
+    if (Result == SQLITE_ROW) {
+        FOnRow = true;
+        FDone = false;
+        return true;
+    }
     if (Result != SQLITE_DONE)
         FConnection.Fail("Reading rows");
     return false;
@@ -239,7 +269,7 @@ std::int64_t TSQLiteConnection::ExecuteCommand(const std::string& Sql,
     auto Statement = Prepare(Sql, Params);
     int Result = SQLITE_ROW;
     while (Result == SQLITE_ROW)
-        Result = sqlite3_step(Statement->Handle());
+        Result = Step(Statement->Handle());
     if (Result != SQLITE_DONE)
         Fail("Executing \"" + Sql + "\"");
     return sqlite3_changes64(FDatabase);

@@ -63,6 +63,7 @@ TQtPeer::TQtPeer(TControl& Control, QWidget* Widget)
 }
 
 int TQtPeer::CallbackDepth = 0;
+int TQtPeer::DeferredChangesHeld = 0;
 std::vector<TQtPeer*> TQtPeer::DeferringPeers;
 
 TQtPeer::~TQtPeer() {
@@ -147,9 +148,14 @@ void TQtPeer::DeferUntilCallbacksReturn() {
         return;
     DeferringPeers.push_back(this);
     QTimer::singleShot(0, Context(), [this] {
-        if (LeaveDeferring(this))
+        // A held peer stays on the list, for the callback around the statement to apply.
+        if (DeferredChangesHeld == 0 && LeaveDeferring(this))
             ApplyDeferredChangesGuarded();
     });
+}
+
+void TQtPeer::HoldDeferredChanges(bool Hold) {
+    DeferredChangesHeld += Hold ? 1 : -1;
 }
 
 bool TQtPeer::LeaveDeferring(TQtPeer* Peer) {
@@ -267,11 +273,16 @@ bool TQtPeer::HandleInput(QObject* Source, QEvent* Event) {
     case QEvent::MouseButtonRelease:
     case QEvent::MouseMove:
         return HandleMouse(Source, static_cast<QMouseEvent&>(*Event));
+    // Only the control's own widget tells when the pointer enters or leaves the control:
+    // a part inside it (a combo box's line edit) reports a leave when the pointer moves on
+    // to another part (the arrow), still over the control.
     case QEvent::Enter:
-        Dispatch([&] { UserMouseEnter(FControl); });
+        if (Source == FWidget)
+            Dispatch([&] { UserMouseEnter(FControl); });
         return false;
     case QEvent::Leave:
-        Dispatch([&] { UserMouseLeave(FControl); });
+        if (Source == FWidget)
+            Dispatch([&] { UserMouseLeave(FControl); });
         return false;
     case QEvent::KeyPress:
     case QEvent::KeyRelease:

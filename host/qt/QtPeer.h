@@ -46,6 +46,11 @@ public:
     // The peer of Control when it is a Qt peer, else nullptr.
     static TQtPeer* Of(const TControl& Control);
 
+    // While a statement runs, the event loop turns inside a model call to show progress:
+    // deferred changes then wait for that call to return, since applying them may ask the
+    // model, which is busy. Calls nest; each true is matched by a false.
+    static void HoldDeferredChanges(bool Hold);
+
     // Runs a call into the model from a Qt callback: an exception must never unwind
     // through Qt's event loop, so it goes to the application error handler.
     //
@@ -140,6 +145,7 @@ private:
     static bool LeaveDeferring(TQtPeer* Peer);
     void ApplyDeferredChangesGuarded() noexcept;
     static int CallbackDepth;
+    static int DeferredChangesHeld;
     // The peers waiting for ApplyDeferredChanges, in the order they asked.
     static std::vector<TQtPeer*> DeferringPeers;
     bool HandleMouse(QObject* Source, QMouseEvent& Event);

@@ -73,6 +73,11 @@ TQtStringGridPeer::TQtStringGridPeer(TStringGrid& Grid)
     View().horizontalHeader()->setMinimumSectionSize(0);
     View().verticalHeader()->setMinimumSectionSize(0);
     View().setModel(FModel.get());
+    // The cells lie inside a sunken border two pixels wide, where controls laid over a
+    // cell (a filter grid's combo box) expect them: at the grid's position plus the
+    // cell's plus the border.
+    View().setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    View().setLineWidth(2);
 }
 
 TQtStringGridPeer::~TQtStringGridPeer() {

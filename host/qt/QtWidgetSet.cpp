@@ -13,6 +13,8 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QTimer>
+#include <QToolTip>
 
 #include <memory>
 
@@ -38,21 +40,34 @@ std::unique_ptr<TQtPeer> NewPeer(TControl& Control) {
     return std::make_unique<TQtPlainPeer>(Control);
 }
 
-// The error goes on screen and the application goes on: the box is not modal, so an
-// error inside a handler never waits for the user.
-void ShowErrorBox(const std::exception& Error) {
-    auto* Box = new QMessageBox(QMessageBox::Critical, QApplication::applicationName(),
-                                ToQString(Error.what()), QMessageBox::Ok);
-    Box->setAttribute(Qt::WA_DeleteOnClose);
-    Box->setModal(false);
-    Box->show();
-}
-
 } // namespace
 
-TQtWidgetSet::TQtWidgetSet() : FPreviousHandler(SetApplicationErrorHandler(ShowErrorBox)) {}
+TQtWidgetSet::TQtWidgetSet()
+    : FPreviousHandler(
+          SetApplicationErrorHandler([this](const std::exception& Error) { ShowErrorBox(Error); })),
+      FPreviousHintHandler(SetUserHintHandler(ShowHint)) {}
+
+// Below the control, where the pointer that caused it does not hide it.
+void TQtWidgetSet::ShowHint(const TControl& Near, const std::string& Text) {
+    QWidget* Widget = WidgetOf(Near);
+    if (Widget == nullptr || !Widget->isVisible())
+        return;
+    QToolTip::showText(Widget->mapToGlobal(QPoint(0, Widget->height())), ToQString(Text), Widget);
+}
+
+// The box is modal: the user sees the error before anything else happens, and nothing
+// else reaches the model meanwhile.
+void TQtWidgetSet::ShowErrorBox(const std::exception& Error) {
+    QMessageBox Box(QMessageBox::Critical, QApplication::applicationName(), ToQString(Error.what()),
+                    QMessageBox::Ok, QApplication::activeWindow());
+    Box.setWindowModality(Qt::ApplicationModal);
+    if (FErrorBoxHook)
+        QTimer::singleShot(0, &Box, [this, &Box] { FErrorBoxHook(Box); });
+    Box.exec();
+}
 
 TQtWidgetSet::~TQtWidgetSet() {
+    SetUserHintHandler(std::move(FPreviousHintHandler));
     SetApplicationErrorHandler(std::move(FPreviousHandler));
 }
 

@@ -2,15 +2,23 @@
 
 #include "host/components/Application.h"
 #include "host/components/Control.h"
+#include "host/components/UserHint.h"
+#include "host/qt/QtLongOperationMonitor.h"
 
+#include <functional>
+
+class QMessageBox;
 class QWidget;
 
 namespace vorn {
 
 // Shows controls in real Qt windows. While a widget set exists, errors that escape input
-// handlers are shown in a message box that does not block the application (the
-// handler in force before is put back when the widget set goes). A QApplication must
-// exist before the widget set and outlive every peer it creates.
+// handlers are shown in a modal message box, which the user must close before going on
+// (the handler in force before is put back when the widget set goes), and statements
+// that run long show a busy cursor and then a progress dialog that can cancel them
+// (TQtLongOperationMonitor). Hints about acts that did nothing visible are tooltips
+// beside their control. A QApplication must exist before the widget set and outlive
+// every peer it creates.
 class TQtWidgetSet {
 public:
     TQtWidgetSet();
@@ -26,8 +34,23 @@ public:
     // The widget that shows Control, or nullptr when it has no Qt peer.
     static QWidget* WidgetOf(const TControl& Control);
 
+    // The monitor that shows long statements; its thresholds may be changed.
+    TQtLongOperationMonitor& LongOperations() { return FLongOperations; }
+
+    // Called with each error box once it is on screen, inside its modal event loop: a
+    // test reads the box there and closes it (done), as a user would.
+    void SetErrorBoxHook(std::function<void(QMessageBox& Box)> Hook) {
+        FErrorBoxHook = std::move(Hook);
+    }
+
 private:
+    void ShowErrorBox(const std::exception& Error);
+    static void ShowHint(const TControl& Near, const std::string& Text);
+
+    std::function<void(QMessageBox& Box)> FErrorBoxHook;
     TApplicationErrorHandler FPreviousHandler;
+    TUserHintHandler FPreviousHintHandler;
+    TQtLongOperationMonitor FLongOperations;
 };
 
 } // namespace vorn

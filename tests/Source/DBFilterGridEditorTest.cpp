@@ -344,6 +344,73 @@ TEST_F(FilterGridEditorTest, EnterEscapeAndDownInTheComboBox) {
     EXPECT_EQ(Grid->Cells(3, 1), CellBefore);
 }
 
+// The editing options, off by default: a pick from the list moves on as Enter after typing
+// does, and F4 or Alt+Down in the grid open the current cell's list.
+TEST_F(FilterGridEditorTest, EditingOptionsMoveOnAfterAPickAndOpenListsByKey) {
+    struct TPickCase {
+        const char* Title;
+        bool Option;
+        std::vector<TFilterRow> Rows;
+        int Col;
+        std::string Item;
+        int ColAfter, RowAfter;
+    };
+    const TPickCase Picks[] = {
+        {"PickStays", false, {{"", "", "", ""}}, 1, "Name", 1, 1},
+        {"PickMovesOn", true, {{"", "", "", ""}}, 1, "Name", 2, 1},
+        {"PickedEmptyValueStays", true, {{"Name", "=", "", ""}}, 3, "", 3, 1},
+        {"PickedConnectorOpensARow", true, {{"Name", "=", "x", ""}}, 4, "OR", 1, 2},
+    };
+    for (const TPickCase& Case : Picks) {
+        SCOPED_TRACE(Case.Title);
+        SetRows(Case.Rows);
+        Grid->SetAdvanceAfterPick(Case.Option);
+        User.MoveInto(Case.Col, 1);
+        if (Case.Item.empty()) {
+            Combo().Items()->Add("");
+            ASSERT_TRUE(UserSelectItem(Combo(), 0));
+        } else {
+            User.Pick(Case.Item);
+        }
+        EXPECT_FALSE(Combo().Visible());
+        EXPECT_EQ(Grid->Cells(Case.Col, 1), Case.Item);
+        EXPECT_EQ(Grid->Col(), Case.ColAfter);
+        EXPECT_EQ(Grid->Row(), Case.RowAfter);
+        EXPECT_TRUE(Grid->Focused());
+        EXPECT_FALSE(Grid->ArrowKeyFlag()) << "a pick is made with the mouse";
+    }
+
+    struct TKeyCase {
+        const char* Title;
+        bool Option;
+        int Key;
+        TShiftState Shift;
+    };
+    const TKeyCase Keys[] = {
+        {"F4Opens", true, VK_F4, {}},
+        {"AltDownOpens", true, VK_DOWN, {ssAlt}},
+        {"F4WithoutOptionDoesNothing", false, VK_F4, {}},
+    };
+    for (const TKeyCase& Case : Keys) {
+        SCOPED_TRACE(Case.Title);
+        SetRows({{"Name", "", "", ""}});
+        Grid->SetListKeys(Case.Option);
+        ASSERT_TRUE(UserSetFocus(*Grid));
+        Grid->SetCol(2);
+        Grid->SetRow(1);
+        User.GridKey(Case.Key, Case.Shift);
+        EXPECT_EQ(Combo().Visible(), Case.Option);
+        EXPECT_EQ(Combo().DroppedDown(), Case.Option);
+        EXPECT_EQ(Combo().Focused(), Case.Option);
+        if (Case.Option) {
+            EXPECT_EQ(Grid->CurrentComboCell(), (TGridCoord{2, 1}));
+            EXPECT_FALSE(User.Items().empty());
+            User.Key(VK_ESCAPE);
+            User.Key(VK_ESCAPE);
+        }
+    }
+}
+
 // The cell editor edits multi-byte text by whole characters, and the cell takes the
 // text as it was typed.
 TEST_F(FilterGridEditorTest, TheCellEditorEditsMultiByteTextByWholeCharacters) {

@@ -256,6 +256,7 @@ TEST_P(TitleSortSequenceTest, ClicksGiveTheseOrders) {
         EXPECT_EQ(Click(ColumnOf(*Grid, Step.Field), Step.Keys),
                   Step.Result != Refused ? Step.Result : "");
         EXPECT_EQ(ExtractSortFieldNames(Table), Step.Order);
+        EXPECT_EQ(Sorter->RefusedSortFields().has_value(), Step.Result == Refused);
         Names Marked = Highlighted(*Grid);
         std::sort(Marked.begin(), Marked.end());
         Names Shown = SortedItems(Step.Order);

@@ -12,6 +12,7 @@
 #include <QCursor>
 #include <QDir>
 #include <QHeaderView>
+#include <QMessageBox>
 #include <QStyle>
 #include <QStyleOptionComboBox>
 #include <QTableView>
@@ -30,8 +31,8 @@ constexpr const char* DemoAlias = "VornDemo";
 
 std::unique_ptr<testsupport::TSampleDatabaseFile> DemoScenarioTest::Database;
 
-void DemoScenarioTest::SetUpTestSuite() {
-    Database = std::make_unique<testsupport::TSampleDatabaseFile>(Customers);
+void DemoScenarioTest::SetUpSampleDatabase(int CustomerCount) {
+    Database = std::make_unique<testsupport::TSampleDatabaseFile>(CustomerCount);
     RegisterSQLiteDatabase(DemoAlias, Database->Path());
     RegisterDemoClasses();
 }
@@ -42,6 +43,11 @@ void DemoScenarioTest::TearDownTestSuite() {
 }
 
 DemoScenarioTest::DemoScenarioTest() {
+    WidgetSet.SetErrorBoxHook([this](QMessageBox& Box) {
+        const bool Modal = Box.windowModality() == Qt::ApplicationModal;
+        ShownErrors.push_back((Modal ? "" : "(not modal) ") + FromQString(Box.text()));
+        Box.done(QMessageBox::Ok);
+    });
     Window = std::make_unique<TDemoWindow>(VORN_DEMO_FORM_FILE);
     WidgetSet.CreatePeers(Window->Form());
     Window->Form().Show();

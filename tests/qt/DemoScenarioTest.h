@@ -33,7 +33,9 @@ class DemoScenarioTest : public ::testing::Test {
 protected:
     static constexpr int Customers = 40;
 
-    static void SetUpTestSuite();
+    static void SetUpTestSuite() { SetUpSampleDatabase(Customers); }
+    // A suite that needs more customers calls this from its own SetUpTestSuite.
+    static void SetUpSampleDatabase(int CustomerCount);
     static void TearDownTestSuite();
 
     DemoScenarioTest();
@@ -88,6 +90,10 @@ protected:
     static std::vector<std::string> Select(const std::string& Sql) { return Database->Column(Sql); }
 
     TTable& CustomerTable() const;
+
+    // The texts of the error boxes shown so far, each closed as a user would; a box that
+    // was not application-modal is marked "(not modal)".
+    std::vector<std::string> ShownErrors;
 
     static std::unique_ptr<testsupport::TSampleDatabaseFile> Database;
     TQtWidgetSet WidgetSet;

@@ -5,12 +5,17 @@
 #include "host/components/Button.h"
 #include "host/components/Edit.h"
 #include "host/data/DBGrid.h"
+#include "host/data/Table.h"
 #include "host/qt/QtConvert.h"
 #include "tests/qt/DemoScenarioTest.h"
 
 #include <QApplication>
 #include <QComboBox>
+#include <QCursor>
+#include <QGuiApplication>
 #include <QLineEdit>
+#include <QProgressDialog>
+#include <QPushButton>
 #include <QTableView>
 #include <QTest>
 #include <QToolButton>
@@ -106,6 +111,125 @@ TEST_F(FilterGridScenarioTest, TheRowButtonDeletesTheRowItStandsOn) {
     EXPECT_EQ(Cell(fciLeftArg, 1), "Company");
     EXPECT_EQ(Cell(fciLeftArg, 2), "City");
     EXPECT_FALSE(Button.isVisible());
+}
+
+// The pointer crosses the field cell of the first row pixel by pixel, over the combo
+// box's text and on to its arrow: the combo box stays, over the whole cell.
+TEST_F(FilterGridScenarioTest, TheComboBoxCoversItsCellWhileThePointerSweepsAcrossIt) {
+    const int ACol = FilterCol(fciLeftArg);
+    HoverCell(Grid(), ACol, 1);
+    auto& Combo = WidgetOf<QComboBox>(*Grid().InCellEditor());
+    QTableView& View = ViewOf(Grid());
+    const QRect Cell = View.visualRect(View.model()->index(1, ACol));
+    const QRect CellOnScreen(View.viewport()->mapToGlobal(Cell.topLeft()), Cell.size());
+    QWidget& Window = *View.window();
+    for (const int Y : {Cell.top(), Cell.center().y(), Cell.bottom()}) {
+        for (int X = Cell.left(); X <= Cell.right(); ++X) {
+            const QPoint Global = View.viewport()->mapToGlobal(QPoint(X, Y));
+            QTest::mouseMove(&Window, Window.mapFromGlobal(Global));
+            ASSERT_TRUE(Combo.isVisible()) << "at " << X << ", " << Y;
+            const QRect ComboOnScreen(Combo.mapToGlobal(QPoint(0, 0)), Combo.size());
+            ASSERT_TRUE(ComboOnScreen.contains(CellOnScreen)) << "at " << X << ", " << Y;
+            ASSERT_EQ(Grid().CurrentComboCell(), (TGridCoord{ACol, 1}));
+        }
+    }
+}
+
+// A pick from a list and typing with Enter both move the current cell one column on; in
+// the connector column both open the next row. F4 in the grid opens the list of the
+// current cell, Ctrl+Delete deletes the current row.
+TEST_F(FilterGridScenarioTest, APickMovesOnAsTypingAndEnterDoAndTheKeyboardReachesEverything) {
+    ASSERT_NO_FATAL_FAILURE(PickFromCell(Grid(), FilterCol(fciLeftArg), 1, "City"));
+    EXPECT_EQ(Grid().Col(), FilterCol(fciOperator));
+    EXPECT_EQ(Grid().Row(), 1);
+
+    HoverCell(Grid(), FilterCol(fciOperator), 1);
+    auto& Combo = WidgetOf<QComboBox>(*Grid().InCellEditor());
+    QTest::mouseClick(Combo.lineEdit(), Qt::LeftButton);
+    Combo.lineEdit()->selectAll();
+    QTest::keyClicks(Combo.lineEdit(), "=");
+    QTest::keyClick(Combo.lineEdit(), Qt::Key_Return);
+    EXPECT_EQ(Cell(fciOperator, 1), "=");
+    EXPECT_EQ(Grid().Col(), FilterCol(fciRightArg));
+
+    // From the keyboard alone: F4 opens the value cell's list, Down and Enter pick.
+    QTableView& View = ViewOf(Grid());
+    View.setFocus();
+    QTest::keyClick(&View, Qt::Key_F4);
+    ASSERT_TRUE(Combo.isVisible());
+    ASSERT_TRUE(Combo.view()->isVisible()) << "F4 opens the list of the current cell";
+    EXPECT_EQ(Grid().CurrentComboCell(), (TGridCoord{FilterCol(fciRightArg), 1}));
+    // The first city that is not missing (an empty item, which would not move on).
+    do
+        QTest::keyClick(Combo.view(), Qt::Key_Down);
+    while (Combo.view()->currentIndex().data().toString().isEmpty());
+    const std::string Picked = FromQString(Combo.view()->currentIndex().data().toString());
+    QTest::keyClick(Combo.view(), Qt::Key_Return);
+    EXPECT_FALSE(Combo.view()->isVisible());
+    EXPECT_EQ(Cell(fciRightArg, 1), Picked);
+    EXPECT_EQ(Grid().Col(), FilterCol(fciBoolOperator));
+
+    // After Enter the grid ignores one mouse move: the pointer catching up with the keys.
+    HoverCell(Grid(), FilterCol(fciLeftArg), 1);
+    ASSERT_NO_FATAL_FAILURE(PickFromCell(Grid(), FilterCol(fciBoolOperator), 1, "AND"));
+    EXPECT_EQ(Grid().RowCount(), 3);
+    EXPECT_EQ(Grid().Row(), 2);
+    EXPECT_EQ(Grid().Col(), FilterCol(fciLeftArg));
+
+    View.setFocus();
+    QTest::keyClick(&View, Qt::Key_Delete, Qt::ControlModifier);
+    EXPECT_EQ(Grid().RowCount(), 2);
+    EXPECT_EQ(Cell(fciLeftArg, 1), "City");
+}
+
+// Enough customers that the value list of a column takes SQLite many steps.
+class SlowValueListScenarioTest : public FilterGridScenarioTest {
+protected:
+    static void SetUpTestSuite() { SetUpSampleDatabase(20000); }
+};
+
+// The value list runs long: the busy cursor appears, then the progress dialog, whose
+// Cancel stops the statement. The error box says so; the table, its current record and
+// the grid are as they were, and the next list opens.
+TEST_F(SlowValueListScenarioTest, CancelStopsAValueListAndLeavesTheGridUsable) {
+    TTable& Table = CustomerTable();
+    Table.First();
+    Table.MoveBy(3);
+    const std::string Current = Table.FieldByName("CustNo")->AsString();
+    TQtLongOperationMonitor& Monitor = WidgetSet.LongOperations();
+    bool BusyCursor = false;
+    bool DialogModal = false;
+    Monitor.OnBusyCursorShown = [&] {
+        BusyCursor = QGuiApplication::overrideCursor() != nullptr &&
+                     QGuiApplication::overrideCursor()->shape() == Qt::BusyCursor;
+    };
+    Monitor.OnProgressShown = [&](QProgressDialog& Dialog) {
+        DialogModal = Dialog.windowModality() == Qt::ApplicationModal;
+        QTest::mouseClick(Dialog.findChild<QPushButton*>(), Qt::LeftButton);
+    };
+    Monitor.SetThresholds(
+        {std::chrono::milliseconds(0), std::chrono::milliseconds(0), std::chrono::milliseconds(0)});
+
+    ASSERT_NO_FATAL_FAILURE(PickFromCell(Grid(), FilterCol(fciLeftArg), 1, "City"));
+    HoverCell(Grid(), FilterCol(fciRightArg), 1);
+    auto& Combo = WidgetOf<QComboBox>(*Grid().InCellEditor());
+    OpenList(Combo);
+
+    EXPECT_TRUE(BusyCursor);
+    EXPECT_TRUE(DialogModal);
+    EXPECT_EQ(ShownErrors, std::vector<std::string>{"Operation cancelled by the user"});
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    EXPECT_FALSE(Combo.view()->isVisible());
+    EXPECT_EQ(Table.State(), dsBrowse);
+    EXPECT_EQ(Table.FieldByName("CustNo")->AsString(), Current);
+
+    Monitor.OnProgressShown = nullptr;
+    Monitor.SetThresholds({});
+    const std::vector<std::string> City =
+        Select("SELECT City FROM customer WHERE City IS NOT NULL ORDER BY City LIMIT 1");
+    ASSERT_EQ(City.size(), 1U);
+    ASSERT_NO_FATAL_FAILURE(PickFromCell(Grid(), FilterCol(fciRightArg), 1, City.front()));
+    EXPECT_EQ(ShownErrors.size(), 1U);
 }
 
 } // namespace

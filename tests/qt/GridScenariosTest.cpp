@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QTableView>
 #include <QTest>
+#include <QToolTip>
 
 #include <algorithm>
 #include <cctype>
@@ -174,6 +175,29 @@ TEST_F(GridScenarioTest, TypingIntoTheLocateEditMovesToTheFirstMatchingCustomer)
     QTest::keyClick(&LineEdit, Qt::Key_A, Qt::ControlModifier);
     EXPECT_EQ(LocateEdit.Text(), Typed);
     EXPECT_EQ(FromQString(LineEdit.text()), Typed);
+}
+
+// Acts that change nothing say why, in a tooltip beside their control: a title no index
+// can sort by, a search that finds nothing.
+TEST_F(GridScenarioTest, ATitleThatCannotSortAndASearchThatFindsNothingSayWhy) {
+    const std::string Order = CustomerTable().IndexFieldNames();
+
+    ClickTitle(Grid(), "Balance");
+    EXPECT_TRUE(QToolTip::isVisible());
+    EXPECT_EQ(FromQString(QToolTip::text()),
+              "No index of table customer begins with Balance: this title cannot sort the table");
+    EXPECT_EQ(CustomerTable().IndexFieldNames(), Order);
+    QToolTip::hideText();
+
+    auto& LineEdit = WidgetOf<QLineEdit>(Find<TDBLocateEdit>("LocateEdit"));
+    QTest::mouseClick(&LineEdit, Qt::LeftButton);
+    QTest::keyClicks(&LineEdit, "zzq");
+    EXPECT_TRUE(QToolTip::isVisible());
+    EXPECT_EQ(FromQString(QToolTip::text()), "No Name begins with zzq");
+    // A title that sorts says nothing.
+    QToolTip::hideText();
+    ClickTitle(Grid(), "City");
+    EXPECT_FALSE(QToolTip::isVisible());
 }
 
 // Text of other scripts is typed, matched without regard to case and shown as stored: "ša"

@@ -8,6 +8,11 @@
 namespace vorn::qttest {
 
 QtPeerTest::QtPeerTest() {
+    WidgetSet.SetErrorBoxHook([this](QMessageBox& Box) {
+        const bool Modal = Box.windowModality() == Qt::ApplicationModal;
+        ShownErrors.append((Modal ? "" : "(not modal) ") + Box.text());
+        Box.done(QMessageBox::Ok);
+    });
     Form = std::make_unique<TForm>(nullptr);
     Form->SetBounds(0, 0, 480, 320);
     Form->Show();
@@ -16,9 +21,6 @@ QtPeerTest::QtPeerTest() {
 QtPeerTest::~QtPeerTest() {
     Form.reset();
     DeleteWaitingWidgets();
-    for (QWidget* Widget : QApplication::topLevelWidgets())
-        if (qobject_cast<QMessageBox*>(Widget) != nullptr)
-            delete Widget;
 }
 
 void QtPeerTest::DeleteWaitingWidgets() {
@@ -65,14 +67,6 @@ void QtPeerTest::SendText(QWidget& Widget, const QString& Text) {
                 Text.mid(Position, Width));
         Position += Width;
     }
-}
-
-QStringList QtPeerTest::ErrorBoxTexts() {
-    QStringList Texts;
-    for (QWidget* Widget : QApplication::topLevelWidgets())
-        if (auto* Box = qobject_cast<QMessageBox*>(Widget); Box != nullptr && Box->isVisible())
-            Texts.append(Box->text());
-    return Texts;
 }
 
 } // namespace vorn::qttest

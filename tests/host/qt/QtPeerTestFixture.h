@@ -7,6 +7,7 @@
 
 #include <QPoint>
 #include <QString>
+#include <QStringList>
 #include <Qt>
 
 #include <memory>
@@ -52,11 +53,13 @@ protected:
     // Deletes the widgets whose controls went while Qt was inside one of their events,
     // as the event loop would.
     static void DeleteWaitingWidgets();
-    // The texts of the error boxes on screen now.
-    static QStringList ErrorBoxTexts();
+    // The texts of the error boxes shown so far, each closed by the test as a user would; a
+    // box that was not application-modal is marked "(not modal)".
+    QStringList ErrorBoxTexts() const { return ShownErrors; }
 
     TQtWidgetSet WidgetSet;
     std::unique_ptr<TForm> Form;
+    QStringList ShownErrors;
 };
 
 } // namespace vorn::qttest
