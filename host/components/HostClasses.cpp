@@ -7,11 +7,14 @@
 
 namespace vorn {
 
+std::vector<const TClass*> HostClasses() {
+    return {&TForm::StaticClass(),       &TEdit::StaticClass(),     &TComboBox::StaticClass(),
+            &TStringGrid::StaticClass(), &TDrawGrid::StaticClass(), &TSpeedButton::StaticClass()};
+}
+
 void RegisterHostClasses() {
     TRegistrationModuleScope Scope(HostClassesModule);
-    for (const TClass* Class :
-         {&TForm::StaticClass(), &TEdit::StaticClass(), &TComboBox::StaticClass(),
-          &TStringGrid::StaticClass(), &TDrawGrid::StaticClass(), &TSpeedButton::StaticClass()})
+    for (const TClass* Class : HostClasses())
         RegisterClass(*Class);
 }
 

@@ -33,7 +33,6 @@ std::unique_ptr<testsupport::TSampleDatabaseFile> DemoScenarioTest::Database;
 void DemoScenarioTest::SetUpTestSuite() {
     Database = std::make_unique<testsupport::TSampleDatabaseFile>(Customers);
     RegisterSQLiteDatabase(DemoAlias, Database->Path());
-    RegisterDemoClasses();
 }
 
 void DemoScenarioTest::TearDownTestSuite() {
