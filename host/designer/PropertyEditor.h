@@ -47,6 +47,9 @@ struct TPropertyEditorTarget {
     std::vector<TObject*> Instances;
     const TPropertyInfo* Property = nullptr;
     TComponent* Root = nullptr;
+    // The property of each instance, parallel to Instances, when the selected classes
+    // publish it each on their own (with the same type); empty when Property serves all.
+    std::vector<const TPropertyInfo*> InstanceProperties = {};
 };
 
 // The base editor. The designer calls Initialize after creating it, then the other
@@ -93,6 +96,8 @@ protected:
     [[noreturn]] void InvalidValue(const std::string& Value, const std::string& Reason) const;
 
 private:
+    const TPropertyInfo& PropertyOf(std::size_t Index) const;
+
     TPropertyEditorTarget FTarget;
     std::unique_ptr<TModuleUse> FModuleUse;
 };
