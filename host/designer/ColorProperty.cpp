@@ -29,8 +29,10 @@ void TColorProperty::GetValues(const TGetStrProc& Proc) {
 void TColorProperty::SetValue(const std::string& Value) {
     if (const std::optional<TColor> Color = ColorFromName(Value))
         SetPropValue(static_cast<std::int64_t>(*Color));
+    else if (const std::optional<std::int64_t> Number = WholeNumber(Value))
+        SetPropValue(*Number);
     else
-        TIntegerProperty::SetValue(Value);
+        InvalidValue(Value, "neither a colour name (clRed, clBtnFace) nor a whole number");
 }
 
 } // namespace vorn

@@ -228,13 +228,20 @@ std::string TIntegerProperty::GetValue() {
     return std::to_string(IntegerOf(GetPropValueAt(0)));
 }
 
-void TIntegerProperty::SetValue(const std::string& Value) {
-    const std::string Text = Trimmed(Value);
+std::optional<std::int64_t> TIntegerProperty::WholeNumber(const std::string& Text) {
+    const std::string Digits = Trimmed(Text);
     std::int64_t Number = 0;
-    const auto [End, Error] = std::from_chars(Text.data(), Text.data() + Text.size(), Number);
-    if (Text.empty() || Error != std::errc() || End != Text.data() + Text.size())
+    const auto [End, Error] = std::from_chars(Digits.data(), Digits.data() + Digits.size(), Number);
+    if (Digits.empty() || Error != std::errc() || End != Digits.data() + Digits.size())
+        return std::nullopt;
+    return Number;
+}
+
+void TIntegerProperty::SetValue(const std::string& Value) {
+    const std::optional<std::int64_t> Number = WholeNumber(Value);
+    if (!Number)
         InvalidValue(Value, "not a whole number");
-    SetPropValue(Number);
+    SetPropValue(*Number);
 }
 
 // ---------------------------------------------------------------- TEnumProperty

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -142,6 +143,10 @@ public:
     TPropertyAttributes GetAttributes() override;
     std::string GetValue() override;
     void SetValue(const std::string& Value) override;
+
+protected:
+    // The whole decimal number Text holds (blanks around allowed), or nothing.
+    static std::optional<std::int64_t> WholeNumber(const std::string& Text);
 };
 
 // An enumeration member by name; booleans are the enumeration False, True.
