@@ -6,9 +6,9 @@
 # CXX_COMPILER and VERSION.
 function(run_step title)
     execute_process(COMMAND ${ARGN} RESULT_VARIABLE status OUTPUT_VARIABLE output
-                    ERROR_VARIABLE output)
+                    ERROR_VARIABLE errors)
     if(NOT status EQUAL 0)
-        message(FATAL_ERROR "${title} failed (${status}):\n${output}")
+        message(FATAL_ERROR "${title} failed (${status}):\n${output}${errors}")
     endif()
     set(step_output "${output}" PARENT_SCOPE)
 endfunction()
