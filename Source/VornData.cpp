@@ -43,6 +43,11 @@ constexpr TPackageInfoTable PackageInfo = MakePackageInfoTable(
 // unit starts and go after the last one ends.
 int PackageStarts = 0;
 
+void DropRegistrations() {
+    UnregisterFormClasses();
+    UnregisterVornDataResources();
+}
+
 } // namespace
 
 void InitializeVornData() {
@@ -53,8 +58,7 @@ void InitializeVornData() {
             RegisterFormClasses();
         } catch (...) {
             --PackageStarts;
-            UnregisterFormClasses();
-            UnregisterVornDataResources();
+            DropRegistrations();
             throw;
         }
     }
@@ -62,10 +66,8 @@ void InitializeVornData() {
         InitializePackageUnits(PackageInfo.InitTable, PackageInfo.InitCount);
     } catch (...) {
         // The units already entered were left again; only the registrations remain to drop.
-        if (--PackageStarts == 0) {
-            UnregisterFormClasses();
-            UnregisterVornDataResources();
-        }
+        if (--PackageStarts == 0)
+            DropRegistrations();
         throw;
     }
 }
@@ -74,10 +76,8 @@ void FinalizeVornData() {
     if (PackageStarts == 0)
         return;
     FinalizePackageUnits(PackageInfo.InitTable, PackageInfo.InitCount);
-    if (--PackageStarts == 0) {
-        UnregisterFormClasses();
-        UnregisterVornDataResources();
-    }
+    if (--PackageStarts == 0)
+        DropRegistrations();
 }
 
 } // namespace vorn
