@@ -84,10 +84,14 @@ int main(int argc, char** argv) {
         People.First(); // the sort keeps the current record; show the top of the new order
         std::cout << "sorted by: " << People.IndexFieldNames()
                   << ", first: " << People.FieldByName("Name")->AsString() << "\n";
-        if (argc == 1)
-            return QApplication::exec();
         QApplication::processEvents();
-        return Window.grab().save(argv[2], "PNG") ? 0 : 1;
+        int Status = 0;
+        if (argc == 1)
+            Status = QApplication::exec();
+        else if (!Window.grab().save(argv[2], "PNG"))
+            Status = 1;
+        Window.takeCentralWidget(); // the form's widget belongs to the form's peer
+        return Status;
     } catch (const std::exception& Error) {
         std::cerr << "title-sort: " << Error.what() << "\n";
         return 1;
