@@ -4,6 +4,7 @@
 #include "Source/DBGridTitleSort.h"
 #include "Source/DBLocateEdit.h"
 #include "Source/DBSortComboBox.h"
+#include "host/components/Version.h"
 
 namespace vorn {
 
@@ -36,41 +37,59 @@ constexpr TPackageInfoTable PackageInfo = MakePackageInfoTable(
     "Vorn data components: grid title sorting, filter grid, sort and field combo boxes, "
     "locate edit",
     pfNeverBuild | pfModule, RequiredPackages, ContainedUnits, InitTable,
-    {{1, 0, 0, 4}, "1.0.2", "040904E4"});
+    {{1, 0, 0, 4}, VornVersion, "040904E4"});
 
 // The package's resources belong to the module as a whole, so they come before the first
 // unit starts and go after the last one ends.
 int PackageStarts = 0;
 
+void DropRegistrations() {
+    UnregisterFormClasses();
+    UnregisterVornDataResources();
+}
+
 } // namespace
+
+void InitializeVornData() {
+    if (PackageStarts++ == 0) {
+        try {
+            RegisterVornDataResources();
+            RegisterPaletteBitmaps();
+            RegisterFormClasses();
+        } catch (...) {
+            --PackageStarts;
+            DropRegistrations();
+            throw;
+        }
+    }
+    try {
+        InitializePackageUnits(PackageInfo.InitTable, PackageInfo.InitCount);
+    } catch (...) {
+        // The units already entered were left again; only the registrations remain to drop.
+        if (--PackageStarts == 0)
+            DropRegistrations();
+        throw;
+    }
+}
+
+void FinalizeVornData() {
+    if (PackageStarts == 0)
+        return;
+    FinalizePackageUnits(PackageInfo.InitTable, PackageInfo.InitCount);
+    if (--PackageStarts == 0)
+        DropRegistrations();
+}
 
 } // namespace vorn
 
 extern "C" {
 
 void Initialize() {
-    using namespace vorn;
-    if (PackageStarts++ == 0) {
-        RegisterVornDataResources();
-        RegisterPaletteBitmaps();
-    }
-    try {
-        InitializePackageUnits(PackageInfo.InitTable, PackageInfo.InitCount);
-    } catch (...) {
-        // The units already entered were left again; only the resources remain to drop.
-        if (--PackageStarts == 0)
-            UnregisterVornDataResources();
-        throw;
-    }
+    vorn::InitializeVornData();
 }
 
 void Finalize() {
-    using namespace vorn;
-    if (PackageStarts == 0)
-        return;
-    FinalizePackageUnits(PackageInfo.InitTable, PackageInfo.InitCount);
-    if (--PackageStarts == 0)
-        UnregisterVornDataResources();
+    vorn::FinalizeVornData();
 }
 
 const vorn::TPackageInfoTable* GetPackageInfoTable() {

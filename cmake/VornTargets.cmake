@@ -1,14 +1,26 @@
 # Each library folder holds its headers and sources side by side; every .cpp in
 # the folder belongs to the library. Headers are included from the repository
-# root ("host/components/Component.h"), so the root is a public include path.
+# root ("host/components/Component.h"), so the root is a public include path; installed,
+# the same paths sit under include/vorn, which is the installed include path. The
+# generated version header sits beside them in the build tree.
+include(GNUInstallDirs)
+set(VORN_INSTALL_INCLUDEDIR ${CMAKE_INSTALL_INCLUDEDIR}/vorn)
+set(VORN_GENERATED_INCLUDEDIR ${PROJECT_BINARY_DIR}/generated)
+configure_file(${PROJECT_SOURCE_DIR}/cmake/Version.h.in
+               ${VORN_GENERATED_INCLUDEDIR}/host/components/Version.h @ONLY)
+
 function(vorn_add_library name)
     cmake_parse_arguments(ARG "" "" "PUBLIC_DEPS;PRIVATE_DEPS" ${ARGN})
     file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
     add_library(${name} SHARED ${sources})
+    add_library(Vorn::${name} ALIAS ${name})
     target_include_directories(${name} PUBLIC $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}>
-                                              $<INSTALL_INTERFACE:include>)
+                                              $<BUILD_INTERFACE:${VORN_GENERATED_INCLUDEDIR}>
+                                              $<INSTALL_INTERFACE:${VORN_INSTALL_INCLUDEDIR}>)
     target_link_libraries(${name} PUBLIC ${ARG_PUBLIC_DEPS} PRIVATE ${ARG_PRIVATE_DEPS})
     set_target_properties(${name} PROPERTIES
+        VERSION ${PROJECT_VERSION}
+        SOVERSION ${PROJECT_VERSION_MAJOR}
         LIBRARY_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/lib
         CXX_VISIBILITY_PRESET default
         INSTALL_RPATH "$ORIGIN")

@@ -4,6 +4,7 @@
 
 #include "Source/VornData.h"
 #include "design/DBGridTitleSort_Design.h"
+#include "host/components/Version.h"
 
 namespace vorn {
 
@@ -29,7 +30,7 @@ constexpr TPackageInitEntry InitTable[] = {
 constexpr TPackageInfoTable PackageInfo = MakePackageInfoTable(
     "VornDataDesign", "Vorn data components: designer support (title mask editor)",
     pfNeverBuild | pfDesignOnly | pfModule, RequiredPackages, ContainedUnits, InitTable,
-    {{1, 0, 0, 0}, "1.0.2", "040904E4"});
+    {{1, 0, 0, 0}, VornVersion, "040904E4"});
 
 } // namespace
 

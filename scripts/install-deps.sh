@@ -11,6 +11,7 @@ packages=(
     libsqlite3-dev sqlite3
     libpq-dev postgresql-15
     qt6-base-dev
+    doxygen
 )
 
 missing=()

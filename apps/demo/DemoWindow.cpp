@@ -1,31 +1,16 @@
 #include "apps/demo/DemoWindow.h"
 
-#include "Source/DBFieldComboBox.h"
 #include "Source/DBFilterGrid.h"
 #include "Source/DBGridTitleSort.h"
-#include "Source/DBLocateEdit.h"
-#include "Source/DBSortComboBox.h"
 #include "host/components/Button.h"
-#include "host/components/ClassRegistry.h"
 #include "host/components/Edit.h"
 #include "host/components/FormFile.h"
 #include "host/components/UserHint.h"
 #include "host/data/DBGrid.h"
-#include "host/data/DataSource.h"
 #include "host/data/Query.h"
 #include "host/data/Table.h"
 
 namespace vorn {
-
-void RegisterDemoClasses() {
-    RegisterHostClasses();
-    for (const TClass* Class :
-         {&TTable::StaticClass(), &TQuery::StaticClass(), &TDataSource::StaticClass(),
-          &TDBGrid::StaticClass(), &TDBGridTitleSort::StaticClass(),
-          &TDBSortComboBox::StaticClass(), &TDBLocateEdit::StaticClass(),
-          &TDBFieldComboBox::StaticClass(), &TDBFilterGrid::StaticClass()})
-        RegisterClass(*Class);
-}
 
 std::filesystem::path DemoFormFile() {
     return VORN_DEMO_FORM_FILE;

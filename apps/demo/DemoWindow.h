@@ -48,9 +48,6 @@ private:
     TQuery* FFilterQuery = nullptr;
 };
 
-// Registers the classes the demo's form file names.
-void RegisterDemoClasses();
-
 // The demo's form file in the source tree.
 std::filesystem::path DemoFormFile();
 

@@ -73,7 +73,6 @@ void RegisterDemoDatabase(const TDemoOptions& Options) {
 
 int RunDemo(const TDemoOptions& Options) {
     RegisterDemoDatabase(Options);
-    RegisterDemoClasses();
     TQtWidgetSet WidgetSet;
     TDemoWindow Window(DemoFormFile());
     WidgetSet.CreatePeers(Window.Form());
@@ -106,6 +105,10 @@ bool ShowsStartupErrorDialog(int argc, char** argv) {
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 2 && std::string(argv[1]) == "--help") {
+        std::cout << "usage: vorndemo [--customers N] [--postgres CONNINFO] [--screenshot FILE]\n";
+        return 0;
+    }
     if (std::getenv("DISPLAY") == nullptr && std::getenv("WAYLAND_DISPLAY") == nullptr)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication Application(argc, argv);

@@ -3,6 +3,9 @@
 
 #include "apps/designer/ImageFile.h"
 #include "host/components/ClassRegistry.h"
+#include "host/components/Version.h"
+#include "host/data/Database.h"
+#include "host/data/PgDatabase.h"
 #include "host/designer/FormDesigner.h"
 #include "host/designer/PackageLoader.h"
 #include "host/designer/PropertyEditorRegistry.h"
@@ -19,14 +22,23 @@ using namespace vorn;
 namespace fs = std::filesystem;
 
 constexpr const char* Usage =
-    "usage: vorndesigner [--packages DIR] [--language LANG] COMMAND ...\n"
+    "usage: vorndesigner [OPTION...] COMMAND ...\n"
     "  packages                          list the loaded packages\n"
     "  palette [CLASS IMAGE.png|.bmp]    list the palette, or write a class's palette image\n"
     "  new FORM.json NAME                create a form file with an empty form\n"
-    "  add FORM.json CLASS [NAME]        put a component on the form\n"
+    "  add FORM.json CLASS [NAME [PARENT]]\n"
+    "                                    put a component on the form; a control goes on\n"
+    "                                    PARENT, or on the form itself\n"
     "  properties FORM.json COMPONENT... list the published properties and their editors\n"
     "  set FORM.json PROPERTY VALUE COMPONENT...\n"
-    "                                    set a property of one or several components\n";
+    "                                    set a property of one or several components (also\n"
+    "                                    Parent; colours by name, clRed, or by number)\n"
+    "options:\n"
+    "  --packages DIR                    where the packages are\n"
+    "  --language LANG                   the language of the resource modules (ENU)\n"
+    "  --sqlite ALIAS=PATH               a database alias for this run: a SQLite file\n"
+    "  --postgres ALIAS=CONNINFO         a database alias for this run: a PostgreSQL server\n"
+    "  --help, --version                 this text; the version\n";
 
 class EUsage : public Exception {
 public:
@@ -51,11 +63,26 @@ struct TOptions {
     std::vector<std::string> Arguments;
 };
 
+// Registers the database alias of a --sqlite or --postgres option ("ALIAS=TARGET").
+void RegisterAliasOption(const std::string& Option, const std::string& Value) {
+    const auto Equals = Value.find('=');
+    if (Equals == 0 || Equals == std::string::npos || Equals + 1 == Value.size())
+        throw EUsage(Option + " needs ALIAS=" + (Option == "--sqlite" ? "PATH" : "CONNINFO") +
+                     ", not \"" + Value + "\"");
+    const std::string Alias = Value.substr(0, Equals);
+    const std::string Target = Value.substr(Equals + 1);
+    if (Option == "--sqlite")
+        RegisterSQLiteDatabase(Alias, Target);
+    else
+        RegisterPostgresDatabase(Alias, Target);
+}
+
 TOptions ParseOptions(int Count, char** Values) {
     TOptions Options;
     for (int Index = 1; Index < Count; ++Index) {
         const std::string Argument = Values[Index];
-        const bool TakesValue = Argument == "--packages" || Argument == "--language";
+        const bool TakesValue = Argument == "--packages" || Argument == "--language" ||
+                                Argument == "--sqlite" || Argument == "--postgres";
         if (!TakesValue) {
             Options.Arguments.push_back(Argument);
             continue;
@@ -64,8 +91,10 @@ TOptions ParseOptions(int Count, char** Values) {
             throw EUsage(Argument + " needs a value");
         if (Argument == "--packages")
             Options.PackageFolder = Values[Index];
-        else
+        else if (Argument == "--language")
             Options.Language = Values[Index];
+        else
+            RegisterAliasOption(Argument, Values[Index]);
     }
     if (Options.Arguments.empty())
         throw EUsage("no command given");
@@ -82,9 +111,9 @@ void ListPackages(const TPackageLoader& Loader) {
     for (const TLoadedPackage* Package : Loader.Packages()) {
         const TPackageInfoTable& Info = Package->Info();
         const auto& Version = Info.Version.FileVersion;
-        std::cout << Package->Name() << " " << Version[0] << "." << Version[1] << "." << Version[2]
-                  << "." << Version[3] << " (product " << Info.Version.ProductVersion << ", "
-                  << Info.Version.Language << ")"
+        std::cout << Package->Name() << " " << Info.Version.ProductVersion << " (file version "
+                  << Version[0] << "." << Version[1] << "." << Version[2] << "." << Version[3]
+                  << ", language " << Info.Version.Language << ")"
                   << ((Info.Flags & pfDesignOnly) != 0 ? " design-only" : "") << "\n  "
                   << Info.Description << "\n";
     }
@@ -109,6 +138,10 @@ void ListProperties(TFormDesigner& Designer, const std::vector<std::string>& Nam
     std::vector<TComponent*> Selection;
     for (const std::string& Name : Names)
         Selection.push_back(&Designer.FindFormComponent(Name));
+    // The parent is kept beside the published properties; shown for one control.
+    if (const std::string Parent = TFormDesigner::ParentName(*Selection.front());
+        Selection.size() == 1 && !Parent.empty())
+        std::cout << "Parent = " << Parent << "\n";
     for (const auto& Editor : GetComponentProperties(Selection, &Designer.Form())) {
         std::cout << Editor->GetName() << " = " << Editor->GetValue()
                   << (Editor->AllEqual() ? "" : "  (values differ)") << "\n  editor "
@@ -138,9 +171,10 @@ int RunFormCommand(TFormDesigner& Designer, const std::vector<std::string>& Argu
     }
     Designer.OpenForm(FormFile);
     if (Command == "add") {
-        RequireArguments(Arguments, 3, 4);
+        RequireArguments(Arguments, 3, 5);
         const TComponent& Added =
-            Designer.AddComponent(Arguments[2], Arguments.size() == 4 ? Arguments[3] : "");
+            Designer.AddComponent(Arguments[2], Arguments.size() >= 4 ? Arguments[3] : "",
+                                  Arguments.size() == 5 ? Arguments[4] : "");
         Designer.SaveForm(FormFile);
         std::cout << Added.Name() << "\n";
         return 0;
@@ -181,6 +215,15 @@ int Run(const TOptions& Options) {
 } // namespace
 
 int main(int ArgumentCount, char** Arguments) {
+    const std::string First = ArgumentCount > 1 ? Arguments[1] : "";
+    if (First == "--help") {
+        std::cout << Usage;
+        return 0;
+    }
+    if (First == "--version") {
+        std::cout << "vorndesigner " << VornVersion << "\n";
+        return 0;
+    }
     try {
         return Run(ParseOptions(ArgumentCount, Arguments));
     } catch (const EUsage& Error) {

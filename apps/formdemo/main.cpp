@@ -1,5 +1,6 @@
 // Builds a small form, writes it to a JSON form file, reads the file back into a new
 // form and reports what came back and whether it matches the original.
+//   formdemo [FILE.json]
 
 #include "host/components/Button.h"
 #include "host/components/ClassRegistry.h"
@@ -92,6 +93,14 @@ void PrintComponent(TComponent& Component, const std::string& Indent) {
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc > 2 || (argc == 2 && std::string(argv[1]).rfind("--", 0) == 0)) {
+        const bool Help = std::string(argv[1]) == "--help";
+        (Help ? std::cout : std::cerr)
+            << "usage: formdemo [FILE.json]\n"
+               "  writes a small form to FILE.json (default: vorn-formdemo.json in the\n"
+               "  temporary folder), reads it back and compares\n";
+        return Help ? 0 : 2;
+    }
     const std::filesystem::path Path =
         argc > 1 ? std::filesystem::path(argv[1])
                  : std::filesystem::temp_directory_path() / "vorn-formdemo.json";

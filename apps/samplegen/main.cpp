@@ -15,15 +15,16 @@ namespace {
 
 using vorn::sampledata::TSampleOptions;
 
-void PrintUsage() {
-    std::cerr << "usage: samplegen [--customers N] [--max-orders N] [--seed N] [--force] "
-                 "[--postgres] TARGET\n"
-                 "  TARGET          a SQLite file, or with --postgres a connection string\n"
-                 "  --customers N   customer rows (default 10000)\n"
-                 "  --max-orders N  orders per customer, 0 to N (default 4)\n"
-                 "  --seed N        seed of the generated data (default 20240501)\n"
-                 "  --force         replace an existing file or existing tables\n"
-                 "  --postgres      write to PostgreSQL\n";
+void PrintUsage(std::ostream& Out) {
+    Out << "usage: samplegen [--customers N] [--max-orders N] [--seed N] [--force] "
+           "[--postgres] TARGET\n"
+           "  TARGET          a SQLite file, or with --postgres a connection string\n"
+           "  --customers N   customer rows (default 10000)\n"
+           "  --max-orders N  orders per customer, 0 to N (default 4)\n"
+           "  --seed N        seed of the generated data (default 20240501)\n"
+           "  --force         replace an existing file or existing tables\n"
+           "  --postgres      write to PostgreSQL\n"
+           "  --help          this text\n";
 }
 
 template <typename T>
@@ -42,6 +43,10 @@ int main(int ArgumentCount, char** Arguments) {
     std::string Path;
     for (int Index = 1; Index < ArgumentCount; ++Index) {
         const std::string Argument = Arguments[Index];
+        if (Argument == "--help") {
+            PrintUsage(std::cout);
+            return 0;
+        }
         const bool HasValue = Index + 1 < ArgumentCount;
         bool Valid = true;
         if (Argument == "--force")
@@ -60,12 +65,12 @@ int main(int ArgumentCount, char** Arguments) {
             Valid = false;
         if (!Valid) {
             std::cerr << "samplegen: bad argument " << Arguments[Index] << "\n";
-            PrintUsage();
+            PrintUsage(std::cerr);
             return 2;
         }
     }
     if (Path.empty()) {
-        PrintUsage();
+        PrintUsage(std::cerr);
         return 2;
     }
     try {

@@ -332,7 +332,6 @@ int main(int argc, char** argv) {
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
     Initialize();
-    RegisterDemoClasses();
     Context().WidgetSet = std::make_unique<TQtWidgetSet>();
     benchmark::RunSpecifiedBenchmarks();
     Context().WidgetSet.reset();

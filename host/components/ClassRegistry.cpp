@@ -102,6 +102,23 @@ void RegisterClass(const TClass& Class) {
     AddClass(R, &Class);
 }
 
+std::vector<const TClass*> RegisterMissingClasses(const std::string& Module,
+                                                  const std::vector<const TClass*>& Classes) {
+    TRegistrationModuleScope Scope(Module);
+    TRegistry& R = Registry();
+    std::lock_guard Guard(R.Lock);
+    std::vector<const TClass*> Added;
+    for (const TClass* Class : Classes) {
+        if (Class == nullptr)
+            throw EClassRegistrationError("RegisterClass() Class is nil");
+        if (FindRegistration(R, Class->Name()) != nullptr)
+            continue;
+        AddClass(R, Class);
+        Added.push_back(Class);
+    }
+    return Added;
+}
+
 void UnregisterClass(const TClass& Class) {
     TRegistry& R = Registry();
     std::lock_guard Guard(R.Lock);

@@ -78,9 +78,18 @@ private:
 // The module that the host framework's own classes are registered for.
 inline constexpr const char* HostClassesModule = "VornHostComponents";
 
-// Registers the host framework's creatable classes (TForm, TEdit, TComboBox, TStringGrid,
-// TDrawGrid, TSpeedButton) so that form files can name them. Applications and tests call
-// it once at start; calling it again does nothing.
+// Registers, for Module, those of Classes whose names no module has registered yet, and
+// returns them, so that the caller can later unregister exactly what it added. A class
+// registered before (by the application or another module) is left as it is.
+std::vector<const TClass*> RegisterMissingClasses(const std::string& Module,
+                                                  const std::vector<const TClass*>& Classes);
+
+// The host framework's creatable classes that form files may name: TForm, TEdit,
+// TComboBox, TStringGrid, TDrawGrid, TSpeedButton.
+std::vector<const TClass*> HostClasses();
+
+// Registers the host classes (HostClasses) for HostClassesModule so that form files can
+// name them. The runtime package's Initialize does this; calling it again does nothing.
 void RegisterHostClasses();
 
 } // namespace vorn

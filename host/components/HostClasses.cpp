@@ -9,12 +9,15 @@
 
 namespace vorn {
 
+std::vector<const TClass*> HostClasses() {
+    return {&TForm::StaticClass(),       &TEdit::StaticClass(),     &TComboBox::StaticClass(),
+            &TStringGrid::StaticClass(), &TDrawGrid::StaticClass(), &TSpeedButton::StaticClass(),
+            &TLabel::StaticClass(),      &TPanel::StaticClass()};
+}
+
 void RegisterHostClasses() {
     TRegistrationModuleScope Scope(HostClassesModule);
-    for (const TClass* Class :
-         {&TForm::StaticClass(), &TEdit::StaticClass(), &TComboBox::StaticClass(),
-          &TStringGrid::StaticClass(), &TDrawGrid::StaticClass(), &TSpeedButton::StaticClass(),
-          &TLabel::StaticClass(), &TPanel::StaticClass()})
+    for (const TClass* Class : HostClasses())
         RegisterClass(*Class);
 }
 

@@ -1,6 +1,7 @@
 #include "host/designer/FormDesigner.h"
 
 #include "host/components/ClassRegistry.h"
+#include "host/components/Control.h"
 #include "host/components/FormFile.h"
 #include "host/designer/DesignerClasses.h"
 #include "host/designer/PropertyEditorRegistry.h"
@@ -75,17 +76,28 @@ TComponent& TFormDesigner::Form() const {
     return *FForm;
 }
 
-TComponent& TFormDesigner::AddComponent(const std::string& ClassName, const std::string& Name) {
+TComponent& TFormDesigner::AddComponent(const std::string& ClassName, const std::string& Name,
+                                        const std::string& ParentName) {
     const TClass& Class = CreatableComponentClass(ClassName);
     TComponent& Owner = Form();
     const std::string ComponentName = Name.empty() ? FreeName(Class.Name()) : Name;
     if (FindInTree(Owner, ComponentName) != nullptr || Owner.Name() == ComponentName)
         throw EComponentError("A component named " + ComponentName + " already exists");
+    const bool IsControl = Class.InheritsFrom(TControl::StaticClass());
+    if (!ParentName.empty() && !IsControl)
+        throw EComponentError("A " + Class.Name() + " is no control and has no parent");
+    TWinControl* Parent = nullptr;
+    if (!ParentName.empty())
+        Parent = &ParentControl(ParentName);
+    else if (IsControl)
+        Parent = dynamic_cast<TWinControl*>(&Owner);
     // Made under the designed form, so that it is designed from its constructor on: a
     // component leaves out what only runs in an application (a filter grid its editors
     // and query), as it does when a form file is read into the designer.
     std::unique_ptr<TComponent> Component(Class.CreateInstance(&Owner));
     Component->SetName(ComponentName);
+    if (auto* Control = dynamic_cast<TControl*>(Component.get()); Control && Parent)
+        Control->SetParent(Parent);
     return *Component.release();
 }
 
@@ -110,7 +122,42 @@ TFormDesigner::EditProperty(const std::vector<std::string>& ComponentNames,
 
 void TFormDesigner::SetProperty(const std::vector<std::string>& ComponentNames,
                                 const std::string& PropertyName, const std::string& Value) const {
-    EditProperty(ComponentNames, PropertyName)->SetValue(Value);
+    if (PropertyName == "Parent")
+        SetParent(ComponentNames, Value);
+    else
+        EditProperty(ComponentNames, PropertyName)->SetValue(Value);
+}
+
+void TFormDesigner::SetParent(const std::vector<std::string>& ComponentNames,
+                              const std::string& ParentName) const {
+    TWinControl& Parent = ParentControl(ParentName);
+    std::vector<TControl*> Controls;
+    for (const std::string& Name : ComponentNames) {
+        auto* Control = dynamic_cast<TControl*>(&FindFormComponent(Name));
+        if (Control == nullptr)
+            throw EComponentError("Component " + Name + " is no control and has no parent");
+        for (const TControl* Holder = &Parent; Holder != nullptr; Holder = Holder->Parent())
+            if (Holder == Control)
+                throw EComponentError("Control " + Name + " cannot be placed on " + ParentName +
+                                      ", which it holds itself");
+        Controls.push_back(Control);
+    }
+    for (TControl* Control : Controls)
+        Control->SetParent(&Parent);
+}
+
+std::string TFormDesigner::ParentName(const TComponent& Component) {
+    const auto* Control = dynamic_cast<const TControl*>(&Component);
+    return Control != nullptr && Control->Parent() != nullptr ? Control->Parent()->Name() : "";
+}
+
+TWinControl& TFormDesigner::ParentControl(const std::string& ParentName) const {
+    auto* Parent = dynamic_cast<TWinControl*>(&FindFormComponent(ParentName));
+    if (Parent == nullptr)
+        throw EComponentError("Component " + ParentName +
+                              " is no windowed control and cannot "
+                              "hold controls");
+    return *Parent;
 }
 
 std::string TFormDesigner::FreeName(const std::string& ClassName) const {

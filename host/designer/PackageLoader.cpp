@@ -168,7 +168,9 @@ void TPackageLoader::LoadRequiredPackages(const TLoadedPackage& Package) {
 }
 
 void TPackageLoader::LoadResourceModule(TLoadedPackage& Package) {
-    std::filesystem::path ResourcePath = Package.FFileName;
+    // Named after the package rather than its file, which may be a versioned library name.
+    std::filesystem::path ResourcePath =
+        PackageFileName(Package.FFileName.parent_path(), Package.FName);
     ResourcePath += "." + FLanguage;
     if (FLanguage.empty() || !std::filesystem::exists(ResourcePath))
         return;

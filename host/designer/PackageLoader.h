@@ -9,7 +9,7 @@
 //      folder (lib<Name>.so); the host framework's own packages ("vcl40", "VCLDB40") are
 //      always present;
 //   2. looks for a language resource module beside the package, named after the package
-//      file with the loader's language appended ("libVornData.so.DEU"); its resources are
+//      (lib<Name>.so) with the loader's language appended ("libVornData.so.DEU"); its resources are
 //      registered under the package's name and take the place of the package's own, which
 //      the package registers for the names the resource module lacks;
 //   3. runs Initialize, then every contained unit's Register with the registrations

@@ -1,5 +1,7 @@
 #include "host/designer/PropertyEditor.h"
 
+#include "host/components/Graphics.h"
+#include "host/designer/ColorProperty.h"
 #include "host/designer/PropertyEditorRegistry.h"
 
 #include <algorithm>
@@ -56,7 +58,9 @@ void CollectComponents(TComponent& Owner, const TClass* Class, std::vector<TComp
 // ---------------------------------------------------------------- TPropertyEditor
 
 TPropertyEditor::TPropertyEditor(TPropertyEditorTarget Target) : FTarget(std::move(Target)) {
-    if (FTarget.Property == nullptr || FTarget.Instances.empty())
+    if (FTarget.Property == nullptr || FTarget.Instances.empty() ||
+        (!FTarget.InstanceProperties.empty() &&
+         FTarget.InstanceProperties.size() != FTarget.Instances.size()))
         throw EPropertyError("TPropertyEditor() A property editor needs a property and at "
                              "least one instance");
 }
@@ -134,24 +138,32 @@ void TPropertyEditor::KeepModuleInUse(const std::string& Module) {
     FModuleUse = std::make_unique<TModuleUse>(Module);
 }
 
+// Each instance is read and written through its own class's accessors, which expect an
+// instance of that class.
+const TPropertyInfo& TPropertyEditor::PropertyOf(std::size_t Index) const {
+    return FTarget.InstanceProperties.empty() ? Property() : *FTarget.InstanceProperties[Index];
+}
+
 TPropertyValue TPropertyEditor::GetPropValueAt(int Index) const {
-    return Property().Get(*GetComponent(Index));
+    return PropertyOf(static_cast<std::size_t>(Index)).Get(*GetComponent(Index));
 }
 
 void TPropertyEditor::SetPropValue(const TPropertyValue& Value) {
-    if (!Property().Set)
-        throw EPropertyError("Property " + Property().Name + " is read-only");
+    const std::size_t Count = FTarget.Instances.size();
+    for (std::size_t Index = 0; Index < Count; ++Index)
+        if (!PropertyOf(Index).Set)
+            throw EPropertyError("Property " + Property().Name + " is read-only");
     std::vector<TPropertyValue> Former;
-    for (TObject* Instance : FTarget.Instances)
-        Former.push_back(Property().Get(*Instance));
+    for (std::size_t Index = 0; Index < Count; ++Index)
+        Former.push_back(PropertyOf(Index).Get(*FTarget.Instances[Index]));
     std::size_t Changed = 0;
     try {
-        for (; Changed < FTarget.Instances.size(); ++Changed)
-            Property().Set(*FTarget.Instances[Changed], Value);
+        for (; Changed < Count; ++Changed)
+            PropertyOf(Changed).Set(*FTarget.Instances[Changed], Value);
     } catch (...) {
         for (std::size_t Index = 0; Index < Changed; ++Index) {
             try {
-                Property().Set(*FTarget.Instances[Index], Former[Index]);
+                PropertyOf(Index).Set(*FTarget.Instances[Index], Former[Index]);
             } catch (...) {
                 // The value it had before was accepted once; nothing better can be done.
             }
@@ -216,13 +228,20 @@ std::string TIntegerProperty::GetValue() {
     return std::to_string(IntegerOf(GetPropValueAt(0)));
 }
 
-void TIntegerProperty::SetValue(const std::string& Value) {
-    const std::string Text = Trimmed(Value);
+std::optional<std::int64_t> TIntegerProperty::WholeNumber(const std::string& Text) {
+    const std::string Digits = Trimmed(Text);
     std::int64_t Number = 0;
-    const auto [End, Error] = std::from_chars(Text.data(), Text.data() + Text.size(), Number);
-    if (Text.empty() || Error != std::errc() || End != Text.data() + Text.size())
+    const auto [End, Error] = std::from_chars(Digits.data(), Digits.data() + Digits.size(), Number);
+    if (Digits.empty() || Error != std::errc() || End != Digits.data() + Digits.size())
+        return std::nullopt;
+    return Number;
+}
+
+void TIntegerProperty::SetValue(const std::string& Value) {
+    const std::optional<std::int64_t> Number = WholeNumber(Value);
+    if (!Number)
         InvalidValue(Value, "not a whole number");
-    SetPropValue(Number);
+    SetPropValue(*Number);
 }
 
 // ---------------------------------------------------------------- TEnumProperty
@@ -398,6 +417,8 @@ TPropertyAttributes TMethodProperty::GetAttributes() {
 // ---------------------------------------------------------------- defaults
 
 TPropertyEditorClass DefaultPropertyEditorClass(const TTypeInfo& Type) {
+    if (&Type == &ColorTypeInfo())
+        return &CreatePropertyEditorOf<TColorProperty>;
     switch (Type.Kind) {
     case tkInteger:
         return &CreatePropertyEditorOf<TIntegerProperty>;

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,9 @@ struct TPropertyEditorTarget {
     std::vector<TObject*> Instances;
     const TPropertyInfo* Property = nullptr;
     TComponent* Root = nullptr;
+    // The property of each instance, parallel to Instances, when the selected classes
+    // publish it each on their own (with the same type); empty when Property serves all.
+    std::vector<const TPropertyInfo*> InstanceProperties = {};
 };
 
 // The base editor. The designer calls Initialize after creating it, then the other
@@ -93,6 +97,8 @@ protected:
     [[noreturn]] void InvalidValue(const std::string& Value, const std::string& Reason) const;
 
 private:
+    const TPropertyInfo& PropertyOf(std::size_t Index) const;
+
     TPropertyEditorTarget FTarget;
     std::unique_ptr<TModuleUse> FModuleUse;
 };
@@ -137,6 +143,10 @@ public:
     TPropertyAttributes GetAttributes() override;
     std::string GetValue() override;
     void SetValue(const std::string& Value) override;
+
+protected:
+    // The whole decimal number Text holds (blanks around allowed), or nothing.
+    static std::optional<std::int64_t> WholeNumber(const std::string& Text);
 };
 
 // An enumeration member by name; booleans are the enumeration False, True.

@@ -118,7 +118,7 @@ std::unique_ptr<TPropertyEditor> CreatePropertyEditor(const std::vector<TCompone
                                                       TComponent* Root) {
     if (Selection.empty())
         throw EPropertyError("CreatePropertyEditor() No component is selected");
-    const TPropertyInfo* First = nullptr;
+    std::vector<const TPropertyInfo*> Properties;
     TPropertyEditorClass EditorClass = nullptr;
     for (TComponent* Component : Selection) {
         const TPropertyInfo* Property = Component->ClassType().FindProperty(PropertyName);
@@ -126,18 +126,17 @@ std::unique_ptr<TPropertyEditor> CreatePropertyEditor(const std::vector<TCompone
             throw EPropertyError("Component " + Component->Name() + " (" + Component->ClassName() +
                                  ") has no published property " + PropertyName);
         const TPropertyEditorClass Editor = EditorClassFor(*Property, Component->ClassType());
-        if (First == nullptr) {
-            First = Property;
+        if (Properties.empty())
             EditorClass = Editor;
-            continue;
-        }
-        if (!TypeMatches(*First->Type, *Property->Type) || Editor != EditorClass)
+        else if (!TypeMatches(*Properties.front()->Type, *Property->Type) || Editor != EditorClass)
             throw EPropertyError("Property " + PropertyName +
                                  " differs between the selected components and cannot be "
                                  "edited on all of them at once");
+        Properties.push_back(Property);
     }
     std::vector<TObject*> Instances(Selection.begin(), Selection.end());
-    std::unique_ptr<TPropertyEditor> Editor = EditorClass({Instances, First, Root});
+    std::unique_ptr<TPropertyEditor> Editor =
+        EditorClass({Instances, Properties.front(), Root, Properties});
     {
         TEditorRegistry& R = Registry();
         std::lock_guard Guard(R.Lock);

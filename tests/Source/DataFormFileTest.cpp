@@ -7,9 +7,12 @@
 #include "Source/DBGridTitleSort.h"
 #include "Source/DBLocateEdit.h"
 #include "Source/DBSortComboBox.h"
+#include "Source/VornData.h"
 #include "host/components/ClassRegistry.h"
 #include "host/components/FormFile.h"
+#include "host/components/Resources.h"
 #include "host/data/DBGrid.h"
+#include "host/data/DataClasses.h"
 #include "host/data/DataSource.h"
 #include "host/data/Query.h"
 #include "host/data/Table.h"
@@ -20,6 +23,7 @@
 
 #include <chrono>
 #include <functional>
+#include <utility>
 
 namespace vorn {
 
@@ -30,6 +34,8 @@ using TJson = nlohmann::ordered_json;
 class DataFormFile : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
+        // The filter grid loads its row button's glyph from the package's resources.
+        RegisterVornDataResources();
         RegisterHostClasses();
         for (const TClass* Class :
              {&TTable::StaticClass(), &TQuery::StaticClass(), &TDataSource::StaticClass(),
@@ -173,4 +179,68 @@ TEST_F(DataFormFile, ManyColumnsAreReadInLinearTime) {
 
 } // namespace
 
+} // namespace vorn
+
+namespace vorn {
+namespace {
+
+// Starting the package is all the registration a program needs to read a form; starts are
+// counted, and the last Finalize takes back the component classes the first start
+// registered. The test starts from a registry without the classes and puts back what it
+// found.
+TEST(PackageStartTest, AFormNeedsNoRegistrationCodeAndTheLastFinalizeTakesBackItsOwn) {
+    std::vector<const TClass*> Classes = HostClasses();
+    for (const std::vector<const TClass*>& More : {DataClasses(), VornDataComponentClasses()})
+        Classes.insert(Classes.end(), More.begin(), More.end());
+    std::vector<std::pair<const TClass*, std::string>> RegisteredBefore;
+    for (const TClass* Class : Classes) {
+        if (GetClass(Class->Name()) != Class)
+            continue;
+        RegisteredBefore.emplace_back(Class, RegisteringModule(*Class));
+        UnregisterClass(*Class);
+    }
+    const bool HadResources =
+        FindResource(VornDataModuleName, "DELETEFILTERROW", RT_BITMAP).has_value();
+
+    InitializeVornData();
+    InitializeVornData();
+    for (const TClass* Class : Classes)
+        EXPECT_EQ(GetClass(Class->Name()), Class) << Class->Name();
+    EXPECT_EQ(ReadForm(R"json({"class": "TForm", "name": "F", "properties": {}, "components": [
+      {"class": "TTable", "name": "T", "properties": {}},
+      {"class": "TQuery", "name": "Q", "properties": {}},
+      {"class": "TDataSource", "name": "S", "properties": {"DataSet": "T"}},
+      {"class": "TDBGrid", "name": "G", "parent": "F", "properties": {"DataSource": "S"}},
+      {"class": "TDBGridTitleSort", "name": "TS", "properties": {}},
+      {"class": "TDBFilterGrid", "name": "FG", "parent": "F", "properties": {}},
+      {"class": "TDBSortComboBox", "name": "SC", "parent": "F", "properties": {}},
+      {"class": "TDBLocateEdit", "name": "LE", "parent": "F", "properties": {}},
+      {"class": "TDBFieldComboBox", "name": "FC", "parent": "F", "properties": {}},
+      {"class": "TEdit", "name": "E", "parent": "F", "properties": {}},
+      {"class": "TSpeedButton", "name": "B", "parent": "F", "properties": {}}]})json")
+                  ->FindComponent("FG")
+                  ->ClassName(),
+              "TDBFilterGrid");
+
+    FinalizeVornData();
+    EXPECT_EQ(GetClass("TDBGridTitleSort"), &TDBGridTitleSort::StaticClass()) << "one start left";
+    FinalizeVornData();
+    for (const TClass* Class : VornDataComponentClasses())
+        EXPECT_EQ(GetClass(Class->Name()), nullptr) << Class->Name();
+    // The host's classes belong to the host libraries and stay registered.
+    EXPECT_EQ(GetClass("TTable"), &TTable::StaticClass());
+
+    for (const TClass* Class : Classes)
+        UnregisterClass(*Class);
+    for (const auto& [Class, Module] : RegisteredBefore) {
+        TRegistrationModuleScope Scope(Module);
+        RegisterClass(*Class);
+    }
+    if (HadResources) {
+        RegisterVornDataResources();
+        RegisterPaletteBitmaps();
+    }
+}
+
+} // namespace
 } // namespace vorn

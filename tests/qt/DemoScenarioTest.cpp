@@ -34,7 +34,6 @@ std::unique_ptr<testsupport::TSampleDatabaseFile> DemoScenarioTest::Database;
 void DemoScenarioTest::SetUpSampleDatabase(int CustomerCount) {
     Database = std::make_unique<testsupport::TSampleDatabaseFile>(CustomerCount);
     RegisterSQLiteDatabase(DemoAlias, Database->Path());
-    RegisterDemoClasses();
 }
 
 void DemoScenarioTest::TearDownTestSuite() {

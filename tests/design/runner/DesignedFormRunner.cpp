@@ -5,7 +5,6 @@
 
 #include "Source/DBGridTitleSort.h"
 #include "Source/VornData.h"
-#include "host/components/ClassRegistry.h"
 #include "host/components/FormFile.h"
 #include "host/data/DBGrid.h"
 #include "host/data/DataSource.h"
@@ -26,11 +25,6 @@ C* FirstOf(vorn::TComponent& Form) {
 
 int Run(const char* FormFile) {
     using namespace vorn;
-    RegisterHostClasses();
-    for (const TClass* Class : {&TDBGrid::StaticClass(), &TDataSource::StaticClass(),
-                                &TTable::StaticClass(), &TDBGridTitleSort::StaticClass()})
-        RegisterClass(*Class);
-
     testsupport::TSampleDatabaseFile Database(1, 1);
     Database.Execute("CREATE TABLE person (Id INTEGER PRIMARY KEY, Name TEXT)");
     Database.Execute("CREATE INDEX person_name ON person (Name)");

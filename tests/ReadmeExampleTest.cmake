@@ -1,0 +1,15 @@
+# The README shows one example whole: its C++ block must be the example's source as it is
+# built and run. Expects README and EXAMPLE.
+file(READ ${README} readme)
+file(READ ${EXAMPLE} example)
+string(FIND "${readme}" "```cpp\n" start)
+string(FIND "${readme}" "\n```\n" end REVERSE)
+if(start EQUAL -1 OR end LESS start)
+    message(FATAL_ERROR "${README} has no C++ block")
+endif()
+math(EXPR start "${start} + 7")
+math(EXPR length "${end} + 1 - ${start}")
+string(SUBSTRING "${readme}" ${start} ${length} shown)
+if(NOT shown STREQUAL example)
+    message(FATAL_ERROR "The C++ block of ${README} is not ${EXAMPLE} as it is")
+endif()
