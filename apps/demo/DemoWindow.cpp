@@ -2,6 +2,7 @@
 
 #include "Source/DBFilterGrid.h"
 #include "Source/DBGridTitleSort.h"
+#include "Source/DBLocateEdit.h"
 #include "host/components/Button.h"
 #include "host/components/Edit.h"
 #include "host/components/FormFile.h"
