@@ -5,6 +5,7 @@
 #include "host/qt/QtGridPeers.h"
 
 #include <QAbstractTableModel>
+#include <QBrush>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -45,14 +46,19 @@ public:
             return {};
         const int ACol = Index.column() + FGrid.FixedCols();
         const int ARow = Index.row() + FGrid.FixedRows();
-        const bool Selected = FGrid.DrawState(ACol, ARow).Contains(gdSelected);
+        const TGridDrawState State = FGrid.DrawState(ACol, ARow);
         switch (Role) {
         case Qt::DisplayRole:
             return CellText(ACol, ARow);
+        case Qt::TextAlignmentRole:
+            return QVariant::fromValue((FGrid.CellAlignment(ACol, ARow) == taRightJustify
+                                            ? Qt::AlignRight
+                                            : Qt::AlignLeft) |
+                                       Qt::AlignVCenter);
         case Qt::BackgroundRole:
-            return ColorBrush(Selected ? clHighlight : FGrid.Color());
+            return TQtGridPeerBase::CellBackground(FGrid, State, FGrid.Color());
         case Qt::ForegroundRole:
-            return ColorBrush(Selected ? clHighlightText : FGrid.Font()->Color());
+            return TQtGridPeerBase::CellForeground(FGrid, State, FGrid.Font()->Color());
         case Qt::FontRole:
             return ToQFont(*FGrid.Font());
         default:
@@ -76,7 +82,7 @@ public:
         case Qt::BackgroundRole:
             return ColorBrush(Title.Color());
         case Qt::ForegroundRole:
-            return ColorBrush(Title.Font()->Color());
+            return TitleForeground(Title);
         case Qt::FontRole:
             return ToQFont(*Title.Font());
         default:
@@ -96,10 +102,21 @@ public:
     }
 
 private:
+    // An explicit title colour may come with a text colour that can hardly be read on it
+    // (the palette's light text on a light sort highlight): the text then turns black or
+    // white, whichever reads better.
+    static QVariant TitleForeground(const TColumnTitle& Title) {
+        const auto Text = ToQColor(Title.Font()->Color());
+        const auto Background = ToQColor(Title.Color());
+        if (!Text || !Background)
+            return ColorBrush(Title.Font()->Color());
+        return QBrush(ReadableTextColor(*Background, *Text));
+    }
+
     // A field whose text cannot be read shows empty rather than failing the paint.
     QVariant CellText(int ACol, int ARow) const {
         try {
-            return ToQString(FGrid.CellText(ACol, ARow));
+            return ToQString(FGrid.DisplayText(ACol, ARow));
         } catch (const std::exception&) {
             return {};
         }

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "host/components/Grid.h"
 #include "host/qt/QtPeer.h"
+
+#include <QVariant>
 
 #include <memory>
 #include <optional>
@@ -26,6 +29,15 @@ public:
 
     void Synchronize() override;
     void GridPositionChanged() override;
+    // Only the grid with the focus shows the active highlight: gaining or losing it
+    // repaints the current cell.
+    void FocusChanged() override;
+
+    // The brushes of a non-fixed cell in State for the view's colour roles: the highlight
+    // for the selected cells of the grid with the focus, a dimmed highlight (see
+    // InactiveHighlight) for those of a grid without it, Color and TextColor elsewhere.
+    static QVariant CellBackground(const TCustomGrid& Grid, TGridDrawState State, TColor Color);
+    static QVariant CellForeground(const TCustomGrid& Grid, TGridDrawState State, TColor TextColor);
 
 protected:
     // The grid cell that view cell (Row, Column) shows.

@@ -6,6 +6,7 @@
 #include "host/qt/QtConvert.h"
 
 #include <QEvent>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QLineEdit>
@@ -198,9 +199,11 @@ void TQtPeer::EnabledChanged() {
     FWidget->setEnabled(FControl.Enabled());
 }
 
+// The application's palette is the start, so that the roles the control does not set
+// follow it; a change of the application's palette or font shows at once (see HandleInput).
 void TQtPeer::AppearanceChanged() {
     FWidget->setFont(ToQFont(*FControl.Font()));
-    QPalette Palette = FWidget->palette();
+    QPalette Palette = QGuiApplication::palette();
     if (const auto Background = ToQColor(FControl.Color())) {
         for (const auto Role : {QPalette::Window, QPalette::Base, QPalette::Button})
             Palette.setColor(Role, *Background);
@@ -250,6 +253,11 @@ bool TQtPeer::HandleInput(QObject* Source, QEvent* Event) {
     case QEvent::KeyPress:
     case QEvent::KeyRelease:
         return HandleKey(static_cast<QKeyEvent&>(*Event));
+    case QEvent::ApplicationPaletteChange:
+    case QEvent::ApplicationFontChange:
+        if (Source == FWidget)
+            AppearanceChanged();
+        return false;
     default:
         return false;
     }

@@ -30,12 +30,13 @@ public:
         switch (Role) {
         case Qt::DisplayRole:
             return ToQString(FGrid.Cells(ACol, ARow));
-        case Qt::BackgroundRole:
-            return ColorBrush(CellColor(FGrid.DrawState(ACol, ARow)));
+        case Qt::BackgroundRole: {
+            const TGridDrawState State = FGrid.DrawState(ACol, ARow);
+            return CellBackground(FGrid, State,
+                                  State.Contains(gdFixed) ? clBtnFace : FGrid.Color());
+        }
         case Qt::ForegroundRole:
-            return ColorBrush(FGrid.DrawState(ACol, ARow).Contains(gdSelected)
-                                  ? clHighlightText
-                                  : FGrid.Font()->Color());
+            return CellForeground(FGrid, FGrid.DrawState(ACol, ARow), FGrid.Font()->Color());
         case Qt::FontRole:
             return ToQFont(*FGrid.Font());
         default:
@@ -56,12 +57,6 @@ public:
     }
 
 private:
-    TColor CellColor(TGridDrawState State) const {
-        if (State.Contains(gdFixed))
-            return clBtnFace;
-        return State.Contains(gdSelected) ? clHighlight : FGrid.Color();
-    }
-
     TStringGrid& FGrid;
 };
 
