@@ -230,6 +230,22 @@ void TCustomDBGrid::KeyDown(int& Key, TShiftState Shift) {
     }
 }
 
+void TCustomDBGrid::ScrollRecords(int Distance) {
+    if (ActiveDataSet() == nullptr || Distance == 0)
+        return;
+    const int Capacity = RecordCapacity();
+    const int Row = FRecords->Active() - Distance;
+    if (Row >= 0 && Row < Capacity) {
+        ReadRecords(Row);
+        return;
+    }
+    const int Edge = Row < 0 ? 0 : Capacity - 1;
+    const TAliveGuard Guard(*this);
+    MoveDataSet(Edge - Row);
+    if (Guard.Alive() && ActiveDataSet() != nullptr)
+        ReadRecords(Edge);
+}
+
 void TCustomDBGrid::MoveDataSet(int Distance) {
     if (TDataSet* DataSet = ActiveDataSet())
         DataSet->MoveBy(Distance);

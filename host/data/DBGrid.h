@@ -82,6 +82,11 @@ public:
     // The grid row of the dataset's current record; -1 when no record is shown.
     int CurrentRecordRow() const;
 
+    // Scrolls the shown records by Distance (positive: towards the end), as a mouse wheel
+    // does: the current record stays while it remains among the shown ones, otherwise the
+    // record at the edge it left by becomes current.
+    void ScrollRecords(int Distance);
+
     // The user clicked Column's title: fires OnTitleClick.
     virtual void TitleClick(TColumn* Column);
 

@@ -183,6 +183,22 @@ void TDataSet::Last() {
         Scrolled(0);
 }
 
+std::optional<TDataSet::TRecordPosition> TDataSet::EstimatedRecordPosition() {
+    if (!Active() || !HasCurrentRow())
+        return std::nullopt;
+    return EstimatePosition();
+}
+
+bool TDataSet::MoveToFraction(double Fraction) {
+    CheckActive("MoveToFraction");
+    if (!HasCurrentRow() || !MoveToEstimatedFraction(std::clamp(Fraction, 0.0, 1.0)))
+        return false;
+    FBof = false;
+    FEof = false;
+    Scrolled(0);
+    return true;
+}
+
 void TDataSet::Next() {
     CheckActive("Next");
     if (!MoveToNext()) {

@@ -5,26 +5,30 @@
 #include "host/qt/QtGridPeers.h"
 
 #include <QAbstractTableModel>
+#include <QApplication>
 #include <QBrush>
+#include <QGridLayout>
 #include <QGuiApplication>
-#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLayout>
 #include <QScrollBar>
 #include <QTableView>
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 namespace vorn {
 
 namespace {
 
-// The scroll bar cannot know where the dataset is (no record count is read): it shows
-// the ends exactly and anything between approximately.
-constexpr int ScrollRange = 100;
-// How many records one step of a dragged slider stands for, in tenths of a page.
-constexpr int SliderStepsPerPage = 10;
+// The vertical scroll bar shows the ends exactly and anything between as the dataset
+// estimates it (EstimatedRecordPosition), with a thumb as long as the shown part; a
+// dataset without estimates gets a fixed thumb that follows its moves approximately.
+constexpr int ScrollRange = 1000;
+// Without estimates: a dragged slider moves a tenth of a page per step of the range.
+constexpr int SliderStepsPerPage = 100;
+constexpr int RecordsPerSliderStep = 10;
 
 } // namespace
 
@@ -127,12 +131,15 @@ private:
 
 TQtDBGridPeer::TQtDBGridPeer(TCustomDBGrid& Grid)
     : TQtGridPeerBase(Grid, new QTableView, new QWidget), FDBGrid(Grid),
-      FModel(std::make_unique<TModel>(Grid)), FScrollBar(new QScrollBar(Qt::Vertical)) {
-    auto* Layout = new QHBoxLayout(Widget());
+      FModel(std::make_unique<TModel>(Grid)), FScrollBar(new QScrollBar(Qt::Vertical)),
+      FColumnScrollBar(new QScrollBar(Qt::Horizontal)) {
+    auto* Layout = new QGridLayout(Widget());
     Layout->setContentsMargins(0, 0, 0, 0);
     Layout->setSpacing(0);
-    Layout->addWidget(&View());
-    Layout->addWidget(FScrollBar);
+    Layout->addWidget(&View(), 0, 0);
+    Layout->addWidget(FScrollBar, 0, 1);
+    Layout->addWidget(FColumnScrollBar, 1, 0);
+    FColumnScrollBar->hide();
     View().setModel(FModel.get());
     View().horizontalHeader()->setMinimumSectionSize(0);
     View().horizontalHeader()->setSectionsClickable(true);
@@ -144,6 +151,10 @@ TQtDBGridPeer::TQtDBGridPeer(TCustomDBGrid& Grid)
                      [this](int Section) { TitleClicked(Section); });
     QObject::connect(FScrollBar, &QScrollBar::actionTriggered, Context(),
                      [this](int Action) { ScrollActionTriggered(Action); });
+    QObject::connect(FColumnScrollBar, &QScrollBar::valueChanged, Context(), [this](int Value) {
+        if (!Pushing())
+            Dispatch([&] { FDBGrid.SetLeftCol(Value); });
+    });
 }
 
 TQtDBGridPeer::~TQtDBGridPeer() {
@@ -187,6 +198,8 @@ bool TQtDBGridPeer::ForwardsButtons(QObject* Source) const {
 void TQtDBGridPeer::BoundsChanged() {
     TQtPeer::BoundsChanged();
     Widget()->layout()->activate();
+    if (!FLayoutPending)
+        ShowColumnPosition();
 }
 
 // While a layout waits, the view's rows may no longer be the grid's: the layout shows the
@@ -232,6 +245,7 @@ void TQtDBGridPeer::GridPositionChanged() {
     TQtGridPeerBase::GridPositionChanged();
     FModel->AllChanged();
     ShowDataSetPosition();
+    ShowColumnPosition();
 }
 
 void TQtDBGridPeer::TitleClicked(int ViewColumn) {
@@ -266,8 +280,11 @@ void TQtDBGridPeer::ScrollActionTriggered(int Action) {
                 return DataSet->First();
             if (FScrollBar->sliderPosition() == ScrollRange)
                 return DataSet->Last();
+            if (DataSet->MoveToFraction(static_cast<double>(FScrollBar->sliderPosition()) /
+                                        ScrollRange))
+                return;
             return MoveDataSet((FScrollBar->sliderPosition() - FScrollBar->value()) *
-                               std::max(1, Page / SliderStepsPerPage));
+                               std::max(1, Page / RecordsPerSliderStep));
         default:
             return;
         }
@@ -281,21 +298,59 @@ void TQtDBGridPeer::MoveDataSet(int Distance) {
         DataSet->MoveBy(Distance);
 }
 
+// A failing estimate leaves the thumb where it was: showing the position must not fail
+// the move that is being shown, and the next statement on the database reports the fault.
+std::optional<TDataSet::TRecordPosition> TQtDBGridPeer::EstimatedPosition(TDataSet& DataSet) {
+    try {
+        return DataSet.EstimatedRecordPosition();
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+}
+
 void TQtDBGridPeer::ShowDataSetPosition() {
-    const TDataSet* DataSet = FDBGrid.ActiveDataSet();
+    TDataSet* DataSet = FDBGrid.ActiveDataSet();
     FScrollBar->setEnabled(DataSet != nullptr);
     int Position = std::clamp(FScrollBar->sliderPosition(), 1, ScrollRange - 1);
+    int PageStep = SliderStepsPerPage;
+    const auto Estimate = DataSet != nullptr ? EstimatedPosition(*DataSet) : std::nullopt;
+    if (Estimate) {
+        const double Count = static_cast<double>(std::max<std::int64_t>(Estimate->Count, 1));
+        PageStep = std::clamp(static_cast<int>(ScrollRange * FDBGrid.RecordCapacity() / Count), 1,
+                              ScrollRange);
+        Position = std::clamp(static_cast<int>(std::lround(ScrollRange * Estimate->Before /
+                                                           std::max(1.0, Count - 1))),
+                              1, ScrollRange - 1);
+    }
     if (DataSet == nullptr || DataSet->Bof())
         Position = 0;
     else if (DataSet->Eof())
         Position = ScrollRange;
     const QSignalBlocker Blocker(FScrollBar);
+    FScrollBar->setPageStep(PageStep);
     FScrollBar->setSliderPosition(Position);
 }
 
+// The columns scrolled away to the left are hidden; the bar shows while the columns do
+// not all fit.
+void TQtDBGridPeer::ShowColumnPosition() {
+    const TPushScope Scope(*this);
+    int Width = 0;
+    for (int Section = 0; Section < FModel->columnCount({}); ++Section) {
+        View().setColumnHidden(Section, GridCol(Section) < FDBGrid.LeftCol());
+        Width += FDBGrid.ColWidths(GridCol(Section)) + FDBGrid.GridLineWidth();
+    }
+    const int Room =
+        View().viewport()->width() > 0 ? View().viewport()->width() : FDBGrid.ClientWidth();
+    const bool Fits = FDBGrid.LeftCol() == FDBGrid.FixedCols() && Width <= Room;
+    FColumnScrollBar->setRange(FDBGrid.FixedCols(),
+                               std::max(FDBGrid.FixedCols(), FDBGrid.ColCount() - 1));
+    FColumnScrollBar->setValue(FDBGrid.LeftCol());
+    FColumnScrollBar->setVisible(!Fits);
+}
+
 void TQtDBGridPeer::Wheel(int Steps) {
-    if (FDBGrid.ActiveDataSet() != nullptr)
-        MoveDataSet(Steps);
+    FDBGrid.ScrollRecords(Steps * QApplication::wheelScrollLines());
 }
 
 } // namespace vorn

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "host/components/Grid.h"
+#include "host/data/DataSet.h"
 #include "host/qt/QtPeer.h"
 
 #include <QVariant>
@@ -106,6 +107,7 @@ public:
 
     QTableView& TableView() const { return View(); }
     QScrollBar& ScrollBar() const { return *FScrollBar; }
+    QScrollBar& ColumnScrollBar() const { return *FColumnScrollBar; }
 
 protected:
     int GridCol(int ViewColumn) const override;
@@ -122,10 +124,13 @@ private:
     void ScrollActionTriggered(int Action);
     void MoveDataSet(int Distance);
     void ShowDataSetPosition();
+    void ShowColumnPosition();
+    static std::optional<TDataSet::TRecordPosition> EstimatedPosition(TDataSet& DataSet);
 
     TCustomDBGrid& FDBGrid;
     std::unique_ptr<TModel> FModel;
     QScrollBar* FScrollBar;
+    QScrollBar* FColumnScrollBar;
     bool FLayoutPending = false;
 };
 

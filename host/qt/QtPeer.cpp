@@ -19,6 +19,15 @@ namespace vorn {
 
 namespace {
 
+// Applies the application's palette and font anew to Control's widget and those inside it.
+void ShowApplicationLook(TControl& Control) {
+    if (TQtPeer* Peer = TQtPeer::Of(Control))
+        Peer->AppearanceChanged();
+    if (const auto* WinControl = dynamic_cast<const TWinControl*>(&Control))
+        for (int Index = 0; Index < WinControl->ControlCount(); ++Index)
+            ShowApplicationLook(*WinControl->Controls(Index));
+}
+
 // Widgets that Qt deletes with their parent can still send events on the way out (focus
 // out, leave, hide) while the controls around them are being destroyed: those events
 // must not reach the model.
@@ -200,7 +209,8 @@ void TQtPeer::EnabledChanged() {
 }
 
 // The application's palette is the start, so that the roles the control does not set
-// follow it; a change of the application's palette or font shows at once (see HandleInput).
+// follow it; a change of the application's palette or font shows when Qt tells the
+// window (see HandleInput).
 void TQtPeer::AppearanceChanged() {
     FWidget->setFont(ToQFont(*FControl.Font()));
     QPalette Palette = QGuiApplication::palette();
@@ -255,8 +265,9 @@ bool TQtPeer::HandleInput(QObject* Source, QEvent* Event) {
         return HandleKey(static_cast<QKeyEvent&>(*Event));
     case QEvent::ApplicationPaletteChange:
     case QEvent::ApplicationFontChange:
+        // Qt tells only the windows: a window's peer shows the change in its controls.
         if (Source == FWidget)
-            AppearanceChanged();
+            ShowApplicationLook(FControl);
         return false;
     default:
         return false;

@@ -92,12 +92,12 @@ TEST_F(StringGridPeerTest, CellsLayoutAndTheCurrentCellMirrorIntoTheView) {
     EXPECT_EQ(Model.data(Model.index(3, 2)).toString(), QString::fromUtf16(u"Ni\u0161"));
     EXPECT_EQ(Model.data(Model.index(0, 0)).toString(), "#");
     EXPECT_EQ(View().columnWidth(4), 40 + Grid->GridLineWidth());
-    // Fixed cells look like headers, the others take the grid's colour (0x00BBGGRR).
+    // Fixed cells look like buttons of the application's palette, the others take the
+    // grid's colour (0x00BBGGRR).
     const auto Background = [&](int ARow, int ACol) {
         return Model.data(Model.index(ARow, ACol), Qt::BackgroundRole).value<QBrush>().color();
     };
-    const TColor Face = ColorToRGB(clBtnFace);
-    EXPECT_EQ(Background(0, 2), QColor(GetRValue(Face), GetGValue(Face), GetBValue(Face)));
+    EXPECT_EQ(Background(0, 2), QApplication::palette().color(QPalette::Button));
     Grid->SetColor(clAqua);
     EXPECT_EQ(Background(4, 3), QColor(0, 0xFF, 0xFF));
 
