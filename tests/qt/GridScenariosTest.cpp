@@ -166,6 +166,8 @@ TEST_F(GridScenarioTest, ADarkPaletteMakesTheDemoDark) {
     const QPalette Light = QApplication::palette();
     // Made from a dark button colour: black base, white text.
     QApplication::setPalette(QPalette(QColor(0x35, 0x35, 0x35)));
+    // Qt tells the windows of the change from the event loop.
+    QApplication::processEvents();
     ClickTitle(Grid(), "City");
     SaveScreenshot("Dark");
     QWidget& FormWidget = *TQtWidgetSet::WidgetOf(Window->Form());
@@ -175,6 +177,7 @@ TEST_F(GridScenarioTest, ADarkPaletteMakesTheDemoDark) {
     const QPoint InCell = View.viewport()->mapTo(&FormWidget, Cell.topLeft() + QPoint(2, 2));
     const QPoint InForm(FormWidget.width() - 3, FormWidget.height() - 3);
     QApplication::setPalette(Light);
+    QApplication::processEvents();
 
     EXPECT_LT(Image.pixelColor(InCell).lightness(), 80);
     EXPECT_LT(Image.pixelColor(InForm).lightness(), 80);
