@@ -134,6 +134,8 @@ private:
     // " FROM table WHERE ..." of a statement under Conditions.
     std::string FromWhere(const TConditions& Conditions) const;
     std::string OrderByClause(const TConditions& Conditions, bool Descending) const;
+    // One term of an ORDER BY clause; NullFree where the rows hold no NULL in it.
+    static std::string TermOrder(const TOrderTerm& Term, bool NullFree, bool Descending);
     std::size_t LeadingOrderTerm() const;
     std::vector<TRow> FetchBeside(const TRow& Row, bool After, int Limit) const;
     std::vector<TKeysetTerm> OrderValues(const TRow& Row) const;
@@ -148,6 +150,7 @@ private:
     // restricted, and the rows before Row, counted on the order's index.
     std::optional<std::int64_t> EstimatedRows();
     std::int64_t CountBefore(const TRow& Row) const;
+    std::optional<TVariant> LeadingValueAt(std::int64_t Offset) const;
     std::int64_t CurrentRowsBefore();
 
     std::string FTableName;

@@ -46,20 +46,19 @@ std::int64_t TTable::CountBefore(const TRow& Row) const {
     return Count;
 }
 
-// A move inside the window changes the count by the rows between: only a jump counts.
+// A move inside the window changes the count by the rows between, and the current row
+// becomes the new reference, so that steps and pages never count: only a jump does.
 std::int64_t TTable::CurrentRowsBefore() {
     const TBookmark Current = CurrentBookmark();
-    if (FCountedPosition) {
-        for (std::size_t Index = 0; Index < FWindow.size(); ++Index) {
-            if (RowBookmark(FWindow[Index]) != FCountedPosition->Row)
-                continue;
-            return FCountedPosition->Before + static_cast<std::int64_t>(FCurrent) -
-                   static_cast<std::int64_t>(Index);
-        }
-    }
-    const std::int64_t Before = CountBefore(CurrentRow());
-    FCountedPosition = TCountedPosition{Current, Before};
-    return Before;
+    std::optional<std::int64_t> Before;
+    for (std::size_t Index = 0; FCountedPosition && !Before && Index < FWindow.size(); ++Index)
+        if (RowBookmark(FWindow[Index]) == FCountedPosition->Row)
+            Before = FCountedPosition->Before + static_cast<std::int64_t>(FCurrent) -
+                     static_cast<std::int64_t>(Index);
+    if (!Before)
+        Before = CountBefore(CurrentRow());
+    FCountedPosition = TCountedPosition{Current, *Before};
+    return *Before;
 }
 
 std::optional<TDataSet::TRecordPosition> TTable::EstimatePosition() {
@@ -70,21 +69,44 @@ std::optional<TDataSet::TRecordPosition> TTable::EstimatePosition() {
     return TRecordPosition{Before, std::max(*Rows, Before + 1)};
 }
 
-// The order's index skips the rows before the place (LIMIT with OFFSET); a place past
-// the end (the estimate was high) is the last record.
+// The leading order term of the row Offset rows into the order, read from the index
+// alone (the other terms would make the database fetch every skipped row); nothing past
+// the end.
+std::optional<TVariant> TTable::LeadingValueAt(std::int64_t Offset) const {
+    const TOrderTerm& Term = FOrderTerms[LeadingOrderTerm()];
+    TConditions Conditions = Restriction();
+    const std::string Sql = "SELECT " + Term.Sql + FromWhere(Conditions) + " ORDER BY " +
+                            TermOrder(Term, Term.NotNull, false) + " LIMIT 1 OFFSET " +
+                            std::to_string(Offset);
+    auto Cursor = Connection().Execute(Sql, Conditions.Params.Values());
+    if (!Cursor->Next())
+        return std::nullopt;
+    return Cursor->Value(0);
+}
+
+// Two seeks on the order's index: the leading term's value at the place, then the rows
+// from the first that holds it. The new record is the first of its value, at most the
+// rows of that value before the place: its position is taken as the place itself.
 bool TTable::MoveToEstimatedFraction(double Fraction) {
     const auto Rows = EstimatedRows();
     if (!Rows)
         return false;
     const std::int64_t Offset =
         std::max<std::int64_t>(0, std::llround(Fraction * static_cast<double>(*Rows - 1)));
-    const TConditions Conditions = Restriction();
-    std::vector<TRow> Found = FetchStatement(Conditions, false, PageSize(), Offset);
+    const auto Value = LeadingValueAt(Offset);
+    if (!Value)
+        return MoveToLast();
+    const TOrderTerm& Term = FOrderTerms[LeadingOrderTerm()];
+    TConditions Conditions = Restriction();
+    if (Value->IsNull())
+        Conditions.Where.push_back(Term.Sql + " IS NULL");
+    else
+        Conditions.Where.push_back(Term.Sql + " >= " + Conditions.Params.Add(*Value));
+    Conditions.LeadingNullsSettled = true;
+    std::vector<TRow> Found = Fetch(Conditions, false, PageSize());
     if (Found.empty())
         return MoveToLast();
-    const bool ReachesEnd = static_cast<int>(Found.size()) < PageSize();
-    StartWindowAt(std::move(Found), ReachesEnd);
-    FWindowAtStart = Offset == 0;
+    StartWindowAt(std::move(Found));
     FCountedPosition = TCountedPosition{CurrentBookmark(), Offset};
     return true;
 }

@@ -101,15 +101,20 @@ std::string TTable::OrderByClause(const TConditions& Conditions, bool Descending
         const TOrderTerm& Term = FOrderTerms[Index];
         const bool NullFree =
             Index < Leading || Term.NotNull || (Index == Leading && Conditions.LeadingNullsSettled);
-        Sql += (Index == 0 ? " ORDER BY " : ", ") + Term.Sql + (Descending ? " DESC" : " ASC");
-        // Without NULLs either placement gives the same rows: the index's is the one
-        // that lets it serve the order.
-        const bool NullsFirst = NullFree ? Term.IndexNullsFirst : Term.NullsFirst;
-        if (NullsFirst)
-            Sql += Descending ? " NULLS LAST" : " NULLS FIRST";
-        else if (!NullFree)
-            Sql += Descending ? " NULLS FIRST" : " NULLS LAST";
+        Sql += (Index == 0 ? " ORDER BY " : ", ") + TermOrder(Term, NullFree, Descending);
     }
+    return Sql;
+}
+
+// Without NULLs either placement gives the same rows: the index's is the one that lets it
+// serve the order.
+std::string TTable::TermOrder(const TOrderTerm& Term, bool NullFree, bool Descending) {
+    std::string Sql = Term.Sql + (Descending ? " DESC" : " ASC");
+    const bool NullsFirst = NullFree ? Term.IndexNullsFirst : Term.NullsFirst;
+    if (NullsFirst)
+        Sql += Descending ? " NULLS LAST" : " NULLS FIRST";
+    else if (!NullFree)
+        Sql += Descending ? " NULLS FIRST" : " NULLS LAST";
     return Sql;
 }
 

@@ -378,6 +378,13 @@ TEST_P(RecordWindowTest, PositionsAndFractionJumpsFollowTheOrder) {
     Items->Next();
     EXPECT_TRUE(Items->Eof());
 
+    // A place inside a run of equal values lands on the first record of the run.
+    Items->SetIndexFieldNames("Grp");
+    ASSERT_TRUE(Items->MoveToFraction(0.5));
+    EXPECT_EQ(Items->FieldByName("ID")->AsInteger(), 2);
+    Items->Prior();
+    EXPECT_EQ(Items->FieldByName("Grp")->AsInteger(), 1);
+
     Items->SetIndexFieldNames("Name");
     ASSERT_TRUE(Items->MoveToFraction(0.0));
     EXPECT_EQ(Items->FieldByName("ID")->AsInteger(), ItemCount);
