@@ -149,6 +149,8 @@ TQtDBGridPeer::TQtDBGridPeer(TCustomDBGrid& Grid)
     FScrollBar->setPageStep(SliderStepsPerPage);
     QObject::connect(View().horizontalHeader(), &QHeaderView::sectionClicked, Context(),
                      [this](int Section) { TitleClicked(Section); });
+    QObject::connect(View().horizontalHeader(), &QHeaderView::sectionResized, Context(),
+                     [this](int Section, int, int Size) { TitleResized(Section, Size); });
     QObject::connect(FScrollBar, &QScrollBar::actionTriggered, Context(),
                      [this](int Action) { ScrollActionTriggered(Action); });
     QObject::connect(FColumnScrollBar, &QScrollBar::valueChanged, Context(), [this](int Value) {
@@ -226,10 +228,14 @@ void TQtDBGridPeer::GridLayoutChanged() {
 void TQtDBGridPeer::ApplyDeferredChanges() {
     if (!std::exchange(FLayoutPending, false))
         return;
+    // The view's own resizes of the titles are no user's.
+    const TPushScope Scope(*this);
     FModel->Reset();
     View().horizontalHeader()->setVisible(FDBGrid.FixedRows() > 0);
     View().verticalHeader()->setVisible(FDBGrid.FixedCols() > 0);
     View().setShowGrid(FDBGrid.GridLineWidth() > 0);
+    View().horizontalHeader()->setSectionResizeMode(
+        FDBGrid.Options().Contains(dgColumnResize) ? QHeaderView::Interactive : QHeaderView::Fixed);
     for (int Section = 0; Section < FModel->columnCount({}); ++Section)
         View().setColumnWidth(Section,
                               FDBGrid.ColWidths(GridCol(Section)) + FDBGrid.GridLineWidth());
@@ -254,6 +260,17 @@ void TQtDBGridPeer::TitleClicked(int ViewColumn) {
         return;
     const TShiftState Shift = ShiftFromQt(QGuiApplication::keyboardModifiers());
     Dispatch([&] { UserClickTitle(FDBGrid, *Column, Shift); });
+}
+
+// A title's edge dragged by the user (dgColumnResize) sizes its column; the view's section
+// holds the grid line after the column too.
+void TQtDBGridPeer::TitleResized(int ViewColumn, int Size) {
+    if (Pushing())
+        return;
+    TColumn* Column = FDBGrid.ColumnAt(GridCol(ViewColumn));
+    if (Column == nullptr)
+        return;
+    Dispatch([&] { Column->SetWidth(std::max(0, Size - FDBGrid.GridLineWidth())); });
 }
 
 void TQtDBGridPeer::ScrollActionTriggered(int Action) {

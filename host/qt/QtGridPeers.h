@@ -82,13 +82,20 @@ protected:
     int GridRow(int ViewRow) const override { return ViewRow; }
     std::optional<std::pair<int, int>> ViewCell(int ACol, int ARow) const override;
     void Wheel(int Steps) override;
+    bool HandleInput(QObject* Source, QEvent* Event) override;
 
 private:
     class TModel;
     void ShowScrollPosition();
+    int ColumnEdgeAt(QPoint Point) const;
 
     TStringGrid& FStringGrid;
     std::unique_ptr<TModel> FModel;
+    // The column being sized by a drag of its edge (-1: none), where the drag started and
+    // the column's width then.
+    int FSizingCol = -1;
+    int FSizingStartX = 0;
+    int FSizingStartWidth = 0;
 };
 
 // A data grid: the view's rows are the records the grid holds (never the whole table),
@@ -121,6 +128,7 @@ protected:
 private:
     class TModel;
     void TitleClicked(int ViewColumn);
+    void TitleResized(int ViewColumn, int Size);
     void ScrollActionTriggered(int Action);
     void MoveDataSet(int Distance);
     void ShowDataSetPosition();

@@ -321,6 +321,26 @@ TEST_F(DBGridPeerScrollTest, TheThumbFollowsJumpsAndADragLandsWhereItIsDropped) 
     }
 }
 
+// With dgColumnResize a drag of a title's edge sizes its column; without it the titles
+// keep their widths.
+TEST_F(DBGridPeerTest, DraggingATitleEdgeSizesTheColumn) {
+    TColumn& Name = *Grid->Columns()->FindColumn("Name");
+    const int Section = ViewColumnOf("Name");
+    const auto Edge = [&] {
+        return QPoint(Titles().sectionViewportPosition(Section) + Titles().sectionSize(Section) - 1,
+                      Titles().height() / 2);
+    };
+    const int Width = Name.Width();
+    SendDrag(*Titles().viewport(), Edge(), Edge() + QPoint(30, 0));
+    EXPECT_EQ(Name.Width(), Width + 30);
+    EXPECT_EQ(Grid->ColWidths(Section + Grid->FixedCols()), Width + 30);
+    EXPECT_TRUE(Clicked.empty());
+
+    Grid->SetOptions(Grid->Options() - TDBGridOptions{dgColumnResize});
+    SendDrag(*Titles().viewport(), Edge(), Edge() + QPoint(30, 0));
+    EXPECT_EQ(Name.Width(), Width + 30);
+}
+
 TEST_F(DBGridPeerTest, MouseMovesOverTitlesAndRecordsReachTheRightCells) {
     std::vector<TGridCoord> Moves;
     Grid->OnMouseMove = [&](TObject*, TShiftState, int X, int Y) {

@@ -38,6 +38,25 @@ protected:
     std::vector<TShiftState> MoveShifts;
 };
 
+// With goColSizing a drag of a column's edge in the fixed row sizes the column; the same
+// drag between data cells, or without the option, sizes nothing.
+TEST_F(StringGridPeerTest, DraggingATitleEdgeSizesTheColumn) {
+    const auto EdgeOf = [&](int ACol, int ARow) {
+        const QRect Cell = View().visualRect(View().model()->index(ARow, ACol));
+        return QPoint(Cell.right() + 1, Cell.center().y());
+    };
+    const int Width = Grid->ColWidths(1);
+    SendDrag(*View().viewport(), EdgeOf(1, 0), EdgeOf(1, 0) + QPoint(25, 0));
+    EXPECT_EQ(Grid->ColWidths(1), Width);
+
+    Grid->SetOptions(Grid->Options() + TGridOptions{goColSizing});
+    SendDrag(*View().viewport(), EdgeOf(1, 2), EdgeOf(1, 2) + QPoint(25, 0));
+    EXPECT_EQ(Grid->ColWidths(1), Width);
+    SendDrag(*View().viewport(), EdgeOf(1, 0), EdgeOf(1, 0) + QPoint(25, 0));
+    EXPECT_EQ(Grid->ColWidths(1), Width + 25);
+    EXPECT_EQ(View().columnWidth(1), Width + 25 + Grid->GridLineWidth());
+}
+
 TEST_F(StringGridPeerTest, MouseMovesReachTheModelInItsOwnCoordinates) {
     struct TCase {
         int TopRow;
