@@ -117,6 +117,20 @@ TEST_F(DBGridPeerTest, TitlesShowTheirCaptionColourAndFont) {
     EXPECT_EQ(Model.headerData(Section, Qt::Horizontal, Qt::ForegroundRole).value<QBrush>().color(),
               QColor(0, 0, 0x80));
     EXPECT_TRUE(Model.headerData(Section, Qt::Horizontal, Qt::FontRole).value<QFont>().bold());
+    // Text that could hardly be read on the title's colour turns black or white.
+    const auto Foreground = [&] {
+        return Model.headerData(Section, Qt::Horizontal, Qt::ForegroundRole)
+            .value<QBrush>()
+            .color();
+    };
+    City->Title()->Font()->SetColor(clWhite);
+    EXPECT_EQ(Foreground(), QColor(Qt::black));
+    City->Title()->SetColor(clNavy);
+    EXPECT_EQ(Foreground(), QColor(Qt::white));
+    City->Title()->Font()->SetColor(clNavy);
+    EXPECT_EQ(Foreground(), QColor(Qt::white));
+    City->Title()->Font()->SetColor(clYellow);
+    EXPECT_EQ(Foreground(), QColor(Qt::yellow));
     EXPECT_FALSE(
         Model.headerData(ViewColumnOf("Name"), Qt::Horizontal, Qt::FontRole).value<QFont>().bold());
 }
