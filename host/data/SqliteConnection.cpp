@@ -388,7 +388,10 @@ std::optional<std::int64_t> TSQLiteConnection::EstimatedRowCount(const std::stri
                 return Rows;
         }
     }
-    if (Key.size() != 1 || Key.front().front() == '"')
+    // RowKey names the row id by one of its unquoted aliases; a table without row id has
+    // its primary key's quoted columns instead.
+    const bool HasRowId = Key.size() == 1 && Key.front().front() != '"';
+    if (!HasRowId)
         return std::nullopt;
     const std::string From = " FROM " + QuoteIdentifier(Table);
     auto Span = Execute("SELECT (SELECT max(" + Key.front() + ")" + From + ") - (SELECT min(" +
