@@ -73,7 +73,8 @@ protected:
     bool HasCurrentRow() const override { return !FWindow.empty(); }
     void DiscardRows() override;
     std::vector<TNearbyRow> RowsBeside(bool After, int Count) override;
-    std::optional<TRecordPosition> EstimatePosition() override;
+    std::optional<std::int64_t> EstimateRecordCount() override { return EstimatedRows(); }
+    std::optional<std::int64_t> RecordsBeforeCurrent(bool MayCount) override;
     bool MoveToEstimatedFraction(double Fraction) override;
 
 private:
@@ -151,7 +152,6 @@ private:
     std::optional<std::int64_t> EstimatedRows();
     std::int64_t CountBefore(const TRow& Row) const;
     std::optional<TVariant> LeadingValueAt(std::int64_t Offset) const;
-    std::int64_t CurrentRowsBefore();
 
     std::string FTableName;
     std::string FIndexFieldNames;

@@ -47,26 +47,26 @@ std::int64_t TTable::CountBefore(const TRow& Row) const {
 }
 
 // A move inside the window changes the count by the rows between, and the current row
-// becomes the new reference, so that steps and pages never count: only a jump does.
-std::int64_t TTable::CurrentRowsBefore() {
+// becomes the new reference, so that steps and pages never count: only a jump away from
+// the first rows does.
+std::optional<std::int64_t> TTable::RecordsBeforeCurrent(bool MayCount) {
+    if (!EstimatedRows())
+        return std::nullopt;
     const TBookmark Current = CurrentBookmark();
+    // A window that starts at the first row knows the place of each of its rows.
     std::optional<std::int64_t> Before;
+    if (FWindowAtStart)
+        Before = static_cast<std::int64_t>(FCurrent);
     for (std::size_t Index = 0; FCountedPosition && !Before && Index < FWindow.size(); ++Index)
         if (RowBookmark(FWindow[Index]) == FCountedPosition->Row)
             Before = FCountedPosition->Before + static_cast<std::int64_t>(FCurrent) -
                      static_cast<std::int64_t>(Index);
+    if (!Before && !MayCount)
+        return std::nullopt;
     if (!Before)
         Before = CountBefore(CurrentRow());
     FCountedPosition = TCountedPosition{Current, *Before};
-    return *Before;
-}
-
-std::optional<TDataSet::TRecordPosition> TTable::EstimatePosition() {
-    const auto Rows = EstimatedRows();
-    if (!Rows)
-        return std::nullopt;
-    const std::int64_t Before = CurrentRowsBefore();
-    return TRecordPosition{Before, std::max(*Rows, Before + 1)};
+    return Before;
 }
 
 // The leading order term of the row Offset rows into the order, read from the index

@@ -13,6 +13,7 @@
 #include <QLayout>
 #include <QScrollBar>
 #include <QTableView>
+#include <QTimer>
 
 #include <algorithm>
 #include <cmath>
@@ -317,20 +318,40 @@ void TQtDBGridPeer::MoveDataSet(int Distance) {
 
 // A failing estimate leaves the thumb where it was: showing the position must not fail
 // the move that is being shown, and the next statement on the database reports the fault.
-std::optional<TDataSet::TRecordPosition> TQtDBGridPeer::EstimatedPosition(TDataSet& DataSet) {
+std::optional<TDataSet::TRecordPosition> TQtDBGridPeer::EstimatedPosition(bool MayCount) {
+    TDataSet* DataSet = FDBGrid.ActiveDataSet();
+    if (DataSet == nullptr)
+        return std::nullopt;
     try {
-        return DataSet.EstimatedRecordPosition();
+        return DataSet->EstimatedRecordPosition(MayCount);
     } catch (const std::exception&) {
         return std::nullopt;
     }
 }
 
+// The place of a record reached by a jump is counted once the grid has been repainted
+// (the count takes tens of milliseconds on a large table): the records show at once and
+// the thumb follows.
 void TQtDBGridPeer::ShowDataSetPosition() {
     TDataSet* DataSet = FDBGrid.ActiveDataSet();
     FScrollBar->setEnabled(DataSet != nullptr);
+    const auto Known = EstimatedPosition(false);
+    if (Known || DataSet == nullptr || DataSet->Bof() || DataSet->Eof())
+        return ShowPosition(Known);
+    ShowPosition(std::nullopt);
+    if (std::exchange(FCountPending, true))
+        return;
+    QTimer::singleShot(0, Context(), [this] {
+        FCountPending = false;
+        if (const auto Counted = EstimatedPosition(true))
+            ShowPosition(Counted);
+    });
+}
+
+void TQtDBGridPeer::ShowPosition(const std::optional<TDataSet::TRecordPosition>& Estimate) {
+    const TDataSet* DataSet = FDBGrid.ActiveDataSet();
     int Position = std::clamp(FScrollBar->sliderPosition(), 1, ScrollRange - 1);
-    int PageStep = SliderStepsPerPage;
-    const auto Estimate = DataSet != nullptr ? EstimatedPosition(*DataSet) : std::nullopt;
+    int PageStep = Estimate ? FScrollBar->pageStep() : SliderStepsPerPage;
     if (Estimate) {
         const double Count = static_cast<double>(std::max<std::int64_t>(Estimate->Count, 1));
         PageStep = std::clamp(static_cast<int>(ScrollRange * FDBGrid.RecordCapacity() / Count), 1,

@@ -133,13 +133,16 @@ private:
     void MoveDataSet(int Distance);
     void ShowDataSetPosition();
     void ShowColumnPosition();
-    static std::optional<TDataSet::TRecordPosition> EstimatedPosition(TDataSet& DataSet);
+    void ShowPosition(const std::optional<TDataSet::TRecordPosition>& Estimate);
+    std::optional<TDataSet::TRecordPosition> EstimatedPosition(bool MayCount);
 
     TCustomDBGrid& FDBGrid;
     std::unique_ptr<TModel> FModel;
     QScrollBar* FScrollBar;
     QScrollBar* FColumnScrollBar;
     bool FLayoutPending = false;
+    // A count of the current record's place waits for the event loop.
+    bool FCountPending = false;
 };
 
 } // namespace vorn

@@ -390,6 +390,12 @@ TEST_P(RecordWindowTest, PositionsAndFractionJumpsFollowTheOrder) {
     EXPECT_EQ(Items->FieldByName("ID")->AsInteger(), ItemCount);
     Items->MoveBy(9);
     EXPECT_EQ(Items->EstimatedRecordPosition()->Before, 9);
+    // The place a jump reaches is known once counted; steps from it need no count.
+    ASSERT_TRUE(Items->Locate("ID", TVariant(20), {}));
+    EXPECT_FALSE(Items->EstimatedRecordPosition(false));
+    EXPECT_EQ(Items->EstimatedRecordPosition()->Before, 10);
+    Items->Next();
+    EXPECT_EQ(Items->EstimatedRecordPosition(false)->Before, 11);
 
     Items->SetFilter("Grp = 1");
     Items->SetFiltered(true);

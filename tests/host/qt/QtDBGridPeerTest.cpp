@@ -297,7 +297,9 @@ protected:
     QScrollBar& ScrollBar() const {
         return dynamic_cast<TQtDBGridPeer&>(*Grid->Peer()).ScrollBar();
     }
+    // The place of a record reached by a jump is counted from the event loop.
     double ThumbFraction() const {
+        QApplication::processEvents();
         return static_cast<double>(ScrollBar().value()) / ScrollBar().maximum();
     }
     // The current customer's place among all, from 0 to 1.
