@@ -30,6 +30,8 @@ constexpr int ScrollRange = 1000;
 // Without estimates: a dragged slider moves a tenth of a page per step of the range.
 constexpr int SliderStepsPerPage = 100;
 constexpr int RecordsPerSliderStep = 10;
+// Milliseconds between the last jump and the count of the record's place.
+constexpr int PositionCountDelay = 200;
 
 } // namespace
 
@@ -133,7 +135,7 @@ private:
 TQtDBGridPeer::TQtDBGridPeer(TCustomDBGrid& Grid)
     : TQtGridPeerBase(Grid, new QTableView, new QWidget), FDBGrid(Grid),
       FModel(std::make_unique<TModel>(Grid)), FScrollBar(new QScrollBar(Qt::Vertical)),
-      FColumnScrollBar(new QScrollBar(Qt::Horizontal)) {
+      FColumnScrollBar(new QScrollBar(Qt::Horizontal)), FCountTimer(new QTimer(Widget())) {
     auto* Layout = new QGridLayout(Widget());
     Layout->setContentsMargins(0, 0, 0, 0);
     Layout->setSpacing(0);
@@ -154,6 +156,9 @@ TQtDBGridPeer::TQtDBGridPeer(TCustomDBGrid& Grid)
                      [this](int Section, int, int Size) { TitleResized(Section, Size); });
     QObject::connect(FScrollBar, &QScrollBar::actionTriggered, Context(),
                      [this](int Action) { ScrollActionTriggered(Action); });
+    FCountTimer->setSingleShot(true);
+    FCountTimer->setInterval(PositionCountDelay);
+    QObject::connect(FCountTimer, &QTimer::timeout, Context(), [this] { ShowCountedPosition(); });
     QObject::connect(FColumnScrollBar, &QScrollBar::valueChanged, Context(), [this](int Value) {
         if (!Pushing())
             Dispatch([&] { FDBGrid.SetLeftCol(Value); });
@@ -329,9 +334,10 @@ std::optional<TDataSet::TRecordPosition> TQtDBGridPeer::EstimatedPosition(bool M
     }
 }
 
-// The place of a record reached by a jump is counted once the grid has been repainted
-// (the count takes tens of milliseconds on a large table): the records show at once and
-// the thumb follows.
+// The place of a record reached by a jump is counted a moment after the last of a burst of
+// jumps (typing into a locate edit, clicking titles), once the grid has been repainted: the
+// count takes tens of milliseconds on a large table, the records show at once and the
+// thumb follows.
 void TQtDBGridPeer::ShowDataSetPosition() {
     TDataSet* DataSet = FDBGrid.ActiveDataSet();
     FScrollBar->setEnabled(DataSet != nullptr);
@@ -339,13 +345,16 @@ void TQtDBGridPeer::ShowDataSetPosition() {
     if (Known || DataSet == nullptr || DataSet->Bof() || DataSet->Eof())
         return ShowPosition(Known);
     ShowPosition(std::nullopt);
-    if (std::exchange(FCountPending, true))
-        return;
-    QTimer::singleShot(0, Context(), [this] {
-        FCountPending = false;
-        if (const auto Counted = EstimatedPosition(true))
-            ShowPosition(Counted);
-    });
+    FCountTimer->start();
+}
+
+bool TQtDBGridPeer::PositionCountPending() const {
+    return FCountTimer->isActive();
+}
+
+void TQtDBGridPeer::ShowCountedPosition() {
+    if (const auto Counted = EstimatedPosition(true))
+        ShowPosition(Counted);
 }
 
 void TQtDBGridPeer::ShowPosition(const std::optional<TDataSet::TRecordPosition>& Estimate) {

@@ -11,6 +11,7 @@
 
 class QModelIndex;
 class QScrollBar;
+class QTimer;
 class QTableView;
 class QWheelEvent;
 
@@ -115,6 +116,8 @@ public:
     QTableView& TableView() const { return View(); }
     QScrollBar& ScrollBar() const { return *FScrollBar; }
     QScrollBar& ColumnScrollBar() const { return *FColumnScrollBar; }
+    // Whether the count of the current record's place still waits.
+    bool PositionCountPending() const;
 
 protected:
     int GridCol(int ViewColumn) const override;
@@ -134,6 +137,7 @@ private:
     void ShowDataSetPosition();
     void ShowColumnPosition();
     void ShowPosition(const std::optional<TDataSet::TRecordPosition>& Estimate);
+    void ShowCountedPosition();
     std::optional<TDataSet::TRecordPosition> EstimatedPosition(bool MayCount);
 
     TCustomDBGrid& FDBGrid;
@@ -141,8 +145,7 @@ private:
     QScrollBar* FScrollBar;
     QScrollBar* FColumnScrollBar;
     bool FLayoutPending = false;
-    // A count of the current record's place waits for the event loop.
-    bool FCountPending = false;
+    QTimer* FCountTimer;
 };
 
 } // namespace vorn

@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QBrush>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QHeaderView>
 #include <QLineEdit>
@@ -297,9 +298,13 @@ protected:
     QScrollBar& ScrollBar() const {
         return dynamic_cast<TQtDBGridPeer&>(*Grid->Peer()).ScrollBar();
     }
-    // The place of a record reached by a jump is counted from the event loop.
+    // The place of a record reached by a jump is counted a moment after it.
     double ThumbFraction() const {
-        QApplication::processEvents();
+        auto& Peer = dynamic_cast<TQtDBGridPeer&>(*Grid->Peer());
+        QElapsedTimer Waited;
+        Waited.start();
+        while (Peer.PositionCountPending() && Waited.elapsed() < 5000)
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
         return static_cast<double>(ScrollBar().value()) / ScrollBar().maximum();
     }
     // The current customer's place among all, from 0 to 1.
