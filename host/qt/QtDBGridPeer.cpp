@@ -384,7 +384,10 @@ void TQtDBGridPeer::ShowColumnPosition() {
     const TPushScope Scope(*this);
     int Width = 0;
     for (int Section = 0; Section < FModel->columnCount({}); ++Section) {
-        View().setColumnHidden(Section, GridCol(Section) < FDBGrid.LeftCol());
+        const bool Hidden = GridCol(Section) < FDBGrid.LeftCol();
+        // Every change of a section makes the view lay out its titles again.
+        if (View().isColumnHidden(Section) != Hidden)
+            View().setColumnHidden(Section, Hidden);
         Width += FDBGrid.ColWidths(GridCol(Section)) + FDBGrid.GridLineWidth();
     }
     const int Room =
