@@ -138,6 +138,26 @@ std::string TCustomDBGrid::CellText(int ACol, int ARow) const {
     return FRecords->Text(ARow - TitleRows(), Field->Index());
 }
 
+// The field a data cell shows, or nullptr (titles, the indicator, no dataset).
+static const TField* CellField(const TCustomDBGrid& Grid, int ACol, int ARow) {
+    const TColumn* Column = Grid.ColumnAt(ACol);
+    if (Column == nullptr || ARow < Grid.FixedRows() || Grid.ActiveDataSet() == nullptr)
+        return nullptr;
+    return Column->Field();
+}
+
+std::string TCustomDBGrid::DisplayText(int ACol, int ARow) const {
+    const std::string Text = CellText(ACol, ARow);
+    const TField* Field = CellField(*this, ACol, ARow);
+    return Field != nullptr ? Field->DisplayTextOf(Text) : Text;
+}
+
+TAlignment TCustomDBGrid::CellAlignment(int ACol, int ARow) const {
+    CheckCell("CellAlignment()", ACol, ARow);
+    const TField* Field = CellField(*this, ACol, ARow);
+    return Field != nullptr ? Field->Alignment() : taLeftJustify;
+}
+
 TColumn* TCustomDBGrid::ColumnAt(int ACol) const {
     const int Index = ACol - IndicatorCols();
     if (Index < 0 || Index >= static_cast<int>(FShownColumns.size()))
@@ -208,6 +228,22 @@ void TCustomDBGrid::KeyDown(int& Key, TShiftState Shift) {
     default: // OnKeyDown changed or cleared the key
         break;
     }
+}
+
+void TCustomDBGrid::ScrollRecords(int Distance) {
+    if (ActiveDataSet() == nullptr || Distance == 0)
+        return;
+    const int Capacity = RecordCapacity();
+    const int Row = FRecords->Active() - Distance;
+    if (Row >= 0 && Row < Capacity) {
+        ReadRecords(Row);
+        return;
+    }
+    const int Edge = Row < 0 ? 0 : Capacity - 1;
+    const TAliveGuard Guard(*this);
+    MoveDataSet(Edge - Row);
+    if (Guard.Alive() && ActiveDataSet() != nullptr)
+        ReadRecords(Edge);
 }
 
 void TCustomDBGrid::MoveDataSet(int Distance) {

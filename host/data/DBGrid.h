@@ -67,6 +67,11 @@ public:
     // record in a data row, and the empty text elsewhere (the indicator, a column without
     // field, the empty row). Raises EListError for a cell outside the grid.
     std::string CellText(int ACol, int ARow) const;
+    // What the widget set shows in a cell: CellText in the display format of the cell's
+    // field (a number with its field's decimals), at the field's alignment; titles and
+    // cells without field are left-aligned. Raise EListError as CellText.
+    std::string DisplayText(int ACol, int ARow) const;
+    TAlignment CellAlignment(int ACol, int ARow) const;
     // The column shown in grid column ACol, or nullptr (the indicator, no columns).
     TColumn* ColumnAt(int ACol) const;
     // The grid column that shows Column, or -1 when it is hidden or not this grid's.
@@ -76,6 +81,11 @@ public:
     int RecordCapacity() const;
     // The grid row of the dataset's current record; -1 when no record is shown.
     int CurrentRecordRow() const;
+
+    // Scrolls the shown records by Distance (positive: towards the end), as a mouse wheel
+    // does: the current record stays while it remains among the shown ones, otherwise the
+    // record at the edge it left by becomes current.
+    void ScrollRecords(int Distance);
 
     // The user clicked Column's title: fires OnTitleClick.
     virtual void TitleClick(TColumn* Column);
@@ -124,7 +134,8 @@ private:
     std::unique_ptr<TDBGridColumns> FColumns;
     std::unique_ptr<TFont> FTitleFont;
     std::unique_ptr<TDBGridRecords> FRecords;
-    TDBGridOptions FOptions{dgTitles, dgIndicator, dgColumnResize, dgColLines, dgRowLines, dgTabs};
+    // Without dgTabs: Tab and Shift+Tab pass the focus on, as in every other control.
+    TDBGridOptions FOptions{dgTitles, dgIndicator, dgColumnResize, dgColLines, dgRowLines};
     std::vector<TColumn*> FShownColumns;
     bool FLayingOut = false;
     // The title cell a left button press started on, for the click at its release.

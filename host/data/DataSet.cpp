@@ -183,6 +183,30 @@ void TDataSet::Last() {
         Scrolled(0);
 }
 
+std::optional<TDataSet::TRecordPosition> TDataSet::EstimatedRecordPosition(bool MayCount) {
+    if (!Active() || !HasCurrentRow())
+        return std::nullopt;
+    const auto Count = EstimateRecordCount();
+    if (!Count)
+        return std::nullopt;
+    const auto Before = FBof   ? std::optional<std::int64_t>(0)
+                        : FEof ? std::optional<std::int64_t>(std::max<std::int64_t>(*Count - 1, 0))
+                               : RecordsBeforeCurrent(MayCount);
+    if (!Before)
+        return std::nullopt;
+    return TRecordPosition{*Before, std::max(*Count, *Before + 1)};
+}
+
+bool TDataSet::MoveToFraction(double Fraction) {
+    CheckActive("MoveToFraction");
+    if (!HasCurrentRow() || !MoveToEstimatedFraction(std::clamp(Fraction, 0.0, 1.0)))
+        return false;
+    FBof = false;
+    FEof = false;
+    Scrolled(0);
+    return true;
+}
+
 void TDataSet::Next() {
     CheckActive("Next");
     if (!MoveToNext()) {

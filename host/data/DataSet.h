@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -149,6 +150,24 @@ public:
     TVariant Lookup(const std::string& KeyFields, const std::vector<TVariant>& KeyValues,
                     const std::string& ResultField);
 
+    // Where the current record lies, for a scroll bar: about how many records come before
+    // it and how many the dataset holds, estimated without counting the dataset (the
+    // database's statistics give the count). Nothing where the dataset cannot tell
+    // cheaply: closed, empty, or a dataset that keeps no such figures. Finding the place
+    // of a record reached by a jump counts the records before it on the order's index
+    // (tens of milliseconds at a million records); without MayCount such a place is not
+    // known and the call gives nothing, while the ends and places reached by steps from a
+    // known one still are.
+    struct TRecordPosition {
+        std::int64_t Before = 0;
+        std::int64_t Count = 0;
+    };
+    std::optional<TRecordPosition> EstimatedRecordPosition(bool MayCount = true);
+    // Makes the record about Fraction (0 the first, 1 the last) of the way through the
+    // dataset current, in one jump by the order's index (a dragged scroll bar thumb).
+    // Returns false and moves nothing where the dataset cannot jump so.
+    bool MoveToFraction(double Fraction);
+
     // Re-reads the records, keeping the current one when it still exists.
     void Refresh();
     // How many times Refresh has run: a dataset that follows this one's records reads
@@ -202,6 +221,13 @@ protected:
     virtual bool HasCurrentRow() const = 0;
     // Forgets every row read so far, so that the next move reads from the database.
     virtual void DiscardRows() = 0;
+    // The estimates behind EstimatedRecordPosition and MoveToFraction; by default a
+    // dataset has none. Only called while a record is current.
+    virtual std::optional<std::int64_t> EstimateRecordCount() { return std::nullopt; }
+    virtual std::optional<std::int64_t> RecordsBeforeCurrent(bool /*MayCount*/) {
+        return std::nullopt;
+    }
+    virtual bool MoveToEstimatedFraction(double /*Fraction*/) { return false; }
     // A row beside the current one and the bookmark that leads to it.
     struct TNearbyRow {
         TRow Row;

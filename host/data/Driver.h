@@ -1,6 +1,7 @@
 #pragma once
 
 #include "host/data/FieldType.h"
+#include "host/data/TableStatistics.h"
 #include "host/data/Variant.h"
 
 #include <cstdint>
@@ -85,6 +86,9 @@ public:
     // SQL expressions (quoted) that identify a row uniquely and are never NULL: the last
     // keys of a total order and the content of a bookmark.
     virtual std::vector<std::string> RowKey(const std::string& Table) = 0;
+
+    // The table statistics of the database, or nullptr where it keeps none.
+    virtual TTableStatistics* TableStatistics() { return nullptr; }
 
     // Runs a statement that returns rows.
     virtual std::unique_ptr<TDriverCursor> Execute(const std::string& Sql,

@@ -3,6 +3,8 @@
 #include "host/data/DataSet.h"
 #include "host/data/DatabaseError.h"
 
+#include <charconv>
+
 namespace vorn {
 
 const TClass& TField::StaticClass() {
@@ -101,6 +103,43 @@ auto TField::Converted(F Conversion) const {
 
 std::string TField::AsString() const {
     return TextOf(FDataSet->FieldValue(*this));
+}
+
+TAlignment TField::Alignment() const {
+    switch (FDataType) {
+    case ftSmallint:
+    case ftInteger:
+    case ftWord:
+    case ftFloat:
+    case ftCurrency:
+    case ftBCD:
+    case ftAutoInc:
+    case ftLargeint:
+        return taRightJustify;
+    default:
+        return taLeftJustify;
+    }
+}
+
+int TField::DisplayDecimals() const {
+    if (FDataType == ftCurrency)
+        return 2;
+    return FDataType == ftBCD && FSize > 0 ? FSize : -1;
+}
+
+std::string TField::DisplayTextOf(const std::string& Text) const {
+    const int Decimals = DisplayDecimals();
+    if (Decimals < 0 || Text.empty())
+        return Text;
+    double Number = 0;
+    const char* const End = Text.data() + Text.size();
+    const auto Parsed = std::from_chars(Text.data(), End, Number);
+    if (Parsed.ec != std::errc() || Parsed.ptr != End)
+        return Text;
+    char Buffer[400];
+    const auto Written =
+        std::to_chars(Buffer, Buffer + sizeof Buffer, Number, std::chars_format::fixed, Decimals);
+    return Written.ec == std::errc() ? std::string(Buffer, Written.ptr) : Text;
 }
 
 std::string TField::TextOf(const TVariant& Stored) const {

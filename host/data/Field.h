@@ -11,6 +11,9 @@ namespace vorn {
 
 class TDataSet;
 
+// How a field's text sits in its cell.
+enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+
 // One field of a dataset: a column of the current record (fkData), a value computed by
 // the dataset's OnCalcFields handler (fkCalculated), or a value looked up in another
 // dataset by key (fkLookup). A field reads the dataset's current record; asking a
@@ -41,6 +44,15 @@ public:
     // Characters shown by default: the size of a text field, else a width fit for the type.
     int DisplayWidth() const;
     void SetDisplayWidth(int Value) { FDisplayWidth = Value; }
+    // Numbers sit at the right of their cells, everything else at the left.
+    TAlignment Alignment() const;
+    // The decimal places a number of this field shows: the scale the catalog gives a
+    // fixed-point column (NUMERIC(12,2): 2), 2 for money; -1 where the text is shown as the
+    // database gave it (other types, a fixed-point column of no declared scale).
+    int DisplayDecimals() const;
+    // The text to show for Text, a value of this field as AsString gives it: a number
+    // with DisplayDecimals places; Text itself where it has none or is no number.
+    std::string DisplayTextOf(const std::string& Text) const;
 
     // The value of the current record, converted to the field's type where the database
     // stored a compatible representation (0/1 for a boolean, ISO text for a date).

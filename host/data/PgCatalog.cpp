@@ -139,4 +139,21 @@ std::vector<std::string> TPgConnection::RowKey(const std::string& Table) {
                                    "fields, which paging through a server table needs");
 }
 
+// As the planner does: the rows per page that VACUUM, ANALYZE or CREATE INDEX last saw,
+// times the pages the table has now. A table that none of them has seen with rows has no
+// density yet: an estimate only when it has no pages at all.
+std::optional<std::int64_t> TPgConnection::EstimatedRowCount(const std::string& Table) {
+    static const char* const Operation = "TPgConnection.EstimatedRowCount()";
+    static const char* const Estimate =
+        "SELECT CASE WHEN c.relpages > 0 AND c.reltuples >= 0 THEN "
+        "pg_catalog.round(c.reltuples / c.relpages * (pg_catalog.pg_relation_size(c.oid) / "
+        "pg_catalog.current_setting('block_size')::bigint))::bigint "
+        "WHEN pg_catalog.pg_relation_size(c.oid) = 0 THEN 0 END "
+        "FROM pg_catalog.pg_class c WHERE c.oid = $1 AND c.relkind IN ('r', 'm')";
+    TPgResult Result = ReadCatalog(Operation, Estimate, {TableOid(Operation, Table)});
+    if (Result.RowCount() == 0 || Result.IsNull(0, 0))
+        return std::nullopt;
+    return std::stoll(Result.Value(0, 0));
+}
+
 } // namespace vorn

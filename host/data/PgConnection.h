@@ -22,7 +22,7 @@ namespace vorn {
 // A command that needs a lock held by an open query fails after a while instead
 // of waiting for it forever.
 // Cursors returned by Execute must be freed before the connection.
-class TPgConnection : public TDriverConnection {
+class TPgConnection : public TDriverConnection, public TTableStatistics {
 public:
     // Connects; raises EDatabaseError with the server's message when the server
     // cannot be reached, the database does not exist or the login is refused.
@@ -44,6 +44,11 @@ public:
     // The primary key's fields, else those of the first unique index (by name)
     // whose fields are all NOT NULL; raises for a table that has neither.
     std::vector<std::string> RowKey(const std::string& Table) override;
+    TTableStatistics* TableStatistics() override { return this; }
+    // The planner's estimate from pg_class (reltuples per relpages, times the pages the
+    // table has now); nothing for a table that VACUUM, ANALYZE or CREATE INDEX has never
+    // seen with rows, and for views.
+    std::optional<std::int64_t> EstimatedRowCount(const std::string& Table) override;
 
     std::unique_ptr<TDriverCursor> Execute(const std::string& Sql,
                                            const std::vector<TVariant>& Params) override;

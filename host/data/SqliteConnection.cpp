@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
 
 namespace vorn {
 
@@ -84,7 +85,7 @@ private:
     bool FDone = false;
 };
 
-class TSQLiteConnection : public TDriverConnection {
+class TSQLiteConnection : public TDriverConnection, public TTableStatistics {
 public:
     TSQLiteConnection(std::string Path, sqlite3* Database)
         : FPath(std::move(Path)), FDatabase(Database) {}
@@ -100,6 +101,8 @@ public:
     std::vector<TColumnInfo> Columns(const std::string& Table) override;
     std::vector<TIndexInfo> Indexes(const std::string& Table) override;
     std::vector<std::string> RowKey(const std::string& Table) override;
+    TTableStatistics* TableStatistics() override { return this; }
+    std::optional<std::int64_t> EstimatedRowCount(const std::string& Table) override;
 
     std::unique_ptr<TDriverCursor> Execute(const std::string& Sql,
                                            const std::vector<TVariant>& Params) override;
@@ -396,6 +399,37 @@ std::unique_ptr<TDriverConnection> OpenSQLiteConnection(const std::string& Path,
                              "': " + Utf8ToHost(sqlite3_errmsg(Database)));
     }
     return Connection;
+}
+
+// ANALYZE leaves each table's row count at the head of its sqlite_stat1 entries; without
+// them, the span of the row ids, read from both ends of the table's b-tree, is the
+// estimate (exact until rows are deleted). A table without row id and without statistics
+// has no estimate.
+std::optional<std::int64_t> TSQLiteConnection::EstimatedRowCount(const std::string& Table) {
+    const std::vector<std::string> Key = RowKey(Table);
+    auto Statistics = Execute("SELECT 1 FROM sqlite_master WHERE name = 'sqlite_stat1'", {});
+    if (Statistics->Next()) {
+        auto Entry = Execute("SELECT stat FROM sqlite_stat1 WHERE tbl = ?1 LIMIT 1", {Table});
+        if (Entry->Next()) {
+            const std::string Stat = Entry->Value(0).AsString();
+            std::int64_t Rows = 0;
+            const auto Parsed = std::from_chars(Stat.data(), Stat.data() + Stat.size(), Rows);
+            if (Parsed.ec == std::errc())
+                return Rows;
+        }
+    }
+    // RowKey names the row id by one of its unquoted aliases; a table without row id has
+    // its primary key's quoted columns instead.
+    const bool HasRowId = Key.size() == 1 && Key.front().front() != '"';
+    if (!HasRowId)
+        return std::nullopt;
+    const std::string From = " FROM " + QuoteIdentifier(Table);
+    auto Span = Execute("SELECT (SELECT max(" + Key.front() + ")" + From + ") - (SELECT min(" +
+                            Key.front() + ")" + From + ") + 1",
+                        {});
+    if (!Span->Next() || Span->Value(0).IsNull())
+        return 0;
+    return Span->Value(0).AsInteger();
 }
 
 } // namespace vorn

@@ -342,6 +342,7 @@ void TTable::OpenCursor() {
 void TTable::CloseCursor() {
     DiscardRows();
     FPrefixSeek.reset();
+    FEstimatedRows.reset();
     FColumns.clear();
     FRowKey.clear();
     FIndexes.clear();

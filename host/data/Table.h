@@ -73,6 +73,9 @@ protected:
     bool HasCurrentRow() const override { return !FWindow.empty(); }
     void DiscardRows() override;
     std::vector<TNearbyRow> RowsBeside(bool After, int Count) override;
+    std::optional<std::int64_t> EstimateRecordCount() override { return EstimatedRows(); }
+    std::optional<std::int64_t> RecordsBeforeCurrent(bool MayCount) override;
+    bool MoveToEstimatedFraction(double Fraction) override;
 
 private:
     class TMasterLink;
@@ -126,9 +129,14 @@ private:
     // Statements: the restriction (master and filter) comes first in every one.
     TConditions Restriction() const;
     std::vector<TRow> Fetch(TConditions& Conditions, bool Descending, int Limit) const;
-    std::vector<TRow> FetchStatement(const TConditions& Conditions, bool Descending,
-                                     int Limit) const;
+    // Offset skips that many rows of the order first.
+    std::vector<TRow> FetchStatement(const TConditions& Conditions, bool Descending, int Limit,
+                                     std::int64_t Offset = 0) const;
+    // " FROM table WHERE ..." of a statement under Conditions.
+    std::string FromWhere(const TConditions& Conditions) const;
     std::string OrderByClause(const TConditions& Conditions, bool Descending) const;
+    // One term of an ORDER BY clause; NullFree where the rows hold no NULL in it.
+    static std::string TermOrder(const TOrderTerm& Term, bool NullFree, bool Descending);
     std::size_t LeadingOrderTerm() const;
     std::vector<TRow> FetchBeside(const TRow& Row, bool After, int Limit) const;
     std::vector<TKeysetTerm> OrderValues(const TRow& Row) const;
@@ -138,6 +146,12 @@ private:
     // last of the table when RowsReachEnd.
     void StartWindowAt(std::vector<TRow> Rows, bool RowsReachEnd = false);
     void TrimWindow(bool KeepEnd);
+
+    // Scroll positions (TablePosition.cpp): the table's estimated rows while it is not
+    // restricted, and the rows before Row, counted on the order's index.
+    std::optional<std::int64_t> EstimatedRows();
+    std::int64_t CountBefore(const TRow& Row) const;
+    std::optional<TVariant> LeadingValueAt(std::int64_t Offset) const;
 
     std::string FTableName;
     std::string FIndexFieldNames;
@@ -163,6 +177,16 @@ private:
     std::size_t FCurrent = 0;
     bool FWindowAtStart = false; // no row comes before the window's first
     bool FWindowAtEnd = false;   // no row comes after the window's last
+
+    // The last position counted (a row and how many rows come before it), so that moves
+    // inside the window add their distance instead of counting again; forgotten with the
+    // rows. The table's estimated rows, read once per opening (-1: none).
+    struct TCountedPosition {
+        TBookmark Row;
+        std::int64_t Before = 0;
+    };
+    std::optional<TCountedPosition> FCountedPosition;
+    std::optional<std::int64_t> FEstimatedRows;
 };
 
 } // namespace vorn

@@ -101,15 +101,20 @@ std::string TTable::OrderByClause(const TConditions& Conditions, bool Descending
         const TOrderTerm& Term = FOrderTerms[Index];
         const bool NullFree =
             Index < Leading || Term.NotNull || (Index == Leading && Conditions.LeadingNullsSettled);
-        Sql += (Index == 0 ? " ORDER BY " : ", ") + Term.Sql + (Descending ? " DESC" : " ASC");
-        // Without NULLs either placement gives the same rows: the index's is the one
-        // that lets it serve the order.
-        const bool NullsFirst = NullFree ? Term.IndexNullsFirst : Term.NullsFirst;
-        if (NullsFirst)
-            Sql += Descending ? " NULLS LAST" : " NULLS FIRST";
-        else if (!NullFree)
-            Sql += Descending ? " NULLS FIRST" : " NULLS LAST";
+        Sql += (Index == 0 ? " ORDER BY " : ", ") + TermOrder(Term, NullFree, Descending);
     }
+    return Sql;
+}
+
+// Without NULLs either placement gives the same rows: the index's is the one that lets it
+// serve the order.
+std::string TTable::TermOrder(const TOrderTerm& Term, bool NullFree, bool Descending) {
+    std::string Sql = Term.Sql + (Descending ? " DESC" : " ASC");
+    const bool NullsFirst = NullFree ? Term.IndexNullsFirst : Term.NullsFirst;
+    if (NullsFirst)
+        Sql += Descending ? " NULLS LAST" : " NULLS FIRST";
+    else if (!NullFree)
+        Sql += Descending ? " NULLS FIRST" : " NULLS LAST";
     return Sql;
 }
 
@@ -137,13 +142,20 @@ std::vector<TTable::TRow> TTable::Fetch(TConditions& Conditions, bool Descending
     return Rows;
 }
 
-std::vector<TTable::TRow> TTable::FetchStatement(const TConditions& Conditions, bool Descending,
-                                                 int Limit) const {
-    std::string Sql = "SELECT " + FSelectList + " FROM " + Connection().QuoteTableName(FTableName);
+std::string TTable::FromWhere(const TConditions& Conditions) const {
+    std::string Sql = " FROM " + Connection().QuoteTableName(FTableName);
     for (std::size_t Index = 0; Index < Conditions.Where.size(); ++Index)
         Sql += (Index == 0 ? " WHERE " : " AND ") + Conditions.Where[Index];
+    return Sql;
+}
+
+std::vector<TTable::TRow> TTable::FetchStatement(const TConditions& Conditions, bool Descending,
+                                                 int Limit, std::int64_t Offset) const {
+    std::string Sql = "SELECT " + FSelectList + FromWhere(Conditions);
     Sql += OrderByClause(Conditions, Descending);
     Sql += " LIMIT " + std::to_string(Limit);
+    if (Offset > 0)
+        Sql += " OFFSET " + std::to_string(Offset);
     auto Cursor = Connection().Execute(Sql, Conditions.Params.Values());
     std::vector<TRow> Rows;
     while (static_cast<int>(Rows.size()) < Limit && Cursor->Next()) {
@@ -186,6 +198,7 @@ std::vector<TTable::TRow> TTable::FetchBeside(const TRow& Row, bool After, int L
 }
 
 void TTable::DiscardRows() {
+    FCountedPosition.reset();
     FWindow.clear();
     FCurrent = 0;
     FWindowAtStart = false;

@@ -3,9 +3,12 @@
 #include "host/components/CodePage.h"
 
 #include <QBrush>
+#include <QGuiApplication>
+#include <QPalette>
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <utility>
 
 namespace vorn {
@@ -43,9 +46,50 @@ int CharacterIndexOfUtf16Position(const QString& Text, int Utf16Position) {
     return Index;
 }
 
+namespace {
+
+// The palette role that stands for each system colour the application's palette has; the
+// others (captions, borders) keep their default screen colours.
+std::optional<QPalette::ColorRole> PaletteRoleOf(TColor Color) {
+    static constexpr std::array<std::pair<TColor, QPalette::ColorRole>, 19> Roles{{
+        {clScrollBar, QPalette::Window},
+        {clBackground, QPalette::Window},
+        {clMenu, QPalette::Window},
+        {clMenuBar, QPalette::Window},
+        {clAppWorkSpace, QPalette::Window},
+        {clWindow, QPalette::Base},
+        {clMenuText, QPalette::WindowText},
+        {clWindowText, QPalette::Text},
+        {clHighlight, QPalette::Highlight},
+        {clMenuHighlight, QPalette::Highlight},
+        {clHighlightText, QPalette::HighlightedText},
+        {clBtnFace, QPalette::Button},
+        {clBtnText, QPalette::ButtonText},
+        {clBtnShadow, QPalette::Mid},
+        {clBtnHighlight, QPalette::Light},
+        {cl3DDkShadow, QPalette::Shadow},
+        {cl3DLight, QPalette::Midlight},
+        {clInfoBk, QPalette::ToolTipBase},
+        {clInfoText, QPalette::ToolTipText},
+    }};
+    for (const auto& [System, Role] : Roles)
+        if (System == Color)
+            return Role;
+    return std::nullopt;
+}
+
+} // namespace
+
 std::optional<QColor> ToQColor(TColor Color) {
     if (Color == clNone || Color == clDefault)
         return std::nullopt;
+    const QPalette Palette = QGuiApplication::palette();
+    if (const auto Role = PaletteRoleOf(Color))
+        return Palette.color(QPalette::Active, *Role);
+    if (Color == clGrayText)
+        return Palette.color(QPalette::Disabled, QPalette::Text);
+    if (Color == clHotLight)
+        return Palette.color(QPalette::Active, QPalette::Link);
     try {
         const TColor Rgb = ColorToRGB(Color);
         return QColor(GetRValue(Rgb), GetGValue(Rgb), GetBValue(Rgb));
@@ -56,14 +100,58 @@ std::optional<QColor> ToQColor(TColor Color) {
     }
 }
 
+namespace {
+
+// The relative luminance of a colour on the sRGB scale, 0 for black to 1 for white.
+double Luminance(const QColor& Color) {
+    const auto Linear = [](double Channel) {
+        return Channel <= 0.03928 ? Channel / 12.92 : std::pow((Channel + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * Linear(Color.redF()) + 0.7152 * Linear(Color.greenF()) +
+           0.0722 * Linear(Color.blueF());
+}
+
+} // namespace
+
+double ContrastRatio(const QColor& First, const QColor& Second) {
+    const double A = Luminance(First);
+    const double B = Luminance(Second);
+    return (std::max(A, B) + 0.05) / (std::min(A, B) + 0.05);
+}
+
+QColor ReadableTextColor(const QColor& Background, const QColor& Text) {
+    if (ContrastRatio(Background, Text) >= MinimumTextContrast)
+        return Text;
+    const QColor Black(Qt::black);
+    const QColor White(Qt::white);
+    return ContrastRatio(Background, Black) >= ContrastRatio(Background, White) ? Black : White;
+}
+
 QVariant ColorBrush(TColor Color) {
     const auto Screen = ToQColor(Color);
     return Screen ? QVariant(QBrush(*Screen)) : QVariant();
 }
 
+QColor InactiveHighlight() {
+    const QPalette Palette = QGuiApplication::palette();
+    const QColor Highlight = Palette.color(QPalette::Active, QPalette::Highlight);
+    const QColor Base = Palette.color(QPalette::Active, QPalette::Base);
+    const auto Mix = [](int A, int B) { return (A + B) / 2; };
+    return {Mix(Highlight.red(), Base.red()), Mix(Highlight.green(), Base.green()),
+            Mix(Highlight.blue(), Base.blue())};
+}
+
+bool IsHostDefaultFont(const TFont& Font) {
+    static const TFont Default;
+    return Font.Name() == Default.Name() && Font.Size() == Default.Size();
+}
+
 QFont ToQFont(const TFont& Font) {
-    QFont Result(ToQString(Font.Name()));
-    Result.setPointSize(Font.Size());
+    QFont Result = QGuiApplication::font();
+    if (!IsHostDefaultFont(Font)) {
+        Result.setFamilies({ToQString(Font.Name())});
+        Result.setPointSize(Font.Size());
+    }
     Result.setBold(Font.Style().Contains(fsBold));
     Result.setItalic(Font.Style().Contains(fsItalic));
     Result.setUnderline(Font.Style().Contains(fsUnderline));

@@ -27,9 +27,31 @@ int Utf16PositionOfCharacter(const QString& Text, int CharacterIndex);
 int CharacterIndexOfUtf16Position(const QString& Text, int Utf16Position);
 
 // The screen colour of Color, or nothing for clNone, clDefault and values that are no
-// colour: the widget then keeps its style's colour.
+// colour: the widget then keeps its style's colour. System colours are the application's
+// palette (clWindow its base, clWindowText its text, clBtnFace its button colour,
+// clHighlight its highlight, ...), so that a dark palette makes the controls dark; those
+// the palette has no role for keep their default screen colours.
 std::optional<QColor> ToQColor(TColor Color);
+
+// The current cell of a grid without the focus: the palette's highlight halfway towards its
+// base colour, so that it reads as selected but not active on light and dark palettes.
+QColor InactiveHighlight();
+
+// Whether Font has the face name and size a new TFont starts with: such a font stands for
+// "the default font" and shows in the application's font.
+bool IsHostDefaultFont(const TFont& Font);
+// The screen font of Font: the application's family and size for a default font (see
+// IsHostDefaultFont), Font's own otherwise; the style is always Font's.
 QFont ToQFont(const TFont& Font);
+
+// The contrast ratio of two colours by relative luminance, from 1 (same) to 21 (black on
+// white).
+double ContrastRatio(const QColor& First, const QColor& Second);
+// Below this ratio text is hard to read on its background.
+inline constexpr double MinimumTextContrast = 3.0;
+// Text itself where it is readable on Background (MinimumTextContrast), otherwise black or
+// white, whichever contrasts more.
+QColor ReadableTextColor(const QColor& Background, const QColor& Text);
 // A brush of Color for an item model's colour roles; an empty value leaves the style's.
 QVariant ColorBrush(TColor Color);
 

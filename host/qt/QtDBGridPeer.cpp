@@ -5,25 +5,33 @@
 #include "host/qt/QtGridPeers.h"
 
 #include <QAbstractTableModel>
+#include <QApplication>
+#include <QBrush>
+#include <QGridLayout>
 #include <QGuiApplication>
-#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLayout>
 #include <QScrollBar>
 #include <QTableView>
+#include <QTimer>
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 namespace vorn {
 
 namespace {
 
-// The scroll bar cannot know where the dataset is (no record count is read): it shows
-// the ends exactly and anything between approximately.
-constexpr int ScrollRange = 100;
-// How many records one step of a dragged slider stands for, in tenths of a page.
-constexpr int SliderStepsPerPage = 10;
+// The vertical scroll bar shows the ends exactly and anything between as the dataset
+// estimates it (EstimatedRecordPosition), with a thumb as long as the shown part; a
+// dataset without estimates gets a fixed thumb that follows its moves approximately.
+constexpr int ScrollRange = 1000;
+// Without estimates: a dragged slider moves a tenth of a page per step of the range.
+constexpr int SliderStepsPerPage = 100;
+constexpr int RecordsPerSliderStep = 10;
+// Milliseconds between the last jump and the count of the record's place.
+constexpr int PositionCountDelay = 200;
 
 } // namespace
 
@@ -45,14 +53,19 @@ public:
             return {};
         const int ACol = Index.column() + FGrid.FixedCols();
         const int ARow = Index.row() + FGrid.FixedRows();
-        const bool Selected = FGrid.DrawState(ACol, ARow).Contains(gdSelected);
+        const TGridDrawState State = FGrid.DrawState(ACol, ARow);
         switch (Role) {
         case Qt::DisplayRole:
             return CellText(ACol, ARow);
+        case Qt::TextAlignmentRole:
+            return QVariant::fromValue((FGrid.CellAlignment(ACol, ARow) == taRightJustify
+                                            ? Qt::AlignRight
+                                            : Qt::AlignLeft) |
+                                       Qt::AlignVCenter);
         case Qt::BackgroundRole:
-            return ColorBrush(Selected ? clHighlight : FGrid.Color());
+            return TQtGridPeerBase::CellBackground(FGrid, State, FGrid.Color());
         case Qt::ForegroundRole:
-            return ColorBrush(Selected ? clHighlightText : FGrid.Font()->Color());
+            return TQtGridPeerBase::CellForeground(FGrid, State, FGrid.Font()->Color());
         case Qt::FontRole:
             return ToQFont(*FGrid.Font());
         default:
@@ -76,7 +89,7 @@ public:
         case Qt::BackgroundRole:
             return ColorBrush(Title.Color());
         case Qt::ForegroundRole:
-            return ColorBrush(Title.Font()->Color());
+            return TitleForeground(Title);
         case Qt::FontRole:
             return ToQFont(*Title.Font());
         default:
@@ -96,10 +109,21 @@ public:
     }
 
 private:
+    // An explicit title colour may come with a text colour that can hardly be read on it
+    // (the palette's light text on a light sort highlight): the text then turns black or
+    // white, whichever reads better.
+    static QVariant TitleForeground(const TColumnTitle& Title) {
+        const auto Text = ToQColor(Title.Font()->Color());
+        const auto Background = ToQColor(Title.Color());
+        if (!Text || !Background)
+            return ColorBrush(Title.Font()->Color());
+        return QBrush(ReadableTextColor(*Background, *Text));
+    }
+
     // A field whose text cannot be read shows empty rather than failing the paint.
     QVariant CellText(int ACol, int ARow) const {
         try {
-            return ToQString(FGrid.CellText(ACol, ARow));
+            return ToQString(FGrid.DisplayText(ACol, ARow));
         } catch (const std::exception&) {
             return {};
         }
@@ -110,12 +134,15 @@ private:
 
 TQtDBGridPeer::TQtDBGridPeer(TCustomDBGrid& Grid)
     : TQtGridPeerBase(Grid, new QTableView, new QWidget), FDBGrid(Grid),
-      FModel(std::make_unique<TModel>(Grid)), FScrollBar(new QScrollBar(Qt::Vertical)) {
-    auto* Layout = new QHBoxLayout(Widget());
+      FModel(std::make_unique<TModel>(Grid)), FScrollBar(new QScrollBar(Qt::Vertical)),
+      FColumnScrollBar(new QScrollBar(Qt::Horizontal)), FCountTimer(new QTimer(Widget())) {
+    auto* Layout = new QGridLayout(Widget());
     Layout->setContentsMargins(0, 0, 0, 0);
     Layout->setSpacing(0);
-    Layout->addWidget(&View());
-    Layout->addWidget(FScrollBar);
+    Layout->addWidget(&View(), 0, 0);
+    Layout->addWidget(FScrollBar, 0, 1);
+    Layout->addWidget(FColumnScrollBar, 1, 0);
+    FColumnScrollBar->hide();
     View().setModel(FModel.get());
     View().horizontalHeader()->setMinimumSectionSize(0);
     View().horizontalHeader()->setSectionsClickable(true);
@@ -125,8 +152,17 @@ TQtDBGridPeer::TQtDBGridPeer(TCustomDBGrid& Grid)
     FScrollBar->setPageStep(SliderStepsPerPage);
     QObject::connect(View().horizontalHeader(), &QHeaderView::sectionClicked, Context(),
                      [this](int Section) { TitleClicked(Section); });
+    QObject::connect(View().horizontalHeader(), &QHeaderView::sectionResized, Context(),
+                     [this](int Section, int, int Size) { TitleResized(Section, Size); });
     QObject::connect(FScrollBar, &QScrollBar::actionTriggered, Context(),
                      [this](int Action) { ScrollActionTriggered(Action); });
+    FCountTimer->setSingleShot(true);
+    FCountTimer->setInterval(PositionCountDelay);
+    QObject::connect(FCountTimer, &QTimer::timeout, Context(), [this] { ShowCountedPosition(); });
+    QObject::connect(FColumnScrollBar, &QScrollBar::valueChanged, Context(), [this](int Value) {
+        if (!Pushing())
+            Dispatch([&] { FDBGrid.SetLeftCol(Value); });
+    });
 }
 
 TQtDBGridPeer::~TQtDBGridPeer() {
@@ -170,6 +206,8 @@ bool TQtDBGridPeer::ForwardsButtons(QObject* Source) const {
 void TQtDBGridPeer::BoundsChanged() {
     TQtPeer::BoundsChanged();
     Widget()->layout()->activate();
+    if (!FLayoutPending)
+        ShowColumnPosition();
 }
 
 // While a layout waits, the view's rows may no longer be the grid's: the layout shows the
@@ -196,10 +234,14 @@ void TQtDBGridPeer::GridLayoutChanged() {
 void TQtDBGridPeer::ApplyDeferredChanges() {
     if (!std::exchange(FLayoutPending, false))
         return;
+    // The view's own resizes of the titles are no user's.
+    const TPushScope Scope(*this);
     FModel->Reset();
     View().horizontalHeader()->setVisible(FDBGrid.FixedRows() > 0);
     View().verticalHeader()->setVisible(FDBGrid.FixedCols() > 0);
     View().setShowGrid(FDBGrid.GridLineWidth() > 0);
+    View().horizontalHeader()->setSectionResizeMode(
+        FDBGrid.Options().Contains(dgColumnResize) ? QHeaderView::Interactive : QHeaderView::Fixed);
     for (int Section = 0; Section < FModel->columnCount({}); ++Section)
         View().setColumnWidth(Section,
                               FDBGrid.ColWidths(GridCol(Section)) + FDBGrid.GridLineWidth());
@@ -215,6 +257,7 @@ void TQtDBGridPeer::GridPositionChanged() {
     TQtGridPeerBase::GridPositionChanged();
     FModel->AllChanged();
     ShowDataSetPosition();
+    ShowColumnPosition();
 }
 
 void TQtDBGridPeer::TitleClicked(int ViewColumn) {
@@ -223,6 +266,17 @@ void TQtDBGridPeer::TitleClicked(int ViewColumn) {
         return;
     const TShiftState Shift = ShiftFromQt(QGuiApplication::keyboardModifiers());
     Dispatch([&] { UserClickTitle(FDBGrid, *Column, Shift); });
+}
+
+// A title's edge dragged by the user (dgColumnResize) sizes its column; the view's section
+// holds the grid line after the column too.
+void TQtDBGridPeer::TitleResized(int ViewColumn, int Size) {
+    if (Pushing())
+        return;
+    TColumn* Column = FDBGrid.ColumnAt(GridCol(ViewColumn));
+    if (Column == nullptr)
+        return;
+    Dispatch([&] { Column->SetWidth(std::max(0, Size - FDBGrid.GridLineWidth())); });
 }
 
 void TQtDBGridPeer::ScrollActionTriggered(int Action) {
@@ -249,8 +303,11 @@ void TQtDBGridPeer::ScrollActionTriggered(int Action) {
                 return DataSet->First();
             if (FScrollBar->sliderPosition() == ScrollRange)
                 return DataSet->Last();
+            if (DataSet->MoveToFraction(static_cast<double>(FScrollBar->sliderPosition()) /
+                                        ScrollRange))
+                return;
             return MoveDataSet((FScrollBar->sliderPosition() - FScrollBar->value()) *
-                               std::max(1, Page / SliderStepsPerPage));
+                               std::max(1, Page / RecordsPerSliderStep));
         default:
             return;
         }
@@ -264,21 +321,86 @@ void TQtDBGridPeer::MoveDataSet(int Distance) {
         DataSet->MoveBy(Distance);
 }
 
+// A failing estimate leaves the thumb where it was: showing the position must not fail
+// the move that is being shown, and the next statement on the database reports the fault.
+std::optional<TDataSet::TRecordPosition> TQtDBGridPeer::EstimatedPosition(bool MayCount) {
+    TDataSet* DataSet = FDBGrid.ActiveDataSet();
+    if (DataSet == nullptr)
+        return std::nullopt;
+    try {
+        return DataSet->EstimatedRecordPosition(MayCount);
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+}
+
+// The place of a record reached by a jump is counted a moment after the last of a burst of
+// jumps (typing into a locate edit, clicking titles), once the grid has been repainted: the
+// count takes tens of milliseconds on a large table, the records show at once and the
+// thumb follows.
 void TQtDBGridPeer::ShowDataSetPosition() {
-    const TDataSet* DataSet = FDBGrid.ActiveDataSet();
+    TDataSet* DataSet = FDBGrid.ActiveDataSet();
     FScrollBar->setEnabled(DataSet != nullptr);
+    const auto Known = EstimatedPosition(false);
+    if (Known || DataSet == nullptr || DataSet->Bof() || DataSet->Eof())
+        return ShowPosition(Known);
+    ShowPosition(std::nullopt);
+    FCountTimer->start();
+}
+
+bool TQtDBGridPeer::PositionCountPending() const {
+    return FCountTimer->isActive();
+}
+
+void TQtDBGridPeer::ShowCountedPosition() {
+    if (const auto Counted = EstimatedPosition(true))
+        ShowPosition(Counted);
+}
+
+void TQtDBGridPeer::ShowPosition(const std::optional<TDataSet::TRecordPosition>& Estimate) {
+    const TDataSet* DataSet = FDBGrid.ActiveDataSet();
     int Position = std::clamp(FScrollBar->sliderPosition(), 1, ScrollRange - 1);
+    int PageStep = Estimate ? FScrollBar->pageStep() : SliderStepsPerPage;
+    if (Estimate) {
+        const double Count = static_cast<double>(std::max<std::int64_t>(Estimate->Count, 1));
+        PageStep = std::clamp(static_cast<int>(ScrollRange * FDBGrid.RecordCapacity() / Count), 1,
+                              ScrollRange);
+        Position = std::clamp(static_cast<int>(std::lround(ScrollRange * Estimate->Before /
+                                                           std::max(1.0, Count - 1))),
+                              1, ScrollRange - 1);
+    }
     if (DataSet == nullptr || DataSet->Bof())
         Position = 0;
     else if (DataSet->Eof())
         Position = ScrollRange;
     const QSignalBlocker Blocker(FScrollBar);
+    FScrollBar->setPageStep(PageStep);
     FScrollBar->setSliderPosition(Position);
 }
 
+// The columns scrolled away to the left are hidden; the bar shows while the columns do
+// not all fit.
+void TQtDBGridPeer::ShowColumnPosition() {
+    const TPushScope Scope(*this);
+    int Width = 0;
+    for (int Section = 0; Section < FModel->columnCount({}); ++Section) {
+        const bool Hidden = GridCol(Section) < FDBGrid.LeftCol();
+        // Every change of a section makes the view lay out its titles again.
+        if (View().isColumnHidden(Section) != Hidden)
+            View().setColumnHidden(Section, Hidden);
+        Width += FDBGrid.ColWidths(GridCol(Section)) + FDBGrid.GridLineWidth();
+    }
+    const int Room =
+        View().viewport()->width() > 0 ? View().viewport()->width() : FDBGrid.ClientWidth();
+    const bool Fits = FDBGrid.LeftCol() == FDBGrid.FixedCols() && Width <= Room;
+    FColumnScrollBar->setRange(FDBGrid.FixedCols(),
+                               std::max(FDBGrid.FixedCols(), FDBGrid.ColCount() - 1));
+    FColumnScrollBar->setValue(FDBGrid.LeftCol());
+    FColumnScrollBar->setVisible(!Fits);
+}
+
 void TQtDBGridPeer::Wheel(int Steps) {
-    if (FDBGrid.ActiveDataSet() != nullptr)
-        MoveDataSet(Steps);
+    FDBGrid.ScrollRecords(Steps * QApplication::wheelScrollLines());
 }
 
 } // namespace vorn

@@ -1,5 +1,8 @@
 #include "host/components/Grid.h"
+#include "host/qt/QtConvert.h"
 #include "host/qt/QtGridPeers.h"
+
+#include <QBrush>
 
 #include <QHeaderView>
 #include <QTableView>
@@ -38,6 +41,36 @@ void TQtGridPeerBase::GridPositionChanged() {
         return;
     const QModelIndex Current = FView.model()->index(Cell->second, Cell->first);
     FView.selectionModel()->setCurrentIndex(Current, QItemSelectionModel::NoUpdate);
+}
+
+void TQtGridPeerBase::FocusChanged() {
+    TQtPeer::FocusChanged();
+    FView.viewport()->update();
+}
+
+namespace {
+
+bool ShowsHighlight(TGridDrawState State) {
+    return State.Contains(gdSelected) && !State.Contains(gdFixed);
+}
+
+} // namespace
+
+QVariant TQtGridPeerBase::CellBackground(const TCustomGrid& Grid, TGridDrawState State,
+                                         TColor Color) {
+    if (!ShowsHighlight(State))
+        return ColorBrush(Color);
+    return Grid.Focused() ? ColorBrush(clHighlight) : QVariant(QBrush(InactiveHighlight()));
+}
+
+QVariant TQtGridPeerBase::CellForeground(const TCustomGrid& Grid, TGridDrawState State,
+                                         TColor TextColor) {
+    if (!ShowsHighlight(State))
+        return ColorBrush(TextColor);
+    if (Grid.Focused())
+        return ColorBrush(clHighlightText);
+    const auto Text = ToQColor(clWindowText);
+    return QBrush(ReadableTextColor(InactiveHighlight(), Text.value_or(QColor(Qt::black))));
 }
 
 QPoint TQtGridPeerBase::ToClientPoint(QObject* Source, QPoint Position) const {

@@ -1,12 +1,17 @@
 #pragma once
 
+#include "host/components/Grid.h"
+#include "host/data/DataSet.h"
 #include "host/qt/QtPeer.h"
+
+#include <QVariant>
 
 #include <memory>
 #include <optional>
 
 class QModelIndex;
 class QScrollBar;
+class QTimer;
 class QTableView;
 class QWheelEvent;
 
@@ -26,6 +31,15 @@ public:
 
     void Synchronize() override;
     void GridPositionChanged() override;
+    // Only the grid with the focus shows the active highlight: gaining or losing it
+    // repaints the current cell.
+    void FocusChanged() override;
+
+    // The brushes of a non-fixed cell in State for the view's colour roles: the highlight
+    // for the selected cells of the grid with the focus, a dimmed highlight (see
+    // InactiveHighlight) for those of a grid without it, Color and TextColor elsewhere.
+    static QVariant CellBackground(const TCustomGrid& Grid, TGridDrawState State, TColor Color);
+    static QVariant CellForeground(const TCustomGrid& Grid, TGridDrawState State, TColor TextColor);
 
 protected:
     // The grid cell that view cell (Row, Column) shows.
@@ -69,13 +83,20 @@ protected:
     int GridRow(int ViewRow) const override { return ViewRow; }
     std::optional<std::pair<int, int>> ViewCell(int ACol, int ARow) const override;
     void Wheel(int Steps) override;
+    bool HandleInput(QObject* Source, QEvent* Event) override;
 
 private:
     class TModel;
     void ShowScrollPosition();
+    int ColumnEdgeAt(QPoint Point) const;
 
     TStringGrid& FStringGrid;
     std::unique_ptr<TModel> FModel;
+    // The column being sized by a drag of its edge (-1: none), where the drag started and
+    // the column's width then.
+    int FSizingCol = -1;
+    int FSizingStartX = 0;
+    int FSizingStartWidth = 0;
 };
 
 // A data grid: the view's rows are the records the grid holds (never the whole table),
@@ -94,6 +115,9 @@ public:
 
     QTableView& TableView() const { return View(); }
     QScrollBar& ScrollBar() const { return *FScrollBar; }
+    QScrollBar& ColumnScrollBar() const { return *FColumnScrollBar; }
+    // Whether the count of the current record's place still waits.
+    bool PositionCountPending() const;
 
 protected:
     int GridCol(int ViewColumn) const override;
@@ -107,14 +131,21 @@ protected:
 private:
     class TModel;
     void TitleClicked(int ViewColumn);
+    void TitleResized(int ViewColumn, int Size);
     void ScrollActionTriggered(int Action);
     void MoveDataSet(int Distance);
     void ShowDataSetPosition();
+    void ShowColumnPosition();
+    void ShowPosition(const std::optional<TDataSet::TRecordPosition>& Estimate);
+    void ShowCountedPosition();
+    std::optional<TDataSet::TRecordPosition> EstimatedPosition(bool MayCount);
 
     TCustomDBGrid& FDBGrid;
     std::unique_ptr<TModel> FModel;
     QScrollBar* FScrollBar;
+    QScrollBar* FColumnScrollBar;
     bool FLayoutPending = false;
+    QTimer* FCountTimer;
 };
 
 } // namespace vorn

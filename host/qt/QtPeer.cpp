@@ -6,6 +6,7 @@
 #include "host/qt/QtConvert.h"
 
 #include <QEvent>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QKeySequence>
 #include <QLineEdit>
@@ -17,6 +18,15 @@
 namespace vorn {
 
 namespace {
+
+// Applies the application's palette and font anew to Control's widget and those inside it.
+void ShowApplicationLook(TControl& Control) {
+    if (TQtPeer* Peer = TQtPeer::Of(Control))
+        Peer->AppearanceChanged();
+    if (const auto* WinControl = dynamic_cast<const TWinControl*>(&Control))
+        for (int Index = 0; Index < WinControl->ControlCount(); ++Index)
+            ShowApplicationLook(*WinControl->Controls(Index));
+}
 
 // Widgets that Qt deletes with their parent can still send events on the way out (focus
 // out, leave, hide) while the controls around them are being destroyed: those events
@@ -230,9 +240,12 @@ void TQtPeer::EnabledChanged() {
     FWidget->setEnabled(FControl.Enabled());
 }
 
+// The application's palette is the start, so that the roles the control does not set
+// follow it; a change of the application's palette or font shows when Qt tells the
+// window (see HandleInput).
 void TQtPeer::AppearanceChanged() {
     FWidget->setFont(ToQFont(*FControl.Font()));
-    QPalette Palette = FWidget->palette();
+    QPalette Palette = QGuiApplication::palette();
     if (const auto Background = ToQColor(FControl.Color())) {
         for (const auto Role : {QPalette::Window, QPalette::Base, QPalette::Button})
             Palette.setColor(Role, *Background);
@@ -291,6 +304,12 @@ bool TQtPeer::HandleInput(QObject* Source, QEvent* Event) {
     case QEvent::Move:
         if (Source == FWidget)
             FollowWidgetGeometry();
+        return false;
+    case QEvent::ApplicationPaletteChange:
+    case QEvent::ApplicationFontChange:
+        // Qt tells only the windows: a window's peer shows the change in its controls.
+        if (Source == FWidget)
+            ShowApplicationLook(FControl);
         return false;
     default:
         return false;

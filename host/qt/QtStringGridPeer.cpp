@@ -4,9 +4,11 @@
 
 #include <QAbstractTableModel>
 #include <QHeaderView>
+#include <QMouseEvent>
 #include <QTableView>
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace vorn {
 
@@ -30,12 +32,13 @@ public:
         switch (Role) {
         case Qt::DisplayRole:
             return ToQString(FGrid.Cells(ACol, ARow));
-        case Qt::BackgroundRole:
-            return ColorBrush(CellColor(FGrid.DrawState(ACol, ARow)));
+        case Qt::BackgroundRole: {
+            const TGridDrawState State = FGrid.DrawState(ACol, ARow);
+            return CellBackground(FGrid, State,
+                                  State.Contains(gdFixed) ? clBtnFace : FGrid.Color());
+        }
         case Qt::ForegroundRole:
-            return ColorBrush(FGrid.DrawState(ACol, ARow).Contains(gdSelected)
-                                  ? clHighlightText
-                                  : FGrid.Font()->Color());
+            return CellForeground(FGrid, FGrid.DrawState(ACol, ARow), FGrid.Font()->Color());
         case Qt::FontRole:
             return ToQFont(*FGrid.Font());
         default:
@@ -56,12 +59,6 @@ public:
     }
 
 private:
-    TColor CellColor(TGridDrawState State) const {
-        if (State.Contains(gdFixed))
-            return clBtnFace;
-        return State.Contains(gdSelected) ? clHighlight : FGrid.Color();
-    }
-
     TStringGrid& FGrid;
 };
 
@@ -121,6 +118,58 @@ void TQtStringGridPeer::ShowScrollPosition() {
 
 std::optional<std::pair<int, int>> TQtStringGridPeer::ViewCell(int ACol, int ARow) const {
     return std::pair{ACol, ARow};
+}
+
+// With goColSizing a column's right edge in the fixed rows can be dragged: the press
+// there, the moves and the release size the column and are no clicks on its cells.
+bool TQtStringGridPeer::HandleInput(QObject* Source, QEvent* Event) {
+    const auto Type = Event->type();
+    const bool Mouse = Type == QEvent::MouseButtonPress || Type == QEvent::MouseMove ||
+                       Type == QEvent::MouseButtonRelease;
+    if (!Mouse || Source != View().viewport())
+        return TQtGridPeerBase::HandleInput(Source, Event);
+    const auto& MouseEvent = static_cast<QMouseEvent&>(*Event);
+    const QPoint Point = MouseEvent.position().toPoint();
+    if (FSizingCol >= 0) {
+        const int Col = FSizingCol;
+        const int Width = std::max(0, FSizingStartWidth + Point.x() - FSizingStartX);
+        if (Type == QEvent::MouseButtonRelease)
+            FSizingCol = -1;
+        Dispatch([&] { FStringGrid.SetColWidths(Col, Width); });
+        return true;
+    }
+    const int Edge = ColumnEdgeAt(Point);
+    if (Type == QEvent::MouseMove && MouseEvent.buttons() == Qt::NoButton) {
+        if (Edge >= 0)
+            View().viewport()->setCursor(Qt::SplitHCursor);
+        else
+            View().viewport()->unsetCursor();
+    }
+    if (Type == QEvent::MouseButtonPress && MouseEvent.button() == Qt::LeftButton && Edge >= 0) {
+        FSizingCol = Edge;
+        FSizingStartX = Point.x();
+        FSizingStartWidth = FStringGrid.ColWidths(Edge);
+        return true;
+    }
+    return TQtGridPeerBase::HandleInput(Source, Event);
+}
+
+// The column whose right edge lies within a few pixels of Point in a fixed row, or -1.
+int TQtStringGridPeer::ColumnEdgeAt(QPoint Point) const {
+    constexpr int Reach = 3;
+    if (!FStringGrid.Options().Contains(goColSizing))
+        return -1;
+    const int Row = View().rowAt(Point.y());
+    if (Row < 0 || Row >= FStringGrid.FixedRows())
+        return -1;
+    for (int ACol = 0; ACol < FStringGrid.ColCount(); ++ACol) {
+        if (View().isColumnHidden(ACol))
+            continue;
+        const int Right = View().columnViewportPosition(ACol) + View().columnWidth(ACol);
+        if (std::abs(Point.x() - Right) <= Reach)
+            return ACol;
+    }
+    return -1;
 }
 
 void TQtStringGridPeer::Wheel(int Steps) {

@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QBrush>
 #include <QHeaderView>
+#include <QImage>
 #include <QLineEdit>
 #include <QTableView>
 #include <QTest>
@@ -226,6 +227,38 @@ TEST_F(GridScenarioTest, TypingLowerCaseSerbianLettersFindsTheCustomerInUpperCas
     const std::string Name = CustomerTable().FieldByName("Name")->AsString();
     EXPECT_EQ(Name.rfind("\u0160aban", 0), 0U) << Name;
     EXPECT_EQ(ShownColumn(Grid(), "Name").at(Row), Name);
+}
+
+// Under a dark palette the demo is dark, its grids included; the sorted title keeps the
+// sorter's colours and its text stays readable on them.
+TEST_F(GridScenarioTest, ADarkPaletteMakesTheDemoDark) {
+    const QPalette Light = QApplication::palette();
+    // Made from a dark button colour: black base, white text.
+    QApplication::setPalette(QPalette(QColor(0x35, 0x35, 0x35)));
+    // Qt tells the windows of the change from the event loop.
+    QApplication::processEvents();
+    ClickTitle(Grid(), "City");
+    SaveScreenshot("Dark");
+    QWidget& FormWidget = *TQtWidgetSet::WidgetOf(Window->Form());
+    const QImage Image = FormWidget.grab().toImage();
+    QTableView& View = ViewOf(Grid());
+    const QRect Cell = View.visualRect(View.model()->index(2, SectionOf(Grid(), "Name")));
+    const QPoint InCell = View.viewport()->mapTo(&FormWidget, Cell.topLeft() + QPoint(2, 2));
+    const QPoint InForm(FormWidget.width() - 3, FormWidget.height() - 3);
+    QApplication::setPalette(Light);
+    QApplication::processEvents();
+
+    EXPECT_LT(Image.pixelColor(InCell).lightness(), 80);
+    EXPECT_LT(Image.pixelColor(InForm).lightness(), 80);
+    const QAbstractItemModel& Titles = *TitlesOf(Grid()).model();
+    const auto Colour = [&](const std::string& FieldName, Qt::ItemDataRole Role) {
+        return Titles.headerData(SectionOf(Grid(), FieldName), Qt::Horizontal, Role)
+            .value<QBrush>()
+            .color();
+    };
+    EXPECT_EQ(Colour("City", Qt::BackgroundRole), SortedTitleColor);
+    EXPECT_GE(ContrastRatio(Colour("City", Qt::BackgroundRole), Colour("City", Qt::ForegroundRole)),
+              MinimumTextContrast);
 }
 
 } // namespace

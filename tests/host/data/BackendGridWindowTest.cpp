@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -338,6 +339,73 @@ TEST_P(RecordWindowTest, AJumpReadsTheRecordsThatTheRowsShow) {
     EXPECT_EQ(Grid->CurrentRecordRow() - Grid->FixedRows(), 1);
     Items->Close();
     UnregisterDatabase(Alias);
+}
+
+// The estimate comes from the database's bookkeeping: SQLite's row id span before
+// ANALYZE, the statistics of both databases after it; PostgreSQL has none for a table it
+// has not analysed yet.
+TEST_P(RecordWindowTest, TheDatabaseEstimatesATablesRowsWithoutCountingThem) {
+    TTableStatistics* Statistics = Database->Connection().TableStatistics();
+    ASSERT_NE(Statistics, nullptr);
+    EXPECT_EQ(Statistics->EstimatedRowCount("Items"),
+              Database->IsSQLite() ? std::optional<std::int64_t>(ItemCount) : std::nullopt);
+    Database->Execute("DELETE FROM \"Items\" WHERE \"ID\" > 20");
+    Database->Execute("ANALYZE \"Items\"");
+    EXPECT_EQ(Statistics->EstimatedRowCount("Items"), 20);
+    EXPECT_EQ(Statistics->EstimatedRowCount("Groups"),
+              Database->IsSQLite() ? std::optional<std::int64_t>(3) : std::nullopt);
+    EXPECT_THROW(Statistics->EstimatedRowCount("NoSuchTable"), EDatabaseError);
+}
+
+// Positions count the rows before the current one in the order in force; a fraction
+// jumps to the record that many rows in. A restricted table or a query has neither.
+TEST_P(RecordWindowTest, PositionsAndFractionJumpsFollowTheOrder) {
+    Database->Execute("ANALYZE \"Items\"");
+    Items->Open();
+    Items->MoveBy(13);
+    const auto Position = Items->EstimatedRecordPosition();
+    ASSERT_TRUE(Position);
+    EXPECT_EQ(Position->Before, 13);
+    EXPECT_EQ(Position->Count, ItemCount);
+
+    ASSERT_TRUE(Items->MoveToFraction(0.5));
+    EXPECT_EQ(Items->FieldByName("ID")->AsInteger(), 16);
+    EXPECT_EQ(Items->EstimatedRecordPosition()->Before, 15);
+    Items->MoveBy(-3);
+    EXPECT_EQ(Items->EstimatedRecordPosition()->Before, 12);
+    ASSERT_TRUE(Items->MoveToFraction(1.0));
+    EXPECT_EQ(Items->FieldByName("ID")->AsInteger(), ItemCount);
+    Items->Next();
+    EXPECT_TRUE(Items->Eof());
+
+    // A place inside a run of equal values lands on the first record of the run.
+    Items->SetIndexFieldNames("Grp");
+    ASSERT_TRUE(Items->MoveToFraction(0.5));
+    EXPECT_EQ(Items->FieldByName("ID")->AsInteger(), 2);
+    Items->Prior();
+    EXPECT_EQ(Items->FieldByName("Grp")->AsInteger(), 1);
+
+    Items->SetIndexFieldNames("Name");
+    ASSERT_TRUE(Items->MoveToFraction(0.0));
+    EXPECT_EQ(Items->FieldByName("ID")->AsInteger(), ItemCount);
+    Items->MoveBy(9);
+    EXPECT_EQ(Items->EstimatedRecordPosition()->Before, 9);
+    // The place a jump reaches is known once counted; steps from it need no count.
+    ASSERT_TRUE(Items->Locate("ID", TVariant(20), {}));
+    EXPECT_FALSE(Items->EstimatedRecordPosition(false));
+    EXPECT_EQ(Items->EstimatedRecordPosition()->Before, 10);
+    Items->Next();
+    EXPECT_EQ(Items->EstimatedRecordPosition(false)->Before, 11);
+
+    Items->SetFilter("Grp = 1");
+    Items->SetFiltered(true);
+    EXPECT_FALSE(Items->EstimatedRecordPosition());
+    const auto Id = Items->FieldByName("ID")->AsInteger();
+    EXPECT_FALSE(Items->MoveToFraction(0.5));
+    EXPECT_EQ(Items->FieldByName("ID")->AsInteger(), Id);
+    Query->Open();
+    EXPECT_FALSE(Query->EstimatedRecordPosition());
+    EXPECT_FALSE(Query->MoveToFraction(0.5));
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, RecordWindowTest, ::testing::ValuesIn(AllBackends),

@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -17,6 +18,7 @@
 #include <QToolButton>
 
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -383,6 +385,68 @@ TEST_F(QtPeerTest, ALabelShowsItsCaptionAndItsMnemonicFocusesItsControl) {
     emit Shortcut->activated();
     EXPECT_FALSE(Edit->Focused());
     EXPECT_TRUE(ErrorBoxTexts().isEmpty());
+
+// The application's palette and font for one test; the earlier ones come back after it.
+class TApplicationLookGuard {
+public:
+    TApplicationLookGuard(const QPalette& Palette, const QFont& Font)
+        : FPalette(QApplication::palette()), FFont(QApplication::font()) {
+        QApplication::setPalette(Palette);
+        QApplication::setFont(Font);
+    }
+    ~TApplicationLookGuard() {
+        QApplication::setPalette(FPalette);
+        QApplication::setFont(FFont);
+    }
+    TApplicationLookGuard(const TApplicationLookGuard&) = delete;
+    TApplicationLookGuard& operator=(const TApplicationLookGuard&) = delete;
+
+private:
+    QPalette FPalette;
+    QFont FFont;
+};
+
+int CentreLightness(QWidget& Widget) {
+    const QImage Image = Widget.grab().toImage();
+    return Image.pixelColor(Image.width() / 2, Image.height() / 2).lightness();
+}
+
+TEST_F(QtPeerTest, SystemColoursAndTheDefaultFontFollowTheApplicationExplicitOnesWin) {
+    // A palette made from a dark button colour: black base, white text.
+    const TApplicationLookGuard Look(QPalette(QColor(0x35, 0x35, 0x35)), QFont("DejaVu Serif", 11));
+    auto* Edit = Add<TEdit>(8, 8, 120, 24);
+    auto* Yellow = Add<TEdit>(8, 40, 120, 24);
+    Yellow->SetColor(clYellow);
+    Yellow->Font()->SetName("DejaVu Sans Mono");
+    Yellow->Font()->SetSize(9);
+    auto* Combo = Add<TComboBox>(8, 72, 120, 24);
+    auto* Button = Add<TSpeedButton>(8, 104, 80, 24);
+    Realize();
+
+    for (const TControl* Control :
+         std::initializer_list<const TControl*>{Form.get(), Edit, Combo, Button}) {
+        const QPalette Palette = TQtWidgetSet::WidgetOf(*Control)->palette();
+        EXPECT_LT(Palette.color(QPalette::Base).lightness(), 80) << Control->Name();
+        EXPECT_LT(Palette.color(QPalette::Button).lightness(), 80) << Control->Name();
+        EXPECT_GT(Palette.color(QPalette::Text).lightness(), 180) << Control->Name();
+    }
+    QWidget& EditWidget = WidgetOf<QLineEdit>(*Edit);
+    EXPECT_LT(CentreLightness(EditWidget), 80);
+    EXPECT_LT(CentreLightness(*TQtWidgetSet::WidgetOf(*Form)), 80);
+    QWidget& YellowWidget = WidgetOf<QLineEdit>(*Yellow);
+    EXPECT_EQ(YellowWidget.palette().color(QPalette::Base), QColor(Qt::yellow));
+    const QImage Yellowed = YellowWidget.grab().toImage();
+    EXPECT_EQ(Yellowed.pixelColor(Yellowed.width() / 2, Yellowed.height() / 2), QColor(Qt::yellow));
+    EXPECT_EQ(EditWidget.font().family(), QStringLiteral("DejaVu Serif"));
+    EXPECT_EQ(EditWidget.font().pointSize(), 11);
+    EXPECT_EQ(YellowWidget.font().family(), QStringLiteral("DejaVu Sans Mono"));
+    EXPECT_EQ(YellowWidget.font().pointSize(), 9);
+
+    // A palette changed while the controls are shown reaches them at once.
+    QApplication::setPalette(QPalette(Qt::white));
+    QApplication::processEvents();
+    EXPECT_GT(EditWidget.palette().color(QPalette::Base).lightness(), 180);
+    EXPECT_EQ(YellowWidget.palette().color(QPalette::Base), QColor(Qt::yellow));
 }
 
 TEST_F(QtPeerTest, ClosingTheWindowHidesTheFormAndShowingItAgainShowsTheWindow) {

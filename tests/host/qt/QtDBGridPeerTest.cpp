@@ -1,5 +1,7 @@
+#include "host/components/Edit.h"
 #include "host/data/DBGrid.h"
 #include "host/data/Table.h"
+#include "host/qt/QtConvert.h"
 #include "host/qt/QtGridPeers.h"
 #include "tests/host/qt/QtPeerTestFixture.h"
 #include "tests/support/CodePageGuard.h"
@@ -7,12 +9,16 @@
 
 #include <QApplication>
 #include <QBrush>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QMainWindow>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QTableView>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 
 #include <memory>
 #include <vector>
@@ -143,6 +149,20 @@ TEST_F(DBGridPeerTest, TitlesShowTheirCaptionColourAndFont) {
     EXPECT_EQ(Model.headerData(Section, Qt::Horizontal, Qt::ForegroundRole).value<QBrush>().color(),
               QColor(0, 0, 0x80));
     EXPECT_TRUE(Model.headerData(Section, Qt::Horizontal, Qt::FontRole).value<QFont>().bold());
+    // Text that could hardly be read on the title's colour turns black or white.
+    const auto Foreground = [&] {
+        return Model.headerData(Section, Qt::Horizontal, Qt::ForegroundRole)
+            .value<QBrush>()
+            .color();
+    };
+    City->Title()->Font()->SetColor(clWhite);
+    EXPECT_EQ(Foreground(), QColor(Qt::black));
+    City->Title()->SetColor(clNavy);
+    EXPECT_EQ(Foreground(), QColor(Qt::white));
+    City->Title()->Font()->SetColor(clNavy);
+    EXPECT_EQ(Foreground(), QColor(Qt::white));
+    City->Title()->Font()->SetColor(clYellow);
+    EXPECT_EQ(Foreground(), QColor(Qt::yellow));
     EXPECT_FALSE(
         Model.headerData(ViewColumnOf("Name"), Qt::Horizontal, Qt::FontRole).value<QFont>().bold());
 }
@@ -170,6 +190,207 @@ TEST_F(DBGridPeerTest, TheScrollBarMovesTheDataSet) {
     EXPECT_FALSE(ScrollBar.isEnabled());
     ScrollBar.triggerAction(QAbstractSlider::SliderSingleStepAdd);
     EXPECT_FALSE(Table->Active());
+}
+
+// Numbers sit at the right with their column's decimals (Balance is NUMERIC(12,2), stored
+// by SQLite as a floating-point number); texts at the left.
+TEST_F(DBGridPeerTest, FixedPointNumbersShowTheirScaleAtTheRight) {
+    const QAbstractItemModel& Model = *View().model();
+    const int Balance = ViewColumnOf("Balance");
+    int Shown = 0;
+    for (int Row = 0; Row < Model.rowCount(); ++Row) {
+        const QString Text = Model.index(Row, Balance).data().toString();
+        if (Text.isEmpty())
+            continue;
+        ++Shown;
+        EXPECT_TRUE(QRegularExpression(QStringLiteral("^-?\\d+\\.\\d\\d$")).match(Text).hasMatch())
+            << Text.toStdString();
+        EXPECT_EQ(Model.index(Row, Balance).data(Qt::TextAlignmentRole).value<Qt::Alignment>() &
+                      Qt::AlignHorizontal_Mask,
+                  Qt::AlignRight);
+    }
+    EXPECT_GT(Shown, 0);
+    EXPECT_EQ(
+        Model.index(0, ViewColumnOf("Name")).data(Qt::TextAlignmentRole).value<Qt::Alignment>() &
+            Qt::AlignHorizontal_Mask,
+        Qt::AlignLeft);
+}
+
+// Only the grid with the focus shows the palette's highlight on its current cell; another
+// shows a dimmed one, with text that reads on it.
+TEST_F(DBGridPeerTest, OnlyTheFocusedGridShowsTheActiveHighlight) {
+    auto* Edit = Add<TEdit>(0, 200, 100, 24);
+    Realize();
+    const QAbstractItemModel& Model = *View().model();
+    const QModelIndex Current =
+        Model.index(Grid->Row() - Grid->FixedRows(), Grid->Col() - Grid->FixedCols());
+    const auto Background = [&] {
+        return Current.data(Qt::BackgroundRole).value<QBrush>().color();
+    };
+    const QPalette Palette = QApplication::palette();
+
+    Grid->SetFocus();
+    EXPECT_EQ(Background(), Palette.color(QPalette::Highlight));
+    EXPECT_EQ(Current.data(Qt::ForegroundRole).value<QBrush>().color(),
+              Palette.color(QPalette::HighlightedText));
+    Edit->SetFocus();
+    EXPECT_EQ(Background(), InactiveHighlight());
+    EXPECT_NE(Background(), Palette.color(QPalette::Highlight));
+    EXPECT_GE(ContrastRatio(Background(), Current.data(Qt::ForegroundRole).value<QBrush>().color()),
+              MinimumTextContrast);
+}
+
+// Tab and Shift+Tab pass the focus on from a grid; with dgTabs they walk its cells.
+TEST_F(DBGridPeerTest, TabLeavesTheGridUnlessItTabsBetweenCells) {
+    auto* Edit = Add<TEdit>(0, 200, 100, 24);
+    Realize();
+    Grid->SetFocus();
+    SendKey(View(), Qt::Key_Tab, QStringLiteral("\t"));
+    EXPECT_TRUE(Edit->Focused());
+    SendKey(WidgetOf<QLineEdit>(*Edit), Qt::Key_Backtab, QString(), Qt::ShiftModifier);
+    EXPECT_TRUE(Grid->Focused());
+
+    Grid->SetOptions(Grid->Options() + TDBGridOptions{dgTabs});
+    const int Col = Grid->Col();
+    SendKey(View(), Qt::Key_Tab, QStringLiteral("\t"));
+    EXPECT_TRUE(Grid->Focused());
+    EXPECT_EQ(Grid->Col(), Col + 1);
+}
+
+// The wheel scrolls the shown records; the current record stays until it would leave
+// them, and then is the one at the edge.
+TEST_F(DBGridPeerTest, TheWheelScrollsTheRecordsNotTheCurrentRecord) {
+    const auto Turn = [&](int Notches) {
+        QWheelEvent Wheel(QPointF(20, 40), View().viewport()->mapToGlobal(QPointF(20, 40)),
+                          QPoint(), QPoint(0, -120 * Notches), Qt::NoButton, Qt::NoModifier,
+                          Qt::NoScrollPhase, false);
+        QApplication::sendEvent(View().viewport(), &Wheel);
+    };
+    QApplication::setWheelScrollLines(1);
+    Table->MoveBy(GridRecords - 1);
+    const std::string Current = CurrentName();
+    ASSERT_EQ(Grid->CurrentRecordRow() - Grid->FixedRows(), GridRecords - 1);
+
+    Turn(2);
+    EXPECT_EQ(CurrentName(), Current);
+    EXPECT_EQ(Grid->CurrentRecordRow() - Grid->FixedRows(), GridRecords - 3);
+    Turn(-1);
+    EXPECT_EQ(CurrentName(), Current);
+    EXPECT_EQ(Grid->CurrentRecordRow() - Grid->FixedRows(), GridRecords - 2);
+
+    Turn(GridRecords);
+    EXPECT_EQ(Grid->CurrentRecordRow(), Grid->FixedRows());
+    Table->MoveBy(-2);
+    EXPECT_EQ(CurrentName(), Current);
+    QApplication::setWheelScrollLines(3);
+}
+
+// The columns do not fit the grid: a bar below scrolls them, hiding those scrolled away;
+// a grid they fit has no bar.
+TEST_F(DBGridPeerTest, AColumnScrollBarShowsWhileTheColumnsDoNotFit) {
+    QScrollBar& Bar = Peer().ColumnScrollBar();
+    ASSERT_TRUE(Bar.isVisible());
+    EXPECT_EQ(Bar.value(), Grid->FixedCols());
+
+    Bar.triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    EXPECT_EQ(Grid->LeftCol(), Grid->FixedCols() + 1);
+    EXPECT_TRUE(View().isColumnHidden(0));
+    EXPECT_FALSE(View().isColumnHidden(1));
+
+    Grid->SetLeftCol(Grid->FixedCols());
+    Grid->SetBounds(0, 0, 3000, Grid->Height());
+    EXPECT_FALSE(Bar.isVisible());
+    EXPECT_FALSE(View().isColumnHidden(0));
+}
+
+// A table of many customers: the thumb stands where the current record is, as long as the
+// shown part, and a drag jumps to the record at the thumb's place.
+class DBGridPeerScrollTest : public QtPeerTest {
+protected:
+    static constexpr int Customers = 20000;
+
+    static void SetUpTestSuite() {
+        Database = std::make_unique<testsupport::TSampleDatabaseFile>(Customers, 0);
+    }
+    static void TearDownTestSuite() { Database.reset(); }
+
+    DBGridPeerScrollTest() {
+        Table = new TTable(Form.get());
+        Table->SetDatabaseName(Database->Alias());
+        Table->SetTableName("customer");
+        auto* Source = new TDataSource(Form.get());
+        Source->SetDataSet(Table);
+        Grid = Add<TDBGrid>(0, 0, 460, 250);
+        Grid->SetDataSource(Source);
+        Table->Open();
+        Realize();
+    }
+
+    QScrollBar& ScrollBar() const {
+        return dynamic_cast<TQtDBGridPeer&>(*Grid->Peer()).ScrollBar();
+    }
+    // The place of a record reached by a jump is counted a moment after it.
+    double ThumbFraction() const {
+        auto& Peer = dynamic_cast<TQtDBGridPeer&>(*Grid->Peer());
+        QElapsedTimer Waited;
+        Waited.start();
+        while (Peer.PositionCountPending() && Waited.elapsed() < 5000)
+            QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+        return static_cast<double>(ScrollBar().value()) / ScrollBar().maximum();
+    }
+    // The current customer's place among all, from 0 to 1.
+    double CurrentFraction() const {
+        const auto Before = Database->Column("SELECT count(*) FROM customer WHERE CustNo < " +
+                                             Table->FieldByName("CustNo")->AsString());
+        return std::stod(Before.front()) / (Customers - 1);
+    }
+
+    static std::unique_ptr<testsupport::TSampleDatabaseFile> Database;
+    TTable* Table = nullptr;
+    TDBGrid* Grid = nullptr;
+};
+
+std::unique_ptr<testsupport::TSampleDatabaseFile> DBGridPeerScrollTest::Database;
+
+TEST_F(DBGridPeerScrollTest, TheThumbFollowsJumpsAndADragLandsWhereItIsDropped) {
+    EXPECT_LT(ScrollBar().pageStep(), ScrollBar().maximum() / 100);
+    const std::string Middle =
+        Database
+            ->Column("SELECT CustNo FROM customer ORDER BY CustNo LIMIT 1 OFFSET " +
+                     std::to_string(Customers / 2))
+            .front();
+    ASSERT_TRUE(
+        Table->Locate("CustNo", TVariant(static_cast<std::int64_t>(std::stoll(Middle))), {}));
+    EXPECT_NEAR(ThumbFraction(), 0.5, 0.01);
+    Table->MoveBy(Customers / 10);
+    EXPECT_NEAR(ThumbFraction(), 0.6, 0.01);
+
+    for (const double Place : {0.25, 0.5, 0.9}) {
+        ScrollBar().setSliderPosition(static_cast<int>(Place * ScrollBar().maximum()));
+        ScrollBar().triggerAction(QAbstractSlider::SliderMove);
+        EXPECT_NEAR(CurrentFraction(), Place, 0.01) << Place;
+        EXPECT_NEAR(ThumbFraction(), Place, 0.01) << Place;
+    }
+}
+
+// With dgColumnResize a drag of a title's edge sizes its column; without it the titles
+// keep their widths.
+TEST_F(DBGridPeerTest, DraggingATitleEdgeSizesTheColumn) {
+    TColumn& Name = *Grid->Columns()->FindColumn("Name");
+    const int Section = ViewColumnOf("Name");
+    const auto Edge = [&] {
+        return QPoint(Titles().sectionViewportPosition(Section) + Titles().sectionSize(Section) - 1,
+                      Titles().height() / 2);
+    };
+    const int Width = Name.Width();
+    SendDrag(*Titles().viewport(), Edge(), Edge() + QPoint(30, 0));
+    EXPECT_EQ(Name.Width(), Width + 30);
+    EXPECT_EQ(Grid->ColWidths(Section + Grid->FixedCols()), Width + 30);
+    EXPECT_TRUE(Clicked.empty());
+
+    Grid->SetOptions(Grid->Options() - TDBGridOptions{dgColumnResize});
+    SendDrag(*Titles().viewport(), Edge(), Edge() + QPoint(30, 0));
+    EXPECT_EQ(Name.Width(), Width + 30);
 }
 
 TEST_F(DBGridPeerTest, MouseMovesOverTitlesAndRecordsReachTheRightCells) {
@@ -226,7 +447,7 @@ protected:
         for (int Row = 0; Row < Model.rowCount(); ++Row)
             for (int Column = 0; Column < Model.columnCount(); ++Column)
                 if (Model.index(Row, Column).data().toString().toStdString() !=
-                    Grid->CellText(Column + Grid->FixedCols(), Row + Grid->FixedRows()))
+                    Grid->DisplayText(Column + Grid->FixedCols(), Row + Grid->FixedRows()))
                     return false;
         return true;
     }

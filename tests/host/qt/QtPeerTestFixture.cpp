@@ -43,6 +43,18 @@ void QtPeerTest::SendClick(QWidget& Widget, QPoint Position, Qt::KeyboardModifie
     QApplication::sendEvent(&Widget, &Release);
 }
 
+void QtPeerTest::SendDrag(QWidget& Widget, QPoint From, QPoint To) {
+    QMouseEvent Press(QEvent::MouseButtonPress, From, Widget.mapToGlobal(From), Qt::LeftButton,
+                      Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&Widget, &Press);
+    QMouseEvent Move(QEvent::MouseMove, To, Widget.mapToGlobal(To), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(&Widget, &Move);
+    QMouseEvent Release(QEvent::MouseButtonRelease, To, Widget.mapToGlobal(To), Qt::LeftButton,
+                        Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(&Widget, &Release);
+}
+
 void QtPeerTest::SendLeave(QWidget& Widget) {
     QEvent Event(QEvent::Leave);
     QApplication::sendEvent(&Widget, &Event);

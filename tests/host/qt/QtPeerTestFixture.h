@@ -45,6 +45,9 @@ protected:
                               Qt::KeyboardModifiers Modifiers = Qt::NoModifier);
     static void SendClick(QWidget& Widget, QPoint Position,
                           Qt::KeyboardModifiers Modifiers = Qt::NoModifier);
+    // A left button drag from From to To: the press, one move with the button held, the
+    // release.
+    static void SendDrag(QWidget& Widget, QPoint From, QPoint To);
     static void SendLeave(QWidget& Widget);
     static void SendKey(QWidget& Widget, int Key, const QString& Text,
                         Qt::KeyboardModifiers Modifiers = Qt::NoModifier);

@@ -38,6 +38,25 @@ protected:
     std::vector<TShiftState> MoveShifts;
 };
 
+// With goColSizing a drag of a column's edge in the fixed row sizes the column; the same
+// drag between data cells, or without the option, sizes nothing.
+TEST_F(StringGridPeerTest, DraggingATitleEdgeSizesTheColumn) {
+    const auto EdgeOf = [&](int ACol, int ARow) {
+        const QRect Cell = View().visualRect(View().model()->index(ARow, ACol));
+        return QPoint(Cell.right() + 1, Cell.center().y());
+    };
+    const int Width = Grid->ColWidths(1);
+    SendDrag(*View().viewport(), EdgeOf(1, 0), EdgeOf(1, 0) + QPoint(25, 0));
+    EXPECT_EQ(Grid->ColWidths(1), Width);
+
+    Grid->SetOptions(Grid->Options() + TGridOptions{goColSizing});
+    SendDrag(*View().viewport(), EdgeOf(1, 2), EdgeOf(1, 2) + QPoint(25, 0));
+    EXPECT_EQ(Grid->ColWidths(1), Width);
+    SendDrag(*View().viewport(), EdgeOf(1, 0), EdgeOf(1, 0) + QPoint(25, 0));
+    EXPECT_EQ(Grid->ColWidths(1), Width + 25);
+    EXPECT_EQ(View().columnWidth(1), Width + 25 + Grid->GridLineWidth());
+}
+
 TEST_F(StringGridPeerTest, MouseMovesReachTheModelInItsOwnCoordinates) {
     struct TCase {
         int TopRow;
@@ -92,12 +111,12 @@ TEST_F(StringGridPeerTest, CellsLayoutAndTheCurrentCellMirrorIntoTheView) {
     EXPECT_EQ(Model.data(Model.index(3, 2)).toString(), QString::fromUtf16(u"Ni\u0161"));
     EXPECT_EQ(Model.data(Model.index(0, 0)).toString(), "#");
     EXPECT_EQ(View().columnWidth(4), 40 + Grid->GridLineWidth());
-    // Fixed cells look like headers, the others take the grid's colour (0x00BBGGRR).
+    // Fixed cells look like buttons of the application's palette, the others take the
+    // grid's colour (0x00BBGGRR).
     const auto Background = [&](int ARow, int ACol) {
         return Model.data(Model.index(ARow, ACol), Qt::BackgroundRole).value<QBrush>().color();
     };
-    const TColor Face = ColorToRGB(clBtnFace);
-    EXPECT_EQ(Background(0, 2), QColor(GetRValue(Face), GetGValue(Face), GetBValue(Face)));
+    EXPECT_EQ(Background(0, 2), QApplication::palette().color(QPalette::Button));
     Grid->SetColor(clAqua);
     EXPECT_EQ(Background(4, 3), QColor(0, 0xFF, 0xFF));
 
