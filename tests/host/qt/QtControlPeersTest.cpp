@@ -385,6 +385,7 @@ TEST_F(QtPeerTest, ALabelShowsItsCaptionAndItsMnemonicFocusesItsControl) {
     emit Shortcut->activated();
     EXPECT_FALSE(Edit->Focused());
     EXPECT_TRUE(ErrorBoxTexts().isEmpty());
+}
 
 // The application's palette and font for one test; the earlier ones come back after it.
 class TApplicationLookGuard {
