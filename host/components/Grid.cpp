@@ -314,13 +314,25 @@ int TCustomGrid::VisibleColCount() const {
     return FullyShownCount({FColWidths, FFixedCols, FLeftCol, FGridLineWidth, ClientWidth()});
 }
 
+void TCustomGrid::SetScrollBarHeight(int Value) {
+    CheckSize("SetScrollBarHeight()", Value);
+    if (Value == FScrollBarHeight)
+        return;
+    FScrollBarHeight = Value;
+    PositionChanged();
+}
+
+int TCustomGrid::RowAreaHeight() const {
+    return std::max(0, ClientHeight() - FScrollBarHeight);
+}
+
 int TCustomGrid::VisibleRowCount() const {
-    return FullyShownCount({FRowHeights, FFixedRows, FTopRow, FGridLineWidth, ClientHeight()});
+    return FullyShownCount({FRowHeights, FFixedRows, FTopRow, FGridLineWidth, RowAreaHeight()});
 }
 
 TGridCoord TCustomGrid::MouseCoord(int X, int Y) const {
     const int ACol = CellAt({FColWidths, FFixedCols, FLeftCol, FGridLineWidth, ClientWidth()}, X);
-    const int ARow = CellAt({FRowHeights, FFixedRows, FTopRow, FGridLineWidth, ClientHeight()}, Y);
+    const int ARow = CellAt({FRowHeights, FFixedRows, FTopRow, FGridLineWidth, RowAreaHeight()}, Y);
     if (ACol < 0 || ARow < 0)
         return {-1, -1};
     return {ACol, ARow};
@@ -330,7 +342,7 @@ TRect TCustomGrid::CellRect(int ACol, int ARow) const {
     long long Left = 0, Right = 0, Top = 0, Bottom = 0;
     if (!CellSpan({FColWidths, FFixedCols, FLeftCol, FGridLineWidth, ClientWidth()}, ACol, Left,
                   Right) ||
-        !CellSpan({FRowHeights, FFixedRows, FTopRow, FGridLineWidth, ClientHeight()}, ARow, Top,
+        !CellSpan({FRowHeights, FFixedRows, FTopRow, FGridLineWidth, RowAreaHeight()}, ARow, Top,
                   Bottom))
         return {};
     return {CheckedCast<int>(Left), CheckedCast<int>(Top), CheckedCast<int>(Right),
@@ -481,7 +493,7 @@ void TCustomGrid::ScrollIntoView() {
     FLeftCol =
         FirstShowing({FColWidths, FFixedCols, FLeftCol, FGridLineWidth, ClientWidth()}, FCol);
     FTopRow =
-        FirstShowing({FRowHeights, FFixedRows, FTopRow, FGridLineWidth, ClientHeight()}, FRow);
+        FirstShowing({FRowHeights, FFixedRows, FTopRow, FGridLineWidth, RowAreaHeight()}, FRow);
 }
 
 void TCustomGrid::EndLayoutUpdate() {

@@ -117,6 +117,13 @@ public:
     // How many scrolled columns (rows) from LeftCol (TopRow) are shown in full.
     int VisibleColCount() const;
     int VisibleRowCount() const;
+    // The height of the strip along the bottom edge that the widget set's column scroll bar
+    // covers (0 while it shows none): rows under it do not count as shown.
+    int ScrollBarHeight() const { return FScrollBarHeight; }
+    // Raises EInvalidGridOperation for a negative height, changing nothing.
+    virtual void SetScrollBarHeight(int Value);
+    // The height the rows are shown in: the client height above that strip.
+    int RowAreaHeight() const;
 
     // The cell at the client point (X, Y); the grid line after a cell belongs to it.
     // (-1, -1) for a point outside every shown cell.
@@ -201,6 +208,7 @@ private:
     int FTopRow = 1;
     bool FEditorMode = false;
     int FLayoutUpdates = 0;
+    int FScrollBarHeight = 0;
 };
 
 // A grid whose cells the application draws in OnDrawCell.

@@ -179,7 +179,7 @@ int TCustomDBGrid::RecordCount() const {
 int TCustomDBGrid::RecordCapacity() const {
     const int Line = GridLineWidth();
     const int Titles = TitleRows() * (DefaultRowHeight() + Line);
-    const int Room = ClientHeight() - Titles + Line;
+    const int Room = RowAreaHeight() - Titles + Line;
     return std::max(1, Room / std::max(1, DefaultRowHeight() + Line));
 }
 
@@ -286,6 +286,16 @@ void TCustomDBGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y
 void TCustomDBGrid::SetBounds(int ALeft, int ATop, int AWidth, int AHeight) {
     const int OldCapacity = RecordCapacity();
     TCustomGrid::SetBounds(ALeft, ATop, AWidth, AHeight);
+    RecordCapacityChangedFrom(OldCapacity);
+}
+
+void TCustomDBGrid::SetScrollBarHeight(int Value) {
+    const int OldCapacity = RecordCapacity();
+    TCustomGrid::SetScrollBarHeight(Value);
+    RecordCapacityChangedFrom(OldCapacity);
+}
+
+void TCustomDBGrid::RecordCapacityChangedFrom(int OldCapacity) {
     if (!FDataLink || RecordCapacity() == OldCapacity || Updating())
         return;
     if (ActiveDataSet() != nullptr)

@@ -99,6 +99,8 @@ public:
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
+    // The rows left above a column scroll bar hold the records: the grid reads more or fewer.
+    void SetScrollBarHeight(int Value) override;
 
     void Notification(TComponent* AComponent, TOperation Operation) override;
     void Loaded() override;
@@ -115,6 +117,8 @@ private:
     friend class TGridDataLink;
     friend class TDBGridColumns;
 
+    // Reads the records again when the grid now holds another number of them.
+    void RecordCapacityChangedFrom(int OldCapacity);
     // From the data link.
     void LinkActiveChanged();
     void LinkDataChanged();

@@ -397,6 +397,13 @@ void TQtDBGridPeer::ShowColumnPosition() {
                                std::max(FDBGrid.FixedCols(), FDBGrid.ColCount() - 1));
     FColumnScrollBar->setValue(FDBGrid.LeftCol());
     FColumnScrollBar->setVisible(!Fits);
+    // The bar takes its height from the rows: the grid learns it once the notification that
+    // brought us here has returned, since it may read its records again.
+    const int Covered = Fits ? 0 : FColumnScrollBar->sizeHint().height();
+    if (Covered != FDBGrid.ScrollBarHeight())
+        QMetaObject::invokeMethod(
+            Context(), [this, Covered] { Dispatch([&] { FDBGrid.SetScrollBarHeight(Covered); }); },
+            Qt::QueuedConnection);
 }
 
 void TQtDBGridPeer::Wheel(int Steps) {

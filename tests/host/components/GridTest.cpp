@@ -72,6 +72,7 @@ TEST(Grid, ShapeErrorsChangeNothing) {
         {"no columns", [](TStringGrid& G) { G.SetColCount(0); }},
         {"negative width", [](TStringGrid& G) { G.SetColWidths(1, -1); }},
         {"negative default height", [](TStringGrid& G) { G.SetDefaultRowHeight(-2); }},
+        {"negative scroll bar height", [](TStringGrid& G) { G.SetScrollBarHeight(-1); }},
     };
     for (const TCase& Case : Cases) {
         SCOPED_TRACE(Case.Name);

@@ -291,6 +291,10 @@ TEST_F(DBGridPeerTest, AColumnScrollBarShowsWhileTheColumnsDoNotFit) {
     QScrollBar& Bar = Peer().ColumnScrollBar();
     ASSERT_TRUE(Bar.isVisible());
     EXPECT_EQ(Bar.value(), Grid->FixedCols());
+    // The bar covers the bottom of the grid: the record that no longer fits above it goes.
+    QApplication::processEvents();
+    EXPECT_EQ(Grid->ScrollBarHeight(), Bar.sizeHint().height());
+    EXPECT_EQ(Grid->RecordCount(), GridRecords - 1);
 
     Bar.triggerAction(QAbstractSlider::SliderSingleStepAdd);
     EXPECT_EQ(Grid->LeftCol(), Grid->FixedCols() + 1);
@@ -301,6 +305,9 @@ TEST_F(DBGridPeerTest, AColumnScrollBarShowsWhileTheColumnsDoNotFit) {
     Grid->SetBounds(0, 0, 3000, Grid->Height());
     EXPECT_FALSE(Bar.isVisible());
     EXPECT_FALSE(View().isColumnHidden(0));
+    QApplication::processEvents();
+    EXPECT_EQ(Grid->ScrollBarHeight(), 0);
+    EXPECT_EQ(Grid->RecordCount(), GridRecords);
 }
 
 // A table of many customers: the thumb stands where the current record is, as long as the
