@@ -154,7 +154,7 @@ TEST(CodePage, CharactersAreWholeSequences) {
 }
 
 TEST(CodePage, VocabularyTextsOfWindows1250ReadInEveryCodePage) {
-    const std::string Veca = "ve\xE6" "e"; // "veće" in Windows-1250
+    const std::string Veca = std::string("ve\xE6") + "e"; // "veće" in Windows-1250
     const std::pair<TCodePage, std::string> Cases[] = {
         {cpWindows1250, Veca}, {cpUtf8, "ve\u0107e"}, {cpWindows1252, "ve?e"}};
     for (const auto& [CodePage, Host] : Cases) {
