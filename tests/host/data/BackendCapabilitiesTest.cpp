@@ -145,10 +145,12 @@ TEST_P(HasMinimumTest, TheStepOfAWalkRunsWhereTheDriverSaysSo) {
                      {})
             ->Next();
     };
-    if (HasMinimum)
+    if (HasMinimum) {
         EXPECT_NO_THROW(Step());
-    if (!SQLite && Case().PostgresRefuses)
+    }
+    if (!SQLite && Case().PostgresRefuses) {
         EXPECT_THROW(Step(), EDatabaseError);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -187,10 +189,11 @@ TEST_P(RefusesLikePatternTest, AsTheDatabaseDoes) {
                                {TVariant(Pattern), TVariant(Pattern)});
         return Cursor->Next() && Cursor->Value(0).AsBoolean();
     };
-    if (Refuses)
+    if (Refuses) {
         EXPECT_THROW(Match(), EDatabaseError);
-    else
+    } else {
         EXPECT_TRUE(Match());
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
