@@ -3,8 +3,6 @@
 #include "host/components/CaseMapping.h"
 #include "host/components/CodePage.h"
 #include "host/data/DatabaseError.h"
-#include "host/data/SqlBackend.h"
-#include "host/data/SqlLiteral.h"
 #include "host/data/SqlUpperCase.h"
 
 namespace vorn {
@@ -121,7 +119,7 @@ std::string TBDEDataSet::MatchCondition(const std::string& ColumnSql, const TFie
         return ColumnSql + " IS NULL";
     const bool Text = IsTextField(Field);
     const bool CaseInsensitive = Options.Contains(loCaseInsensitive);
-    const TSqlBackend Backend = SqlBackendOf(Connection());
+    const TSqlBackend Backend = Connection().SqlBackend();
     // Under a single-byte code page both backends' own UPPER folds a to z, as it always did.
     const auto Upper = [&](const std::string& Sql) {
         return HostCodePage() == cpUtf8 ? SqlUpperCaseOf(Backend, Sql) : "UPPER(" + Sql + ")";
@@ -130,9 +128,9 @@ std::string TBDEDataSet::MatchCondition(const std::string& ColumnSql, const TFie
         const std::string Subject = Text ? ColumnSql : "CAST(" + ColumnSql + " AS TEXT)";
         const std::string Key = Value.AsString();
         std::string PrefixLike = PrefixPattern(Key);
-        // SQLite refuses a LIKE pattern this long: the subject's first characters, as many
-        // as the key has, are compared with the key instead.
-        if (Connection().BackendKind() == bkSQLite && IsOverlongLikePattern(PrefixLike)) {
+        // Where the database refuses a LIKE pattern this long, the subject's first
+        // characters, as many as the key has, are compared with the key instead.
+        if (Connection().RefusesLikePattern(PrefixLike)) {
             const std::string Placeholder = Params.Add(Key);
             const std::string Head = "substr(" + Subject + ", 1, length(" + Placeholder + "))";
             if (CaseInsensitive)

@@ -2,7 +2,7 @@
 
 #include "host/components/CheckedArithmetic.h"
 #include "host/data/DatabaseError.h"
-#include "host/data/SqlBackend.h"
+#include "host/data/Driver.h"
 
 #include <algorithm>
 #include <cctype>
@@ -81,7 +81,7 @@ std::string TDataSet::FilterCondition(const TDriverConnection& Connection,
     CheckFilter(FFilter);
     const int FirstParameter = CheckedAdd(CheckedCast<int>(Params.Values().size()), 1);
     const TTranslatedSql Translated =
-        TranslateCondition(FFilter, SqlBackendOf(Connection), scfSimpleFilter, FirstParameter);
+        TranslateCondition(FFilter, Connection.SqlBackend(), scfSimpleFilter, FirstParameter);
     for (const std::string& Value : Translated.Parameters)
         Params.Add(TVariant(Value));
     return Translated.Text;

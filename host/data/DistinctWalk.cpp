@@ -77,56 +77,6 @@ bool HasIndexLeadingOn(TDriverConnection& Connection, const TDistinctColumn& Dis
     });
 }
 
-// Whether the database answers a step of the walk by searching an index. An index that
-// leads on the column may still not serve it (a hash index, another collation or
-// operator class), and then every step would read the whole table.
-bool StepSearchesIndex(TDriverConnection& Connection, const TDistinctColumn& Distinct) {
-    const std::string Table = Connection.QuoteTableName(Distinct.Table);
-    const std::string Column = Connection.QuoteIdentifier(Distinct.Column);
-    const std::string Step =
-        "SELECT MIN(" + Column + ") FROM " + Table + " WHERE " + Column + " > ";
-    if (Connection.BackendKind() == bkSQLite) {
-        const auto Plan = Connection.Execute("EXPLAIN QUERY PLAN " + Step + "?1", {TVariant("")});
-        const std::string Search = "(" + Distinct.Column + ">?)";
-        bool Searches = false;
-        while (Plan->Next())
-            Searches = Searches || Plan->Value(Plan->FieldCount() - 1).AsString().find(Search) !=
-                                       std::string::npos;
-        return Searches;
-    }
-    const auto Plan = Connection.Execute(
-        "EXPLAIN " + Step + "(SELECT MIN(" + Column + ") FROM " + Table + ")", {});
-    bool SeqScan = false;
-    while (Plan->Next())
-        SeqScan = SeqScan || Plan->Value(0).AsString().find("Seq Scan") != std::string::npos;
-    return !SeqScan;
-}
-
-// Whether the walk's MIN and > exist for the column's type. SQLite orders every value;
-// PostgreSQL has no MIN for booleans, and types shown as memos (text, but also json,
-// uuid, ...) are left to the plain statement rather than told apart here.
-bool HasMinimum(const TDriverConnection& Connection, TFieldType Type) {
-    if (Connection.BackendKind() == bkSQLite)
-        return true;
-    switch (Type) {
-    case ftString:
-    case ftFixedChar:
-    case ftSmallint:
-    case ftInteger:
-    case ftLargeint:
-    case ftAutoInc:
-    case ftFloat:
-    case ftCurrency:
-    case ftBCD:
-    case ftDate:
-    case ftTime:
-    case ftDateTime:
-        return true;
-    default:
-        return false;
-    }
-}
-
 // MIN and > compare in the column's collation, as ORDER BY does, so the steps come in
 // the statement's order. The NULL, which MIN never yields, comes first when the column
 // holds one; the step numbers keep that order without comparing the values again.
@@ -173,13 +123,15 @@ std::unique_ptr<TDistinctWalk> PlanDistinctWalk(const TSqlSelect& Select,
                                                 const std::string& PlainSql,
                                                 TDriverConnection& Connection) {
     const std::optional<TDistinctColumn> Distinct = DistinctColumnOf(Select);
+    // An index that leads on the column may still not serve the steps, and then every
+    // step would read the whole table.
     if (!Distinct || !HasIndexLeadingOn(Connection, *Distinct) ||
-        !StepSearchesIndex(Connection, *Distinct))
+        !Connection.NextValueSearchesIndex(Distinct->Table, Distinct->Column))
         return nullptr;
     // Both backends stop a statement limited to no rows before reading any; its
     // description is the one the walk must show.
     const auto Described = Connection.Execute(PlainSql + " LIMIT 0", {});
-    if (Described->FieldCount() != 1 || !HasMinimum(Connection, Described->Column(0).DataType))
+    if (Described->FieldCount() != 1 || !Connection.HasMinimum(Described->Column(0).DataType))
         return nullptr;
     const TColumnInfo& Column = Described->Column(0);
     return std::make_unique<TDistinctWalk>(WalkSql(Connection, *Distinct, Column.Name), Column);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "host/data/FieldType.h"
+#include "host/data/SqlDialect.h"
 #include "host/data/TableStatistics.h"
 #include "host/data/Variant.h"
 
@@ -10,9 +11,6 @@
 #include <vector>
 
 namespace vorn {
-
-// The kind of database behind a connection, for code that writes backend-specific SQL.
-enum TBackendKind { bkSQLite, bkPostgreSQL };
 
 // A column of a table or of a result, as the database's catalog describes it.
 struct TColumnInfo {
@@ -62,7 +60,8 @@ public:
 
     // What the connection is opened on (a file name, a server and database), for messages.
     virtual const std::string& Description() const = 0;
-    virtual TBackendKind BackendKind() const = 0;
+    // The SQL that the translator writes for this database.
+    virtual TSqlBackend SqlBackend() const = 0;
     // True for a local file database, false for a server.
     virtual bool IsSequenced() const = 0;
     // True where a table can only be ordered by the leading fields of one of its indexes.
@@ -89,6 +88,26 @@ public:
 
     // The table statistics of the database, or nullptr where it keeps none.
     virtual TTableStatistics* TableStatistics() { return nullptr; }
+
+    // What the database does with the SQL that generic code writes, so that such code
+    // chooses its statements without knowing the database. Questions that take a table
+    // may run statements: their callers keep the answers for as long as they hold.
+
+    // Whether a column of Table (as Columns describes it) holds text only and compares it
+    // by the bytes of its UTF-8 encoding: then the texts that begin with a prefix are
+    // exactly those from the prefix up to its successor, a range that an index on the
+    // column seeks. False where unknown.
+    virtual bool ComparesAsBytes(const std::string& Table, const TColumnInfo& Column) = 0;
+    // Whether the database finds the least value of Column above a given one
+    // (MIN(Column) ... WHERE Column > value) by searching an index rather than by reading
+    // the table. An index that leads on the column may still not serve that search (a
+    // hash index, another collation or operator class).
+    virtual bool NextValueSearchesIndex(const std::string& Table, const std::string& Column) = 0;
+    // Whether MIN and > exist for the values of a result column shown as Type.
+    virtual bool HasMinimum(TFieldType Type) const = 0;
+    // Whether the database refuses Pattern (host code page) as the pattern of LIKE,
+    // whatever it holds, for its length alone.
+    virtual bool RefusesLikePattern(const std::string& Pattern) const = 0;
 
     // Runs a statement that returns rows.
     virtual std::unique_ptr<TDriverCursor> Execute(const std::string& Sql,

@@ -29,7 +29,7 @@ public:
     explicit TPgConnection(const std::string& ConnInfo);
 
     const std::string& Description() const override { return FDescription; }
-    TBackendKind BackendKind() const override { return bkPostgreSQL; }
+    TSqlBackend SqlBackend() const override { return sbPostgreSQL; }
     bool IsSequenced() const override { return false; }
     bool OrdersByIndexOnly() const override { return false; }
 
@@ -49,6 +49,15 @@ public:
     // table has now); nothing for a table that VACUUM, ANALYZE or CREATE INDEX has never
     // seen with rows, and for views.
     std::optional<std::int64_t> EstimatedRowCount(const std::string& Table) override;
+
+    // A text or varchar column whose collation is C or POSIX (the database's where it
+    // has the default one).
+    bool ComparesAsBytes(const std::string& Table, const TColumnInfo& Column) override;
+    // True unless the planner's plan for the search scans the table sequentially.
+    bool NextValueSearchesIndex(const std::string& Table, const std::string& Column) override;
+    bool HasMinimum(TFieldType Type) const override;
+    // PostgreSQL matches a LIKE pattern of any length.
+    bool RefusesLikePattern(const std::string&) const override { return false; }
 
     std::unique_ptr<TDriverCursor> Execute(const std::string& Sql,
                                            const std::vector<TVariant>& Params) override;

@@ -1,7 +1,6 @@
 #include "host/data/Query.h"
 
 #include "host/data/DatabaseError.h"
-#include "host/data/SqlBackend.h"
 #include "host/data/SqlParser.h"
 #include "host/data/SqlWriter.h"
 
@@ -67,7 +66,7 @@ void TQuery::OpenCursor() {
     TTranslatedSql Translated;
     try {
         Select = ParseSqlStatement(Statement);
-        WriteSqlStatement(*Select, SqlBackendOf(Connection()), Translated);
+        WriteSqlStatement(*Select, Connection().SqlBackend(), Translated);
     } catch (const EDatabaseError& Error) {
         throw EDatabaseError(DisplayName() + ".Open: " + Error.Message());
     }

@@ -13,7 +13,7 @@ namespace vorn {
 // drivers never see the dialect. Every string literal becomes a bound parameter;
 // numbers stay in the text as validated numeric tokens; every identifier is written
 // in double quotes exactly as spelt. LIKE is written with ESCAPE '\' and must be
-// case-sensitive on the connection (on SQLite: PRAGMA case_sensitive_like=ON).
+// case-sensitive on the connection (the SQLite driver makes it so when it opens a file).
 
 enum TSqlBackend { sbSQLite, sbPostgreSQL };
 

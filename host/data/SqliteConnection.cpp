@@ -1,6 +1,7 @@
 #include "host/components/CodePage.h"
 #include "host/data/DatabaseError.h"
 #include "host/data/LongOperation.h"
+#include "host/data/SqlLiteral.h"
 #include "host/data/SqliteDriver.h"
 #include "host/data/SqliteUpperCase.h"
 
@@ -92,7 +93,7 @@ public:
     ~TSQLiteConnection() override { sqlite3_close_v2(FDatabase); }
 
     const std::string& Description() const override { return FPath; }
-    TBackendKind BackendKind() const override { return bkSQLite; }
+    TSqlBackend SqlBackend() const override { return sbSQLite; }
     bool IsSequenced() const override { return true; }
     bool OrdersByIndexOnly() const override { return true; }
     std::string Placeholder(int Number) const override { return "?" + std::to_string(Number); }
@@ -103,6 +104,18 @@ public:
     std::vector<std::string> RowKey(const std::string& Table) override;
     TTableStatistics* TableStatistics() override { return this; }
     std::optional<std::int64_t> EstimatedRowCount(const std::string& Table) override;
+
+    bool ComparesAsBytes(const std::string& Table, const TColumnInfo& Column) override {
+        return SQLiteComparesAsBytes(*this, Table, Column);
+    }
+    bool NextValueSearchesIndex(const std::string& Table, const std::string& Column) override {
+        return SQLiteNextValueSearchesIndex(*this, Table, Column);
+    }
+    // SQLite orders every value.
+    bool HasMinimum(TFieldType) const override { return true; }
+    bool RefusesLikePattern(const std::string& Pattern) const override {
+        return IsOverlongLikePattern(Pattern);
+    }
 
     std::unique_ptr<TDriverCursor> Execute(const std::string& Sql,
                                            const std::vector<TVariant>& Params) override;

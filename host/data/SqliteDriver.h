@@ -20,4 +20,11 @@ std::unique_ptr<TDriverConnection> OpenSQLiteConnection(const std::string& Path,
 // The field type and size of a column declared with this type text ("VARCHAR(40)").
 TColumnInfo DescribeSQLiteColumn(const std::string& Name, const std::string& DeclaredType);
 
+// A SQLite connection's answers to TDriverConnection::ComparesAsBytes and
+// NextValueSearchesIndex, asked through Connection's statements.
+bool SQLiteComparesAsBytes(TDriverConnection& Connection, const std::string& Table,
+                           const TColumnInfo& Column);
+bool SQLiteNextValueSearchesIndex(TDriverConnection& Connection, const std::string& Table,
+                                  const std::string& Column);
+
 } // namespace vorn

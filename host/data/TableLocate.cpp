@@ -4,7 +4,6 @@
 #include "host/components/CodePage.h"
 
 #include <algorithm>
-#include <cctype>
 
 namespace vorn {
 
@@ -50,38 +49,6 @@ std::optional<std::string> PrefixUpperBound(const std::string& Prefix) {
     }
     return std::nullopt;
 }
-
-bool Contains(const std::string& Text, const char* Part) {
-    return Text.find(Part) != std::string::npos;
-}
-
-// SQLite's affinity rules: a column holds its values as text only when its declared type
-// names a text type and no integer one. Other columns may hold numbers, which LIKE matches
-// by their text but a range on text never reaches.
-bool HasSQLiteTextAffinity(std::string DeclaredType) {
-    std::transform(DeclaredType.begin(), DeclaredType.end(), DeclaredType.begin(),
-                   [](unsigned char C) { return static_cast<char>(std::toupper(C)); });
-    if (Contains(DeclaredType, "INT"))
-        return false;
-    return Contains(DeclaredType, "CHAR") || Contains(DeclaredType, "CLOB") ||
-           Contains(DeclaredType, "TEXT");
-}
-
-// True when a column's collation orders by bytes and upper-cases ASCII only: a text or
-// varchar column whose effective collation (the database's for "default") is C or POSIX
-// of the libc provider. The database's provider is only recorded since PostgreSQL 15,
-// hence the JSON look-up that reads as NULL (libc) before.
-const char* const PostgresByteOrderedColumn =
-    "SELECT a.atttypid IN ('pg_catalog.text'::pg_catalog.regtype, "
-    "'pg_catalog.varchar'::pg_catalog.regtype) AND CASE WHEN c.collname = 'default' THEN "
-    "COALESCE(pg_catalog.to_jsonb(d) ->> 'datlocprovider', 'c') = 'c' "
-    "AND d.datcollate IN ('C', 'POSIX') AND d.datctype IN ('C', 'POSIX') "
-    "ELSE c.collprovider = 'c' AND c.collcollate IN ('C', 'POSIX') "
-    "AND c.collctype IN ('C', 'POSIX') END "
-    "FROM pg_catalog.pg_attribute a "
-    "JOIN pg_catalog.pg_collation c ON c.oid = a.attcollation "
-    "JOIN pg_catalog.pg_database d ON d.datname = pg_catalog.current_database() "
-    "WHERE a.attrelid = pg_catalog.to_regclass($1) AND a.attname = $2 AND NOT a.attisdropped";
 
 } // namespace
 
@@ -150,45 +117,17 @@ bool TTablePrefixSeek::ComparesAsBytes(const TField& Field) {
     const auto Known = FComparesAsBytes.find(Field.FieldName());
     if (Known != FComparesAsBytes.end())
         return Known->second;
-    const bool Result = FTable.Connection().BackendKind() == bkSQLite
-                            ? SQLiteComparesAsBytes(Field)
-                            : PostgresComparesAsBytes(Field);
-    FComparesAsBytes.emplace(Field.FieldName(), Result);
-    return Result;
-}
-
-bool TTablePrefixSeek::SQLiteComparesAsBytes(const TField& Field) const {
-    const auto Column =
+    // A field that names no column of the table is asked about by its name alone.
+    TColumnInfo Column;
+    Column.Name = Field.FieldName();
+    const auto Declared =
         std::find_if(FTable.FColumns.begin(), FTable.FColumns.end(),
                      [&](const TColumnInfo& C) { return C.Name == Field.FieldName(); });
-    if (Column == FTable.FColumns.end() || !HasSQLiteTextAffinity(Column->DeclaredType))
-        return false;
-    // BINARY compares the stored bytes, which follow the characters' order in UTF-8 only:
-    // in UTF-16 a character whose low byte is an ASCII letter's sorts beside that letter.
-    TDriverConnection& Connection = FTable.Connection();
-    auto Encoding = Connection.Execute("PRAGMA encoding", {});
-    if (!Encoding->Next() || Encoding->Value(0).AsString() != "UTF-8")
-        return false;
-    // SQL does not show a column's collation, but a compound SELECT compares by the
-    // collation of its leftmost column: three texts stay distinct under BINARY only, as
-    // NOCASE folds the capital and RTRIM the trailing blank.
-    const std::string Sql = "SELECT count(DISTINCT x) FROM (SELECT " + FTable.ColumnSql(Field) +
-                            " AS x FROM " + Connection.QuoteTableName(FTable.FTableName) +
-                            " WHERE 0 UNION ALL SELECT 'a' UNION ALL SELECT 'A' UNION ALL "
-                            "SELECT 'a ')";
-    auto Cursor = Connection.Execute(Sql, {});
-    return Cursor->Next() && Cursor->Value(0) == TVariant(3);
-}
-
-bool TTablePrefixSeek::PostgresComparesAsBytes(const TField& Field) const {
-    TDriverConnection& Connection = FTable.Connection();
-    auto Cursor = Connection.Execute(
-        PostgresByteOrderedColumn,
-        {TVariant(Connection.QuoteTableName(FTable.FTableName)), TVariant(Field.FieldName())});
-    if (!Cursor->Next())
-        return false;
-    const TVariant Answer = Cursor->Value(0);
-    return !Answer.IsNull() && Answer.AsBoolean();
+    if (Declared != FTable.FColumns.end())
+        Column = *Declared;
+    const bool Result = FTable.Connection().ComparesAsBytes(FTable.FTableName, Column);
+    FComparesAsBytes.emplace(Field.FieldName(), Result);
+    return Result;
 }
 
 std::vector<std::string> TTablePrefixSeek::PrefixRange(TBoundParams& Params, const TField& Field,

@@ -39,8 +39,6 @@ private:
                  TLocateOptions Options);
     bool HasIndexLeadingTo(std::size_t Position) const;
     bool ComparesAsBytes(const TField& Field);
-    bool SQLiteComparesAsBytes(const TField& Field) const;
-    bool PostgresComparesAsBytes(const TField& Field) const;
 
     // The terms that select exactly the rows whose Field begins with Prefix.
     std::vector<std::string> PrefixRange(TBoundParams& Params, const TField& Field,

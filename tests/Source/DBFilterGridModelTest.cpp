@@ -239,7 +239,7 @@ TEST(FilterGridResourceTest, MissingBitmapFailsConstructionWithoutLeavingAGrid) 
 class TServerConnection : public TDriverConnection {
 public:
     const std::string& Description() const override { return FDescription; }
-    TBackendKind BackendKind() const override { return bkPostgreSQL; }
+    TSqlBackend SqlBackend() const override { return sbPostgreSQL; }
     bool IsSequenced() const override { return false; }
     bool OrdersByIndexOnly() const override { return false; }
     std::string QuoteIdentifier(const std::string& Name) const override {
@@ -250,6 +250,10 @@ public:
     std::vector<TColumnInfo> Columns(const std::string&) override { return {}; }
     std::vector<TIndexInfo> Indexes(const std::string&) override { return {}; }
     std::vector<std::string> RowKey(const std::string&) override { return {}; }
+    bool ComparesAsBytes(const std::string&, const TColumnInfo&) override { return false; }
+    bool NextValueSearchesIndex(const std::string&, const std::string&) override { return false; }
+    bool HasMinimum(TFieldType) const override { return false; }
+    bool RefusesLikePattern(const std::string&) const override { return false; }
     std::unique_ptr<TDriverCursor> Execute(const std::string&,
                                            const std::vector<TVariant>&) override {
         throw EDatabaseError("server: no statements here");

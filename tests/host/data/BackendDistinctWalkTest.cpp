@@ -4,7 +4,6 @@
 
 #include "host/data/Database.h"
 #include "host/data/Query.h"
-#include "host/data/SqlBackend.h"
 
 #include <gtest/gtest.h>
 
@@ -115,7 +114,7 @@ protected:
 
     // The statement as the translator writes it, run bare on the fixture's connection.
     TResult ReadBare(const std::string& Sql) {
-        const TTranslatedSql Bare = TranslateStatement(Sql, SqlBackendOf(Database->Connection()));
+        const TTranslatedSql Bare = TranslateStatement(Sql, Database->Connection().SqlBackend());
         const auto Cursor = Database->Connection().Execute(
             Bare.Text, std::vector<TVariant>(Bare.Parameters.begin(), Bare.Parameters.end()));
         TResult Result{

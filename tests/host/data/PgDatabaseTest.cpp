@@ -15,7 +15,7 @@ TEST_F(PgTest, AnAliasOpensItsServerWhenFirstUsed) {
     RegisterPostgresDatabase("vorn_pg_nowhere", "host=/nonexistent/vorn dbname=x");
     {
         TConnectionLease Lease("vorn_pg_alias");
-        EXPECT_EQ(Lease.Connection().BackendKind(), bkPostgreSQL);
+        EXPECT_EQ(Lease.Connection().SqlBackend(), sbPostgreSQL);
         EXPECT_FALSE(Lease.Connection().IsSequenced());
         auto Cursor = Lease.Connection().Execute("SELECT current_database()", {});
         ASSERT_TRUE(Cursor->Next());

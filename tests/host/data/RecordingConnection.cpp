@@ -16,8 +16,8 @@ const std::string& TRecordingConnection::Description() const {
     return FTarget.Description();
 }
 
-TBackendKind TRecordingConnection::BackendKind() const {
-    return FTarget.BackendKind();
+TSqlBackend TRecordingConnection::SqlBackend() const {
+    return FTarget.SqlBackend();
 }
 
 bool TRecordingConnection::IsSequenced() const {
@@ -54,6 +54,23 @@ std::vector<TIndexInfo> TRecordingConnection::Indexes(const std::string& Table) 
 
 std::vector<std::string> TRecordingConnection::RowKey(const std::string& Table) {
     return FTarget.RowKey(Table);
+}
+
+bool TRecordingConnection::ComparesAsBytes(const std::string& Table, const TColumnInfo& Column) {
+    return FTarget.ComparesAsBytes(Table, Column);
+}
+
+bool TRecordingConnection::NextValueSearchesIndex(const std::string& Table,
+                                                  const std::string& Column) {
+    return FTarget.NextValueSearchesIndex(Table, Column);
+}
+
+bool TRecordingConnection::HasMinimum(TFieldType Type) const {
+    return FTarget.HasMinimum(Type);
+}
+
+bool TRecordingConnection::RefusesLikePattern(const std::string& Pattern) const {
+    return FTarget.RefusesLikePattern(Pattern);
 }
 
 std::unique_ptr<TDriverCursor> TRecordingConnection::Execute(const std::string& Sql,

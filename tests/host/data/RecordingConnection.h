@@ -16,7 +16,9 @@ struct TRecordedStatement {
 // A connection that passes everything to a target connection and keeps every statement
 // that returns rows in Statements, so that a test can check (or ask the server to plan)
 // exactly what a dataset issued. Register it as an alias of its own for the dataset under
-// test; statements that change data pass through unrecorded.
+// test; statements that change data pass through unrecorded, and so do those that the
+// target runs to answer a question about a table's columns or plans (ComparesAsBytes,
+// NextValueSearchesIndex).
 class TRecordingConnection : public TDriverConnection {
 public:
     // Target must outlive the recording connection.
@@ -26,7 +28,7 @@ public:
                          std::vector<TRecordedStatement>& Statements);
 
     const std::string& Description() const override;
-    TBackendKind BackendKind() const override;
+    TSqlBackend SqlBackend() const override;
     bool IsSequenced() const override;
     bool OrdersByIndexOnly() const override;
     std::string QuoteIdentifier(const std::string& Name) const override;
@@ -36,6 +38,10 @@ public:
     std::vector<TColumnInfo> Columns(const std::string& Table) override;
     std::vector<TIndexInfo> Indexes(const std::string& Table) override;
     std::vector<std::string> RowKey(const std::string& Table) override;
+    bool ComparesAsBytes(const std::string& Table, const TColumnInfo& Column) override;
+    bool NextValueSearchesIndex(const std::string& Table, const std::string& Column) override;
+    bool HasMinimum(TFieldType Type) const override;
+    bool RefusesLikePattern(const std::string& Pattern) const override;
     std::unique_ptr<TDriverCursor> Execute(const std::string& Sql,
                                            const std::vector<TVariant>& Params) override;
     std::int64_t ExecuteCommand(const std::string& Sql,
