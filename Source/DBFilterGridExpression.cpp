@@ -2,6 +2,7 @@
 
 #include "Source/Vorn_shared.h"
 #include "Source/Vorn_sharedInternal.h"
+#include "host/components/AsciiText.h"
 #include "host/data/Field.h"
 
 #include <algorithm>
@@ -13,8 +14,6 @@ namespace {
 
 using SharedInternal::EscapeEach;
 using SharedInternal::QuoteValue;
-using SharedInternal::TrimText;
-using SharedInternal::UpperCaseAscii;
 
 constexpr const char* ConnectorAnd = "AND";
 constexpr const char* ConnectorOr = "OR";
@@ -26,7 +25,7 @@ const std::string& SQLOperatorOf(TFilterOperatorIndex Index) {
 
 // Names compare with blanks around them and the letter case of a-z ignored.
 std::string NormalizedName(const std::string& Name) {
-    return UpperCaseAscii(TrimText(Name));
+    return UpperCaseAscii(TrimControlsAndSpaces(Name));
 }
 
 bool IsNullTest(const std::string& SQLOperator) {
@@ -168,7 +167,7 @@ bool TDBFilterGrid::QuotedType(const std::string& FieldName) const {
 }
 
 std::string TDBFilterGrid::FilterCellText(TFilterColumnIndex Column, int Row) const {
-    return TrimText(Cells(FixedCols() + Column, Row));
+    return TrimControlsAndSpaces(Cells(FixedCols() + Column, Row));
 }
 
 void TDBFilterGrid::SetFilterCell(TFilterColumnIndex Column, int Row, const std::string& Value) {
@@ -324,7 +323,7 @@ std::string TDBFilterGrid::GetFilterExpression() {
                                                                               : CorrectedValue;
                 // A value with blanks at an end ("New " of "New *") would be read back
                 // trimmed, as another value: the cell keeps what the user typed.
-                if (TrimText(CellValue) == CellValue)
+                if (TrimControlsAndSpaces(CellValue) == CellValue)
                     SetFilterCell(fciRightArg, Row, CellValue);
             }
         }

@@ -1,14 +1,14 @@
 #include "Source/DBGridTitleSort.h"
 
+#include "Source/DBGridTitleSortInternal.h"
 #include "host/components/ClassRegistry.h"
+#include "host/components/ScopeGuard.h"
 
 #include <algorithm>
 
 namespace vorn {
 
 namespace {
-
-constexpr const char* UnitName = "DBGridTitleSort";
 
 bool IsDestroying(const TComponent& Component) {
     return Component.ComponentState().Contains(csDestroying);
@@ -234,12 +234,12 @@ void TDBGridTitleSort::PackDataLinks() {
     std::size_t Index = 0;
     while (Index < FDataLinks.size()) {
         TSortDataLink* Link = FDataLinks[Index].get();
-        VORN_ASSERT(Link != nullptr, UnitName);
+        VORN_ASSERT(Link != nullptr, DBGridTitleSortUnitName);
         TDataSource* Source = Link->DataSource();
         bool Used = false;
         if (Source != nullptr) {
             for (const auto& State : FTitleStates) {
-                VORN_ASSERT(State->Grid != nullptr, UnitName);
+                VORN_ASSERT(State->Grid != nullptr, DBGridTitleSortUnitName);
                 if (!IsDestroying(*State->Grid) && State->Grid->DataSource() == Source) {
                     Used = true;
                     break;
@@ -277,39 +277,32 @@ void TDBGridTitleSort::DoAfterSortChange(TObject* Sender, const std::string& Old
     auto* Link = dynamic_cast<TSortDataLink*>(Sender);
     if (Link == nullptr)
         return;
-    ++FLinkNotificationDepth;
-    try {
-        TDataSource* Source = Link->DataSource();
-        bool GridFound = false;
-        // Refreshing replaces registry entries, so walk the grids registered now.
-        std::vector<TDBGrid*> Grids;
-        for (const auto& State : FTitleStates)
-            Grids.push_back(State->Grid);
-        for (TDBGrid* Grid : Grids) {
-            if (FindOldTitleState(Grid) < 0 || Grid->DataSource() != Source)
-                continue;
-            TDBGridColumns* Columns = Grid->Columns();
-            // The grid cannot show the order yet: the link reports it again later.
-            if (Columns->Count() == 0 || Columns->Items(0)->Field() == nullptr) {
-                Done = false;
-                --FLinkNotificationDepth;
-                return;
-            }
-            if (FAutoUpdate)
-                UpdateTitle(Grid);
-            GridFound = true;
+    const TCountInScope<int> Depth(FLinkNotificationDepth);
+    TDataSource* Source = Link->DataSource();
+    bool GridFound = false;
+    // Refreshing replaces registry entries, so walk the grids registered now.
+    std::vector<TDBGrid*> Grids;
+    for (const auto& State : FTitleStates)
+        Grids.push_back(State->Grid);
+    for (TDBGrid* Grid : Grids) {
+        if (FindOldTitleState(Grid) < 0 || Grid->DataSource() != Source)
+            continue;
+        TDBGridColumns* Columns = Grid->Columns();
+        // The grid cannot show the order yet: the link reports it again later.
+        if (Columns->Count() == 0 || Columns->Items(0)->Field() == nullptr) {
+            Done = false;
+            return;
         }
-        if (!GridFound) {
-            auto Position = std::find_if(FDataLinks.begin(), FDataLinks.end(),
-                                         [Link](const auto& Item) { return Item.get() == Link; });
-            if (Position != FDataLinks.end())
-                RetireDataLink(static_cast<std::size_t>(Position - FDataLinks.begin()));
-        }
-    } catch (...) {
-        --FLinkNotificationDepth;
-        throw;
+        if (FAutoUpdate)
+            UpdateTitle(Grid);
+        GridFound = true;
     }
-    --FLinkNotificationDepth;
+    if (!GridFound) {
+        auto Position = std::find_if(FDataLinks.begin(), FDataLinks.end(),
+                                     [Link](const auto& Item) { return Item.get() == Link; });
+        if (Position != FDataLinks.end())
+            RetireDataLink(static_cast<std::size_t>(Position - FDataLinks.begin()));
+    }
 }
 
 // ---------------------------------------------------------------- life cycle

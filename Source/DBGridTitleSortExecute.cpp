@@ -1,6 +1,7 @@
 #include "Source/DBGridTitleSort.h"
 
 #include "host/components/AliveGuard.h"
+#include "host/components/AsciiText.h"
 #include "host/components/Keyboard.h"
 #include "host/components/List.h"
 #include "host/data/Table.h"
@@ -11,32 +12,8 @@ namespace vorn {
 
 namespace {
 
-std::vector<std::string> SortFieldItems(const std::string& SortFields) {
-    std::vector<std::string> Items;
-    if (SortFields.empty())
-        return Items;
-    std::size_t Start = 0;
-    for (;;) {
-        const std::size_t Separator = SortFields.find(';', Start);
-        Items.push_back(SortFields.substr(Start, Separator - Start));
-        if (Separator == std::string::npos)
-            return Items;
-        Start = Separator + 1;
-    }
-}
-
-std::string JoinSortFields(const std::vector<std::string>& Items) {
-    std::string Joined;
-    for (const std::string& Item : Items) {
-        if (&Item != &Items.front())
-            Joined += ';';
-        Joined += Item;
-    }
-    return Joined;
-}
-
 bool IsItemOf(const std::string& Name, const std::string& SortFields) {
-    const std::vector<std::string> Items = SortFieldItems(SortFields);
+    const std::vector<std::string> Items = SplitList(SortFields, ';');
     return std::find(Items.begin(), Items.end(), Name) != Items.end();
 }
 
@@ -48,24 +25,12 @@ bool KeyIsDown(int VirtualKey) {
 
 std::string TDBGridTitleSort::Execute(TColumn* Column) {
     // Restored rather than cleared, so that a sort started from an OnSort handler does
-    // not end the guard of the sort that called the handler.
-    const bool WasSorting = FSorting;
-    FSorting = true;
-    // OnSort, and the table's handlers while it re-sorts, may free this component (closing
-    // its form): the flag then went with it.
-    const TAliveGuard Guard(*this);
-    std::string Result;
+    // not end the guard of the sort that called the handler. OnSort, and the table's
+    // handlers while it re-sorts, may free this component (closing its form): the flag
+    // then went with it.
+    const TRestoreWhileAlive<bool> Sorting(*this, FSorting, true);
     FRefusedSortFields.reset();
-    try {
-        Result = ExecuteSort(Column);
-    } catch (...) {
-        if (Guard.Alive())
-            FSorting = WasSorting;
-        throw;
-    }
-    if (Guard.Alive())
-        FSorting = WasSorting;
-    return Result;
+    return ExecuteSort(Column);
 }
 
 std::string TDBGridTitleSort::ExecuteSort(TColumn* Column) {
@@ -126,7 +91,7 @@ std::string TDBGridTitleSort::SortOtherColumn(TDBGrid& Grid, TColumn& Column, TD
     std::vector<std::string> Names;
     for (const TColumn* Sort : Sorted)
         Names.push_back(Sort->FieldName());
-    const std::string NewFields = JoinSortFields(Names);
+    const std::string NewFields = JoinList(Names, ';');
     DoOnSort(&Grid, &DataSet, NewFields);
     return NewFields;
 }
@@ -142,16 +107,16 @@ std::string TDBGridTitleSort::SortTableColumn(TDBGrid& Grid, TField& Field) {
 
     std::string NewFields = Name;
     if (IsMultiColumnClick()) {
-        std::vector<std::string> Items = SortFieldItems(Current);
+        std::vector<std::string> Items = SplitList(Current, ';');
         const auto Item = std::find(Items.begin(), Items.end(), Name);
         if (Item == Items.end()) {
             Items.push_back(Name);
-            NewFields = JoinSortFields(Items);
+            NewFields = JoinList(Items, ';');
         } else if (IsMasterField) {
             NewFields = Current;
         } else {
             Items.erase(Item);
-            NewFields = JoinSortFields(Items);
+            NewFields = JoinList(Items, ';');
         }
     } else if (HasMaster && !MasterFields.empty()) {
         NewFields = IsMasterField ? MasterFields : MasterFields + ";" + Name;

@@ -1,5 +1,7 @@
 #include "Source/DBGridTitleSort.h"
 
+#include "Source/DBGridTitleSortInternal.h"
+#include "host/components/AsciiText.h"
 #include "host/components/CheckedArithmetic.h"
 #include "host/components/List.h"
 #include "host/data/Table.h"
@@ -9,20 +11,6 @@
 namespace vorn {
 
 namespace {
-
-constexpr const char* UnitName = "DBGridTitleSort";
-
-std::vector<std::string> SplitSortFields(const std::string& SortFields) {
-    std::vector<std::string> Names;
-    std::size_t Start = 0;
-    for (;;) {
-        const std::size_t Separator = SortFields.find(';', Start);
-        Names.push_back(SortFields.substr(Start, Separator - Start));
-        if (Separator == std::string::npos)
-            return Names;
-        Start = Separator + 1;
-    }
-}
 
 TColumn* FirstColumnShowing(const TDBGrid& Grid, const std::string& FieldName) {
     const TDBGridColumns& Columns = *Grid.Columns();
@@ -111,45 +99,36 @@ void TDBGridTitleSort::HighlightTitles(const std::vector<TColumn*>& Columns, int
         throw Exception("TDBGridTitleSort.HighlightTitles() Count " + std::to_string(Count) +
                         " exceeds the " + std::to_string(Columns.size()) + " columns given.");
     const std::size_t Processed = Count < 0 ? Columns.size() : static_cast<std::size_t>(Count);
-    auto Entry = std::make_unique<TOldDBGridTitleState>(nullptr);
-    TDBGrid* Grid = nullptr;
-    try {
-        for (std::size_t Position = 0; Position < Processed; ++Position) {
-            TColumn* Column = Columns[Position];
-            TCustomDBGrid* ColumnGrid = Column != nullptr ? Column->Grid() : nullptr;
-            if (Position == 0) {
-                Grid = dynamic_cast<TDBGrid*>(ColumnGrid);
-                if (Grid == nullptr)
-                    throw EConvertError(
-                        "TDBGridTitleSort.HighlightTitles() Column.Grid must be of TDBGrid type.");
-            } else if (ColumnGrid != Grid) {
-                throw Exception(
-                    "TDBGridTitleSort.HighlightTitles() Columns must belong to the same grid.");
-            }
-            if (!AnyTitleChangeInForce(*Grid))
-                continue;
-            const int MaskIndex = Processed >= 2 ? static_cast<int>(Position) : -1;
-            auto& States = Entry->ColumnStates;
-            auto Earlier = std::find_if(States.begin(), States.end(), [Column](const auto& State) {
-                return State->ColumnID == Column->ID();
-            });
-            try {
-                auto State = HighlightColumn(*Grid, *Column, MaskIndex,
-                                             Earlier != States.end() ? Earlier->get() : nullptr);
-                if (Earlier != States.end())
-                    States.erase(Earlier);
-                States.push_back(std::move(State));
-            } catch (const std::exception&) {
-                // This title may be left half changed; the other columns still get theirs.
-            }
-        }
-    } catch (const Exception&) {
-        // Columns of several grids (or of no data grid) are the caller's muddle, not
-        // the user's: titles changed so far stay changed, and nothing is remembered.
+    if (Processed == 0)
         return;
-    }
+    // Columns of several grids, or of no data grid, are the caller's muddle, not the user's:
+    // titles changed so far stay changed, and nothing is remembered.
+    TColumn* First = Columns.front();
+    auto* Grid = First != nullptr ? dynamic_cast<TDBGrid*>(First->Grid()) : nullptr;
     if (Grid == nullptr)
         return;
+    auto Entry = std::make_unique<TOldDBGridTitleState>(nullptr);
+    auto& States = Entry->ColumnStates;
+    for (std::size_t Position = 0; Position < Processed; ++Position) {
+        TColumn* Column = Columns[Position];
+        if (Column == nullptr || Column->Grid() != Grid)
+            return;
+        if (!AnyTitleChangeInForce(*Grid))
+            continue;
+        const int MaskIndex = Processed >= 2 ? static_cast<int>(Position) : -1;
+        auto Earlier = std::find_if(States.begin(), States.end(), [Column](const auto& State) {
+            return State->ColumnID == Column->ID();
+        });
+        try {
+            auto State = HighlightColumn(*Grid, *Column, MaskIndex,
+                                         Earlier != States.end() ? Earlier->get() : nullptr);
+            if (Earlier != States.end())
+                States.erase(Earlier);
+            States.push_back(std::move(State));
+        } catch (const std::exception&) {
+            // This title may be left half changed; the other columns still get theirs.
+        }
+    }
     Entry->Grid = Grid;
     const int Index = FindOldTitleState(Grid);
     if (Index >= 0)
@@ -191,8 +170,13 @@ void TDBGridTitleSort::RefreshGridTitles(TDBGrid& Grid) {
         Source != nullptr ? dynamic_cast<const TTable*>(Source->DataSet()) : nullptr;
     if (Table == nullptr)
         return;
+    // An empty order is taken as one empty name, which a column showing a field without
+    // a name (a database may allow that) matches.
+    std::vector<std::string> Names = SplitList(ExtractSortFieldNames(Table), ';');
+    if (Names.empty())
+        Names.emplace_back();
     TList Columns;
-    for (const std::string& Name : SplitSortFields(ExtractSortFieldNames(Table)))
+    for (const std::string& Name : Names)
         if (TColumn* Column = FirstColumnShowing(Grid, Name))
             Columns.Add(Column);
     HighlightTitlesList(Columns);
@@ -200,7 +184,7 @@ void TDBGridTitleSort::RefreshGridTitles(TDBGrid& Grid) {
 
 std::string TDBGridTitleSort::ParseTitleMask(const std::string& Mask, const std::string& Title,
                                              int Index) {
-    VORN_ASSERT(!Mask.empty(), UnitName);
+    VORN_ASSERT(!Mask.empty(), DBGridTitleSortUnitName);
     const bool Numbered = Index >= 0;
     // Positions count from 0 ("%s0", "%i0") or from 1 ("%s1", "%s", "%i1", "%i").
     auto FromZero = [&] { return std::to_string(Index); };

@@ -1,6 +1,7 @@
 #include "Source/Vorn_shared.h"
 
 #include "Source/Vorn_sharedInternal.h"
+#include "host/components/AsciiText.h"
 #include "host/components/CheckedArithmetic.h"
 
 #include <cstddef>
@@ -8,35 +9,6 @@
 namespace vorn {
 
 namespace SharedInternal {
-
-namespace {
-
-// Blanks and control characters; the test is on the unsigned byte so that
-// letters of the upper half of the code page are never taken for them.
-bool IsTrimmed(char C) {
-    return static_cast<unsigned char>(C) <= 32;
-}
-
-} // namespace
-
-std::string TrimText(const std::string& S) {
-    std::size_t First = 0;
-    std::size_t Last = S.size();
-    while (First < Last && IsTrimmed(S[First]))
-        ++First;
-    while (Last > First && IsTrimmed(S[Last - 1]))
-        --Last;
-    return S.substr(First, Last - First);
-}
-
-std::string UpperCaseAscii(const std::string& S) {
-    std::string Result = S;
-    for (char& C : Result) {
-        if (C >= 'a' && C <= 'z')
-            C = static_cast<char>(C - 'a' + 'A');
-    }
-    return Result;
-}
 
 int CountSortFields(const std::string& S) {
     std::size_t Count = 0;
@@ -68,14 +40,14 @@ bool IsBracketed(const std::string& S) {
 } // namespace
 
 std::string BracketString(const std::string& S) {
-    std::string Trimmed = SharedInternal::TrimText(S);
+    std::string Trimmed = TrimControlsAndSpaces(S);
     if (IsBracketed(Trimmed))
         return Trimmed;
     return "[" + Trimmed + "]";
 }
 
 std::string UnbracketString(const std::string& S) {
-    std::string Trimmed = SharedInternal::TrimText(S);
+    std::string Trimmed = TrimControlsAndSpaces(S);
     if (!IsBracketed(Trimmed))
         return Trimmed;
     // One character cannot be both "[" and "]", so a bracketed text has two or more.

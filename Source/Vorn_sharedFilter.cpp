@@ -1,6 +1,7 @@
 #include "Source/Vorn_shared.h"
 
 #include "Source/Vorn_sharedInternal.h"
+#include "host/components/AsciiText.h"
 #include "host/components/CaseMapping.h"
 #include "host/components/Exception.h"
 
@@ -157,6 +158,17 @@ constexpr std::string_view LikeOperator = "LIKE";
 constexpr std::string_view StartingWithOperator = "STARTING WITH";
 constexpr std::string_view ContainingOperator = "CONTAINING";
 
+// How AppendFilter writes a condition: its switches and wildcard strings.
+struct TClauseOptions {
+    bool Quoted = false;
+    bool CaseSensitive = false;
+    std::string_view Wildcards;
+    std::string_view TargetWildcards;
+    bool CaseSensitiveContaining = false;
+    // Whether a condition that cannot be written raises rather than being dropped.
+    bool Exceptions = false;
+};
+
 // The three roles of a wildcard string.
 struct TWildcardChars {
     char Many;
@@ -165,14 +177,14 @@ struct TWildcardChars {
 };
 
 // Wildcards and TargetWildcards are empty or hold two or three characters.
-void CheckWildcardLength(const std::string& Chars, const char* ParameterName) {
+void CheckWildcardLength(std::string_view Chars, const char* ParameterName) {
     if (Chars.size() != 1 && Chars.size() <= 3)
         return;
     throw Exception("AppendFilter() Wrong '" + std::string(ParameterName) +
                     "' length: " + std::to_string(Chars.size()) + ". Must be 0, 2 or 3.");
 }
 
-TWildcardChars WildcardChars(const std::string& Chars, char DefaultEscape) {
+TWildcardChars WildcardChars(std::string_view Chars, char DefaultEscape) {
     return {Chars[0], Chars[1], Chars.size() == 3 ? Chars[2] : DefaultEscape};
 }
 
@@ -192,7 +204,7 @@ struct TQuotedCondition {
 // that the target understands. Returns the number of unescaped wildcards of the
 // kind that decided the operator.
 std::size_t DetectOperator(TQuotedCondition& Condition, const TWildcardChars& User,
-                           bool CaseSensitive, bool CaseSensitiveContaining) {
+                           const TClauseOptions& Options) {
     std::string& Value = Condition.Value;
     const std::size_t OneCount = CountUnescaped(Value, User.One, User.Escape);
     if (OneCount > 0) {
@@ -204,8 +216,8 @@ std::size_t DetectOperator(TQuotedCondition& Condition, const TWildcardChars& Us
     if (ManyCount == 1 && EndsWithMany) {
         Condition.Operator = StartingWithOperator;
         Value.pop_back();
-    } else if (ManyCount == 2 && BeginsWith(Value, User.Many) && EndsWithMany && !CaseSensitive &&
-               !CaseSensitiveContaining) {
+    } else if (ManyCount == 2 && BeginsWith(Value, User.Many) && EndsWithMany &&
+               !Options.CaseSensitive && !Options.CaseSensitiveContaining) {
         Condition.Operator = ContainingOperator;
         Value = Value.substr(1, Value.size() - 2);
     } else if (ManyCount > 0) {
@@ -220,23 +232,20 @@ std::string ContainingPattern(const std::string& Value) {
     return "%" + EscapeEach(Value, "%_\\", '\\') + "%";
 }
 
-void ApplyWildcards(TQuotedCondition& Condition, const std::string& Wildcards,
-                    const std::string& TargetWildcards, bool CaseSensitive,
-                    bool CaseSensitiveContaining) {
-    CheckWildcardLength(Wildcards, "Wildcards");
-    const TWildcardChars User = WildcardChars(Wildcards, '\\');
-    const std::size_t WildcardCount =
-        DetectOperator(Condition, User, CaseSensitive, CaseSensitiveContaining);
+void ApplyWildcards(TQuotedCondition& Condition, const TClauseOptions& Options) {
+    CheckWildcardLength(Options.Wildcards, "Wildcards");
+    const TWildcardChars User = WildcardChars(Options.Wildcards, '\\');
+    const std::size_t WildcardCount = DetectOperator(Condition, User, Options);
     Condition.CorrectedValue = Condition.Value;
 
     const bool IsLike = Condition.Operator == LikeOperator;
     if (WildcardCount > 0) {
-        CheckWildcardLength(TargetWildcards, "TargetWildcards");
+        CheckWildcardLength(Options.TargetWildcards, "TargetWildcards");
         // Only a pattern needs the target's characters: any other operator is left
         // with nothing but escapes, which are removed below in the user's own terms,
         // so a target escape character the user typed stays plain text.
-        if (IsLike && !TargetWildcards.empty()) {
-            const TWildcardChars Target = WildcardChars(TargetWildcards, User.Escape);
+        if (IsLike && !Options.TargetWildcards.empty()) {
+            const TWildcardChars Target = WildcardChars(Options.TargetWildcards, User.Escape);
             std::string& Value = Condition.Value;
             Value = EscapeChars(Value, std::string_view(&Target.Many, 1), User.Escape);
             Value = EscapeChars(Value, std::string_view(&Target.One, 1), User.Escape);
@@ -247,7 +256,8 @@ void ApplyWildcards(TQuotedCondition& Condition, const std::string& Wildcards,
     if (IsLike)
         return;
     Condition.Value = RemoveEscapes(Condition.Value, User.Escape);
-    if (Condition.Operator == ContainingOperator && CaseSensitive && !CaseSensitiveContaining) {
+    if (Condition.Operator == ContainingOperator && Options.CaseSensitive &&
+        !Options.CaseSensitiveContaining) {
         Condition.Operator = LikeOperator;
         Condition.Value = ContainingPattern(Condition.Value);
     }
@@ -256,24 +266,21 @@ void ApplyWildcards(TQuotedCondition& Condition, const std::string& Wildcards,
 // The clause for one condition, or nothing when the condition is dropped.
 std::optional<std::string> ComposeClause(const std::string& FieldName, std::string& Operator,
                                          std::string& Value, std::string& CorrectedValue,
-                                         bool Quoted, bool CaseSensitive,
-                                         const std::string& Wildcards,
-                                         const std::string& TargetWildcards,
-                                         bool CaseSensitiveContaining, bool Exceptions) {
+                                         const TClauseOptions& Options) {
     std::string Clause = FieldName;
     if (Operator == IsNullOperator || Operator == IsNotNullOperator) {
         AppendWord(Clause, Operator);
         return Clause;
     }
     if (Operator.empty()) {
-        if (Exceptions)
+        if (Options.Exceptions)
             throw Exception("AppendFilter() Operator can't be empty.");
         return std::nullopt;
     }
     CorrectedValue = Value;
-    if (!Quoted) {
+    if (!Options.Quoted) {
         if (Value.empty()) {
-            if (Exceptions)
+            if (Options.Exceptions)
                 throw Exception("AppendFilter() Value must be set.");
             return std::nullopt;
         }
@@ -284,11 +291,10 @@ std::optional<std::string> ComposeClause(const std::string& FieldName, std::stri
 
     // Worked on a copy so that a wildcard error leaves Operator and Value as they came.
     TQuotedCondition Condition{Operator, Value, Value};
-    if (!Wildcards.empty())
-        ApplyWildcards(Condition, Wildcards, TargetWildcards, CaseSensitive,
-                       CaseSensitiveContaining);
-    const bool Fold =
-        !CaseSensitive && !(Condition.Operator == ContainingOperator && !CaseSensitiveContaining);
+    if (!Options.Wildcards.empty())
+        ApplyWildcards(Condition, Options);
+    const bool Fold = !Options.CaseSensitive && !(Condition.Operator == ContainingOperator &&
+                                                  !Options.CaseSensitiveContaining);
     if (Fold) {
         Clause = "UPPER(" + FieldName + ")";
         Condition.Value = UpperCaseText(Condition.Value);
@@ -309,23 +315,28 @@ std::string AppendFilter(const std::string& FilterText, std::string& BoolOperato
                          const std::string& Wildcards, const std::string& TargetWildcards,
                          bool CaseSensitiveContaining, bool Exceptions) {
     CorrectedValue.clear();
-    FieldName = TrimText(FieldName);
+    FieldName = TrimControlsAndSpaces(FieldName);
     if (FieldName.empty())
         throw Exception("AppendFilter() FieldName is empty.");
 
-    std::string Result = TrimText(FilterText);
+    std::string Result = TrimControlsAndSpaces(FilterText);
     if (!Result.empty()) {
-        BoolOperator = UpperCaseAscii(TrimText(BoolOperator));
+        BoolOperator = UpperCaseAscii(TrimControlsAndSpaces(BoolOperator));
         if (BoolOperator.empty())
             BoolOperator = "AND";
     }
     if (ContainsChar(FieldName, ' '))
         FieldName = BracketString(FieldName);
-    Operator = UpperCaseAscii(TrimText(Operator));
+    Operator = UpperCaseAscii(TrimControlsAndSpaces(Operator));
 
     const std::optional<std::string> Clause =
-        ComposeClause(FieldName, Operator, Value, CorrectedValue, Quoted, CaseSensitive, Wildcards,
-                      TargetWildcards, CaseSensitiveContaining, Exceptions);
+        ComposeClause(FieldName, Operator, Value, CorrectedValue,
+                      {.Quoted = Quoted,
+                       .CaseSensitive = CaseSensitive,
+                       .Wildcards = Wildcards,
+                       .TargetWildcards = TargetWildcards,
+                       .CaseSensitiveContaining = CaseSensitiveContaining,
+                       .Exceptions = Exceptions});
     // A dropped condition adds nothing, its connector included, so that the text
     // stays a complete expression.
     if (!Clause)

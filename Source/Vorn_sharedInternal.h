@@ -9,12 +9,6 @@
 
 namespace vorn::SharedInternal {
 
-// Removes the characters with codes 0 to 32 from both ends of S.
-std::string TrimText(const std::string& S);
-
-// S with the ASCII letters a-z turned into A-Z; every other byte unchanged.
-std::string UpperCaseAscii(const std::string& S);
-
 // The number of items of a sort field list: every ";" ends an item, and the last
 // character ends one more unless it is itself a ";".
 int CountSortFields(const std::string& S);

@@ -1,6 +1,7 @@
 #include "bench/BenchDatabases.h"
 
 #include "apps/samplegen/SampleDatabase.h"
+#include "host/components/AsciiText.h"
 #include "host/data/Database.h"
 #include "host/data/PgDatabase.h"
 
@@ -155,12 +156,6 @@ std::string PrepareShapeDatabase() {
     return Alias;
 }
 
-std::string AsciiUpperCase(std::string Text) {
-    for (char& Character : Text)
-        Character = static_cast<char>(std::toupper(static_cast<unsigned char>(Character)));
-    return Text;
-}
-
 std::vector<std::string> LocateKeys(TBareDatabase& Database, int Customers) {
     constexpr int KeyCount = 16;
     std::vector<std::string> Keys;
@@ -171,10 +166,7 @@ std::vector<std::string> LocateKeys(TBareDatabase& Database, int Customers) {
         const std::size_t Blank = Name.find(' ');
         if (Blank == std::string::npos || Name.size() < Blank + 3)
             return;
-        std::string Key = Name.substr(0, Blank + 3);
-        for (char& Character : Key)
-            Character = static_cast<char>(std::tolower(static_cast<unsigned char>(Character)));
-        Keys.push_back(Key);
+        Keys.push_back(LowerCaseAscii(Name.substr(0, Blank + 3)));
     });
     if (Keys.empty())
         throw std::runtime_error("the customer table has no names to locate");

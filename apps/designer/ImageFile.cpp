@@ -1,5 +1,7 @@
 #include "apps/designer/ImageFile.h"
 
+#include "host/components/AsciiText.h"
+
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -94,16 +96,10 @@ TBytes EncodePng(const TBitmap& Image) {
     return Png;
 }
 
-std::string LowerCase(std::string Text) {
-    for (char& Letter : Text)
-        Letter = static_cast<char>(std::tolower(static_cast<unsigned char>(Letter)));
-    return Text;
-}
-
 } // namespace
 
 void SaveImageFile(const TBitmap& Image, const std::filesystem::path& FileName) {
-    const std::string Extension = LowerCase(FileName.extension().string());
+    const std::string Extension = LowerCaseAscii(FileName.extension().string());
     TBytes Bytes;
     if (Extension == ".png")
         Bytes = EncodePng(Image);

@@ -1,5 +1,9 @@
 #pragma once
 
+#include "host/components/ScopeGuard.h"
+
+#include <utility>
+
 namespace vorn {
 
 class TComponent;
@@ -35,6 +39,30 @@ private:
     const TComponent* FComponent;
     TAliveGuard* FPrevious = nullptr;
     TAliveGuard* FNext = nullptr;
+};
+
+// Gives a member of a component a new value for the length of a scope and puts the old
+// one back at scope exit, as TRestoreOnExit does, unless a call made meanwhile freed the
+// component, and the member with it.
+template <typename T>
+class TRestoreWhileAlive {
+public:
+    TRestoreWhileAlive(const TComponent& Component, T& Member, T NewValue)
+        : FAlive(Component), FRestore(Member, std::move(NewValue)) {}
+    // Runs before the members are destroyed, so FRestore learns in time to leave the
+    // member alone.
+    ~TRestoreWhileAlive() {
+        if (!FAlive.Alive())
+            FRestore.Dismiss();
+    }
+    TRestoreWhileAlive(const TRestoreWhileAlive&) = delete;
+    TRestoreWhileAlive& operator=(const TRestoreWhileAlive&) = delete;
+
+private:
+    // Made before FRestore and destroyed after it, so it watches for as long as FRestore
+    // may write.
+    TAliveGuard FAlive;
+    TRestoreOnExit<T> FRestore;
 };
 
 } // namespace vorn

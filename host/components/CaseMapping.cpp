@@ -1,5 +1,6 @@
 #include "host/components/CaseMapping.h"
 
+#include "host/components/AsciiText.h"
 #include "host/components/CodePage.h"
 
 #include <unicode/uchar.h>
@@ -13,23 +14,6 @@
 namespace vorn {
 
 namespace {
-
-// Text with the ASCII letters from First to First + 25 turned into the other case.
-std::string SwapAsciiCase(std::string_view Text, char First) {
-    std::string Result(Text);
-    for (char& C : Result)
-        if (C >= First && C <= First + 25)
-            C = static_cast<char>(C ^ 0x20);
-    return Result;
-}
-
-std::string UpperCaseAscii(std::string_view Text) {
-    return SwapAsciiCase(Text, 'a');
-}
-
-std::string LowerCaseAscii(std::string_view Text) {
-    return SwapAsciiCase(Text, 'A');
-}
 
 void CheckIcu(UErrorCode Status, const char* Operation) {
     if (U_FAILURE(Status))

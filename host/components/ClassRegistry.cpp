@@ -1,5 +1,7 @@
 #include "host/components/ClassRegistry.h"
 
+#include "host/components/AsciiText.h"
+
 #include <algorithm>
 #include <cctype>
 #include <mutex>
@@ -35,20 +37,13 @@ TRegistry& Registry() {
     return Instance;
 }
 
-bool SameName(const std::string& A, const std::string& B) {
-    return std::equal(A.begin(), A.end(), B.begin(), B.end(), [](char X, char Y) {
-        return std::toupper(static_cast<unsigned char>(X)) ==
-               std::toupper(static_cast<unsigned char>(Y));
-    });
-}
-
 std::string ModuleDescription(const std::string& Module) {
     return Module.empty() ? std::string("the application") : "module " + Module;
 }
 
 const TClassRegistration* FindRegistration(const TRegistry& R, const std::string& Name) {
     for (const TClassRegistration& Registration : R.Classes)
-        if (SameName(Registration.Class->Name(), Name))
+        if (SameTextAscii(Registration.Class->Name(), Name))
             return &Registration;
     return nullptr;
 }

@@ -1,6 +1,6 @@
 #include "host/components/ColorNames.h"
 
-#include "host/components/Strings.h"
+#include "host/components/AsciiText.h"
 
 #include <array>
 #include <utility>

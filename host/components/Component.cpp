@@ -1,6 +1,7 @@
 #include "host/components/Component.h"
 
 #include "host/components/AliveGuard.h"
+#include "host/components/AsciiText.h"
 #include "host/components/ClassRegistry.h"
 #include "host/components/Exception.h"
 #include "host/components/ModuleUse.h"
@@ -11,13 +12,6 @@
 namespace vorn {
 
 namespace {
-
-bool SameText(const std::string& A, const std::string& B) {
-    return std::equal(A.begin(), A.end(), B.begin(), B.end(), [](char X, char Y) {
-        return std::toupper(static_cast<unsigned char>(X)) ==
-               std::toupper(static_cast<unsigned char>(Y));
-    });
-}
 
 bool IsIdentifier(const std::string& Text) {
     auto IsStart = [](unsigned char C) { return std::isalpha(C) || C == '_'; };
@@ -141,7 +135,7 @@ TComponent* TComponent::FindComponent(const std::string& AName) const {
     if (AName.empty())
         return nullptr;
     for (TComponent* Component : FComponents)
-        if (SameText(Component->FName, AName))
+        if (SameTextAscii(Component->FName, AName))
             return Component;
     return nullptr;
 }

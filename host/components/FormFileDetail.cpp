@@ -1,6 +1,6 @@
 #include "host/components/FormFileDetail.h"
 
-#include "host/components/Strings.h"
+#include "host/components/AsciiText.h"
 
 #include <algorithm>
 

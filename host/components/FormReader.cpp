@@ -1,3 +1,4 @@
+#include "host/components/AsciiText.h"
 #include "host/components/Bitmap.h"
 #include "host/components/ClassRegistry.h"
 #include "host/components/CodePage.h"

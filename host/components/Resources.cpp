@@ -1,7 +1,7 @@
 #include "host/components/Resources.h"
 
+#include "host/components/AsciiText.h"
 #include "host/components/Exception.h"
-#include "host/components/Strings.h"
 
 #include <algorithm>
 #include <mutex>

@@ -9,13 +9,6 @@ namespace vorn {
 
 namespace {
 
-// Only ASCII letters are folded: the host code page's other letters compare as bytes, so
-// the result never depends on the process locale.
-unsigned char UpperAscii(char C) {
-    const auto Byte = static_cast<unsigned char>(C);
-    return Byte >= 'a' && Byte <= 'z' ? static_cast<unsigned char>(Byte - 'a' + 'A') : Byte;
-}
-
 int CompareBytes(const std::string& A, const std::string& B) {
     const int Result = A.compare(B);
     return Result < 0 ? -1 : (Result > 0 ? 1 : 0);
@@ -35,23 +28,6 @@ void AsOneChange(TStrings& Strings, F Action) {
 }
 
 } // namespace
-
-int CompareTextAscii(const std::string& A, const std::string& B) {
-    const std::size_t Common = std::min(A.size(), B.size());
-    for (std::size_t Index = 0; Index < Common; ++Index) {
-        const unsigned char X = UpperAscii(A[Index]);
-        const unsigned char Y = UpperAscii(B[Index]);
-        if (X != Y)
-            return X < Y ? -1 : 1;
-    }
-    if (A.size() == B.size())
-        return 0;
-    return A.size() < B.size() ? -1 : 1;
-}
-
-bool SameTextAscii(const std::string& A, const std::string& B) {
-    return CompareTextAscii(A, B) == 0;
-}
 
 // ---------------------------------------------------------------- TStrings
 

@@ -75,11 +75,6 @@ private:
     int FUpdateCount = 0;
 };
 
-// Compares two strings byte by byte with ASCII letters folded to upper case: for names
-// (classes, components, resources), which are ASCII.
-int CompareTextAscii(const std::string& A, const std::string& B);
-bool SameTextAscii(const std::string& A, const std::string& B);
-
 // Type information of a TStrings sub-object property (a combo box's Items).
 const TTypeInfo& StringsTypeInfo();
 

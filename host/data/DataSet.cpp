@@ -1,5 +1,6 @@
 #include "host/data/DataSet.h"
 
+#include "host/components/AsciiText.h"
 #include "host/data/DataSource.h"
 #include "host/data/DatabaseError.h"
 
@@ -393,7 +394,7 @@ TField* TDataSet::FieldByName(const std::string& FieldName) const {
 
 std::vector<TField*> TDataSet::FieldList(const std::string& FieldNames) const {
     std::vector<TField*> Fields;
-    for (const std::string& Name : SplitFieldNames(FieldNames))
+    for (const std::string& Name : SplitList(FieldNames, ';'))
         Fields.push_back(FieldByName(Name));
     return Fields;
 }
@@ -422,7 +423,7 @@ TField* TDataSet::AddLookupField(const std::string& FieldName, TFieldType DataTy
     if (LookupDataSet == nullptr || LookupDataSet == this)
         throw EDatabaseError(DisplayName() + ".AddLookupField: field '" + FieldName +
                              "' needs another dataset to look up in");
-    if (SplitFieldNames(KeyFields).size() != SplitFieldNames(LookupKeyFields).size() ||
+    if (SplitList(KeyFields, ';').size() != SplitList(LookupKeyFields, ';').size() ||
         KeyFields.empty())
         throw EDatabaseError(DisplayName() + ".AddLookupField: field '" + FieldName +
                              "': KeyFields '" + KeyFields + "' and LookupKeyFields '" +

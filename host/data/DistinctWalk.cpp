@@ -1,6 +1,6 @@
 #include "host/data/DistinctWalk.h"
 
-#include "host/data/SqlLiteral.h"
+#include "host/components/AsciiText.h"
 
 #include <algorithm>
 #include <optional>
@@ -62,8 +62,7 @@ std::optional<TDistinctColumn> DistinctColumnOf(const TSqlSelect& Select) {
     if (!NamesColumn(Item.Name, Column, Qualifier) ||
         !OrdersByColumnAscending(Select, Column, Qualifier))
         return std::nullopt;
-    const std::string UpperTable = SqlAsciiUpperCase(Table);
-    if (UpperTable == SqlAsciiUpperCase(WalkName) || UpperTable == SqlAsciiUpperCase(StepsName))
+    if (SameTextAscii(Table, WalkName) || SameTextAscii(Table, StepsName))
         return std::nullopt;
     return TDistinctColumn{Table, Column};
 }

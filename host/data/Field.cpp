@@ -173,19 +173,4 @@ void TField::SetValue(const TVariant& Value) {
     FDataSet->SetCalculatedValue(*this, Value);
 }
 
-std::vector<std::string> SplitFieldNames(const std::string& FieldNames) {
-    std::vector<std::string> Names;
-    if (FieldNames.empty())
-        return Names;
-    std::size_t Start = 0;
-    while (true) {
-        const std::size_t Separator = FieldNames.find(';', Start);
-        Names.push_back(FieldNames.substr(Start, Separator - Start));
-        if (Separator == std::string::npos)
-            break;
-        Start = Separator + 1;
-    }
-    return Names;
-}
-
 } // namespace vorn

@@ -113,7 +113,4 @@ private:
     std::string FLookupResultField;
 };
 
-// Splits a field list "A;B" into its names; an empty text gives no names.
-std::vector<std::string> SplitFieldNames(const std::string& FieldNames);
-
 } // namespace vorn

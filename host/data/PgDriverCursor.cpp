@@ -1,5 +1,6 @@
 #include "host/data/PgDriverCursor.h"
 
+#include "host/components/AsciiText.h"
 #include "host/components/CodePage.h"
 #include "host/data/PgValues.h"
 
@@ -39,9 +40,7 @@ bool PgIsQuery(const std::string& Sql) {
     std::size_t End = Start;
     while (End < Sql.size() && std::isalpha(static_cast<unsigned char>(Sql[End])))
         ++End;
-    std::string Word = Sql.substr(Start, End - Start);
-    std::transform(Word.begin(), Word.end(), Word.begin(),
-                   [](unsigned char C) { return static_cast<char>(std::toupper(C)); });
+    const std::string Word = UpperCaseAscii(Sql.substr(Start, End - Start));
     return Word == "SELECT" || Word == "VALUES" || Word == "TABLE" || Word == "WITH";
 }
 
@@ -58,9 +57,7 @@ int PgTrailingLimit(const std::string& Sql) {
     const std::string Keyword = " LIMIT ";
     if (Start < Keyword.size())
         return -1;
-    std::string Before = Sql.substr(Start - Keyword.size(), Keyword.size());
-    std::transform(Before.begin(), Before.end(), Before.begin(),
-                   [](unsigned char C) { return static_cast<char>(std::toupper(C)); });
+    const std::string Before = UpperCaseAscii(Sql.substr(Start - Keyword.size(), Keyword.size()));
     if (Before != Keyword)
         return -1;
     return std::stoi(Sql.substr(Start, End + 1 - Start));

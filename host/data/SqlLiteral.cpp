@@ -59,11 +59,4 @@ bool IsOverlongLikePattern(const std::string& Pattern) {
            LikePatternBytes(Pattern) > MaxLikePatternBytes;
 }
 
-std::string SqlAsciiUpperCase(std::string Text) {
-    for (char& C : Text)
-        if (C >= 'a' && C <= 'z')
-            C = static_cast<char>(C - 'a' + 'A');
-    return Text;
-}
-
 } // namespace vorn

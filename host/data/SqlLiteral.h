@@ -27,7 +27,4 @@ std::size_t LikePatternBytes(const std::string& Pattern);
 // Whether SQLite refuses Pattern (host code page) as the pattern of LIKE.
 bool IsOverlongLikePattern(const std::string& Pattern);
 
-// Upper-cases the ASCII letters a to z only, as UPPER(...) does on every backend.
-std::string SqlAsciiUpperCase(std::string Text);
-
 } // namespace vorn

@@ -1,5 +1,7 @@
 #include "host/data/SqlParser.h"
 
+#include "host/components/AsciiText.h"
+#include "host/components/ScopeGuard.h"
 #include "host/data/SqlSyntaxError.h"
 #include "host/data/SqlToken.h"
 
@@ -25,17 +27,9 @@ constexpr std::string_view ReservedWords[] = {
 constexpr int MaxNestingDepth = 200;
 constexpr std::size_t MaxTreeHeight = 1000;
 
-bool EqualsIgnoringCase(std::string_view A, std::string_view B) {
-    return std::equal(A.begin(), A.end(), B.begin(), B.end(), [](char X, char Y) {
-        auto Upper = [](char C) { return (C >= 'a' && C <= 'z') ? char(C - 'a' + 'A') : C; };
-        return Upper(X) == Upper(Y);
-    });
-}
-
 bool IsReservedWord(const std::string& Word) {
-    return std::any_of(
-        std::begin(ReservedWords), std::end(ReservedWords),
-        [&](std::string_view Reserved) { return EqualsIgnoringCase(Word, Reserved); });
+    return std::any_of(std::begin(ReservedWords), std::end(ReservedWords),
+                       [&](std::string_view Reserved) { return SameTextAscii(Word, Reserved); });
 }
 
 std::string Describe(const TSqlToken& Token) {
@@ -91,16 +85,13 @@ private:
     // Counts one level of nesting for as long as it lives.
     class TNesting {
     public:
-        TNesting(TSqlParser& Parser) : FParser(Parser) {
-            if (++FParser.FDepth > MaxNestingDepth)
-                FParser.Fail("Expression nested too deeply", FParser.Peek());
+        TNesting(TSqlParser& Parser) : FLevel(Parser.FDepth) {
+            if (Parser.FDepth > MaxNestingDepth)
+                Parser.Fail("Expression nested too deeply", Parser.Peek());
         }
-        ~TNesting() { --FParser.FDepth; }
-        TNesting(const TNesting&) = delete;
-        TNesting& operator=(const TNesting&) = delete;
 
     private:
-        TSqlParser& FParser;
+        TCountInScope<int> FLevel;
     };
 
     const TSqlToken& Peek(std::size_t Ahead = 0) const {
@@ -121,7 +112,7 @@ private:
     }
 
     static bool IsKeyword(const TSqlToken& Token, std::string_view Keyword) {
-        return Token.Kind == stkWord && EqualsIgnoringCase(Token.Text, Keyword);
+        return Token.Kind == stkWord && SameTextAscii(Token.Text, Keyword);
     }
     static bool IsSymbol(const TSqlToken& Token, std::string_view Symbol) {
         return Token.Kind == stkSymbol && Token.Text == Symbol;
@@ -588,8 +579,7 @@ private:
 
     // LEFT and RIGHT are join words but also string functions.
     static bool IsFunctionName(const std::string& Word) {
-        return !IsReservedWord(Word) || EqualsIgnoringCase(Word, "LEFT") ||
-               EqualsIgnoringCase(Word, "RIGHT");
+        return !IsReservedWord(Word) || SameTextAscii(Word, "LEFT") || SameTextAscii(Word, "RIGHT");
     }
 
     TSqlExprPtr ParseColumn() {
@@ -615,7 +605,7 @@ private:
             while (AcceptSymbol(","));
         }
         ExpectClosing(Opening);
-        if (EqualsIgnoringCase(NameToken.Text, "UPPER") &&
+        if (SameTextAscii(NameToken.Text, "UPPER") &&
             (Node->Operands.size() != 1 || Node->Distinct ||
              Node->Operands[0]->Kind == sekAllColumns))
             Fail("UPPER takes exactly one argument", NameToken);

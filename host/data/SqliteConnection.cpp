@@ -1,3 +1,4 @@
+#include "host/components/AsciiText.h"
 #include "host/components/CodePage.h"
 #include "host/data/DatabaseError.h"
 #include "host/data/LongOperation.h"
@@ -43,12 +44,6 @@ int Step(sqlite3_stmt* Statement) {
         throw EOperationCancelled();
     }
     return Result;
-}
-
-std::string UpperCase(std::string Text) {
-    for (char& C : Text)
-        C = static_cast<char>(std::toupper(static_cast<unsigned char>(C)));
-    return Text;
 }
 
 class TSQLiteStatement {
@@ -350,7 +345,7 @@ std::vector<TIndexInfo> TSQLiteConnection::Indexes(const std::string& Table) {
     std::vector<std::pair<std::string, std::string>> KeyColumns;
     while (Key->Next())
         KeyColumns.emplace_back(Key->Value(0).AsString(), Key->Value(1).AsString());
-    if (KeyColumns.size() == 1 && UpperCase(KeyColumns[0].second) == "INTEGER")
+    if (KeyColumns.size() == 1 && UpperCaseAscii(KeyColumns[0].second) == "INTEGER")
         Result.insert(Result.begin(),
                       TIndexInfo{"PRIMARY", {KeyColumns[0].first}, true, true, {true}});
     return Result;
@@ -375,9 +370,9 @@ std::vector<std::string> TSQLiteConnection::RowKey(const std::string& Table) {
     // The row id goes by three names; a column may have taken any of them.
     std::vector<std::string> Names;
     for (const TColumnInfo& Column : Columns(Table))
-        Names.push_back(UpperCase(Column.Name));
+        Names.push_back(UpperCaseAscii(Column.Name));
     for (const char* Alias : {"rowid", "_rowid_", "oid"}) {
-        if (std::find(Names.begin(), Names.end(), UpperCase(Alias)) == Names.end())
+        if (std::find(Names.begin(), Names.end(), UpperCaseAscii(Alias)) == Names.end())
             return {Alias};
     }
     throw EDatabaseError("Table '" + Table + "' of SQLite database '" + FPath +

@@ -1,6 +1,7 @@
 #include "host/data/SqliteDriver.h"
 
-#include <cctype>
+#include "host/components/AsciiText.h"
+
 #include <cstdlib>
 #include <utility>
 
@@ -8,21 +9,12 @@ namespace vorn {
 
 namespace {
 
-std::string UpperTrimmed(const std::string& Text) {
-    std::string Result;
-    for (char C : Text)
-        Result += static_cast<char>(std::toupper(static_cast<unsigned char>(C)));
-    const auto First = Result.find_first_not_of(' ');
-    const auto Last = Result.find_last_not_of(' ');
-    return First == std::string::npos ? std::string() : Result.substr(First, Last - First + 1);
-}
-
 // Splits "VARCHAR(40)" into "VARCHAR" and its arguments {40}; "NUMERIC(10, 2)" gives {10, 2}.
 std::pair<std::string, std::vector<int>> SplitTypeName(const std::string& Type) {
     const auto Open = Type.find('(');
     if (Open == std::string::npos)
         return {Type, {}};
-    std::string Base = UpperTrimmed(Type.substr(0, Open));
+    std::string Base = TrimSpaces(UpperCaseAscii(Type.substr(0, Open)));
     std::vector<int> Arguments;
     const char* Cursor = Type.c_str() + Open + 1;
     while (*Cursor != '\0' && *Cursor != ')') {
@@ -100,7 +92,7 @@ TFieldType TypeByAffinity(const std::string& Base) {
 
 TColumnInfo DescribeSQLiteColumn(const std::string& Name, const std::string& DeclaredType) {
     TColumnInfo Column{Name, DeclaredType, ftUnknown, 0};
-    const auto [Base, Arguments] = SplitTypeName(UpperTrimmed(DeclaredType));
+    const auto [Base, Arguments] = SplitTypeName(TrimSpaces(UpperCaseAscii(DeclaredType)));
     if (Base.empty())
         return Column;
     for (const TTypeMapping& Mapping : SizedTextTypes) {

@@ -1,5 +1,6 @@
 #include "host/data/Table.h"
 
+#include "host/components/AsciiText.h"
 #include "host/data/DataSource.h"
 #include "host/data/DatabaseError.h"
 #include "host/data/TableKeyset.h"
@@ -98,15 +99,15 @@ std::vector<std::string> TTable::ResolveOrder(const std::string& FieldNames,
         if (Definition == nullptr)
             throw EDatabaseError(DisplayName() + ": Index '" + Index + "' not found in table '" +
                                  FTableName + "'");
-        return SplitFieldNames(Definition->Fields());
+        return SplitList(Definition->Fields(), ';');
     }
     if (FieldNames.empty()) {
         for (int Position = 0; Position < FIndexDefs->Count(); ++Position)
             if (FIndexDefs->Items(Position)->Options().Contains(ixPrimary))
-                return SplitFieldNames(FIndexDefs->Items(Position)->Fields());
+                return SplitList(FIndexDefs->Items(Position)->Fields(), ';');
         return {};
     }
-    const std::vector<std::string> Names = SplitFieldNames(FieldNames);
+    const std::vector<std::string> Names = SplitList(FieldNames, ';');
     for (const std::string& Name : Names) {
         const bool Known =
             std::any_of(FColumns.begin(), FColumns.end(),
@@ -118,7 +119,7 @@ std::vector<std::string> TTable::ResolveOrder(const std::string& FieldNames,
     if (!Connection().OrdersByIndexOnly())
         return Names;
     for (int Position = 0; Position < FIndexDefs->Count(); ++Position)
-        if (BeginsWith(SplitFieldNames(FIndexDefs->Items(Position)->Fields()), Names))
+        if (BeginsWith(SplitList(FIndexDefs->Items(Position)->Fields(), ';'), Names))
             return Names;
     throw EDatabaseError(DisplayName() + ": cannot order by '" + FieldNames +
                          "': no index of table '" + FTableName + "' begins with these fields");
@@ -286,7 +287,7 @@ TTable::TMasterKey TTable::ReadMasterKey(const std::string& Fields,
     TDataSet* Master = MasterSource() != nullptr ? MasterSource()->DataSet() : nullptr;
     if (Master == nullptr || !Master->Active() || Fields.empty())
         return Key;
-    const std::vector<std::string> Names = SplitFieldNames(Fields);
+    const std::vector<std::string> Names = SplitList(Fields, ';');
     if (Names.size() > OrderFieldCount)
         throw EDatabaseError(DisplayName() + ": MasterFields '" + Fields + "' name " +
                              std::to_string(Names.size()) +

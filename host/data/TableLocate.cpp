@@ -1,5 +1,6 @@
 #include "host/data/TableLocate.h"
 
+#include "host/components/AsciiText.h"
 #include "host/components/CaseMapping.h"
 #include "host/components/CodePage.h"
 
@@ -106,7 +107,7 @@ bool TTablePrefixSeek::HasIndexLeadingTo(std::size_t Position) const {
     const auto OrderEnd = OrderBegin + static_cast<std::ptrdiff_t>(Position + 1);
     const TIndexDefs& Indexes = *FTable.IndexDefs();
     for (int Index = 0; Index < Indexes.Count(); ++Index) {
-        const std::vector<std::string> Fields = SplitFieldNames(Indexes.Items(Index)->Fields());
+        const std::vector<std::string> Fields = SplitList(Indexes.Items(Index)->Fields(), ';');
         if (Fields.size() > Position && std::equal(OrderBegin, OrderEnd, Fields.begin()))
             return true;
     }

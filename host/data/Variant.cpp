@@ -1,5 +1,6 @@
 #include "host/data/Variant.h"
 
+#include "host/components/AsciiText.h"
 #include "host/components/Exception.h"
 
 #include <algorithm>
@@ -111,18 +112,11 @@ std::string FormatFloat(double Value) {
     return std::string(Buffer, Result.ptr);
 }
 
-std::string Trimmed(const std::string& Text) {
-    const auto IsBlank = [](unsigned char C) { return C <= ' '; };
-    auto Begin = std::find_if_not(Text.begin(), Text.end(), IsBlank);
-    auto End = std::find_if_not(Text.rbegin(), Text.rend(), IsBlank).base();
-    return Begin < End ? std::string(Begin, End) : std::string();
-}
-
 // The number a whole text spells, blanks around it allowed, with an optional sign;
 // nothing for anything else ("12abc", "", "+-5", a value out of range).
 template <typename T>
 std::optional<T> ParsedNumber(const std::string& Text) {
-    const std::string Number = Trimmed(Text);
+    const std::string Number = TrimControlsAndSpaces(Text);
     const char* Begin = Number.data();
     const char* End = Begin + Number.size();
     // The reader takes a minus but no plus: a plus is skipped, and a minus after it
@@ -134,12 +128,6 @@ std::optional<T> ParsedNumber(const std::string& Text) {
     if (Begin == End || Result.ec != std::errc() || Result.ptr != End)
         return std::nullopt;
     return Value;
-}
-
-std::string Upper(std::string Text) {
-    for (char& C : Text)
-        C = static_cast<char>(std::toupper(static_cast<unsigned char>(C)));
-    return Text;
 }
 
 } // namespace
@@ -324,7 +312,8 @@ bool TVariant::AsBoolean() const {
     case varFloat:
         return std::get<double>(FValue) != 0;
     case varString: {
-        const std::string Text = Upper(Trimmed(std::get<std::string>(FValue)));
+        const std::string Text =
+            UpperCaseAscii(TrimControlsAndSpaces(std::get<std::string>(FValue)));
         if (Text == "TRUE" || Text == "1")
             return true;
         if (Text == "FALSE" || Text == "0")
@@ -346,7 +335,7 @@ TDateTime TVariant::AsDateTime() const {
         return AsFloat();
     case varString: {
         TDateTime Result = 0;
-        if (TryParseDateTime(Trimmed(std::get<std::string>(FValue)), Result))
+        if (TryParseDateTime(TrimControlsAndSpaces(std::get<std::string>(FValue)), Result))
             return Result;
         break;
     }

@@ -1,5 +1,6 @@
 #include "host/designer/PackageLoader.h"
 
+#include "host/components/AsciiText.h"
 #include "host/components/ClassRegistry.h"
 #include "host/components/ModuleUse.h"
 #include "host/components/Resources.h"
@@ -20,16 +21,9 @@ namespace {
 // Packages of the host framework itself: its libraries are linked into the designer.
 constexpr const char* HostPackages[] = {"vcl40", "VCLDB40"};
 
-bool SameName(const std::string& A, const std::string& B) {
-    return std::equal(A.begin(), A.end(), B.begin(), B.end(), [](char X, char Y) {
-        return std::toupper(static_cast<unsigned char>(X)) ==
-               std::toupper(static_cast<unsigned char>(Y));
-    });
-}
-
 bool IsHostPackage(const std::string& Name) {
     return std::any_of(std::begin(HostPackages), std::end(HostPackages),
-                       [&](const char* Host) { return SameName(Host, Name); });
+                       [&](const char* Host) { return SameTextAscii(Host, Name); });
 }
 
 std::string LastLoaderError() {
@@ -67,12 +61,6 @@ public:
 private:
     void* FHandle;
 };
-
-std::string UpperCase(std::string Text) {
-    for (char& Letter : Text)
-        Letter = static_cast<char>(std::toupper(static_cast<unsigned char>(Letter)));
-    return Text;
-}
 
 } // namespace
 
@@ -221,7 +209,7 @@ void TPackageLoader::UnloadPackage(const std::string& Name) {
     for (const auto& Other : FPackages) {
         const TPackageInfoTable& Info = *Other->FInfo;
         for (int Index = 0; Index < Info.RequiresCount; ++Index)
-            if (SameName(Info.Requires[Index], Name))
+            if (SameTextAscii(Info.Requires[Index], Name))
                 throw EPackageError("UnloadPackage() Package " + Name + " is required by package " +
                                     Other->FName);
     }
@@ -286,7 +274,7 @@ bool TPackageLoader::IsRequired(const std::string& Name) const {
     return std::any_of(FPackages.begin(), FPackages.end(), [&](const auto& Other) {
         const TPackageInfoTable& Info = *Other->FInfo;
         return std::any_of(Info.Requires, Info.Requires + Info.RequiresCount,
-                           [&](const char* Required) { return SameName(Required, Name); });
+                           [&](const char* Required) { return SameTextAscii(Required, Name); });
     });
 }
 
@@ -299,13 +287,13 @@ std::vector<const TLoadedPackage*> TPackageLoader::Packages() const {
 
 const TLoadedPackage* TPackageLoader::FindPackage(const std::string& Name) const {
     for (const auto& Package : FPackages)
-        if (SameName(Package->FName, Name))
+        if (SameTextAscii(Package->FName, Name))
             return Package.get();
     return nullptr;
 }
 
 std::unique_ptr<TBitmap> TPackageLoader::PaletteImage(const TClass& Class) const {
-    const std::string ResourceName = UpperCase(Class.Name());
+    const std::string ResourceName = UpperCaseAscii(Class.Name());
     for (const auto& Package : FPackages) {
         if (!FindResource(Package->FName, ResourceName, RT_BITMAP))
             continue;

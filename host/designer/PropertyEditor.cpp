@@ -1,5 +1,6 @@
 #include "host/designer/PropertyEditor.h"
 
+#include "host/components/AsciiText.h"
 #include "host/components/Graphics.h"
 #include "host/designer/ColorProperty.h"
 #include "host/designer/PropertyEditorRegistry.h"
@@ -11,20 +12,6 @@
 namespace vorn {
 
 namespace {
-
-bool SameTextIgnoringCase(const std::string& A, const std::string& B) {
-    return std::equal(A.begin(), A.end(), B.begin(), B.end(), [](char X, char Y) {
-        return std::toupper(static_cast<unsigned char>(X)) ==
-               std::toupper(static_cast<unsigned char>(Y));
-    });
-}
-
-std::string Trimmed(const std::string& Text) {
-    const auto First = Text.find_first_not_of(" \t");
-    if (First == std::string::npos)
-        return {};
-    return Text.substr(First, Text.find_last_not_of(" \t") - First + 1);
-}
 
 std::int64_t IntegerOf(const TPropertyValue& Value) {
     return std::holds_alternative<std::int64_t>(Value) ? std::get<std::int64_t>(Value) : 0;
@@ -39,7 +26,7 @@ const std::vector<std::string>& BooleanNames() {
 // The index of Name among Names, letter case ignored, or -1.
 int IndexOfName(const std::vector<std::string>& Names, const std::string& Name) {
     for (std::size_t Index = 0; Index < Names.size(); ++Index)
-        if (SameTextIgnoringCase(Names[Index], Name))
+        if (SameTextAscii(Names[Index], Name))
             return static_cast<int>(Index);
     return -1;
 }
@@ -229,7 +216,7 @@ std::string TIntegerProperty::GetValue() {
 }
 
 std::optional<std::int64_t> TIntegerProperty::WholeNumber(const std::string& Text) {
-    const std::string Digits = Trimmed(Text);
+    const std::string Digits = TrimSpacesAndTabs(Text);
     std::int64_t Number = 0;
     const auto [End, Error] = std::from_chars(Digits.data(), Digits.data() + Digits.size(), Number);
     if (Digits.empty() || Error != std::errc() || End != Digits.data() + Digits.size())
@@ -276,7 +263,7 @@ void TEnumProperty::GetValues(const TGetStrProc& Proc) {
 }
 
 void TEnumProperty::SetValue(const std::string& Value) {
-    const int Ordinal = IndexOfName(MemberNames(), Trimmed(Value));
+    const int Ordinal = IndexOfName(MemberNames(), TrimSpacesAndTabs(Value));
     if (Ordinal < 0)
         InvalidValue(Value, "not a member of " + Property().Type->Name);
     if (Property().Type->Kind == tkBoolean)
@@ -309,14 +296,14 @@ std::string TSetProperty::GetValue() {
 }
 
 void TSetProperty::SetValue(const std::string& Value) {
-    std::string Text = Trimmed(Value);
+    std::string Text = TrimSpacesAndTabs(Value);
     if (Text.size() >= 2 && Text.front() == '[' && Text.back() == ']')
         Text = Text.substr(1, Text.size() - 2);
     std::uint64_t Bits = 0;
     std::size_t Start = 0;
-    while (!Trimmed(Text).empty() && Start <= Text.size()) {
+    while (!TrimSpacesAndTabs(Text).empty() && Start <= Text.size()) {
         const std::size_t Comma = std::min(Text.find(',', Start), Text.size());
-        const std::string Name = Trimmed(Text.substr(Start, Comma - Start));
+        const std::string Name = TrimSpacesAndTabs(Text.substr(Start, Comma - Start));
         const int Member = IndexOfName(Property().Type->ElementNames, Name);
         if (Member < 0)
             InvalidValue(Value, "\"" + Name + "\" is not a member of " + Property().Type->Name);
@@ -359,13 +346,13 @@ void TComponentProperty::GetValues(const TGetStrProc& Proc) {
 }
 
 void TComponentProperty::SetValue(const std::string& Value) {
-    const std::string Name = Trimmed(Value);
+    const std::string Name = TrimSpacesAndTabs(Value);
     if (Name.empty()) {
         SetPropValue(static_cast<TObject*>(nullptr));
         return;
     }
     for (TComponent* Component : Candidates())
-        if (SameTextIgnoringCase(Component->Name(), Name)) {
+        if (SameTextAscii(Component->Name(), Name)) {
             SetPropValue(static_cast<TObject*>(Component));
             return;
         }

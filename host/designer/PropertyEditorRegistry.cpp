@@ -1,7 +1,7 @@
 #include "host/designer/PropertyEditorRegistry.h"
 
+#include "host/components/AsciiText.h"
 #include "host/components/ClassRegistry.h"
-#include "host/components/Strings.h"
 
 #include <mutex>
 #include <tuple>

@@ -2,6 +2,7 @@
 
 #include "host/components/Control.h"
 #include "host/components/Peer.h"
+#include "host/components/ScopeGuard.h"
 
 #include <QPoint>
 #include <QPointer>
@@ -127,13 +128,10 @@ protected:
     bool Pushing() const { return FPushing > 0; }
     class TPushScope {
     public:
-        explicit TPushScope(TQtPeer& Peer) : FPeer(Peer) { ++FPeer.FPushing; }
-        ~TPushScope() { --FPeer.FPushing; }
-        TPushScope(const TPushScope&) = delete;
-        TPushScope& operator=(const TPushScope&) = delete;
+        explicit TPushScope(TQtPeer& Peer) : FPushing(Peer.FPushing) {}
 
     private:
-        TQtPeer& FPeer;
+        TCountInScope<int> FPushing;
     };
 
 private:

@@ -1,5 +1,6 @@
 #include "DBGridTitleSortTest.h"
 
+#include "host/components/AsciiText.h"
 #include "host/components/Form.h"
 #include "host/data/DatabaseError.h"
 #include "host/data/Query.h"
@@ -12,15 +13,7 @@ namespace {
 using Names = std::vector<std::string>;
 
 Names SortedItems(const std::string& SortFields) {
-    Names Items;
-    std::size_t Start = 0;
-    while (!SortFields.empty()) {
-        const std::size_t Separator = SortFields.find(';', Start);
-        Items.push_back(SortFields.substr(Start, Separator - Start));
-        if (Separator == std::string::npos)
-            break;
-        Start = Separator + 1;
-    }
+    Names Items = SplitList(SortFields, ';');
     std::sort(Items.begin(), Items.end());
     return Items;
 }

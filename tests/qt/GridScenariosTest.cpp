@@ -2,6 +2,7 @@
 
 #include "Source/DBFilterGrid.h"
 #include "Source/DBLocateEdit.h"
+#include "host/components/AsciiText.h"
 #include "host/components/Button.h"
 #include "host/data/DBGrid.h"
 #include "host/data/Table.h"
@@ -136,12 +137,7 @@ TEST_F(GridScenarioTest, TypingIntoTheLocateEditMovesToTheFirstMatchingCustomer)
     // The start of a name, in lower case, that several customers share but not the first:
     // the search must pass over customers and stop at the first match.
     const std::vector<std::string> Names = Select("SELECT Name FROM customer ORDER BY CustNo");
-    const auto Start = [](const std::string& Name) {
-        std::string Text = Name.substr(0, 3);
-        std::transform(Text.begin(), Text.end(), Text.begin(),
-                       [](unsigned char C) { return static_cast<char>(std::tolower(C)); });
-        return Text;
-    };
+    const auto Start = [](const std::string& Name) { return LowerCaseAscii(Name.substr(0, 3)); };
     // Typed as ASCII letters here; other scripts have a scenario of their own.
     const auto Ascii = [](const std::string& Text) {
         return std::all_of(Text.begin(), Text.end(), [](unsigned char C) { return C < 0x80; });

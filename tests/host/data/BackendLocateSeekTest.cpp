@@ -1,6 +1,7 @@
 #include "BackendFixture.h"
 #include "RecordingConnection.h"
 
+#include "host/components/AsciiText.h"
 #include "host/data/DataSource.h"
 #include "host/data/Database.h"
 #include "host/data/Table.h"
@@ -362,9 +363,7 @@ TEST_P(LocateSeekPlanTest, SeeksTheIndexInsteadOfScanning) {
     }
     for (const TRecordedStatement& Statement : Log) {
         // A scan folds the column: UPPER, or the upper-casing of the UTF-8 host code page.
-        std::string Sql = Statement.Sql;
-        std::transform(Sql.begin(), Sql.end(), Sql.begin(),
-                       [](unsigned char C) { return static_cast<char>(std::toupper(C)); });
+        const std::string Sql = UpperCaseAscii(Statement.Sql);
         EXPECT_EQ(Sql.find("UPPER("), std::string::npos) << "a scan: " << Statement.Sql;
     }
     // The 16 case variants of "SMIT" in one statement, which keeps "smit"; then the row

@@ -1,6 +1,7 @@
 #include "BackendFixture.h"
 #include "DataSetWalk.h"
 
+#include "host/components/AsciiText.h"
 #include "host/data/DatabaseError.h"
 #include "host/data/Table.h"
 
@@ -41,14 +42,8 @@ void CreatePeople(TBackendDatabase& Database) {
 // The statement that reads the IDs of People in the order of IndexFieldNames.
 std::string OrderedIds(const std::string& IndexFieldNames) {
     std::string Result = "SELECT \"ID\" FROM \"People\" ORDER BY ";
-    std::size_t Start = 0;
-    while (!IndexFieldNames.empty()) {
-        const std::size_t End = IndexFieldNames.find(';', Start);
-        Result += "\"" + IndexFieldNames.substr(Start, End - Start) + "\" ASC NULLS FIRST, ";
-        if (End == std::string::npos)
-            break;
-        Start = End + 1;
-    }
+    for (const std::string& Name : SplitList(IndexFieldNames, ';'))
+        Result += "\"" + Name + "\" ASC NULLS FIRST, ";
     return Result + "\"ID\"";
 }
 

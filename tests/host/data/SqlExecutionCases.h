@@ -3,6 +3,7 @@
 // The rows and the clause texts that the execution tests of the SQL translator run
 // on every backend, so that both backends are held to the same selections.
 
+#include "host/components/AsciiText.h"
 #include "host/components/CaseMapping.h"
 
 #include <stdexcept>
@@ -262,20 +263,6 @@ inline std::string LikeEscaped(const std::string& Text) {
     return Pattern;
 }
 
-inline std::string AsciiLowerCase(std::string Text) {
-    for (char& C : Text)
-        if (C >= 'A' && C <= 'Z')
-            C = static_cast<char>(C - 'A' + 'a');
-    return Text;
-}
-
-inline std::string AsciiUpperCase(std::string Text) {
-    for (char& C : Text)
-        if (C >= 'a' && C <= 'z')
-            C = static_cast<char>(C - 'a' + 'A');
-    return Text;
-}
-
 // The beginning of LongText whose escaped LIKE pattern, with Wildcards added, is Bytes
 // long.
 inline std::string LongTextPrefixForPattern(std::size_t Bytes, std::size_t Wildcards) {
@@ -311,7 +298,7 @@ inline std::vector<std::string> LongTextTable() {
         "CREATE TABLE \"Long Texts\" (\"Id\" INTEGER PRIMARY KEY, \"Body\" TEXT)",
         "INSERT INTO \"Long Texts\" VALUES (1, " + Quoted(Text) + "), (2, " +
             Quoted(Text + "tail") + "), (3, " + Quoted("head" + Text) + "), (4, " +
-            Quoted(AsciiLowerCase(Text)) + "), (5, " + Quoted(Differs) + "), (6, NULL), (7, 'Ab')",
+            Quoted(LowerCaseAscii(Text)) + "), (5, " + Quoted(Differs) + "), (6, NULL), (7, 'Ab')",
     };
 }
 
@@ -325,10 +312,10 @@ inline std::vector<TSelection> LongTextCases() {
     return {
         {"Body STARTING WITH " + Literal, {1, 2}},
         {"Body NOT STARTING WITH " + Literal, {3, 4, 5, 7}},
-        {"UPPER(Body) STARTING WITH " + DialectLiteral(AsciiUpperCase(Text)), {1, 2, 4}},
+        {"UPPER(Body) STARTING WITH " + DialectLiteral(UpperCaseAscii(Text)), {1, 2, 4}},
         {"Body STARTING WITH " + DialectLiteral(AtLimit), {1, 2, 5}},
         {"Body STARTING WITH " + DialectLiteral(PastLimit), {1, 2, 5}},
-        {"Body CONTAINING " + DialectLiteral(AsciiLowerCase(Text)), {1, 2, 3, 4}},
+        {"Body CONTAINING " + DialectLiteral(LowerCaseAscii(Text)), {1, 2, 3, 4}},
         {"Body NOT CONTAINING " + Literal, {5, 7}},
         {"Body CONTAINING " + DialectLiteral(LongTextPrefixForPattern(50000, 2)), {1, 2, 3, 4, 5}},
         {"Body CONTAINING " + DialectLiteral(LongTextPrefixForPattern(50001, 2)), {1, 2, 3, 4, 5}},
