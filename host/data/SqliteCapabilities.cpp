@@ -2,30 +2,7 @@
 // database: the encoding, a column's collation, and the plans of statements.
 #include "host/data/SqliteDriver.h"
 
-#include <algorithm>
-#include <cctype>
-
 namespace vorn {
-
-namespace {
-
-bool Contains(const std::string& Text, const char* Part) {
-    return Text.find(Part) != std::string::npos;
-}
-
-// SQLite's affinity rules: a column holds its values as text only when its declared type
-// names a text type and no integer one. Other columns may hold numbers, which LIKE matches
-// by their text but a range on text never reaches.
-bool HasSQLiteTextAffinity(std::string DeclaredType) {
-    std::transform(DeclaredType.begin(), DeclaredType.end(), DeclaredType.begin(),
-                   [](unsigned char C) { return static_cast<char>(std::toupper(C)); });
-    if (Contains(DeclaredType, "INT"))
-        return false;
-    return Contains(DeclaredType, "CHAR") || Contains(DeclaredType, "CLOB") ||
-           Contains(DeclaredType, "TEXT");
-}
-
-} // namespace
 
 bool SQLiteComparesAsBytes(TDriverConnection& Connection, const std::string& Table,
                            const TColumnInfo& Column) {

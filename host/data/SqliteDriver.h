@@ -20,6 +20,11 @@ std::unique_ptr<TDriverConnection> OpenSQLiteConnection(const std::string& Path,
 // The field type and size of a column declared with this type text ("VARCHAR(40)").
 TColumnInfo DescribeSQLiteColumn(const std::string& Name, const std::string& DeclaredType);
 
+// SQLite's affinity rules: a column holds its values as text only when its declared type
+// names a text type and no integer one. Other columns may hold numbers, which LIKE matches
+// by their text but a range on text never reaches.
+bool HasSQLiteTextAffinity(const std::string& DeclaredType);
+
 // A SQLite connection's answers to TDriverConnection::ComparesAsBytes and
 // NextValueSearchesIndex, asked through Connection's statements.
 bool SQLiteComparesAsBytes(TDriverConnection& Connection, const std::string& Table,

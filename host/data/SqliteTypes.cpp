@@ -79,7 +79,7 @@ constexpr TTypeMapping SizedTextTypes[] = {
 TFieldType TypeByAffinity(const std::string& Base) {
     if (Contains(Base, "INT"))
         return ftLargeint;
-    if (Contains(Base, "CHAR") || Contains(Base, "CLOB") || Contains(Base, "TEXT"))
+    if (HasSQLiteTextAffinity(Base))
         return ftMemo;
     if (Contains(Base, "BLOB"))
         return ftBlob;
@@ -89,6 +89,12 @@ TFieldType TypeByAffinity(const std::string& Base) {
 }
 
 } // namespace
+
+bool HasSQLiteTextAffinity(const std::string& DeclaredType) {
+    const std::string Type = UpperCaseAscii(DeclaredType);
+    return !Contains(Type, "INT") &&
+           (Contains(Type, "CHAR") || Contains(Type, "CLOB") || Contains(Type, "TEXT"));
+}
 
 TColumnInfo DescribeSQLiteColumn(const std::string& Name, const std::string& DeclaredType) {
     TColumnInfo Column{Name, DeclaredType, ftUnknown, 0};
