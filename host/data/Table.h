@@ -6,7 +6,6 @@
 #include "host/data/TableConditions.h"
 #include "host/data/TableRowWindow.h"
 
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>

@@ -218,8 +218,9 @@ TEST(TableRowWindow, OperationsKeepRowsCurrentAndEnds) {
         Case.Act(Window, Answers);
         EXPECT_EQ(Held(Window), Case.Rows);
         EXPECT_EQ(Window.Empty(), Case.Rows.empty());
-        if (Case.Current != 0)
+        if (Case.Current != 0) {
             EXPECT_EQ(Window.Current().front().AsInteger(), Case.Current);
+        }
         EXPECT_EQ(Window.AtStart(), Case.AtStart);
         EXPECT_EQ(Window.AtEnd(), Case.AtEnd);
         EXPECT_EQ(Answers, Case.Answers);
