@@ -1,3 +1,4 @@
+// Guards that undo a change to a variable when the scope that made it ends.
 #pragma once
 
 #include <type_traits>

@@ -1,6 +1,7 @@
 #include "host/data/DataSet.h"
 
 #include "host/components/AsciiText.h"
+#include "host/components/ScopeGuard.h"
 #include "host/data/DataSource.h"
 #include "host/data/DatabaseError.h"
 
@@ -278,38 +279,48 @@ void TDataSet::RowsChangedAround() {
     DataEvent(deDataSetChange);
 }
 
-void TDataSet::ChangeRows(const std::function<void()>& Change, const std::function<void()>& Undo) {
+TDataSet::TReread TDataSet::ReadRowsAgain(const TBookmark& Keep) {
+    DiscardRows();
+    if (!Keep.Empty() && MoveToBookmark(Keep))
+        return TReread::Kept;
+    return MoveToFirst() ? TReread::FromFirst : TReread::Empty;
+}
+
+void TDataSet::RowsReadAgain(TReread Read) {
+    if (Read == TReread::Kept)
+        RowsChangedAround();
+    else
+        RowsChangedFromFirst(Read == TReread::FromFirst);
+}
+
+void TDataSet::ChangeRows(const std::function<void()>& Change, const std::function<void()>& Undo,
+                          const TBookmark& Keep) {
     Change();
     if (!Active())
         return;
-    bool HasRecord = false;
+    TReread Read = TReread::Empty;
     try {
-        DiscardRows();
-        HasRecord = MoveToFirst();
+        Read = ReadRowsAgain(Keep);
     } catch (...) {
         Undo();
         try {
-            DiscardRows();
-            RowsChangedFromFirst(MoveToFirst());
+            // Back on the record it kept, the dataset shows what it showed before.
+            const TReread Again = ReadRowsAgain(Keep);
+            if (Again != TReread::Kept)
+                RowsReadAgain(Again);
         } catch (...) {
             // The old rows cannot be read either: a closed dataset is the honest state.
-            DoClose(true);
+            Close();
         }
         throw;
     }
-    RowsChangedFromFirst(HasRecord);
+    RowsReadAgain(Read);
 }
 
 void TDataSet::Refresh() {
     CheckActive("Refresh");
     ++FRefreshCount;
-    const TBookmark Current = Bookmark();
-    DiscardRows();
-    if (!Current.Empty() && MoveToBookmark(Current)) {
-        RowsChangedAround();
-        return;
-    }
-    RowsChangedFromFirst(MoveToFirst());
+    RowsReadAgain(ReadRowsAgain(Bookmark()));
 }
 
 // ---------------------------------------------------------------- notifications
@@ -470,10 +481,9 @@ void TDataSet::SetCalculatedValue(const TField& Field, const TVariant& Value) {
 
 void TDataSet::CalculateFields() {
     FCalculatedValues.assign(static_cast<std::size_t>(FieldCount() - FDataFieldCount), TVariant());
-    const TDataSetState SavedState = FState;
-    FCalculating = true;
-    FState = dsCalcFields;
-    try {
+    {
+        const TRestoreOnExit<bool> Calculating(FCalculating, true);
+        const TRestoreOnExit<TDataSetState> State(FState, dsCalcFields);
         for (int Index = FDataFieldCount; Index < FieldCount(); ++Index) {
             const TField& Field = *FFields[static_cast<std::size_t>(Index)];
             if (Field.Lookup())
@@ -481,13 +491,7 @@ void TDataSet::CalculateFields() {
         }
         if (OnCalcFields)
             OnCalcFields(this);
-    } catch (...) {
-        FCalculating = false;
-        FState = SavedState;
-        throw;
     }
-    FCalculating = false;
-    FState = SavedState;
     FCalculatedValid = true;
 }
 

@@ -252,9 +252,11 @@ protected:
     // The SQL condition of the filter in force for Connection's backend, its values
     // added to Params; empty when not filtered.
     std::string FilterCondition(const TDriverConnection& Connection, TBoundParams& Params) const;
-    // Runs Change and re-reads the rows from the first; on error restores the state
-    // captured by Undo and re-reads again.
-    void ChangeRows(const std::function<void()>& Change, const std::function<void()>& Undo);
+    // Runs Change and reads the rows again: from the record Keep when it still belongs to
+    // them, else from the first. On error runs Undo and reads them again; where even that
+    // fails, the dataset closes.
+    void ChangeRows(const std::function<void()>& Change, const std::function<void()>& Undo,
+                    const TBookmark& Keep = TBookmark{});
     void DataEvent(TDataEvent Event, std::intptr_t Info = 0);
     // Frees the record source and detaches the data sources; concrete datasets call it
     // first in their destructors, while their record source still exists.
@@ -272,6 +274,12 @@ private:
     void CalculateFields();
     TVariant ResolveLookup(const TField& Field);
     void Scrolled(int Distance);
+    // How rows read again came out: on the record to keep, from the first, or none.
+    enum class TReread { Kept, FromFirst, Empty };
+    // Forgets the rows and reads them again, from Keep when it still belongs to them.
+    TReread ReadRowsAgain(const TBookmark& Keep);
+    // Tells the links that the rows were read again.
+    void RowsReadAgain(TReread Read);
     void DoClose(bool Notify);
     void RetireDataFields();
     std::vector<TField*> FieldList(const std::string& FieldNames) const;

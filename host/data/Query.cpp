@@ -84,10 +84,7 @@ void TQuery::OpenCursor() {
             Name = Column.Name + "_" + std::to_string(++Seen[Column.Name]);
         CreateDataField(Name, Column.DataType, Column.Size);
     }
-    FCursorExhausted = false;
-    FCache.clear();
-    FCacheStart = 0;
-    FRowsRead = 0;
+    ForgetRowsRead();
     FCurrent = -1;
 }
 
@@ -95,20 +92,22 @@ void TQuery::CloseCursor() {
     FCursor.reset();
     FStatement = {};
     FDistinctWalk.reset();
-    FCache.clear();
-    FCacheStart = 0;
-    FRowsRead = 0;
+    ForgetRowsRead();
     FCurrent = -1;
     ReleaseConnection();
 }
 
 void TQuery::DiscardRows() {
     FCursor.reset();
+    ForgetRowsRead();
+    FCurrent = -1;
+}
+
+void TQuery::ForgetRowsRead() {
+    FCursorExhausted = false;
     FCache.clear();
     FCacheStart = 0;
     FRowsRead = 0;
-    FCurrent = -1;
-    FCursorExhausted = false;
 }
 
 std::size_t TQuery::CacheLimit() const {
@@ -136,10 +135,7 @@ bool TQuery::ReadPage(std::int64_t KeepFrom) {
 
 void TQuery::Restart() {
     FCursor = Execute();
-    FCursorExhausted = false;
-    FCache.clear();
-    FCacheStart = 0;
-    FRowsRead = 0;
+    ForgetRowsRead();
 }
 
 bool TQuery::Reach(std::int64_t Position) {

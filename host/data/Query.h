@@ -59,6 +59,8 @@ private:
     // cache's size, but none from KeepFrom on; false when no row was left to read.
     bool ReadPage(std::int64_t KeepFrom);
     void Restart();
+    // Empties the cache: no row read from a cursor yet, and none known to be the last.
+    void ForgetRowsRead();
     bool IsCached(std::int64_t Position) const;
     const TRow& CachedRow(std::int64_t Position) const;
     // Rows From..To-1 of the result, read by a second run of the statement, which leaves

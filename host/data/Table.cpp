@@ -1,9 +1,9 @@
+// The table's properties, its catalog and order, master and detail, opening and closing.
 #include "host/data/Table.h"
 
 #include "host/components/AsciiText.h"
 #include "host/data/DataSource.h"
 #include "host/data/DatabaseError.h"
-#include "host/data/TableKeyset.h"
 #include "host/data/TableLocate.h"
 
 #include <algorithm>
@@ -164,35 +164,6 @@ TField* TTable::IndexFields(int Index) const {
     return FieldByName(FOrderFields[static_cast<std::size_t>(Index)]);
 }
 
-void TTable::Reorder(const std::function<void()>& Change, const std::function<void()>& Undo) {
-    const TBookmark Current = HasCurrentRow() ? CurrentBookmark() : TBookmark{};
-    Change();
-    auto ReadRows = [&] {
-        DiscardRows();
-        return !Current.Empty() && MoveToBookmark(Current);
-    };
-    bool KeptRecord = false;
-    bool HasRecord = false;
-    try {
-        KeptRecord = ReadRows();
-        HasRecord = KeptRecord || MoveToFirst();
-    } catch (...) {
-        Undo();
-        try {
-            if (!ReadRows())
-                MoveToFirst();
-        } catch (...) {
-            // Neither order can be read: a closed table is the honest state.
-            Close();
-        }
-        throw;
-    }
-    if (KeptRecord)
-        RowsChangedAround();
-    else
-        RowsChangedFromFirst(HasRecord);
-}
-
 void TTable::ChangeOrder(const std::string& FieldNames, const std::string& Index) {
     std::vector<std::string> NewOrder = ResolveOrder(FieldNames, Index);
     const TMasterKey NewKey = ReadMasterKey(FMasterFields, NewOrder.size());
@@ -200,7 +171,9 @@ void TTable::ChangeOrder(const std::string& FieldNames, const std::string& Index
     const std::string OldIndexName = FIndexName;
     const std::vector<std::string> OldOrder = FOrderFields;
     const TMasterKey OldKey = FMasterKey;
-    Reorder(
+    // A new order keeps the current record.
+    const TBookmark Current = HasCurrentRow() ? CurrentBookmark() : TBookmark{};
+    ChangeRows(
         [&] {
             FIndexFieldNames = FieldNames;
             FIndexName = Index;
@@ -212,7 +185,8 @@ void TTable::ChangeOrder(const std::string& FieldNames, const std::string& Index
             FIndexName = OldIndexName;
             FMasterKey = OldKey;
             ApplyOrder(OldOrder);
-        });
+        },
+        Current);
 }
 
 // A form file holds both IndexName and IndexFieldNames, one of them empty, in any order:

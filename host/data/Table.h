@@ -1,10 +1,11 @@
+// The table dataset: its published properties and the members every part of it shares.
 #pragma once
 
 #include "host/data/BDEDataSet.h"
 #include "host/data/IndexDefs.h"
+#include "host/data/TableConditions.h"
+#include "host/data/TableRowWindow.h"
 
-#include <deque>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,6 +21,17 @@ struct TKeysetTerm;
 // its primary key or row id), restricts it to the master's current record (MasterSource,
 // MasterFields) and searches it; the table keeps only a window of rows around the
 // current record and moves that window by key.
+//
+// Where each part of the table lives:
+//   Table.h, Table.cpp      properties, catalog, order, master and detail, open and close
+//   TableRows.cpp           statements (restriction, ORDER BY, fetch) and moves by key
+//   TableSearch.cpp         locate and lookup by statement; the prefix seek's view of the table
+//   TableWindow.cpp         rows beside the current one, for controls that show several
+//   TablePosition.cpp       scroll positions from statistics and counts on the index
+//   TableRowWindow.h/.cpp   the window of rows held around the current record
+//   TableConditions.h       the conditions of one statement
+//   TableKeyset.h/.cpp      keyset conditions: the rows after or before a row in the order
+//   TableLocate.h/.cpp      case-insensitive prefix searches by index seeks
 class TTable : public TBDEDataSet {
 public:
     explicit TTable(TComponent* AOwner);
@@ -70,7 +82,7 @@ protected:
                        TField& Result) override;
     const TRow& CurrentRow() const override;
     TBookmark CurrentBookmark() const override;
-    bool HasCurrentRow() const override { return !FWindow.empty(); }
+    bool HasCurrentRow() const override { return !FWindow.Empty(); }
     void DiscardRows() override;
     std::vector<TNearbyRow> RowsBeside(bool After, int Count) override;
     std::optional<std::int64_t> EstimateRecordCount() override { return EstimatedRows(); }
@@ -80,7 +92,8 @@ protected:
 private:
     class TMasterLink;
     friend class TMasterLink;
-    friend class TTablePrefixSeek;
+    // What the prefix seek may ask of the table (TableSearch.cpp).
+    class TSeekView;
 
     // A term of the total order: its SQL, where its value sits in a row, whether the
     // database keeps NULL out of it, whether the order puts its NULLs first, and whether
@@ -92,15 +105,7 @@ private:
         bool NullsFirst = true;
         bool IndexNullsFirst = false;
     };
-    // Conditions and their values for one statement.
-    struct TConditions {
-        explicit TConditions(const TDriverConnection& Connection) : Params(Connection) {}
-        std::vector<std::string> Where;
-        TBoundParams Params;
-        // True when the conditions leave rows that are all NULL, or all not NULL, in the
-        // leading order term (as a keyset segment or a single row does).
-        bool LeadingNullsSettled = false;
-    };
+    using TConditions = TTableConditions;
     // The master's key values while the master restricts the table, and how many times
     // the master had been refreshed: its refresh may have changed the rows of the key.
     struct TMasterKey {
@@ -119,9 +124,6 @@ private:
     bool IndexHoldsOrderNulls(const TIndexInfo& Index) const;
     TOrderTerm ColumnTerm(const std::string& Name) const;
     void FollowIndexNulls(const TIndexInfo& Serving);
-    // Runs Change (which sets the new order or restriction), then reads the rows again,
-    // keeping the current record when it still belongs to the table; on error undoes.
-    void Reorder(const std::function<void()>& Change, const std::function<void()>& Undo);
     void ChangeOrder(const std::string& FieldNames, const std::string& IndexName);
     TMasterKey ReadMasterKey(const std::string& Fields, std::size_t OrderFieldCount) const;
     void MasterChanged(bool Force);
@@ -141,11 +143,18 @@ private:
     std::vector<TRow> FetchBeside(const TRow& Row, bool After, int Limit) const;
     std::vector<TKeysetTerm> OrderValues(const TRow& Row) const;
     std::string ColumnSql(const TField& Field) const;
+    // The restriction and the conditions that Fields match Values under Options.
+    TConditions MatchConditions(const std::vector<TField*>& Fields,
+                                const std::vector<TVariant>& Values, TLocateOptions Options) const;
     TBookmark RowBookmark(const TRow& Row) const;
     // Makes the first of Rows current: rows consecutive in the order from there on, the
     // last of the table when RowsReachEnd.
     void StartWindowAt(std::vector<TRow> Rows, bool RowsReachEnd = false);
-    void TrimWindow(bool KeepEnd);
+    // Reads the first row that Conditions select and makes it current, followed by the
+    // rows after it (a page) when FillWindow; false when none.
+    bool MoveToFirstOf(TConditions& Conditions, bool FillWindow);
+    // The most rows the window holds.
+    std::size_t WindowLimit() const;
 
     // Scroll positions (TablePosition.cpp): the table's estimated rows while it is not
     // restricted, and the rows before Row, counted on the order's index.
@@ -173,10 +182,7 @@ private:
     TMasterKey FMasterKey;
 
     // The window: consecutive rows in the current order, and the current one.
-    std::deque<TRow> FWindow;
-    std::size_t FCurrent = 0;
-    bool FWindowAtStart = false; // no row comes before the window's first
-    bool FWindowAtEnd = false;   // no row comes after the window's last
+    TRowWindow FWindow;
 
     // The last position counted (a row and how many rows come before it), so that moves
     // inside the window add their distance instead of counting again; forgotten with the

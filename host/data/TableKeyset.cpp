@@ -1,3 +1,4 @@
+// Keyset conditions on a table's order terms, split into segments an index can seek.
 #include "host/data/TableKeyset.h"
 
 #include "host/components/Exception.h"

@@ -1,3 +1,4 @@
+// Keyset conditions: the rows after or before a given row in a table's order.
 #pragma once
 
 #include "host/data/Driver.h"

@@ -1,3 +1,4 @@
+// The prefix seek: walking a search key's case variants and turning them into index ranges.
 #include "host/data/TableLocate.h"
 
 #include "host/components/AsciiText.h"
@@ -96,19 +97,16 @@ bool TTablePrefixSeek::Applies(const std::vector<TField*>& Fields,
     if (Values.front().IsNull() || Values.front().AsString().empty())
         return false;
     const TField& Field = *Fields.front();
-    const std::size_t Position = FTable.LeadingOrderTerm();
-    return TTable::IsTextField(Field) && Position < FTable.FOrderFields.size() &&
-           FTable.FOrderFields[Position] == Field.FieldName() && HasIndexLeadingTo(Position) &&
-           ComparesAsBytes(Field);
+    const std::vector<std::string> Order = FTable.OrderThroughLeading();
+    return FTable.IsTextField(Field) && !Order.empty() && Order.back() == Field.FieldName() &&
+           HasIndexLeadingTo(Order) && ComparesAsBytes(Field);
 }
 
-bool TTablePrefixSeek::HasIndexLeadingTo(std::size_t Position) const {
-    const auto OrderBegin = FTable.FOrderFields.begin();
-    const auto OrderEnd = OrderBegin + static_cast<std::ptrdiff_t>(Position + 1);
-    const TIndexDefs& Indexes = *FTable.IndexDefs();
+bool TTablePrefixSeek::HasIndexLeadingTo(const std::vector<std::string>& Order) const {
+    const TIndexDefs& Indexes = FTable.Indexes();
     for (int Index = 0; Index < Indexes.Count(); ++Index) {
         const std::vector<std::string> Fields = SplitList(Indexes.Items(Index)->Fields(), ';');
-        if (Fields.size() > Position && std::equal(OrderBegin, OrderEnd, Fields.begin()))
+        if (Fields.size() >= Order.size() && std::equal(Order.begin(), Order.end(), Fields.begin()))
             return true;
     }
     return false;
@@ -122,11 +120,11 @@ bool TTablePrefixSeek::ComparesAsBytes(const TField& Field) {
     TColumnInfo Column;
     Column.Name = Field.FieldName();
     const auto Declared =
-        std::find_if(FTable.FColumns.begin(), FTable.FColumns.end(),
+        std::find_if(FTable.Columns().begin(), FTable.Columns().end(),
                      [&](const TColumnInfo& C) { return C.Name == Field.FieldName(); });
-    if (Declared != FTable.FColumns.end())
+    if (Declared != FTable.Columns().end())
         Column = *Declared;
-    const bool Result = FTable.Connection().ComparesAsBytes(FTable.FTableName, Column);
+    const bool Result = FTable.Connection().ComparesAsBytes(FTable.TableName(), Column);
     FComparesAsBytes.emplace(Field.FieldName(), Result);
     return Result;
 }
@@ -153,7 +151,7 @@ std::string TTablePrefixSeek::AnyRowBeginning(std::vector<std::string> Terms, TB
     for (std::string& Term : PrefixRange(Params, Field, Prefix))
         Terms.push_back(std::move(Term));
     std::string Sql =
-        "EXISTS (SELECT 1 FROM " + FTable.Connection().QuoteTableName(FTable.FTableName);
+        "EXISTS (SELECT 1 FROM " + FTable.Connection().QuoteTableName(FTable.TableName());
     for (std::size_t Index = 0; Index < Terms.size(); ++Index)
         Sql += (Index == 0 ? " WHERE " : " AND ") + Terms[Index];
     return Sql + ")";
@@ -162,7 +160,7 @@ std::string TTablePrefixSeek::AnyRowBeginning(std::vector<std::string> Terms, TB
 std::vector<std::string>
 TTablePrefixSeek::PrefixesBegun(const TField& Field,
                                 const std::vector<std::string>& Prefixes) const {
-    TTable::TConditions Conditions = FTable.Restriction();
+    TTableConditions Conditions = FTable.Restriction();
     std::string Sql;
     for (std::size_t Index = 0; Index < Prefixes.size(); ++Index)
         Sql += (Index == 0 ? "SELECT " : " UNION ALL SELECT ") + std::to_string(Index) + " WHERE " +
@@ -188,7 +186,7 @@ bool TTablePrefixSeek::MoveToFirstMatch(const std::vector<std::string>& Prefixes
                                         const std::vector<TVariant>& Values,
                                         TLocateOptions Options) {
     const TField& Field = *Fields.front();
-    TTable::TConditions Conditions = FTable.Restriction();
+    TTableConditions Conditions = FTable.Restriction();
     std::vector<std::string> FurtherFields;
     for (std::size_t Index = 1; Index < Fields.size(); ++Index)
         FurtherFields.push_back(FTable.MatchCondition(FTable.ColumnSql(*Fields[Index]),
@@ -215,7 +213,7 @@ bool TTablePrefixSeek::MoveToFirstMatch(const std::vector<std::string>& Prefixes
         // that matches the whole key. The match is one condition, bound once and named in
         // every range.
         const std::string Column = FTable.ColumnSql(Field);
-        const std::string Table = FTable.Connection().QuoteTableName(FTable.FTableName);
+        const std::string Table = FTable.Connection().QuoteTableName(FTable.TableName());
         const std::string KeyMatch =
             FTable.MatchCondition(Column, Field, Values.front(), Options, Conditions.Params);
         for (const std::string& Prefix : Prefixes) {
@@ -236,13 +234,7 @@ bool TTablePrefixSeek::MoveToFirstMatch(const std::vector<std::string>& Prefixes
     Conditions.LeadingNullsSettled = true;
     // Located by this field alone, the match starts the rows that follow it in the
     // table's order, which fill the window in the same statement.
-    const int Limit = Fields.size() == 1 ? FTable.PageSize() : 1;
-    std::vector<TRow> Rows = FTable.Fetch(Conditions, false, Limit);
-    if (Rows.empty())
-        return false;
-    const bool ReachEnd = Fields.size() == 1 && static_cast<int>(Rows.size()) < Limit;
-    FTable.StartWindowAt(std::move(Rows), ReachEnd);
-    return true;
+    return FTable.MoveToFirstOf(Conditions, Fields.size() == 1);
 }
 
 } // namespace vorn

@@ -1,13 +1,43 @@
+// Case-insensitive prefix searches of a table, answered by seeking ranges of its index.
 #pragma once
 
-#include "host/data/Table.h"
+#include "host/data/DataSet.h"
+#include "host/data/IndexDefs.h"
+#include "host/data/TableConditions.h"
 
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace vorn {
+
+// All that a prefix seek asks of its table; the table hands its seek an implementation.
+class TPrefixSeekTable {
+public:
+    virtual ~TPrefixSeekTable() = default;
+
+    virtual TDriverConnection& Connection() const = 0;
+    virtual const std::string& TableName() const = 0;
+    virtual const std::vector<TColumnInfo>& Columns() const = 0;
+    virtual const TIndexDefs& Indexes() const = 0;
+    // The order fields up to the first that the master's key does not fix, which a seek
+    // ranges on; empty when the key fixes them all.
+    virtual std::vector<std::string> OrderThroughLeading() const = 0;
+    // Whether the table's searches compare Field's values as text.
+    virtual bool IsTextField(const TField& Field) const = 0;
+    virtual std::string ColumnSql(const TField& Field) const = 0;
+    // The condition that Field (written as ColumnSql) matches Value under Options.
+    virtual std::string MatchCondition(const std::string& ColumnSql, const TField& Field,
+                                       const TVariant& Value, TLocateOptions Options,
+                                       TBoundParams& Params) const = 0;
+    // The table's restriction (master and filter), with which every statement begins.
+    virtual TTableConditions Restriction() const = 0;
+    // Reads the first row that Conditions select in the table's order and makes it
+    // current, followed by the rows after it when FillWindow; false when none.
+    virtual bool MoveToFirstOf(TTableConditions& Conditions, bool FillWindow) = 0;
+};
 
 // Answers a table's case-insensitive partial search on the field that leads its order
 // (after the fields fixed by the master) by seeking index ranges instead of scanning.
@@ -24,7 +54,8 @@ namespace vorn {
 // prefixes only where the column compares as bytes; elsewhere the caller keeps scanning.
 class TTablePrefixSeek {
 public:
-    explicit TTablePrefixSeek(TTable& Table) : FTable(Table) {}
+    explicit TTablePrefixSeek(std::unique_ptr<TPrefixSeekTable> Table)
+        : FOwnTable(std::move(Table)), FTable(*FOwnTable) {}
 
     // Makes the first match in the table's order current, as MoveToMatch does, and
     // returns whether there was one; nullopt when seeks cannot answer this search, so
@@ -33,11 +64,10 @@ public:
                                     const std::vector<TVariant>& Values, TLocateOptions Options);
 
 private:
-    using TRow = TTable::TRow;
-
     bool Applies(const std::vector<TField*>& Fields, const std::vector<TVariant>& Values,
                  TLocateOptions Options);
-    bool HasIndexLeadingTo(std::size_t Position) const;
+    // Whether an index begins with the fields of Order.
+    bool HasIndexLeadingTo(const std::vector<std::string>& Order) const;
     bool ComparesAsBytes(const TField& Field);
 
     // The terms that select exactly the rows whose Field begins with Prefix.
@@ -56,7 +86,8 @@ private:
                           const std::vector<TField*>& Fields, const std::vector<TVariant>& Values,
                           TLocateOptions Options);
 
-    TTable& FTable;
+    std::unique_ptr<TPrefixSeekTable> FOwnTable;
+    TPrefixSeekTable& FTable;
     // Whether a field's comparisons follow byte order, asked of the catalog once per open.
     std::map<std::string, bool> FComparesAsBytes;
 };

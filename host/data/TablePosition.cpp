@@ -55,12 +55,12 @@ std::optional<std::int64_t> TTable::RecordsBeforeCurrent(bool MayCount) {
     const TBookmark Current = CurrentBookmark();
     // A window that starts at the first row knows the place of each of its rows.
     std::optional<std::int64_t> Before;
-    if (FWindowAtStart)
-        Before = static_cast<std::int64_t>(FCurrent);
-    for (std::size_t Index = 0; FCountedPosition && !Before && Index < FWindow.size(); ++Index)
-        if (RowBookmark(FWindow[Index]) == FCountedPosition->Row)
-            Before = FCountedPosition->Before + static_cast<std::int64_t>(FCurrent) -
-                     static_cast<std::int64_t>(Index);
+    const auto CurrentIndex = static_cast<std::int64_t>(FWindow.CurrentIndex());
+    if (FWindow.AtStart())
+        Before = CurrentIndex;
+    for (std::size_t Index = 0; FCountedPosition && !Before && Index < FWindow.Size(); ++Index)
+        if (RowBookmark(FWindow.Row(Index)) == FCountedPosition->Row)
+            Before = FCountedPosition->Before + CurrentIndex - static_cast<std::int64_t>(Index);
     if (!Before && !MayCount)
         return std::nullopt;
     if (!Before)

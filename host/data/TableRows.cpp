@@ -1,7 +1,7 @@
+// The statements of a table (its restriction, order and keyset reads) and its moves by key.
 #include "host/data/DatabaseError.h"
 #include "host/data/Table.h"
 #include "host/data/TableKeyset.h"
-#include "host/data/TableLocate.h"
 
 #include <algorithm>
 
@@ -199,95 +199,55 @@ std::vector<TTable::TRow> TTable::FetchBeside(const TRow& Row, bool After, int L
 
 void TTable::DiscardRows() {
     FCountedPosition.reset();
-    FWindow.clear();
-    FCurrent = 0;
-    FWindowAtStart = false;
-    FWindowAtEnd = false;
+    FWindow.Clear();
+}
+
+std::size_t TTable::WindowLimit() const {
+    return WindowPages * static_cast<std::size_t>(PageSize());
 }
 
 void TTable::StartWindowAt(std::vector<TRow> Rows, bool RowsReachEnd) {
-    FWindow.assign(std::make_move_iterator(Rows.begin()), std::make_move_iterator(Rows.end()));
-    FCurrent = 0;
-    FWindowAtStart = false;
-    FWindowAtEnd = RowsReachEnd;
-    TrimWindow(false);
-}
-
-void TTable::TrimWindow(bool KeepEnd) {
-    const std::size_t Limit = WindowPages * static_cast<std::size_t>(PageSize());
-    while (FWindow.size() > Limit) {
-        if (KeepEnd && FCurrent > 0) {
-            FWindow.pop_front();
-            --FCurrent;
-            FWindowAtStart = false;
-        } else if (!KeepEnd && FCurrent + 1 < FWindow.size()) {
-            FWindow.pop_back();
-            FWindowAtEnd = false;
-        } else {
-            return;
-        }
-    }
+    FWindow.StartAt(std::move(Rows), RowsReachEnd, WindowLimit());
 }
 
 bool TTable::MoveToFirst() {
     TConditions Conditions = Restriction();
     std::vector<TRow> Rows = Fetch(Conditions, false, PageSize());
-    FWindowAtEnd = static_cast<int>(Rows.size()) < PageSize();
-    FWindowAtStart = true;
-    FWindow.assign(std::make_move_iterator(Rows.begin()), std::make_move_iterator(Rows.end()));
-    FCurrent = 0;
-    return !FWindow.empty();
+    const bool ReachEnd = static_cast<int>(Rows.size()) < PageSize();
+    FWindow.StartAtFirst(std::move(Rows), ReachEnd);
+    return !FWindow.Empty();
 }
 
 bool TTable::MoveToLast() {
     TConditions Conditions = Restriction();
     std::vector<TRow> Rows = Fetch(Conditions, true, PageSize());
-    FWindowAtStart = static_cast<int>(Rows.size()) < PageSize();
-    FWindowAtEnd = true;
-    FWindow.assign(std::make_move_iterator(Rows.rbegin()), std::make_move_iterator(Rows.rend()));
-    FCurrent = FWindow.empty() ? 0 : FWindow.size() - 1;
-    return !FWindow.empty();
+    const bool ReachStart = static_cast<int>(Rows.size()) < PageSize();
+    FWindow.StartAtLast(std::move(Rows), ReachStart);
+    return !FWindow.Empty();
 }
 
 bool TTable::MoveToNext() {
-    if (FWindow.empty())
+    if (FWindow.Empty())
         return false;
-    if (FCurrent + 1 < FWindow.size()) {
-        ++FCurrent;
+    if (FWindow.StepForward())
         return true;
-    }
-    if (FWindowAtEnd)
+    if (FWindow.AtEnd())
         return false;
-    std::vector<TRow> Rows = FetchBeside(FWindow.back(), true, PageSize());
-    FWindowAtEnd = static_cast<int>(Rows.size()) < PageSize();
-    if (Rows.empty())
-        return false;
-    for (TRow& Row : Rows)
-        FWindow.push_back(std::move(Row));
-    ++FCurrent;
-    TrimWindow(true);
-    return true;
+    std::vector<TRow> Rows = FetchBeside(FWindow.Last(), true, PageSize());
+    const bool ReachEnd = static_cast<int>(Rows.size()) < PageSize();
+    return FWindow.ExtendForward(std::move(Rows), ReachEnd, WindowLimit());
 }
 
 bool TTable::MoveToPrior() {
-    if (FWindow.empty())
+    if (FWindow.Empty())
         return false;
-    if (FCurrent > 0) {
-        --FCurrent;
+    if (FWindow.StepBackward())
         return true;
-    }
-    if (FWindowAtStart)
+    if (FWindow.AtStart())
         return false;
-    std::vector<TRow> Rows = FetchBeside(FWindow.front(), false, PageSize());
-    FWindowAtStart = static_cast<int>(Rows.size()) < PageSize();
-    if (Rows.empty())
-        return false;
-    // The rows come nearest first: each goes in front of the one before it.
-    for (TRow& Row : Rows)
-        FWindow.push_front(std::move(Row));
-    FCurrent = Rows.size() - 1;
-    TrimWindow(false);
-    return true;
+    std::vector<TRow> Rows = FetchBeside(FWindow.First(), false, PageSize());
+    const bool ReachStart = static_cast<int>(Rows.size()) < PageSize();
+    return FWindow.ExtendBackward(std::move(Rows), ReachStart, WindowLimit());
 }
 
 bool TTable::MoveToBookmark(const TBookmark& Bookmark) {
@@ -299,49 +259,21 @@ bool TTable::MoveToBookmark(const TBookmark& Bookmark) {
                                    Conditions.Params.Add(Bookmark.Key[Index]));
     // One row at most: its NULL-ness is one.
     Conditions.LeadingNullsSettled = true;
-    std::vector<TRow> Rows = Fetch(Conditions, false, 1);
+    return MoveToFirstOf(Conditions, false);
+}
+
+bool TTable::MoveToFirstOf(TConditions& Conditions, bool FillWindow) {
+    const int Limit = FillWindow ? PageSize() : 1;
+    std::vector<TRow> Rows = Fetch(Conditions, false, Limit);
     if (Rows.empty())
         return false;
-    StartWindowAt(std::move(Rows));
+    const bool ReachEnd = FillWindow && static_cast<int>(Rows.size()) < Limit;
+    StartWindowAt(std::move(Rows), ReachEnd);
     return true;
-}
-
-std::string TTable::ColumnSql(const TField& Field) const {
-    return Connection().QuoteIdentifier(Field.FieldName());
-}
-
-bool TTable::MoveToMatch(const std::vector<TField*>& Fields, const std::vector<TVariant>& Values,
-                         TLocateOptions Options) {
-    if (FPrefixSeek == nullptr)
-        FPrefixSeek = std::make_unique<TTablePrefixSeek>(*this);
-    if (const std::optional<bool> Found = FPrefixSeek->MoveToMatch(Fields, Values, Options))
-        return *Found;
-    TConditions Conditions = Restriction();
-    for (std::size_t Index = 0; Index < Fields.size(); ++Index)
-        Conditions.Where.push_back(MatchCondition(ColumnSql(*Fields[Index]), *Fields[Index],
-                                                  Values[Index], Options, Conditions.Params));
-    std::vector<TRow> Rows = Fetch(Conditions, false, 1);
-    if (Rows.empty())
-        return false;
-    StartWindowAt(std::move(Rows));
-    return true;
-}
-
-TVariant TTable::FindValue(const std::vector<TField*>& Fields, const std::vector<TVariant>& Values,
-                           TField& Result) {
-    TConditions Conditions = Restriction();
-    for (std::size_t Index = 0; Index < Fields.size(); ++Index)
-        Conditions.Where.push_back(MatchCondition(ColumnSql(*Fields[Index]), *Fields[Index],
-                                                  Values[Index], {}, Conditions.Params));
-    std::vector<TRow> Rows = Fetch(Conditions, false, 1);
-    if (Rows.empty())
-        return TVariant();
-    return Rows.front()[static_cast<std::size_t>(Result.Index())];
 }
 
 const TTable::TRow& TTable::CurrentRow() const {
-    VORN_ASSERT(!FWindow.empty(), "Table");
-    return FWindow[FCurrent];
+    return FWindow.Current();
 }
 
 TBookmark TTable::CurrentBookmark() const {
