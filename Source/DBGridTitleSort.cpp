@@ -8,8 +8,6 @@ namespace vorn {
 
 namespace {
 
-constexpr const char* UnitName = "DBGridTitleSort";
-
 bool IsDestroying(const TComponent& Component) {
     return Component.ComponentState().Contains(csDestroying);
 }
@@ -234,12 +232,12 @@ void TDBGridTitleSort::PackDataLinks() {
     std::size_t Index = 0;
     while (Index < FDataLinks.size()) {
         TSortDataLink* Link = FDataLinks[Index].get();
-        VORN_ASSERT(Link != nullptr, UnitName);
+        VORN_ASSERT(Link != nullptr);
         TDataSource* Source = Link->DataSource();
         bool Used = false;
         if (Source != nullptr) {
             for (const auto& State : FTitleStates) {
-                VORN_ASSERT(State->Grid != nullptr, UnitName);
+                VORN_ASSERT(State->Grid != nullptr);
                 if (!IsDestroying(*State->Grid) && State->Grid->DataSource() == Source) {
                     Used = true;
                     break;

@@ -10,8 +10,6 @@ namespace vorn {
 
 namespace {
 
-constexpr const char* UnitName = "DBGridTitleSort";
-
 std::vector<std::string> SplitSortFields(const std::string& SortFields) {
     std::vector<std::string> Names;
     std::size_t Start = 0;
@@ -200,7 +198,7 @@ void TDBGridTitleSort::RefreshGridTitles(TDBGrid& Grid) {
 
 std::string TDBGridTitleSort::ParseTitleMask(const std::string& Mask, const std::string& Title,
                                              int Index) {
-    VORN_ASSERT(!Mask.empty(), UnitName);
+    VORN_ASSERT(!Mask.empty());
     const bool Numbered = Index >= 0;
     // Positions count from 0 ("%s0", "%i0") or from 1 ("%s1", "%s", "%i1", "%i").
     auto FromZero = [&] { return std::to_string(Index); };

@@ -340,7 +340,7 @@ TVariant TTable::FindValue(const std::vector<TField*>& Fields, const std::vector
 }
 
 const TTable::TRow& TTable::CurrentRow() const {
-    VORN_ASSERT(!FWindow.empty(), "Table");
+    VORN_ASSERT(!FWindow.empty());
     return FWindow[FCurrent];
 }
 
