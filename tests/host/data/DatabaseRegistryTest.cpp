@@ -53,15 +53,27 @@ TEST_F(BadInputTest, OpeningFailuresNameTheCauseAndLeaveTheTableClosed) {
     RegisterSQLiteDatabase("BadMissing", Missing);
     RegisterSQLiteDatabase("BadGarbage", Garbage);
     const std::vector<TCase> Cases = {
-        {"unknown alias", [&] { Table.SetDatabaseName("NoSuchAlias"); }, {"'NoSuchAlias'"}},
-        {"no alias", [&] { Table.SetDatabaseName(""); }, {"Things", "DatabaseName"}},
-        {"unknown table", [&] { Table.SetTableName("NoSuchTable"); }, {"'NoSuchTable'"}},
-        {"no table", [&] { Table.SetTableName(""); }, {"Things", "TableName"}},
-        {"missing file", [&] { Table.SetDatabaseName("BadMissing"); }, {Missing}},
-        {"not a database",
-         [&] { Table.SetDatabaseName("BadGarbage"); },
-         {Garbage, "not a database"}},
-        {"unknown order field", [&] { Table.SetIndexFieldNames("Nope"); }, {"'Nope'"}},
+        {.Name = "unknown alias",
+         .Prepare = [&] { Table.SetDatabaseName("NoSuchAlias"); },
+         .MessageParts = {"'NoSuchAlias'"}},
+        {.Name = "no alias",
+         .Prepare = [&] { Table.SetDatabaseName(""); },
+         .MessageParts = {"Things", "DatabaseName"}},
+        {.Name = "unknown table",
+         .Prepare = [&] { Table.SetTableName("NoSuchTable"); },
+         .MessageParts = {"'NoSuchTable'"}},
+        {.Name = "no table",
+         .Prepare = [&] { Table.SetTableName(""); },
+         .MessageParts = {"Things", "TableName"}},
+        {.Name = "missing file",
+         .Prepare = [&] { Table.SetDatabaseName("BadMissing"); },
+         .MessageParts = {Missing}},
+        {.Name = "not a database",
+         .Prepare = [&] { Table.SetDatabaseName("BadGarbage"); },
+         .MessageParts = {Garbage, "not a database"}},
+        {.Name = "unknown order field",
+         .Prepare = [&] { Table.SetIndexFieldNames("Nope"); },
+         .MessageParts = {"'Nope'"}},
     };
     for (const TCase& Case : Cases) {
         Table.SetDatabaseName(Database.Alias());
