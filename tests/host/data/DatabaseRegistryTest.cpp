@@ -30,6 +30,8 @@ void ExpectDatabaseError(F Action, std::initializer_list<std::string> Parts) {
 class BadInputTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        // The host text of these cases is Windows-1250, whichever case ran before.
+        SetHostCodePage(cpWindows1250);
         Database.Execute("CREATE TABLE T (ID INTEGER PRIMARY KEY, Name VARCHAR(10))");
         Database.Execute("INSERT INTO T VALUES (1, 'one'), (2, 'two')");
         Table.SetName("Things");
