@@ -16,7 +16,7 @@ TDBFilterGridComboBox::TDBFilterGridComboBox(TComponent* AOwner) : TCustomComboB
 
 TDBFilterGrid& TDBFilterGridComboBox::Grid() const {
     auto* FilterGrid = dynamic_cast<TDBFilterGrid*>(Owner());
-    VORN_ASSERT(FilterGrid != nullptr, "DBFilterGrid");
+    VORN_ASSERT(FilterGrid != nullptr);
     return *FilterGrid;
 }
 

@@ -274,7 +274,7 @@ std::string TDBFilterGrid::ExactValueText(const std::string& Value) const {
 std::string TDBFilterGrid::GetFilterExpression() {
     HideInCellEditor();
     std::string Result;
-    VORN_ASSERT(FDataLink != nullptr, "DBFilterGrid");
+    VORN_ASSERT(FDataLink != nullptr);
     const bool Correct = FFilterGridOptions.Contains(fgoCorrect);
     const TDataSet* DataSet = FDataLink->DataSet();
     if (DataSet == nullptr || !DataSet->Active()) {

@@ -70,7 +70,7 @@ void TDBFilterGrid::KeyDown(int& Key, TShiftState Shift) {
         if (FInCellEditor == nullptr)
             return;
         const bool Shown = FInCellEditor->ShowPositioned({Col(), Row()});
-        VORN_ASSERT(Shown, "DBFilterGrid");
+        VORN_ASSERT(Shown);
         FInCellEditor->SetFocus();
         return;
     }
@@ -84,7 +84,7 @@ void TDBFilterGrid::OpenInCellList() {
     HideEditor();
     const TAliveGuard Guard(*this);
     const bool Shown = FInCellEditor->ShowPositioned({Col(), Row()});
-    VORN_ASSERT(Shown, "DBFilterGrid");
+    VORN_ASSERT(Shown);
     FInCellEditor->SetFocus();
     if (Guard.Alive())
         FInCellEditor->SetDroppedDown(true);
@@ -104,7 +104,7 @@ void TDBFilterGridSpeedButton::Click() {
     if (!Guard.Alive())
         return;
     auto* Grid = dynamic_cast<TDBFilterGrid*>(Owner());
-    VORN_ASSERT(Grid != nullptr, "DBFilterGrid");
+    VORN_ASSERT(Grid != nullptr);
     // DeleteOrClearRow leaves the fixed rows alone; the check keeps that promise here too.
     if (TargetRow >= Grid->FixedRows())
         Grid->DeleteOrClearRow(TargetRow);

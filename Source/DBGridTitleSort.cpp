@@ -1,6 +1,5 @@
 #include "Source/DBGridTitleSort.h"
 
-#include "Source/DBGridTitleSortInternal.h"
 #include "host/components/ClassRegistry.h"
 #include "host/components/ScopeGuard.h"
 
@@ -234,12 +233,12 @@ void TDBGridTitleSort::PackDataLinks() {
     std::size_t Index = 0;
     while (Index < FDataLinks.size()) {
         TSortDataLink* Link = FDataLinks[Index].get();
-        VORN_ASSERT(Link != nullptr, DBGridTitleSortUnitName);
+        VORN_ASSERT(Link != nullptr);
         TDataSource* Source = Link->DataSource();
         bool Used = false;
         if (Source != nullptr) {
             for (const auto& State : FTitleStates) {
-                VORN_ASSERT(State->Grid != nullptr, DBGridTitleSortUnitName);
+                VORN_ASSERT(State->Grid != nullptr);
                 if (!IsDestroying(*State->Grid) && State->Grid->DataSource() == Source) {
                     Used = true;
                     break;

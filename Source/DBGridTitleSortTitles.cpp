@@ -1,6 +1,5 @@
 #include "Source/DBGridTitleSort.h"
 
-#include "Source/DBGridTitleSortInternal.h"
 #include "host/components/AsciiText.h"
 #include "host/components/CheckedArithmetic.h"
 #include "host/components/List.h"
@@ -184,7 +183,7 @@ void TDBGridTitleSort::RefreshGridTitles(TDBGrid& Grid) {
 
 std::string TDBGridTitleSort::ParseTitleMask(const std::string& Mask, const std::string& Title,
                                              int Index) {
-    VORN_ASSERT(!Mask.empty(), DBGridTitleSortUnitName);
+    VORN_ASSERT(!Mask.empty());
     const bool Numbered = Index >= 0;
     // Positions count from 0 ("%s0", "%i0") or from 1 ("%s1", "%s", "%i1", "%i").
     auto FromZero = [&] { return std::to_string(Index); };

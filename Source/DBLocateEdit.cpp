@@ -82,7 +82,7 @@ std::string TDBLocateEdit::GetLocateField() const {
 }
 
 bool TDBLocateEdit::Locate() {
-    VORN_ASSERT(FDataLink != nullptr, "DBLocateEdit");
+    VORN_ASSERT(FDataLink != nullptr);
     // The text UpdateText writes is a record's value, not a search.
     if (FUpdating)
         return false;
@@ -119,7 +119,7 @@ void TDBLocateEdit::UpdateText() {
     if (FLocating)
         return;
     TFlagGuard Updating(*this, FUpdating);
-    VORN_ASSERT(FDataLink != nullptr, "DBLocateEdit");
+    VORN_ASSERT(FDataLink != nullptr);
     TDataSet* DataSet = FDataLink->DataSet();
     const std::string LocateField = DataSet != nullptr ? GetLocateField() : std::string();
     const TField* Field = LocateField.empty() ? nullptr : DataSet->FindField(LocateField);

@@ -251,7 +251,7 @@ void TDBSortComboBox::DoAfterSortChange(TObject* Sender, const std::string&,
     if (!Guard.Alive() || !AfterSortChange)
         return;
     auto* Link = dynamic_cast<TDataLink*>(Sender);
-    VORN_ASSERT(Link != nullptr, "DBSortComboBox");
+    VORN_ASSERT(Link != nullptr);
     AfterSortChange(Link->DataSet());
 }
 

@@ -35,15 +35,19 @@ function(vorn_package_options name)
     set_target_properties(${name} PROPERTIES BUILD_WITH_INSTALL_RPATH ON)
 endfunction()
 
-# One GoogleTest program per test folder, run by CTest as one test. The test suites whose
-# names end in "Serial" (they stop or restart a server the other programs share) form a
-# test of their own that CTest runs alone.
+# One GoogleTest program per test folder. CTest knows it twice: as the whole program (label
+# "program", what the test script runs: one process per program keeps the suites' set-up, such
+# as databases and Qt, to one run) and as one test per case (label "case", named
+# "Suite.Case", found by listing the program's cases before the tests run), so that
+# "ctest -R Suite.Case" runs a single case. The test suites whose names end in "Serial" (they
+# stop or restart a server the other programs share) form tests of their own that CTest runs
+# alone.
+include(GoogleTest)
 function(vorn_add_test_program name)
     cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
     file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
     add_executable(${name} ${sources})
     target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gtest GTest::gtest_main)
-    add_test(NAME ${name} COMMAND ${name} --gtest_filter=-*Serial.*)
     set(has_serial_suites OFF)
     foreach(source ${sources})
         file(STRINGS ${source} serial_suites REGEX "^TEST(_F|_P)?\\([A-Za-z0-9_]*Serial,")
@@ -51,8 +55,15 @@ function(vorn_add_test_program name)
             set(has_serial_suites ON)
         endif()
     endforeach()
+
+    add_test(NAME ${name} COMMAND ${name} --gtest_filter=-*Serial.*)
+    set_tests_properties(${name} PROPERTIES LABELS program)
+    gtest_discover_tests(${name} TEST_FILTER -*Serial.* DISCOVERY_MODE PRE_TEST
+                         DISCOVERY_TIMEOUT 60 PROPERTIES LABELS case)
     if(has_serial_suites)
         add_test(NAME ${name}Serial COMMAND ${name} --gtest_filter=*Serial.*)
-        set_tests_properties(${name}Serial PROPERTIES RUN_SERIAL ON)
+        set_tests_properties(${name}Serial PROPERTIES RUN_SERIAL ON LABELS program)
+        gtest_discover_tests(${name} TEST_FILTER *Serial.* DISCOVERY_MODE PRE_TEST
+                             DISCOVERY_TIMEOUT 60 PROPERTIES RUN_SERIAL ON LABELS case)
     endif()
 endfunction()

@@ -60,7 +60,7 @@ TCollectionItem* TCollection::Add() {
 TCollectionItem* TCollection::Insert(int Index) {
     CheckIndex("Insert()", Index, Count() + 1);
     std::unique_ptr<TCollectionItem> Item = CreateItem();
-    VORN_ASSERT(Item != nullptr, "Collection");
+    VORN_ASSERT(Item != nullptr);
     const int ID = FNextID;
     FNextID = CheckedAdd(FNextID, 1);
     Item->FCollection = this;

@@ -18,7 +18,7 @@ private:
     std::string FMessage;
 };
 
-// A broken internal invariant, naming the unit and the line that found it.
+// A broken internal invariant, naming the source file and the line that found it.
 class EAssertionFailed : public Exception {
 public:
     using Exception::Exception;
@@ -48,14 +48,15 @@ public:
     using Exception::Exception;
 };
 
-// Raises EAssertionFailed naming the unit and the line of the failed check.
-[[noreturn]] void AssertionFailed(const char* Condition, const char* Unit, int Line);
+// Raises EAssertionFailed naming the source file (without its folders) and the line of the
+// failed check.
+[[noreturn]] void AssertionFailed(const char* Condition, const char* File, int Line);
 
 } // namespace vorn
 
-// Checks an internal invariant; Unit is the name of the unit that holds the check.
-#define VORN_ASSERT(Condition, Unit)                                                               \
+// Checks an internal invariant; a failure names the source file and line of the check.
+#define VORN_ASSERT(Condition)                                                                     \
     do {                                                                                           \
         if (!(Condition))                                                                          \
-            ::vorn::AssertionFailed(#Condition, Unit, __LINE__);                                   \
+            ::vorn::AssertionFailed(#Condition, __FILE__, __LINE__);                               \
     } while (false)

@@ -497,7 +497,7 @@ void TCustomGrid::ScrollIntoView() {
 }
 
 void TCustomGrid::EndLayoutUpdate() {
-    VORN_ASSERT(FLayoutUpdates > 0, "Grid");
+    VORN_ASSERT(FLayoutUpdates > 0);
     if (--FLayoutUpdates == 0)
         LayoutChanged();
 }

@@ -82,7 +82,7 @@ void TBDEDataSet::ReleaseConnection() {
 }
 
 TDriverConnection& TBDEDataSet::Connection() const {
-    VORN_ASSERT(FLease != nullptr, "BDEDataSet");
+    VORN_ASSERT(FLease != nullptr);
     return FLease->Connection();
 }
 

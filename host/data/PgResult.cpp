@@ -78,13 +78,13 @@ std::string TPgResult::Value(int Row, int Column) const {
 }
 
 void TPgResult::CheckColumn(int Column) const {
-    VORN_ASSERT(FResult != nullptr, "PgResult");
-    VORN_ASSERT(Column >= 0 && Column < ColumnCount(), "PgResult");
+    VORN_ASSERT(FResult != nullptr);
+    VORN_ASSERT(Column >= 0 && Column < ColumnCount());
 }
 
 void TPgResult::CheckCell(int Row, int Column) const {
     CheckColumn(Column);
-    VORN_ASSERT(Row >= 0 && Row < RowCount(), "PgResult");
+    VORN_ASSERT(Row >= 0 && Row < RowCount());
 }
 
 } // namespace vorn

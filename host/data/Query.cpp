@@ -159,7 +159,7 @@ bool TQuery::IsCached(std::int64_t Position) const {
 }
 
 const TQuery::TRow& TQuery::CachedRow(std::int64_t Position) const {
-    VORN_ASSERT(IsCached(Position), "Query");
+    VORN_ASSERT(IsCached(Position));
     return FCache[static_cast<std::size_t>(Position - FCacheStart)];
 }
 

@@ -105,7 +105,7 @@ const char* BinaryOperatorText(TSqlOperator Operator) {
     default:
         break;
     }
-    VORN_ASSERT(false, "SqlWriter");
+    VORN_ASSERT(false);
     return "";
 }
 

@@ -128,7 +128,7 @@ std::vector<std::string> TTable::ResolveOrder(const std::string& FieldNames,
 TTable::TOrderTerm TTable::ColumnTerm(const std::string& Name) const {
     const auto Column = std::find_if(FColumns.begin(), FColumns.end(),
                                      [&](const TColumnInfo& C) { return C.Name == Name; });
-    VORN_ASSERT(Column != FColumns.end(), "Table");
+    VORN_ASSERT(Column != FColumns.end());
     return {Connection().QuoteIdentifier(Name), static_cast<std::size_t>(Column - FColumns.begin()),
             Column->NotNull};
 }

@@ -55,7 +55,7 @@ std::optional<std::string> Beyond(const std::vector<TKeysetTerm>& Terms, std::si
 } // namespace
 
 int KeysetSegmentCount(const std::vector<TKeysetTerm>& Terms, bool After) {
-    VORN_ASSERT(!Terms.empty(), "TableKeyset");
+    VORN_ASSERT(!Terms.empty());
     const TKeysetTerm& First = Terms.front();
     if (!MayBeNull(First))
         return 1;
@@ -67,8 +67,7 @@ int KeysetSegmentCount(const std::vector<TKeysetTerm>& Terms, bool After) {
 std::optional<std::string> KeysetSegmentCondition(const std::vector<TKeysetTerm>& Terms,
                                                   bool AfterRow, int Segment,
                                                   TBoundParams& Params) {
-    VORN_ASSERT(!Terms.empty() && Segment >= 0 && Segment < KeysetSegmentCount(Terms, AfterRow),
-                "TableKeyset");
+    VORN_ASSERT(!Terms.empty() && Segment >= 0 && Segment < KeysetSegmentCount(Terms, AfterRow));
     const TKeysetTerm& First = Terms.front();
     if (Segment == 1)
         return First.Sql + (LeavesNulls(First, AfterRow) ? " IS NOT NULL" : " IS NULL");

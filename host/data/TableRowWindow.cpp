@@ -9,16 +9,16 @@
 namespace vorn {
 
 void TRowWindow::CheckCurrent() const {
-    VORN_ASSERT(FRows.empty() ? FCurrent == 0 : FCurrent < FRows.size(), "Table");
+    VORN_ASSERT(FRows.empty() ? FCurrent == 0 : FCurrent < FRows.size());
 }
 
 std::size_t TRowWindow::CurrentIndex() const {
-    VORN_ASSERT(!FRows.empty(), "Table");
+    VORN_ASSERT(!FRows.empty());
     return FCurrent;
 }
 
 const TRowWindow::TRow& TRowWindow::Row(std::size_t Index) const {
-    VORN_ASSERT(Index < FRows.size(), "Table");
+    VORN_ASSERT(Index < FRows.size());
     return FRows[Index];
 }
 
@@ -68,7 +68,7 @@ bool TRowWindow::StepBackward() {
 // Rows read beyond an end that holds the table's last row, or from a row that is not at
 // the window's edge, would not be consecutive with the rows held.
 bool TRowWindow::ExtendForward(std::vector<TRow> Rows, bool ReachEnd, std::size_t Limit) {
-    VORN_ASSERT(!FRows.empty() && FCurrent + 1 == FRows.size() && !FAtEnd, "Table");
+    VORN_ASSERT(!FRows.empty() && FCurrent + 1 == FRows.size() && !FAtEnd);
     FAtEnd = ReachEnd;
     if (Rows.empty())
         return false;
@@ -80,7 +80,7 @@ bool TRowWindow::ExtendForward(std::vector<TRow> Rows, bool ReachEnd, std::size_
 }
 
 bool TRowWindow::ExtendBackward(std::vector<TRow> Rows, bool ReachStart, std::size_t Limit) {
-    VORN_ASSERT(!FRows.empty() && FCurrent == 0 && !FAtStart, "Table");
+    VORN_ASSERT(!FRows.empty() && FCurrent == 0 && !FAtStart);
     FAtStart = ReachStart;
     if (Rows.empty())
         return false;

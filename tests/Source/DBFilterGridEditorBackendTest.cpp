@@ -83,22 +83,27 @@ TEST_P(FilterGridEditorBackendTest, ValueListComesFromTheDistinctStatement) {
     for (int Age = 1; Age <= 40; ++Age)
         Ages.push_back(std::to_string(Age));
     const TCase Cases[] = {
-        {"Name",
-         "SELECT DISTINCT ValueTable.\"Name\" ValueField FROM \"Sample\" ValueTable ORDER BY "
-         "ValueField",
-         "SELECT DISTINCT Name FROM Sample ORDER BY Name",
-         {"Adams", "Jones", "Smith"},
-         3},
-        {"[Age]",
-         "SELECT DISTINCT ValueTable.\"Age\" ValueField FROM \"Sample\" ValueTable ORDER BY "
-         "ValueField",
-         "SELECT DISTINCT Age FROM Sample ORDER BY Age", Ages, 15},
-        {"First Name",
-         "SELECT DISTINCT ValueTable.\"First Name\" ValueField FROM \"Sample\" ValueTable ORDER "
-         "BY ValueField",
-         "SELECT DISTINCT [First Name] FROM Sample ORDER BY [First Name]",
-         {"Ann Lee", "Bo"},
-         2},
+        {.FieldCell = "Name",
+         .Quoted =
+             "SELECT DISTINCT ValueTable.\"Name\" ValueField FROM \"Sample\" ValueTable ORDER BY "
+             "ValueField",
+         .Plain = "SELECT DISTINCT Name FROM Sample ORDER BY Name",
+         .Values = {"Adams", "Jones", "Smith"},
+         .RowCount = 3},
+        {.FieldCell = "[Age]",
+         .Quoted =
+             "SELECT DISTINCT ValueTable.\"Age\" ValueField FROM \"Sample\" ValueTable ORDER BY "
+             "ValueField",
+         .Plain = "SELECT DISTINCT Age FROM Sample ORDER BY Age",
+         .Values = Ages,
+         .RowCount = 15},
+        {.FieldCell = "First Name",
+         .Quoted = "SELECT DISTINCT ValueTable.\"First Name\" ValueField FROM \"Sample\" "
+                   "ValueTable ORDER "
+                   "BY ValueField",
+         .Plain = "SELECT DISTINCT [First Name] FROM Sample ORDER BY [First Name]",
+         .Values = {"Ann Lee", "Bo"},
+         .RowCount = 2},
     };
     for (const TCase& Case : Cases) {
         SCOPED_TRACE(Case.FieldCell);

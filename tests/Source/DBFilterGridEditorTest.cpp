@@ -37,10 +37,14 @@ TEST_F(FilterGridEditorTest, HoverShowsTheEditorThatFitsTheCell) {
         bool ComboShown, ButtonShown;
     };
     const TCase Cases[] = {
-        {0, 0, false, false}, // the fixed corner
-        {2, 0, false, false}, // a title
-        {0, 2, false, true},  // the fixed cell of a filter row
-        {3, 1, true, false},  {1, 2, true, false},
+        {.Col = 0, .Row = 0, .ComboShown = false, .ButtonShown = false}, // the fixed corner
+        {.Col = 2, .Row = 0, .ComboShown = false, .ButtonShown = false}, // a title
+        {.Col = 0,
+         .Row = 2,
+         .ComboShown = false,
+         .ButtonShown = true}, // the fixed cell of a filter row
+        {.Col = 3, .Row = 1, .ComboShown = true, .ButtonShown = false},
+        {.Col = 1, .Row = 2, .ComboShown = true, .ButtonShown = false},
     };
     for (const TCase& Case : Cases) {
         SCOPED_TRACE(std::to_string(Case.Col) + "," + std::to_string(Case.Row));
@@ -165,9 +169,11 @@ TEST_F(FilterGridEditorTest, OperatorListFitsTheFieldAndTheFilterKind) {
         std::vector<std::string> Expected;
     };
     const TCase Cases[] = {
-        {"Age", fkSQL, fonComputer, Unquoted},  {"Age", fkSimple, fonComputer, Comparisons},
-        {"Name", fkSQL, fonComputer, All},      {"Name", fkSimple, fonComputer, Comparisons},
-        {"[City]", fkSQL, fonSerbian, Serbian},
+        {.Field = "Age", .Kind = fkSQL, .Names = fonComputer, .Expected = Unquoted},
+        {.Field = "Age", .Kind = fkSimple, .Names = fonComputer, .Expected = Comparisons},
+        {.Field = "Name", .Kind = fkSQL, .Names = fonComputer, .Expected = All},
+        {.Field = "Name", .Kind = fkSimple, .Names = fonComputer, .Expected = Comparisons},
+        {.Field = "[City]", .Kind = fkSQL, .Names = fonSerbian, .Expected = Serbian},
     };
     for (const TCase& Case : Cases) {
         SCOPED_TRACE(Case.Field);
@@ -190,16 +196,37 @@ TEST_F(FilterGridEditorTest, ListErrorsReachTheUserOnlyWithExceptions) {
         std::string Message; // with fgoExceptions; empty: no error even then
     };
     const TCase Cases[] = {
-        {"FieldsOfClosedTable", "Name", 1, true, ""},
-        {"ValuesOfClosedTable", "Name", 3, true, ""},
-        {"OperatorsOfClosedTable", "Name", 2, true,
-         "TDBFilterGrid.QuotedType() DataSet is not active."},
-        {"OperatorsOfUnknownField", "Nope", 2, false, "Field 'Nope' not found"},
-        {"ValuesOfUnknownField", "[Nope]", 3, false,
-         "TDBFilterGridComboBox.DropDown() Unknown field: \"Nope\"."},
-        {"ValuesOfEmptyFieldCell", "", 3, false,
-         "TDBFilterGridComboBox.DropDown() Unknown field: \"\"."},
-        {"Connectors", "Nope", 4, true, ""},
+        {.Title = "FieldsOfClosedTable",
+         .Field = "Name",
+         .Col = 1,
+         .CloseTable = true,
+         .Message = ""},
+        {.Title = "ValuesOfClosedTable",
+         .Field = "Name",
+         .Col = 3,
+         .CloseTable = true,
+         .Message = ""},
+        {.Title = "OperatorsOfClosedTable",
+         .Field = "Name",
+         .Col = 2,
+         .CloseTable = true,
+         .Message = "TDBFilterGrid.QuotedType() DataSet is not active."},
+        {.Title = "OperatorsOfUnknownField",
+         .Field = "Nope",
+         .Col = 2,
+         .CloseTable = false,
+         .Message = "Field 'Nope' not found"},
+        {.Title = "ValuesOfUnknownField",
+         .Field = "[Nope]",
+         .Col = 3,
+         .CloseTable = false,
+         .Message = "TDBFilterGridComboBox.DropDown() Unknown field: \"Nope\"."},
+        {.Title = "ValuesOfEmptyFieldCell",
+         .Field = "",
+         .Col = 3,
+         .CloseTable = false,
+         .Message = "TDBFilterGridComboBox.DropDown() Unknown field: \"\"."},
+        {.Title = "Connectors", .Field = "Nope", .Col = 4, .CloseTable = true, .Message = ""},
     };
     for (const TCase& Case : Cases) {
         SCOPED_TRACE(Case.Title);
@@ -254,19 +281,55 @@ TEST_F(FilterGridEditorTest, ConnectorsAppendOneRowAtTheEnd) {
         int RowCountAfter;
     };
     const TCase Cases[] = {
-        {"PickedOnFilledLastRow", {{"Name", "=", "x", ""}}, 4, 1, "OR", false, 3},
-        {"PickedAgainWhileNewRowEmpty",
-         {{"Name", "=", "x", "OR"}, {"", "", "", ""}},
-         4,
-         1,
-         "AND",
-         false,
-         3},
-        {"PickedOnEarlierRow", {{"Name", "", "", ""}, {"Age", "", "", ""}}, 4, 1, "AND", false, 4},
-        {"PickedOnEmptyOnlyRow", {{"", "", "", ""}}, 4, 1, "OR", false, 2},
-        {"TypedExactly", {{"Name", "=", "x", ""}}, 4, 1, "AND", true, 3},
-        {"TypedInOtherCase", {{"Name", "=", "x", ""}}, 4, 1, "or", true, 2},
-        {"TypedIntoValueColumn", {{"Name", "=", "x", ""}}, 3, 1, "OR", true, 2},
+        {.Title = "PickedOnFilledLastRow",
+         .Rows = {{"Name", "=", "x", ""}},
+         .Col = 4,
+         .Row = 1,
+         .Text = "OR",
+         .Typed = false,
+         .RowCountAfter = 3},
+        {.Title = "PickedAgainWhileNewRowEmpty",
+         .Rows = {{"Name", "=", "x", "OR"}, {"", "", "", ""}},
+         .Col = 4,
+         .Row = 1,
+         .Text = "AND",
+         .Typed = false,
+         .RowCountAfter = 3},
+        {.Title = "PickedOnEarlierRow",
+         .Rows = {{"Name", "", "", ""}, {"Age", "", "", ""}},
+         .Col = 4,
+         .Row = 1,
+         .Text = "AND",
+         .Typed = false,
+         .RowCountAfter = 4},
+        {.Title = "PickedOnEmptyOnlyRow",
+         .Rows = {{"", "", "", ""}},
+         .Col = 4,
+         .Row = 1,
+         .Text = "OR",
+         .Typed = false,
+         .RowCountAfter = 2},
+        {.Title = "TypedExactly",
+         .Rows = {{"Name", "=", "x", ""}},
+         .Col = 4,
+         .Row = 1,
+         .Text = "AND",
+         .Typed = true,
+         .RowCountAfter = 3},
+        {.Title = "TypedInOtherCase",
+         .Rows = {{"Name", "=", "x", ""}},
+         .Col = 4,
+         .Row = 1,
+         .Text = "or",
+         .Typed = true,
+         .RowCountAfter = 2},
+        {.Title = "TypedIntoValueColumn",
+         .Rows = {{"Name", "=", "x", ""}},
+         .Col = 3,
+         .Row = 1,
+         .Text = "OR",
+         .Typed = true,
+         .RowCountAfter = 2},
     };
     for (const TCase& Case : Cases) {
         SCOPED_TRACE(Case.Title);
@@ -302,10 +365,30 @@ TEST_F(FilterGridEditorTest, EnterEscapeAndDownInTheComboBox) {
         int ColAfter;
     };
     const TCase Cases[] = {
-        {"EnterMovesRight", 2, "<>", VK_RETURN, "<>", 3},
-        {"EnterWithEmptyTextStays", 3, "", VK_RETURN, "", 3},
-        {"EnterInLastColumnStays", 4, "x", VK_RETURN, "x", 4},
-        {"EscapeDiscards", 1, "City", VK_ESCAPE, "Name", 1},
+        {.Title = "EnterMovesRight",
+         .Col = 2,
+         .Typed = "<>",
+         .Key = VK_RETURN,
+         .CellAfter = "<>",
+         .ColAfter = 3},
+        {.Title = "EnterWithEmptyTextStays",
+         .Col = 3,
+         .Typed = "",
+         .Key = VK_RETURN,
+         .CellAfter = "",
+         .ColAfter = 3},
+        {.Title = "EnterInLastColumnStays",
+         .Col = 4,
+         .Typed = "x",
+         .Key = VK_RETURN,
+         .CellAfter = "x",
+         .ColAfter = 4},
+        {.Title = "EscapeDiscards",
+         .Col = 1,
+         .Typed = "City",
+         .Key = VK_ESCAPE,
+         .CellAfter = "Name",
+         .ColAfter = 1},
     };
     for (const TCase& Case : Cases) {
         SCOPED_TRACE(Case.Title);
@@ -356,10 +439,34 @@ TEST_F(FilterGridEditorTest, EditingOptionsMoveOnAfterAPickAndOpenListsByKey) {
         int ColAfter, RowAfter;
     };
     const TPickCase Picks[] = {
-        {"PickStays", false, {{"", "", "", ""}}, 1, "Name", 1, 1},
-        {"PickMovesOn", true, {{"", "", "", ""}}, 1, "Name", 2, 1},
-        {"PickedEmptyValueStays", true, {{"Name", "=", "", ""}}, 3, "", 3, 1},
-        {"PickedConnectorOpensARow", true, {{"Name", "=", "x", ""}}, 4, "OR", 1, 2},
+        {.Title = "PickStays",
+         .Option = false,
+         .Rows = {{"", "", "", ""}},
+         .Col = 1,
+         .Item = "Name",
+         .ColAfter = 1,
+         .RowAfter = 1},
+        {.Title = "PickMovesOn",
+         .Option = true,
+         .Rows = {{"", "", "", ""}},
+         .Col = 1,
+         .Item = "Name",
+         .ColAfter = 2,
+         .RowAfter = 1},
+        {.Title = "PickedEmptyValueStays",
+         .Option = true,
+         .Rows = {{"Name", "=", "", ""}},
+         .Col = 3,
+         .Item = "",
+         .ColAfter = 3,
+         .RowAfter = 1},
+        {.Title = "PickedConnectorOpensARow",
+         .Option = true,
+         .Rows = {{"Name", "=", "x", ""}},
+         .Col = 4,
+         .Item = "OR",
+         .ColAfter = 1,
+         .RowAfter = 2},
     };
     for (const TPickCase& Case : Picks) {
         SCOPED_TRACE(Case.Title);
@@ -387,9 +494,9 @@ TEST_F(FilterGridEditorTest, EditingOptionsMoveOnAfterAPickAndOpenListsByKey) {
         TShiftState Shift;
     };
     const TKeyCase Keys[] = {
-        {"F4Opens", true, VK_F4, {}},
-        {"AltDownOpens", true, VK_DOWN, {ssAlt}},
-        {"F4WithoutOptionDoesNothing", false, VK_F4, {}},
+        {.Title = "F4Opens", .Option = true, .Key = VK_F4, .Shift = {}},
+        {.Title = "AltDownOpens", .Option = true, .Key = VK_DOWN, .Shift = {ssAlt}},
+        {.Title = "F4WithoutOptionDoesNothing", .Option = false, .Key = VK_F4, .Shift = {}},
     };
     for (const TKeyCase& Case : Keys) {
         SCOPED_TRACE(Case.Title);
@@ -424,13 +531,15 @@ TEST_F(FilterGridEditorTest, TheCellEditorEditsMultiByteTextByWholeCharacters) {
         std::string CellAfter;
     };
     const std::vector<TCase> Cases = {
-        {"typing replaces the selected text", {Wang + SCaron}, Wang + SCaron},
-        {"left and backspace remove one whole character",
-         {Wang + SCaron + Smile, VK_LEFT, std::string("\b"), std::string("a")},
-         Wang + "a" + Smile},
-        {"home and delete remove one whole character",
-         {Smile + Wang, VK_HOME, VK_DELETE, std::string("x")},
-         "x" + Wang},
+        {.Title = "typing replaces the selected text",
+         .Input = {Wang + SCaron},
+         .CellAfter = Wang + SCaron},
+        {.Title = "left and backspace remove one whole character",
+         .Input = {Wang + SCaron + Smile, VK_LEFT, std::string("\b"), std::string("a")},
+         .CellAfter = Wang + "a" + Smile},
+        {.Title = "home and delete remove one whole character",
+         .Input = {Smile + Wang, VK_HOME, VK_DELETE, std::string("x")},
+         .CellAfter = "x" + Wang},
     };
     for (const TCase& Case : Cases) {
         SCOPED_TRACE(Case.Title);

@@ -26,21 +26,31 @@ TEST_P(TitleMaskTest, ExpandsForTheCaptionName) {
 
 INSTANTIATE_TEST_SUITE_P(
     Placeholders, TitleMaskTest,
-    ::testing::Values(TMaskCase{"%t (sorted)", -1, "Name (sorted)"},
-                      TMaskCase{"%t (sorted)", 2, "Name (sorted)"},
+    ::testing::Values(TMaskCase{.Mask = "%t (sorted)", .Index = -1, .Expected = "Name (sorted)"},
+                      TMaskCase{.Mask = "%t (sorted)", .Index = 2, .Expected = "Name (sorted)"},
                       // "%s" numbers only the columns of a multi-column sort.
-                      TMaskCase{"%t %s", -1, "Name "}, TMaskCase{"%t %s", 1, "Name 2"},
-                      TMaskCase{"%s0/%t", -1, "/Name"}, TMaskCase{"%s0/%t", 1, "1/Name"},
-                      TMaskCase{"%s1/%t", -1, "/Name"}, TMaskCase{"%s1/%t", 0, "1/Name"},
+                      TMaskCase{.Mask = "%t %s", .Index = -1, .Expected = "Name "},
+                      TMaskCase{.Mask = "%t %s", .Index = 1, .Expected = "Name 2"},
+                      TMaskCase{.Mask = "%s0/%t", .Index = -1, .Expected = "/Name"},
+                      TMaskCase{.Mask = "%s0/%t", .Index = 1, .Expected = "1/Name"},
+                      TMaskCase{.Mask = "%s1/%t", .Index = -1, .Expected = "/Name"},
+                      TMaskCase{.Mask = "%s1/%t", .Index = 0, .Expected = "1/Name"},
                       // "%i" always shows a number.
-                      TMaskCase{"%t (%i)", -1, "Name (1)"}, TMaskCase{"%t (%i)", 0, "Name (1)"},
-                      TMaskCase{"%t (%i)", 1, "Name (2)"}, TMaskCase{"%i: %t", -1, "1: Name"},
-                      TMaskCase{"%i0 %i1", -1, "0 1"}, TMaskCase{"%i0 %i1", 4, "4 5"},
+                      TMaskCase{.Mask = "%t (%i)", .Index = -1, .Expected = "Name (1)"},
+                      TMaskCase{.Mask = "%t (%i)", .Index = 0, .Expected = "Name (1)"},
+                      TMaskCase{.Mask = "%t (%i)", .Index = 1, .Expected = "Name (2)"},
+                      TMaskCase{.Mask = "%i: %t", .Index = -1, .Expected = "1: Name"},
+                      TMaskCase{.Mask = "%i0 %i1", .Index = -1, .Expected = "0 1"},
+                      TMaskCase{.Mask = "%i0 %i1", .Index = 4, .Expected = "4 5"},
                       // Escapes and stray percent signs.
-                      TMaskCase{"100%% %t", -1, "100% Name"}, TMaskCase{"%x%t", -1, "xName"},
-                      TMaskCase{"%t%", -1, "Name"}, TMaskCase{"%T", -1, "T"}, TMaskCase{"%", 3, ""},
-                      TMaskCase{"%s2", 0, "12"}, TMaskCase{"plain", 0, "plain"},
-                      TMaskCase{"%%t", -1, "%t"}));
+                      TMaskCase{.Mask = "100%% %t", .Index = -1, .Expected = "100% Name"},
+                      TMaskCase{.Mask = "%x%t", .Index = -1, .Expected = "xName"},
+                      TMaskCase{.Mask = "%t%", .Index = -1, .Expected = "Name"},
+                      TMaskCase{.Mask = "%T", .Index = -1, .Expected = "T"},
+                      TMaskCase{.Mask = "%", .Index = 3, .Expected = ""},
+                      TMaskCase{.Mask = "%s2", .Index = 0, .Expected = "12"},
+                      TMaskCase{.Mask = "plain", .Index = 0, .Expected = "plain"},
+                      TMaskCase{.Mask = "%%t", .Index = -1, .Expected = "%t"}));
 
 TEST(TitleMaskErrorTest, AnEmptyMaskIsABrokenInvariantAndPositionsDoNotOverflow) {
     try {
@@ -84,13 +94,15 @@ TEST_F(TitleHighlightTest, MaskedCaptionsNumberTheColumnsOfTheOrder) {
         Names Expected;
     };
     const TCase Cases[] = {
-        {"%t (sorted)", "A", {"Name (sorted)", "Name", "Name"}},
-        {"%t (sorted)", "A;B", {"Name (sorted)", "Name (sorted)", "Name"}},
-        {"%t (%i)", "A", {"Name (1)", "Name", "Name"}},
-        {"%t (%i)", "A;B", {"Name (1)", "Name (2)", "Name"}},
-        {"%i: %t", "B", {"Name", "1: Name", "Name"}},
-        {"%t %s", "B", {"Name", "Name ", "Name"}},
-        {"%t", "", {"Name", "Name", "Name"}},
+        {.Mask = "%t (sorted)", .Order = "A", .Expected = {"Name (sorted)", "Name", "Name"}},
+        {.Mask = "%t (sorted)",
+         .Order = "A;B",
+         .Expected = {"Name (sorted)", "Name (sorted)", "Name"}},
+        {.Mask = "%t (%i)", .Order = "A", .Expected = {"Name (1)", "Name", "Name"}},
+        {.Mask = "%t (%i)", .Order = "A;B", .Expected = {"Name (1)", "Name (2)", "Name"}},
+        {.Mask = "%i: %t", .Order = "B", .Expected = {"Name", "1: Name", "Name"}},
+        {.Mask = "%t %s", .Order = "B", .Expected = {"Name", "Name ", "Name"}},
+        {.Mask = "%t", .Order = "", .Expected = {"Name", "Name", "Name"}},
     };
     Sorter->RegisterGrid(Grid);
     for (const TCase& Case : Cases) {

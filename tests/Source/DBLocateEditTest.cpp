@@ -133,11 +133,23 @@ TEST_P(LocateEditTest, ASearchThatCannotBeMadeFindsNothingAndStillReportsIt) {
         const char* Text;
     };
     const TCase Cases[] = {
-        {"unknown field", "Nope", {loCaseInsensitive, loPartialKey}, "a"},
-        {"not an integer", "CustNo", {}, "abc"},
-        {"no match", "Name", {loCaseInsensitive, loPartialKey}, "q"},
-        {"whole value only", "Name", {loCaseInsensitive}, "Smi"},
-        {"letter case counts", "Name", {loPartialKey}, "SMI"},
+        {.Name = "unknown field",
+         .DataField = "Nope",
+         .Options = {loCaseInsensitive, loPartialKey},
+         .Text = "a"},
+        {.Name = "not an integer", .DataField = "CustNo", .Options = {}, .Text = "abc"},
+        {.Name = "no match",
+         .DataField = "Name",
+         .Options = {loCaseInsensitive, loPartialKey},
+         .Text = "q"},
+        {.Name = "whole value only",
+         .DataField = "Name",
+         .Options = {loCaseInsensitive},
+         .Text = "Smi"},
+        {.Name = "letter case counts",
+         .DataField = "Name",
+         .Options = {loPartialKey},
+         .Text = "SMI"},
     };
     TTable* Table = Connect("Name");
     for (const TCase& Case : Cases) {
@@ -222,9 +234,36 @@ TEST_P(LocateEditTest, WhenTheEditSearchesByItself) {
         const char* TextAfterEnter;
     };
     const TCase Cases[] = {
-        {alOnChange, false, "Baker", "Baker", ""},    {alOnChange, true, "Baker", "Baker", "Baker"},
-        {alReturnKey, false, "Adams", "Baker", "ba"}, {alReturnKey, true, "Adams", "Baker", "ba"},
-        {alNone, false, "Adams", "Adams", ""},        {alNone, true, "Adams", "Adams", "Adams"},
+        {.AutoLocate = alOnChange,
+         .AutoUpdate = false,
+         .FoundWhileTyping = "Baker",
+         .FoundOnEnter = "Baker",
+         .TextAfterEnter = ""},
+        {.AutoLocate = alOnChange,
+         .AutoUpdate = true,
+         .FoundWhileTyping = "Baker",
+         .FoundOnEnter = "Baker",
+         .TextAfterEnter = "Baker"},
+        {.AutoLocate = alReturnKey,
+         .AutoUpdate = false,
+         .FoundWhileTyping = "Adams",
+         .FoundOnEnter = "Baker",
+         .TextAfterEnter = "ba"},
+        {.AutoLocate = alReturnKey,
+         .AutoUpdate = true,
+         .FoundWhileTyping = "Adams",
+         .FoundOnEnter = "Baker",
+         .TextAfterEnter = "ba"},
+        {.AutoLocate = alNone,
+         .AutoUpdate = false,
+         .FoundWhileTyping = "Adams",
+         .FoundOnEnter = "Adams",
+         .TextAfterEnter = ""},
+        {.AutoLocate = alNone,
+         .AutoUpdate = true,
+         .FoundWhileTyping = "Adams",
+         .FoundOnEnter = "Adams",
+         .TextAfterEnter = "Adams"},
     };
     TTable* Table = Connect("Name");
     for (const TCase& Case : Cases) {

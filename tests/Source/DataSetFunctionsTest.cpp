@@ -82,54 +82,57 @@ TEST_P(SortListTest, ExtractSortFieldNamesReadsTheOrderInForce) {
 
 INSTANTIATE_TEST_SUITE_P(
     Orders, SortListTest,
-    ::testing::Values(TSortListCase{"NoDataSet",
-                                    [](SortListTest&) -> const TDataSet* { return nullptr; }, ""},
-                      TSortListCase{"Query",
-                                    [](SortListTest& T) -> const TDataSet* {
+    ::testing::Values(TSortListCase{.Name = "NoDataSet",
+                                    .Make = [](SortListTest&) -> const TDataSet* {
+                                        return nullptr;
+                                    },
+                                    .Expected = ""},
+                      TSortListCase{.Name = "Query",
+                                    .Make = [](SortListTest& T) -> const TDataSet* {
                                         TQuery* Query =
                                             T.MakeQuery("SELECT * FROM customer ORDER BY Name");
                                         Query->Open();
                                         return Query;
                                     },
-                                    ""},
-                      TSortListCase{"UnindexedTable",
-                                    [](SortListTest& T) -> const TDataSet* {
+                                    .Expected = ""},
+                      TSortListCase{.Name = "UnindexedTable",
+                                    .Make = [](SortListTest& T) -> const TDataSet* {
                                         TTable* Table = T.MakeTable("plain");
                                         Table->Open();
                                         return Table;
                                     },
-                                    ""},
-                      TSortListCase{"IndexFieldNames",
-                                    [](SortListTest& T) -> const TDataSet* {
+                                    .Expected = ""},
+                      TSortListCase{.Name = "IndexFieldNames",
+                                    .Make = [](SortListTest& T) -> const TDataSet* {
                                         TTable* Table = T.MakeTable("customer");
                                         Table->Open();
                                         Table->SetIndexFieldNames("City;Name");
                                         return Table;
                                     },
-                                    "City;Name"},
-                      TSortListCase{"IndexName",
-                                    [](SortListTest& T) -> const TDataSet* {
+                                    .Expected = "City;Name"},
+                      TSortListCase{.Name = "IndexName",
+                                    .Make = [](SortListTest& T) -> const TDataSet* {
                                         TTable* Table = T.MakeTable("customer");
                                         Table->SetIndexName("ByCompanyCity");
                                         Table->Open();
                                         return Table;
                                     },
-                                    "Company;City"},
-                      TSortListCase{"FieldNamesWithBlanksKeptAsSpelled",
-                                    [](SortListTest& T) -> const TDataSet* {
+                                    .Expected = "Company;City"},
+                      TSortListCase{.Name = "FieldNamesWithBlanksKeptAsSpelled",
+                                    .Make = [](SortListTest& T) -> const TDataSet* {
                                         TTable* Table = T.MakeTable("contact");
                                         Table->SetIndexFieldNames("Last Name;First Name");
                                         Table->Open();
                                         return Table;
                                     },
-                                    "Last Name;First Name"},
-                      TSortListCase{"DefaultOrderIsThePrimaryKey",
-                                    [](SortListTest& T) -> const TDataSet* {
+                                    .Expected = "Last Name;First Name"},
+                      TSortListCase{.Name = "DefaultOrderIsThePrimaryKey",
+                                    .Make = [](SortListTest& T) -> const TDataSet* {
                                         TTable* Table = T.MakeTable("customer");
                                         Table->Open();
                                         return Table;
                                     },
-                                    "CustNo"}),
+                                    .Expected = "CustNo"}),
     [](const auto& Info) { return std::string(Info.param.Name); });
 
 TEST_F(DataSetFunctionsTest, FirstSortFieldSkipsTheLinkFieldsOfAnOpenMasterOnly) {

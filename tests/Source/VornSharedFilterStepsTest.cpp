@@ -22,16 +22,28 @@ TEST(VornSharedFilterSteps, FindUnescapedCharSkipsEscapedCharacters) {
         std::size_t Found;
     };
     const std::vector<TCase> Cases = {
-        {"a\\*b*", "*", 0, '\\', 4},
-        {"\\\\*", "*", 0, '\\', 2}, // an escaped escape escapes nothing more
-        {"\\*\\?", "*?", 0, '\\', NotFound},
-        {"ab\\", "*", 0, '\\', NotFound}, // a trailing escape ends the scan
-        {"*a*", "*", 1, '\\', 2},
-        {"*a*", "*", 3, '\\', NotFound},
-        {"*a*", "*", 10, '\\', NotFound},
-        {"a#*b?", "*?", 0, '#', 4},
-        {"a\\*", "*", 0, '#', 2}, // the backslash is plain text under another escape
-        {"", "*", 0, '\\', NotFound},
+        {.S = "a\\*b*", .Set = "*", .Start = 0, .E = '\\', .Found = 4},
+        {.S = "\\\\*",
+         .Set = "*",
+         .Start = 0,
+         .E = '\\',
+         .Found = 2}, // an escaped escape escapes nothing more
+        {.S = "\\*\\?", .Set = "*?", .Start = 0, .E = '\\', .Found = NotFound},
+        {.S = "ab\\",
+         .Set = "*",
+         .Start = 0,
+         .E = '\\',
+         .Found = NotFound}, // a trailing escape ends the scan
+        {.S = "*a*", .Set = "*", .Start = 1, .E = '\\', .Found = 2},
+        {.S = "*a*", .Set = "*", .Start = 3, .E = '\\', .Found = NotFound},
+        {.S = "*a*", .Set = "*", .Start = 10, .E = '\\', .Found = NotFound},
+        {.S = "a#*b?", .Set = "*?", .Start = 0, .E = '#', .Found = 4},
+        {.S = "a\\*",
+         .Set = "*",
+         .Start = 0,
+         .E = '#',
+         .Found = 2}, // the backslash is plain text under another escape
+        {.S = "", .Set = "*", .Start = 0, .E = '\\', .Found = NotFound},
     };
     for (const TCase& Case : Cases) {
         SCOPED_TRACE("«" + Case.S + "» from " + std::to_string(Case.Start));
@@ -47,12 +59,12 @@ TEST(VornSharedFilterSteps, EscapesAndRemovesEscapesPairwise) {
         std::string Removed; // RemoveEscapes
     };
     const std::vector<TCase> Cases = {
-        {"a_b", "a\\_b", "a_b"},
-        {"a\\_b_", "a\\_b\\_", "a_b_"},
-        {"\\\\_", "\\\\\\_", "\\_"},
-        {"abc\\", "abc\\", "abc"},
-        {"\\", "\\", ""},
-        {"", "", ""},
+        {.S = "a_b", .Escaped = "a\\_b", .Removed = "a_b"},
+        {.S = "a\\_b_", .Escaped = "a\\_b\\_", .Removed = "a_b_"},
+        {.S = "\\\\_", .Escaped = "\\\\\\_", .Removed = "\\_"},
+        {.S = "abc\\", .Escaped = "abc\\", .Removed = "abc"},
+        {.S = "\\", .Escaped = "\\", .Removed = ""},
+        {.S = "", .Escaped = "", .Removed = ""},
     };
     for (const TCase& Case : Cases) {
         SCOPED_TRACE("«" + Case.S + "»");

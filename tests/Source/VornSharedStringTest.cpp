@@ -17,10 +17,13 @@ TEST(VornSharedStrings, BeginsWithAndEndsWithLookAtOneEnd) {
         bool Ends;
     };
     const std::vector<TCase> Cases = {
-        {"", '\0', false, false},     {"", '[', false, false},
-        {"[a]", '[', true, false},    {"[a]", ']', false, true},
-        {"x", 'x', true, true},       {std::string(1, '\0'), '\0', true, true},
-        {"\xE8", '\xE8', true, true},
+        {.S = "", .C = '\0', .Begins = false, .Ends = false},
+        {.S = "", .C = '[', .Begins = false, .Ends = false},
+        {.S = "[a]", .C = '[', .Begins = true, .Ends = false},
+        {.S = "[a]", .C = ']', .Begins = false, .Ends = true},
+        {.S = "x", .C = 'x', .Begins = true, .Ends = true},
+        {.S = std::string(1, '\0'), .C = '\0', .Begins = true, .Ends = true},
+        {.S = "\xE8", .C = '\xE8', .Begins = true, .Ends = true},
     };
     for (const TCase& Case : Cases) {
         SCOPED_TRACE("«" + Case.S + "» with «" + std::string(1, Case.C) + "»");
@@ -36,19 +39,19 @@ TEST(VornSharedStrings, BracketAndUnbracketTrimAndHandleOnePair) {
         std::string Unbracketed;
     };
     const std::vector<TCase> Cases = {
-        {"  Last Name ", "[Last Name]", "Last Name"},
-        {"[Last Name]", "[Last Name]", "Last Name"},
-        {" [First Name] ", "[First Name]", "First Name"},
-        {"", "[]", ""},
-        {"[", "[[]", "["},
-        {"]", "[]]", "]"},
-        {"[]", "[]", ""},
-        {"[[a]]", "[[a]]", "[a]"},
-        {"Name", "[Name]", "Name"},
-        {"\t\r\n\x01Name\x1F ", "[Name]", "Name"},
+        {.S = "  Last Name ", .Bracketed = "[Last Name]", .Unbracketed = "Last Name"},
+        {.S = "[Last Name]", .Bracketed = "[Last Name]", .Unbracketed = "Last Name"},
+        {.S = " [First Name] ", .Bracketed = "[First Name]", .Unbracketed = "First Name"},
+        {.S = "", .Bracketed = "[]", .Unbracketed = ""},
+        {.S = "[", .Bracketed = "[[]", .Unbracketed = "["},
+        {.S = "]", .Bracketed = "[]]", .Unbracketed = "]"},
+        {.S = "[]", .Bracketed = "[]", .Unbracketed = ""},
+        {.S = "[[a]]", .Bracketed = "[[a]]", .Unbracketed = "[a]"},
+        {.S = "Name", .Bracketed = "[Name]", .Unbracketed = "Name"},
+        {.S = "\t\r\n\x01Name\x1F ", .Bracketed = "[Name]", .Unbracketed = "Name"},
         // Bytes above 127 are letters of the code page, never blanks.
-        {"\xA0Name\xFF", "[\xA0Name\xFF]", "\xA0Name\xFF"},
-        {"[ a ]", "[ a ]", " a "},
+        {.S = "\xA0Name\xFF", .Bracketed = "[\xA0Name\xFF]", .Unbracketed = "\xA0Name\xFF"},
+        {.S = "[ a ]", .Bracketed = "[ a ]", .Unbracketed = " a "},
     };
     for (const TCase& Case : Cases) {
         SCOPED_TRACE("«" + Case.S + "»");

@@ -94,16 +94,21 @@ TEST(DesignSessionTest, DesignerErrorsChangeNothing) {
         std::string Message;
     };
     const std::vector<TCase> Cases = {
-        {"unknown class", [&] { Designer.AddComponent("TNoSuchThing"); },
-         "Class TNoSuchThing not found"},
-        {"not a component", [&] { Designer.AddComponent("TPersistent"); },
-         "Class TPersistent not found"},
-        {"name taken", [&] { Designer.AddComponent("TDBSortComboBox", "Locate"); },
-         "A component named Locate already exists"},
-        {"unknown component", [&] { Designer.SetProperty({"Nobody"}, "Name", "X"); },
-         "Form Form1 has no component named Nobody"},
-        {"unknown property", [&] { Designer.SetProperty({"Locate"}, "Colour", "1"); },
-         "Component Locate (TDBLocateEdit) has no published property Colour"},
+        {.Title = "unknown class",
+         .Action = [&] { Designer.AddComponent("TNoSuchThing"); },
+         .Message = "Class TNoSuchThing not found"},
+        {.Title = "not a component",
+         .Action = [&] { Designer.AddComponent("TPersistent"); },
+         .Message = "Class TPersistent not found"},
+        {.Title = "name taken",
+         .Action = [&] { Designer.AddComponent("TDBSortComboBox", "Locate"); },
+         .Message = "A component named Locate already exists"},
+        {.Title = "unknown component",
+         .Action = [&] { Designer.SetProperty({"Nobody"}, "Name", "X"); },
+         .Message = "Form Form1 has no component named Nobody"},
+        {.Title = "unknown property",
+         .Action = [&] { Designer.SetProperty({"Locate"}, "Colour", "1"); },
+         .Message = "Component Locate (TDBLocateEdit) has no published property Colour"},
     };
     for (const TCase& Case : Cases) {
         SCOPED_TRACE(Case.Title);

@@ -21,11 +21,32 @@ TEST(CheckedArithmetic, RaisesInsteadOfWrapping) {
 
 TEST(Assertion, NamesTheUnitAndLine) {
     try {
-        VORN_ASSERT(1 + 1 == 3, "DBGridTitleSort");
+        VORN_ASSERT(1 + 1 == 3);
         FAIL() << "the assertion did not raise";
     } catch (const EAssertionFailed& Error) {
         const int Line = __LINE__ - 3;
-        EXPECT_EQ(Error.Message(), "Assertion failed: 1 + 1 == 3 (DBGridTitleSort, line " +
-                                       std::to_string(Line) + ")");
+        EXPECT_EQ(Error.Message(),
+                  "Assertion failed: 1 + 1 == 3 (CheckedArithmeticTest.cpp, line " +
+                      std::to_string(Line) + ")");
+    }
+}
+
+TEST(Assertion, KeepsOnlyTheFileNameOfAnyPath) {
+    struct TPathCase {
+        const char* File;
+        const char* Expected;
+    };
+    for (const TPathCase& Case :
+         {TPathCase{.File = "/src/vorn/Source/DBLocateEdit.cpp", .Expected = "DBLocateEdit.cpp"},
+          TPathCase{.File = "C:\\vorn\\host\\Grid.cpp", .Expected = "Grid.cpp"},
+          TPathCase{.File = "../host/data/Table.cpp", .Expected = "Table.cpp"},
+          TPathCase{.File = "Query.cpp", .Expected = "Query.cpp"}}) {
+        try {
+            AssertionFailed("Ready", Case.File, 7);
+        } catch (const EAssertionFailed& Error) {
+            EXPECT_EQ(Error.Message(),
+                      std::string("Assertion failed: Ready (") + Case.Expected + ", line 7)")
+                << Case.File;
+        }
     }
 }

@@ -87,9 +87,24 @@ TEST(Edit, RefusedKeysChangeNothing) {
     };
     // Each case types "cd" at the end, then deletes the first character.
     const std::vector<TCase> Cases = {
-        {"max length", 3, false, false, "bc", 2},
-        {"read-only", 0, true, false, "ab", 0},
-        {"handlers zero the key", 0, false, true, "ab", 0},
+        {.Name = "max length",
+         .MaxLength = 3,
+         .ReadOnly = false,
+         .SwallowKeys = false,
+         .Expected = "bc",
+         .ExpectedChanges = 2},
+        {.Name = "read-only",
+         .MaxLength = 0,
+         .ReadOnly = true,
+         .SwallowKeys = false,
+         .Expected = "ab",
+         .ExpectedChanges = 0},
+        {.Name = "handlers zero the key",
+         .MaxLength = 0,
+         .ReadOnly = false,
+         .SwallowKeys = true,
+         .Expected = "ab",
+         .ExpectedChanges = 0},
     };
     for (const TCase& Case : Cases) {
         SCOPED_TRACE(Case.Name);

@@ -442,103 +442,143 @@ struct TFailureCase {
 TEST_F(FormFile, EveryReadingFailureNamesItsPlaceAndLeavesNothingBehind) {
     const std::string Prefix = "Error reading form file";
     const TFailureCase Cases[] = {
-        {"malformed JSON", "{\"class\": \"TTestPanel\",\n  \"name\": \"Form1\",,\n}",
-         Prefix + ": invalid JSON at line 2, column 19: syntax error while parsing object key - "
-                  "unexpected ','; expected string literal"},
-        {"key given twice", FormWithChild(R"({"class": "TTestPanel", "name": "A",
+        {.Label = "malformed JSON",
+         .Json = "{\"class\": \"TTestPanel\",\n  \"name\": \"Form1\",,\n}",
+         .Message = Prefix +
+                    ": invalid JSON at line 2, column 19: syntax error while parsing object key - "
+                    "unexpected ','; expected string literal"},
+        {.Label = "key given twice",
+         .Json = FormWithChild(R"({"class": "TTestPanel", "name": "A",
              "properties": {"Count": 1, "Count": 2}})"),
-         Prefix + " at /components/1/properties/Count: the key \"Count\" is given twice"},
-        {"not an object", "[1, 2]", Prefix + ": expected a component object, found an array"},
-        {"missing class", FormWithChild(R"({"name": "A"})"),
-         Prefix + " at /components/1: the component has no \"class\""},
-        {"unknown key", FormWithChild(R"({"class": "TTestPanel", "colour": 1})"),
-         Prefix + " at /components/1/colour: unknown key \"colour\""},
-        {"unknown class", FormWithChild(R"({"class": "TNoSuchThing", "name": "A"})"),
-         Prefix + " at /components/1/class: Class TNoSuchThing not found"},
-        {"class that cannot be created", FormWithChild(R"({"class": "TTestAbstract"})"),
-         Prefix + " at /components/1/class: the class TTestAbstract cannot be created by name"},
-        {"unknown property",
-         FormWithChild(R"({"class": "TTestPanel", "properties": {"Colour": 1}})"),
-         Prefix + " at /components/1/properties/Colour (TTestPanel.Colour): TTestPanel has no "
-                  "published property Colour"},
-        {"unknown sub-object property",
-         FormWithChild(R"({"class": "TTestPanel", "properties": {"Font": {"Bold": true}}})"),
-         Prefix + " at /components/1/properties/Font/Bold (TFont.Bold): TFont has no published "
-                  "property Bold"},
-        {"string for an integer",
-         FormWithChild(R"({"class": "TTestPanel", "properties": {"Count": "12"}})"),
-         Prefix + " at /components/1/properties/Count (TTestPanel.Count): expected an integer, "
-                  "found a string"},
-        {"fraction for an integer",
-         FormWithChild(R"({"class": "TTestPanel", "properties": {"Count": 1.5}})"),
-         Prefix + " at /components/1/properties/Count (TTestPanel.Count): expected an integer, "
-                  "found a fractional number"},
-        {"integer too large for the property",
-         FormWithChild(R"({"class": "TTestPanel", "properties": {"Count": 4294967296}})"),
-         Prefix + " at /components/1/properties/Count (TTestPanel.Count): Property Count value "
-                  "4294967296 is out of range"},
-        {"integer beyond 64 bits",
-         FormWithChild(R"({"class": "TTestPanel", "properties": {"Count": 18446744073709551615}})"),
-         Prefix + " at /components/1/properties/Count (TTestPanel.Count): 18446744073709551615 is "
-                  "out of range"},
-        {"number for a boolean",
-         FormWithChild(R"({"class": "TTestPanel", "properties": {"Active": 1}})"),
-         Prefix + " at /components/1/properties/Active (TTestPanel.Active): expected true or "
-                  "false, found an integer"},
-        {"unknown enumeration member",
-         FormWithChild(R"({"class": "TTestPanel", "properties": {"Shape": "tsHexagon"}})"),
-         Prefix + " at /components/1/properties/Shape (TTestPanel.Shape): \"tsHexagon\" is not a "
-                  "value of TTestShape"},
-        {"unknown set member",
-         FormWithChild(
+         .Message =
+             Prefix + " at /components/1/properties/Count: the key \"Count\" is given twice"},
+        {.Label = "not an object",
+         .Json = "[1, 2]",
+         .Message = Prefix + ": expected a component object, found an array"},
+        {.Label = "missing class",
+         .Json = FormWithChild(R"({"name": "A"})"),
+         .Message = Prefix + " at /components/1: the component has no \"class\""},
+        {.Label = "unknown key",
+         .Json = FormWithChild(R"({"class": "TTestPanel", "colour": 1})"),
+         .Message = Prefix + " at /components/1/colour: unknown key \"colour\""},
+        {.Label = "unknown class",
+         .Json = FormWithChild(R"({"class": "TNoSuchThing", "name": "A"})"),
+         .Message = Prefix + " at /components/1/class: Class TNoSuchThing not found"},
+        {.Label = "class that cannot be created",
+         .Json = FormWithChild(R"({"class": "TTestAbstract"})"),
+         .Message =
+             Prefix + " at /components/1/class: the class TTestAbstract cannot be created by name"},
+        {.Label = "unknown property",
+         .Json = FormWithChild(R"({"class": "TTestPanel", "properties": {"Colour": 1}})"),
+         .Message = Prefix +
+                    " at /components/1/properties/Colour (TTestPanel.Colour): TTestPanel has no "
+                    "published property Colour"},
+        {.Label = "unknown sub-object property",
+         .Json =
+             FormWithChild(R"({"class": "TTestPanel", "properties": {"Font": {"Bold": true}}})"),
+         .Message = Prefix +
+                    " at /components/1/properties/Font/Bold (TFont.Bold): TFont has no published "
+                    "property Bold"},
+        {.Label = "string for an integer",
+         .Json = FormWithChild(R"({"class": "TTestPanel", "properties": {"Count": "12"}})"),
+         .Message = Prefix +
+                    " at /components/1/properties/Count (TTestPanel.Count): expected an integer, "
+                    "found a string"},
+        {.Label = "fraction for an integer",
+         .Json = FormWithChild(R"({"class": "TTestPanel", "properties": {"Count": 1.5}})"),
+         .Message = Prefix +
+                    " at /components/1/properties/Count (TTestPanel.Count): expected an integer, "
+                    "found a fractional number"},
+        {.Label = "integer too large for the property",
+         .Json = FormWithChild(R"({"class": "TTestPanel", "properties": {"Count": 4294967296}})"),
+         .Message = Prefix +
+                    " at /components/1/properties/Count (TTestPanel.Count): Property Count value "
+                    "4294967296 is out of range"},
+        {.Label = "integer beyond 64 bits",
+         .Json = FormWithChild(
+             R"({"class": "TTestPanel", "properties": {"Count": 18446744073709551615}})"),
+         .Message =
+             Prefix +
+             " at /components/1/properties/Count (TTestPanel.Count): 18446744073709551615 is "
+             "out of range"},
+        {.Label = "number for a boolean",
+         .Json = FormWithChild(R"({"class": "TTestPanel", "properties": {"Active": 1}})"),
+         .Message = Prefix +
+                    " at /components/1/properties/Active (TTestPanel.Active): expected true or "
+                    "false, found an integer"},
+        {.Label = "unknown enumeration member",
+         .Json = FormWithChild(R"({"class": "TTestPanel", "properties": {"Shape": "tsHexagon"}})"),
+         .Message = Prefix +
+                    " at /components/1/properties/Shape (TTestPanel.Shape): \"tsHexagon\" is not a "
+                    "value of TTestShape"},
+        {.Label = "unknown set member",
+         .Json = FormWithChild(
              R"({"class": "TTestPanel", "properties": {"Options": ["toBold", "toTall"]}})"),
-         Prefix + " at /components/1/properties/Options/1 (TTestPanel.Options): \"toTall\" is not "
-                  "a member of TTestOptions"},
-        {"set as a string",
-         FormWithChild(R"({"class": "TTestPanel", "properties": {"Options": "toBold"}})"),
-         Prefix + " at /components/1/properties/Options (TTestPanel.Options): expected an array "
-                  "of member names of TTestOptions, found a string"},
-        {"strings with a number",
-         FormWithChild(R"({"class": "TTestPanel", "properties": {"Lines": ["a", 2]}})"),
-         Prefix + " at /components/1/properties/Lines/1 (TTestPanel.Lines): expected a string, "
-                  "found an integer"},
-        {"collection item of the wrong type",
-         FormWithChild(R"({"class": "TTestPanel", "properties": {"Columns": [{"Width": "x"}]}})"),
-         Prefix + " at /components/1/properties/Columns/0/Width (TTestColumn.Width): expected an "
-                  "integer, found a string"},
-        {"bitmap text that is not base64",
-         FormWithChild(R"({"class": "TTestPanel", "properties": {"Glyph": "Qk0=A"}})"),
-         Prefix + " at /components/1/properties/Glyph (TTestPanel.Glyph): the bitmap's text is "
-                  "not valid base64"},
-        {"bitmap padding inside the text",
-         FormWithChild(R"({"class": "TTestPanel", "properties": {"Glyph": "Qk==Qk0+"}})"),
-         Prefix + " at /components/1/properties/Glyph (TTestPanel.Glyph): the bitmap's text is "
-                  "not valid base64"},
-        {"event handler in the file",
-         FormWithChild(R"({"class": "TTestPanel", "properties": {"OnChange": "Handler"}})"),
-         Prefix + " at /components/1/properties/OnChange (TTestPanel.OnChange): an event handler "
-                  "cannot be read from a form file"},
-        {"dangling reference",
-         FormWithChild(R"({"class": "TTestPanel", "properties": {"Link": "Nowhere"}})"),
-         Prefix + " at /components/1/properties/Link (TTestPanel.Link): no component named "
-                  "Nowhere in the form"},
-        {"reference of the wrong class", FormWithChild(R"({"class": "TTestLabel", "name": "Label1"},
+         .Message =
+             Prefix +
+             " at /components/1/properties/Options/1 (TTestPanel.Options): \"toTall\" is not "
+             "a member of TTestOptions"},
+        {.Label = "set as a string",
+         .Json = FormWithChild(R"({"class": "TTestPanel", "properties": {"Options": "toBold"}})"),
+         .Message = Prefix +
+                    " at /components/1/properties/Options (TTestPanel.Options): expected an array "
+                    "of member names of TTestOptions, found a string"},
+        {.Label = "strings with a number",
+         .Json = FormWithChild(R"({"class": "TTestPanel", "properties": {"Lines": ["a", 2]}})"),
+         .Message = Prefix +
+                    " at /components/1/properties/Lines/1 (TTestPanel.Lines): expected a string, "
+                    "found an integer"},
+        {.Label = "collection item of the wrong type",
+         .Json = FormWithChild(
+             R"({"class": "TTestPanel", "properties": {"Columns": [{"Width": "x"}]}})"),
+         .Message = Prefix +
+                    " at /components/1/properties/Columns/0/Width (TTestColumn.Width): expected an "
+                    "integer, found a string"},
+        {.Label = "bitmap text that is not base64",
+         .Json = FormWithChild(R"({"class": "TTestPanel", "properties": {"Glyph": "Qk0=A"}})"),
+         .Message = Prefix +
+                    " at /components/1/properties/Glyph (TTestPanel.Glyph): the bitmap's text is "
+                    "not valid base64"},
+        {.Label = "bitmap padding inside the text",
+         .Json = FormWithChild(R"({"class": "TTestPanel", "properties": {"Glyph": "Qk==Qk0+"}})"),
+         .Message = Prefix +
+                    " at /components/1/properties/Glyph (TTestPanel.Glyph): the bitmap's text is "
+                    "not valid base64"},
+        {.Label = "event handler in the file",
+         .Json = FormWithChild(R"({"class": "TTestPanel", "properties": {"OnChange": "Handler"}})"),
+         .Message = Prefix +
+                    " at /components/1/properties/OnChange (TTestPanel.OnChange): an event handler "
+                    "cannot be read from a form file"},
+        {.Label = "dangling reference",
+         .Json = FormWithChild(R"({"class": "TTestPanel", "properties": {"Link": "Nowhere"}})"),
+         .Message = Prefix +
+                    " at /components/1/properties/Link (TTestPanel.Link): no component named "
+                    "Nowhere in the form"},
+        {.Label = "reference of the wrong class",
+         .Json = FormWithChild(R"({"class": "TTestLabel", "name": "Label1"},
                           {"class": "TTestPanel", "properties": {"Link": "Label1"}})"),
-         Prefix + " at /components/2/properties/Link (TTestPanel.Link): Label1 is a TTestLabel, "
-                  "not a TTestBase"},
-        {"duplicate name", FormWithChild(R"({"class": "TTestPanel", "name": "ok"})"),
-         Prefix + " at /components/1/name: the name ok is given twice in TTestPanel Form1"},
-        {"invalid name", FormWithChild(R"({"class": "TTestPanel", "name": "2nd"})"),
-         Prefix + " at /components/1/name: '2nd' is not a valid component name"},
-        {"Loaded raising", FormWithChild(R"({"class": "TTestPanel", "name": "A",
+         .Message = Prefix +
+                    " at /components/2/properties/Link (TTestPanel.Link): Label1 is a TTestLabel, "
+                    "not a TTestBase"},
+        {.Label = "duplicate name",
+         .Json = FormWithChild(R"({"class": "TTestPanel", "name": "ok"})"),
+         .Message =
+             Prefix + " at /components/1/name: the name ok is given twice in TTestPanel Form1"},
+        {.Label = "invalid name",
+         .Json = FormWithChild(R"({"class": "TTestPanel", "name": "2nd"})"),
+         .Message = Prefix + " at /components/1/name: '2nd' is not a valid component name"},
+        {.Label = "Loaded raising",
+         .Json = FormWithChild(R"({"class": "TTestPanel", "name": "A",
                            "properties": {"Caption": "refuse Loaded"}})"),
-         Prefix + ": Loaded failed for TTestPanel A: Loaded() The caption says no"},
-        {"value the setter rejects",
-         FormWithChild(R"({"class": "TTestPanel", "properties": {"Count": -1}})"),
-         Prefix + " at /components/1/properties/Count (TTestPanel.Count): SetCount() Count must "
-                  "not be negative"},
-        {"setter of a sub-object rejects",
-         FormWithChild(R"({"class": "TTestPanel", "properties": {"Font": {"Size": 0}}})"), ""},
+         .Message = Prefix + ": Loaded failed for TTestPanel A: Loaded() The caption says no"},
+        {.Label = "value the setter rejects",
+         .Json = FormWithChild(R"({"class": "TTestPanel", "properties": {"Count": -1}})"),
+         .Message = Prefix +
+                    " at /components/1/properties/Count (TTestPanel.Count): SetCount() Count must "
+                    "not be negative"},
+        {.Label = "setter of a sub-object rejects",
+         .Json = FormWithChild(R"({"class": "TTestPanel", "properties": {"Font": {"Size": 0}}})"),
+         .Message = ""},
     };
     std::string Nested = R"({"class": "TTestPanel"})";
     for (int Level = 0; Level < 300; ++Level)
@@ -550,16 +590,19 @@ TEST_F(FormFile, EveryReadingFailureNamesItsPlaceAndLeavesNothingBehind) {
         return Pointer;
     }();
     const TFailureCase Limits[] = {
-        {"components nested too deep", Nested,
-         Prefix + " at " + DeepPointer + ": components are nested more than 256 deep"},
-        {"text that is not UTF-8",
-         FormWithChild("{\"class\": \"TTestPanel\", \"name\": \"\xC3(\"}"),
-         Prefix + ": invalid JSON at line 2, column 121: syntax error while parsing value - "
-                  "invalid string: ill-formed UTF-8 byte; last read: '\"\xC3('"},
-        {"empty text", "",
-         Prefix + ": invalid JSON at line 1, column 1: syntax error while "
-                  "parsing value - unexpected end of input; expected '[', '{', or a "
-                  "literal"},
+        {.Label = "components nested too deep",
+         .Json = Nested,
+         .Message = Prefix + " at " + DeepPointer + ": components are nested more than 256 deep"},
+        {.Label = "text that is not UTF-8",
+         .Json = FormWithChild("{\"class\": \"TTestPanel\", \"name\": \"\xC3(\"}"),
+         .Message = Prefix +
+                    ": invalid JSON at line 2, column 121: syntax error while parsing value - "
+                    "invalid string: ill-formed UTF-8 byte; last read: '\"\xC3('"},
+        {.Label = "empty text",
+         .Json = "",
+         .Message = Prefix + ": invalid JSON at line 1, column 1: syntax error while "
+                             "parsing value - unexpected end of input; expected '[', '{', or a "
+                             "literal"},
     };
     for (const TFailureCase& Case : Limits) {
         EXPECT_EQ(ReadError(Case.Json), Case.Message) << Case.Label;

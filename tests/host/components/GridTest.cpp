@@ -172,19 +172,56 @@ TEST_P(GridGeometry, MouseCoordFindsTheCellUnderThePoint) {
 
 INSTANTIATE_TEST_SUITE_P(
     FixedAndScrolled, GridGeometry,
-    ::testing::Values(TGeometryCase{2, 1, 0, 0, {0, 0}},    // fixed corner
-                      TGeometryCase{2, 1, 10, 5, {0, 0}},   // its grid lines
-                      TGeometryCase{2, 1, 11, 6, {1, 1}},   // second fixed column, first row
-                      TGeometryCase{2, 1, 22, 6, {2, 1}},   // first scrolled cell
-                      TGeometryCase{5, 4, 22, 6, {5, 4}},   // the same point, scrolled
-                      TGeometryCase{5, 4, 5, 2, {0, 0}},    // fixed cells do not scroll
-                      TGeometryCase{5, 4, 5, 8, {0, 4}},    // fixed column, scrolled row
-                      TGeometryCase{5, 4, 40, 2, {6, 0}},   // fixed row, scrolled column
-                      TGeometryCase{7, 7, 34, 6, {-1, -1}}, // right of the last column
-                      TGeometryCase{2, 1, 59, 29, {5, 4}},  // bottom right of the client
-                      TGeometryCase{2, 1, 60, 6, {-1, -1}}, // beyond the client area
-                      TGeometryCase{2, 1, -1, 6, {-1, -1}}, // left of the grid
-                      TGeometryCase{2, 1, 22, -1, {-1, -1}}));
+    ::testing::Values(
+        TGeometryCase{
+            .LeftCol = 2, .TopRow = 1, .X = 0, .Y = 0, .Expected = {0, 0}}, // fixed corner
+        TGeometryCase{
+            .LeftCol = 2, .TopRow = 1, .X = 10, .Y = 5, .Expected = {0, 0}}, // its grid lines
+        TGeometryCase{.LeftCol = 2,
+                      .TopRow = 1,
+                      .X = 11,
+                      .Y = 6,
+                      .Expected = {1, 1}}, // second fixed column, first row
+        TGeometryCase{
+            .LeftCol = 2, .TopRow = 1, .X = 22, .Y = 6, .Expected = {2, 1}}, // first scrolled cell
+        TGeometryCase{.LeftCol = 5,
+                      .TopRow = 4,
+                      .X = 22,
+                      .Y = 6,
+                      .Expected = {5, 4}}, // the same point, scrolled
+        TGeometryCase{.LeftCol = 5,
+                      .TopRow = 4,
+                      .X = 5,
+                      .Y = 2,
+                      .Expected = {0, 0}}, // fixed cells do not scroll
+        TGeometryCase{.LeftCol = 5,
+                      .TopRow = 4,
+                      .X = 5,
+                      .Y = 8,
+                      .Expected = {0, 4}}, // fixed column, scrolled row
+        TGeometryCase{.LeftCol = 5,
+                      .TopRow = 4,
+                      .X = 40,
+                      .Y = 2,
+                      .Expected = {6, 0}}, // fixed row, scrolled column
+        TGeometryCase{.LeftCol = 7,
+                      .TopRow = 7,
+                      .X = 34,
+                      .Y = 6,
+                      .Expected = {-1, -1}}, // right of the last column
+        TGeometryCase{.LeftCol = 2,
+                      .TopRow = 1,
+                      .X = 59,
+                      .Y = 29,
+                      .Expected = {5, 4}}, // bottom right of the client
+        TGeometryCase{.LeftCol = 2,
+                      .TopRow = 1,
+                      .X = 60,
+                      .Y = 6,
+                      .Expected = {-1, -1}}, // beyond the client area
+        TGeometryCase{
+            .LeftCol = 2, .TopRow = 1, .X = -1, .Y = 6, .Expected = {-1, -1}}, // left of the grid
+        TGeometryCase{.LeftCol = 2, .TopRow = 1, .X = 22, .Y = -1, .Expected = {-1, -1}}));
 
 TEST(Grid, CellRectIsEmptyForCellsThatAreNotShown) {
     TDrawGrid Grid(nullptr);
@@ -217,14 +254,38 @@ TEST(Grid, KeysMoveTheCurrentCellInsideTheNonFixedCellsAndScrollIt) {
     };
     // 8 x 10 grid, 1 fixed column, 2 fixed rows, 3 scrolled rows fit below the fixed ones.
     const std::vector<TCase> Cases = {
-        {"up stops at the fixed rows", {{VK_UP, {}}}, {1, 2}, 2},
-        {"left stops at the fixed columns", {{VK_LEFT, {}}}, {1, 2}, 2},
-        {"down scrolls", {{VK_DOWN, {}}, {VK_DOWN, {}}, {VK_DOWN, {}}}, {1, 5}, 3},
-        {"ctrl end goes to the last cell", {{VK_END, {ssCtrl}}}, {7, 9}, 7},
-        {"end stays in the row", {{VK_END, {}}}, {7, 2}, 2},
-        {"page down moves a page", {{VK_NEXT, {}}}, {1, 5}, 3},
-        {"back up scrolls back", {{VK_END, {ssCtrl}}, {VK_HOME, {ssCtrl}}}, {1, 2}, 2},
-        {"tab without goTabs stays", {{VK_TAB, {}}}, {1, 2}, 2},
+        {.Name = "up stops at the fixed rows",
+         .Keys = {{VK_UP, {}}},
+         .Expected = {1, 2},
+         .ExpectedTopRow = 2},
+        {.Name = "left stops at the fixed columns",
+         .Keys = {{VK_LEFT, {}}},
+         .Expected = {1, 2},
+         .ExpectedTopRow = 2},
+        {.Name = "down scrolls",
+         .Keys = {{VK_DOWN, {}}, {VK_DOWN, {}}, {VK_DOWN, {}}},
+         .Expected = {1, 5},
+         .ExpectedTopRow = 3},
+        {.Name = "ctrl end goes to the last cell",
+         .Keys = {{VK_END, {ssCtrl}}},
+         .Expected = {7, 9},
+         .ExpectedTopRow = 7},
+        {.Name = "end stays in the row",
+         .Keys = {{VK_END, {}}},
+         .Expected = {7, 2},
+         .ExpectedTopRow = 2},
+        {.Name = "page down moves a page",
+         .Keys = {{VK_NEXT, {}}},
+         .Expected = {1, 5},
+         .ExpectedTopRow = 3},
+        {.Name = "back up scrolls back",
+         .Keys = {{VK_END, {ssCtrl}}, {VK_HOME, {ssCtrl}}},
+         .Expected = {1, 2},
+         .ExpectedTopRow = 2},
+        {.Name = "tab without goTabs stays",
+         .Keys = {{VK_TAB, {}}},
+         .Expected = {1, 2},
+         .ExpectedTopRow = 2},
     };
     for (const TCase& Case : Cases) {
         SCOPED_TRACE(Case.Name);
@@ -350,13 +411,17 @@ TEST(Grid, DrawStateMarksFixedSelectedAndFocusedCells) {
         TGridDrawState Expected;
     };
     const std::vector<TCase> Cases = {
-        {0, 3, false, false, {gdFixed}},
-        {2, 0, true, false, {gdFixed}},
-        {2, 3, false, false, {gdSelected}},
-        {2, 3, true, false, {gdSelected, gdFocused}},
-        {3, 3, true, false, {}},
-        {3, 3, true, true, {gdSelected}},
-        {2, 4, true, true, {}},
+        {.ACol = 0, .ARow = 3, .Focused = false, .RowSelect = false, .Expected = {gdFixed}},
+        {.ACol = 2, .ARow = 0, .Focused = true, .RowSelect = false, .Expected = {gdFixed}},
+        {.ACol = 2, .ARow = 3, .Focused = false, .RowSelect = false, .Expected = {gdSelected}},
+        {.ACol = 2,
+         .ARow = 3,
+         .Focused = true,
+         .RowSelect = false,
+         .Expected = {gdSelected, gdFocused}},
+        {.ACol = 3, .ARow = 3, .Focused = true, .RowSelect = false, .Expected = {}},
+        {.ACol = 3, .ARow = 3, .Focused = true, .RowSelect = true, .Expected = {gdSelected}},
+        {.ACol = 2, .ARow = 4, .Focused = true, .RowSelect = true, .Expected = {}},
     };
     for (const TCase& Case : Cases) {
         SCOPED_TRACE(std::to_string(Case.ACol) + "," + std::to_string(Case.ARow));

@@ -48,17 +48,28 @@ TEST(Input, HandlerErrorsGoToTheErrorHandlerAndTheCallReturns) {
         std::string ExpectedMessage;
     };
     const std::vector<TCase> Cases = {
-        {"click", [](TFailingForm& F) { return UserClick(*F.Button); }, "click failed"},
-        {"typing", [](TFailingForm& F) { return UserType(*F.Edit, "ab"); }, "change failed"},
-        {"key", [](TFailingForm& F) { return UserKeyDown(*F.Edit, VK_LEFT); }, "key failed"},
-        {"open list", [](TFailingForm& F) { return UserOpenList(*F.Combo); }, "dropdown failed"},
-        {"select", [](TFailingForm& F) { return UserSelectItem(*F.Combo, 1); }, "select failed"},
-        {"focus",
-         [](TFailingForm& F) {
-             F.Combo->SetFocus();
-             return UserSetFocus(*F.Edit);
-         },
-         "exit failed"},
+        {.Name = "click",
+         .Act = [](TFailingForm& F) { return UserClick(*F.Button); },
+         .ExpectedMessage = "click failed"},
+        {.Name = "typing",
+         .Act = [](TFailingForm& F) { return UserType(*F.Edit, "ab"); },
+         .ExpectedMessage = "change failed"},
+        {.Name = "key",
+         .Act = [](TFailingForm& F) { return UserKeyDown(*F.Edit, VK_LEFT); },
+         .ExpectedMessage = "key failed"},
+        {.Name = "open list",
+         .Act = [](TFailingForm& F) { return UserOpenList(*F.Combo); },
+         .ExpectedMessage = "dropdown failed"},
+        {.Name = "select",
+         .Act = [](TFailingForm& F) { return UserSelectItem(*F.Combo, 1); },
+         .ExpectedMessage = "select failed"},
+        {.Name = "focus",
+         .Act =
+             [](TFailingForm& F) {
+                 F.Combo->SetFocus();
+                 return UserSetFocus(*F.Edit);
+             },
+         .ExpectedMessage = "exit failed"},
     };
     for (const TCase& Case : Cases) {
         SCOPED_TRACE(Case.Name);

@@ -45,10 +45,13 @@ TEST_F(KeyboardFixture, ModifierStateFollowsEachInputEvent) {
         bool ShiftDown, CtrlDown, AltDown;
     };
     const TCase Cases[] = {
-        {{ssCtrl}, false, true, false},
-        {{ssShift, ssLeft}, true, false, false},
-        {{ssCtrl, ssAlt, ssShift, ssDouble}, true, true, true},
-        {{}, false, false, false},
+        {.Shift = {ssCtrl}, .ShiftDown = false, .CtrlDown = true, .AltDown = false},
+        {.Shift = {ssShift, ssLeft}, .ShiftDown = true, .CtrlDown = false, .AltDown = false},
+        {.Shift = {ssCtrl, ssAlt, ssShift, ssDouble},
+         .ShiftDown = true,
+         .CtrlDown = true,
+         .AltDown = true},
+        {.Shift = {}, .ShiftDown = false, .CtrlDown = false, .AltDown = false},
     };
     SetKeyDown(VK_RETURN, true);
     for (const TCase& Case : Cases) {

@@ -114,10 +114,18 @@ TEST_P(IndexTieOrderTest, LocateAndTheWindowAroundItFollowTheOrder) {
 }
 
 const TTieCase Ties[] = {
-    {"Page1", 1, false, "", ""},
-    {"Page3", 3, false, "", ""},
-    {"Detail_Page2", 2, true, "", "WHERE \"City\" = 'C1'"},
-    {"Filtered_Page2", 2, false, "ID > 9", "WHERE \"ID\" > 9"},
+    {.Name = "Page1", .PageSize = 1, .Detail = false, .Filter = "", .Where = ""},
+    {.Name = "Page3", .PageSize = 3, .Detail = false, .Filter = "", .Where = ""},
+    {.Name = "Detail_Page2",
+     .PageSize = 2,
+     .Detail = true,
+     .Filter = "",
+     .Where = "WHERE \"City\" = 'C1'"},
+    {.Name = "Filtered_Page2",
+     .PageSize = 2,
+     .Detail = false,
+     .Filter = "ID > 9",
+     .Where = "WHERE \"ID\" > 9"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Ties, IndexTieOrderTest,

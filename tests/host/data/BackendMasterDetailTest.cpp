@@ -106,73 +106,87 @@ TEST_P(DetailRereadTest, TheDetailRereadsWhenTheMasterKeyChangesOrItIsRefreshed)
 }
 
 const TMasterDetailCase MasterDetailCases[] = {
-    {"MasterResorted", [](TTable& M, TTable&) { M.SetIndexFieldNames("Name"); }, 0, {20, 21}},
-    {"MasterResortedTwice",
-     [](TTable& M, TTable&) {
-         M.SetIndexFieldNames("Name");
-         M.SetIndexFieldNames("CustNo");
-     },
-     0,
-     {20, 21}},
-    {"MasterRefreshed",
-     [](TTable& M, TTable& D) {
-         D.Locate("OrderNo", TVariant(21), {});
-         M.Refresh();
-     },
-     1,
-     {20, 21, 22},
-     true,
-     21},
-    {"MasterRefreshedTwice",
-     [](TTable& M, TTable&) {
-         M.Refresh();
-         M.Refresh();
-     },
-     2,
-     {20, 21}},
-    {"MasterControlsReenabled",
-     [](TTable& M, TTable&) {
-         M.DisableControls();
-         M.EnableControls();
-     },
-     0,
-     {20, 21}},
-    {"MasterMovedToAnotherKey", [](TTable& M, TTable&) { M.Next(); }, 1, {30}},
-    {"MasterMovedWhileControlsDisabled",
-     [](TTable& M, TTable&) {
-         M.DisableControls();
-         M.First();
-         M.EnableControls();
-     },
-     1,
-     {10, 11}},
-    {"MasterResortedOntoAnotherRecord",
-     [](TTable& M, TTable&) {
-         M.SetIndexFieldNames("Name");
-         M.First(); // the greatest name: customer 4
-     },
-     1,
-     {}},
-    {"MasterReopened",
-     [](TTable& M, TTable&) {
-         M.Close();
-         M.Open();
-     },
-     2,
-     {10, 11}},
-    {"DetailReopenedAfterTheMasterMoved",
-     [](TTable& M, TTable& D) {
-         D.Close();
-         M.Next();
-         D.Open();
-         M.SetIndexFieldNames("Name");
-     },
-     1,
-     {30}},
-    {"MasterFieldsDropped",
-     [](TTable&, TTable& D) { D.SetMasterFields(""); },
-     1,
-     {10, 11, 20, 21, 30}},
+    {.Name = "MasterResorted",
+     .Act = [](TTable& M, TTable&) { M.SetIndexFieldNames("Name"); },
+     .ExpectedRereads = 0,
+     .ExpectedOrders = {20, 21}},
+    {.Name = "MasterResortedTwice",
+     .Act =
+         [](TTable& M, TTable&) {
+             M.SetIndexFieldNames("Name");
+             M.SetIndexFieldNames("CustNo");
+         },
+     .ExpectedRereads = 0,
+     .ExpectedOrders = {20, 21}},
+    {.Name = "MasterRefreshed",
+     .Act =
+         [](TTable& M, TTable& D) {
+             D.Locate("OrderNo", TVariant(21), {});
+             M.Refresh();
+         },
+     .ExpectedRereads = 1,
+     .ExpectedOrders = {20, 21, 22},
+     .AddsOrder22First = true,
+     .ExpectedCurrentOrder = 21},
+    {.Name = "MasterRefreshedTwice",
+     .Act =
+         [](TTable& M, TTable&) {
+             M.Refresh();
+             M.Refresh();
+         },
+     .ExpectedRereads = 2,
+     .ExpectedOrders = {20, 21}},
+    {.Name = "MasterControlsReenabled",
+     .Act =
+         [](TTable& M, TTable&) {
+             M.DisableControls();
+             M.EnableControls();
+         },
+     .ExpectedRereads = 0,
+     .ExpectedOrders = {20, 21}},
+    {.Name = "MasterMovedToAnotherKey",
+     .Act = [](TTable& M, TTable&) { M.Next(); },
+     .ExpectedRereads = 1,
+     .ExpectedOrders = {30}},
+    {.Name = "MasterMovedWhileControlsDisabled",
+     .Act =
+         [](TTable& M, TTable&) {
+             M.DisableControls();
+             M.First();
+             M.EnableControls();
+         },
+     .ExpectedRereads = 1,
+     .ExpectedOrders = {10, 11}},
+    {.Name = "MasterResortedOntoAnotherRecord",
+     .Act =
+         [](TTable& M, TTable&) {
+             M.SetIndexFieldNames("Name");
+             M.First(); // the greatest name: customer 4
+         },
+     .ExpectedRereads = 1,
+     .ExpectedOrders = {}},
+    {.Name = "MasterReopened",
+     .Act =
+         [](TTable& M, TTable&) {
+             M.Close();
+             M.Open();
+         },
+     .ExpectedRereads = 2,
+     .ExpectedOrders = {10, 11}},
+    {.Name = "DetailReopenedAfterTheMasterMoved",
+     .Act =
+         [](TTable& M, TTable& D) {
+             D.Close();
+             M.Next();
+             D.Open();
+             M.SetIndexFieldNames("Name");
+         },
+     .ExpectedRereads = 1,
+     .ExpectedOrders = {30}},
+    {.Name = "MasterFieldsDropped",
+     .Act = [](TTable&, TTable& D) { D.SetMasterFields(""); },
+     .ExpectedRereads = 1,
+     .ExpectedOrders = {10, 11, 20, 21, 30}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, DetailRereadTest,

@@ -23,18 +23,26 @@ TEST_F(DBGridTest, AHandlerThatFreesTheGridEndsTheInput) {
         return UserMouseDown(*Grid, mbLeft, {}, Cell.Left + 1, Cell.Top + 1);
     };
     const std::vector<TCase> Cases = {
-        {"title click",
-         "title",
-         [this] { return UserClickTitle(*Grid, *Grid->Columns()->FindColumn("CustNo")); },
-         {"mousedown", "title"},
-         1001},
-        {"press on a record", "mousedown", PressRecord, {"mousedown"}, 1001},
-        {"scroll of a press on a record",
-         "afterscroll",
-         PressRecord,
-         {"mousedown", "afterscroll"},
-         1003},
-        {"Down key", "keydown", [this] { return UserKeyDown(*Grid, VK_DOWN); }, {"keydown"}, 1001},
+        {.Name = "title click",
+         .FreeOn = "title",
+         .Act = [this] { return UserClickTitle(*Grid, *Grid->Columns()->FindColumn("CustNo")); },
+         .ExpectedLog = {"mousedown", "title"},
+         .ExpectedCustNo = 1001},
+        {.Name = "press on a record",
+         .FreeOn = "mousedown",
+         .Act = PressRecord,
+         .ExpectedLog = {"mousedown"},
+         .ExpectedCustNo = 1001},
+        {.Name = "scroll of a press on a record",
+         .FreeOn = "afterscroll",
+         .Act = PressRecord,
+         .ExpectedLog = {"mousedown", "afterscroll"},
+         .ExpectedCustNo = 1003},
+        {.Name = "Down key",
+         .FreeOn = "keydown",
+         .Act = [this] { return UserKeyDown(*Grid, VK_DOWN); },
+         .ExpectedLog = {"keydown"},
+         .ExpectedCustNo = 1001},
     };
     for (const TCase& Case : Cases) {
         SCOPED_TRACE(Case.Name);

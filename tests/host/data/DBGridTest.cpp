@@ -57,45 +57,81 @@ void Repeat(int Count, const std::function<void()>& Step) {
 
 INSTANTIATE_TEST_SUITE_P(
     Moves, DBGridMoveTest,
-    ::testing::Values(TMoveCase{"Open", "", "CustNo", [](TTable&) {}, 1},
-                      TMoveCase{"NextInsideTheWindow", "", "CustNo",
-                                [](TTable& T) { Repeat(3, [&] { T.Next(); }); }, 4},
-                      TMoveCase{"NextPastTheBottom", "", "CustNo",
-                                [](TTable& T) { Repeat(9, [&] { T.Next(); }); }, 5},
-                      TMoveCase{"PriorPastTheTop", "", "CustNo",
-                                [](TTable& T) {
-                                    T.MoveBy(40);
-                                    Repeat(7, [&] { T.Prior(); });
-                                },
-                                1},
-                      TMoveCase{"JumpForward", "", "CustNo", [](TTable& T) { T.MoveBy(50); }, 5},
-                      TMoveCase{"JumpBackward", "", "CustNo",
-                                [](TTable& T) {
-                                    T.MoveBy(60);
-                                    T.MoveBy(-30);
-                                },
-                                1},
-                      TMoveCase{"Last", "", "CustNo", [](TTable& T) { T.Last(); }, 5},
-                      TMoveCase{"LastThenFirst", "", "CustNo",
-                                [](TTable& T) {
-                                    T.Last();
-                                    T.First();
-                                },
-                                1},
-                      TMoveCase{"LocateFarAway", "", "CustNo",
-                                [](TTable& T) {
-                                    ASSERT_TRUE(
-                                        T.Locate("CustNo", TVariant(std::int64_t{1077}), {}));
-                                },
-                                0},
-                      TMoveCase{"SortedByName", "Name", "Name, CustNo",
-                                [](TTable& T) { T.MoveBy(10); }, 5},
-                      TMoveCase{"ResortKeepsTheCurrentRecord", "", "City, Name, CustNo",
-                                [](TTable& T) {
-                                    T.MoveBy(20);
-                                    T.SetIndexFieldNames("City;Name");
-                                },
-                                0}),
+    ::testing::Values(TMoveCase{.Name = "Open",
+                                .IndexFieldNames = "",
+                                .OrderBy = "CustNo",
+                                .Move = [](TTable&) {},
+                                .ExpectedRow = 1},
+                      TMoveCase{.Name = "NextInsideTheWindow",
+                                .IndexFieldNames = "",
+                                .OrderBy = "CustNo",
+                                .Move = [](TTable& T) { Repeat(3, [&] { T.Next(); }); },
+                                .ExpectedRow = 4},
+                      TMoveCase{.Name = "NextPastTheBottom",
+                                .IndexFieldNames = "",
+                                .OrderBy = "CustNo",
+                                .Move = [](TTable& T) { Repeat(9, [&] { T.Next(); }); },
+                                .ExpectedRow = 5},
+                      TMoveCase{.Name = "PriorPastTheTop",
+                                .IndexFieldNames = "",
+                                .OrderBy = "CustNo",
+                                .Move =
+                                    [](TTable& T) {
+                                        T.MoveBy(40);
+                                        Repeat(7, [&] { T.Prior(); });
+                                    },
+                                .ExpectedRow = 1},
+                      TMoveCase{.Name = "JumpForward",
+                                .IndexFieldNames = "",
+                                .OrderBy = "CustNo",
+                                .Move = [](TTable& T) { T.MoveBy(50); },
+                                .ExpectedRow = 5},
+                      TMoveCase{.Name = "JumpBackward",
+                                .IndexFieldNames = "",
+                                .OrderBy = "CustNo",
+                                .Move =
+                                    [](TTable& T) {
+                                        T.MoveBy(60);
+                                        T.MoveBy(-30);
+                                    },
+                                .ExpectedRow = 1},
+                      TMoveCase{.Name = "Last",
+                                .IndexFieldNames = "",
+                                .OrderBy = "CustNo",
+                                .Move = [](TTable& T) { T.Last(); },
+                                .ExpectedRow = 5},
+                      TMoveCase{.Name = "LastThenFirst",
+                                .IndexFieldNames = "",
+                                .OrderBy = "CustNo",
+                                .Move =
+                                    [](TTable& T) {
+                                        T.Last();
+                                        T.First();
+                                    },
+                                .ExpectedRow = 1},
+                      TMoveCase{.Name = "LocateFarAway",
+                                .IndexFieldNames = "",
+                                .OrderBy = "CustNo",
+                                .Move =
+                                    [](TTable& T) {
+                                        ASSERT_TRUE(
+                                            T.Locate("CustNo", TVariant(std::int64_t{1077}), {}));
+                                    },
+                                .ExpectedRow = 0},
+                      TMoveCase{.Name = "SortedByName",
+                                .IndexFieldNames = "Name",
+                                .OrderBy = "Name, CustNo",
+                                .Move = [](TTable& T) { T.MoveBy(10); },
+                                .ExpectedRow = 5},
+                      TMoveCase{.Name = "ResortKeepsTheCurrentRecord",
+                                .IndexFieldNames = "",
+                                .OrderBy = "City, Name, CustNo",
+                                .Move =
+                                    [](TTable& T) {
+                                        T.MoveBy(20);
+                                        T.SetIndexFieldNames("City;Name");
+                                    },
+                                .ExpectedRow = 0}),
     [](const auto& Info) { return std::string(Info.param.Name); });
 
 // Bof and Eof of a table with a grid must be those of the same table without one: the
@@ -124,33 +160,38 @@ TEST_P(DBGridFlagTest, BofAndEofAreThoseOfATableWithoutGrid) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Flags, DBGridFlagTest,
-                         ::testing::Values(TFlagCase{"Open", [](TTable&) {}},
-                                           TFlagCase{"Last", [](TTable& T) { T.Last(); }},
-                                           TFlagCase{"RereadOnTheLastRecordReachedByNext",
-                                                     [](TTable& T) {
-                                                         T.Last();
-                                                         T.MoveBy(-1);
-                                                         T.Next();
-                                                         T.Refresh();
-                                                     }},
-                                           TFlagCase{"RereadOnTheFirstRecordReachedByPrior",
-                                                     [](TTable& T) {
-                                                         T.MoveBy(1);
-                                                         T.Prior();
-                                                         T.Refresh();
-                                                     }},
-                                           TFlagCase{"RereadOnTheFirstRecordOfAShortTable",
-                                                     [](TTable& T) {
-                                                         T.MoveBy(1);
-                                                         T.Prior();
-                                                         T.Refresh();
-                                                     },
-                                                     true},
-                                           TFlagCase{"ResortInTheMiddle",
-                                                     [](TTable& T) {
-                                                         T.MoveBy(30);
-                                                         T.SetIndexFieldNames("Name");
-                                                     }}),
+                         ::testing::Values(TFlagCase{.Name = "Open", .Move = [](TTable&) {}},
+                                           TFlagCase{.Name = "Last",
+                                                     .Move = [](TTable& T) { T.Last(); }},
+                                           TFlagCase{.Name = "RereadOnTheLastRecordReachedByNext",
+                                                     .Move =
+                                                         [](TTable& T) {
+                                                             T.Last();
+                                                             T.MoveBy(-1);
+                                                             T.Next();
+                                                             T.Refresh();
+                                                         }},
+                                           TFlagCase{.Name = "RereadOnTheFirstRecordReachedByPrior",
+                                                     .Move =
+                                                         [](TTable& T) {
+                                                             T.MoveBy(1);
+                                                             T.Prior();
+                                                             T.Refresh();
+                                                         }},
+                                           TFlagCase{.Name = "RereadOnTheFirstRecordOfAShortTable",
+                                                     .Move =
+                                                         [](TTable& T) {
+                                                             T.MoveBy(1);
+                                                             T.Prior();
+                                                             T.Refresh();
+                                                         },
+                                                     .GridTallerThanTable = true},
+                                           TFlagCase{.Name = "ResortInTheMiddle",
+                                                     .Move =
+                                                         [](TTable& T) {
+                                                             T.MoveBy(30);
+                                                             T.SetIndexFieldNames("Name");
+                                                         }}),
                          [](const auto& Info) { return std::string(Info.param.Name); });
 
 TEST_F(DBGridTest, AGridOnAQueryFollowsItsMoves) {
@@ -246,15 +287,39 @@ TEST_P(DBGridKeyTest, KeysMoveTheDataSet) {
     EXPECT_EQ(Grid->CellText(ColOf("CustNo"), Grid->Row()), GetParam().ExpectedCustNo);
 }
 
-INSTANTIATE_TEST_SUITE_P(Keys, DBGridKeyTest,
-                         ::testing::Values(TKeyCase{"Down", VK_DOWN, {}, 0, "1002"},
-                                           TKeyCase{"UpAtTheFirst", VK_UP, {}, 0, "1001"},
-                                           TKeyCase{"Up", VK_UP, {}, 10, "1010"},
-                                           TKeyCase{"PageDown", VK_NEXT, {}, 2, "1008"},
-                                           TKeyCase{"PageUp", VK_PRIOR, {}, 20, "1016"},
-                                           TKeyCase{"CtrlEnd", VK_END, {ssCtrl}, 0, "1120"},
-                                           TKeyCase{"CtrlHome", VK_HOME, {ssCtrl}, 30, "1001"}),
-                         [](const auto& Info) { return std::string(Info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(
+    Keys, DBGridKeyTest,
+    ::testing::Values(
+        TKeyCase{
+            .Name = "Down", .Key = VK_DOWN, .Shift = {}, .StartMove = 0, .ExpectedCustNo = "1002"},
+        TKeyCase{.Name = "UpAtTheFirst",
+                 .Key = VK_UP,
+                 .Shift = {},
+                 .StartMove = 0,
+                 .ExpectedCustNo = "1001"},
+        TKeyCase{
+            .Name = "Up", .Key = VK_UP, .Shift = {}, .StartMove = 10, .ExpectedCustNo = "1010"},
+        TKeyCase{.Name = "PageDown",
+                 .Key = VK_NEXT,
+                 .Shift = {},
+                 .StartMove = 2,
+                 .ExpectedCustNo = "1008"},
+        TKeyCase{.Name = "PageUp",
+                 .Key = VK_PRIOR,
+                 .Shift = {},
+                 .StartMove = 20,
+                 .ExpectedCustNo = "1016"},
+        TKeyCase{.Name = "CtrlEnd",
+                 .Key = VK_END,
+                 .Shift = {ssCtrl},
+                 .StartMove = 0,
+                 .ExpectedCustNo = "1120"},
+        TKeyCase{.Name = "CtrlHome",
+                 .Key = VK_HOME,
+                 .Shift = {ssCtrl},
+                 .StartMove = 30,
+                 .ExpectedCustNo = "1001"}),
+    [](const auto& Info) { return std::string(Info.param.Name); });
 
 TEST_F(DBGridTest, OnKeyDownCanSwallowAMove) {
     Table->Open();

@@ -30,6 +30,8 @@ void ExpectDatabaseError(F Action, std::initializer_list<std::string> Parts) {
 class BadInputTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        // The host text of these cases is Windows-1250, whichever case ran before.
+        SetHostCodePage(cpWindows1250);
         Database.Execute("CREATE TABLE T (ID INTEGER PRIMARY KEY, Name VARCHAR(10))");
         Database.Execute("INSERT INTO T VALUES (1, 'one'), (2, 'two')");
         Table.SetName("Things");
@@ -53,15 +55,27 @@ TEST_F(BadInputTest, OpeningFailuresNameTheCauseAndLeaveTheTableClosed) {
     RegisterSQLiteDatabase("BadMissing", Missing);
     RegisterSQLiteDatabase("BadGarbage", Garbage);
     const std::vector<TCase> Cases = {
-        {"unknown alias", [&] { Table.SetDatabaseName("NoSuchAlias"); }, {"'NoSuchAlias'"}},
-        {"no alias", [&] { Table.SetDatabaseName(""); }, {"Things", "DatabaseName"}},
-        {"unknown table", [&] { Table.SetTableName("NoSuchTable"); }, {"'NoSuchTable'"}},
-        {"no table", [&] { Table.SetTableName(""); }, {"Things", "TableName"}},
-        {"missing file", [&] { Table.SetDatabaseName("BadMissing"); }, {Missing}},
-        {"not a database",
-         [&] { Table.SetDatabaseName("BadGarbage"); },
-         {Garbage, "not a database"}},
-        {"unknown order field", [&] { Table.SetIndexFieldNames("Nope"); }, {"'Nope'"}},
+        {.Name = "unknown alias",
+         .Prepare = [&] { Table.SetDatabaseName("NoSuchAlias"); },
+         .MessageParts = {"'NoSuchAlias'"}},
+        {.Name = "no alias",
+         .Prepare = [&] { Table.SetDatabaseName(""); },
+         .MessageParts = {"Things", "DatabaseName"}},
+        {.Name = "unknown table",
+         .Prepare = [&] { Table.SetTableName("NoSuchTable"); },
+         .MessageParts = {"'NoSuchTable'"}},
+        {.Name = "no table",
+         .Prepare = [&] { Table.SetTableName(""); },
+         .MessageParts = {"Things", "TableName"}},
+        {.Name = "missing file",
+         .Prepare = [&] { Table.SetDatabaseName("BadMissing"); },
+         .MessageParts = {Missing}},
+        {.Name = "not a database",
+         .Prepare = [&] { Table.SetDatabaseName("BadGarbage"); },
+         .MessageParts = {Garbage, "not a database"}},
+        {.Name = "unknown order field",
+         .Prepare = [&] { Table.SetIndexFieldNames("Nope"); },
+         .MessageParts = {"'Nope'"}},
     };
     for (const TCase& Case : Cases) {
         Table.SetDatabaseName(Database.Alias());

@@ -1,3 +1,4 @@
+#include "host/components/CodePage.h"
 #include "host/data/SqlDialect.h"
 
 #include <gtest/gtest.h>
@@ -116,6 +117,9 @@ TEST(SqlConditionForm, WhereClausesRefuseSubSelectsAndConstantConditions) {
 // What the composer writes for values an end user may type: the value either stays
 // inside its literal (one parameter holding all of it) or the text is refused.
 TEST(SqlConditionForm, HostileValuesStayInsideTheirLiteralOrAreRefused) {
+    // A single-byte host code page: the upper-case calls then name no collation, so that a
+    // dash or semicolon in the text can only have come from a value.
+    SetHostCodePage(cpWindows1250);
     struct TCase {
         std::string Composed;
         std::string Parameter; // empty: the text must be refused

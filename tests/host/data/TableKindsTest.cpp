@@ -56,16 +56,27 @@ TEST_P(TableKeyKindTest, BrowsesInItsDefaultOrder) {
 INSTANTIATE_TEST_SUITE_P(
     Keys, TableKeyKindTest,
     ::testing::Values(
-        TKeyKindCase{"IntegerPrimaryKey", "CREATE TABLE T (K INTEGER PRIMARY KEY, Tag TEXT)", "K",
-                     "abcde"},
-        TKeyKindCase{"NoKeyRowIdOrder", "CREATE TABLE T (K INTEGER, Tag TEXT)", "", "cabed"},
-        TKeyKindCase{"TextPrimaryKey", "CREATE TABLE T (Tag TEXT PRIMARY KEY, K INTEGER)", "Tag",
-                     "abcde"},
-        TKeyKindCase{"WithoutRowId",
-                     "CREATE TABLE T (K INTEGER, Tag TEXT, PRIMARY KEY (Tag, K)) WITHOUT ROWID",
-                     "Tag;K", "abcde"},
-        TKeyKindCase{"ColumnNamedRowId", "CREATE TABLE T (rowid INTEGER, K INTEGER, Tag TEXT)", "",
-                     "cabed"}),
+        TKeyKindCase{.Name = "IntegerPrimaryKey",
+                     .Schema = "CREATE TABLE T (K INTEGER PRIMARY KEY, Tag TEXT)",
+                     .DefaultOrder = "K",
+                     .Expected = "abcde"},
+        TKeyKindCase{.Name = "NoKeyRowIdOrder",
+                     .Schema = "CREATE TABLE T (K INTEGER, Tag TEXT)",
+                     .DefaultOrder = "",
+                     .Expected = "cabed"},
+        TKeyKindCase{.Name = "TextPrimaryKey",
+                     .Schema = "CREATE TABLE T (Tag TEXT PRIMARY KEY, K INTEGER)",
+                     .DefaultOrder = "Tag",
+                     .Expected = "abcde"},
+        TKeyKindCase{
+            .Name = "WithoutRowId",
+            .Schema = "CREATE TABLE T (K INTEGER, Tag TEXT, PRIMARY KEY (Tag, K)) WITHOUT ROWID",
+            .DefaultOrder = "Tag;K",
+            .Expected = "abcde"},
+        TKeyKindCase{.Name = "ColumnNamedRowId",
+                     .Schema = "CREATE TABLE T (rowid INTEGER, K INTEGER, Tag TEXT)",
+                     .DefaultOrder = "",
+                     .Expected = "cabed"}),
     [](const auto& Info) { return std::string(Info.param.Name); });
 
 TEST(StreamedActive, OpensWhenLoadingEnds) {

@@ -18,16 +18,18 @@ TEST(Variant, ConvertsBetweenTypes) {
         double Float;
     };
     const TCase Cases[] = {
-        {TVariant(std::int64_t{-42}), "-42", -42, -42.0},
-        {TVariant(2.5), "2.5", 0, 2.5},
-        {TVariant(3.0), "3", 3, 3.0},
-        {TVariant(0.1), "0.1", 0, 0.1},
-        {TVariant(" 17 "), " 17 ", 17, 17.0},
-        {TVariant("+8"), "+8", 8, 8.0},
-        {TVariant(true), "True", 1, 1.0},
-        {TVariant(false), "False", 0, 0.0},
-        {TVariant(std::numeric_limits<std::int64_t>::min()), "-9223372036854775808",
-         std::numeric_limits<std::int64_t>::min(), -9223372036854775808.0},
+        {.Value = TVariant(std::int64_t{-42}), .Text = "-42", .Integer = -42, .Float = -42.0},
+        {.Value = TVariant(2.5), .Text = "2.5", .Integer = 0, .Float = 2.5},
+        {.Value = TVariant(3.0), .Text = "3", .Integer = 3, .Float = 3.0},
+        {.Value = TVariant(0.1), .Text = "0.1", .Integer = 0, .Float = 0.1},
+        {.Value = TVariant(" 17 "), .Text = " 17 ", .Integer = 17, .Float = 17.0},
+        {.Value = TVariant("+8"), .Text = "+8", .Integer = 8, .Float = 8.0},
+        {.Value = TVariant(true), .Text = "True", .Integer = 1, .Float = 1.0},
+        {.Value = TVariant(false), .Text = "False", .Integer = 0, .Float = 0.0},
+        {.Value = TVariant(std::numeric_limits<std::int64_t>::min()),
+         .Text = "-9223372036854775808",
+         .Integer = std::numeric_limits<std::int64_t>::min(),
+         .Float = -9223372036854775808.0},
     };
     for (const TCase& Case : Cases) {
         SCOPED_TRACE(Case.Text);
@@ -73,14 +75,16 @@ TEST(Variant, ReadsAndWritesDatesAndTimes) {
         const char* Written;
     };
     const TCase Cases[] = {
-        {"1899-12-30", 0.0, "1899-12-30"},
-        {"1900-01-01", 2.0, "1900-01-01"},
-        {"2000-02-29", 36585.0, "2000-02-29"},
-        {"2024-03-01 12:00:00", 45352.5, "2024-03-01 12:00:00"},
-        {"2024-03-01T06:00:00", 45352.25, "2024-03-01 06:00:00"},
-        {"2024-03-01 00:00:01.250", 45352.0 + 1.25 / 86400, "2024-03-01 00:00:01.250"},
-        {"1800-01-01", -36522.0, "1800-01-01"},
-        {"18:00:00", 0.75, "1899-12-30 18:00:00"},
+        {.Text = "1899-12-30", .Days = 0.0, .Written = "1899-12-30"},
+        {.Text = "1900-01-01", .Days = 2.0, .Written = "1900-01-01"},
+        {.Text = "2000-02-29", .Days = 36585.0, .Written = "2000-02-29"},
+        {.Text = "2024-03-01 12:00:00", .Days = 45352.5, .Written = "2024-03-01 12:00:00"},
+        {.Text = "2024-03-01T06:00:00", .Days = 45352.25, .Written = "2024-03-01 06:00:00"},
+        {.Text = "2024-03-01 00:00:01.250",
+         .Days = 45352.0 + 1.25 / 86400,
+         .Written = "2024-03-01 00:00:01.250"},
+        {.Text = "1800-01-01", .Days = -36522.0, .Written = "1800-01-01"},
+        {.Text = "18:00:00", .Days = 0.75, .Written = "1899-12-30 18:00:00"},
     };
     for (const TCase& Case : Cases) {
         SCOPED_TRACE(Case.Text);

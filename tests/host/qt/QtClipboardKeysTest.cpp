@@ -74,11 +74,41 @@ TEST_F(ClipboardKeysTest, ClipboardAndUndoShortcutsEditTheModelAsTypingDoes) {
         const char* ExpectedClipboard;
     };
     const std::vector<TCase> Cases = {
-        {"paste", {Qt::Key_V}, "", "aSmithb", {"aSmithb"}, 6, "Smith"},
-        {"paste, undo", {Qt::Key_V, Qt::Key_Z}, "", "ab", {"aSmithb", "ab"}, 1, "Smith"},
-        {"select all, type", {Qt::Key_A}, "x", "x", {"x"}, 1, "Smith"},
-        {"select all, cut", {Qt::Key_A, Qt::Key_X}, "", "", {""}, 0, "ab"},
-        {"select all, copy", {Qt::Key_A, Qt::Key_C}, "", "ab", {}, 0, "ab"},
+        {.Name = "paste",
+         .Shortcuts = {Qt::Key_V},
+         .TypedAfter = "",
+         .ExpectedText = "aSmithb",
+         .ExpectedChanges = {"aSmithb"},
+         .ExpectedSelStart = 6,
+         .ExpectedClipboard = "Smith"},
+        {.Name = "paste, undo",
+         .Shortcuts = {Qt::Key_V, Qt::Key_Z},
+         .TypedAfter = "",
+         .ExpectedText = "ab",
+         .ExpectedChanges = {"aSmithb", "ab"},
+         .ExpectedSelStart = 1,
+         .ExpectedClipboard = "Smith"},
+        {.Name = "select all, type",
+         .Shortcuts = {Qt::Key_A},
+         .TypedAfter = "x",
+         .ExpectedText = "x",
+         .ExpectedChanges = {"x"},
+         .ExpectedSelStart = 1,
+         .ExpectedClipboard = "Smith"},
+        {.Name = "select all, cut",
+         .Shortcuts = {Qt::Key_A, Qt::Key_X},
+         .TypedAfter = "",
+         .ExpectedText = "",
+         .ExpectedChanges = {""},
+         .ExpectedSelStart = 0,
+         .ExpectedClipboard = "ab"},
+        {.Name = "select all, copy",
+         .Shortcuts = {Qt::Key_A, Qt::Key_C},
+         .TypedAfter = "",
+         .ExpectedText = "ab",
+         .ExpectedChanges = {},
+         .ExpectedSelStart = 0,
+         .ExpectedClipboard = "ab"},
     };
     for (const TCase& Case : Cases) {
         for (const TTarget& Target : TargetsOnANewForm()) {
@@ -132,28 +162,49 @@ TEST_F(ClipboardKeysTest, MultiByteCharactersReachTheModelWholeAndTheCaretsAgree
         std::size_t ExpectedChanges;
     };
     const std::vector<TCase> Cases = {
-        {"type 王", [&](QWidget& W) { SendText(W, Wang); }, "a" + Wang + "b", 2, 2, 1},
-        {"type š and an emoji", [&](QWidget& W) { SendText(W, SCaron + Smile); },
-         "a" + SCaron + Smile + "b", 3, 4, 2},
-        {"type an emoji, step left, type š",
-         [&](QWidget& W) {
-             SendText(W, Smile);
-             SendKey(W, Qt::Key_Left, QString());
-             SendText(W, SCaron);
-         },
-         "a" + SCaron + Smile + "b", 2, 2, 2},
-        {"type an emoji, backspace",
-         [&](QWidget& W) {
-             SendText(W, Smile);
-             SendKey(W, Qt::Key_Backspace, "\b");
-         },
-         "ab", 1, 1, 2},
-        {"paste an emoji and 王",
-         [&](QWidget& W) {
-             QApplication::clipboard()->setText(Smile + Wang);
-             SendShortcut(W, Qt::Key_V);
-         },
-         "a" + Smile + Wang + "b", 3, 4, 1},
+        {.Name = "type 王",
+         .Act = [&](QWidget& W) { SendText(W, Wang); },
+         .ExpectedText = "a" + Wang + "b",
+         .ExpectedSelStart = 2,
+         .ExpectedCursor = 2,
+         .ExpectedChanges = 1},
+        {.Name = "type š and an emoji",
+         .Act = [&](QWidget& W) { SendText(W, SCaron + Smile); },
+         .ExpectedText = "a" + SCaron + Smile + "b",
+         .ExpectedSelStart = 3,
+         .ExpectedCursor = 4,
+         .ExpectedChanges = 2},
+        {.Name = "type an emoji, step left, type š",
+         .Act =
+             [&](QWidget& W) {
+                 SendText(W, Smile);
+                 SendKey(W, Qt::Key_Left, QString());
+                 SendText(W, SCaron);
+             },
+         .ExpectedText = "a" + SCaron + Smile + "b",
+         .ExpectedSelStart = 2,
+         .ExpectedCursor = 2,
+         .ExpectedChanges = 2},
+        {.Name = "type an emoji, backspace",
+         .Act =
+             [&](QWidget& W) {
+                 SendText(W, Smile);
+                 SendKey(W, Qt::Key_Backspace, "\b");
+             },
+         .ExpectedText = "ab",
+         .ExpectedSelStart = 1,
+         .ExpectedCursor = 1,
+         .ExpectedChanges = 2},
+        {.Name = "paste an emoji and 王",
+         .Act =
+             [&](QWidget& W) {
+                 QApplication::clipboard()->setText(Smile + Wang);
+                 SendShortcut(W, Qt::Key_V);
+             },
+         .ExpectedText = "a" + Smile + Wang + "b",
+         .ExpectedSelStart = 3,
+         .ExpectedCursor = 4,
+         .ExpectedChanges = 1},
     };
     for (const TCase& Case : Cases) {
         for (const TTarget& Target : TargetsOnANewForm()) {

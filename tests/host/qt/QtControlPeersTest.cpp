@@ -125,15 +125,33 @@ TEST_F(QtPeerTest, KeysReachTheModelAsVirtualKeysWithTheirShiftState) {
         TShiftState Shift;
     };
     const std::vector<TCase> Cases = {
-        {Qt::Key_A, Qt::ShiftModifier, 'A', {ssShift}},
-        {Qt::Key_7, Qt::NoModifier, '7', {}},
-        {Qt::Key_Home, Qt::ControlModifier, VK_HOME, {ssCtrl}},
-        {Qt::Key_F4, Qt::AltModifier, VK_F4, {ssAlt}},
-        {Qt::Key_Down, Qt::ShiftModifier | Qt::ControlModifier, VK_DOWN, {ssShift, ssCtrl}},
-        {Qt::Key_Delete, Qt::NoModifier, VK_DELETE, {}},
-        {Qt::Key_Return, Qt::NoModifier, VK_RETURN, {}},
-        {Qt::Key_Escape, Qt::NoModifier, VK_ESCAPE, {}},
-        {Qt::Key_PageDown, Qt::NoModifier, VK_NEXT, {}},
+        {.QtKey = Qt::Key_A, .Modifiers = Qt::ShiftModifier, .VirtualKey = 'A', .Shift = {ssShift}},
+        {.QtKey = Qt::Key_7, .Modifiers = Qt::NoModifier, .VirtualKey = '7', .Shift = {}},
+        {.QtKey = Qt::Key_Home,
+         .Modifiers = Qt::ControlModifier,
+         .VirtualKey = VK_HOME,
+         .Shift = {ssCtrl}},
+        {.QtKey = Qt::Key_F4, .Modifiers = Qt::AltModifier, .VirtualKey = VK_F4, .Shift = {ssAlt}},
+        {.QtKey = Qt::Key_Down,
+         .Modifiers = Qt::ShiftModifier | Qt::ControlModifier,
+         .VirtualKey = VK_DOWN,
+         .Shift = {ssShift, ssCtrl}},
+        {.QtKey = Qt::Key_Delete,
+         .Modifiers = Qt::NoModifier,
+         .VirtualKey = VK_DELETE,
+         .Shift = {}},
+        {.QtKey = Qt::Key_Return,
+         .Modifiers = Qt::NoModifier,
+         .VirtualKey = VK_RETURN,
+         .Shift = {}},
+        {.QtKey = Qt::Key_Escape,
+         .Modifiers = Qt::NoModifier,
+         .VirtualKey = VK_ESCAPE,
+         .Shift = {}},
+        {.QtKey = Qt::Key_PageDown,
+         .Modifiers = Qt::NoModifier,
+         .VirtualKey = VK_NEXT,
+         .Shift = {}},
     };
     for (const TCase& Case : Cases) {
         Seen.clear();
@@ -494,16 +512,19 @@ TEST_F(QtPeerTest, AHandlerThatFreesTheFormInsideAWidgetsEventIsSafe) {
     };
     const TNotifyEvent FreeForm = [this](TObject*) { Form.reset(); };
     const std::vector<TCase> Cases = {
-        {"button click", [&](TEdit&, TComboBox&, TSpeedButton& B) { B.OnClick = FreeForm; },
-         [](QWidget&, QComboBox&, QWidget& Button) { SendClick(Button, QPoint(4, 4)); }},
-        {"typing", [&](TEdit& E, TComboBox&, TSpeedButton&) { E.OnChange = FreeForm; },
-         [](QWidget& Edit, QComboBox&, QWidget&) { SendText(Edit, "a"); }},
-        {"closing a list",
-         [&](TEdit&, TComboBox& C, TSpeedButton&) {
-             C.SetDroppedDown(true);
-             C.OnCloseUp = FreeForm;
-         },
-         [](QWidget&, QComboBox& Combo, QWidget&) { Combo.hidePopup(); }},
+        {.Act = "button click",
+         .Bind = [&](TEdit&, TComboBox&, TSpeedButton& B) { B.OnClick = FreeForm; },
+         .Do = [](QWidget&, QComboBox&, QWidget& Button) { SendClick(Button, QPoint(4, 4)); }},
+        {.Act = "typing",
+         .Bind = [&](TEdit& E, TComboBox&, TSpeedButton&) { E.OnChange = FreeForm; },
+         .Do = [](QWidget& Edit, QComboBox&, QWidget&) { SendText(Edit, "a"); }},
+        {.Act = "closing a list",
+         .Bind =
+             [&](TEdit&, TComboBox& C, TSpeedButton&) {
+                 C.SetDroppedDown(true);
+                 C.OnCloseUp = FreeForm;
+             },
+         .Do = [](QWidget&, QComboBox& Combo, QWidget&) { Combo.hidePopup(); }},
     };
     for (const TCase& Case : Cases) {
         Form = std::make_unique<TForm>(nullptr);

@@ -65,7 +65,10 @@ TEST_F(StringGridPeerTest, MouseMovesReachTheModelInItsOwnCoordinates) {
     };
     // Fixed cells, a wide column, and rows after the grid scrolled (the fixed row stays).
     const std::vector<TCase> Cases = {
-        {1, 0, 0}, {1, 1, 1}, {1, 2, 3}, {1, 3, 2}, {4, 2, 5}, {4, 0, 0}, {4, 1, 6},
+        {.TopRow = 1, .ACol = 0, .ARow = 0}, {.TopRow = 1, .ACol = 1, .ARow = 1},
+        {.TopRow = 1, .ACol = 2, .ARow = 3}, {.TopRow = 1, .ACol = 3, .ARow = 2},
+        {.TopRow = 4, .ACol = 2, .ARow = 5}, {.TopRow = 4, .ACol = 0, .ARow = 0},
+        {.TopRow = 4, .ACol = 1, .ARow = 6},
     };
     for (const TCase& Case : Cases) {
         Grid->SetTopRow(Case.TopRow);

@@ -1,0 +1,26 @@
+# The README tells how to run one test case by name through CTest: its command, run against
+# this build tree, must run exactly one test, and that test must pass. Expects README,
+# BUILD_DIR (the tree to run it in) and CTEST (the ctest program).
+file(STRINGS ${README} lines REGEX "^    ctest --test-dir build/normal ")
+list(LENGTH lines count)
+if(NOT count EQUAL 1)
+    message(FATAL_ERROR "${README} shows ${count} commands that run tests by name, not one")
+endif()
+string(STRIP "${lines}" command)
+separate_arguments(arguments UNIX_COMMAND "${command}")
+list(POP_FRONT arguments program)
+list(FIND arguments "build/normal" tree)
+list(REMOVE_AT arguments ${tree})
+list(INSERT arguments ${tree} "${BUILD_DIR}")
+list(FIND arguments "-R" pattern)
+if(pattern EQUAL -1)
+    message(FATAL_ERROR "The command \"${command}\" selects no test by name")
+endif()
+execute_process(COMMAND ${CTEST} ${arguments}
+                OUTPUT_VARIABLE output ERROR_VARIABLE output RESULT_VARIABLE result)
+if(NOT result EQUAL 0)
+    message(FATAL_ERROR "\"${command}\" failed:\n${output}")
+endif()
+if(NOT output MATCHES "100% tests passed, 0 tests failed out of 1\n")
+    message(FATAL_ERROR "\"${command}\" did not run exactly one test:\n${output}")
+endif()
