@@ -3,10 +3,10 @@
 // A combo box that lists the fields of a data source's dataset and relates the chosen
 // name to another component, by default a locate edit that then searches that field.
 
-#include "host/components/AliveGuard.h"
-#include "host/components/ComboBox.h"
-#include "host/data/DataSource.h"
-#include "host/data/FieldType.h"
+#include "host/components/controls/ComboBox.h"
+#include "host/components/model/AliveGuard.h"
+#include "host/data/dataset/DataSource.h"
+#include "host/data/dataset/FieldType.h"
 
 #include <functional>
 #include <memory>

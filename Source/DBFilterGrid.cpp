@@ -1,9 +1,9 @@
 #include "Source/DBFilterGrid.h"
 
 #include "Source/VornDataResources.h"
-#include "host/data/DatabaseError.h"
-#include "host/data/Query.h"
-#include "host/data/Table.h"
+#include "host/data/dataset/Query.h"
+#include "host/data/dataset/Table.h"
+#include "host/data/drivers/DatabaseError.h"
 
 namespace vorn {
 

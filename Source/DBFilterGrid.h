@@ -4,13 +4,13 @@
 // condition per row (field, operator, value, connector) and which turns its rows into
 // one filter expression, for a dataset's own filter or for an SQL WHERE clause.
 
-#include "host/components/Bitmap.h"
-#include "host/components/Button.h"
-#include "host/components/CodePage.h"
-#include "host/components/ComboBox.h"
-#include "host/components/Grid.h"
-#include "host/components/Set.h"
-#include "host/data/DataSource.h"
+#include "host/components/controls/Button.h"
+#include "host/components/controls/ComboBox.h"
+#include "host/components/controls/Grid.h"
+#include "host/components/graphics/Bitmap.h"
+#include "host/components/model/Set.h"
+#include "host/components/text/CodePage.h"
+#include "host/data/dataset/DataSource.h"
 
 #include <array>
 #include <memory>

@@ -2,8 +2,8 @@
 
 #include "Source/Vorn_shared.h"
 #include "Source/Vorn_sharedInternal.h"
-#include "host/components/AsciiText.h"
-#include "host/data/Field.h"
+#include "host/components/text/AsciiText.h"
+#include "host/data/dataset/Field.h"
 
 #include <algorithm>
 #include <optional>

@@ -1,6 +1,6 @@
 #include "Source/DBFilterGrid.h"
 
-#include "host/components/AliveGuard.h"
+#include "host/components/model/AliveGuard.h"
 
 #include <algorithm>
 

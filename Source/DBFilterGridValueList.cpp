@@ -1,11 +1,11 @@
 #include "Source/DBFilterGrid.h"
 
 #include "Source/Vorn_shared.h"
-#include "host/components/CaseMapping.h"
-#include "host/components/CheckedArithmetic.h"
-#include "host/data/Field.h"
-#include "host/data/Query.h"
-#include "host/data/Table.h"
+#include "host/components/model/CheckedArithmetic.h"
+#include "host/components/text/CaseMapping.h"
+#include "host/data/dataset/Field.h"
+#include "host/data/dataset/Query.h"
+#include "host/data/dataset/Table.h"
 
 #include <algorithm>
 #include <unordered_set>

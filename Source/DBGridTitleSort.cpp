@@ -1,7 +1,7 @@
 #include "Source/DBGridTitleSort.h"
 
-#include "host/components/ClassRegistry.h"
-#include "host/components/ScopeGuard.h"
+#include "host/components/model/ClassRegistry.h"
+#include "host/components/model/ScopeGuard.h"
 
 #include <algorithm>
 

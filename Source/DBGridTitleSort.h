@@ -4,10 +4,10 @@
 // columns a grid is sorted by.
 
 #include "Source/Vorn_shared.h"
-#include "host/components/Component.h"
-#include "host/components/Graphics.h"
-#include "host/components/Set.h"
-#include "host/data/DBGrid.h"
+#include "host/components/graphics/Graphics.h"
+#include "host/components/model/Component.h"
+#include "host/components/model/Set.h"
+#include "host/data/grid/DBGrid.h"
 
 #include <functional>
 #include <memory>

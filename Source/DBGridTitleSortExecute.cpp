@@ -1,10 +1,10 @@
 #include "Source/DBGridTitleSort.h"
 
-#include "host/components/AliveGuard.h"
-#include "host/components/AsciiText.h"
-#include "host/components/Keyboard.h"
-#include "host/components/List.h"
-#include "host/data/Table.h"
+#include "host/components/controls/Keyboard.h"
+#include "host/components/model/AliveGuard.h"
+#include "host/components/model/List.h"
+#include "host/components/text/AsciiText.h"
+#include "host/data/dataset/Table.h"
 
 #include <algorithm>
 

@@ -1,9 +1,9 @@
 #include "Source/DBGridTitleSort.h"
 
-#include "host/components/AsciiText.h"
-#include "host/components/CheckedArithmetic.h"
-#include "host/components/List.h"
-#include "host/data/Table.h"
+#include "host/components/model/CheckedArithmetic.h"
+#include "host/components/model/List.h"
+#include "host/components/text/AsciiText.h"
+#include "host/data/dataset/Table.h"
 
 #include <algorithm>
 

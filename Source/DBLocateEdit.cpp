@@ -1,9 +1,9 @@
 #include "Source/DBLocateEdit.h"
 
 #include "Source/Vorn_shared.h"
-#include "host/components/AliveGuard.h"
-#include "host/components/ClassRegistry.h"
-#include "host/components/Keyboard.h"
+#include "host/components/controls/Keyboard.h"
+#include "host/components/model/AliveGuard.h"
+#include "host/components/model/ClassRegistry.h"
 
 namespace vorn {
 

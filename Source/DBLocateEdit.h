@@ -3,8 +3,8 @@
 // An edit box that moves its data source's dataset to the first record matching the
 // typed text, and can show the current record's value between searches.
 
-#include "host/components/Edit.h"
-#include "host/data/DataSource.h"
+#include "host/components/controls/Edit.h"
+#include "host/data/dataset/DataSource.h"
 
 #include <memory>
 #include <string>

@@ -1,9 +1,9 @@
 #include "Source/DBSortComboBox.h"
 
-#include "host/components/AliveGuard.h"
-#include "host/components/ClassRegistry.h"
-#include "host/components/Keyboard.h"
-#include "host/data/Table.h"
+#include "host/components/controls/Keyboard.h"
+#include "host/components/model/AliveGuard.h"
+#include "host/components/model/ClassRegistry.h"
+#include "host/data/dataset/Table.h"
 
 namespace vorn {
 

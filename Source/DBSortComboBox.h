@@ -4,8 +4,8 @@
 // dataset, and which follows sort-order changes made elsewhere.
 
 #include "Source/Vorn_shared.h"
-#include "host/components/ComboBox.h"
-#include "host/data/DataSource.h"
+#include "host/components/controls/ComboBox.h"
+#include "host/data/dataset/DataSource.h"
 
 #include <functional>
 #include <memory>

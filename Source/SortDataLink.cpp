@@ -1,6 +1,6 @@
 #include "Source/Vorn_shared.h"
 
-#include "host/data/Table.h"
+#include "host/data/dataset/Table.h"
 
 namespace vorn {
 

@@ -10,7 +10,7 @@
 // Register as well.
 
 #include "Source/VornDataResources.h"
-#include "host/components/Package.h"
+#include "host/components/model/Package.h"
 
 #include <vector>
 

@@ -5,8 +5,8 @@
 #include "Source/DBGridTitleSort.h"
 #include "Source/DBLocateEdit.h"
 #include "Source/DBSortComboBox.h"
-#include "host/components/ClassRegistry.h"
-#include "host/data/DataClasses.h"
+#include "host/components/model/ClassRegistry.h"
+#include "host/data/dataset/DataClasses.h"
 
 namespace vorn {
 

@@ -1,6 +1,6 @@
 #include "Source/VornData.h"
 
-#include "host/components/Resources.h"
+#include "host/components/graphics/Resources.h"
 
 #include <array>
 #include <cstdint>

@@ -1,6 +1,6 @@
 #include "Source/VornDataResources.h"
 
-#include "host/components/Resources.h"
+#include "host/components/graphics/Resources.h"
 
 namespace vorn {
 

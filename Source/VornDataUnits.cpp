@@ -1,7 +1,7 @@
 #include "Source/VornData.h"
 
 #include "Source/DBFilterGrid.h"
-#include "host/components/ClassRegistry.h"
+#include "host/components/model/ClassRegistry.h"
 
 namespace vorn {
 

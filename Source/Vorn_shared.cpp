@@ -1,8 +1,8 @@
 #include "Source/Vorn_shared.h"
 
 #include "Source/Vorn_sharedInternal.h"
-#include "host/components/AsciiText.h"
-#include "host/components/CheckedArithmetic.h"
+#include "host/components/model/CheckedArithmetic.h"
+#include "host/components/text/AsciiText.h"
 
 #include <cstddef>
 

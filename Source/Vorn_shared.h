@@ -4,7 +4,7 @@
 // filter clause composer used by the filter grid, and the dataset introspection
 // and sort data link used by the sorting components.
 
-#include "host/data/DataSource.h"
+#include "host/data/dataset/DataSource.h"
 
 #include <functional>
 #include <string>

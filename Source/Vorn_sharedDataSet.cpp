@@ -1,8 +1,8 @@
 #include "Source/Vorn_shared.h"
 
 #include "Source/Vorn_sharedInternal.h"
-#include "host/components/Exception.h"
-#include "host/data/Table.h"
+#include "host/components/model/Exception.h"
+#include "host/data/dataset/Table.h"
 
 namespace vorn {
 

@@ -1,9 +1,9 @@
 #include "Source/Vorn_shared.h"
 
 #include "Source/Vorn_sharedInternal.h"
-#include "host/components/AsciiText.h"
-#include "host/components/CaseMapping.h"
-#include "host/components/Exception.h"
+#include "host/components/model/Exception.h"
+#include "host/components/text/AsciiText.h"
+#include "host/components/text/CaseMapping.h"
 
 #include <optional>
 #include <string>

@@ -1,9 +1,9 @@
 #include "bench/BenchDatabases.h"
 
 #include "apps/samplegen/SampleDatabase.h"
-#include "host/components/AsciiText.h"
-#include "host/data/Database.h"
-#include "host/data/PgDatabase.h"
+#include "host/components/text/AsciiText.h"
+#include "host/data/dataset/Database.h"
+#include "host/data/drivers/postgres/PgDatabase.h"
 
 #include <sqlite3.h>
 

@@ -1,7 +1,7 @@
 #include "bench/BenchScene.h"
 
 #include "Source/VornDataResources.h"
-#include "host/components/Keyboard.h"
+#include "host/components/controls/Keyboard.h"
 
 #include <stdexcept>
 

@@ -8,10 +8,10 @@
 #include "Source/DBGridTitleSort.h"
 #include "Source/DBLocateEdit.h"
 #include "Source/DBSortComboBox.h"
-#include "host/components/Form.h"
-#include "host/data/DBGrid.h"
-#include "host/data/DataSource.h"
-#include "host/data/Table.h"
+#include "host/components/controls/Form.h"
+#include "host/data/dataset/DataSource.h"
+#include "host/data/dataset/Table.h"
+#include "host/data/grid/DBGrid.h"
 
 #include <memory>
 #include <string>

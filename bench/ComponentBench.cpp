@@ -4,8 +4,8 @@
 #include "bench/BenchRegistry.h"
 #include "bench/BenchScene.h"
 
-#include "host/data/Database.h"
-#include "host/data/Field.h"
+#include "host/data/dataset/Database.h"
+#include "host/data/dataset/Field.h"
 
 #include <benchmark/benchmark.h>
 

@@ -9,7 +9,7 @@
 #include "bench/BenchDatabases.h"
 #include "bench/BenchScene.h"
 
-#include "host/components/Keyboard.h"
+#include "host/components/controls/Keyboard.h"
 
 #include <sys/resource.h>
 

@@ -1,5 +1,5 @@
 # Installs every library a program may link, their public headers under include/vorn (the
-# installed include path, so that "host/components/Control.h" names the same header as in
+# installed include path, so that "host/components/controls/Control.h" names the same header as in
 # the source tree and the prefix holds nothing generic) and a package configuration, so
 # that another project can find_package(VornData) and link Vorn::<library>.
 include(CMakePackageConfigHelpers)

@@ -1,8 +1,9 @@
-# Each library folder holds its headers and sources side by side; every .cpp in
-# the folder belongs to the library. Headers are included from the repository
-# root ("host/components/Component.h"), so the root is a public include path; installed,
-# the same paths sit under include/vorn, which is the installed include path. The
-# generated version header sits beside them in the build tree.
+# Each library folder holds its headers and sources side by side, in subfolders by
+# subsystem where it has several; every .cpp under the folder belongs to the library.
+# Headers are included from the repository root ("host/components/model/Component.h"),
+# so the root is a public include path; installed, the same paths sit under include/vorn,
+# which is the installed include path. The generated version header sits beside them in
+# the build tree.
 include(GNUInstallDirs)
 set(VORN_INSTALL_INCLUDEDIR ${CMAKE_INSTALL_INCLUDEDIR}/vorn)
 set(VORN_GENERATED_INCLUDEDIR ${PROJECT_BINARY_DIR}/generated)
@@ -11,7 +12,7 @@ configure_file(${PROJECT_SOURCE_DIR}/cmake/Version.h.in
 
 function(vorn_add_library name)
     cmake_parse_arguments(ARG "" "" "PUBLIC_DEPS;PRIVATE_DEPS" ${ARGN})
-    file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+    file(GLOB_RECURSE sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
     add_library(${name} SHARED ${sources})
     add_library(Vorn::${name} ALIAS ${name})
     target_include_directories(${name} PUBLIC $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}>

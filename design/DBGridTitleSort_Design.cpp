@@ -1,7 +1,7 @@
 #include "design/DBGridTitleSort_Design.h"
 
 #include "Source/DBGridTitleSort.h"
-#include "host/components/Package.h"
+#include "host/components/model/Package.h"
 #include "host/designer/PropertyEditorRegistry.h"
 
 namespace vorn {

@@ -1,10 +1,10 @@
 #include "apps/demo/DemoDatabase.h"
 
 #include "apps/samplegen/SampleDatabase.h"
-#include "host/components/Exception.h"
-#include "host/data/Database.h"
-#include "host/data/PgConnection.h"
-#include "host/data/PgDatabase.h"
+#include "host/components/model/Exception.h"
+#include "host/data/dataset/Database.h"
+#include "host/data/drivers/postgres/PgConnection.h"
+#include "host/data/drivers/postgres/PgDatabase.h"
 
 #include <iostream>
 #include <system_error>

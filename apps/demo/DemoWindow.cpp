@@ -3,13 +3,13 @@
 #include "Source/DBFilterGrid.h"
 #include "Source/DBGridTitleSort.h"
 #include "Source/DBLocateEdit.h"
-#include "host/components/Button.h"
-#include "host/components/Edit.h"
-#include "host/components/FormFile.h"
-#include "host/components/UserHint.h"
-#include "host/data/DBGrid.h"
-#include "host/data/Query.h"
-#include "host/data/Table.h"
+#include "host/components/controls/Button.h"
+#include "host/components/controls/Edit.h"
+#include "host/components/controls/UserHint.h"
+#include "host/components/forms/FormFile.h"
+#include "host/data/dataset/Query.h"
+#include "host/data/dataset/Table.h"
+#include "host/data/grid/DBGrid.h"
 
 namespace vorn {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "host/components/Component.h"
-#include "host/components/Form.h"
+#include "host/components/controls/Form.h"
+#include "host/components/model/Component.h"
 
 #include <filesystem>
 #include <memory>

@@ -1,6 +1,6 @@
 #include "apps/designer/ImageFile.h"
 
-#include "host/components/AsciiText.h"
+#include "host/components/text/AsciiText.h"
 
 #include <algorithm>
 #include <array>

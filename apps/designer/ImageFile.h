@@ -1,6 +1,6 @@
 #pragma once
 
-#include "host/components/Bitmap.h"
+#include "host/components/graphics/Bitmap.h"
 
 #include <filesystem>
 

@@ -2,10 +2,10 @@
 // does one thing and, when it changed the form, writes the form file back.
 
 #include "apps/designer/ImageFile.h"
-#include "host/components/ClassRegistry.h"
 #include "host/components/Version.h"
-#include "host/data/Database.h"
-#include "host/data/PgDatabase.h"
+#include "host/components/model/ClassRegistry.h"
+#include "host/data/dataset/Database.h"
+#include "host/data/drivers/postgres/PgDatabase.h"
 #include "host/designer/FormDesigner.h"
 #include "host/designer/PackageLoader.h"
 #include "host/designer/PropertyEditorRegistry.h"

@@ -2,14 +2,14 @@
 // form and reports what came back and whether it matches the original.
 //   formdemo [FILE.json]
 
-#include "host/components/Button.h"
-#include "host/components/ClassRegistry.h"
-#include "host/components/CodePage.h"
-#include "host/components/ComboBox.h"
-#include "host/components/Edit.h"
-#include "host/components/Form.h"
-#include "host/components/FormFile.h"
-#include "host/components/Grid.h"
+#include "host/components/controls/Button.h"
+#include "host/components/controls/ComboBox.h"
+#include "host/components/controls/Edit.h"
+#include "host/components/controls/Form.h"
+#include "host/components/controls/Grid.h"
+#include "host/components/forms/FormFile.h"
+#include "host/components/model/ClassRegistry.h"
+#include "host/components/text/CodePage.h"
 
 #include <filesystem>
 #include <iostream>

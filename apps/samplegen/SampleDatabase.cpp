@@ -1,7 +1,7 @@
 #include "apps/samplegen/SampleDatabase.h"
 
 #include "apps/samplegen/SampleRandom.h"
-#include "host/components/Exception.h"
+#include "host/components/model/Exception.h"
 
 #include <algorithm>
 #include <array>

@@ -1,6 +1,6 @@
 #include "apps/samplegen/SampleSchemaSql.h"
 
-#include "host/components/Exception.h"
+#include "host/components/model/Exception.h"
 
 #include <libpq-fe.h>
 

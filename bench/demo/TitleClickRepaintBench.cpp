@@ -12,7 +12,7 @@
 #include "apps/demo/DemoWindow.h"
 
 #include "Source/VornData.h"
-#include "host/data/DBGrid.h"
+#include "host/data/grid/DBGrid.h"
 #include "host/qt/QtGridPeers.h"
 #include "host/qt/QtWidgetSet.h"
 

@@ -5,9 +5,9 @@
 
 #include "Source/DBFilterGrid.h"
 #include "Source/VornData.h"
-#include "host/components/FormFile.h"
-#include "host/data/Database.h"
-#include "host/data/Table.h"
+#include "host/components/forms/FormFile.h"
+#include "host/data/dataset/Database.h"
+#include "host/data/dataset/Table.h"
 
 #include <filesystem>
 #include <iostream>

@@ -6,10 +6,10 @@
 
 #include "Source/DBFilterGrid.h"
 #include "Source/VornData.h"
-#include "host/components/FormFile.h"
-#include "host/data/Database.h"
-#include "host/data/PgDatabase.h"
-#include "host/data/Query.h"
+#include "host/components/forms/FormFile.h"
+#include "host/data/dataset/Database.h"
+#include "host/data/dataset/Query.h"
+#include "host/data/drivers/postgres/PgDatabase.h"
 
 #include <cstdlib>
 #include <iostream>

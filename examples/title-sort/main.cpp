@@ -5,11 +5,11 @@
 
 #include "Source/DBGridTitleSort.h"
 #include "Source/VornData.h"
-#include "host/components/Form.h"
-#include "host/components/FormFile.h"
-#include "host/data/DBGrid.h"
-#include "host/data/Database.h"
-#include "host/data/Table.h"
+#include "host/components/controls/Form.h"
+#include "host/components/forms/FormFile.h"
+#include "host/data/dataset/Database.h"
+#include "host/data/dataset/Table.h"
+#include "host/data/grid/DBGrid.h"
 #include "host/qt/QtWidgetSet.h"
 
 #include <QApplication>

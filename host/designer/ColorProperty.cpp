@@ -1,6 +1,6 @@
 #include "host/designer/ColorProperty.h"
 
-#include "host/components/ColorNames.h"
+#include "host/components/graphics/ColorNames.h"
 
 namespace vorn {
 

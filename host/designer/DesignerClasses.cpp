@@ -1,6 +1,6 @@
 #include "host/designer/DesignerClasses.h"
 
-#include "host/components/ClassRegistry.h"
+#include "host/components/model/ClassRegistry.h"
 
 namespace vorn {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "host/data/DataClasses.h"
+#include "host/data/dataset/DataClasses.h"
 
 namespace vorn {
 

@@ -1,8 +1,8 @@
 #include "host/designer/FormDesigner.h"
 
-#include "host/components/ClassRegistry.h"
-#include "host/components/Control.h"
-#include "host/components/FormFile.h"
+#include "host/components/controls/Control.h"
+#include "host/components/forms/FormFile.h"
+#include "host/components/model/ClassRegistry.h"
 #include "host/designer/DesignerClasses.h"
 #include "host/designer/PropertyEditorRegistry.h"
 

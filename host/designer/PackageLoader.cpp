@@ -1,9 +1,9 @@
 #include "host/designer/PackageLoader.h"
 
-#include "host/components/AsciiText.h"
-#include "host/components/ClassRegistry.h"
-#include "host/components/ModuleUse.h"
-#include "host/components/Resources.h"
+#include "host/components/graphics/Resources.h"
+#include "host/components/model/ClassRegistry.h"
+#include "host/components/model/ModuleUse.h"
+#include "host/components/text/AsciiText.h"
 #include "host/designer/PropertyEditorRegistry.h"
 
 #include <dlfcn.h>

@@ -18,9 +18,9 @@
 // property editors, Finalize, the package's resources, the resource module, the module.
 // A step that fails undoes the steps before it and raises EPackageError.
 
-#include "host/components/Bitmap.h"
-#include "host/components/Exception.h"
-#include "host/components/Package.h"
+#include "host/components/graphics/Bitmap.h"
+#include "host/components/model/Exception.h"
+#include "host/components/model/Package.h"
 
 #include <filesystem>
 #include <memory>

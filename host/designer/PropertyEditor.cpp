@@ -1,7 +1,7 @@
 #include "host/designer/PropertyEditor.h"
 
-#include "host/components/AsciiText.h"
-#include "host/components/Graphics.h"
+#include "host/components/graphics/Graphics.h"
+#include "host/components/text/AsciiText.h"
 #include "host/designer/ColorProperty.h"
 #include "host/designer/PropertyEditorRegistry.h"
 

@@ -4,10 +4,10 @@
 // published property of the selected components. An editor is created for one edit and
 // freed after it; it holds no state beyond what it edits.
 
-#include "host/components/Component.h"
-#include "host/components/Exception.h"
-#include "host/components/ModuleUse.h"
-#include "host/components/Set.h"
+#include "host/components/model/Component.h"
+#include "host/components/model/Exception.h"
+#include "host/components/model/ModuleUse.h"
+#include "host/components/model/Set.h"
 
 #include <cstdint>
 #include <functional>

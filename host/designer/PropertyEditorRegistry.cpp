@@ -1,7 +1,7 @@
 #include "host/designer/PropertyEditorRegistry.h"
 
-#include "host/components/AsciiText.h"
-#include "host/components/ClassRegistry.h"
+#include "host/components/model/ClassRegistry.h"
+#include "host/components/text/AsciiText.h"
 
 #include <mutex>
 #include <tuple>

@@ -1,5 +1,5 @@
-#include "host/components/ComboBox.h"
-#include "host/components/Input.h"
+#include "host/components/controls/ComboBox.h"
+#include "host/components/controls/Input.h"
 #include "host/qt/QtConvert.h"
 #include "host/qt/QtPeers.h"
 

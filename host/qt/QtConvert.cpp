@@ -1,6 +1,6 @@
 #include "host/qt/QtConvert.h"
 
-#include "host/components/CodePage.h"
+#include "host/components/text/CodePage.h"
 
 #include <QBrush>
 #include <QGuiApplication>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "host/components/Control.h"
-#include "host/components/Graphics.h"
+#include "host/components/controls/Control.h"
+#include "host/components/graphics/Graphics.h"
 
 #include <QColor>
 #include <QFont>

@@ -1,6 +1,6 @@
-#include "host/components/Input.h"
-#include "host/data/DBGrid.h"
-#include "host/data/DataSet.h"
+#include "host/components/controls/Input.h"
+#include "host/data/dataset/DataSet.h"
+#include "host/data/grid/DBGrid.h"
 #include "host/qt/QtConvert.h"
 #include "host/qt/QtGridPeers.h"
 

@@ -1,5 +1,5 @@
-#include "host/components/Edit.h"
-#include "host/components/Input.h"
+#include "host/components/controls/Edit.h"
+#include "host/components/controls/Input.h"
 #include "host/qt/QtConvert.h"
 #include "host/qt/QtPeers.h"
 

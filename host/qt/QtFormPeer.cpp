@@ -1,4 +1,4 @@
-#include "host/components/Form.h"
+#include "host/components/controls/Form.h"
 #include "host/qt/QtConvert.h"
 #include "host/qt/QtPeers.h"
 

@@ -1,4 +1,4 @@
-#include "host/components/Grid.h"
+#include "host/components/controls/Grid.h"
 #include "host/qt/QtConvert.h"
 #include "host/qt/QtGridPeers.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "host/components/Grid.h"
-#include "host/data/DataSet.h"
+#include "host/components/controls/Grid.h"
+#include "host/data/dataset/DataSet.h"
 #include "host/qt/QtPeer.h"
 
 #include <QVariant>

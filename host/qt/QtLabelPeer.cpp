@@ -1,4 +1,4 @@
-#include "host/components/Label.h"
+#include "host/components/controls/Label.h"
 #include "host/qt/QtConvert.h"
 #include "host/qt/QtPeers.h"
 

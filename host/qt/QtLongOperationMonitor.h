@@ -1,6 +1,6 @@
 #pragma once
 
-#include "host/data/LongOperation.h"
+#include "host/data/drivers/LongOperation.h"
 
 #include <chrono>
 #include <functional>

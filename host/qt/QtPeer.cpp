@@ -1,8 +1,8 @@
 #include "host/qt/QtPeer.h"
 
-#include "host/components/Application.h"
-#include "host/components/CodePage.h"
-#include "host/components/Input.h"
+#include "host/components/controls/Application.h"
+#include "host/components/controls/Input.h"
+#include "host/components/text/CodePage.h"
 #include "host/qt/QtConvert.h"
 
 #include <QEvent>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "host/components/Control.h"
-#include "host/components/Peer.h"
-#include "host/components/ScopeGuard.h"
+#include "host/components/controls/Control.h"
+#include "host/components/controls/Peer.h"
+#include "host/components/model/ScopeGuard.h"
 
 #include <QPoint>
 #include <QPointer>

@@ -1,5 +1,5 @@
-#include "host/components/Button.h"
-#include "host/components/Input.h"
+#include "host/components/controls/Button.h"
+#include "host/components/controls/Input.h"
 #include "host/qt/QtConvert.h"
 #include "host/qt/QtPeers.h"
 

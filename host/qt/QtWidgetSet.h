@@ -1,8 +1,8 @@
 #pragma once
 
-#include "host/components/Application.h"
-#include "host/components/Control.h"
-#include "host/components/UserHint.h"
+#include "host/components/controls/Application.h"
+#include "host/components/controls/Control.h"
+#include "host/components/controls/UserHint.h"
 #include "host/qt/QtLongOperationMonitor.h"
 
 #include <functional>

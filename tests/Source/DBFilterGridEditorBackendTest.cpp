@@ -1,9 +1,9 @@
 #include "tests/Source/DBFilterGridEditorTest.h"
 
 #include "Source/VornDataResources.h"
-#include "host/data/DataSource.h"
-#include "host/data/Query.h"
-#include "host/data/Table.h"
+#include "host/data/dataset/DataSource.h"
+#include "host/data/dataset/Query.h"
+#include "host/data/dataset/Table.h"
 #include "tests/Source/TestTables.h"
 #include "tests/support/CodePageGuard.h"
 

@@ -3,7 +3,7 @@
 #include "tests/Source/DBFilterGridTest.h"
 #include "tests/Source/TestTables.h"
 
-#include "host/components/Edit.h"
+#include "host/components/controls/Edit.h"
 
 #include <variant>
 

@@ -4,8 +4,8 @@
 // input dispatch, so that the handlers run in the order real input calls them.
 
 #include "Source/DBFilterGrid.h"
-#include "host/components/Form.h"
-#include "host/components/Input.h"
+#include "host/components/controls/Form.h"
+#include "host/components/controls/Input.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "tests/Source/DBFilterGridTest.h"
 
-#include "host/data/DatabaseError.h"
-#include "host/data/SqlDialect.h"
+#include "host/data/drivers/DatabaseError.h"
+#include "host/data/sql/SqlDialect.h"
 #include "tests/support/CodePageGuard.h"
 
 #include <algorithm>

@@ -1,10 +1,10 @@
 #include "tests/Source/DBFilterGridTest.h"
 
-#include "host/components/ClassRegistry.h"
-#include "host/components/Form.h"
-#include "host/components/FormFile.h"
-#include "host/components/Resources.h"
-#include "host/data/DatabaseError.h"
+#include "host/components/controls/Form.h"
+#include "host/components/forms/FormFile.h"
+#include "host/components/graphics/Resources.h"
+#include "host/components/model/ClassRegistry.h"
+#include "host/data/drivers/DatabaseError.h"
 
 namespace vorn::test {
 namespace {

@@ -4,11 +4,11 @@
 
 #include "Source/DBFilterGrid.h"
 #include "Source/VornDataResources.h"
-#include "host/components/Component.h"
-#include "host/data/DataSource.h"
-#include "host/data/Database.h"
-#include "host/data/Query.h"
-#include "host/data/Table.h"
+#include "host/components/model/Component.h"
+#include "host/data/dataset/DataSource.h"
+#include "host/data/dataset/Database.h"
+#include "host/data/dataset/Query.h"
+#include "host/data/dataset/Table.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 #include "DBGridTitleSortTest.h"
 
-#include "host/components/AsciiText.h"
-#include "host/components/Form.h"
-#include "host/data/DatabaseError.h"
-#include "host/data/Query.h"
+#include "host/components/controls/Form.h"
+#include "host/components/text/AsciiText.h"
+#include "host/data/dataset/Query.h"
+#include "host/data/drivers/DatabaseError.h"
 
 #include <algorithm>
 

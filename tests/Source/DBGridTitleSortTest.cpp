@@ -1,11 +1,11 @@
 #include "DBGridTitleSortTest.h"
 
-#include "host/components/ClassRegistry.h"
-#include "host/components/Form.h"
-#include "host/components/FormFile.h"
-#include "host/data/Database.h"
-#include "host/data/PgConnection.h"
-#include "host/data/PgDatabase.h"
+#include "host/components/controls/Form.h"
+#include "host/components/forms/FormFile.h"
+#include "host/components/model/ClassRegistry.h"
+#include "host/data/dataset/Database.h"
+#include "host/data/drivers/postgres/PgConnection.h"
+#include "host/data/drivers/postgres/PgDatabase.h"
 #include "tests/support/SampleDatabaseFile.h"
 
 #include <algorithm>

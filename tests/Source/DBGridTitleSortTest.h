@@ -1,8 +1,8 @@
 #pragma once
 
 #include "Source/DBGridTitleSort.h"
-#include "host/components/Keyboard.h"
-#include "host/data/Table.h"
+#include "host/components/controls/Keyboard.h"
+#include "host/data/dataset/Table.h"
 
 #include <gtest/gtest.h>
 

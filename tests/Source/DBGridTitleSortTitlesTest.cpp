@@ -1,6 +1,6 @@
 #include "DBGridTitleSortTest.h"
 
-#include "host/components/List.h"
+#include "host/components/model/List.h"
 
 #include <climits>
 

@@ -1,10 +1,10 @@
 #include "Source/DBLocateEdit.h"
-#include "host/components/ClassRegistry.h"
-#include "host/components/Form.h"
-#include "host/components/Input.h"
-#include "host/components/Keyboard.h"
-#include "host/data/Query.h"
-#include "host/data/Table.h"
+#include "host/components/controls/Form.h"
+#include "host/components/controls/Input.h"
+#include "host/components/controls/Keyboard.h"
+#include "host/components/model/ClassRegistry.h"
+#include "host/data/dataset/Query.h"
+#include "host/data/dataset/Table.h"
 #include "tests/Source/TestTables.h"
 
 #include <gtest/gtest.h>

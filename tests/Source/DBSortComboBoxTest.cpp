@@ -1,11 +1,11 @@
 #include "Source/DBSortComboBox.h"
 #include "Source/DBGridTitleSort.h"
-#include "host/components/ClassRegistry.h"
-#include "host/components/Input.h"
-#include "host/components/Keyboard.h"
-#include "host/data/DBGrid.h"
-#include "host/data/Query.h"
-#include "host/data/Table.h"
+#include "host/components/controls/Input.h"
+#include "host/components/controls/Keyboard.h"
+#include "host/components/model/ClassRegistry.h"
+#include "host/data/dataset/Query.h"
+#include "host/data/dataset/Table.h"
+#include "host/data/grid/DBGrid.h"
 #include "tests/Source/TestTables.h"
 
 #include <gtest/gtest.h>

@@ -8,14 +8,14 @@
 #include "Source/DBLocateEdit.h"
 #include "Source/DBSortComboBox.h"
 #include "Source/VornData.h"
-#include "host/components/ClassRegistry.h"
-#include "host/components/FormFile.h"
-#include "host/components/Resources.h"
-#include "host/data/DBGrid.h"
-#include "host/data/DataClasses.h"
-#include "host/data/DataSource.h"
-#include "host/data/Query.h"
-#include "host/data/Table.h"
+#include "host/components/forms/FormFile.h"
+#include "host/components/graphics/Resources.h"
+#include "host/components/model/ClassRegistry.h"
+#include "host/data/dataset/DataClasses.h"
+#include "host/data/dataset/DataSource.h"
+#include "host/data/dataset/Query.h"
+#include "host/data/dataset/Table.h"
+#include "host/data/grid/DBGrid.h"
 
 #include <nlohmann/json.hpp>
 

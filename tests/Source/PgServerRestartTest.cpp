@@ -3,10 +3,10 @@
 // it alone.
 
 #include "Source/DBGridTitleSort.h"
-#include "host/data/DBGrid.h"
-#include "host/data/DataSource.h"
-#include "host/data/DatabaseError.h"
-#include "host/data/Table.h"
+#include "host/data/dataset/DataSource.h"
+#include "host/data/dataset/Table.h"
+#include "host/data/drivers/DatabaseError.h"
+#include "host/data/grid/DBGrid.h"
 #include "tests/Source/TestTables.h"
 
 #include <gtest/gtest.h>

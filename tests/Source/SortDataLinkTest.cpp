@@ -1,6 +1,6 @@
 #include "Source/Vorn_shared.h"
-#include "host/data/Query.h"
-#include "host/data/Table.h"
+#include "host/data/dataset/Query.h"
+#include "host/data/dataset/Table.h"
 #include "tests/support/SampleDatabaseFile.h"
 
 #include <gtest/gtest.h>

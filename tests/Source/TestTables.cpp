@@ -1,12 +1,12 @@
 #include "tests/Source/TestTables.h"
 
-#include "host/components/Exception.h"
-#include "host/data/Database.h"
-#include "host/data/DatabaseError.h"
-#include "host/data/PgConnection.h"
-#include "host/data/PgDatabase.h"
-#include "host/data/Query.h"
-#include "host/data/Table.h"
+#include "host/components/model/Exception.h"
+#include "host/data/dataset/Database.h"
+#include "host/data/dataset/Query.h"
+#include "host/data/dataset/Table.h"
+#include "host/data/drivers/DatabaseError.h"
+#include "host/data/drivers/postgres/PgConnection.h"
+#include "host/data/drivers/postgres/PgDatabase.h"
 
 #include <atomic>
 #include <chrono>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "host/components/Application.h"
+#include "host/components/controls/Application.h"
 
 #include <memory>
 #include <string>

@@ -4,7 +4,7 @@
 // writes, for the filter composer's test files.
 
 #include "Source/Vorn_shared.h"
-#include "host/components/Exception.h"
+#include "host/components/model/Exception.h"
 
 #include <string>
 

@@ -1,4 +1,4 @@
-#include "host/components/ClassRegistry.h"
+#include "host/components/model/ClassRegistry.h"
 #include "host/designer/FormDesigner.h"
 #include "host/designer/PackageLoader.h"
 #include "host/designer/PropertyEditorRegistry.h"

@@ -1,9 +1,9 @@
 #include "tests/qt/DemoScenarioTest.h"
 
 #include "Source/DBFilterGrid.h"
-#include "host/data/DBGrid.h"
-#include "host/data/Database.h"
-#include "host/data/Table.h"
+#include "host/data/dataset/Database.h"
+#include "host/data/dataset/Table.h"
+#include "host/data/grid/DBGrid.h"
 #include "host/qt/QtConvert.h"
 #include "host/qt/QtGridPeers.h"
 

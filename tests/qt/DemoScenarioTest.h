@@ -4,7 +4,7 @@
 // driven through its real widgets with simulated input.
 
 #include "apps/demo/DemoWindow.h"
-#include "host/components/Exception.h"
+#include "host/components/model/Exception.h"
 #include "host/qt/QtWidgetSet.h"
 #include "tests/support/SampleDatabaseFile.h"
 

@@ -2,10 +2,10 @@
 // button over a cell, and the lists and the button do the rest.
 
 #include "Source/DBFilterGrid.h"
-#include "host/components/Button.h"
-#include "host/components/Edit.h"
-#include "host/data/DBGrid.h"
-#include "host/data/Table.h"
+#include "host/components/controls/Button.h"
+#include "host/components/controls/Edit.h"
+#include "host/data/dataset/Table.h"
+#include "host/data/grid/DBGrid.h"
 #include "host/qt/QtConvert.h"
 #include "tests/qt/DemoScenarioTest.h"
 

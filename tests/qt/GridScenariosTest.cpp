@@ -2,10 +2,10 @@
 
 #include "Source/DBFilterGrid.h"
 #include "Source/DBLocateEdit.h"
-#include "host/components/AsciiText.h"
-#include "host/components/Button.h"
-#include "host/data/DBGrid.h"
-#include "host/data/Table.h"
+#include "host/components/controls/Button.h"
+#include "host/components/text/AsciiText.h"
+#include "host/data/dataset/Table.h"
+#include "host/data/grid/DBGrid.h"
 #include "host/qt/QtConvert.h"
 #include "tests/qt/DemoScenarioTest.h"
 

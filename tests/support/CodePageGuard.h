@@ -1,6 +1,6 @@
 #pragma once
 
-#include "host/components/CodePage.h"
+#include "host/components/text/CodePage.h"
 
 namespace vorn::test {
 

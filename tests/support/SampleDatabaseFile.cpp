@@ -1,7 +1,7 @@
 #include "tests/support/SampleDatabaseFile.h"
 
-#include "host/components/Exception.h"
-#include "host/data/Database.h"
+#include "host/components/model/Exception.h"
+#include "host/data/dataset/Database.h"
 
 #include <sqlite3.h>
 #include <unistd.h>

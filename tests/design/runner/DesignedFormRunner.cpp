@@ -5,10 +5,10 @@
 
 #include "Source/DBGridTitleSort.h"
 #include "Source/VornData.h"
-#include "host/components/FormFile.h"
-#include "host/data/DBGrid.h"
-#include "host/data/DataSource.h"
-#include "host/data/Table.h"
+#include "host/components/forms/FormFile.h"
+#include "host/data/dataset/DataSource.h"
+#include "host/data/dataset/Table.h"
+#include "host/data/grid/DBGrid.h"
 #include "tests/support/SampleDatabaseFile.h"
 
 #include <iostream>

@@ -1,4 +1,4 @@
-#include "host/components/AsciiText.h"
+#include "host/components/text/AsciiText.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "host/components/Bitmap.h"
+#include "host/components/graphics/Bitmap.h"
 
-#include "host/components/Resources.h"
+#include "host/components/graphics/Resources.h"
 
 #include <gtest/gtest.h>
 

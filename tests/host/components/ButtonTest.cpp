@@ -1,4 +1,4 @@
-#include "host/components/Button.h"
+#include "host/components/controls/Button.h"
 
 #include "tests/host/components/ControlTestSupport.h"
 

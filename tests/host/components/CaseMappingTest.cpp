@@ -1,4 +1,4 @@
-#include "host/components/CaseMapping.h"
+#include "host/components/text/CaseMapping.h"
 #include "tests/support/CodePageGuard.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "host/components/CheckedArithmetic.h"
+#include "host/components/model/CheckedArithmetic.h"
 
 #include <gtest/gtest.h>
 

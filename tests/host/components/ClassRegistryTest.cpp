@@ -1,4 +1,4 @@
-#include "host/components/ClassRegistry.h"
+#include "host/components/model/ClassRegistry.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "host/components/CodePage.h"
+#include "host/components/text/CodePage.h"
 #include "tests/support/CodePageGuard.h"
 
 #include <gtest/gtest.h>

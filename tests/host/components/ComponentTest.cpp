@@ -1,4 +1,4 @@
-#include "host/components/Component.h"
+#include "host/components/model/Component.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
-#include "host/components/ClassRegistry.h"
-#include "host/components/Control.h"
-#include "host/components/Edit.h"
-#include "host/components/Form.h"
-#include "host/components/FormFile.h"
-#include "host/components/Label.h"
-#include "host/components/Panel.h"
+#include "host/components/controls/Control.h"
+#include "host/components/controls/Edit.h"
+#include "host/components/controls/Form.h"
+#include "host/components/controls/Label.h"
+#include "host/components/controls/Panel.h"
+#include "host/components/forms/FormFile.h"
+#include "host/components/model/ClassRegistry.h"
 
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>

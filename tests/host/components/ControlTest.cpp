@@ -1,9 +1,9 @@
-#include "host/components/Control.h"
-#include "host/components/Button.h"
-#include "host/components/ComboBox.h"
-#include "host/components/Edit.h"
-#include "host/components/Form.h"
-#include "host/components/Grid.h"
+#include "host/components/controls/Control.h"
+#include "host/components/controls/Button.h"
+#include "host/components/controls/ComboBox.h"
+#include "host/components/controls/Edit.h"
+#include "host/components/controls/Form.h"
+#include "host/components/controls/Grid.h"
 
 #include "tests/host/components/ControlTestSupport.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "host/components/Application.h"
-#include "host/components/Peer.h"
+#include "host/components/controls/Application.h"
+#include "host/components/controls/Peer.h"
 
 #include <string>
 #include <vector>

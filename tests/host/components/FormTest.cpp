@@ -1,5 +1,5 @@
-#include "host/components/Form.h"
-#include "host/components/Edit.h"
+#include "host/components/controls/Form.h"
+#include "host/components/controls/Edit.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "host/components/Graphics.h"
+#include "host/components/graphics/Graphics.h"
 
 #include <gtest/gtest.h>
 

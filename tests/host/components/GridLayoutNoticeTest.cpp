@@ -1,4 +1,4 @@
-#include "host/components/Grid.h"
+#include "host/components/controls/Grid.h"
 
 #include "tests/host/components/ControlTestSupport.h"
 

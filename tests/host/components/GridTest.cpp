@@ -1,6 +1,6 @@
-#include "host/components/Grid.h"
-#include "host/components/Form.h"
-#include "host/components/Input.h"
+#include "host/components/controls/Grid.h"
+#include "host/components/controls/Form.h"
+#include "host/components/controls/Input.h"
 
 #include "tests/host/components/ControlTestSupport.h"
 

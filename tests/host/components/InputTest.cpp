@@ -1,8 +1,8 @@
-#include "host/components/Input.h"
-#include "host/components/Button.h"
-#include "host/components/ComboBox.h"
-#include "host/components/Edit.h"
-#include "host/components/Form.h"
+#include "host/components/controls/Input.h"
+#include "host/components/controls/Button.h"
+#include "host/components/controls/ComboBox.h"
+#include "host/components/controls/Edit.h"
+#include "host/components/controls/Form.h"
 
 #include "tests/host/components/ControlTestSupport.h"
 

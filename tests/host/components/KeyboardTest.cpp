@@ -1,6 +1,6 @@
-#include "host/components/Keyboard.h"
+#include "host/components/controls/Keyboard.h"
 
-#include "host/components/Exception.h"
+#include "host/components/model/Exception.h"
 
 #include <gtest/gtest.h>
 

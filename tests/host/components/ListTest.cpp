@@ -1,4 +1,4 @@
-#include "host/components/List.h"
+#include "host/components/model/List.h"
 
 #include <gtest/gtest.h>
 

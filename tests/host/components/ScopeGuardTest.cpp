@@ -1,6 +1,6 @@
-#include "host/components/ScopeGuard.h"
-#include "host/components/AliveGuard.h"
-#include "host/components/Component.h"
+#include "host/components/model/ScopeGuard.h"
+#include "host/components/model/AliveGuard.h"
+#include "host/components/model/Component.h"
 
 #include <gtest/gtest.h>
 

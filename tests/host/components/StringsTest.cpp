@@ -1,6 +1,6 @@
-#include "host/components/Strings.h"
+#include "host/components/model/Strings.h"
 
-#include "host/components/List.h"
+#include "host/components/model/List.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "host/components/TextEditing.h"
+#include "host/components/controls/TextEditing.h"
 
 #include "tests/support/CodePageGuard.h"
 

@@ -1,7 +1,7 @@
-#include "host/components/ComboBox.h"
-#include "host/components/Edit.h"
-#include "host/components/Form.h"
-#include "host/components/Input.h"
+#include "host/components/controls/ComboBox.h"
+#include "host/components/controls/Edit.h"
+#include "host/components/controls/Form.h"
+#include "host/components/controls/Input.h"
 
 #include "tests/support/CodePageGuard.h"
 

@@ -1,7 +1,7 @@
 #include "BackendFixture.h"
 
-#include "host/data/LongOperation.h"
-#include "host/data/Table.h"
+#include "host/data/dataset/Table.h"
+#include "host/data/drivers/LongOperation.h"
 
 #include <gtest/gtest.h>
 

@@ -2,9 +2,9 @@
 // against what the database then does with the statements that rely on them.
 #include "BackendFixture.h"
 
-#include "host/data/DatabaseError.h"
-#include "host/data/SqlDialect.h"
-#include "host/data/SqlLiteral.h"
+#include "host/data/drivers/DatabaseError.h"
+#include "host/data/sql/SqlDialect.h"
+#include "host/data/sql/SqlLiteral.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "BackendFixture.h"
 
-#include "host/data/DataSource.h"
-#include "host/data/Table.h"
+#include "host/data/dataset/DataSource.h"
+#include "host/data/dataset/Table.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 #include "RecordingConnection.h"
 #include "TestDatabase.h"
 
-#include "host/data/Database.h"
-#include "host/data/Query.h"
+#include "host/data/dataset/Database.h"
+#include "host/data/dataset/Query.h"
 
 #include <gtest/gtest.h>
 

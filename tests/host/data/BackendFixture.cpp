@@ -3,11 +3,11 @@
 #include "PgTestDatabase.h"
 #include "TestDatabase.h"
 
-#include "host/components/CodePage.h"
-#include "host/components/Exception.h"
-#include "host/data/Database.h"
-#include "host/data/DatabaseError.h"
-#include "host/data/PgDatabase.h"
+#include "host/components/model/Exception.h"
+#include "host/components/text/CodePage.h"
+#include "host/data/dataset/Database.h"
+#include "host/data/drivers/DatabaseError.h"
+#include "host/data/drivers/postgres/PgDatabase.h"
 
 #include <atomic>
 #include <cctype>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "host/data/Driver.h"
+#include "host/data/drivers/Driver.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
 #include "BackendFixture.h"
 #include "RecordingConnection.h"
 
-#include "host/data/DBGrid.h"
-#include "host/data/DataSource.h"
-#include "host/data/DatabaseError.h"
-#include "host/data/Query.h"
-#include "host/data/Table.h"
+#include "host/data/dataset/DataSource.h"
+#include "host/data/dataset/Query.h"
+#include "host/data/dataset/Table.h"
+#include "host/data/drivers/DatabaseError.h"
+#include "host/data/grid/DBGrid.h"
 
 #include <gtest/gtest.h>
 

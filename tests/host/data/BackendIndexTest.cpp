@@ -1,8 +1,8 @@
 #include "BackendFixture.h"
 
-#include "host/data/DataSource.h"
-#include "host/data/DatabaseError.h"
-#include "host/data/Table.h"
+#include "host/data/dataset/DataSource.h"
+#include "host/data/dataset/Table.h"
+#include "host/data/drivers/DatabaseError.h"
 
 #include <gtest/gtest.h>
 

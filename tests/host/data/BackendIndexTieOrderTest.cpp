@@ -2,9 +2,9 @@
 #include "DataSetWalk.h"
 #include "RecordingConnection.h"
 
-#include "host/data/DataSource.h"
-#include "host/data/Database.h"
-#include "host/data/Table.h"
+#include "host/data/dataset/DataSource.h"
+#include "host/data/dataset/Database.h"
+#include "host/data/dataset/Table.h"
 
 #include <gtest/gtest.h>
 

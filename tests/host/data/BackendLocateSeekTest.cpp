@@ -1,10 +1,10 @@
 #include "BackendFixture.h"
 #include "RecordingConnection.h"
 
-#include "host/components/AsciiText.h"
-#include "host/data/DataSource.h"
-#include "host/data/Database.h"
-#include "host/data/Table.h"
+#include "host/components/text/AsciiText.h"
+#include "host/data/dataset/DataSource.h"
+#include "host/data/dataset/Database.h"
+#include "host/data/dataset/Table.h"
 
 #include <gtest/gtest.h>
 

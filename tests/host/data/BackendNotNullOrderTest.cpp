@@ -1,8 +1,8 @@
 #include "BackendFixture.h"
 #include "DataSetWalk.h"
 
-#include "host/data/DataSource.h"
-#include "host/data/Table.h"
+#include "host/data/dataset/DataSource.h"
+#include "host/data/dataset/Table.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 #include "TestDatabase.h"
 
 #include "apps/samplegen/SampleDatabase.h"
-#include "host/components/Exception.h"
-#include "host/data/Table.h"
+#include "host/components/model/Exception.h"
+#include "host/data/dataset/Table.h"
 #include "tests/support/SampleDatabaseFile.h"
 
 #include <gtest/gtest.h>

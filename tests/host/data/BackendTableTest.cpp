@@ -1,9 +1,9 @@
 #include "BackendFixture.h"
 #include "DataSetWalk.h"
 
-#include "host/components/AsciiText.h"
-#include "host/data/DatabaseError.h"
-#include "host/data/Table.h"
+#include "host/components/text/AsciiText.h"
+#include "host/data/dataset/Table.h"
+#include "host/data/drivers/DatabaseError.h"
 
 #include <gtest/gtest.h>
 

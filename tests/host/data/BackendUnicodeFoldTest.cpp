@@ -2,8 +2,8 @@
 #include "DataSetWalk.h"
 #include "RecordingConnection.h"
 
-#include "host/data/Database.h"
-#include "host/data/Table.h"
+#include "host/data/dataset/Database.h"
+#include "host/data/dataset/Table.h"
 #include "tests/support/CodePageGuard.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
-#include "host/components/ClassRegistry.h"
-#include "host/components/Form.h"
-#include "host/components/FormFile.h"
+#include "host/components/controls/Form.h"
+#include "host/components/forms/FormFile.h"
+#include "host/components/model/ClassRegistry.h"
 #include "tests/host/data/DBGridTestFixture.h"
 
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "host/components/Input.h"
+#include "host/components/controls/Input.h"
 #include "tests/host/data/DBGridTestFixture.h"
 
 #include <functional>

@@ -1,7 +1,7 @@
-#include "host/components/Application.h"
-#include "host/components/Input.h"
-#include "host/components/Keyboard.h"
-#include "host/data/Query.h"
+#include "host/components/controls/Application.h"
+#include "host/components/controls/Input.h"
+#include "host/components/controls/Keyboard.h"
+#include "host/data/dataset/Query.h"
 #include "tests/host/data/DBGridTestFixture.h"
 
 #include <algorithm>

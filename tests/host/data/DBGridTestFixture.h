@@ -1,7 +1,7 @@
 #pragma once
 
-#include "host/data/DBGrid.h"
-#include "host/data/Table.h"
+#include "host/data/dataset/Table.h"
+#include "host/data/grid/DBGrid.h"
 #include "tests/support/SampleDatabaseFile.h"
 
 #include <gtest/gtest.h>

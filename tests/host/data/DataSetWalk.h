@@ -1,6 +1,6 @@
 #pragma once
 
-#include "host/data/DataSet.h"
+#include "host/data/dataset/DataSet.h"
 
 #include <string>
 #include <vector>

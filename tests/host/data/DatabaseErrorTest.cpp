@@ -1,4 +1,4 @@
-#include "host/data/DatabaseError.h"
+#include "host/data/drivers/DatabaseError.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 #include "TestDatabase.h"
 
-#include "host/components/CodePage.h"
-#include "host/data/DatabaseError.h"
-#include "host/data/Query.h"
-#include "host/data/Table.h"
+#include "host/components/text/CodePage.h"
+#include "host/data/dataset/Query.h"
+#include "host/data/dataset/Table.h"
+#include "host/data/drivers/DatabaseError.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #include "TestDatabase.h"
 
-#include "host/data/DatabaseError.h"
-#include "host/data/Query.h"
-#include "host/data/Table.h"
+#include "host/data/dataset/Query.h"
+#include "host/data/dataset/Table.h"
+#include "host/data/drivers/DatabaseError.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "PgTestDatabase.h"
 
-#include "host/data/DatabaseError.h"
+#include "host/data/drivers/DatabaseError.h"
 
 #include <gmock/gmock.h>
 

@@ -1,7 +1,7 @@
 #include "PgTestDatabase.h"
 
-#include "host/components/CodePage.h"
-#include "host/data/DatabaseError.h"
+#include "host/components/text/CodePage.h"
+#include "host/data/drivers/DatabaseError.h"
 
 #include <gmock/gmock.h>
 

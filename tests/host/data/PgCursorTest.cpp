@@ -1,7 +1,7 @@
 #include "PgTestDatabase.h"
 
-#include "host/data/DatabaseError.h"
-#include "host/data/PgDriverCursor.h"
+#include "host/data/drivers/DatabaseError.h"
+#include "host/data/drivers/postgres/PgDriverCursor.h"
 
 #include <gmock/gmock.h>
 

@@ -1,8 +1,8 @@
 #include "PgTestDatabase.h"
 
-#include "host/data/Database.h"
-#include "host/data/DatabaseError.h"
-#include "host/data/PgDatabase.h"
+#include "host/data/dataset/Database.h"
+#include "host/data/drivers/DatabaseError.h"
+#include "host/data/drivers/postgres/PgDatabase.h"
 
 #include <gmock/gmock.h>
 

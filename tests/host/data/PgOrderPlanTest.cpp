@@ -1,9 +1,9 @@
 #include "PgTestDatabase.h"
 #include "RecordingConnection.h"
 
-#include "host/data/DataSource.h"
-#include "host/data/Database.h"
-#include "host/data/Table.h"
+#include "host/data/dataset/DataSource.h"
+#include "host/data/dataset/Database.h"
+#include "host/data/dataset/Table.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 #include "PgTestDatabase.h"
 
-#include "host/components/Strings.h"
-#include "host/data/Database.h"
-#include "host/data/PgDatabase.h"
-#include "host/data/Query.h"
-#include "host/data/Table.h"
+#include "host/components/model/Strings.h"
+#include "host/data/dataset/Database.h"
+#include "host/data/dataset/Query.h"
+#include "host/data/dataset/Table.h"
+#include "host/data/drivers/postgres/PgDatabase.h"
 
 #include <gtest/gtest.h>
 

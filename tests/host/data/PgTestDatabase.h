@@ -1,6 +1,6 @@
 #pragma once
 
-#include "host/data/PgConnection.h"
+#include "host/data/drivers/postgres/PgConnection.h"
 
 #include <gtest/gtest.h>
 

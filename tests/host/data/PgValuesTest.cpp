@@ -1,5 +1,5 @@
-#include "host/data/PgValues.h"
-#include "host/components/CodePage.h"
+#include "host/data/drivers/postgres/PgValues.h"
+#include "host/components/text/CodePage.h"
 
 #include <gtest/gtest.h>
 

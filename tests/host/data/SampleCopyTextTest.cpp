@@ -2,8 +2,8 @@
 #include "TestDatabase.h"
 
 #include "apps/samplegen/SampleDatabase.h"
-#include "host/data/Field.h"
-#include "host/data/Table.h"
+#include "host/data/dataset/Field.h"
+#include "host/data/dataset/Table.h"
 
 #include <gtest/gtest.h>
 

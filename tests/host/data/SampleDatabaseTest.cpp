@@ -1,5 +1,5 @@
 #include "apps/samplegen/SampleDatabase.h"
-#include "host/data/Table.h"
+#include "host/data/dataset/Table.h"
 #include "tests/support/SampleDatabaseFile.h"
 
 #include <gtest/gtest.h>

@@ -3,8 +3,8 @@
 // The rows and the clause texts that the execution tests of the SQL translator run
 // on every backend, so that both backends are held to the same selections.
 
-#include "host/components/AsciiText.h"
-#include "host/components/CaseMapping.h"
+#include "host/components/text/AsciiText.h"
+#include "host/components/text/CaseMapping.h"
 
 #include <stdexcept>
 #include <string>

@@ -1,7 +1,7 @@
 #include "SqlExecutionCases.h"
 
-#include "host/data/SqlDialect.h"
-#include "host/data/SqliteUpperCase.h"
+#include "host/data/drivers/sqlite/SqliteUpperCase.h"
+#include "host/data/sql/SqlDialect.h"
 #include "tests/support/CodePageGuard.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #include "PgTestDatabase.h"
 #include "SqlExecutionCases.h"
 
-#include "host/data/SqlDialect.h"
+#include "host/data/sql/SqlDialect.h"
 #include "tests/support/CodePageGuard.h"
 
 #include <string>

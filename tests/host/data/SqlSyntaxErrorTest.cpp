@@ -1,4 +1,4 @@
-#include "host/data/SqlDialect.h"
+#include "host/data/sql/SqlDialect.h"
 
 #include <gtest/gtest.h>
 

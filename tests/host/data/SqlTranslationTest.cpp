@@ -1,5 +1,5 @@
-#include "host/components/CodePage.h"
-#include "host/data/SqlDialect.h"
+#include "host/components/text/CodePage.h"
+#include "host/data/sql/SqlDialect.h"
 #include "tests/support/CodePageGuard.h"
 
 #include <gtest/gtest.h>

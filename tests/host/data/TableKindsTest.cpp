@@ -1,9 +1,9 @@
 #include "TestDatabase.h"
 
-#include "host/data/DataSource.h"
-#include "host/data/DatabaseError.h"
-#include "host/data/Driver.h"
-#include "host/data/Table.h"
+#include "host/data/dataset/DataSource.h"
+#include "host/data/dataset/Table.h"
+#include "host/data/drivers/DatabaseError.h"
+#include "host/data/drivers/Driver.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "host/data/TableRowWindow.h"
+#include "host/data/dataset/TableRowWindow.h"
 
-#include "host/components/Exception.h"
+#include "host/components/model/Exception.h"
 
 #include <gtest/gtest.h>
 

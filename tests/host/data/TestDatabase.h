@@ -1,7 +1,7 @@
 #pragma once
 
-#include "host/data/Database.h"
-#include "host/data/SqliteDriver.h"
+#include "host/data/dataset/Database.h"
+#include "host/data/drivers/sqlite/SqliteDriver.h"
 
 #include <filesystem>
 #include <memory>

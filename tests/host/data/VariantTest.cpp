@@ -1,5 +1,5 @@
-#include "host/data/Variant.h"
-#include "host/components/Exception.h"
+#include "host/data/dataset/Variant.h"
+#include "host/components/model/Exception.h"
 
 #include <gtest/gtest.h>
 

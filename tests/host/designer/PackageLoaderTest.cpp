@@ -1,6 +1,6 @@
 #include "host/designer/PackageLoader.h"
-#include "host/components/ClassRegistry.h"
-#include "host/components/Resources.h"
+#include "host/components/graphics/Resources.h"
+#include "host/components/model/ClassRegistry.h"
 #include "host/designer/PropertyEditorRegistry.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "host/components/ClassRegistry.h"
+#include "host/components/model/ClassRegistry.h"
 #include "host/designer/PropertyEditorRegistry.h"
 
 #include <gtest/gtest.h>

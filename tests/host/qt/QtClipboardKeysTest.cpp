@@ -1,5 +1,5 @@
-#include "host/components/ComboBox.h"
-#include "host/components/Edit.h"
+#include "host/components/controls/ComboBox.h"
+#include "host/components/controls/Edit.h"
 #include "tests/host/qt/QtPeerTestFixture.h"
 
 #include <QApplication>

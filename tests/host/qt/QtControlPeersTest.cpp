@@ -1,8 +1,8 @@
-#include "host/components/Button.h"
-#include "host/components/ComboBox.h"
-#include "host/components/Edit.h"
-#include "host/components/Keyboard.h"
-#include "host/components/Label.h"
+#include "host/components/controls/Button.h"
+#include "host/components/controls/ComboBox.h"
+#include "host/components/controls/Edit.h"
+#include "host/components/controls/Keyboard.h"
+#include "host/components/controls/Label.h"
 #include "tests/host/qt/QtPeerTestFixture.h"
 #include "tests/support/CodePageGuard.h"
 

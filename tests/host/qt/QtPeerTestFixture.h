@@ -1,6 +1,6 @@
 #pragma once
 
-#include "host/components/Form.h"
+#include "host/components/controls/Form.h"
 #include "host/qt/QtWidgetSet.h"
 
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 
 #include "Source/DBGridTitleSort.h"
 #include "Source/VornData.h"
-#include "host/components/Resources.h"
+#include "host/components/graphics/Resources.h"
 
 #include <iostream>
 

@@ -1,7 +1,7 @@
 // A language resource module for the VornData package that replaces one palette image by
 // a plain red square, so that a test can tell which module an image came from.
 
-#include "host/components/Package.h"
+#include "host/components/model/Package.h"
 
 #include <array>
 #include <cstdint>

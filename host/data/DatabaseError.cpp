@@ -1,1 +1,0 @@
-#include "host/data/DatabaseError.h"

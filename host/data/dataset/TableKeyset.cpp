@@ -1,0 +1,88 @@
+// Keyset conditions on a table's order terms, split into segments an index can seek.
+#include "host/data/dataset/TableKeyset.h"
+
+#include "host/components/model/Exception.h"
+
+namespace vorn {
+
+namespace {
+
+// Whether rows may hold NULL in the term. A NULL start value on a NOT NULL term cannot come
+// from the database, but the NULL tests keep such a keyset exact all the same.
+bool MayBeNull(const TKeysetTerm& Term) {
+    return !Term.NotNull || Term.Value.IsNull();
+}
+
+// Whether the walk moves away from the term's NULLs: forward where they come first,
+// backward where they come last.
+bool LeavesNulls(const TKeysetTerm& Term, bool AfterRow) {
+    return AfterRow != Term.NullsLast;
+}
+
+// The test on one term alone that puts a row strictly on the wanted side of the start
+// row's value, with the NULLs on their side of every value; nullopt when no row can be there.
+std::optional<std::string> StrictlyBeyond(const TKeysetTerm& Term, const std::string& Value,
+                                          bool AfterRow) {
+    const bool AwayFromNulls = LeavesNulls(Term, AfterRow);
+    if (Term.Value.IsNull())
+        return AwayFromNulls ? std::optional<std::string>(Term.Sql + " IS NOT NULL") : std::nullopt;
+    const std::string Range = Term.Sql + (AfterRow ? " > " : " < ") + Value;
+    if (AwayFromNulls || !MayBeNull(Term))
+        return Range;
+    return "(" + Range + " OR " + Term.Sql + " IS NULL)";
+}
+
+// Rows whose terms from Index on come after (or before) the start row's: beyond it on the
+// first differing term. nullopt stands for "none".
+std::optional<std::string> Beyond(const std::vector<TKeysetTerm>& Terms, std::size_t Index,
+                                  bool AfterRow, TBoundParams& Params) {
+    if (Index >= Terms.size())
+        return std::nullopt;
+    const TKeysetTerm& Term = Terms[Index];
+    const bool Null = Term.Value.IsNull();
+    const std::string Value = Null ? std::string() : Params.Add(Term.Value);
+    const auto Strict = StrictlyBeyond(Term, Value, AfterRow);
+    const std::string Equal = Null ? Term.Sql + " IS NULL" : Term.Sql + " = " + Value;
+    const auto Rest = Beyond(Terms, Index + 1, AfterRow, Params);
+    if (!Rest)
+        return Strict;
+    const std::string EqualThenRest = "(" + Equal + " AND " + *Rest + ")";
+    if (!Strict)
+        return EqualThenRest;
+    return "(" + *Strict + " OR " + EqualThenRest + ")";
+}
+
+} // namespace
+
+int KeysetSegmentCount(const std::vector<TKeysetTerm>& Terms, bool After) {
+    VORN_ASSERT(!Terms.empty());
+    const TKeysetTerm& First = Terms.front();
+    if (!MayBeNull(First))
+        return 1;
+    // Leaving the NULLs from a NULL, or heading for them from a value, the NULLs and the
+    // values of the first term are both ahead.
+    return First.Value.IsNull() == LeavesNulls(First, After) ? 2 : 1;
+}
+
+std::optional<std::string> KeysetSegmentCondition(const std::vector<TKeysetTerm>& Terms,
+                                                  bool AfterRow, int Segment,
+                                                  TBoundParams& Params) {
+    VORN_ASSERT(!Terms.empty() && Segment >= 0 && Segment < KeysetSegmentCount(Terms, AfterRow));
+    const TKeysetTerm& First = Terms.front();
+    if (Segment == 1)
+        return First.Sql + (LeavesNulls(First, AfterRow) ? " IS NOT NULL" : " IS NULL");
+    const auto Rest = Beyond(Terms, 1, AfterRow, Params);
+    if (First.Value.IsNull()) {
+        if (!Rest)
+            return std::nullopt;
+        return First.Sql + " IS NULL AND " + *Rest;
+    }
+    const std::string Value = Params.Add(First.Value);
+    const std::string Strict = First.Sql + (AfterRow ? " > " : " < ") + Value;
+    if (!Rest)
+        return Strict;
+    const std::string Bound = First.Sql + (AfterRow ? " >= " : " <= ") + Value;
+    return Bound + " AND (" + Strict + " OR (" + First.Sql + " = " + Value + " AND " + *Rest + "))";
+}
+
+} // namespace vorn

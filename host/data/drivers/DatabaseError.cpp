@@ -1,0 +1,1 @@
+#include "host/data/drivers/DatabaseError.h"

@@ -1,0 +1,56 @@
+#pragma once
+
+#include "host/data/sql/SqlSyntaxError.h"
+
+#include <string>
+#include <vector>
+
+namespace vorn {
+
+// The system writes its clause texts in one dialect: STARTING WITH, CONTAINING,
+// UPPER(...), field names in square brackets, literals with backslash escapes.
+// These functions parse that dialect and write the SQL of one backend, so that the
+// drivers never see the dialect. Every string literal becomes a bound parameter;
+// numbers stay in the text as validated numeric tokens; every identifier is written
+// in double quotes exactly as spelt. LIKE is written with ESCAPE '\' and must be
+// case-sensitive on the connection (the SQLite driver makes it so when it opens a file).
+
+enum TSqlBackend { sbSQLite, sbPostgreSQL };
+
+// How much of the dialect a condition may use.
+enum TSqlConditionForm {
+    // A WHERE condition built by an application: expressions, function calls, IN,
+    // BETWEEN, but no sub-select, and every comparison must involve a field.
+    scfWhereClause,
+    // A dataset's record filter: a field or UPPER(field) compared with a literal or a
+    // number (=, <>, !=, <, <=, >, >=, STARTING WITH, CONTAINING, LIKE), IS [NOT] NULL,
+    // joined by AND, OR and NOT, with parentheses.
+    scfSimpleFilter
+};
+
+struct TTranslatedSql {
+    // The backend's SQL, with numbered placeholders: "?1".."?n" (SQLite) or "$1".."$n"
+    // (PostgreSQL).
+    std::string Text;
+    // The values of the placeholders, in order, to be bound as text.
+    std::vector<std::string> Parameters;
+    // For a condition: the fields it names (without qualifier), each once, in order of
+    // first appearance, so that a dataset can check them against its own fields.
+    std::vector<std::string> FieldNames;
+};
+
+// Translates one SELECT statement of the dialect. Raises ESqlSyntaxError for text
+// that is no such statement.
+TTranslatedSql TranslateStatement(const std::string& SystemSql, TSqlBackend Backend);
+
+// Translates one condition (a WHERE clause without the word WHERE). Placeholders are
+// numbered from FirstParameterNumber, so that the condition can join a statement that
+// already has parameters, and be repeated in it. The text is one complete expression:
+// put it in parentheses before joining it to other conditions with AND.
+// Raises ESqlSyntaxError for malformed text or text the form does not allow, and
+// for an empty condition.
+TTranslatedSql TranslateCondition(const std::string& ConditionText, TSqlBackend Backend,
+                                  TSqlConditionForm Form = scfWhereClause,
+                                  int FirstParameterNumber = 1);
+
+} // namespace vorn

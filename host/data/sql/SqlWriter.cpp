@@ -1,0 +1,538 @@
+#include "host/data/sql/SqlWriter.h"
+
+#include "host/components/model/CheckedArithmetic.h"
+#include "host/components/text/CaseMapping.h"
+#include "host/data/sql/SqlLiteral.h"
+#include "host/data/sql/SqlSyntaxError.h"
+#include "host/data/sql/SqlUpperCase.h"
+
+namespace vorn {
+
+namespace {
+
+// Binding strength of the written operators, weakest first. Both backends agree on
+// this order except between || and arithmetic, which is therefore always
+// parenthesized when mixed.
+enum TSqlLevel {
+    slOr = 1,
+    slAnd,
+    slNot,
+    slPredicate,
+    slConcat,
+    slAdditive,
+    slMultiplicative,
+    slUnary,
+    slAtom
+};
+
+TSqlLevel LevelOf(const TSqlExpr& Expr) {
+    switch (Expr.Kind) {
+    case sekUnary:
+        return Expr.Operator == sopNot ? slNot : slUnary;
+    case sekBinary:
+        switch (Expr.Operator) {
+        case sopOr:
+            return slOr;
+        case sopAnd:
+            return slAnd;
+        case sopConcat:
+            return slConcat;
+        case sopAdd:
+        case sopSubtract:
+            return slAdditive;
+        case sopMultiply:
+        case sopDivide:
+        case sopModulo:
+            return slMultiplicative;
+        default:
+            return slPredicate;
+        }
+    default:
+        return IsSqlPredicateKind(Expr.Kind) ? slPredicate : slAtom;
+    }
+}
+
+bool IsLeftAssociative(TSqlLevel Level) {
+    return Level == slOr || Level == slAnd || Level == slConcat || Level == slAdditive ||
+           Level == slMultiplicative;
+}
+
+bool IsArithmetic(TSqlLevel Level) {
+    return Level == slAdditive || Level == slMultiplicative;
+}
+
+// Whether an operand written bare under an operator of level Parent could be read
+// with another structure by either backend.
+bool NeedsParentheses(TSqlLevel Operand, TSqlLevel Parent, bool RightSide) {
+    if (Operand < Parent)
+        return true;
+    if (Operand == Parent && (RightSide || !IsLeftAssociative(Parent)))
+        return true;
+    return (Operand == slConcat && IsArithmetic(Parent)) ||
+           (Parent == slConcat && IsArithmetic(Operand));
+}
+
+const char* BinaryOperatorText(TSqlOperator Operator) {
+    switch (Operator) {
+    case sopOr:
+        return "OR";
+    case sopAnd:
+        return "AND";
+    case sopEqual:
+        return "=";
+    case sopNotEqual:
+        return "<>";
+    case sopLess:
+        return "<";
+    case sopLessOrEqual:
+        return "<=";
+    case sopGreater:
+        return ">";
+    case sopGreaterOrEqual:
+        return ">=";
+    case sopConcat:
+        return "||";
+    case sopAdd:
+        return "+";
+    case sopSubtract:
+        return "-";
+    case sopMultiply:
+        return "*";
+    case sopDivide:
+        return "/";
+    case sopModulo:
+        return "%";
+    default:
+        break;
+    }
+    VORN_ASSERT(false);
+    return "";
+}
+
+class TSqlWriter {
+public:
+    TSqlWriter(TSqlBackend Backend, int FirstParameterNumber, TTranslatedSql& Out)
+        : FBackend(Backend), FFirstParameter(FirstParameterNumber),
+          FParametersBefore(Out.Parameters.size()), FOut(Out) {}
+
+    void Select(const TSqlSelect& Select) {
+        Write("SELECT ");
+        if (Select.Distinct)
+            Write("DISTINCT ");
+        for (std::size_t Index = 0; Index < Select.Items.size(); ++Index) {
+            if (Index > 0)
+                Write(", ");
+            Expr(*Select.Items[Index].Expr);
+            Alias(Select.Items[Index].Alias);
+        }
+        if (!Select.From.empty()) {
+            Write(" FROM ");
+            for (const TSqlFromItem& Item : Select.From)
+                FromItem(Item);
+        }
+        if (Select.Where) {
+            Write(" WHERE ");
+            Expr(*Select.Where);
+        }
+        if (!Select.GroupBy.empty()) {
+            Write(" GROUP BY ");
+            ExprList(Select.GroupBy, 0);
+        }
+        if (Select.Having) {
+            Write(" HAVING ");
+            Expr(*Select.Having);
+        }
+        if (!Select.OrderBy.empty()) {
+            Write(" ORDER BY ");
+            for (std::size_t Index = 0; Index < Select.OrderBy.size(); ++Index) {
+                if (Index > 0)
+                    Write(", ");
+                OrderItem(Select.OrderBy[Index]);
+            }
+        }
+        if (!Select.Limit.empty())
+            Write(" LIMIT " + Select.Limit);
+        if (!Select.Offset.empty())
+            Write(" OFFSET " + Select.Offset);
+    }
+
+    void Expr(const TSqlExpr& Expr) {
+        switch (Expr.Kind) {
+        case sekColumn:
+            QualifiedName(Expr.Name);
+            return;
+        case sekAllColumns:
+            if (!Expr.Name.empty()) {
+                QualifiedName(Expr.Name);
+                Write(".");
+            }
+            Write("*");
+            return;
+        case sekString:
+            Parameter(DecodeSqlLiteral(Expr.Text));
+            return;
+        case sekNumber:
+            Write(Expr.Text);
+            return;
+        case sekBoolean:
+            // SQLite keeps truth values as the integers 1 and 0.
+            if (FBackend == sbSQLite)
+                Write(Expr.Text == "TRUE" ? "1" : "0");
+            else
+                Write(Expr.Text);
+            return;
+        case sekNull:
+            Write("NULL");
+            return;
+        case sekFunction:
+            Function(Expr);
+            return;
+        case sekUnary:
+            Unary(Expr);
+            return;
+        case sekBinary:
+            for (std::size_t Index = 0; Index < Expr.Operands.size(); ++Index) {
+                if (Index > 0)
+                    Write(std::string(" ") + BinaryOperatorText(Expr.Operator) + " ");
+                Operand(Expr, Index, Index > 0);
+            }
+            return;
+        case sekIsNull:
+            Operand(Expr, 0, false);
+            Write(Expr.Negated ? " IS NOT NULL" : " IS NULL");
+            return;
+        case sekLike:
+            Like(Expr);
+            return;
+        case sekStartingWith:
+            StartingWith(Expr);
+            return;
+        case sekContaining:
+            Containing(Expr);
+            return;
+        case sekInList:
+        case sekInSelect:
+            In(Expr);
+            return;
+        case sekBetween:
+            Operand(Expr, 0, false);
+            Write(Expr.Negated ? " NOT BETWEEN " : " BETWEEN ");
+            Operand(Expr, 1, true);
+            Write(" AND ");
+            Operand(Expr, 2, true);
+            return;
+        case sekSubquery:
+            SubSelect(*Expr.Select);
+            return;
+        case sekExists:
+            Write("EXISTS ");
+            SubSelect(*Expr.Select);
+            return;
+        }
+    }
+
+private:
+    TSqlBackend FBackend;
+    int FFirstParameter;
+    std::size_t FParametersBefore; // parameters Out held before this writer began
+    TTranslatedSql& FOut;
+
+    void Write(const std::string& Text) { FOut.Text += Text; }
+
+    void Parameter(std::string Value) { Write(AddParameter(std::move(Value))); }
+
+    // The placeholder of a new parameter, for SQL that names it more than once.
+    std::string AddParameter(std::string Value) {
+        const int Offset = CheckedCast<int>(FOut.Parameters.size() - FParametersBefore);
+        FOut.Parameters.push_back(std::move(Value));
+        return (FBackend == sbSQLite ? "?" : "$") +
+               std::to_string(CheckedAdd(FFirstParameter, Offset));
+    }
+
+    void Identifier(const std::string& Name) {
+        std::string Quoted = "\"";
+        for (char C : Name) {
+            if (C == '"')
+                Quoted += '"';
+            Quoted += C;
+        }
+        Write(Quoted + "\"");
+    }
+
+    void QualifiedName(const std::vector<std::string>& Parts) {
+        for (std::size_t Index = 0; Index < Parts.size(); ++Index) {
+            if (Index > 0)
+                Write(".");
+            Identifier(Parts[Index]);
+        }
+    }
+
+    void Alias(const std::string& Name) {
+        if (Name.empty())
+            return;
+        Write(" AS ");
+        Identifier(Name);
+    }
+
+    // A text constant of the translator's own (never a value from the input).
+    void Constant(const std::string& Text) {
+        const bool HasBackslash = Text.find('\\') != std::string::npos;
+        // PostgreSQL reads backslashes in plain literals according to a server
+        // setting; an escape-string literal reads them the same way everywhere.
+        const bool EscapeString = FBackend == sbPostgreSQL && HasBackslash;
+        std::string Literal = EscapeString ? "E'" : "'";
+        for (char C : Text) {
+            if (C == '\'')
+                Literal += '\'';
+            if (C == '\\' && EscapeString)
+                Literal += '\\';
+            Literal += C;
+        }
+        Write(Literal + "'");
+    }
+
+    void EscapeClause() {
+        Write(" ESCAPE ");
+        Constant("\\");
+    }
+
+    void ExprList(const std::vector<TSqlExprPtr>& List, std::size_t First) {
+        for (std::size_t Index = First; Index < List.size(); ++Index) {
+            if (Index > First)
+                Write(", ");
+            Expr(*List[Index]);
+        }
+    }
+
+    void Operand(const TSqlExpr& Parent, std::size_t Index, bool RightSide) {
+        const TSqlExpr& Child = *Parent.Operands[Index];
+        if (!NeedsParentheses(LevelOf(Child), LevelOf(Parent), RightSide)) {
+            Expr(Child);
+            return;
+        }
+        Write("(");
+        Expr(Child);
+        Write(")");
+    }
+
+    void Unary(const TSqlExpr& Expr) {
+        if (Expr.Operator == sopNot)
+            Write("NOT ");
+        else
+            Write(Expr.Operator == sopNegate ? "-" : "+");
+        Operand(Expr, 0, true);
+    }
+
+    void Function(const TSqlExpr& Expr) {
+        if (IsSqlUpperCall(Expr)) {
+            Upper(*Expr.Operands[0]);
+            return;
+        }
+        Write(Expr.Name[0] + "(");
+        if (Expr.Distinct)
+            Write("DISTINCT ");
+        ExprList(Expr.Operands, 0);
+        Write(")");
+    }
+
+    // UPPER folds as the components do under the host code page (SqlUpperCase).
+    void Upper(const TSqlExpr& Argument) {
+        const TSqlUpperCase Call = SqlUpperCase(FBackend);
+        Write(Call.Before);
+        Expr(Argument);
+        Write(Call.After);
+    }
+
+    // The text a LIKE matches. PostgreSQL has LIKE for text only, so a date or a number
+    // is matched by its text there, as SQLite does by itself.
+    void LikeSubject(const TSqlExpr& Expr) {
+        const TSqlExpr& Subject = *Expr.Operands[0];
+        if (FBackend == sbSQLite || IsSqlUpperCall(Subject)) {
+            Operand(Expr, 0, false);
+            return;
+        }
+        Write("CAST(");
+        this->Expr(Subject);
+        Write(" AS text)");
+    }
+
+    void LikeOperator(const TSqlExpr& Expr) { Write(Expr.Negated ? " NOT LIKE " : " LIKE "); }
+
+    // SQLite cannot match a LIKE pattern past its limit, and a clause selects the same rows
+    // on every backend: such a pattern is refused whatever the backend.
+    void Like(const TSqlExpr& Expr) {
+        const TSqlExpr& Pattern = *Expr.Operands[1];
+        std::string PatternText;
+        if (Pattern.Kind == sekString) {
+            PatternText = SqlLikePatternOfLiteral(Pattern.Text);
+            if (IsOverlongLikePattern(PatternText))
+                throw ESqlSyntaxError("LIKE pattern of " +
+                                          std::to_string(LikePatternBytes(PatternText)) +
+                                          " bytes is longer than the " +
+                                          std::to_string(MaxLikePatternBytes) + " bytes allowed",
+                                      Pattern.Position);
+        }
+        LikeSubject(Expr);
+        LikeOperator(Expr);
+        if (Pattern.Kind == sekString)
+            Parameter(std::move(PatternText));
+        else
+            Operand(Expr, 1, true);
+        EscapeClause();
+    }
+
+    // Prefix match, case-sensitive: LIKE with the prefix's own wildcards escaped. A prefix
+    // too long for a LIKE pattern on SQLite is compared with as many of the subject's first
+    // characters instead.
+    void StartingWith(const TSqlExpr& Expr) {
+        const TSqlExpr& Prefix = *Expr.Operands[1];
+        if (Prefix.Kind == sekString) {
+            std::string Text = DecodeSqlLiteral(Prefix.Text);
+            std::string Pattern = EscapeSqlLikeText(Text) + "%";
+            if (FBackend == sbSQLite && IsOverlongLikePattern(Pattern)) {
+                Write("substr(");
+                this->Expr(*Expr.Operands[0]);
+                const std::string Placeholder = AddParameter(std::move(Text));
+                Write(", 1, length(" + Placeholder + ")) " + (Expr.Negated ? "<> " : "= ") +
+                      Placeholder);
+                return;
+            }
+            LikeSubject(Expr);
+            LikeOperator(Expr);
+            Parameter(std::move(Pattern));
+        } else {
+            LikeSubject(Expr);
+            LikeOperator(Expr);
+            Write("(");
+            EscapedLikeText([&] { this->Expr(Prefix); });
+            Write(" || '%')");
+        }
+        EscapeClause();
+    }
+
+    // Substring match, case-insensitive as UPPER folds. A part too long for a LIKE pattern
+    // on SQLite is looked for with instr instead.
+    void Containing(const TSqlExpr& Expr) {
+        const TSqlExpr& Part = *Expr.Operands[1];
+        if (Part.Kind == sekString) {
+            std::string Text = UpperCaseText(DecodeSqlLiteral(Part.Text));
+            std::string Pattern = "%" + EscapeSqlLikeText(Text) + "%";
+            if (FBackend == sbSQLite && IsOverlongLikePattern(Pattern)) {
+                Write("instr(");
+                Upper(*Expr.Operands[0]);
+                Write(", " + AddParameter(std::move(Text)) + (Expr.Negated ? ") = 0" : ") > 0"));
+                return;
+            }
+            Upper(*Expr.Operands[0]);
+            LikeOperator(Expr);
+            Parameter(std::move(Pattern));
+        } else {
+            Upper(*Expr.Operands[0]);
+            LikeOperator(Expr);
+            Write("('%' || ");
+            EscapedLikeText([&] { Upper(Part); });
+            Write(" || '%')");
+        }
+        EscapeClause();
+    }
+
+    // The SQL that escapes the LIKE wildcards and the escape character in the text
+    // that WriteText writes, for a pattern built while the statement runs.
+    template <typename TWriteText>
+    void EscapedLikeText(TWriteText WriteText) {
+        Write("replace(replace(replace(");
+        if (FBackend == sbPostgreSQL)
+            Write("CAST(");
+        WriteText();
+        if (FBackend == sbPostgreSQL)
+            Write(" AS text)");
+        Write(", ");
+        Constant("\\");
+        Write(", ");
+        Constant("\\\\");
+        Write("), '%', ");
+        Constant("\\%");
+        Write("), '_', ");
+        Constant("\\_");
+        Write(")");
+    }
+
+    void In(const TSqlExpr& Expr) {
+        Operand(Expr, 0, false);
+        Write(Expr.Negated ? " NOT IN " : " IN ");
+        if (Expr.Kind == sekInSelect) {
+            SubSelect(*Expr.Select);
+            return;
+        }
+        Write("(");
+        ExprList(Expr.Operands, 1);
+        Write(")");
+    }
+
+    void SubSelect(const TSqlSelect& Inner) {
+        Write("(");
+        Select(Inner);
+        Write(")");
+    }
+
+    void FromItem(const TSqlFromItem& Item) {
+        switch (Item.Join) {
+        case sjkNone:
+            break;
+        case sjkComma:
+            Write(", ");
+            break;
+        case sjkInner:
+            Write(" INNER JOIN ");
+            break;
+        case sjkLeft:
+            Write(" LEFT JOIN ");
+            break;
+        case sjkRight:
+            Write(" RIGHT JOIN ");
+            break;
+        case sjkFull:
+            Write(" FULL JOIN ");
+            break;
+        case sjkCross:
+            Write(" CROSS JOIN ");
+            break;
+        }
+        if (Item.Select)
+            SubSelect(*Item.Select);
+        else
+            QualifiedName(Item.Table);
+        Alias(Item.Alias);
+        if (Item.On) {
+            Write(" ON ");
+            Expr(*Item.On);
+        }
+    }
+
+    // NULLs come first in an ascending order on both backends, as they do on SQLite.
+    void OrderItem(const TSqlOrderItem& Item) {
+        Expr(*Item.Expr);
+        if (Item.Descending)
+            Write(" DESC");
+        TSqlNullsOrder Nulls = Item.Nulls;
+        if (Nulls == snoDefault && FBackend == sbPostgreSQL)
+            Nulls = Item.Descending ? snoLast : snoFirst;
+        if (Nulls == snoFirst)
+            Write(" NULLS FIRST");
+        else if (Nulls == snoLast)
+            Write(" NULLS LAST");
+    }
+};
+
+} // namespace
+
+void WriteSqlStatement(const TSqlSelect& Select, TSqlBackend Backend, TTranslatedSql& Out) {
+    TSqlWriter(Backend, 1, Out).Select(Select);
+}
+
+void WriteSqlCondition(const TSqlExpr& Condition, TSqlBackend Backend, int FirstParameterNumber,
+                       TTranslatedSql& Out) {
+    TSqlWriter(Backend, FirstParameterNumber, Out).Expr(Condition);
+}
+
+} // namespace vorn
