@@ -239,7 +239,8 @@ TEST_P(SortComboBoxTest, ChoosingAnEntrySortsTheTableAndReportsIt) {
     EXPECT_EQ(Table->IndexFieldNames(), "Name");
     Table->First();
     EXPECT_EQ(Table->FieldByName("Name")->AsString(), "Adams");
-    EXPECT_EQ(Sorts, (std::vector<TSortReport>{{ComboBox, Table, "Name"}}));
+    EXPECT_EQ(Sorts, (std::vector<TSortReport>{
+                         {.Sender = ComboBox, .DataSet = Table, .SortFieldNames = "Name"}}));
     // The table's own report of the new order comes back once.
     EXPECT_EQ(SortChanges, (std::vector<TDataSet*>{Table}));
     EXPECT_EQ(ComboBox->Text(), "Name");
@@ -265,7 +266,9 @@ TEST_P(SortComboBoxTest, EnterKeepsTheLinkFieldsOfADetailTableInFront) {
         ASSERT_TRUE(UserKeyDown(*ComboBox, VK_RETURN));
         EXPECT_EQ(Detail->IndexFieldNames(), Case.Applied);
         EXPECT_EQ(ComboBox->Text(), Case.Applied);
-        EXPECT_EQ(Sorts, (std::vector<TSortReport>{{ComboBox, Detail, Case.Applied}}));
+        EXPECT_EQ(Sorts,
+                  (std::vector<TSortReport>{
+                      {.Sender = ComboBox, .DataSet = Detail, .SortFieldNames = Case.Applied}}));
     }
     // The detail still shows the master's orders only, in the new order.
     Detail->SetIndexFieldNames("CustNo;OrderDate");
@@ -298,7 +301,8 @@ TEST_P(SortComboBoxTest, AQueryIsSortedByTheApplicationAlone) {
     ComboBox->SetDataSource(Source);
     UserOpenList(*ComboBox);
     ASSERT_TRUE(UserSelectItem(*ComboBox, 0));
-    EXPECT_EQ(Sorts, (std::vector<TSortReport>{{ComboBox, Query, "Name"}}));
+    EXPECT_EQ(Sorts, (std::vector<TSortReport>{
+                         {.Sender = ComboBox, .DataSet = Query, .SortFieldNames = "Name"}}));
     EXPECT_EQ(Query->SQL()->Text(), Sql);
     EXPECT_TRUE(SortChanges.empty());
     ComboBox->Refresh();
@@ -311,7 +315,8 @@ TEST_P(SortComboBoxTest, SortWithoutDataSourceIsDroppedAndWithoutDatasetReported
     EXPECT_TRUE(Sorts.empty());
     ComboBox->SetDataSource(Source);
     ComboBox->Sort();
-    EXPECT_EQ(Sorts, (std::vector<TSortReport>{{ComboBox, nullptr, "Name"}}));
+    EXPECT_EQ(Sorts, (std::vector<TSortReport>{
+                         {.Sender = ComboBox, .DataSet = nullptr, .SortFieldNames = "Name"}}));
 }
 
 TEST_P(SortComboBoxTest, ARejectedOrderLeavesTheTableAsItWasAndReachesTheUser) {
@@ -497,7 +502,9 @@ TEST_P(SortComboBoxTest, ATitleSorterOnTheSameDataSourceAndTheComboBoxFollowEach
     ASSERT_TRUE(UserSelectItem(*ComboBox, ComboBox->Items()->IndexOf("Company;City")));
     EXPECT_EQ(Table->IndexFieldNames(), "Company;City");
     EXPECT_EQ(Highlighted(), (std::vector<std::string>{"Company", "City"}));
-    EXPECT_EQ(Sorts, (std::vector<TSortReport>{{ComboBox, Table, "Company;City"}}));
+    EXPECT_EQ(Sorts,
+              (std::vector<TSortReport>{
+                  {.Sender = ComboBox, .DataSet = Table, .SortFieldNames = "Company;City"}}));
 }
 
 // ---------------------------------------------------------------- class information

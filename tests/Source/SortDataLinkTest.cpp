@@ -73,9 +73,10 @@ TEST_F(SortDataLinkTest, ReportsEachChangeOnceWithTheAcceptedList) {
     Table->SetIndexFieldNames("City;Name");
     Table->Refresh();
     Table->SetIndexFieldNames("CustNo");
-    EXPECT_EQ(Reports, (std::vector<TReport>{{&Link, "", "Name"},
-                                             {&Link, "Name", "City;Name"},
-                                             {&Link, "City;Name", "CustNo"}}));
+    EXPECT_EQ(Reports, (std::vector<TReport>{
+                           {.Sender = &Link, .OldFields = "", .NewFields = "Name"},
+                           {.Sender = &Link, .OldFields = "Name", .NewFields = "City;Name"},
+                           {.Sender = &Link, .OldFields = "City;Name", .NewFields = "CustNo"}}));
     EXPECT_EQ(Link.SortFields(), "CustNo");
 }
 
@@ -90,10 +91,11 @@ TEST_F(SortDataLinkTest, ADeclinedChangeIsReportedAgainUntilAccepted) {
     Accept = true;
     Table->Refresh();
     Table->Refresh();
-    EXPECT_EQ(Reports, (std::vector<TReport>{{&Link, "", "Name"},
-                                             {&Link, "Name", "City;Name"},
-                                             {&Link, "Name", "City;Name"},
-                                             {&Link, "Name", "City;Name"}}));
+    EXPECT_EQ(Reports, (std::vector<TReport>{
+                           {.Sender = &Link, .OldFields = "", .NewFields = "Name"},
+                           {.Sender = &Link, .OldFields = "Name", .NewFields = "City;Name"},
+                           {.Sender = &Link, .OldFields = "Name", .NewFields = "City;Name"},
+                           {.Sender = &Link, .OldFields = "Name", .NewFields = "City;Name"}}));
     EXPECT_EQ(Link.SortFields(), "City;Name");
 }
 
@@ -114,7 +116,8 @@ TEST_F(SortDataLinkTest, AnotherIndexOnTheSameFieldsIsNoChange) {
     Link.SetDataSource(SourceFor(Table));
     Link.DataSetChanged();
     Table->SetIndexName("ByNameAgain");
-    EXPECT_EQ(Reports, (std::vector<TReport>{{&Link, "", "Name"}}));
+    EXPECT_EQ(Reports,
+              (std::vector<TReport>{{.Sender = &Link, .OldFields = "", .NewFields = "Name"}}));
 }
 
 TEST_F(SortDataLinkTest, ARepointedLinkComparesWithItsLastAcceptedListExactly) {
@@ -125,7 +128,9 @@ TEST_F(SortDataLinkTest, ARepointedLinkComparesWithItsLastAcceptedListExactly) {
     // Only the letter case differs: still a change.
     Link.SetDataSource(SourceFor(Shouting));
     Link.DataSetChanged();
-    EXPECT_EQ(Reports, (std::vector<TReport>{{&Link, "", "Name"}, {&Link, "Name", "NAME"}}));
+    EXPECT_EQ(Reports,
+              (std::vector<TReport>{{.Sender = &Link, .OldFields = "", .NewFields = "Name"},
+                                    {.Sender = &Link, .OldFields = "Name", .NewFields = "NAME"}}));
 }
 
 TEST_F(SortDataLinkTest, WithoutHandlerEveryChangeIsAccepted) {

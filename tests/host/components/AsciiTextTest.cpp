@@ -21,16 +21,22 @@ TEST(AsciiText, ChangesTheCaseOfAsciiLettersOnly) {
         std::string Lower;
     };
     const TCase Cases[] = {
-        {"", "", ""},
-        {"abc xyz", "ABC XYZ", "abc xyz"},
-        {"ABC XYZ", "ABC XYZ", "abc xyz"},
-        {"MiXeD_09", "MIXED_09", "mixed_09"},
+        {.Text = "", .Upper = "", .Lower = ""},
+        {.Text = "abc xyz", .Upper = "ABC XYZ", .Lower = "abc xyz"},
+        {.Text = "ABC XYZ", .Upper = "ABC XYZ", .Lower = "abc xyz"},
+        {.Text = "MiXeD_09", .Upper = "MIXED_09", .Lower = "mixed_09"},
         // The bytes just outside the letters: '@' before A, '[' after Z, '`' before a,
         // '{' after z.
-        {"@[`{", "@[`{", "@[`{"},
-        {"a" + SmallSUtf8 + "b", "A" + SmallSUtf8 + "B", "a" + SmallSUtf8 + "b"},
-        {SmallS1250 + SmallY1252, SmallS1250 + SmallY1252, SmallS1250 + SmallY1252},
-        {std::string("a\0b", 3), std::string("A\0B", 3), std::string("a\0b", 3)},
+        {.Text = "@[`{", .Upper = "@[`{", .Lower = "@[`{"},
+        {.Text = "a" + SmallSUtf8 + "b",
+         .Upper = "A" + SmallSUtf8 + "B",
+         .Lower = "a" + SmallSUtf8 + "b"},
+        {.Text = SmallS1250 + SmallY1252,
+         .Upper = SmallS1250 + SmallY1252,
+         .Lower = SmallS1250 + SmallY1252},
+        {.Text = std::string("a\0b", 3),
+         .Upper = std::string("A\0B", 3),
+         .Lower = std::string("a\0b", 3)},
     };
     for (const TCase& Case : Cases) {
         EXPECT_EQ(UpperCaseAscii(Case.Text), Case.Upper) << Case.Text;
@@ -45,20 +51,20 @@ TEST(AsciiText, ComparesWithAsciiCaseIgnored) {
         int Result;
     };
     const TCase Cases[] = {
-        {"", "", 0},
-        {"Name", "NAME", 0},
-        {"name", "NAMES", -1}, // the start of the other comes first
-        {"Names", "name", 1},
-        {"", "a", -1},
-        {"a", "B", -1},
-        {"B", "a", 1},
+        {.A = "", .B = "", .Result = 0},
+        {.A = "Name", .B = "NAME", .Result = 0},
+        {.A = "name", .B = "NAMES", .Result = -1}, // the start of the other comes first
+        {.A = "Names", .B = "name", .Result = 1},
+        {.A = "", .B = "a", .Result = -1},
+        {.A = "a", .B = "B", .Result = -1},
+        {.A = "B", .B = "a", .Result = 1},
         // Letters fold to upper case, so '_' (between Z and a) sorts after them.
-        {"_", "a", 1},
-        {"_", "Z", 1},
+        {.A = "_", .B = "a", .Result = 1},
+        {.A = "_", .B = "Z", .Result = 1},
         // Bytes of the upper half compare unsigned and never fold.
-        {SmallS1250, "z", 1},
-        {"\xC5\xA0", SmallSUtf8, -1},
-        {SmallS1250, SmallS1250, 0},
+        {.A = SmallS1250, .B = "z", .Result = 1},
+        {.A = "\xC5\xA0", .B = SmallSUtf8, .Result = -1},
+        {.A = SmallS1250, .B = SmallS1250, .Result = 0},
     };
     for (const TCase& Case : Cases) {
         EXPECT_EQ(CompareTextAscii(Case.A, Case.B), Case.Result) << Case.A << " / " << Case.B;
@@ -75,24 +81,36 @@ TEST(AsciiText, TrimsItsOwnSetOfBlanks) {
         std::string Spaces;
     };
     const TCase Cases[] = {
-        {"", "", "", ""},
-        {"   ", "", "", ""},
-        {" a b ", "a b", "a b", "a b"},
-        {"\ta\t", "a", "a", "\ta\t"},
-        {"\r\n a \n", "a", "\r\n a \n", "\r\n a \n"},
-        {" \t\x01 a\x1F", "a", "\x01 a\x1F", "\t\x01 a\x1F"},
-        {std::string("\0a\0", 3), "a", std::string("\0a\0", 3), std::string("\0a\0", 3)},
+        {.Text = "", .ControlsAndSpaces = "", .SpacesAndTabs = "", .Spaces = ""},
+        {.Text = "   ", .ControlsAndSpaces = "", .SpacesAndTabs = "", .Spaces = ""},
+        {.Text = " a b ", .ControlsAndSpaces = "a b", .SpacesAndTabs = "a b", .Spaces = "a b"},
+        {.Text = "\ta\t", .ControlsAndSpaces = "a", .SpacesAndTabs = "a", .Spaces = "\ta\t"},
+        {.Text = "\r\n a \n",
+         .ControlsAndSpaces = "a",
+         .SpacesAndTabs = "\r\n a \n",
+         .Spaces = "\r\n a \n"},
+        {.Text = " \t\x01 a\x1F",
+         .ControlsAndSpaces = "a",
+         .SpacesAndTabs = "\x01 a\x1F",
+         .Spaces = "\t\x01 a\x1F"},
+        {.Text = std::string("\0a\0", 3),
+         .ControlsAndSpaces = "a",
+         .SpacesAndTabs = std::string("\0a\0", 3),
+         .Spaces = std::string("\0a\0", 3)},
         // '!' (33) is the first byte kept; the upper half is never taken for a blank.
-        {" !x! ", "!x!", "!x!", "!x!"},
-        {"\xA0"
-         "a\xA0",
-         "\xA0"
-         "a\xA0",
-         "\xA0"
-         "a\xA0",
-         "\xA0"
-         "a\xA0"},
-        {" " + SmallSUtf8 + " ", SmallSUtf8, SmallSUtf8, SmallSUtf8},
+        {.Text = " !x! ", .ControlsAndSpaces = "!x!", .SpacesAndTabs = "!x!", .Spaces = "!x!"},
+        {.Text = "\xA0"
+                 "a\xA0",
+         .ControlsAndSpaces = "\xA0"
+                              "a\xA0",
+         .SpacesAndTabs = "\xA0"
+                          "a\xA0",
+         .Spaces = "\xA0"
+                   "a\xA0"},
+        {.Text = " " + SmallSUtf8 + " ",
+         .ControlsAndSpaces = SmallSUtf8,
+         .SpacesAndTabs = SmallSUtf8,
+         .Spaces = SmallSUtf8},
     };
     for (const TCase& Case : Cases) {
         EXPECT_EQ(TrimControlsAndSpaces(Case.Text), Case.ControlsAndSpaces) << Case.Text;

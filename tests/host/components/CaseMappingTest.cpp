@@ -38,38 +38,46 @@ TEST_P(UpperCaseTextTable, UpperCasesByTheHostCodePage) {
 INSTANTIATE_TEST_SUITE_P(
     Table, UpperCaseTextTable,
     ::testing::Values(
-        TUpperCase{cpUtf8, "", ""}, TUpperCase{cpUtf8, "abc xyz 09_%", "ABC XYZ 09_%"},
-        TUpperCase{cpUtf8, "\u0161aban \u0111or\u0111e \u010Da\u010Dak",
-                   "\u0160ABAN \u0110OR\u0110E \u010CA\u010CAK"},
-        TUpperCase{cpUtf8, "\u03B5\u03BB\u03BB\u03AC\u03B4\u03B1",
-                   "\u0395\u039B\u039B\u0386\u0394\u0391"},
-        TUpperCase{cpUtf8, "\u0452\u043E\u0440\u0452\u0435", "\u0402\u041E\u0420\u0402\u0415"},
+        TUpperCase{.CodePage = cpUtf8, .Text = "", .Upper = ""},
+        TUpperCase{.CodePage = cpUtf8, .Text = "abc xyz 09_%", .Upper = "ABC XYZ 09_%"},
+        TUpperCase{.CodePage = cpUtf8,
+                   .Text = "\u0161aban \u0111or\u0111e \u010Da\u010Dak",
+                   .Upper = "\u0160ABAN \u0110OR\u0110E \u010CA\u010CAK"},
+        TUpperCase{.CodePage = cpUtf8,
+                   .Text = "\u03B5\u03BB\u03BB\u03AC\u03B4\u03B1",
+                   .Upper = "\u0395\u039B\u039B\u0386\u0394\u0391"},
+        TUpperCase{.CodePage = cpUtf8,
+                   .Text = "\u0452\u043E\u0440\u0452\u0435",
+                   .Upper = "\u0402\u041E\u0420\u0402\u0415"},
         // Full case mapping: one letter may become several.
-        TUpperCase{cpUtf8, "stra\u00DFe", "STRASSE"},
+        TUpperCase{.CodePage = cpUtf8, .Text = "stra\u00DFe", .Upper = "STRASSE"},
         // Characters without case, beyond the basic plane too, and a lone combining mark.
-        TUpperCase{cpUtf8, "\u5317\u4EAC \U0001F600 a\u0301", "\u5317\u4EAC \U0001F600 A\u0301"},
+        TUpperCase{.CodePage = cpUtf8,
+                   .Text = "\u5317\u4EAC \U0001F600 a\u0301",
+                   .Upper = "\u5317\u4EAC \U0001F600 A\u0301"},
         // Malformed bytes stay as they are; the letters around them are still mapped.
-        TUpperCase{cpUtf8,
-                   "a\xFF"
-                   "b\xC3",
-                   "A\xFF"
-                   "B\xC3"},
-        TUpperCase{cpUtf8, std::string("a\0b", 3), std::string("A\0B", 3)},
+        TUpperCase{.CodePage = cpUtf8,
+                   .Text = "a\xFF"
+                           "b\xC3",
+                   .Upper = "A\xFF"
+                            "B\xC3"},
+        TUpperCase{
+            .CodePage = cpUtf8, .Text = std::string("a\0b", 3), .Upper = std::string("A\0B", 3)},
         // Single-byte code pages: a to z only, every other byte as it was.
-        TUpperCase{cpWindows1250,
-                   "\x9A"
-                   "aban \xE8"
-                   "a\xE8"
-                   "ak",
-                   "\x9A"
-                   "ABAN \xE8"
-                   "A\xE8"
-                   "AK"},
-        TUpperCase{cpWindows1252,
-                   "stra\xDF"
-                   "e \xE9t\xE9",
-                   "STRA\xDF"
-                   "E \xE9T\xE9"}));
+        TUpperCase{.CodePage = cpWindows1250,
+                   .Text = "\x9A"
+                           "aban \xE8"
+                           "a\xE8"
+                           "ak",
+                   .Upper = "\x9A"
+                            "ABAN \xE8"
+                            "A\xE8"
+                            "AK"},
+        TUpperCase{.CodePage = cpWindows1252,
+                   .Text = "stra\xDF"
+                           "e \xE9t\xE9",
+                   .Upper = "STRA\xDF"
+                            "E \xE9T\xE9"}));
 
 TEST(UpperCaseUtf8, MapsUtf8WhateverTheHostCodePage) {
     TCodePageGuard Guard(cpWindows1250);

@@ -33,21 +33,36 @@ TEST_P(CodePageRoundTrip, ConvertsBothWaysExactly) {
 INSTANTIATE_TEST_SUITE_P(
     Table, CodePageRoundTrip,
     ::testing::Values(
-        TRoundTripCase{cpWindows1250, "Plain ASCII 0-9 ~", "Plain ASCII 0-9 ~"},
-        TRoundTripCase{cpWindows1250, std::string("a\0b", 3), std::string("a\0b", 3)},
+        TRoundTripCase{
+            .CodePage = cpWindows1250, .Host = "Plain ASCII 0-9 ~", .Utf8 = "Plain ASCII 0-9 ~"},
+        TRoundTripCase{.CodePage = cpWindows1250,
+                       .Host = std::string("a\0b", 3),
+                       .Utf8 = std::string("a\0b", 3)},
         // Serbian Latin letters, lower and upper case.
-        TRoundTripCase{cpWindows1250, "\x9A\xF0\xE8\xE6\x9E", "\u0161\u0111\u010D\u0107\u017E"},
-        TRoundTripCase{cpWindows1250, "\x8A\xD0\xC8\xC6\x8E", "\u0160\u0110\u010C\u0106\u017D"},
-        TRoundTripCase{cpWindows1250, "Pretra\x9Eivanje po\xE8inje",
-                       "Pretra\u017Eivanje po\u010Dinje"},
-        TRoundTripCase{cpWindows1250, "\x80\xA0\xFF", "\u20AC\u00A0\u02D9"},
-        TRoundTripCase{cpWindows1252, "\x80\x9F\xE9\xFF", "\u20AC\u0178\u00E9\u00FF"},
-        TRoundTripCase{cpWindows1252, "\x8A\x9A\x8E\x9E", "\u0160\u0161\u017D\u017E"},
+        TRoundTripCase{.CodePage = cpWindows1250,
+                       .Host = "\x9A\xF0\xE8\xE6\x9E",
+                       .Utf8 = "\u0161\u0111\u010D\u0107\u017E"},
+        TRoundTripCase{.CodePage = cpWindows1250,
+                       .Host = "\x8A\xD0\xC8\xC6\x8E",
+                       .Utf8 = "\u0160\u0110\u010C\u0106\u017D"},
+        TRoundTripCase{.CodePage = cpWindows1250,
+                       .Host = "Pretra\x9Eivanje po\xE8inje",
+                       .Utf8 = "Pretra\u017Eivanje po\u010Dinje"},
+        TRoundTripCase{
+            .CodePage = cpWindows1250, .Host = "\x80\xA0\xFF", .Utf8 = "\u20AC\u00A0\u02D9"},
+        TRoundTripCase{.CodePage = cpWindows1252,
+                       .Host = "\x80\x9F\xE9\xFF",
+                       .Utf8 = "\u20AC\u0178\u00E9\u00FF"},
+        TRoundTripCase{.CodePage = cpWindows1252,
+                       .Host = "\x8A\x9A\x8E\x9E",
+                       .Utf8 = "\u0160\u0161\u017D\u017E"},
         // Under UTF-8 every script passes through as it is, outside the BMP too.
         TRoundTripCase{
-            cpUtf8, "\u0160aban \u0110or\u0111e \u0397\u03C1\u03AC \u0416 \u5317\u4EAC \U0001F600",
-            "\u0160aban \u0110or\u0111e \u0397\u03C1\u03AC \u0416 \u5317\u4EAC \U0001F600"},
-        TRoundTripCase{cpUtf8, std::string("a\0b", 3), std::string("a\0b", 3)}));
+            .CodePage = cpUtf8,
+            .Host = "\u0160aban \u0110or\u0111e \u0397\u03C1\u03AC \u0416 \u5317\u4EAC \U0001F600",
+            .Utf8 = "\u0160aban \u0110or\u0111e \u0397\u03C1\u03AC \u0416 \u5317\u4EAC \U0001F600"},
+        TRoundTripCase{
+            .CodePage = cpUtf8, .Host = std::string("a\0b", 3), .Utf8 = std::string("a\0b", 3)}));
 
 TEST(CodePage, EveryDefinedByteRoundTripsAndUndefinedBytesBecomeQuestionMarks) {
     // Bytes that the code page leaves undefined.

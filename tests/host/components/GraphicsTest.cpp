@@ -15,12 +15,22 @@ struct TNamedColor {
 
 TEST(Color, NamedColoursAreLaidOutBlueGreenRed) {
     const TNamedColor Cases[] = {
-        {clBlack, 0, 0, 0},       {clMaroon, 128, 0, 0},    {clGreen, 0, 128, 0},
-        {clOlive, 128, 128, 0},   {clNavy, 0, 0, 128},      {clPurple, 128, 0, 128},
-        {clTeal, 0, 128, 128},    {clGray, 128, 128, 128},  {clSilver, 192, 192, 192},
-        {clRed, 255, 0, 0},       {clLime, 0, 255, 0},      {clYellow, 255, 255, 0},
-        {clBlue, 0, 0, 255},      {clFuchsia, 255, 0, 255}, {clAqua, 0, 255, 255},
-        {clWhite, 255, 255, 255},
+        {.Color = clBlack, .Red = 0, .Green = 0, .Blue = 0},
+        {.Color = clMaroon, .Red = 128, .Green = 0, .Blue = 0},
+        {.Color = clGreen, .Red = 0, .Green = 128, .Blue = 0},
+        {.Color = clOlive, .Red = 128, .Green = 128, .Blue = 0},
+        {.Color = clNavy, .Red = 0, .Green = 0, .Blue = 128},
+        {.Color = clPurple, .Red = 128, .Green = 0, .Blue = 128},
+        {.Color = clTeal, .Red = 0, .Green = 128, .Blue = 128},
+        {.Color = clGray, .Red = 128, .Green = 128, .Blue = 128},
+        {.Color = clSilver, .Red = 192, .Green = 192, .Blue = 192},
+        {.Color = clRed, .Red = 255, .Green = 0, .Blue = 0},
+        {.Color = clLime, .Red = 0, .Green = 255, .Blue = 0},
+        {.Color = clYellow, .Red = 255, .Green = 255, .Blue = 0},
+        {.Color = clBlue, .Red = 0, .Green = 0, .Blue = 255},
+        {.Color = clFuchsia, .Red = 255, .Green = 0, .Blue = 255},
+        {.Color = clAqua, .Red = 0, .Green = 255, .Blue = 255},
+        {.Color = clWhite, .Red = 255, .Green = 255, .Blue = 255},
     };
     for (const TNamedColor& Case : Cases) {
         SCOPED_TRACE(Case.Color);

@@ -90,31 +90,43 @@ TEST_F(StringListFixture, OnChangeFiresOncePerChangeOrBatch) {
     TStringList Other;
     Fill(Other, {"x", "y", "z"});
     const TCase Cases[] = {
-        {"Add", [](TStringList& L) { L.Add("new"); }, 1},
-        {"SetText", [](TStringList& L) { L.SetText("1\n2\n3\n"); }, 1},
-        {"Assign", [&](TStringList& L) { L.Assign(&Other); }, 1},
-        {"AddStrings", [&](TStringList& L) { L.AddStrings(Other); }, 1},
-        {"Sort", [](TStringList& L) { L.Sort(); }, 1},
-        {"Clear", [](TStringList& L) { L.Clear(); }, 1},
-        {"batch",
-         [](TStringList& L) {
-             L.BeginUpdate();
-             L.Add("1");
-             L.BeginUpdate();
-             L.Delete(0);
-             L.EndUpdate();
-             L.SetString(0, "2");
-             L.EndUpdate();
-         },
-         1},
-        {"empty batch",
-         [](TStringList& L) {
-             L.BeginUpdate();
-             L.EndUpdate();
-         },
-         0},
-        {"same string", [](TStringList& L) { L.SetString(0, L.Strings(0)); }, 0},
-        {"assign self", [](TStringList& L) { L.Assign(&L); }, 0},
+        {.Name = "Add", .Operation = [](TStringList& L) { L.Add("new"); }, .ExpectedChanges = 1},
+        {.Name = "SetText",
+         .Operation = [](TStringList& L) { L.SetText("1\n2\n3\n"); },
+         .ExpectedChanges = 1},
+        {.Name = "Assign",
+         .Operation = [&](TStringList& L) { L.Assign(&Other); },
+         .ExpectedChanges = 1},
+        {.Name = "AddStrings",
+         .Operation = [&](TStringList& L) { L.AddStrings(Other); },
+         .ExpectedChanges = 1},
+        {.Name = "Sort", .Operation = [](TStringList& L) { L.Sort(); }, .ExpectedChanges = 1},
+        {.Name = "Clear", .Operation = [](TStringList& L) { L.Clear(); }, .ExpectedChanges = 1},
+        {.Name = "batch",
+         .Operation =
+             [](TStringList& L) {
+                 L.BeginUpdate();
+                 L.Add("1");
+                 L.BeginUpdate();
+                 L.Delete(0);
+                 L.EndUpdate();
+                 L.SetString(0, "2");
+                 L.EndUpdate();
+             },
+         .ExpectedChanges = 1},
+        {.Name = "empty batch",
+         .Operation =
+             [](TStringList& L) {
+                 L.BeginUpdate();
+                 L.EndUpdate();
+             },
+         .ExpectedChanges = 0},
+        {.Name = "same string",
+         .Operation = [](TStringList& L) { L.SetString(0, L.Strings(0)); },
+         .ExpectedChanges = 0},
+        {.Name = "assign self",
+         .Operation = [](TStringList& L) { L.Assign(&L); },
+         .ExpectedChanges = 0},
     };
     for (const TCase& Case : Cases) {
         SCOPED_TRACE(Case.Name);

@@ -67,13 +67,51 @@ TEST(TypingCharacters, MultiByteCharactersAreTypedWholeIntoEditsAndComboBoxes) {
         int ExpectedChanges;
     };
     const std::vector<TCase> Cases = {
-        {"typing into an empty text", "", 0, 0, 0, Wang + SCaron + "a", Wang + SCaron + "a", 3, 3},
-        {"typing at the caret between characters", Wang + Wang, 1, 0, 0, SCaron,
-         Wang + SCaron + Wang, 2, 1},
-        {"typing over a selection", "a" + Wang + "b", 1, 1, 0, Smile, "a" + Smile + "b", 2, 1},
-        {"backspace removes the whole character typed", "", 0, 0, 0, "x" + Wang + "\b", "x", 1, 3},
-        {"the maximum length counts characters", Wang, 1, 0, 3, SCaron + Smile + "z",
-         Wang + SCaron + Smile, 3, 2},
+        {.Name = "typing into an empty text",
+         .Start = "",
+         .SelStart = 0,
+         .SelLength = 0,
+         .MaxLength = 0,
+         .Typed = Wang + SCaron + "a",
+         .ExpectedText = Wang + SCaron + "a",
+         .ExpectedSelStart = 3,
+         .ExpectedChanges = 3},
+        {.Name = "typing at the caret between characters",
+         .Start = Wang + Wang,
+         .SelStart = 1,
+         .SelLength = 0,
+         .MaxLength = 0,
+         .Typed = SCaron,
+         .ExpectedText = Wang + SCaron + Wang,
+         .ExpectedSelStart = 2,
+         .ExpectedChanges = 1},
+        {.Name = "typing over a selection",
+         .Start = "a" + Wang + "b",
+         .SelStart = 1,
+         .SelLength = 1,
+         .MaxLength = 0,
+         .Typed = Smile,
+         .ExpectedText = "a" + Smile + "b",
+         .ExpectedSelStart = 2,
+         .ExpectedChanges = 1},
+        {.Name = "backspace removes the whole character typed",
+         .Start = "",
+         .SelStart = 0,
+         .SelLength = 0,
+         .MaxLength = 0,
+         .Typed = "x" + Wang + "\b",
+         .ExpectedText = "x",
+         .ExpectedSelStart = 1,
+         .ExpectedChanges = 3},
+        {.Name = "the maximum length counts characters",
+         .Start = Wang,
+         .SelStart = 1,
+         .SelLength = 0,
+         .MaxLength = 3,
+         .Typed = SCaron + Smile + "z",
+         .ExpectedText = Wang + SCaron + Smile,
+         .ExpectedSelStart = 3,
+         .ExpectedChanges = 2},
     };
     for (const TTextControl& Kind : TextControls()) {
         for (const TCase& Case : Cases) {
@@ -168,34 +206,42 @@ TEST(TypingCharacters, AListOnlyComboBoxPicksTheNextItemByItsWholeFirstCharacter
         std::vector<std::string> ExpectedPicks;
     };
     const std::vector<TCase> Cases = {
-        {"a multi-byte first character",
-         cpUtf8,
-         {"sit", SCaron + "e", Wang + "x", SCaron + "a"},
-         SCaron + SCaron + Wang,
-         {SCaron + "e", SCaron + "a", Wang + "x"}},
+        {.Name = "a multi-byte first character",
+         .CodePage = cpUtf8,
+         .Items = {"sit", SCaron + "e", Wang + "x", SCaron + "a"},
+         .Typed = SCaron + SCaron + Wang,
+         .ExpectedPicks = {SCaron + "e", SCaron + "a", Wang + "x"}},
         // "š" and "ś" share their first byte: only the whole character tells them apart.
-        {"characters that share a lead byte",
-         cpUtf8,
-         {"\xC5\x9B"
-          "a",
-          SCaron + "b"},
-         SCaron,
-         {SCaron + "b"}},
-        {"ASCII letters ignore case", cpUtf8, {"Bob", "ann", "Amy"}, "aA", {"ann", "Amy"}},
-        {"no item starts with it", cpUtf8, {"a", "b"}, Wang, {}},
-        {"Windows-1250 compares bytes",
-         cpWindows1250,
-         {"\x9A"
-          "a",
-          "\x8A"
-          "b",
-          "\x9A"
-          "c"},
-         "\x9A\x9A",
-         {"\x9A"
-          "a",
-          "\x9A"
-          "c"}},
+        {.Name = "characters that share a lead byte",
+         .CodePage = cpUtf8,
+         .Items = {"\xC5\x9B"
+                   "a",
+                   SCaron + "b"},
+         .Typed = SCaron,
+         .ExpectedPicks = {SCaron + "b"}},
+        {.Name = "ASCII letters ignore case",
+         .CodePage = cpUtf8,
+         .Items = {"Bob", "ann", "Amy"},
+         .Typed = "aA",
+         .ExpectedPicks = {"ann", "Amy"}},
+        {.Name = "no item starts with it",
+         .CodePage = cpUtf8,
+         .Items = {"a", "b"},
+         .Typed = Wang,
+         .ExpectedPicks = {}},
+        {.Name = "Windows-1250 compares bytes",
+         .CodePage = cpWindows1250,
+         .Items = {"\x9A"
+                   "a",
+                   "\x8A"
+                   "b",
+                   "\x9A"
+                   "c"},
+         .Typed = "\x9A\x9A",
+         .ExpectedPicks = {"\x9A"
+                           "a",
+                           "\x9A"
+                           "c"}},
     };
     for (const TCase& Case : Cases) {
         SCOPED_TRACE(Case.Name);

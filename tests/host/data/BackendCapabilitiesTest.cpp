@@ -59,22 +59,51 @@ TEST_P(ComparesAsBytesTest, ByteOrderedTextColumnsOnly) {
 
 INSTANTIATE_TEST_SUITE_P(
     Columns, ComparesAsBytesTest,
-    ::testing::Combine(
-        ::testing::ValuesIn(AllBackends),
-        ::testing::Values(
-            TBytesCase{"Varchar", "VARCHAR(40)", true, "VARCHAR(40)", true},
-            TBytesCase{"Text", "TEXT", true, "TEXT", true},
-            TBytesCase{"ByteCollation", "CLOB COLLATE BINARY", true,
-                       "VARCHAR(40) COLLATE \"POSIX\"", true},
-            TBytesCase{"CaseFolding", "VARCHAR(40) COLLATE NOCASE", false,
-                       "TEXT COLLATE \"und-x-icu\"", false},
-            TBytesCase{"TrailingBlanksIgnored", "VARCHAR(40) COLLATE RTRIM", false, "CHAR(10)",
-                       false},
-            TBytesCase{"Numbers", "INTEGER", false, "INTEGER", false},
-            // SQLite keeps numbers of a MEMO column as numbers, which no text range holds.
-            TBytesCase{"NoTextAffinity", "MEMO", false, "NUMERIC(10, 2)", false},
-            // UTF-16 bytes do not follow the characters' order.
-            TBytesCase{"Utf16Database", "VARCHAR(40)", false, "VARCHAR(40)", true, "UTF-16le"})),
+    ::testing::Combine(::testing::ValuesIn(AllBackends),
+                       ::testing::Values(TBytesCase{.Name = "Varchar",
+                                                    .SQLiteType = "VARCHAR(40)",
+                                                    .SQLiteBytes = true,
+                                                    .PostgresType = "VARCHAR(40)",
+                                                    .PostgresBytes = true},
+                                         TBytesCase{.Name = "Text",
+                                                    .SQLiteType = "TEXT",
+                                                    .SQLiteBytes = true,
+                                                    .PostgresType = "TEXT",
+                                                    .PostgresBytes = true},
+                                         TBytesCase{.Name = "ByteCollation",
+                                                    .SQLiteType = "CLOB COLLATE BINARY",
+                                                    .SQLiteBytes = true,
+                                                    .PostgresType = "VARCHAR(40) COLLATE \"POSIX\"",
+                                                    .PostgresBytes = true},
+                                         TBytesCase{.Name = "CaseFolding",
+                                                    .SQLiteType = "VARCHAR(40) COLLATE NOCASE",
+                                                    .SQLiteBytes = false,
+                                                    .PostgresType = "TEXT COLLATE \"und-x-icu\"",
+                                                    .PostgresBytes = false},
+                                         TBytesCase{.Name = "TrailingBlanksIgnored",
+                                                    .SQLiteType = "VARCHAR(40) COLLATE RTRIM",
+                                                    .SQLiteBytes = false,
+                                                    .PostgresType = "CHAR(10)",
+                                                    .PostgresBytes = false},
+                                         TBytesCase{.Name = "Numbers",
+                                                    .SQLiteType = "INTEGER",
+                                                    .SQLiteBytes = false,
+                                                    .PostgresType = "INTEGER",
+                                                    .PostgresBytes = false},
+                                         // SQLite keeps numbers of a MEMO column as numbers, which
+                                         // no text range holds.
+                                         TBytesCase{.Name = "NoTextAffinity",
+                                                    .SQLiteType = "MEMO",
+                                                    .SQLiteBytes = false,
+                                                    .PostgresType = "NUMERIC(10, 2)",
+                                                    .PostgresBytes = false},
+                                         // UTF-16 bytes do not follow the characters' order.
+                                         TBytesCase{.Name = "Utf16Database",
+                                                    .SQLiteType = "VARCHAR(40)",
+                                                    .SQLiteBytes = false,
+                                                    .PostgresType = "VARCHAR(40)",
+                                                    .PostgresBytes = true,
+                                                    .SQLiteEncoding = "UTF-16le"})),
     BackendCaseTestName<TBytesCase>);
 
 struct TIndexCase {
@@ -103,18 +132,29 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Combine(
         ::testing::ValuesIn(AllBackends),
         ::testing::Values(
-            TIndexCase{"LeadingIndex", "CREATE INDEX \"ByWord\" ON \"Words\" (\"Word\")",
-                       "CREATE INDEX \"ByWord\" ON \"Words\" (\"Word\")", true},
-            TIndexCase{"UniqueIndex",
-                       "CREATE UNIQUE INDEX \"ByWord\" ON \"Words\" (\"Word\", \"ID\")",
-                       "CREATE UNIQUE INDEX \"ByWord\" ON \"Words\" (\"Word\", \"ID\")", true},
-            TIndexCase{"NoIndex", nullptr, nullptr, false},
-            TIndexCase{"IndexOnAnotherColumn", "CREATE INDEX \"ByOther\" ON \"Words\" (\"Other\")",
-                       "CREATE INDEX \"ByOther\" ON \"Words\" (\"Other\")", false},
+            TIndexCase{.Name = "LeadingIndex",
+                       .SQLiteIndex = "CREATE INDEX \"ByWord\" ON \"Words\" (\"Word\")",
+                       .PostgresIndex = "CREATE INDEX \"ByWord\" ON \"Words\" (\"Word\")",
+                       .Expected = true},
+            TIndexCase{
+                .Name = "UniqueIndex",
+                .SQLiteIndex = "CREATE UNIQUE INDEX \"ByWord\" ON \"Words\" (\"Word\", \"ID\")",
+                .PostgresIndex = "CREATE UNIQUE INDEX \"ByWord\" ON \"Words\" (\"Word\", \"ID\")",
+                .Expected = true},
+            TIndexCase{.Name = "NoIndex",
+                       .SQLiteIndex = nullptr,
+                       .PostgresIndex = nullptr,
+                       .Expected = false},
+            TIndexCase{.Name = "IndexOnAnotherColumn",
+                       .SQLiteIndex = "CREATE INDEX \"ByOther\" ON \"Words\" (\"Other\")",
+                       .PostgresIndex = "CREATE INDEX \"ByOther\" ON \"Words\" (\"Other\")",
+                       .Expected = false},
             // Neither index compares as the column does.
-            TIndexCase{"IndexThatCannotServe",
-                       "CREATE INDEX \"ByWord\" ON \"Words\" (\"Word\" COLLATE NOCASE)",
-                       "CREATE INDEX \"ByWord\" ON \"Words\" USING hash (\"Word\")", false})),
+            TIndexCase{
+                .Name = "IndexThatCannotServe",
+                .SQLiteIndex = "CREATE INDEX \"ByWord\" ON \"Words\" (\"Word\" COLLATE NOCASE)",
+                .PostgresIndex = "CREATE INDEX \"ByWord\" ON \"Words\" USING hash (\"Word\")",
+                .Expected = false})),
     BackendCaseTestName<TIndexCase>);
 
 struct TMinimumCase {
@@ -157,16 +197,52 @@ INSTANTIATE_TEST_SUITE_P(
     Types, HasMinimumTest,
     ::testing::Combine(
         ::testing::ValuesIn(AllBackends),
-        ::testing::Values(TMinimumCase{"Integer", "INTEGER", "INTEGER", true, false},
-                          TMinimumCase{"Varchar", "VARCHAR(20)", "VARCHAR(20)", true, false},
-                          TMinimumCase{"Float", "FLOAT", "DOUBLE PRECISION", true, false},
-                          TMinimumCase{"Numeric", "NUMERIC(10, 2)", "NUMERIC(10, 2)", true, false},
-                          TMinimumCase{"Date", "DATE", "DATE", true, false},
-                          TMinimumCase{"Timestamp", "TIMESTAMP", "TIMESTAMP", true, false},
-                          TMinimumCase{"Boolean", "BOOLEAN", "BOOLEAN", false, true},
-                          TMinimumCase{"Json", "TEXT", "JSON", false, true},
+        ::testing::Values(TMinimumCase{.Name = "Integer",
+                                       .SQLiteType = "INTEGER",
+                                       .PostgresType = "INTEGER",
+                                       .PostgresHasMinimum = true,
+                                       .PostgresRefuses = false},
+                          TMinimumCase{.Name = "Varchar",
+                                       .SQLiteType = "VARCHAR(20)",
+                                       .PostgresType = "VARCHAR(20)",
+                                       .PostgresHasMinimum = true,
+                                       .PostgresRefuses = false},
+                          TMinimumCase{.Name = "Float",
+                                       .SQLiteType = "FLOAT",
+                                       .PostgresType = "DOUBLE PRECISION",
+                                       .PostgresHasMinimum = true,
+                                       .PostgresRefuses = false},
+                          TMinimumCase{.Name = "Numeric",
+                                       .SQLiteType = "NUMERIC(10, 2)",
+                                       .PostgresType = "NUMERIC(10, 2)",
+                                       .PostgresHasMinimum = true,
+                                       .PostgresRefuses = false},
+                          TMinimumCase{.Name = "Date",
+                                       .SQLiteType = "DATE",
+                                       .PostgresType = "DATE",
+                                       .PostgresHasMinimum = true,
+                                       .PostgresRefuses = false},
+                          TMinimumCase{.Name = "Timestamp",
+                                       .SQLiteType = "TIMESTAMP",
+                                       .PostgresType = "TIMESTAMP",
+                                       .PostgresHasMinimum = true,
+                                       .PostgresRefuses = false},
+                          TMinimumCase{.Name = "Boolean",
+                                       .SQLiteType = "BOOLEAN",
+                                       .PostgresType = "BOOLEAN",
+                                       .PostgresHasMinimum = false,
+                                       .PostgresRefuses = true},
+                          TMinimumCase{.Name = "Json",
+                                       .SQLiteType = "TEXT",
+                                       .PostgresType = "JSON",
+                                       .PostgresHasMinimum = false,
+                                       .PostgresRefuses = true},
                           // Text shown as a memo is left alone with the types that are.
-                          TMinimumCase{"Memo", "TEXT", "TEXT", false, false})),
+                          TMinimumCase{.Name = "Memo",
+                                       .SQLiteType = "TEXT",
+                                       .PostgresType = "TEXT",
+                                       .PostgresHasMinimum = false,
+                                       .PostgresRefuses = false})),
     BackendCaseTestName<TMinimumCase>);
 
 struct TLikeCase {
@@ -198,10 +274,13 @@ TEST_P(RefusesLikePatternTest, AsTheDatabaseDoes) {
 
 INSTANTIATE_TEST_SUITE_P(
     Patterns, RefusesLikePatternTest,
-    ::testing::Combine(::testing::ValuesIn(AllBackends),
-                       ::testing::Values(TLikeCase{"Short", 10, false},
-                                         TLikeCase{"Longest", MaxLikePatternBytes, false},
-                                         TLikeCase{"TooLong", MaxLikePatternBytes + 1, true})),
+    ::testing::Combine(
+        ::testing::ValuesIn(AllBackends),
+        ::testing::Values(
+            TLikeCase{.Name = "Short", .Length = 10, .SQLiteRefuses = false},
+            TLikeCase{.Name = "Longest", .Length = MaxLikePatternBytes, .SQLiteRefuses = false},
+            TLikeCase{
+                .Name = "TooLong", .Length = MaxLikePatternBytes + 1, .SQLiteRefuses = true})),
     BackendCaseTestName<TLikeCase>);
 
 class SqlBackendTest : public vorn::test::BackendTest {};

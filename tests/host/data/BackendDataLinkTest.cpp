@@ -57,26 +57,39 @@ TEST_P(DataLinkTest, EachOperationSendsItsOwnNotifications) {
         Events Expected;
     };
     const std::vector<TStep> Steps = {
-        {"open", [&] { Table->Open(); }, {"active", "changed"}},
-        {"next is a scroll", [&] { Table->Next(); }, {"scrolled"}},
-        {"next past the end tells nothing",
-         [&] {
-             Table->Last();
-             Link.Take();
-             Table->Next();
-         },
-         {}},
-        {"prior is a scroll", [&] { Table->Prior(); }, {"scrolled"}},
-        {"locate is a scroll", [&] { Table->Locate("ID", TVariant(3), {}); }, {"scrolled"}},
-        {"failed locate tells nothing", [&] { Table->Locate("ID", TVariant(99), {}); }, {}},
-        {"re-sort changes the rows", [&] { Table->SetIndexFieldNames("Name"); }, {"changed"}},
-        {"rejected re-sort tells nothing",
-         [&] { EXPECT_ANY_THROW(Table->SetIndexFieldNames("Nope")); },
-         {}},
-        {"filter changes the rows", [&] { Table->SetFilter("Name = 'x'"); }, {"changed"}},
-        {"filtered changes the rows", [&] { Table->SetFiltered(true); }, {"changed"}},
-        {"refresh changes the rows", [&] { Table->Refresh(); }, {"changed"}},
-        {"close", [&] { Table->Close(); }, {"inactive"}},
+        {.Name = "open", .Run = [&] { Table->Open(); }, .Expected = {"active", "changed"}},
+        {.Name = "next is a scroll", .Run = [&] { Table->Next(); }, .Expected = {"scrolled"}},
+        {.Name = "next past the end tells nothing",
+         .Run =
+             [&] {
+                 Table->Last();
+                 Link.Take();
+                 Table->Next();
+             },
+         .Expected = {}},
+        {.Name = "prior is a scroll", .Run = [&] { Table->Prior(); }, .Expected = {"scrolled"}},
+        {.Name = "locate is a scroll",
+         .Run = [&] { Table->Locate("ID", TVariant(3), {}); },
+         .Expected = {"scrolled"}},
+        {.Name = "failed locate tells nothing",
+         .Run = [&] { Table->Locate("ID", TVariant(99), {}); },
+         .Expected = {}},
+        {.Name = "re-sort changes the rows",
+         .Run = [&] { Table->SetIndexFieldNames("Name"); },
+         .Expected = {"changed"}},
+        {.Name = "rejected re-sort tells nothing",
+         .Run = [&] { EXPECT_ANY_THROW(Table->SetIndexFieldNames("Nope")); },
+         .Expected = {}},
+        {.Name = "filter changes the rows",
+         .Run = [&] { Table->SetFilter("Name = 'x'"); },
+         .Expected = {"changed"}},
+        {.Name = "filtered changes the rows",
+         .Run = [&] { Table->SetFiltered(true); },
+         .Expected = {"changed"}},
+        {.Name = "refresh changes the rows",
+         .Run = [&] { Table->Refresh(); },
+         .Expected = {"changed"}},
+        {.Name = "close", .Run = [&] { Table->Close(); }, .Expected = {"inactive"}},
     };
     for (const TStep& Step : Steps) {
         Step.Run();

@@ -142,10 +142,10 @@ TEST_F(FieldsTest, CalculatedAndLookupFieldsFollowTheRecord) {
         bool HasDensity;
         double Density;
     };
-    const TExpected Rows[] = {{"Srbija", true, 1700000 / 360.0},
-                              {"Ellada", true, 660000 / 39.0},
-                              {"", false, 0},
-                              {"", true, 260000 / 597.0}};
+    const TExpected Rows[] = {{.Country = "Srbija", .HasDensity = true, .Density = 1700000 / 360.0},
+                              {.Country = "Ellada", .HasDensity = true, .Density = 660000 / 39.0},
+                              {.Country = "", .HasDensity = false, .Density = 0},
+                              {.Country = "", .HasDensity = true, .Density = 260000 / 597.0}};
     int Row = 0;
     for (Cities.First(); !Cities.Eof(); Cities.Next(), ++Row) {
         EXPECT_EQ(CountryName->AsString(), Rows[Row].Country) << Row;

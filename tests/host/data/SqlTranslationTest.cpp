@@ -41,56 +41,65 @@ TEST(SqlTranslation, ClauseTextsOfTheComposerBecomeBackendSql) {
     // Written in Windows-1250, where UPPER folds a to z only.
     TCodePageGuard Guard(cpWindows1250);
     const std::vector<TTranslation> Cases = {
-        {"UPPER([Last Name]) = 'O\\'BRIEN'",
-         "UPPER(\"Last Name\") = ?1",
-         "translate(CAST(\"Last Name\" AS text), 'abcdefghijklmnopqrstuvwxyz', "
-         "'ABCDEFGHIJKLMNOPQRSTUVWXYZ') = $1",
-         {"O'BRIEN"}},
-        {"UPPER(City) = 'PARIS' OR Salary >= 5000",
-         "UPPER(\"City\") = ?1 OR \"Salary\" >= 5000",
-         "translate(CAST(\"City\" AS text), 'abcdefghijklmnopqrstuvwxyz', "
-         "'ABCDEFGHIJKLMNOPQRSTUVWXYZ') = $1 OR \"Salary\" >= 5000",
-         {"PARIS"}},
-        {"Salary >= 5000 AND Phone IS NULL",
-         "\"Salary\" >= 5000 AND \"Phone\" IS NULL",
-         "\"Salary\" >= 5000 AND \"Phone\" IS NULL",
-         {}},
-        {"UPPER(Name) STARTING WITH 'SM'",
-         "UPPER(\"Name\") LIKE ?1 ESCAPE '\\'",
-         PgUpper + " LIKE $1 ESCAPE E'\\\\'",
-         {"SM%"}},
-        {"Name CONTAINING 'ith'",
-         "UPPER(\"Name\") LIKE ?1 ESCAPE '\\'",
-         PgUpper + " LIKE $1 ESCAPE E'\\\\'",
-         {"%ITH%"}},
-        {"Name LIKE '%ith%'",
-         "\"Name\" LIKE ?1 ESCAPE '\\'",
-         "CAST(\"Name\" AS text) LIKE $1 ESCAPE E'\\\\'",
-         {"%ith%"}},
-        {"UPPER(Name) LIKE 'A\\_B_'",
-         "UPPER(\"Name\") LIKE ?1 ESCAPE '\\'",
-         PgUpper + " LIKE $1 ESCAPE E'\\\\'",
-         {"A\\_B_"}},
-        {"UPPER(Name) = '50*'", "UPPER(\"Name\") = ?1", PgUpper + " = $1", {"50*"}},
-        {"UPPER(Name) STARTING WITH ''",
-         "UPPER(\"Name\") LIKE ?1 ESCAPE '\\'",
-         PgUpper + " LIKE $1 ESCAPE E'\\\\'",
-         {"%"}},
-        {"Name = 'Smith' AND City = ''",
-         "\"Name\" = ?1 AND \"City\" = ?2",
-         "\"Name\" = $1 AND \"City\" = $2",
-         {"Smith", ""}},
-        {"City IS NULL AND UPPER(Name) STARTING WITH 'SM'",
-         "\"City\" IS NULL AND UPPER(\"Name\") LIKE ?1 ESCAPE '\\'",
-         "\"City\" IS NULL AND " + PgUpper + " LIKE $1 ESCAPE E'\\\\'",
-         {"SM%"}},
-        {"Phone IS NOT NULL", "\"Phone\" IS NOT NULL", "\"Phone\" IS NOT NULL", {}},
+        {.Dialect = "UPPER([Last Name]) = 'O\\'BRIEN'",
+         .SQLite = "UPPER(\"Last Name\") = ?1",
+         .PostgreSQL = "translate(CAST(\"Last Name\" AS text), 'abcdefghijklmnopqrstuvwxyz', "
+                       "'ABCDEFGHIJKLMNOPQRSTUVWXYZ') = $1",
+         .Parameters = {"O'BRIEN"}},
+        {.Dialect = "UPPER(City) = 'PARIS' OR Salary >= 5000",
+         .SQLite = "UPPER(\"City\") = ?1 OR \"Salary\" >= 5000",
+         .PostgreSQL = "translate(CAST(\"City\" AS text), 'abcdefghijklmnopqrstuvwxyz', "
+                       "'ABCDEFGHIJKLMNOPQRSTUVWXYZ') = $1 OR \"Salary\" >= 5000",
+         .Parameters = {"PARIS"}},
+        {.Dialect = "Salary >= 5000 AND Phone IS NULL",
+         .SQLite = "\"Salary\" >= 5000 AND \"Phone\" IS NULL",
+         .PostgreSQL = "\"Salary\" >= 5000 AND \"Phone\" IS NULL",
+         .Parameters = {}},
+        {.Dialect = "UPPER(Name) STARTING WITH 'SM'",
+         .SQLite = "UPPER(\"Name\") LIKE ?1 ESCAPE '\\'",
+         .PostgreSQL = PgUpper + " LIKE $1 ESCAPE E'\\\\'",
+         .Parameters = {"SM%"}},
+        {.Dialect = "Name CONTAINING 'ith'",
+         .SQLite = "UPPER(\"Name\") LIKE ?1 ESCAPE '\\'",
+         .PostgreSQL = PgUpper + " LIKE $1 ESCAPE E'\\\\'",
+         .Parameters = {"%ITH%"}},
+        {.Dialect = "Name LIKE '%ith%'",
+         .SQLite = "\"Name\" LIKE ?1 ESCAPE '\\'",
+         .PostgreSQL = "CAST(\"Name\" AS text) LIKE $1 ESCAPE E'\\\\'",
+         .Parameters = {"%ith%"}},
+        {.Dialect = "UPPER(Name) LIKE 'A\\_B_'",
+         .SQLite = "UPPER(\"Name\") LIKE ?1 ESCAPE '\\'",
+         .PostgreSQL = PgUpper + " LIKE $1 ESCAPE E'\\\\'",
+         .Parameters = {"A\\_B_"}},
+        {.Dialect = "UPPER(Name) = '50*'",
+         .SQLite = "UPPER(\"Name\") = ?1",
+         .PostgreSQL = PgUpper + " = $1",
+         .Parameters = {"50*"}},
+        {.Dialect = "UPPER(Name) STARTING WITH ''",
+         .SQLite = "UPPER(\"Name\") LIKE ?1 ESCAPE '\\'",
+         .PostgreSQL = PgUpper + " LIKE $1 ESCAPE E'\\\\'",
+         .Parameters = {"%"}},
+        {.Dialect = "Name = 'Smith' AND City = ''",
+         .SQLite = "\"Name\" = ?1 AND \"City\" = ?2",
+         .PostgreSQL = "\"Name\" = $1 AND \"City\" = $2",
+         .Parameters = {"Smith", ""}},
+        {.Dialect = "City IS NULL AND UPPER(Name) STARTING WITH 'SM'",
+         .SQLite = "\"City\" IS NULL AND UPPER(\"Name\") LIKE ?1 ESCAPE '\\'",
+         .PostgreSQL = "\"City\" IS NULL AND " + PgUpper + " LIKE $1 ESCAPE E'\\\\'",
+         .Parameters = {"SM%"}},
+        {.Dialect = "Phone IS NOT NULL",
+         .SQLite = "\"Phone\" IS NOT NULL",
+         .PostgreSQL = "\"Phone\" IS NOT NULL",
+         .Parameters = {}},
         // Truth values, as the filter grid writes them for a boolean field.
-        {"Active = true OR Active <> FALSE",
-         "\"Active\" = 1 OR \"Active\" <> 0",
-         "\"Active\" = TRUE OR \"Active\" <> FALSE",
-         {}},
-        {"[true] = True", "\"true\" = 1", "\"true\" = TRUE", {}},
+        {.Dialect = "Active = true OR Active <> FALSE",
+         .SQLite = "\"Active\" = 1 OR \"Active\" <> 0",
+         .PostgreSQL = "\"Active\" = TRUE OR \"Active\" <> FALSE",
+         .Parameters = {}},
+        {.Dialect = "[true] = True",
+         .SQLite = "\"true\" = 1",
+         .PostgreSQL = "\"true\" = TRUE",
+         .Parameters = {}},
     };
     for (const TTranslation& Case : Cases)
         ExpectCondition(Case);
@@ -104,25 +113,28 @@ TEST(SqlTranslation, UnderUtf8UpperFoldsEveryLetterOnBothBackends) {
     const std::string PgIcuUpper =
         "(upper(CAST(\"Name\" AS text) COLLATE \"und-x-icu\") COLLATE \"default\")";
     const std::vector<TTranslation> Cases = {
-        {"UPPER(Name) = '\u0160ABAN'", LiteUpper + " = ?1", PgIcuUpper + " = $1", {"\u0160ABAN"}},
-        {"UPPER(Name) STARTING WITH '\u0110O'",
-         LiteUpper + " LIKE ?1 ESCAPE '\\'",
-         PgIcuUpper + " LIKE $1 ESCAPE E'\\\\'",
-         {"\u0110O%"}},
+        {.Dialect = "UPPER(Name) = '\u0160ABAN'",
+         .SQLite = LiteUpper + " = ?1",
+         .PostgreSQL = PgIcuUpper + " = $1",
+         .Parameters = {"\u0160ABAN"}},
+        {.Dialect = "UPPER(Name) STARTING WITH '\u0110O'",
+         .SQLite = LiteUpper + " LIKE ?1 ESCAPE '\\'",
+         .PostgreSQL = PgIcuUpper + " LIKE $1 ESCAPE E'\\\\'",
+         .Parameters = {"\u0110O%"}},
         // CONTAINING folds its literal in C++ as the database folds the field.
-        {"Name CONTAINING '\u03B5\u03BB\u03BB_'",
-         LiteUpper + " LIKE ?1 ESCAPE '\\'",
-         PgIcuUpper + " LIKE $1 ESCAPE E'\\\\'",
-         {"%\u0395\u039B\u039B\\_%"}},
-        {"Name CONTAINING 'stra\u00DFe'",
-         LiteUpper + " LIKE ?1 ESCAPE '\\'",
-         PgIcuUpper + " LIKE $1 ESCAPE E'\\\\'",
-         {"%STRASSE%"}},
+        {.Dialect = "Name CONTAINING '\u03B5\u03BB\u03BB_'",
+         .SQLite = LiteUpper + " LIKE ?1 ESCAPE '\\'",
+         .PostgreSQL = PgIcuUpper + " LIKE $1 ESCAPE E'\\\\'",
+         .Parameters = {"%\u0395\u039B\u039B\\_%"}},
+        {.Dialect = "Name CONTAINING 'stra\u00DFe'",
+         .SQLite = LiteUpper + " LIKE ?1 ESCAPE '\\'",
+         .PostgreSQL = PgIcuUpper + " LIKE $1 ESCAPE E'\\\\'",
+         .Parameters = {"%STRASSE%"}},
         // Case-sensitive forms stay as they are.
-        {"Name STARTING WITH '\u0161a'",
-         "\"Name\" LIKE ?1 ESCAPE '\\'",
-         "CAST(\"Name\" AS text) LIKE $1 ESCAPE E'\\\\'",
-         {"\u0161a%"}},
+        {.Dialect = "Name STARTING WITH '\u0161a'",
+         .SQLite = "\"Name\" LIKE ?1 ESCAPE '\\'",
+         .PostgreSQL = "CAST(\"Name\" AS text) LIKE $1 ESCAPE E'\\\\'",
+         .Parameters = {"\u0161a%"}},
     };
     for (const TTranslation& Case : Cases)
         ExpectCondition(Case);
@@ -280,38 +292,62 @@ TEST(SqlTranslation, TextMatchesPastTheLikePatternLimit) {
 
 TEST(SqlTranslation, NamesAreQuotedExactlyAsWrittenAndKeywordsAreNot) {
     const std::vector<TTranslation> Cases = {
-        {"CustNo = 1", "\"CustNo\" = 1", "\"CustNo\" = 1", {}},
-        {"[Cust No] = 1", "\"Cust No\" = 1", "\"Cust No\" = 1", {}},
-        {"\"Say \"\"hi\"\"\" = 1", "\"Say \"\"hi\"\"\" = 1", "\"Say \"\"hi\"\"\" = 1", {}},
-        {"[a\"b] = 1", "\"a\"\"b\" = 1", "\"a\"\"b\" = 1", {}},
-        {"o.CustNo = c.\"CustNo\"",
-         "\"o\".\"CustNo\" = \"c\".\"CustNo\"",
-         "\"o\".\"CustNo\" = \"c\".\"CustNo\"",
-         {}},
-        {"Date = 1 and Value is not null",
-         "\"Date\" = 1 AND \"Value\" IS NOT NULL",
-         "\"Date\" = 1 AND \"Value\" IS NOT NULL",
-         {}},
-        {"\x8Aifra = 1", "\"\x8Aifra\" = 1", "\"\x8Aifra\" = 1", {}},
-        {"[Order] = 1", "\"Order\" = 1", "\"Order\" = 1", {}},
-        {"lower(Name) = 'a'", "lower(\"Name\") = ?1", "lower(\"Name\") = $1", {"a"}},
-        {"Age IN (1, 2.5, .5, 1e3, 2E-2)",
-         "\"Age\" IN (1, 2.5, .5, 1e3, 2E-2)",
-         "\"Age\" IN (1, 2.5, .5, 1e3, 2E-2)",
-         {}},
-        {"Age NOT BETWEEN -1 AND +2",
-         "\"Age\" NOT BETWEEN -1 AND +2",
-         "\"Age\" NOT BETWEEN -1 AND +2",
-         {}},
-        {"Name NOT IN ('a', 'b')",
-         "\"Name\" NOT IN (?1, ?2)",
-         "\"Name\" NOT IN ($1, $2)",
-         {"a", "b"}},
-        {"Age != 3", "\"Age\" <> 3", "\"Age\" <> 3", {}},
-        {"Name NOT STARTING WITH 'a'",
-         "\"Name\" NOT LIKE ?1 ESCAPE '\\'",
-         "CAST(\"Name\" AS text) NOT LIKE $1 ESCAPE E'\\\\'",
-         {"a%"}},
+        {.Dialect = "CustNo = 1",
+         .SQLite = "\"CustNo\" = 1",
+         .PostgreSQL = "\"CustNo\" = 1",
+         .Parameters = {}},
+        {.Dialect = "[Cust No] = 1",
+         .SQLite = "\"Cust No\" = 1",
+         .PostgreSQL = "\"Cust No\" = 1",
+         .Parameters = {}},
+        {.Dialect = "\"Say \"\"hi\"\"\" = 1",
+         .SQLite = "\"Say \"\"hi\"\"\" = 1",
+         .PostgreSQL = "\"Say \"\"hi\"\"\" = 1",
+         .Parameters = {}},
+        {.Dialect = "[a\"b] = 1",
+         .SQLite = "\"a\"\"b\" = 1",
+         .PostgreSQL = "\"a\"\"b\" = 1",
+         .Parameters = {}},
+        {.Dialect = "o.CustNo = c.\"CustNo\"",
+         .SQLite = "\"o\".\"CustNo\" = \"c\".\"CustNo\"",
+         .PostgreSQL = "\"o\".\"CustNo\" = \"c\".\"CustNo\"",
+         .Parameters = {}},
+        {.Dialect = "Date = 1 and Value is not null",
+         .SQLite = "\"Date\" = 1 AND \"Value\" IS NOT NULL",
+         .PostgreSQL = "\"Date\" = 1 AND \"Value\" IS NOT NULL",
+         .Parameters = {}},
+        {.Dialect = "\x8Aifra = 1",
+         .SQLite = "\"\x8Aifra\" = 1",
+         .PostgreSQL = "\"\x8Aifra\" = 1",
+         .Parameters = {}},
+        {.Dialect = "[Order] = 1",
+         .SQLite = "\"Order\" = 1",
+         .PostgreSQL = "\"Order\" = 1",
+         .Parameters = {}},
+        {.Dialect = "lower(Name) = 'a'",
+         .SQLite = "lower(\"Name\") = ?1",
+         .PostgreSQL = "lower(\"Name\") = $1",
+         .Parameters = {"a"}},
+        {.Dialect = "Age IN (1, 2.5, .5, 1e3, 2E-2)",
+         .SQLite = "\"Age\" IN (1, 2.5, .5, 1e3, 2E-2)",
+         .PostgreSQL = "\"Age\" IN (1, 2.5, .5, 1e3, 2E-2)",
+         .Parameters = {}},
+        {.Dialect = "Age NOT BETWEEN -1 AND +2",
+         .SQLite = "\"Age\" NOT BETWEEN -1 AND +2",
+         .PostgreSQL = "\"Age\" NOT BETWEEN -1 AND +2",
+         .Parameters = {}},
+        {.Dialect = "Name NOT IN ('a', 'b')",
+         .SQLite = "\"Name\" NOT IN (?1, ?2)",
+         .PostgreSQL = "\"Name\" NOT IN ($1, $2)",
+         .Parameters = {"a", "b"}},
+        {.Dialect = "Age != 3",
+         .SQLite = "\"Age\" <> 3",
+         .PostgreSQL = "\"Age\" <> 3",
+         .Parameters = {}},
+        {.Dialect = "Name NOT STARTING WITH 'a'",
+         .SQLite = "\"Name\" NOT LIKE ?1 ESCAPE '\\'",
+         .PostgreSQL = "CAST(\"Name\" AS text) NOT LIKE $1 ESCAPE E'\\\\'",
+         .Parameters = {"a%"}},
     };
     for (const TTranslation& Case : Cases)
         ExpectCondition(Case);
@@ -347,28 +383,34 @@ TEST(SqlTranslation, ParenthesesFollowTheTree) {
 
 TEST(SqlTranslation, ValueListStatementsOfTheFilterGrid) {
     const std::vector<TTranslation> Cases = {
-        {"SELECT DISTINCT ValueTable.\"Name\" ValueField FROM \"customer\" ValueTable ORDER BY "
-         "ValueField",
-         "SELECT DISTINCT \"ValueTable\".\"Name\" AS \"ValueField\" FROM \"customer\" AS "
-         "\"ValueTable\" ORDER BY \"ValueField\"",
-         "SELECT DISTINCT \"ValueTable\".\"Name\" AS \"ValueField\" FROM \"customer\" AS "
-         "\"ValueTable\" ORDER BY \"ValueField\" NULLS FIRST",
-         {}},
-        {"SELECT DISTINCT ValueTable.\"Last Name\" ValueField FROM \"Name Table\" ValueTable "
-         "ORDER BY ValueField",
-         "SELECT DISTINCT \"ValueTable\".\"Last Name\" AS \"ValueField\" FROM \"Name Table\" AS "
-         "\"ValueTable\" ORDER BY \"ValueField\"",
-         "SELECT DISTINCT \"ValueTable\".\"Last Name\" AS \"ValueField\" FROM \"Name Table\" AS "
-         "\"ValueTable\" ORDER BY \"ValueField\" NULLS FIRST",
-         {}},
-        {"SELECT DISTINCT Name FROM customer ORDER BY Name",
-         "SELECT DISTINCT \"Name\" FROM \"customer\" ORDER BY \"Name\"",
-         "SELECT DISTINCT \"Name\" FROM \"customer\" ORDER BY \"Name\" NULLS FIRST",
-         {}},
-        {"SELECT DISTINCT [Last Name] FROM [Name Table] ORDER BY [Last Name]",
-         "SELECT DISTINCT \"Last Name\" FROM \"Name Table\" ORDER BY \"Last Name\"",
-         "SELECT DISTINCT \"Last Name\" FROM \"Name Table\" ORDER BY \"Last Name\" NULLS FIRST",
-         {}},
+        {.Dialect =
+             "SELECT DISTINCT ValueTable.\"Name\" ValueField FROM \"customer\" ValueTable ORDER BY "
+             "ValueField",
+         .SQLite = "SELECT DISTINCT \"ValueTable\".\"Name\" AS \"ValueField\" FROM \"customer\" AS "
+                   "\"ValueTable\" ORDER BY \"ValueField\"",
+         .PostgreSQL =
+             "SELECT DISTINCT \"ValueTable\".\"Name\" AS \"ValueField\" FROM \"customer\" AS "
+             "\"ValueTable\" ORDER BY \"ValueField\" NULLS FIRST",
+         .Parameters = {}},
+        {.Dialect =
+             "SELECT DISTINCT ValueTable.\"Last Name\" ValueField FROM \"Name Table\" ValueTable "
+             "ORDER BY ValueField",
+         .SQLite = "SELECT DISTINCT \"ValueTable\".\"Last Name\" AS \"ValueField\" FROM \"Name "
+                   "Table\" AS "
+                   "\"ValueTable\" ORDER BY \"ValueField\"",
+         .PostgreSQL = "SELECT DISTINCT \"ValueTable\".\"Last Name\" AS \"ValueField\" FROM \"Name "
+                       "Table\" AS "
+                       "\"ValueTable\" ORDER BY \"ValueField\" NULLS FIRST",
+         .Parameters = {}},
+        {.Dialect = "SELECT DISTINCT Name FROM customer ORDER BY Name",
+         .SQLite = "SELECT DISTINCT \"Name\" FROM \"customer\" ORDER BY \"Name\"",
+         .PostgreSQL = "SELECT DISTINCT \"Name\" FROM \"customer\" ORDER BY \"Name\" NULLS FIRST",
+         .Parameters = {}},
+        {.Dialect = "SELECT DISTINCT [Last Name] FROM [Name Table] ORDER BY [Last Name]",
+         .SQLite = "SELECT DISTINCT \"Last Name\" FROM \"Name Table\" ORDER BY \"Last Name\"",
+         .PostgreSQL =
+             "SELECT DISTINCT \"Last Name\" FROM \"Name Table\" ORDER BY \"Last Name\" NULLS FIRST",
+         .Parameters = {}},
     };
     for (const TTranslation& Case : Cases) {
         SCOPED_TRACE("«" + Case.Dialect + "»");
@@ -381,52 +423,67 @@ TEST(SqlTranslation, PlainSelectStatementsPassThrough) {
     // Written in Windows-1250, where UPPER folds a to z only.
     TCodePageGuard Guard(cpWindows1250);
     const std::vector<TTranslation> Cases = {
-        {"select * from People p where p.Name starting with 'S' order by p.Name desc, Age asc "
-         "limit 10 offset 20",
-         "SELECT * FROM \"People\" AS \"p\" WHERE \"p\".\"Name\" LIKE ?1 ESCAPE '\\' ORDER BY "
-         "\"p\".\"Name\" DESC, \"Age\" LIMIT 10 OFFSET 20",
-         "SELECT * FROM \"People\" AS \"p\" WHERE CAST(\"p\".\"Name\" AS text) LIKE $1 ESCAPE "
-         "E'\\\\' ORDER BY "
-         "\"p\".\"Name\" DESC NULLS LAST, \"Age\" NULLS FIRST LIMIT 10 OFFSET 20",
-         {"S%"}},
-        {"SELECT City, COUNT(*) AS N, count(DISTINCT Name) FROM People GROUP BY City HAVING "
-         "COUNT(*) > 1 ORDER BY N NULLS LAST",
-         "SELECT \"City\", COUNT(*) AS \"N\", count(DISTINCT \"Name\") FROM \"People\" GROUP BY "
-         "\"City\" HAVING COUNT(*) > 1 ORDER BY \"N\" NULLS LAST",
-         "SELECT \"City\", COUNT(*) AS \"N\", count(DISTINCT \"Name\") FROM \"People\" GROUP BY "
-         "\"City\" HAVING COUNT(*) > 1 ORDER BY \"N\" NULLS LAST",
-         {}},
-        {"SELECT o.*, c.Name FROM Orders o LEFT OUTER JOIN Customers AS c ON o.CustNo = "
-         "c.CustNo, Towns t CROSS JOIN Zones",
-         "SELECT \"o\".*, \"c\".\"Name\" FROM \"Orders\" AS \"o\" LEFT JOIN \"Customers\" AS "
-         "\"c\" ON \"o\".\"CustNo\" = \"c\".\"CustNo\", \"Towns\" AS \"t\" CROSS JOIN \"Zones\"",
-         "SELECT \"o\".*, \"c\".\"Name\" FROM \"Orders\" AS \"o\" LEFT JOIN \"Customers\" AS "
-         "\"c\" ON \"o\".\"CustNo\" = \"c\".\"CustNo\", \"Towns\" AS \"t\" CROSS JOIN \"Zones\"",
-         {}},
-        {"SELECT Name, 'x' Tag FROM People WHERE Age IN (SELECT Age FROM Ages WHERE Kind = 'a') "
-         "AND EXISTS (SELECT 1 FROM Towns WHERE Towns.Name = People.City)",
-         "SELECT \"Name\", ?1 AS \"Tag\" FROM \"People\" WHERE \"Age\" IN (SELECT \"Age\" FROM "
-         "\"Ages\" WHERE \"Kind\" = ?2) AND EXISTS (SELECT 1 FROM \"Towns\" WHERE "
-         "\"Towns\".\"Name\" = \"People\".\"City\")",
-         "SELECT \"Name\", $1 AS \"Tag\" FROM \"People\" WHERE \"Age\" IN (SELECT \"Age\" FROM "
-         "\"Ages\" WHERE \"Kind\" = $2) AND EXISTS (SELECT 1 FROM \"Towns\" WHERE "
-         "\"Towns\".\"Name\" = \"People\".\"City\")",
-         {"x", "a"}},
-        {"SELECT n FROM (SELECT Name n FROM People) AS sub WHERE n CONTAINING sub.n",
-         "SELECT \"n\" FROM (SELECT \"Name\" AS \"n\" FROM \"People\") AS \"sub\" WHERE "
-         "UPPER(\"n\") LIKE ('%' || replace(replace(replace(UPPER(\"sub\".\"n\"), '\\', '\\\\'), "
-         "'%', '\\%'), '_', '\\_') || '%') ESCAPE '\\'",
-         "SELECT \"n\" FROM (SELECT \"Name\" AS \"n\" FROM \"People\") AS \"sub\" WHERE "
-         "translate(CAST(\"n\" AS text), 'abcdefghijklmnopqrstuvwxyz', "
-         "'ABCDEFGHIJKLMNOPQRSTUVWXYZ') LIKE ('%' || "
-         "replace(replace(replace(CAST(translate(CAST(\"sub\".\"n\" AS text), "
-         "'abcdefghijklmnopqrstuvwxyz', 'ABCDEFGHIJKLMNOPQRSTUVWXYZ') AS text), E'\\\\', "
-         "E'\\\\\\\\'), '%', E'\\\\%'), '_', E'\\\\_') || '%') ESCAPE E'\\\\'",
-         {}},
-        {"SELECT left(Name, 2) FROM People",
-         "SELECT left(\"Name\", 2) FROM \"People\"",
-         "SELECT left(\"Name\", 2) FROM \"People\"",
-         {}},
+        {.Dialect =
+             "select * from People p where p.Name starting with 'S' order by p.Name desc, Age asc "
+             "limit 10 offset 20",
+         .SQLite =
+             "SELECT * FROM \"People\" AS \"p\" WHERE \"p\".\"Name\" LIKE ?1 ESCAPE '\\' ORDER BY "
+             "\"p\".\"Name\" DESC, \"Age\" LIMIT 10 OFFSET 20",
+         .PostgreSQL =
+             "SELECT * FROM \"People\" AS \"p\" WHERE CAST(\"p\".\"Name\" AS text) LIKE $1 ESCAPE "
+             "E'\\\\' ORDER BY "
+             "\"p\".\"Name\" DESC NULLS LAST, \"Age\" NULLS FIRST LIMIT 10 OFFSET 20",
+         .Parameters = {"S%"}},
+        {.Dialect =
+             "SELECT City, COUNT(*) AS N, count(DISTINCT Name) FROM People GROUP BY City HAVING "
+             "COUNT(*) > 1 ORDER BY N NULLS LAST",
+         .SQLite = "SELECT \"City\", COUNT(*) AS \"N\", count(DISTINCT \"Name\") FROM \"People\" "
+                   "GROUP BY "
+                   "\"City\" HAVING COUNT(*) > 1 ORDER BY \"N\" NULLS LAST",
+         .PostgreSQL = "SELECT \"City\", COUNT(*) AS \"N\", count(DISTINCT \"Name\") FROM "
+                       "\"People\" GROUP BY "
+                       "\"City\" HAVING COUNT(*) > 1 ORDER BY \"N\" NULLS LAST",
+         .Parameters = {}},
+        {.Dialect = "SELECT o.*, c.Name FROM Orders o LEFT OUTER JOIN Customers AS c ON o.CustNo = "
+                    "c.CustNo, Towns t CROSS JOIN Zones",
+         .SQLite =
+             "SELECT \"o\".*, \"c\".\"Name\" FROM \"Orders\" AS \"o\" LEFT JOIN \"Customers\" AS "
+             "\"c\" ON \"o\".\"CustNo\" = \"c\".\"CustNo\", \"Towns\" AS \"t\" CROSS JOIN "
+             "\"Zones\"",
+         .PostgreSQL =
+             "SELECT \"o\".*, \"c\".\"Name\" FROM \"Orders\" AS \"o\" LEFT JOIN \"Customers\" AS "
+             "\"c\" ON \"o\".\"CustNo\" = \"c\".\"CustNo\", \"Towns\" AS \"t\" CROSS JOIN "
+             "\"Zones\"",
+         .Parameters = {}},
+        {.Dialect = "SELECT Name, 'x' Tag FROM People WHERE Age IN (SELECT Age FROM Ages WHERE "
+                    "Kind = 'a') "
+                    "AND EXISTS (SELECT 1 FROM Towns WHERE Towns.Name = People.City)",
+         .SQLite =
+             "SELECT \"Name\", ?1 AS \"Tag\" FROM \"People\" WHERE \"Age\" IN (SELECT \"Age\" FROM "
+             "\"Ages\" WHERE \"Kind\" = ?2) AND EXISTS (SELECT 1 FROM \"Towns\" WHERE "
+             "\"Towns\".\"Name\" = \"People\".\"City\")",
+         .PostgreSQL =
+             "SELECT \"Name\", $1 AS \"Tag\" FROM \"People\" WHERE \"Age\" IN (SELECT \"Age\" FROM "
+             "\"Ages\" WHERE \"Kind\" = $2) AND EXISTS (SELECT 1 FROM \"Towns\" WHERE "
+             "\"Towns\".\"Name\" = \"People\".\"City\")",
+         .Parameters = {"x", "a"}},
+        {.Dialect = "SELECT n FROM (SELECT Name n FROM People) AS sub WHERE n CONTAINING sub.n",
+         .SQLite = "SELECT \"n\" FROM (SELECT \"Name\" AS \"n\" FROM \"People\") AS \"sub\" WHERE "
+                   "UPPER(\"n\") LIKE ('%' || replace(replace(replace(UPPER(\"sub\".\"n\"), '\\', "
+                   "'\\\\'), "
+                   "'%', '\\%'), '_', '\\_') || '%') ESCAPE '\\'",
+         .PostgreSQL =
+             "SELECT \"n\" FROM (SELECT \"Name\" AS \"n\" FROM \"People\") AS \"sub\" WHERE "
+             "translate(CAST(\"n\" AS text), 'abcdefghijklmnopqrstuvwxyz', "
+             "'ABCDEFGHIJKLMNOPQRSTUVWXYZ') LIKE ('%' || "
+             "replace(replace(replace(CAST(translate(CAST(\"sub\".\"n\" AS text), "
+             "'abcdefghijklmnopqrstuvwxyz', 'ABCDEFGHIJKLMNOPQRSTUVWXYZ') AS text), E'\\\\', "
+             "E'\\\\\\\\'), '%', E'\\\\%'), '_', E'\\\\_') || '%') ESCAPE E'\\\\'",
+         .Parameters = {}},
+        {.Dialect = "SELECT left(Name, 2) FROM People",
+         .SQLite = "SELECT left(\"Name\", 2) FROM \"People\"",
+         .PostgreSQL = "SELECT left(\"Name\", 2) FROM \"People\"",
+         .Parameters = {}},
     };
     for (const TTranslation& Case : Cases) {
         SCOPED_TRACE("«" + Case.Dialect + "»");

@@ -43,173 +43,188 @@ struct TWindowCase {
 
 TEST(TableRowWindow, OperationsKeepRowsCurrentAndEnds) {
     const TWindowCase Cases[] = {
-        {"a first page that is not all",
-         [](TRowWindow& W, auto&) {
-             W.StartAtFirst(Rows({1, 2, 3}), false);
-         },
-         {1, 2, 3},
-         1,
-         true,
-         false,
-         {}},
-        {"an empty table from the first",
-         [](TRowWindow& W, auto&) { W.StartAtFirst({}, true); },
-         {},
-         0,
-         true,
-         true,
-         {}},
-        {"the last page, read backwards",
-         [](TRowWindow& W, auto&) {
-             W.StartAtLast(Rows({9, 8, 7}), false);
-         },
-         {7, 8, 9},
-         9,
-         false,
-         true,
-         {}},
-        {"an empty table from the last",
-         [](TRowWindow& W, auto&) { W.StartAtLast({}, true); },
-         {},
-         0,
-         true,
-         true,
-         {}},
-        {"rows from the middle that reach the end",
-         [](TRowWindow& W, auto&) {
-             W.StartAt(Rows({4, 5, 6}), true, 10);
-         },
-         {4, 5, 6},
-         4,
-         false,
-         true,
-         {}},
-        {"rows from the middle beyond the limit lose their end",
-         [](TRowWindow& W, auto&) {
-             W.StartAt(Rows({4, 5, 6, 7, 8, 9}), true, 4);
-         },
-         {4, 5, 6, 7},
-         4,
-         false,
-         false,
-         {}},
-        {"a limit of nothing keeps the current row",
-         [](TRowWindow& W, auto&) {
-             W.StartAt(Rows({4, 5, 6}), false, 0);
-         },
-         {4},
-         4,
-         false,
-         false,
-         {}},
-        {"steps forward stop at the last row held",
-         [](TRowWindow& W, auto& A) {
-             W.StartAtFirst(Rows({1, 2}), true);
-             A.push_back(W.StepForward());
-             A.push_back(W.StepForward());
-         },
-         {1, 2},
-         2,
-         true,
-         true,
-         {true, false}},
-        {"steps backward stop at the first row held",
-         [](TRowWindow& W, auto& A) {
-             W.StartAtLast(Rows({2, 1}), true);
-             A.push_back(W.StepBackward());
-             A.push_back(W.StepBackward());
-         },
-         {1, 2},
-         1,
-         true,
-         true,
-         {true, false}},
-        {"an empty window does not step",
-         [](TRowWindow& W, auto& A) {
-             A.push_back(W.StepForward());
-             A.push_back(W.StepBackward());
-         },
-         {},
-         0,
-         false,
-         false,
-         {false, false}},
-        {"rows added after the last reach the end",
-         [](TRowWindow& W, auto& A) {
-             W.StartAtFirst(Rows({1, 2}), false);
-             W.StepForward();
-             A.push_back(W.ExtendForward(Rows({3, 4}), true, 10));
-         },
-         {1, 2, 3, 4},
-         3,
-         true,
-         true,
-         {true}},
-        {"rows added after the last push the first ones out",
-         [](TRowWindow& W, auto& A) {
-             W.StartAtFirst(Rows({1, 2, 3}), false);
-             W.StepForward();
-             W.StepForward();
-             A.push_back(W.ExtendForward(Rows({4, 5, 6}), false, 4));
-         },
-         {3, 4, 5, 6},
-         4,
-         false,
-         false,
-         {true}},
-        {"nothing after the last marks the end and stays",
-         [](TRowWindow& W, auto& A) {
-             W.StartAt(Rows({5, 6}), false, 10);
-             W.StepForward();
-             A.push_back(W.ExtendForward({}, true, 10));
-         },
-         {5, 6},
-         6,
-         false,
-         true,
-         {false}},
-        {"rows added before the first come nearest first",
-         [](TRowWindow& W, auto& A) {
-             W.StartAt(Rows({5, 6}), true, 10);
-             A.push_back(W.ExtendBackward(Rows({4, 3}), true, 10));
-         },
-         {3, 4, 5, 6},
-         4,
-         true,
-         true,
-         {true}},
-        {"rows added before the first push the last ones out",
-         [](TRowWindow& W, auto& A) {
-             W.StartAtLast(Rows({9, 8, 7}), false);
-             W.StepBackward();
-             W.StepBackward();
-             A.push_back(W.ExtendBackward(Rows({6, 5}), false, 3));
-         },
-         {5, 6, 7},
-         6,
-         false,
-         false,
-         {true}},
-        {"nothing before the first marks the start and stays",
-         [](TRowWindow& W, auto& A) {
-             W.StartAt(Rows({5, 6}), false, 10);
-             A.push_back(W.ExtendBackward({}, true, 10));
-         },
-         {5, 6},
-         5,
-         true,
-         false,
-         {false}},
-        {"clearing forgets the rows and both ends",
-         [](TRowWindow& W, auto&) {
-             W.StartAtFirst(Rows({1}), true);
-             W.Clear();
-         },
-         {},
-         0,
-         false,
-         false,
-         {}},
+        {.Name = "a first page that is not all",
+         .Act =
+             [](TRowWindow& W, auto&) {
+                 W.StartAtFirst(Rows({1, 2, 3}), false);
+             },
+         .Rows = {1, 2, 3},
+         .Current = 1,
+         .AtStart = true,
+         .AtEnd = false,
+         .Answers = {}},
+        {.Name = "an empty table from the first",
+         .Act = [](TRowWindow& W, auto&) { W.StartAtFirst({}, true); },
+         .Rows = {},
+         .Current = 0,
+         .AtStart = true,
+         .AtEnd = true,
+         .Answers = {}},
+        {.Name = "the last page, read backwards",
+         .Act =
+             [](TRowWindow& W, auto&) {
+                 W.StartAtLast(Rows({9, 8, 7}), false);
+             },
+         .Rows = {7, 8, 9},
+         .Current = 9,
+         .AtStart = false,
+         .AtEnd = true,
+         .Answers = {}},
+        {.Name = "an empty table from the last",
+         .Act = [](TRowWindow& W, auto&) { W.StartAtLast({}, true); },
+         .Rows = {},
+         .Current = 0,
+         .AtStart = true,
+         .AtEnd = true,
+         .Answers = {}},
+        {.Name = "rows from the middle that reach the end",
+         .Act =
+             [](TRowWindow& W, auto&) {
+                 W.StartAt(Rows({4, 5, 6}), true, 10);
+             },
+         .Rows = {4, 5, 6},
+         .Current = 4,
+         .AtStart = false,
+         .AtEnd = true,
+         .Answers = {}},
+        {.Name = "rows from the middle beyond the limit lose their end",
+         .Act =
+             [](TRowWindow& W, auto&) {
+                 W.StartAt(Rows({4, 5, 6, 7, 8, 9}), true, 4);
+             },
+         .Rows = {4, 5, 6, 7},
+         .Current = 4,
+         .AtStart = false,
+         .AtEnd = false,
+         .Answers = {}},
+        {.Name = "a limit of nothing keeps the current row",
+         .Act =
+             [](TRowWindow& W, auto&) {
+                 W.StartAt(Rows({4, 5, 6}), false, 0);
+             },
+         .Rows = {4},
+         .Current = 4,
+         .AtStart = false,
+         .AtEnd = false,
+         .Answers = {}},
+        {.Name = "steps forward stop at the last row held",
+         .Act =
+             [](TRowWindow& W, auto& A) {
+                 W.StartAtFirst(Rows({1, 2}), true);
+                 A.push_back(W.StepForward());
+                 A.push_back(W.StepForward());
+             },
+         .Rows = {1, 2},
+         .Current = 2,
+         .AtStart = true,
+         .AtEnd = true,
+         .Answers = {true, false}},
+        {.Name = "steps backward stop at the first row held",
+         .Act =
+             [](TRowWindow& W, auto& A) {
+                 W.StartAtLast(Rows({2, 1}), true);
+                 A.push_back(W.StepBackward());
+                 A.push_back(W.StepBackward());
+             },
+         .Rows = {1, 2},
+         .Current = 1,
+         .AtStart = true,
+         .AtEnd = true,
+         .Answers = {true, false}},
+        {.Name = "an empty window does not step",
+         .Act =
+             [](TRowWindow& W, auto& A) {
+                 A.push_back(W.StepForward());
+                 A.push_back(W.StepBackward());
+             },
+         .Rows = {},
+         .Current = 0,
+         .AtStart = false,
+         .AtEnd = false,
+         .Answers = {false, false}},
+        {.Name = "rows added after the last reach the end",
+         .Act =
+             [](TRowWindow& W, auto& A) {
+                 W.StartAtFirst(Rows({1, 2}), false);
+                 W.StepForward();
+                 A.push_back(W.ExtendForward(Rows({3, 4}), true, 10));
+             },
+         .Rows = {1, 2, 3, 4},
+         .Current = 3,
+         .AtStart = true,
+         .AtEnd = true,
+         .Answers = {true}},
+        {.Name = "rows added after the last push the first ones out",
+         .Act =
+             [](TRowWindow& W, auto& A) {
+                 W.StartAtFirst(Rows({1, 2, 3}), false);
+                 W.StepForward();
+                 W.StepForward();
+                 A.push_back(W.ExtendForward(Rows({4, 5, 6}), false, 4));
+             },
+         .Rows = {3, 4, 5, 6},
+         .Current = 4,
+         .AtStart = false,
+         .AtEnd = false,
+         .Answers = {true}},
+        {.Name = "nothing after the last marks the end and stays",
+         .Act =
+             [](TRowWindow& W, auto& A) {
+                 W.StartAt(Rows({5, 6}), false, 10);
+                 W.StepForward();
+                 A.push_back(W.ExtendForward({}, true, 10));
+             },
+         .Rows = {5, 6},
+         .Current = 6,
+         .AtStart = false,
+         .AtEnd = true,
+         .Answers = {false}},
+        {.Name = "rows added before the first come nearest first",
+         .Act =
+             [](TRowWindow& W, auto& A) {
+                 W.StartAt(Rows({5, 6}), true, 10);
+                 A.push_back(W.ExtendBackward(Rows({4, 3}), true, 10));
+             },
+         .Rows = {3, 4, 5, 6},
+         .Current = 4,
+         .AtStart = true,
+         .AtEnd = true,
+         .Answers = {true}},
+        {.Name = "rows added before the first push the last ones out",
+         .Act =
+             [](TRowWindow& W, auto& A) {
+                 W.StartAtLast(Rows({9, 8, 7}), false);
+                 W.StepBackward();
+                 W.StepBackward();
+                 A.push_back(W.ExtendBackward(Rows({6, 5}), false, 3));
+             },
+         .Rows = {5, 6, 7},
+         .Current = 6,
+         .AtStart = false,
+         .AtEnd = false,
+         .Answers = {true}},
+        {.Name = "nothing before the first marks the start and stays",
+         .Act =
+             [](TRowWindow& W, auto& A) {
+                 W.StartAt(Rows({5, 6}), false, 10);
+                 A.push_back(W.ExtendBackward({}, true, 10));
+             },
+         .Rows = {5, 6},
+         .Current = 5,
+         .AtStart = true,
+         .AtEnd = false,
+         .Answers = {false}},
+        {.Name = "clearing forgets the rows and both ends",
+         .Act =
+             [](TRowWindow& W, auto&) {
+                 W.StartAtFirst(Rows({1}), true);
+                 W.Clear();
+             },
+         .Rows = {},
+         .Current = 0,
+         .AtStart = false,
+         .AtEnd = false,
+         .Answers = {}},
     };
     for (const TWindowCase& Case : Cases) {
         SCOPED_TRACE(Case.Name);

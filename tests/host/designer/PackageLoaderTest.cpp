@@ -108,17 +108,17 @@ TEST(PackageLoaderTest, PackagesDescribeTheirMakeUp) {
         std::vector<int> FileVersion;
     };
     const std::vector<TExpected> Packages = {
-        {"VornData",
-         {"VCLDB40", "vcl40"},
-         {"VornData", "DBSortComboBox", "Vorn_shared", "SysInit", "DBLocateEdit", "DBGridTitleSort",
-          "DBFilterGrid", "DBFieldComboBox"},
-         pfNeverBuild | pfModule,
-         {1, 0, 0, 4}},
-        {"VornDataDesign",
-         {"VornData", "VCLDB40", "vcl40"},
-         {"VornDataDesign", "DBGridTitleSort_Design", "SysInit"},
-         pfNeverBuild | pfDesignOnly | pfModule,
-         {1, 0, 0, 0}},
+        {.Name = "VornData",
+         .Requires = {"VCLDB40", "vcl40"},
+         .Units = {"VornData", "DBSortComboBox", "Vorn_shared", "SysInit", "DBLocateEdit",
+                   "DBGridTitleSort", "DBFilterGrid", "DBFieldComboBox"},
+         .Flags = pfNeverBuild | pfModule,
+         .FileVersion = {1, 0, 0, 4}},
+        {.Name = "VornDataDesign",
+         .Requires = {"VornData", "VCLDB40", "vcl40"},
+         .Units = {"VornDataDesign", "DBGridTitleSort_Design", "SysInit"},
+         .Flags = pfNeverBuild | pfDesignOnly | pfModule,
+         .FileVersion = {1, 0, 0, 0}},
     };
     for (const TExpected& Expected : Packages) {
         SCOPED_TRACE(Expected.Name);

@@ -44,10 +44,16 @@ protected:
         Combo->SetSelStart(1);
         Changes.clear();
         auto& ComboWidget = WidgetOf<QComboBox>(*Combo);
-        return {{"edit", &WidgetOf<QLineEdit>(*Edit), &WidgetOf<QLineEdit>(*Edit),
-                 [Edit] { return Edit->Text(); }, [Edit] { return Edit->SelStart(); }},
-                {"combo box", &ComboWidget, ComboWidget.lineEdit(),
-                 [Combo] { return Combo->Text(); }, [Combo] { return Combo->SelStart(); }}};
+        return {{.Name = "edit",
+                 .Widget = &WidgetOf<QLineEdit>(*Edit),
+                 .Typed = &WidgetOf<QLineEdit>(*Edit),
+                 .Text = [Edit] { return Edit->Text(); },
+                 .SelStart = [Edit] { return Edit->SelStart(); }},
+                {.Name = "combo box",
+                 .Widget = &ComboWidget,
+                 .Typed = ComboWidget.lineEdit(),
+                 .Text = [Combo] { return Combo->Text(); },
+                 .SelStart = [Combo] { return Combo->SelStart(); }}};
     }
 
     // A shortcut as the window system delivers it: the key with Ctrl held, its text the
