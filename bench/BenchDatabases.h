@@ -48,9 +48,6 @@ std::string PrepareShapeDatabase();
 // so that only a case-insensitive search finds them.
 std::vector<std::string> LocateKeys(TBareDatabase& Database, int Customers);
 
-// Text with the ASCII letters in upper case, as the keys are compared.
-std::string AsciiUpperCase(std::string Text);
-
 // Sizes in labels: 10000 -> "10k", 1000000 -> "1m".
 std::string SizeLabel(int Rows);
 

@@ -4,6 +4,8 @@
 #include "bench/BenchRegistry.h"
 #include "bench/BenchScene.h"
 
+#include "host/components/text/AsciiText.h"
+
 #include "host/data/dataset/Database.h"
 #include "host/data/dataset/Field.h"
 
@@ -82,7 +84,7 @@ std::string FirstMatchByQuery(const TBenchDatabase& Database, const std::string&
     std::string CustNo;
     Bare->Query("SELECT \"CustNo\" FROM customer WHERE upper(\"Name\") LIKE " +
                     Bare->Placeholder(1) + " ORDER BY \"Name\", \"CustNo\" LIMIT 1",
-                {AsciiUpperCase(Key) + "%"}, [&](const TBareRow& Row) { CustNo = Row[0].value(); });
+                {UpperCaseAscii(Key) + "%"}, [&](const TBareRow& Row) { CustNo = Row[0].value(); });
     return CustNo;
 }
 
@@ -101,7 +103,7 @@ void LocatePartialKey(benchmark::State& State, const TBenchDatabase& Database) {
         const std::string& Key = Keys[Next];
         Next = (Next + 1) % Keys.size();
         if (!Scene.Locate(Key) ||
-            !AsciiUpperCase(Name.AsString()).starts_with(AsciiUpperCase(Key))) {
+            !UpperCaseAscii(Name.AsString()).starts_with(UpperCaseAscii(Key))) {
             State.SkipWithError(("Locate did not find " + Key).c_str());
             break;
         }

@@ -5,6 +5,8 @@
 #include "bench/BenchRegistry.h"
 #include "bench/CustomerRows.h"
 
+#include "host/components/text/AsciiText.h"
+
 #include <algorithm>
 
 namespace vorn::bench {
@@ -34,12 +36,12 @@ void NaiveReadSortScan(benchmark::State& State, const TBenchDatabase& Database) 
     const std::vector<std::string> Keys = LocateKeys(*Bare, Database.Customers);
     std::size_t Next = 0;
     for (auto _ : State) {
-        const std::string Key = AsciiUpperCase(Keys[Next]);
+        const std::string Key = UpperCaseAscii(Keys[Next]);
         Next = (Next + 1) % Keys.size();
         std::vector<TCustomerRow> Rows = ReadAllCustomers(*Bare);
         SortByName(Rows);
         const auto Found = std::find_if(Rows.begin(), Rows.end(), [&Key](const TCustomerRow& Row) {
-            return AsciiUpperCase(Row.Name.substr(0, Key.size())) == Key;
+            return UpperCaseAscii(Row.Name.substr(0, Key.size())) == Key;
         });
         if (Found == Rows.end()) {
             State.SkipWithError(("the scan did not find " + Key).c_str());
@@ -56,7 +58,7 @@ void BareLike(benchmark::State& State, const TBenchDatabase& Database) {
                             Bare->Placeholder(1) + " ORDER BY \"Name\", \"CustNo\" LIMIT 1";
     std::size_t Next = 0;
     for (auto _ : State) {
-        const std::string Pattern = AsciiUpperCase(Keys[Next]) + "%";
+        const std::string Pattern = UpperCaseAscii(Keys[Next]) + "%";
         Next = (Next + 1) % Keys.size();
         int Found = 0;
         Bare->Query(Sql, {Pattern}, [&Found](const TBareRow&) { ++Found; });
