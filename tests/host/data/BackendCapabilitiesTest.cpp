@@ -17,7 +17,8 @@ using vorn::test::BackendCaseTestName;
 
 namespace {
 
-const TColumnInfo& ColumnNamed(const std::vector<TColumnInfo>& Columns, const std::string& Name) {
+// A copy: the list is often a temporary.
+TColumnInfo ColumnNamed(const std::vector<TColumnInfo>& Columns, const std::string& Name) {
     const auto Found = std::find_if(Columns.begin(), Columns.end(),
                                     [&](const TColumnInfo& Column) { return Column.Name == Name; });
     if (Found == Columns.end())
@@ -43,7 +44,7 @@ TEST_P(ComparesAsBytesTest, ByteOrderedTextColumnsOnly) {
     Database->Execute("CREATE TABLE \"Words\" (\"ID\" INTEGER PRIMARY KEY, \"Word\" " +
                       std::string(SQLite ? Case().SQLiteType : Case().PostgresType) + ")");
     TDriverConnection& Connection = Database->Connection();
-    const TColumnInfo& Word = ColumnNamed(Connection.Columns("Words"), "Word");
+    const TColumnInfo Word = ColumnNamed(Connection.Columns("Words"), "Word");
     const bool Expected = SQLite ? Case().SQLiteBytes : Case().PostgresBytes;
     ASSERT_EQ(Connection.ComparesAsBytes("Words", Word), Expected) << Word.DeclaredType;
     if (!Expected)
