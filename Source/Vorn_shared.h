@@ -59,7 +59,9 @@ std::string AppendFilter(const std::string& FilterText, std::string& BoolOperato
 // the empty text.
 
 // The table's current order as a sort field list; empty for no dataset, a dataset
-// that is not a table, or a table without index fields. Raises nothing of its own.
+// that is not a table, or a table without index fields. A descending field carries
+// DescendingMark ("Date:D"), so a list of ascending fields is plain names. Raises nothing
+// of its own.
 std::string ExtractSortFieldNames(const TDataSet* DataSet);
 
 // The first field of the open table's order after the fields that link it to an open

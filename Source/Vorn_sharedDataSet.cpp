@@ -2,6 +2,7 @@
 
 #include "Source/Vorn_sharedInternal.h"
 #include "host/components/model/Exception.h"
+#include "host/data/dataset/SortFields.h"
 #include "host/data/dataset/Table.h"
 
 namespace vorn {
@@ -23,6 +24,8 @@ std::string ExtractSortFieldNames(const TDataSet* DataSet) {
         if (Index > 0)
             Result += ';';
         Result += Table->IndexFields(Index)->FieldName();
+        if (Table->IndexFieldDescending(Index))
+            Result += DescendingMark;
     }
     return Result;
 }

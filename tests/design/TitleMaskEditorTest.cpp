@@ -98,7 +98,7 @@ TEST_F(TitleMaskEditorTest, OnlyTheMaskOfTitleSortersGetsTheEditor) {
     // A descendant of the title sorter inherits the editor of the mask, and another string
     // property it publishes keeps the plain string editor.
     TClass Descendant("TMyTitleSort", &SorterClass);
-    Descendant.AddProperty(TPropertyInfo{"Hint", &StringTypeInfo(), {}, {}});
+    Descendant.AddProperty(TPropertyInfo{"Hint", &StringTypeInfo(), {}, {}, std::nullopt});
     const TPropertyEditorClass Plain = &CreatePropertyEditorOf<TStringProperty>;
     EXPECT_NE(EditorClassFor(Mask, Descendant), Plain);
     EXPECT_EQ(EditorClassFor(Mask, Descendant), EditorClassFor(Mask, SorterClass));

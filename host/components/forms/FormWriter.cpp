@@ -71,6 +71,8 @@ private:
                 continue; // written as the component's "name"
             if (!Property->Set && Property->Type->Kind != tkObject)
                 continue; // read-only: it could never be read back
+            if (Property->StreamDefault && Property->Get(Object) == *Property->StreamDefault)
+                continue;
             Result[Property->Name] = WriteValue(Object, *Property, Where + "." + Property->Name);
         }
         return Result;

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <type_traits>
 #include <utility>
@@ -41,12 +42,15 @@ struct TTypeInfo {
 };
 
 // A published property: a name, a type, and accessors on an instance. Set is empty
-// for a sub-object, which is changed through its own properties.
+// for a sub-object, which is changed through its own properties. A property with a
+// StreamDefault is left out of a form file while it holds that value, so that forms
+// written before the property existed read back as they were written.
 struct TPropertyInfo {
     std::string Name;
     const TTypeInfo* Type = nullptr;
     std::function<TPropertyValue(TObject&)> Get;
     std::function<void(TObject&, const TPropertyValue&)> Set;
+    std::optional<TPropertyValue> StreamDefault;
 };
 
 const TTypeInfo& IntegerTypeInfo();
@@ -127,7 +131,8 @@ TPropertyInfo MakeProperty(std::string Name, const TTypeInfo& Type, R (C::*Gette
                          [Setter, PropertyName](TObject& Instance, const TPropertyValue& Value) {
                              (dynamic_cast<C&>(Instance).*
                               Setter)(typeinfo_detail::FromValue<V>(Value, PropertyName));
-                         }};
+                         },
+                         std::nullopt};
 }
 
 // An owned sub-object (a font, a title, a list of strings) whose own properties are streamed.
@@ -139,14 +144,25 @@ TPropertyInfo MakeSubObjectProperty(std::string Name, const TTypeInfo& Type,
                          [Getter](TObject& Instance) -> TPropertyValue {
                              return static_cast<TObject*>((dynamic_cast<C&>(Instance).*Getter)());
                          },
-                         {}};
+                         {},
+                         std::nullopt};
 }
 
 // An event: listed by the designer, never streamed (a handler has no name).
 template <class C, class F>
 TPropertyInfo MakeEventProperty(std::string Name, const TTypeInfo& Type, F C::*) {
-    return TPropertyInfo{
-        std::move(Name), &Type, [](TObject&) -> TPropertyValue { return std::monostate{}; }, {}};
+    return TPropertyInfo{std::move(Name),
+                         &Type,
+                         [](TObject&) -> TPropertyValue { return std::monostate{}; },
+                         {},
+                         std::nullopt};
+}
+
+// The property, left out of form files while it holds Default.
+template <typename V>
+TPropertyInfo WithStreamDefault(TPropertyInfo Property, const V& Default) {
+    Property.StreamDefault = typeinfo_detail::ToValue<V>(Default);
+    return Property;
 }
 
 } // namespace vorn

@@ -28,6 +28,12 @@ public:
     virtual int IndexFieldCount() const { return 0; }
     // Raises EListError outside 0..IndexFieldCount-1.
     virtual TField* IndexFields(int Index) const;
+    // Whether the order in force sorts the index field at Index descending; false outside
+    // 0..IndexFieldCount-1.
+    virtual bool IndexFieldDescending(int Index) const {
+        (void)Index;
+        return false;
+    }
 
     // Rows read from the database at a time; at least 1.
     int PageSize() const { return FPageSize; }

@@ -1,5 +1,7 @@
 #include "host/data/dataset/IndexDefs.h"
 
+#include <algorithm>
+
 namespace vorn {
 
 const TClass& TIndexDef::StaticClass() {
@@ -20,14 +22,23 @@ void TIndexDefs::Assign(const std::vector<TIndexInfo>& Indexes) {
     std::vector<std::unique_ptr<TIndexDef>> Items;
     for (const TIndexInfo& Index : Indexes) {
         std::string Fields;
-        for (const std::string& Field : Index.Fields)
-            Fields += (Fields.empty() ? "" : ";") + Field;
+        std::string DescFields;
+        for (std::size_t Position = 0; Position < Index.Fields.size(); ++Position) {
+            const std::string& Field = Index.Fields[Position];
+            Fields += (Position == 0 ? "" : ";") + Field;
+            if (Position < Index.Descending.size() && Index.Descending[Position])
+                DescFields += (DescFields.empty() ? "" : ";") + Field;
+        }
         TIndexOptions Options;
         if (Index.Primary)
             Options.Include(ixPrimary);
         if (Index.Unique || Index.Primary)
             Options.Include(ixUnique);
-        Items.push_back(std::make_unique<TIndexDef>(Index.Name, Fields, Options));
+        if (!Index.Fields.empty() && Index.Descending.size() == Index.Fields.size() &&
+            std::all_of(Index.Descending.begin(), Index.Descending.end(),
+                        [](bool Descends) { return Descends; }))
+            Options.Include(ixDescending);
+        Items.push_back(std::make_unique<TIndexDef>(Index.Name, Fields, Options, DescFields));
     }
     FItems = std::move(Items);
 }

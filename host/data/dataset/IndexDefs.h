@@ -17,8 +17,10 @@ using TIndexOptions = TSet<TIndexOption>;
 // One index of a table, as the database's catalog describes it.
 class TIndexDef : public TObject {
 public:
-    TIndexDef(std::string Name, std::string Fields, TIndexOptions Options)
-        : FName(std::move(Name)), FFields(std::move(Fields)), FOptions(Options) {}
+    TIndexDef(std::string Name, std::string Fields, TIndexOptions Options,
+              std::string DescFields = {})
+        : FName(std::move(Name)), FFields(std::move(Fields)), FOptions(Options),
+          FDescFields(std::move(DescFields)) {}
 
     static const TClass& StaticClass();
     const TClass& ClassType() const override { return StaticClass(); }
@@ -26,12 +28,17 @@ public:
     const std::string& Name() const { return FName; }
     // The indexed fields joined by ";", most significant first.
     const std::string& Fields() const { return FFields; }
+    // ixDescending when every field of the index descends.
     TIndexOptions Options() const { return FOptions; }
+    // The fields that the index keeps descending, joined by ";" in index order; empty when
+    // every field ascends.
+    const std::string& DescFields() const { return FDescFields; }
 
 private:
     std::string FName;
     std::string FFields;
     TIndexOptions FOptions;
+    std::string FDescFields;
 };
 
 // The index definitions of a table: the primary key first, then the others by name.

@@ -3,20 +3,13 @@
 
 #include "host/components/text/AsciiText.h"
 #include "host/data/dataset/DataSource.h"
+#include "host/data/dataset/SortFields.h"
 #include "host/data/dataset/TableLocate.h"
 #include "host/data/drivers/DatabaseError.h"
 
 #include <algorithm>
 
 namespace vorn {
-
-namespace {
-
-bool BeginsWith(const std::vector<std::string>& List, const std::vector<std::string>& Prefix) {
-    return Prefix.size() <= List.size() && std::equal(Prefix.begin(), Prefix.end(), List.begin());
-}
-
-} // namespace
 
 // Follows the master data source: a move of the master to another key re-reads the
 // detail. A master that re-sorts, refreshes or changes its filter tells its links so,
@@ -92,35 +85,35 @@ std::vector<TIndexInfo> TTable::ReadIndexes() {
     return Lease.Connection().Indexes(FTableName);
 }
 
-std::vector<std::string> TTable::ResolveOrder(const std::string& FieldNames,
-                                              const std::string& Index) const {
+std::vector<TSortField> TTable::ResolveOrder(const std::string& FieldNames,
+                                             const std::string& Index) const {
     if (!Index.empty()) {
         const TIndexDef* Definition = FIndexDefs->Find(Index);
         if (Definition == nullptr)
             throw EDatabaseError(DisplayName() + ": Index '" + Index + "' not found in table '" +
                                  FTableName + "'");
-        return SplitList(Definition->Fields(), ';');
+        return IndexSortFields(*Definition);
     }
     if (FieldNames.empty()) {
         for (int Position = 0; Position < FIndexDefs->Count(); ++Position)
             if (FIndexDefs->Items(Position)->Options().Contains(ixPrimary))
-                return SplitList(FIndexDefs->Items(Position)->Fields(), ';');
+                return IndexSortFields(*FIndexDefs->Items(Position));
         return {};
     }
-    const std::vector<std::string> Names = SplitList(FieldNames, ';');
-    for (const std::string& Name : Names) {
+    const std::vector<TSortField> Order = ParseSortFields(FieldNames);
+    for (const TSortField& Field : Order) {
         const bool Known =
             std::any_of(FColumns.begin(), FColumns.end(),
-                        [&](const TColumnInfo& Column) { return Column.Name == Name; });
+                        [&](const TColumnInfo& Column) { return Column.Name == Field.Name; });
         if (!Known)
             throw EDatabaseError(DisplayName() + ": cannot order by '" + FieldNames + "': Field '" +
-                                 Name + "' not found in table '" + FTableName + "'");
+                                 Field.Name + "' not found in table '" + FTableName + "'");
     }
     if (!Connection().OrdersByIndexOnly())
-        return Names;
+        return Order;
     for (int Position = 0; Position < FIndexDefs->Count(); ++Position)
-        if (BeginsWith(SplitList(FIndexDefs->Items(Position)->Fields(), ';'), Names))
-            return Names;
+        if (IndexServesOrder(*FIndexDefs->Items(Position), Order))
+            return Order;
     throw EDatabaseError(DisplayName() + ": cannot order by '" + FieldNames +
                          "': no index of table '" + FTableName + "' begins with these fields");
 }
@@ -137,11 +130,16 @@ TTable::TOrderTerm TTable::ColumnTerm(const std::string& Name) const {
 // order fields and the row key: rows that tie on the order fields then come in the index's
 // order, so that the index serves every page instead of the database sorting each tie.
 // Those terms are the table's own, so they take the index's NULL placement.
-void TTable::ApplyOrder(std::vector<std::string> Fields) {
-    FOrderFields = std::move(Fields);
+void TTable::ApplyOrder(const std::vector<TSortField>& Order) {
+    FOrderFields.clear();
+    FOrderDescending.clear();
     FOrderTerms.clear();
-    for (const std::string& Name : FOrderFields)
-        FOrderTerms.push_back(ColumnTerm(Name));
+    for (const TSortField& Field : Order) {
+        FOrderFields.push_back(Field.Name);
+        FOrderDescending.push_back(Field.Descending);
+        FOrderTerms.push_back(ColumnTerm(Field.Name));
+        FOrderTerms.back().Descending = Field.Descending;
+    }
     const TIndexInfo* Serving = ServingIndex();
     if (Serving != nullptr && IndexHoldsOrderNulls(*Serving)) {
         for (std::size_t Position = FOrderFields.size(); Position < Serving->Fields.size();
@@ -164,12 +162,24 @@ TField* TTable::IndexFields(int Index) const {
     return FieldByName(FOrderFields[static_cast<std::size_t>(Index)]);
 }
 
+bool TTable::IndexFieldDescending(int Index) const {
+    return Index >= 0 && Index < IndexFieldCount() &&
+           FOrderDescending[static_cast<std::size_t>(Index)];
+}
+
+std::vector<TSortField> TTable::OrderInForce() const {
+    std::vector<TSortField> Order;
+    for (std::size_t Index = 0; Index < FOrderFields.size(); ++Index)
+        Order.push_back({FOrderFields[Index], FOrderDescending[Index]});
+    return Order;
+}
+
 void TTable::ChangeOrder(const std::string& FieldNames, const std::string& Index) {
-    std::vector<std::string> NewOrder = ResolveOrder(FieldNames, Index);
+    const std::vector<TSortField> NewOrder = ResolveOrder(FieldNames, Index);
     const TMasterKey NewKey = ReadMasterKey(FMasterFields, NewOrder.size());
     const std::string OldFieldNames = FIndexFieldNames;
     const std::string OldIndexName = FIndexName;
-    const std::vector<std::string> OldOrder = FOrderFields;
+    const std::vector<TSortField> OldOrder = OrderInForce();
     const TMasterKey OldKey = FMasterKey;
     // A new order keeps the current record.
     const TBookmark Current = HasCurrentRow() ? CurrentBookmark() : TBookmark{};
@@ -322,6 +332,7 @@ void TTable::CloseCursor() {
     FRowKey.clear();
     FIndexes.clear();
     FOrderFields.clear();
+    FOrderDescending.clear();
     FOrderTerms.clear();
     FSelectList.clear();
     FMasterKey = {};

@@ -16,6 +16,7 @@ class TDataSource;
 class TDataLink;
 class TTablePrefixSeek;
 struct TKeysetTerm;
+struct TSortField;
 
 // A database table. The database orders it (by IndexFieldNames, IndexName, or else by
 // its primary key or row id), restricts it to the master's current record (MasterSource,
@@ -44,7 +45,8 @@ public:
     // Only while closed.
     void SetTableName(const std::string& Value);
 
-    // The fields to order by, "A;B". Assigning re-orders an open table and keeps the
+    // The fields to order by, "A;B", each descending where DescendingMark follows it
+    // ("A:D;B", SortFields.h). Assigning re-orders an open table and keeps the
     // current record; the empty text restores the default order. Where the database
     // orders by indexes only, the fields must be the leading fields of an index: else
     // EDatabaseError naming them, and the order stays as it was. Clears IndexName.
@@ -57,6 +59,7 @@ public:
 
     int IndexFieldCount() const override { return static_cast<int>(FOrderFields.size()); }
     TField* IndexFields(int Index) const override;
+    bool IndexFieldDescending(int Index) const override;
 
     // Restricts the table to the records whose leading order fields equal the master's
     // MasterFields ("A;B", the master's fields, in the order of the detail's fields).
@@ -104,6 +107,7 @@ private:
         bool NotNull = false;
         bool NullsFirst = true;
         bool IndexNullsFirst = false;
+        bool Descending = false;
     };
     using TConditions = TTableConditions;
     // The master's key values while the master restricts the table, and how many times
@@ -117,9 +121,10 @@ private:
 
     std::vector<TIndexInfo> ReadIndexes();
     bool KeepsOtherOrderProperty(const std::string& Value) const;
-    std::vector<std::string> ResolveOrder(const std::string& FieldNames,
-                                          const std::string& IndexName) const;
-    void ApplyOrder(std::vector<std::string> Fields);
+    std::vector<TSortField> ResolveOrder(const std::string& FieldNames,
+                                         const std::string& IndexName) const;
+    void ApplyOrder(const std::vector<TSortField>& Order);
+    std::vector<TSortField> OrderInForce() const;
     const TIndexInfo* ServingIndex() const;
     bool IndexHoldsOrderNulls(const TIndexInfo& Index) const;
     TOrderTerm ColumnTerm(const std::string& Name) const;
@@ -137,8 +142,9 @@ private:
     // " FROM table WHERE ..." of a statement under Conditions.
     std::string FromWhere(const TConditions& Conditions) const;
     std::string OrderByClause(const TConditions& Conditions, bool Descending) const;
-    // One term of an ORDER BY clause; NullFree where the rows hold no NULL in it.
-    static std::string TermOrder(const TOrderTerm& Term, bool NullFree, bool Descending);
+    // One term of an ORDER BY clause; NullFree where the rows hold no NULL in it, Backward
+    // when the statement reads the order from its end.
+    static std::string TermOrder(const TOrderTerm& Term, bool NullFree, bool Backward);
     std::size_t LeadingOrderTerm() const;
     std::vector<TRow> FetchBeside(const TRow& Row, bool After, int Limit) const;
     std::vector<TKeysetTerm> OrderValues(const TRow& Row) const;
@@ -176,6 +182,7 @@ private:
     std::vector<std::string> FRowKey;
     std::vector<TIndexInfo> FIndexes; // as the catalog gave them at open
     std::vector<std::string> FOrderFields;
+    std::vector<bool> FOrderDescending; // per order field
     // The order fields, the further fields of the index that serves them, then the row key.
     std::vector<TOrderTerm> FOrderTerms;
     std::string FSelectList;

@@ -108,7 +108,8 @@ std::string TTable::OrderByClause(const TConditions& Conditions, bool Descending
 
 // Without NULLs either placement gives the same rows: the index's is the one that lets it
 // serve the order.
-std::string TTable::TermOrder(const TOrderTerm& Term, bool NullFree, bool Descending) {
+std::string TTable::TermOrder(const TOrderTerm& Term, bool NullFree, bool Backward) {
+    const bool Descending = Backward != Term.Descending;
     std::string Sql = Term.Sql + (Descending ? " DESC" : " ASC");
     const bool NullsFirst = NullFree ? Term.IndexNullsFirst : Term.NullsFirst;
     if (NullsFirst)

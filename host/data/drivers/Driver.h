@@ -33,6 +33,9 @@ struct TIndexInfo {
     // NULLs before its values (an ascending index created NULLS FIRST; every SQLite index).
     // A database serves an order from an index only where their NULLs go the same way.
     std::vector<bool> NullsFirst;
+    // Per field: true where the index keeps the field descending; empty when every field
+    // ascends.
+    std::vector<bool> Descending;
 };
 
 // The rows of one executed statement, read forward only. The cursor starts before

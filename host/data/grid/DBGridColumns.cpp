@@ -66,6 +66,13 @@ void TColumnTitle::SetColor(TColor Value) {
     FColumn.TitleChanged();
 }
 
+void TColumnTitle::SetSortMark(const TTitleSortMark& Value) {
+    if (Value == FSortMark)
+        return;
+    FSortMark = Value;
+    FColumn.TitleChanged();
+}
+
 void TColumnTitle::RestoreDefaults() {
     FCaption.clear();
     FCaptionAssigned = false;

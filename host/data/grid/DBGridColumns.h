@@ -18,6 +18,17 @@ class TField;
 // whenever the fields change) or defined by the application or a form file (csCustomized).
 enum TDBGridColumnsState { csDefault, csCustomized };
 
+// The sort arrow that a title shows: its direction and, in an order of several columns,
+// the column's place (1 = most significant) among Count. Kept while the program runs,
+// never stored with the form.
+enum TTitleSortDirection { tsdNone, tsdAscending, tsdDescending };
+struct TTitleSortMark {
+    TTitleSortDirection Direction = tsdNone;
+    int Priority = 0;
+    int Count = 0;
+    bool operator==(const TTitleSortMark&) const = default;
+};
+
 // The title cell of a column: caption, background colour and font.
 class TColumnTitle : public TPersistent {
 public:
@@ -43,6 +54,10 @@ public:
     void SetFont(const TFont* Value) { FFont->Assign(Value); }
     bool FontAssigned() const { return FFontAssigned; }
 
+    // Set by whoever sorts the grid by this column (the title sorter); tsdNone by default.
+    const TTitleSortMark& SortMark() const { return FSortMark; }
+    void SetSortMark(const TTitleSortMark& Value);
+
     // Back to the default caption, colour and font.
     void RestoreDefaults();
     void Assign(const TPersistent* Source) override;
@@ -60,6 +75,7 @@ private:
     std::unique_ptr<TFont> FFont;
     bool FFontAssigned = false;
     bool FTakingGridFont = false;
+    TTitleSortMark FSortMark;
 };
 
 // A column of a data grid: shows the field named FieldName of the grid's dataset.
