@@ -58,6 +58,7 @@ const TClass& TDBSortComboBox::StaticClass() {
 
 TDBSortComboBox::TDBSortComboBox(TComponent* AOwner)
     : TComboBox(AOwner), FSortDataLink(std::make_unique<TSortDataLink>()) {
+    SetDefaultAccessibleName("Sort order");
     FSortDataLink->OnSortChange = [this](TObject* Sender, const std::string& OldFields,
                                          const std::string& NewFields, bool& Done) {
         DoAfterSortChange(Sender, OldFields, NewFields, Done);

@@ -66,7 +66,17 @@ void TQtWidgetSet::ShowErrorBox(const std::exception& Error) {
     Box.exec();
 }
 
+void TQtWidgetSet::SetAccessibleEventHook(TQtPeer::TAccessibleEventHook Hook) {
+    TQtPeer::TAccessibleEventHook Previous = TQtPeer::SetAccessibleEventHook(std::move(Hook));
+    if (!FHookingAccessibleEvents) {
+        FPreviousAccessibleEventHook = std::move(Previous);
+        FHookingAccessibleEvents = true;
+    }
+}
+
 TQtWidgetSet::~TQtWidgetSet() {
+    if (FHookingAccessibleEvents)
+        TQtPeer::SetAccessibleEventHook(std::move(FPreviousAccessibleEventHook));
     SetUserHintHandler(std::move(FPreviousHintHandler));
     SetApplicationErrorHandler(std::move(FPreviousHandler));
 }
