@@ -99,7 +99,7 @@ void TQtDBGridHeader::PaintCaption(QPainter& Painter, const QRect& Rect, int Sec
     const QFont Font = SectionFont(*this, Section);
     Option.fontMetrics = QFontMetrics(Font);
     Painter.save();
-    // The style leaves a clip of its own behind.
+    // The section's own painting leaves a clip behind: each part clips to the section.
     Painter.setClipRect(Rect);
     Painter.setFont(Font);
     style()->drawControl(QStyle::CE_HeaderLabel, &Option, &Painter, this);
@@ -144,7 +144,10 @@ void TQtDBGridHeader::PaintFocusFrame(QPainter& Painter, const QRect& Rect) cons
     Option.state |= QStyle::State_HasFocus | QStyle::State_KeyboardFocusChange;
     Option.rect = Rect.adjusted(1, 1, -2, -2);
     Option.backgroundColor = palette().color(QPalette::Button);
+    Painter.save();
+    Painter.setClipRect(Rect);
     style()->drawPrimitive(QStyle::PE_FrameFocusRect, &Option, &Painter, this);
+    Painter.restore();
 }
 
 } // namespace vorn

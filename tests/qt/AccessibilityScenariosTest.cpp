@@ -38,6 +38,7 @@ protected:
     }
     // The title (column header) of FieldName's column in the customers grid.
     QAccessibleInterface* TitleOf(const std::string& FieldName) const {
+        RenewAccessibleCells(ViewOf(Grid()));
         QAccessibleInterface* Cell =
             AccessibleOf(Grid()).tableInterface()->cellAt(0, SectionOf(Grid(), FieldName));
         const QList<QAccessibleInterface*> Titles =
@@ -47,6 +48,7 @@ protected:
     }
     // The cell (ACol, ARow) of the filter grid.
     QAccessibleInterface* FilterCell(int ACol, int ARow) const {
+        RenewAccessibleCells(ViewOf(Find<TDBFilterGrid>("FilterGrid")));
         return AccessibleOf(Find<TDBFilterGrid>("FilterGrid")).tableInterface()->cellAt(ARow, ACol);
     }
 };

@@ -176,31 +176,38 @@ TEST_F(TitleMarksScenarioTest, TheKeyboardSortsThroughTheTitles) {
             Announced.push_back(FromQString(Event.accessibleInterface()->text(QAccessible::Name)));
     });
     QTableView& View = ViewOf(Grid());
+    const auto Press = [&](Qt::Key Key, Qt::KeyboardModifiers Modifiers = Qt::NoModifier) {
+        RenewAccessibleCells(View);
+        QTest::keyClick(&View, Key, Modifiers);
+    };
     const QModelIndex Cell = View.model()->index(2, SectionOf(Grid(), "City"));
     QTest::mouseClick(View.viewport(), Qt::LeftButton, Qt::NoModifier,
                       View.visualRect(Cell).center());
     ASSERT_EQ(Grid().Col(), SectionOf(Grid(), "City") + Grid().FixedCols());
 
-    QTest::keyClick(&View, Qt::Key_F3);
+    Press(Qt::Key_F3);
     EXPECT_EQ(CustomerTable().IndexFieldNames(), "City");
     EXPECT_FALSE(Grid().TitleFocused());
 
-    QTest::keyClick(&View, Qt::Key_Up, Qt::ControlModifier);
+    const QImage CityUnfocused = TitleImage("City");
+    Press(Qt::Key_Up, Qt::ControlModifier);
     ASSERT_EQ(Grid().FocusedTitle(), Grid().Columns()->FindColumn("City"));
+    EXPECT_NE(TitleImage("City"), CityUnfocused) << "no focus frame";
     SaveScreenshot("TitleFocused");
-    QTest::keyClick(&View, Qt::Key_Left);
+    Press(Qt::Key_Left);
     ASSERT_EQ(Grid().FocusedTitle(), Grid().Columns()->FindColumn("Name"));
-    QTest::keyClick(&View, Qt::Key_Space, Qt::ControlModifier);
+    EXPECT_EQ(TitleImage("City"), CityUnfocused) << "the focus frame stayed behind";
+    Press(Qt::Key_Space, Qt::ControlModifier);
     EXPECT_EQ(CustomerTable().IndexFieldNames(), "City;Name");
     EXPECT_TRUE(Grid().TitleFocused());
 
     const std::string NameShown =
         ShownColumn(Grid(), "Name")
             .at(static_cast<std::size_t>(Grid().CurrentRecordRow() - Grid().FixedRows()));
-    QTest::keyClick(&View, Qt::Key_Escape);
+    Press(Qt::Key_Escape);
     EXPECT_FALSE(Grid().TitleFocused());
     const std::string Before = CurrentCustNo();
-    QTest::keyClick(&View, Qt::Key_Down);
+    Press(Qt::Key_Down);
     EXPECT_NE(CurrentCustNo(), Before);
 
     // The sorted title as re-captioned, the next title, and the current cell again.
