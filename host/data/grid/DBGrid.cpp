@@ -297,8 +297,11 @@ void TCustomDBGrid::TitleKeyDown(int Key, TShiftState Shift) {
 }
 
 void TCustomDBGrid::DoExit() {
+    // OnExit may free the grid; when it raises, the focus and the title focus stay.
+    const TAliveGuard Guard(*this);
     TCustomGrid::DoExit();
-    SetTitleFocused(false);
+    if (Guard.Alive())
+        SetTitleFocused(false);
 }
 
 void TCustomDBGrid::ScrollRecords(int Distance) {
