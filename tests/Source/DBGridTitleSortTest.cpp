@@ -218,6 +218,7 @@ TEST(TitleSortPublishedTest, PropertiesInOrderWithTheirDefaults) {
         {"UnSort", true},
         {"MultiColumnSort", std::int64_t{4}}, // mcsCtrl only
         {"OnSort", std::monostate{}},
+        {"SortCycle", std::int64_t{scAscending}},
     };
     const auto& Own = TDBGridTitleSort::StaticClass().OwnProperties();
     ASSERT_EQ(Own.size(), Expected.size());
@@ -229,6 +230,11 @@ TEST(TitleSortPublishedTest, PropertiesInOrderWithTheirDefaults) {
     EXPECT_EQ(DBGridMulticolumnSortMethodsTypeInfo().ElementNames,
               (Names{"mcsShift", "mcsAlt", "mcsCtrl"}));
     EXPECT_EQ(DBGridAutoRegisterMethodTypeInfo().ElementNames, (Names{"arNone", "arForm"}));
+    EXPECT_EQ(DBGridSortCycleTypeInfo().ElementNames,
+              (Names{"scAscending", "scAscendingDescending", "scDescendingFirstForNumbersAndDates"}));
+    // Only the property added later has a stream default: forms written before keep their text.
+    for (const TPropertyInfo& Property : Own)
+        EXPECT_EQ(Property.StreamDefault.has_value(), Property.Name == "SortCycle") << Property.Name;
 }
 
 // ---------------------------------------------------------------- registry and links
