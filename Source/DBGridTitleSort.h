@@ -18,6 +18,7 @@
 namespace vorn {
 
 class TField;
+class TIndexDefs;
 class TList;
 class TTable;
 
@@ -188,6 +189,11 @@ protected:
                            const std::string& NewFields, bool& Done);
     void DoAutoregister();
     void DoOnSort(TCustomGrid* Grid, TDataSet* DataSet, const std::string& SortFieldNames);
+    // Whether an index of Indexes serves SortFields. An order with a descending field, or an
+    // index with one, is served by an index read either way (IndexServesOrder); a list of
+    // ascending fields and the empty list need an index whose field list is that list or
+    // begins with it and ";".
+    static bool IndexesServe(const TIndexDefs& Indexes, const std::string& SortFields);
 
 private:
     // A column of an order, with its direction.

@@ -52,10 +52,13 @@ bool IsNumberOrDate(TFieldType Type) {
 // direction; under scAscending a sorted column, whatever its direction (set by code), is at
 // the end of its cycle. At the end the column leaves the order when MayUnsort is set, and
 // starts the cycle again otherwise.
+bool StartsDescending(TDBGridSortCycle Cycle, const TField& Field) {
+    return Cycle == scDescendingFirstForNumbersAndDates && IsNumberOrDate(Field.DataType());
+}
+
 TColumnSort NextColumnSort(TDBGridSortCycle Cycle, const TField& Field, TColumnSort Current,
                            bool MayUnsort) {
-    const bool StartsDescending =
-        Cycle == scDescendingFirstForNumbersAndDates && IsNumberOrDate(Field.DataType());
+    const bool StartsDescending = ::vorn::StartsDescending(Cycle, Field);
     const TColumnSort First = SortOf(StartsDescending);
     if (Current == TColumnSort::Unsorted)
         return First;
@@ -206,7 +209,13 @@ std::string TDBGridTitleSort::NewTableSortFields(TTable& Table, const TField& Fi
 
 std::string TDBGridTitleSort::SortTableColumn(TDBGrid& Grid, TField& Field) {
     auto& Table = static_cast<TTable&>(*Field.DataSet());
-    const std::string NewFields = NewTableSortFields(Table, Field);
+    std::string NewFields = NewTableSortFields(Table, Field);
+    // A table in its default order reports the key it is read by, so a click on the key
+    // would lead from the default order back to it, and a key whose cycle starts
+    // descending would never get there: such a click starts the key's cycle instead.
+    const bool DefaultOrder = Table.IndexFieldNames().empty() && Table.IndexName().empty();
+    if (NewFields.empty() && DefaultOrder && FSortCycle != scAscending)
+        NewFields = SortFieldText({Field.FieldName(), StartsDescending(FSortCycle, Field)});
     if (!IndexSupports(Table, NewFields)) {
         FRefusedSortFields = NewFields;
         return "";
@@ -225,8 +234,6 @@ std::string TDBGridTitleSort::SortTableColumn(TDBGrid& Grid, TField& Field) {
     return NewFields;
 }
 
-// An order with a descending field, or an index with one, is served by an index read either
-// way; lists of ascending fields and the default order keep the plain comparison of texts.
 bool TDBGridTitleSort::IndexSupports(TTable& Table, const std::string& SortFields) const {
     const bool Sequenced = Table.IsSequenced();
     const bool Checked = (FStrictServerIndexing && !SortFields.empty() && !Sequenced) ||
@@ -235,6 +242,10 @@ bool TDBGridTitleSort::IndexSupports(TTable& Table, const std::string& SortField
         return true;
     TIndexDefs& Indexes = *Table.IndexDefs();
     Indexes.Update();
+    return IndexesServe(Indexes, SortFields);
+}
+
+bool TDBGridTitleSort::IndexesServe(const TIndexDefs& Indexes, const std::string& SortFields) {
     const std::vector<TSortField> Order = ParseSortFields(SortFields);
     const bool OrderDescends = std::any_of(Order.begin(), Order.end(),
                                            [](const TSortField& Sort) { return Sort.Descending; });
@@ -242,6 +253,7 @@ bool TDBGridTitleSort::IndexSupports(TTable& Table, const std::string& SortField
     for (int Index = 0; Index < Indexes.Count(); ++Index) {
         const TIndexDef& Definition = *Indexes.Items(Index);
         const std::string& Fields = Definition.Fields();
+        // The default order is never the backward reading of an index.
         const bool ByDirection =
             !SortFields.empty() && (OrderDescends || !Definition.DescFields().empty());
         if (ByDirection ? IndexServesOrder(Definition, Order)

@@ -230,11 +230,13 @@ TEST(TitleSortPublishedTest, PropertiesInOrderWithTheirDefaults) {
     EXPECT_EQ(DBGridMulticolumnSortMethodsTypeInfo().ElementNames,
               (Names{"mcsShift", "mcsAlt", "mcsCtrl"}));
     EXPECT_EQ(DBGridAutoRegisterMethodTypeInfo().ElementNames, (Names{"arNone", "arForm"}));
-    EXPECT_EQ(DBGridSortCycleTypeInfo().ElementNames,
-              (Names{"scAscending", "scAscendingDescending", "scDescendingFirstForNumbersAndDates"}));
+    EXPECT_EQ(
+        DBGridSortCycleTypeInfo().ElementNames,
+        (Names{"scAscending", "scAscendingDescending", "scDescendingFirstForNumbersAndDates"}));
     // Only the property added later has a stream default: forms written before keep their text.
     for (const TPropertyInfo& Property : Own)
-        EXPECT_EQ(Property.StreamDefault.has_value(), Property.Name == "SortCycle") << Property.Name;
+        EXPECT_EQ(Property.StreamDefault.has_value(), Property.Name == "SortCycle")
+            << Property.Name;
 }
 
 // ---------------------------------------------------------------- registry and links
