@@ -88,6 +88,7 @@ struct TCycleCase {
     bool StrictLocalIndexing;
     const char* StartOrder;
     std::vector<TCycleClick> Clicks;
+    bool StrictServerIndexing = false;
 };
 
 // The customer table's indexes: City, City;Name, Company;City, Name and the key CustNo.
@@ -241,6 +242,21 @@ const TCycleCase CycleCases[] = {
                 {.Field = "City", .Keys = Ctrl, .Result = "Company;City"},
                 {.Field = "Company", .Keys = Ctrl, .Result = Refused},
                 {.Field = "City", .Keys = Ctrl, .Result = Refused}}},
+    {.Title = "StrictServerIndexingReadsIndexesBackwards",
+     .Backend = tbPostgreSQL,
+     .Detail = false,
+     .Cycle = scAscendingDescending,
+     .UnSort = true,
+     .StrictLocalIndexing = true,
+     .StartOrder = "Company:D;City",
+     .Clicks = {{.Field = "City", .Keys = Ctrl, .Result = "Company:D;City:D"},
+                {.Field = "Company", .Keys = Ctrl, .Result = "City:D"},
+                {.Field = "Name", .Keys = Ctrl, .Result = Refused},
+                // Clearing needs no index on the server.
+                {.Field = "City", .Keys = {}, .Result = ""},
+                {.Field = "City", .Keys = {}, .Result = "City"},
+                {.Field = "City", .Keys = {}, .Result = "City:D"}},
+     .StrictServerIndexing = true},
     {.Title = "LocalTableAcrossTheWholeCycle",
      .Backend = tbSQLite,
      .Detail = false,
@@ -263,6 +279,7 @@ TEST_P(TitleSortCycleSequenceTest, ClicksGiveTheseOrders) {
     Sorter->SetSortCycle(Case.Cycle);
     Sorter->SetUnSort(Case.UnSort);
     Sorter->SetStrictLocalIndexing(Case.StrictLocalIndexing);
+    Sorter->SetStrictServerIndexing(Case.StrictServerIndexing);
     TTable* Table =
         Case.Detail ? OpenDetail(Case.Backend, Case.StartOrder)
                     : CreateTable(*Form, CustomerOrders(Case.Backend), "customer", Case.StartOrder);
@@ -456,6 +473,62 @@ TEST_P(TitleSortQueryCycleTest, OnSortGetsTheDirections) {
 
 INSTANTIATE_TEST_SUITE_P(Cycles, TitleSortQueryCycleTest, ::testing::ValuesIn(QueryCases),
                          [](const auto& Info) { return std::string(Info.param.Title); });
+
+// ---------------------------------------------------------------- sort marks
+
+// Marks are no saved look: they follow every highlight whatever the title options.
+class TitleSortMarkTest : public TitleSortCycleTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(TitleSortMarkTest, MarksShowTheOrderOfEveryHighlightAndGoWithTheHighlight) {
+    const bool TitleOptions = GetParam();
+    Sorter->SetUseClickedTitleFontColor(TitleOptions);
+    Sorter->SetUseClickedTitleFontStyle(TitleOptions);
+    Sorter->SetSortCycle(scAscendingDescending);
+    TTable* Table = CreateTable(*Form, CustomerOrders(tbPostgreSQL), "customer", "Company");
+    TDBGrid* Grid = GridOn(SourceFor(Table), {"CustNo", "Company", "City", "Name"});
+    struct TStep {
+        const char* Field;
+        std::vector<int> Keys;
+        Names Marks;
+    };
+    const TStep Steps[] = {
+        {.Field = "City", .Keys = {}, .Marks = {"City"}},
+        {.Field = "Name", .Keys = Ctrl, .Marks = {"City 1/2", "Name 2/2"}},
+        {.Field = "Name", .Keys = Ctrl, .Marks = {"City 1/2", "Name:D 2/2"}},
+        {.Field = "Company", .Keys = {}, .Marks = {"Company"}},
+    };
+    for (const TStep& Step : Steps) {
+        SCOPED_TRACE(Step.Field);
+        Click(ColumnOf(*Grid, Step.Field), Step.Keys);
+        EXPECT_EQ(Marks(*Grid), Step.Marks);
+    }
+    // An order set elsewhere reaches the marks through the table's notification.
+    Table->SetIndexFieldNames("Name:D;City");
+    const Names ByCode{"City 2/2", "Name:D 1/2"};
+    EXPECT_EQ(Marks(*Grid), ByCode);
+    Sorter->RestoreTitles(Grid);
+    EXPECT_TRUE(Marks(*Grid).empty());
+    Sorter->UpdateTitle(Grid);
+    EXPECT_EQ(Marks(*Grid), ByCode);
+    Sorter->UnregisterGrid(Grid);
+    EXPECT_TRUE(Marks(*Grid).empty());
+    // The default cycle marks titles too.
+    Sorter->SetSortCycle(scAscending);
+    Sorter->RegisterGrid(Grid);
+    EXPECT_EQ(Marks(*Grid), ByCode);
+
+    // A query grid's marks last until the next refresh, like its highlight.
+    TQuery* Query =
+        testtables::OpenQuery(*Form, CustomerOrders(tbPostgreSQL), R"(SELECT * FROM "customer")");
+    TDBGrid* QueryGrid = GridOn(SourceFor(Query), {"City", "Name"});
+    Click(ColumnOf(*QueryGrid, "Name"));
+    EXPECT_EQ(Marks(*QueryGrid), (Names{"Name"}));
+    Sorter->UpdateTitle(QueryGrid);
+    EXPECT_TRUE(Marks(*QueryGrid).empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(TitleOptions, TitleSortMarkTest, ::testing::Bool(),
+                         [](const auto& Info) { return Info.param ? "Default" : "None"; });
 
 // ---------------------------------------------------------------- the index check
 

@@ -509,6 +509,31 @@ TEST(TitleSortFormFileTest, LoadingAFormRegistersItsGridsDepthFirst) {
     EXPECT_EQ(Sorter->GetRegisteredGridNames(), "G1;G2");
 }
 
+TEST(TitleSortFormFileTest, SortCycleIsWrittenOnlyAwayFromItsDefault) {
+    RegisterHostClasses();
+    dbgridtitlesort::Register();
+    struct TCase {
+        TDBGridSortCycle Cycle;
+        bool Written;
+    };
+    for (const TCase& Case : {TCase{scAscending, false}, TCase{scAscendingDescending, true},
+                              TCase{scDescendingFirstForNumbersAndDates, true}}) {
+        SCOPED_TRACE(DBGridSortCycleTypeInfo().ElementNames[Case.Cycle]);
+        TForm Form(nullptr);
+        Form.SetName("CycleForm");
+        auto* Sorter = new TDBGridTitleSort(&Form);
+        Sorter->SetName("TitleSort");
+        Sorter->SetSortCycle(Case.Cycle);
+        const std::string Json = WriteForm(Form);
+        EXPECT_EQ(Json.find("SortCycle") != std::string::npos, Case.Written) << Json;
+        std::unique_ptr<TComponent> Read = ReadForm(Json);
+        auto* ReadSorter = dynamic_cast<TDBGridTitleSort*>(Read->FindComponent("TitleSort"));
+        ASSERT_NE(ReadSorter, nullptr);
+        EXPECT_EQ(ReadSorter->SortCycle(), Case.Cycle);
+        EXPECT_EQ(WriteForm(*Read), Json);
+    }
+}
+
 } // namespace
 
 } // namespace vorn::titlesorttest
