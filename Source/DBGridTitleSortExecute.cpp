@@ -2,7 +2,6 @@
 
 #include "host/components/controls/Keyboard.h"
 #include "host/components/model/AliveGuard.h"
-#include "host/components/model/List.h"
 #include "host/components/text/AsciiText.h"
 #include "host/data/dataset/SortFields.h"
 #include "host/data/dataset/Table.h"
@@ -29,41 +28,32 @@ TColumnSort SortOf(bool Descending) {
     return Descending ? TColumnSort::Descending : TColumnSort::Ascending;
 }
 
+// The kinds of data whose most recent or largest values a user most often looks for first.
+constexpr TFieldType NumberAndDateTypes[] = {ftSmallint, ftInteger, ftWord,     ftAutoInc,
+                                             ftLargeint, ftFloat,   ftCurrency, ftBCD,
+                                             ftDate,     ftTime,    ftDateTime};
+
 bool IsNumberOrDate(TFieldType Type) {
-    switch (Type) {
-    case ftSmallint:
-    case ftInteger:
-    case ftWord:
-    case ftAutoInc:
-    case ftLargeint:
-    case ftFloat:
-    case ftCurrency:
-    case ftBCD:
-    case ftDate:
-    case ftTime:
-    case ftDateTime:
-        return true;
-    default:
-        return false;
-    }
+    return std::find(std::begin(NumberAndDateTypes), std::end(NumberAndDateTypes), Type) !=
+           std::end(NumberAndDateTypes);
+}
+
+bool StartsDescending(TDBGridSortCycle Cycle, const TField& Field) {
+    return Cycle == scDescendingFirstForNumbersAndDates && IsNumberOrDate(Field.DataType());
 }
 
 // The state a click moves Field's column to from Current. Every column starts at its first
 // direction; under scAscending a sorted column, whatever its direction (set by code), is at
 // the end of its cycle. At the end the column leaves the order when MayUnsort is set, and
 // starts the cycle again otherwise.
-bool StartsDescending(TDBGridSortCycle Cycle, const TField& Field) {
-    return Cycle == scDescendingFirstForNumbersAndDates && IsNumberOrDate(Field.DataType());
-}
-
 TColumnSort NextColumnSort(TDBGridSortCycle Cycle, const TField& Field, TColumnSort Current,
                            bool MayUnsort) {
-    const bool StartsDescending = ::vorn::StartsDescending(Cycle, Field);
-    const TColumnSort First = SortOf(StartsDescending);
+    const bool DescendingFirst = StartsDescending(Cycle, Field);
+    const TColumnSort First = SortOf(DescendingFirst);
     if (Current == TColumnSort::Unsorted)
         return First;
     if (Cycle != scAscending && Current == First)
-        return SortOf(!StartsDescending);
+        return SortOf(!DescendingFirst);
     return MayUnsort ? TColumnSort::Unsorted : First;
 }
 
