@@ -332,6 +332,37 @@ INSTANTIATE_TEST_SUITE_P(Backends, TitleSortFieldKindTest,
                          ::testing::Values(tbSQLite, tbPostgreSQL),
                          [](const auto& Info) { return testtables::BackendName(Info.param); });
 
+// A single-field index kept descending serves its field either way; no index serves a
+// field after it.
+class TitleSortDescendingIndexTest : public TitleSortCycleTest,
+                                     public ::testing::WithParamInterface<TTestBackend> {};
+
+TEST_P(TitleSortDescendingIndexTest, ServesBothDirectionsUnderStrictIndexing) {
+    const TTestDatabase& Database = CustomerOrders(GetParam());
+    Database.Execute(R"(CREATE TABLE "scores" ("Id" INTEGER PRIMARY KEY, "Points" INTEGER,
+                        "Player" VARCHAR(20)))");
+    Database.Execute(R"(CREATE INDEX "ByPointsDesc" ON "scores" ("Points" DESC))");
+    Database.Execute(R"(INSERT INTO "scores" VALUES (1, 5, 'Ann'), (2, 9, 'Bob'))");
+    Sorter->SetSortCycle(scDescendingFirstForNumbersAndDates);
+    Sorter->SetStrictServerIndexing(true);
+    TTable* Table = CreateTable(*Form, Database, "scores", "");
+    TDBGrid* Grid = GridOn(SourceFor(Table), {"Points", "Player"});
+    // A re-sort keeps the current record: the first one shows the order.
+    EXPECT_EQ(Click(ColumnOf(*Grid, "Points")), "Points:D");
+    Table->First();
+    EXPECT_EQ(Table->FieldByName("Player")->AsString(), "Bob");
+    EXPECT_EQ(Click(ColumnOf(*Grid, "Points")), "Points");
+    Table->First();
+    EXPECT_EQ(Table->FieldByName("Player")->AsString(), "Ann");
+    EXPECT_EQ(Click(ColumnOf(*Grid, "Player"), Ctrl), "");
+    EXPECT_EQ(Sorter->RefusedSortFields(), "Points;Player");
+    EXPECT_EQ(Table->IndexFieldNames(), "Points");
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, TitleSortDescendingIndexTest,
+                         ::testing::Values(tbSQLite, tbPostgreSQL),
+                         [](const auto& Info) { return testtables::BackendName(Info.param); });
+
 // ---------------------------------------------------------------- other datasets
 
 struct TQueryClick {
