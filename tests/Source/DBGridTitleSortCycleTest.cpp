@@ -10,12 +10,8 @@
 namespace vorn::titlesorttest {
 namespace {
 
-using testtables::CreateCustomerOrders;
-using testtables::CreateTable;
-using testtables::tbPostgreSQL;
-using testtables::tbSQLite;
-using testtables::TTestBackend;
-using testtables::TTestDatabase;
+// The shared test tables of both databases.
+using namespace testtables;
 using Names = std::vector<std::string>;
 
 // The result of a click that changes nothing and reports nothing.
