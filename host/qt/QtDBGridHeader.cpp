@@ -98,6 +98,8 @@ void TQtDBGridHeader::PaintCaption(QPainter& Painter, const QRect& Rect, int Sec
     Option.palette.setColor(QPalette::ButtonText, SectionTextColor(*this, Section));
     const QFont Font = SectionFont(*this, Section);
     Option.fontMetrics = QFontMetrics(Font);
+    // A caption wider than the room beside the mark loses its end, not both of its sides.
+    Option.text = Option.fontMetrics.elidedText(Option.text, Qt::ElideRight, Label.width());
     Painter.save();
     // The section's own painting leaves a clip behind: each part clips to the section.
     Painter.setClipRect(Rect);

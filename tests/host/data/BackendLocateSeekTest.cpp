@@ -371,7 +371,11 @@ protected:
         });
     }
 
-    void TearDown() override { UnregisterDatabase(Alias()); }
+    // A set-up that failed (no test server) has no database to unregister.
+    void TearDown() override {
+        if (Database != nullptr)
+            UnregisterDatabase(Alias());
+    }
 
     std::string Alias() const { return Database->Alias() + "Logged"; }
 
