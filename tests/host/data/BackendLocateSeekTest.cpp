@@ -103,6 +103,9 @@ struct TSeekCase {
     const char* SQLiteNameType;
     const char* PostgresNameType;
     const char* SQLiteEncoding = "UTF-8";
+    // The table's order as the oracle writes it; a descending Name comes with descending
+    // IDs where an ascending index read backward serves it.
+    const char* OracleOrder = "\"Name\" ASC NULLS FIRST, \"ID\"";
 };
 
 // A filter in the system's dialect as the backends' SQL: "[Tag]" becomes "\"Tag\"".
@@ -171,7 +174,7 @@ protected:
             Sql += " AND \"Grp\" = 2";
         if (*Case().Filter != '\0')
             Sql += " AND " + NativeFilter(Case().Filter);
-        Sql += " ORDER BY \"Name\" ASC NULLS FIRST, \"ID\"";
+        Sql += std::string(" ORDER BY ") + Case().OracleOrder;
         std::vector<TOracleRow> Rows;
         auto Cursor = Database->Connection().Execute(Sql, {});
         while (Cursor->Next())
@@ -274,6 +277,7 @@ INSTANTIATE_TEST_SUITE_P(
                       .TagPrefix = nullptr,
                       .SQLiteNameType = Varchar,
                       .PostgresNameType = Varchar},
+            // The descending index orders the table descending, read forward.
             TSeekCase{.Name = "DescendingIndex",
                       .IndexFieldNames = "",
                       .IndexName = "ByNameDesc",
@@ -281,7 +285,35 @@ INSTANTIATE_TEST_SUITE_P(
                       .Filter = "",
                       .TagPrefix = nullptr,
                       .SQLiteNameType = Varchar,
-                      .PostgresNameType = Varchar},
+                      .PostgresNameType = Varchar,
+                      .OracleOrder = "\"Name\" DESC NULLS LAST, \"ID\""},
+            TSeekCase{.Name = "Descending",
+                      .IndexFieldNames = "Name:D",
+                      .IndexName = "",
+                      .Detail = false,
+                      .Filter = "",
+                      .TagPrefix = nullptr,
+                      .SQLiteNameType = Varchar,
+                      .PostgresNameType = Varchar,
+                      .OracleOrder = "\"Name\" DESC NULLS LAST, \"ID\""},
+            TSeekCase{.Name = "DescendingDetailFilterSecondField",
+                      .IndexFieldNames = "Grp:D;Name:D",
+                      .IndexName = "",
+                      .Detail = true,
+                      .Filter = "[Tag] <> 'T2'",
+                      .TagPrefix = "T",
+                      .SQLiteNameType = Varchar,
+                      .PostgresNameType = Varchar,
+                      .OracleOrder = "\"Name\" DESC NULLS LAST, \"ID\" DESC"},
+            TSeekCase{.Name = "DescendingNoCaseColumn",
+                      .IndexFieldNames = "Name:D",
+                      .IndexName = "",
+                      .Detail = false,
+                      .Filter = "",
+                      .TagPrefix = nullptr,
+                      .SQLiteNameType = "VARCHAR(200) COLLATE NOCASE",
+                      .PostgresNameType = "VARCHAR(200) COLLATE \"POSIX\"",
+                      .OracleOrder = "\"Name\" DESC NULLS LAST, \"ID\""},
             TSeekCase{.Name = "MasterDetail",
                       .IndexFieldNames = "Grp;Name",
                       .IndexName = "",

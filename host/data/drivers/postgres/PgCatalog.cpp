@@ -13,6 +13,7 @@ struct TPgConnection::TIndexColumn {
     std::string Field;
     bool NotNull = false;
     bool NullsFirst = false;
+    bool Descending = false;
 };
 
 namespace {
@@ -42,7 +43,8 @@ const char* const ColumnsOfTable =
 // first when exactly one of them is set.
 const char* const IndexColumnsOfTable =
     "SELECT i.relname, x.indisunique, x.indisprimary, a.attname, a.attnotnull, "
-    "((x.indoption[k.position - 1] & 1) = 1) <> ((x.indoption[k.position - 1] & 2) = 2) "
+    "((x.indoption[k.position - 1] & 1) = 1) <> ((x.indoption[k.position - 1] & 2) = 2), "
+    "(x.indoption[k.position - 1] & 1) = 1 "
     "FROM pg_catalog.pg_index x "
     "JOIN pg_catalog.pg_class i ON i.oid = x.indexrelid "
     "CROSS JOIN LATERAL pg_catalog.unnest(x.indkey::pg_catalog.int2[]) "
@@ -101,6 +103,7 @@ std::vector<TPgConnection::TIndexColumn> TPgConnection::IndexColumns(const char*
         Column.Field = Utf8ToHost(Result.Value(Row, 3));
         Column.NotNull = IsTrue(Result, Row, 4);
         Column.NullsFirst = IsTrue(Result, Row, 5);
+        Column.Descending = IsTrue(Result, Row, 6);
         Columns.push_back(std::move(Column));
     }
     return Columns;
@@ -110,9 +113,15 @@ std::vector<TIndexInfo> TPgConnection::Indexes(const std::string& Table) {
     std::vector<TIndexInfo> Indexes;
     for (const TIndexColumn& Column : IndexColumns("TPgConnection.Indexes()", Table)) {
         if (Indexes.empty() || Indexes.back().Name != Column.Index)
-            Indexes.push_back({Column.Index, {}, Column.Unique, Column.Primary, {}});
-        Indexes.back().Fields.push_back(Column.Field);
-        Indexes.back().NullsFirst.push_back(Column.NullsFirst);
+            Indexes.push_back({Column.Index, {}, Column.Unique, Column.Primary, {}, {}});
+        TIndexInfo& Index = Indexes.back();
+        // Descending stays empty while every field so far ascends.
+        if (Column.Descending && Index.Descending.empty())
+            Index.Descending.assign(Index.Fields.size(), false);
+        Index.Fields.push_back(Column.Field);
+        Index.NullsFirst.push_back(Column.NullsFirst);
+        if (!Index.Descending.empty())
+            Index.Descending.push_back(Column.Descending);
     }
     return Indexes;
 }
