@@ -4,6 +4,8 @@
 #include "host/data/drivers/postgres/PgConnection.h"
 #include "host/data/drivers/postgres/PgValues.h"
 
+#include <algorithm>
+
 namespace vorn {
 
 struct TPgConnection::TIndexColumn {
@@ -114,15 +116,15 @@ std::vector<TIndexInfo> TPgConnection::Indexes(const std::string& Table) {
     for (const TIndexColumn& Column : IndexColumns("TPgConnection.Indexes()", Table)) {
         if (Indexes.empty() || Indexes.back().Name != Column.Index)
             Indexes.push_back({Column.Index, {}, Column.Unique, Column.Primary, {}, {}});
-        TIndexInfo& Index = Indexes.back();
-        // Descending stays empty while every field so far ascends.
-        if (Column.Descending && Index.Descending.empty())
-            Index.Descending.assign(Index.Fields.size(), false);
-        Index.Fields.push_back(Column.Field);
-        Index.NullsFirst.push_back(Column.NullsFirst);
-        if (!Index.Descending.empty())
-            Index.Descending.push_back(Column.Descending);
+        Indexes.back().Fields.push_back(Column.Field);
+        Indexes.back().NullsFirst.push_back(Column.NullsFirst);
+        Indexes.back().Descending.push_back(Column.Descending);
     }
+    // An index whose fields all ascend lists no directions.
+    for (TIndexInfo& Index : Indexes)
+        if (std::none_of(Index.Descending.begin(), Index.Descending.end(),
+                         [](bool Descends) { return Descends; }))
+            Index.Descending.clear();
     return Indexes;
 }
 
