@@ -56,7 +56,7 @@ std::vector<TSortField> IndexSortFields(const TIndexInfo& Index) {
 }
 
 TIndexReading IndexReading(const std::vector<TSortField>& IndexFields,
-                           const std::vector<TSortField>& Order) {
+                           const std::vector<TSortField>& Order, std::size_t FreeLeading) {
     if (Order.size() > IndexFields.size())
         return irNone;
     bool Forward = true;
@@ -64,6 +64,8 @@ TIndexReading IndexReading(const std::vector<TSortField>& IndexFields,
     for (std::size_t Position = 0; Position < Order.size(); ++Position) {
         if (Order[Position].Name != IndexFields[Position].Name)
             return irNone;
+        if (Position < FreeLeading)
+            continue;
         const bool Same = Order[Position].Descending == IndexFields[Position].Descending;
         Forward = Forward && Same;
         Backward = Backward && !Same;
@@ -73,8 +75,9 @@ TIndexReading IndexReading(const std::vector<TSortField>& IndexFields,
     return Backward ? irBackward : irNone;
 }
 
-bool IndexServesOrder(const TIndexDef& Index, const std::vector<TSortField>& Order) {
-    return IndexReading(IndexSortFields(Index), Order) != irNone;
+bool IndexServesOrder(const TIndexDef& Index, const std::vector<TSortField>& Order,
+                      std::size_t FreeLeading) {
+    return IndexReading(IndexSortFields(Index), Order, FreeLeading) != irNone;
 }
 
 } // namespace vorn

@@ -1,6 +1,7 @@
 // Sort field lists with a direction per field.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -40,10 +41,13 @@ std::vector<TSortField> IndexSortFields(const TIndexInfo& Index);
 enum TIndexReading { irNone, irForward, irBackward };
 // How an index whose forward order is IndexFields gives rows in Order: its fields begin
 // with the order's names (exactly), and the directions of those fields are all the order's
-// (forward) or all the opposite (backward). An empty order is read forward.
+// (forward) or all the opposite (backward). The directions of the first FreeLeading fields
+// do not count: rows that all hold one value in them (a master's key) come in the same
+// order either way. An order with no direction that counts is read forward.
 TIndexReading IndexReading(const std::vector<TSortField>& IndexFields,
-                           const std::vector<TSortField>& Order);
-// Whether reading the index forward or backward gives rows in Order.
-bool IndexServesOrder(const TIndexDef& Index, const std::vector<TSortField>& Order);
+                           const std::vector<TSortField>& Order, std::size_t FreeLeading = 0);
+// Whether reading the index forward or backward gives rows in Order (FreeLeading as above).
+bool IndexServesOrder(const TIndexDef& Index, const std::vector<TSortField>& Order,
+                      std::size_t FreeLeading = 0);
 
 } // namespace vorn

@@ -112,7 +112,7 @@ std::vector<TSortField> TTable::ResolveOrder(const std::string& FieldNames,
     if (!Connection().OrdersByIndexOnly())
         return Order;
     for (int Position = 0; Position < FIndexDefs->Count(); ++Position)
-        if (IndexServesOrder(*FIndexDefs->Items(Position), Order))
+        if (IndexServesOrder(*FIndexDefs->Items(Position), Order, MasterFixedFields()))
             return Order;
     throw EDatabaseError(DisplayName() + ": cannot order by '" + FieldNames +
                          "': no index of table '" + FTableName + "' begins with these fields");
@@ -146,8 +146,8 @@ void TTable::ApplyOrder(const std::vector<TSortField>& Order) {
         AnyDescending = AnyDescending || Field.Descending;
     }
     const TIndexInfo* Serving = ServingIndex();
-    const bool Backward =
-        Serving != nullptr && IndexReading(IndexSortFields(*Serving), Order) == irBackward;
+    const bool Backward = Serving != nullptr && IndexReading(IndexSortFields(*Serving), Order,
+                                                             MasterFixedFields()) == irBackward;
     if (Serving != nullptr && IndexHoldsOrderNulls(*Serving)) {
         const std::vector<TSortField> IndexFields = IndexSortFields(*Serving);
         for (std::size_t Position = FOrderFields.size(); Position < IndexFields.size();
@@ -176,6 +176,10 @@ TField* TTable::IndexFields(int Index) const {
 bool TTable::IndexFieldDescending(int Index) const {
     return Index >= 0 && Index < IndexFieldCount() &&
            FOrderDescending[static_cast<std::size_t>(Index)];
+}
+
+std::size_t TTable::MasterFixedFields() const {
+    return MasterSource() != nullptr ? SplitList(FMasterFields, ';').size() : 0;
 }
 
 std::vector<TSortField> TTable::OrderInForce() const {

@@ -126,6 +126,9 @@ private:
                                          const std::string& IndexName) const;
     void ApplyOrder(const std::vector<TSortField>& Order);
     std::vector<TSortField> OrderInForce() const;
+    // How many leading order fields a master fixes while one is assigned: every row then
+    // holds one value in them, so their directions do not matter to an index.
+    std::size_t MasterFixedFields() const;
     const TIndexInfo* ServingIndex() const;
     bool IndexHoldsOrderNulls(const TIndexInfo& Index) const;
     TOrderTerm ColumnTerm(const std::string& Name) const;

@@ -106,7 +106,7 @@ bool TTablePrefixSeek::Applies(const std::vector<TField*>& Fields,
 bool TTablePrefixSeek::HasIndexLeadingTo(const std::vector<TSortField>& Order) const {
     const TIndexDefs& Indexes = FTable.Indexes();
     for (int Index = 0; Index < Indexes.Count(); ++Index)
-        if (IndexServesOrder(*Indexes.Items(Index), Order))
+        if (IndexServesOrder(*Indexes.Items(Index), Order, Order.size() - 1))
             return true;
     return false;
 }

@@ -67,7 +67,8 @@ public:
 private:
     bool Applies(const std::vector<TField*>& Fields, const std::vector<TVariant>& Values,
                  TLocateOptions Options);
-    // Whether an index, read forward or backward, begins with the fields of Order.
+    // Whether an index, read forward or backward, begins with the fields of Order (the
+    // directions of those the master's key fixes aside).
     bool HasIndexLeadingTo(const std::vector<TSortField>& Order) const;
     bool ComparesAsBytes(const TField& Field);
 

@@ -28,7 +28,8 @@ TTable::TConditions TTable::Restriction() const {
     return Conditions;
 }
 
-// The index that serves the order, read forward or backward: the one named by IndexName,
+// The index that serves the order, read forward or backward (the directions of the fields
+// that a master fixes aside): the one named by IndexName,
 // else the first whose fields are the order's (one read forward first), else one that
 // continues the order with further fields and holds the order's NULLs where they are (a
 // unique one first, as its fields alone settle the ties), else the first that begins with
@@ -37,11 +38,12 @@ const TIndexInfo* TTable::ServingIndex() const {
     if (FOrderFields.empty())
         return nullptr;
     const std::vector<TSortField> Order = OrderInForce();
+    const std::size_t Fixed = MasterFixedFields();
     const TIndexInfo* Exact = nullptr;
     const TIndexInfo* Extending = nullptr;
     const TIndexInfo* Leading = nullptr;
     for (const TIndexInfo& Index : FIndexes) {
-        const TIndexReading Reading = IndexReading(IndexSortFields(Index), Order);
+        const TIndexReading Reading = IndexReading(IndexSortFields(Index), Order, Fixed);
         if (Reading == irNone)
             continue;
         if (Index.Name == FIndexName)
@@ -50,7 +52,8 @@ const TIndexInfo* TTable::ServingIndex() const {
             Leading = &Index;
         if (Index.Fields.size() == FOrderFields.size()) {
             if (Exact == nullptr ||
-                (Reading == irForward && IndexReading(IndexSortFields(*Exact), Order) != irForward))
+                (Reading == irForward &&
+                 IndexReading(IndexSortFields(*Exact), Order, Fixed) != irForward))
                 Exact = &Index;
         } else if (IndexHoldsOrderNulls(Index) &&
                    (Extending == nullptr || (Index.Unique && !Extending->Unique))) {

@@ -296,6 +296,17 @@ INSTANTIATE_TEST_SUITE_P(
                       .SQLiteNameType = Varchar,
                       .PostgresNameType = Varchar,
                       .OracleOrder = "\"Name\" DESC NULLS LAST, \"ID\""},
+            // The master fixes Grp, so the ascending index on (Grp, Name) read backward
+            // serves Name descending.
+            TSeekCase{.Name = "DescendingMasterDetail",
+                      .IndexFieldNames = "Grp;Name:D",
+                      .IndexName = "",
+                      .Detail = true,
+                      .Filter = "",
+                      .TagPrefix = nullptr,
+                      .SQLiteNameType = Varchar,
+                      .PostgresNameType = Varchar,
+                      .OracleOrder = "\"Name\" DESC NULLS LAST, \"ID\" DESC"},
             TSeekCase{.Name = "DescendingDetailFilterSecondField",
                       .IndexFieldNames = "Grp:D;Name:D",
                       .IndexName = "",
