@@ -213,19 +213,7 @@ bool TTablePrefixSeek::MoveToFirstMatch(const std::vector<std::string>& Prefixes
     // of one length that begin differently do not interleave: the first prefix in the
     // order that begins a match begins the first match.
     std::string Start;
-    if (Descending) {
-        // The first match is the greatest: each prefix, the last in byte order first,
-        // yields the greatest value of its range that matches the whole key (its range
-        // alone is exact where the prefixes are the key's own variants), and the rows
-        // start at the first that yields one. The match is one condition, bound once.
-        std::optional<std::string> KeyMatch;
-        if (!WholeKey)
-            KeyMatch = FTable.MatchCondition(FTable.ColumnSql(Field), Field, Values.front(),
-                                             Options, Conditions.Params);
-        for (auto Prefix = Prefixes.rbegin(); Prefix != Prefixes.rend(); ++Prefix)
-            Start += (Start.empty() ? "" : ", ") +
-                     ExtremeBeginning(Matching, Conditions.Params, Field, *Prefix, KeyMatch, true);
-    } else if (WholeKey) {
+    if (WholeKey && !Descending) {
         // The prefixes are the key's own variants: no row that sorts between the first
         // one that begins a match and that match fails to begin with it. Each prefix
         // yields itself if it begins a match, so that the first one that does is where
@@ -235,15 +223,23 @@ bool TTablePrefixSeek::MoveToFirstMatch(const std::vector<std::string>& Prefixes
                      Conditions.Params.Add(Prefix) + " WHERE " +
                      AnyRowBeginning(Matching, Conditions.Params, Field, Prefix) + ")";
     } else {
-        // The prefixes begin the key only, and rows that begin with one of them may still
-        // differ from the key further on: each prefix yields the least value of its range
-        // that matches the whole key. The match is one condition, bound once and named in
-        // every range.
-        const std::optional<std::string> KeyMatch = FTable.MatchCondition(
-            FTable.ColumnSql(Field), Field, Values.front(), Options, Conditions.Params);
-        for (const std::string& Prefix : Prefixes)
-            Start += (Start.empty() ? "" : ", ") +
-                     ExtremeBeginning(Matching, Conditions.Params, Field, Prefix, KeyMatch, false);
+        // Each prefix, in the order's direction, yields the first value of its range in the
+        // order that matches the whole key: the least, or the greatest where the field
+        // descends. Where the prefixes begin the key only, rows that begin with one of them
+        // may still differ from the key further on, so the match is one more condition,
+        // bound once and named in every range; the ranges of the key's own variants are
+        // exact without it.
+        std::optional<std::string> KeyMatch;
+        if (!WholeKey)
+            KeyMatch = FTable.MatchCondition(FTable.ColumnSql(Field), Field, Values.front(),
+                                             Options, Conditions.Params);
+        std::vector<std::string> InOrder = Prefixes;
+        if (Descending)
+            std::reverse(InOrder.begin(), InOrder.end());
+        for (const std::string& Prefix : InOrder)
+            Start +=
+                (Start.empty() ? "" : ", ") +
+                ExtremeBeginning(Matching, Conditions.Params, Field, Prefix, KeyMatch, Descending);
     }
     if (Prefixes.size() > 1)
         Start = "COALESCE(" + Start + ")";

@@ -29,11 +29,10 @@ TTable::TConditions TTable::Restriction() const {
 }
 
 // The index that serves the order, read forward or backward (the directions of the fields
-// that a master fixes aside): the one named by IndexName,
-// else the first whose fields are the order's (one read forward first), else one that
-// continues the order with further fields and holds the order's NULLs where they are (a
-// unique one first, as its fields alone settle the ties), else the first that begins with
-// the order's fields.
+// that a master fixes aside): the one named by IndexName, else the first whose fields are
+// the order's (one read forward first), else one that continues the order with further
+// fields and holds the order's NULLs where they are (a unique one first, as its fields
+// alone settle the ties), else the first that begins with the order's fields.
 const TIndexInfo* TTable::ServingIndex() const {
     if (FOrderFields.empty())
         return nullptr;
@@ -97,11 +96,10 @@ std::size_t TTable::LeadingOrderTerm() const {
 }
 
 // An ascending order field sorts its NULLs first, a descending one last: the exact reverse.
-// A term that cannot be NULL in these rows is
-// ordered with its NULLs where the serving index holds them, so that a default index (which
-// keeps NULLs last) serves the order as well as one created NULLS FIRST: the terms fixed to
-// a master's value, NOT NULL columns and the row key, and a leading term whose NULL-ness the
-// conditions settle.
+// A term that cannot be NULL in these rows is ordered with its NULLs where the serving index
+// holds them, so that a default index (which keeps NULLs last) serves the order as well as
+// one created NULLS FIRST: the terms fixed to a master's value, NOT NULL columns and the
+// row key, and a leading term whose NULL-ness the conditions settle.
 std::string TTable::OrderByClause(const TConditions& Conditions, bool Descending) const {
     const std::size_t Leading = LeadingOrderTerm();
     std::string Sql;
