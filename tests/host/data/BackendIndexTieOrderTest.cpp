@@ -32,9 +32,9 @@ struct TTieCase {
     const char* Name;
     const char* IndexFieldNames;
     int PageSize;
-    bool Detail;        // restricted to the master's city C1
-    const char* Filter; // applied when not empty
-    const char* Where;  // the same restriction for the expected rows
+    bool Detail = false;     // restricted to the master's city C1
+    const char* Filter = ""; // applied when not empty
+    const char* Where = "";  // the same restriction for the expected rows
 };
 
 class IndexTieOrderTest : public BackendCaseTest<TTieCase> {
@@ -123,52 +123,28 @@ TEST_P(IndexTieOrderTest, LocateAndTheWindowAroundItFollowTheOrder) {
 }
 
 const TTieCase Ties[] = {
-    {.Name = "Page1",
-     .IndexFieldNames = "City",
-     .PageSize = 1,
-     .Detail = false,
-     .Filter = "",
-     .Where = ""},
-    {.Name = "Page3",
-     .IndexFieldNames = "City",
-     .PageSize = 3,
-     .Detail = false,
-     .Filter = "",
-     .Where = ""},
+    {.Name = "Page1", .IndexFieldNames = "City", .PageSize = 1},
+    {.Name = "Page3", .IndexFieldNames = "City", .PageSize = 3},
     {.Name = "Detail_Page2",
      .IndexFieldNames = "City",
      .PageSize = 2,
      .Detail = true,
-     .Filter = "",
      .Where = "WHERE \"City\" = 'C1'"},
     {.Name = "Filtered_Page2",
      .IndexFieldNames = "City",
      .PageSize = 2,
-     .Detail = false,
      .Filter = "ID > 9",
      .Where = "WHERE \"ID\" > 9"},
-    {.Name = "Desc_Page1",
-     .IndexFieldNames = "City:D",
-     .PageSize = 1,
-     .Detail = false,
-     .Filter = "",
-     .Where = ""},
-    {.Name = "Desc_Page3",
-     .IndexFieldNames = "City:D",
-     .PageSize = 3,
-     .Detail = false,
-     .Filter = "",
-     .Where = ""},
+    {.Name = "Desc_Page1", .IndexFieldNames = "City:D", .PageSize = 1},
+    {.Name = "Desc_Page3", .IndexFieldNames = "City:D", .PageSize = 3},
     {.Name = "DescDetail_Page2",
      .IndexFieldNames = "City:D",
      .PageSize = 2,
      .Detail = true,
-     .Filter = "",
      .Where = "WHERE \"City\" = 'C1'"},
     {.Name = "DescFiltered_Page2",
      .IndexFieldNames = "City:D",
      .PageSize = 2,
-     .Detail = false,
      .Filter = "ID > 9",
      .Where = "WHERE \"ID\" > 9"},
 };

@@ -96,12 +96,12 @@ std::set<std::string> SearchTexts() {
 struct TSeekCase {
     const char* Name;
     const char* IndexFieldNames;
-    const char* IndexName;
-    bool Detail;           // restricted to group 2 by a master table
-    const char* Filter;    // also in the oracle's WHERE clause
-    const char* TagPrefix; // a second located field, or none
-    const char* SQLiteNameType;
-    const char* PostgresNameType;
+    const char* IndexName = "";
+    bool Detail = false;             // restricted to group 2 by a master table
+    const char* Filter = "";         // also in the oracle's WHERE clause
+    const char* TagPrefix = nullptr; // a second located field, or none
+    const char* SQLiteNameType = "VARCHAR(200)";
+    const char* PostgresNameType = "VARCHAR(200)";
     const char* SQLiteEncoding = "UTF-8";
     // The table's order as the oracle writes it; a descending Name comes with descending
     // IDs where an ascending index read backward serves it.
@@ -277,51 +277,28 @@ INSTANTIATE_TEST_SUITE_P(
                       .TagPrefix = nullptr,
                       .SQLiteNameType = Varchar,
                       .PostgresNameType = Varchar},
-            // The descending index orders the table descending, read forward.
+            // Descending orders: the descending index read forward, named or chosen for
+            // "Name:D"; under a master that fixes Grp, the index on (Grp, Name) read
+            // backward, so that the IDs of one name descend too.
             TSeekCase{.Name = "DescendingIndex",
                       .IndexFieldNames = "",
                       .IndexName = "ByNameDesc",
-                      .Detail = false,
-                      .Filter = "",
-                      .TagPrefix = nullptr,
-                      .SQLiteNameType = Varchar,
-                      .PostgresNameType = Varchar,
                       .OracleOrder = "\"Name\" DESC NULLS LAST, \"ID\""},
             TSeekCase{.Name = "Descending",
                       .IndexFieldNames = "Name:D",
-                      .IndexName = "",
-                      .Detail = false,
-                      .Filter = "",
-                      .TagPrefix = nullptr,
-                      .SQLiteNameType = Varchar,
-                      .PostgresNameType = Varchar,
                       .OracleOrder = "\"Name\" DESC NULLS LAST, \"ID\""},
-            // The master fixes Grp, so the ascending index on (Grp, Name) read backward
-            // serves Name descending.
             TSeekCase{.Name = "DescendingMasterDetail",
                       .IndexFieldNames = "Grp;Name:D",
-                      .IndexName = "",
                       .Detail = true,
-                      .Filter = "",
-                      .TagPrefix = nullptr,
-                      .SQLiteNameType = Varchar,
-                      .PostgresNameType = Varchar,
                       .OracleOrder = "\"Name\" DESC NULLS LAST, \"ID\" DESC"},
             TSeekCase{.Name = "DescendingDetailFilterSecondField",
                       .IndexFieldNames = "Grp:D;Name:D",
-                      .IndexName = "",
                       .Detail = true,
                       .Filter = "[Tag] <> 'T2'",
                       .TagPrefix = "T",
-                      .SQLiteNameType = Varchar,
-                      .PostgresNameType = Varchar,
                       .OracleOrder = "\"Name\" DESC NULLS LAST, \"ID\" DESC"},
             TSeekCase{.Name = "DescendingNoCaseColumn",
                       .IndexFieldNames = "Name:D",
-                      .IndexName = "",
-                      .Detail = false,
-                      .Filter = "",
-                      .TagPrefix = nullptr,
                       .SQLiteNameType = "VARCHAR(200) COLLATE NOCASE",
                       .PostgresNameType = "VARCHAR(200) COLLATE \"POSIX\"",
                       .OracleOrder = "\"Name\" DESC NULLS LAST, \"ID\""},
