@@ -39,7 +39,9 @@ const TClass& TDBFieldComboBox::StaticClass() {
 }
 
 TDBFieldComboBox::TDBFieldComboBox(TComponent* AOwner)
-    : TComboBox(AOwner), FDataLink(std::make_unique<TDataLink>()) {}
+    : TComboBox(AOwner), FDataLink(std::make_unique<TDataLink>()) {
+    SetDefaultAccessibleName("Field");
+}
 
 TDBFieldComboBox::~TDBFieldComboBox() {
     Destroying();

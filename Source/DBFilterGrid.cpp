@@ -63,6 +63,7 @@ const TClass& TDBFilterGrid::StaticClass() {
 
 TDBFilterGrid::TDBFilterGrid(TComponent* AOwner)
     : TStringGrid(AOwner), FDataLink(std::make_unique<TFieldDataLink>()) {
+    SetDefaultAccessibleName("Filter");
     if (!ComponentState().Contains(csDesigning)) {
         // The grid makes these itself whenever it is created, so form files leave them out.
         FInCellEditor = new TDBFilterGridComboBox(this);

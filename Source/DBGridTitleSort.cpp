@@ -32,6 +32,15 @@ const TTypeInfo& DBGridSortEventTypeInfo() {
     return Info;
 }
 
+const TTypeInfo& DBGridSortCycleTypeInfo() {
+    static const TTypeInfo Info{
+        "TDBGridSortCycle",
+        tkEnumeration,
+        {"scAscending", "scAscendingDescending", "scDescendingFirstForNumbersAndDates"},
+        nullptr};
+    return Info;
+}
+
 const TClass& TDBGridTitleSort::StaticClass() {
     static const TClass Class = [] {
         using T = TDBGridTitleSort;
@@ -62,6 +71,10 @@ const TClass& TDBGridTitleSort::StaticClass() {
         C.AddProperty(MakeProperty("MultiColumnSort", DBGridMulticolumnSortMethodsTypeInfo(),
                                    &T::MultiColumnSort, &T::SetMulticolumnSortMethod));
         C.AddProperty(MakeEventProperty("OnSort", DBGridSortEventTypeInfo(), &T::OnSort));
+        // Left out of form files at its default, so that forms keep the text they had.
+        C.AddProperty(WithStreamDefault(
+            MakeProperty("SortCycle", DBGridSortCycleTypeInfo(), &T::SortCycle, &T::SetSortCycle),
+            scAscending));
         return C;
     }();
     return Class;
@@ -131,6 +144,14 @@ void TDBGridTitleSort::SetUseClickedTitleFontColor(bool Value) {
 
 void TDBGridTitleSort::SetUseClickedTitleFontStyle(bool Value) {
     FUseClickedTitleFontStyle = Value;
+    RefreshAllIfAutoUpdate();
+}
+
+void TDBGridTitleSort::SetSortCycle(TDBGridSortCycle Value) {
+    if (Value == FSortCycle)
+        return;
+    FSortCycle = Value;
+    // Masked captions show directions under every cycle but the default one.
     RefreshAllIfAutoUpdate();
 }
 

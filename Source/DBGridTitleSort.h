@@ -18,6 +18,7 @@
 namespace vorn {
 
 class TField;
+class TIndexDefs;
 class TList;
 class TTable;
 
@@ -27,6 +28,12 @@ enum TDBGridAutoRegisterMethod { arNone, arForm };
 enum TDBGridMulticolumnSortMethod { mcsShift, mcsAlt, mcsCtrl };
 using TDBGridMulticolumnSortMethods = TSet<TDBGridMulticolumnSortMethod>;
 
+// The states a title click moves a column through. scAscending: ascending, then (with
+// UnSort) unsorted. scAscendingDescending: ascending, descending, then unsorted, or back
+// to ascending without UnSort. scDescendingFirstForNumbersAndDates: like
+// scAscendingDescending, but a column of numbers, dates or times starts descending.
+enum TDBGridSortCycle { scAscending, scAscendingDescending, scDescendingFirstForNumbersAndDates };
+
 // Told the new sort field list of a grid's dataset after a title click. For a dataset
 // that is not a table the handler applies the order itself.
 using TDBGridSortEvent = std::function<void(TObject* Sender, TCustomGrid* Grid, TDataSet* DataSet,
@@ -35,6 +42,7 @@ using TDBGridSortEvent = std::function<void(TObject* Sender, TCustomGrid* Grid, 
 const TTypeInfo& DBGridAutoRegisterMethodTypeInfo();
 const TTypeInfo& DBGridMulticolumnSortMethodsTypeInfo();
 const TTypeInfo& DBGridSortEventTypeInfo();
+const TTypeInfo& DBGridSortCycleTypeInfo();
 
 // What highlighting changed on one column title, so that it can be put back. A value
 // means something only when its flag is set.
@@ -49,6 +57,9 @@ public:
     bool RestoreFontStyle = false;
     std::string TitleCaption;
     bool RestoreCaption = false;
+    // The direction the column was highlighted for: the order of a dataset that is not a
+    // table lives in these states.
+    bool Descending = false;
 };
 
 // A registered grid and the saved titles of its highlighted columns, in sort order.
@@ -101,10 +112,12 @@ public:
     // The registered grids' names joined by ";", for diagnostics.
     std::string GetRegisteredGridNames() const;
 
-    // Restores and re-highlights Grid's titles from its table's order; every registered
-    // grid when Grid is nullptr. Does nothing while loading or designing.
+    // Restores and re-highlights Grid's titles, and sets their sort marks, from its
+    // table's order; every registered grid when Grid is nullptr. Does nothing while
+    // loading or designing.
     void UpdateTitle(TDBGrid* Grid = nullptr);
-    // Puts back every saved title of Grid and forgets them; Grid stays registered.
+    // Puts back every saved title of Grid and forgets them, and takes the sort marks off
+    // its columns; Grid stays registered.
     void RestoreTitles(TDBGrid* Grid);
     // Highlights the first Count columns (all when Count is negative), which must belong
     // to one TDBGrid, saving what is changed in a new registry entry of that grid.
@@ -115,6 +128,11 @@ public:
     // Expands the title mask for a caption; Index is the column's position among the
     // columns highlighted together, -1 when it is the only one.
     static std::string ParseTitleMask(const std::string& Mask, const std::string& Title, int Index);
+    // The same for a column sorted in Direction: unless Direction is tsdNone, "%a" stands
+    // for an arrow (up ascending, down descending; "^" and "v" under a single-byte code
+    // page) and "%o" for "asc" or "desc".
+    static std::string ParseTitleMask(const std::string& Mask, const std::string& Title, int Index,
+                                      TTitleSortDirection Direction);
 
     TDBGridAutoRegisterMethod AutoRegister() const { return FAutoRegister; }
     void SetAutoRegister(TDBGridAutoRegisterMethod Value);
@@ -142,6 +160,8 @@ public:
     void SetUnSort(bool Value) { FUnSort = Value; }
     TDBGridMulticolumnSortMethods MultiColumnSort() const { return FMultiColumnSort; }
     void SetMulticolumnSortMethod(TDBGridMulticolumnSortMethods Value) { FMultiColumnSort = Value; }
+    TDBGridSortCycle SortCycle() const { return FSortCycle; }
+    void SetSortCycle(TDBGridSortCycle Value);
 
     TDBGridSortEvent OnSort;
 
@@ -169,10 +189,22 @@ protected:
                            const std::string& NewFields, bool& Done);
     void DoAutoregister();
     void DoOnSort(TCustomGrid* Grid, TDataSet* DataSet, const std::string& SortFieldNames);
+    // Whether an index of Indexes serves SortFields. An order with a descending field, or an
+    // index with one, is served by an index read either way (IndexServesOrder); a list of
+    // ascending fields and the empty list need an index whose field list is that list or
+    // begins with it and ";".
+    static bool IndexesServe(const TIndexDefs& Indexes, const std::string& SortFields);
 
 private:
+    // A column of an order, with its direction.
+    struct TSortedColumn {
+        TColumn* Column;
+        bool Descending;
+    };
+
     std::string ExecuteSort(TColumn* Column);
     std::string SortTableColumn(TDBGrid& Grid, TField& Field);
+    std::string NewTableSortFields(TTable& Table, const TField& Field) const;
     std::string SortOtherColumn(TDBGrid& Grid, TColumn& Column, TDataSet& DataSet);
     bool IsMultiColumnClick() const;
     bool IndexSupports(TTable& Table, const std::string& SortFields) const;
@@ -180,8 +212,16 @@ private:
     void RefreshGridTitles(TDBGrid& Grid);
     bool MaskInForce(const TDBGrid& Grid) const;
     bool AnyTitleChangeInForce(const TDBGrid& Grid) const;
+    // RestoreTitles without touching the sort marks, for callers that set them next.
+    void RestoreSavedTitles(TDBGrid& Grid);
+    // HighlightTitles for columns with their directions.
+    void HighlightSorted(const std::vector<TSortedColumn>& Columns);
     std::unique_ptr<TOldColumnState> HighlightColumn(const TDBGrid& Grid, TColumn& Column,
-                                                     int MaskIndex, const TOldColumnState* Earlier);
+                                                     bool Descending, int MaskIndex,
+                                                     const TOldColumnState* Earlier);
+    // Marks the sorted columns of Grid with their direction and place in the order, and
+    // takes the mark off every other column of the grid.
+    static void ShowSortMarks(TDBGrid& Grid, const std::vector<TSortedColumn>& Sorted);
     void RefreshAllIfAutoUpdate();
 
     // A link leaves FDataLinks detached from its data source, so that it is told
@@ -207,6 +247,7 @@ private:
     TDBGridMulticolumnSortMethods FMultiColumnSort{mcsCtrl};
     bool FUseClickedTitleColor = false;
     TDBGridAutoRegisterMethod FAutoRegister = arForm;
+    TDBGridSortCycle FSortCycle = scAscending;
 
     TDataLinks FRetiredLinks;
     int FLinkNotificationDepth = 0;

@@ -3,6 +3,8 @@
 #include "host/components/model/CheckedArithmetic.h"
 #include "host/components/model/List.h"
 #include "host/components/text/AsciiText.h"
+#include "host/components/text/CodePage.h"
+#include "host/data/dataset/SortFields.h"
 #include "host/data/dataset/Table.h"
 
 #include <algorithm>
@@ -22,6 +24,13 @@ TColumn* FirstColumnShowing(const TDBGrid& Grid, const std::string& FieldName) {
     return nullptr;
 }
 
+// Single-byte code pages have no arrows: letters that look like them stand in.
+const char* DirectionArrow(bool Up) {
+    if (HostCodePage() != cpUtf8)
+        return Up ? "^" : "v";
+    return Up ? "\xE2\x96\xB2" : "\xE2\x96\xBC"; // U+25B2, U+25BC
+}
+
 } // namespace
 
 bool TDBGridTitleSort::MaskInForce(const TDBGrid& Grid) const {
@@ -34,12 +43,19 @@ bool TDBGridTitleSort::AnyTitleChangeInForce(const TDBGrid& Grid) const {
 }
 
 void TDBGridTitleSort::RestoreTitles(TDBGrid* Grid) {
-    const int Index = FindOldTitleState(Grid);
+    if (FindOldTitleState(Grid) < 0)
+        return;
+    RestoreSavedTitles(*Grid);
+    ShowSortMarks(*Grid, {});
+}
+
+void TDBGridTitleSort::RestoreSavedTitles(TDBGrid& Grid) {
+    const int Index = FindOldTitleState(&Grid);
     if (Index < 0)
         return;
     TOldDBGridTitleState& Entry = *FTitleStates[static_cast<std::size_t>(Index)];
     for (const auto& State : Entry.ColumnStates) {
-        TColumn* Column = Grid->Columns()->FindItemID(State->ColumnID);
+        TColumn* Column = Grid.Columns()->FindItemID(State->ColumnID);
         if (Column == nullptr)
             continue; // deleted since it was highlighted
         TColumnTitle& Title = *Column->Title();
@@ -59,12 +75,30 @@ void TDBGridTitleSort::RestoreTitles(TDBGrid* Grid) {
     Entry.ClearColumnStates();
 }
 
+void TDBGridTitleSort::ShowSortMarks(TDBGrid& Grid, const std::vector<TSortedColumn>& Sorted) {
+    const int Count = static_cast<int>(Sorted.size());
+    const TDBGridColumns& Columns = *Grid.Columns();
+    for (int Index = 0; Index < Columns.Count(); ++Index) {
+        TColumn* Column = Columns.Items(Index);
+        TTitleSortMark Mark;
+        const auto Item = std::find_if(Sorted.begin(), Sorted.end(), [Column](const auto& Sort) {
+            return Sort.Column == Column;
+        });
+        if (Item != Sorted.end())
+            Mark = {Item->Descending ? tsdDescending : tsdAscending,
+                    static_cast<int>(Item - Sorted.begin()) + 1, Count};
+        Column->Title()->SetSortMark(Mark);
+    }
+}
+
 std::unique_ptr<TOldColumnState> TDBGridTitleSort::HighlightColumn(const TDBGrid& Grid,
-                                                                   TColumn& Column, int MaskIndex,
+                                                                   TColumn& Column, bool Descending,
+                                                                   int MaskIndex,
                                                                    const TOldColumnState* Earlier) {
     TColumnTitle& Title = *Column.Title();
     auto State = std::make_unique<TOldColumnState>();
     State->ColumnID = Column.ID();
+    State->Descending = Descending;
     // A column highlighted twice in one call keeps the look it had before the first time.
     State->RestoreTitleColor = FUseClickedTitleColor;
     if (State->RestoreTitleColor) {
@@ -88,7 +122,12 @@ std::unique_ptr<TOldColumnState> TDBGridTitleSort::HighlightColumn(const TDBGrid
     if (State->RestoreCaption) {
         State->TitleCaption =
             Earlier && Earlier->RestoreCaption ? Earlier->TitleCaption : Title.Caption();
-        Title.SetCaption(ParseTitleMask(FClickedTitleMask, State->TitleCaption, MaskIndex));
+        // The default cycle keeps every mask's old meaning: no direction placeholders.
+        const TTitleSortDirection Direction = FSortCycle == scAscending ? tsdNone
+                                              : Descending              ? tsdDescending
+                                                                        : tsdAscending;
+        Title.SetCaption(
+            ParseTitleMask(FClickedTitleMask, State->TitleCaption, MaskIndex, Direction));
     }
     return State;
 }
@@ -98,18 +137,26 @@ void TDBGridTitleSort::HighlightTitles(const std::vector<TColumn*>& Columns, int
         throw Exception("TDBGridTitleSort.HighlightTitles() Count " + std::to_string(Count) +
                         " exceeds the " + std::to_string(Columns.size()) + " columns given.");
     const std::size_t Processed = Count < 0 ? Columns.size() : static_cast<std::size_t>(Count);
+    std::vector<TSortedColumn> Sorted;
+    for (std::size_t Position = 0; Position < Processed; ++Position)
+        Sorted.push_back({Columns[Position], false});
+    HighlightSorted(Sorted);
+}
+
+void TDBGridTitleSort::HighlightSorted(const std::vector<TSortedColumn>& Columns) {
+    const std::size_t Processed = Columns.size();
     if (Processed == 0)
         return;
     // Columns of several grids, or of no data grid, are the caller's muddle, not the user's:
     // titles changed so far stay changed, and nothing is remembered.
-    TColumn* First = Columns.front();
+    TColumn* First = Columns.front().Column;
     auto* Grid = First != nullptr ? dynamic_cast<TDBGrid*>(First->Grid()) : nullptr;
     if (Grid == nullptr)
         return;
     auto Entry = std::make_unique<TOldDBGridTitleState>(nullptr);
     auto& States = Entry->ColumnStates;
     for (std::size_t Position = 0; Position < Processed; ++Position) {
-        TColumn* Column = Columns[Position];
+        TColumn* Column = Columns[Position].Column;
         if (Column == nullptr || Column->Grid() != Grid)
             return;
         if (!AnyTitleChangeInForce(*Grid))
@@ -119,7 +166,7 @@ void TDBGridTitleSort::HighlightTitles(const std::vector<TColumn*>& Columns, int
             return State->ColumnID == Column->ID();
         });
         try {
-            auto State = HighlightColumn(*Grid, *Column, MaskIndex,
+            auto State = HighlightColumn(*Grid, *Column, Columns[Position].Descending, MaskIndex,
                                          Earlier != States.end() ? Earlier->get() : nullptr);
             if (Earlier != States.end())
                 States.erase(Earlier);
@@ -163,27 +210,37 @@ void TDBGridTitleSort::UpdateTitle(TDBGrid* Grid) {
 }
 
 void TDBGridTitleSort::RefreshGridTitles(TDBGrid& Grid) {
-    RestoreTitles(&Grid);
+    RestoreSavedTitles(Grid);
     const TDataSource* Source = Grid.DataSource();
     const auto* Table =
         Source != nullptr ? dynamic_cast<const TTable*>(Source->DataSet()) : nullptr;
-    if (Table == nullptr)
+    if (Table == nullptr) {
+        ShowSortMarks(Grid, {});
         return;
+    }
     // An empty order is taken as one empty name, which a column showing a field without
     // a name (a database may allow that) matches.
-    std::vector<std::string> Names = SplitList(ExtractSortFieldNames(Table), ';');
-    if (Names.empty())
-        Names.emplace_back();
-    TList Columns;
-    for (const std::string& Name : Names)
-        if (TColumn* Column = FirstColumnShowing(Grid, Name))
-            Columns.Add(Column);
-    HighlightTitlesList(Columns);
+    std::vector<TSortField> Order = ParseSortFields(ExtractSortFieldNames(Table));
+    if (Order.empty())
+        Order.emplace_back();
+    std::vector<TSortedColumn> Sorted;
+    for (const TSortField& Field : Order)
+        if (TColumn* Column = FirstColumnShowing(Grid, Field.Name))
+            Sorted.push_back({Column, Field.Descending});
+    HighlightSorted(Sorted);
+    ShowSortMarks(Grid, Sorted);
 }
 
 std::string TDBGridTitleSort::ParseTitleMask(const std::string& Mask, const std::string& Title,
                                              int Index) {
+    return ParseTitleMask(Mask, Title, Index, tsdNone);
+}
+
+std::string TDBGridTitleSort::ParseTitleMask(const std::string& Mask, const std::string& Title,
+                                             int Index, TTitleSortDirection Direction) {
     VORN_ASSERT(!Mask.empty());
+    const bool Directed = Direction != tsdNone;
+    const bool Up = Direction == tsdAscending;
     const bool Numbered = Index >= 0;
     // Positions count from 0 ("%s0", "%i0") or from 1 ("%s1", "%s", "%i1", "%i").
     auto FromZero = [&] { return std::to_string(Index); };
@@ -218,6 +275,10 @@ std::string TDBGridTitleSort::ParseTitleMask(const std::string& Mask, const std:
             Skipped = 3;
         } else if (Follows(Percent, "%i")) {
             Result += Numbered ? FromOne() : "1";
+        } else if (Directed && Follows(Percent, "%a")) {
+            Result += DirectionArrow(Up);
+        } else if (Directed && Follows(Percent, "%o")) {
+            Result += Up ? "asc" : "desc";
         } else if (Percent + 1 < Mask.size()) {
             // "%%" and any other pair stand for their second character.
             Result += Mask[Percent + 1];

@@ -65,6 +65,7 @@ const TClass& TDBLocateEdit::StaticClass() {
 
 TDBLocateEdit::TDBLocateEdit(TComponent* AOwner)
     : TEdit(AOwner), FDataLink(std::make_unique<TFieldDataLink>()) {
+    SetDefaultAccessibleName("Locate");
     FDataLink->OnDataChange = [this](TObject* Sender) { DataChange(Sender); };
     FDataLink->OnActiveChange = [this](TObject* Sender) { DataChange(Sender); };
 }

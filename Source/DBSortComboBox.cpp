@@ -3,15 +3,38 @@
 #include "host/components/controls/Keyboard.h"
 #include "host/components/model/AliveGuard.h"
 #include "host/components/model/ClassRegistry.h"
+#include "host/data/dataset/IndexDefs.h"
+#include "host/data/dataset/SortFields.h"
 #include "host/data/dataset/Table.h"
+
+#include <algorithm>
+#include <vector>
 
 namespace vorn {
 
 namespace {
 
-// Whether the sort field list List starts with the whole list Prefix, ending there or
-// at a ";" ("CustNo;OrderDate" begins with "CustNo", "CustNoX" does not).
+bool HasDescendingField(const std::vector<TSortField>& Fields) {
+    return std::any_of(Fields.begin(), Fields.end(),
+                       [](const TSortField& Field) { return Field.Descending; });
+}
+
+// Whether the sort field list List starts with the whole list Prefix. Lists of plain
+// names compare as text, ending there or at a ";" ("CustNo;OrderDate" begins with
+// "CustNo", "CustNo;OrderDate" does not begin with "CustNo;O" and "CustNoX" does not
+// begin with "CustNo"). Once either list carries a descending mark the names compare
+// item by item and directions do not count: a detail table's rows all share the link
+// fields' values, so "CustNo:D;OrderDate:D" leads with the link fields "CustNo" as much
+// as "CustNo;OrderDate" does.
 bool SortListBeginsWith(const std::string& List, const std::string& Prefix) {
+    const std::vector<TSortField> ListFields = ParseSortFields(List);
+    const std::vector<TSortField> PrefixFields = ParseSortFields(Prefix);
+    if (HasDescendingField(ListFields) || HasDescendingField(PrefixFields))
+        return PrefixFields.size() <= ListFields.size() &&
+               std::equal(PrefixFields.begin(), PrefixFields.end(), ListFields.begin(),
+                          [](const TSortField& Left, const TSortField& Right) {
+                              return Left.Name == Right.Name;
+                          });
     if (List.compare(0, Prefix.size(), Prefix) != 0)
         return false;
     return List.size() == Prefix.size() || List[Prefix.size()] == ';';
@@ -51,6 +74,10 @@ const TClass& TDBSortComboBox::StaticClass() {
         C.AddProperty(MakeEventProperty("AfterSortChange", DataSetNotifyEventTypeInfo(),
                                         &T::AfterSortChange));
         C.AddProperty(MakeEventProperty("OnSort", DBSortEventTypeInfo(), &T::OnSort));
+        // Forms written before the switch existed read back, and are written, unchanged.
+        C.AddProperty(WithStreamDefault(MakeProperty("ListDescending", BooleanTypeInfo(),
+                                                     &T::ListDescending, &T::SetListDescending),
+                                        false));
         return C;
     }();
     return Class;
@@ -58,6 +85,7 @@ const TClass& TDBSortComboBox::StaticClass() {
 
 TDBSortComboBox::TDBSortComboBox(TComponent* AOwner)
     : TComboBox(AOwner), FSortDataLink(std::make_unique<TSortDataLink>()) {
+    SetDefaultAccessibleName("Sort order");
     FSortDataLink->OnSortChange = [this](TObject* Sender, const std::string& OldFields,
                                          const std::string& NewFields, bool& Done) {
         DoAfterSortChange(Sender, OldFields, NewFields, Done);
@@ -202,10 +230,17 @@ void TDBSortComboBox::AddIndexEntries(TTable& Table) {
     Indexes.Update();
     const std::string MasterFields = MasterFieldsOf(Table);
     for (int Position = 0; Position < Indexes.Count(); ++Position) {
-        const std::string& Fields = Indexes.Items(Position)->Fields();
+        const TIndexDef& Index = *Indexes.Items(Position);
+        const std::vector<TSortField> Forward = IndexSortFields(Index);
+        // Without the backward orders the entry is the index's field list as it stands.
+        const std::string Entry = FListDescending ? SortFieldsText(Forward) : Index.Fields();
         // A detail table can only be ordered by indexes that lead with its link fields.
-        if (MasterFields.empty() || SortListBeginsWith(Fields, MasterFields))
-            Items()->Append(Fields);
+        if (!MasterFields.empty() && !SortListBeginsWith(Entry, MasterFields))
+            continue;
+        Items()->Append(Entry);
+        // An index without fields has no other end to be read from.
+        if (FListDescending && !Forward.empty())
+            Items()->Append(SortFieldsText(Reversed(Forward)));
     }
 }
 
@@ -215,11 +250,18 @@ void TDBSortComboBox::AddFieldEntries(TDataSet& DataSet, const std::string& Mast
         if (Field.FieldKind() != fkData || Field.IsBlob())
             continue;
         const std::string& Name = Field.FieldName();
+        // The link fields lead every other field's order, written as the table has them.
         if (MasterFields.empty() || MasterFields == Name)
-            Items()->Append(Name);
+            AddFieldEntry(std::string(), Name);
         else
-            Items()->Append(MasterFields + ";" + Name);
+            AddFieldEntry(MasterFields + ";", Name);
     }
+}
+
+void TDBSortComboBox::AddFieldEntry(const std::string& Prefix, const std::string& Name) {
+    Items()->Append(Prefix + Name);
+    if (FListDescending)
+        Items()->Append(Prefix + SortFieldText({.Name = Name, .Descending = true}));
 }
 
 // ---------------------------------------------------------------- following the table

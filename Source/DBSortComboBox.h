@@ -26,7 +26,8 @@ const TTypeInfo& DBSortEventTypeInfo();
 // The list offers a table's index field lists (a local table, or a server table with
 // StrictServerIndexing) or its fields (a server table otherwise, or any other dataset);
 // choosing an entry or pressing Enter applies the text as the table's IndexFieldNames.
-// A detail table keeps its master-link fields at the front of every order.
+// A detail table keeps its master-link fields at the front of every order. With
+// ListDescending each order is followed by the same order read backwards.
 class TDBSortComboBox : public TComboBox {
 public:
     explicit TDBSortComboBox(TComponent* AOwner);
@@ -44,6 +45,10 @@ public:
     void SetReopenAfterError(bool Value) { FReopenAfterError = Value; }
     bool StrictServerIndexing() const { return FStrictServerIndexing; }
     void SetStrictServerIndexing(bool Value) { FStrictServerIndexing = Value; }
+    // Whether the list also offers every order read backwards: an index's order reversed
+    // ("City:D;Name:D" after "City;Name"), a field descending ("Name:D" after "Name").
+    bool ListDescending() const { return FListDescending; }
+    void SetListDescending(bool Value) { FListDescending = Value; }
 
     // Fired after the combo box took over a sort order changed by anyone, itself included.
     TDataSetNotifyEvent AfterSortChange;
@@ -79,12 +84,14 @@ private:
     void ApplyToTable(TTable& Table);
     void AddIndexEntries(TTable& Table);
     void AddFieldEntries(TDataSet& DataSet, const std::string& MasterFields);
+    void AddFieldEntry(const std::string& Prefix, const std::string& Name);
     int EntryToSelect(const std::string& SortFields) const;
 
     bool FAutoUpdate = true;
     std::unique_ptr<TSortDataLink> FSortDataLink;
     bool FReopenAfterError = true;
     bool FStrictServerIndexing = false;
+    bool FListDescending = false;
 };
 
 namespace dbsortcombobox {

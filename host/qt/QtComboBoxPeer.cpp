@@ -3,6 +3,7 @@
 #include "host/qt/QtConvert.h"
 #include "host/qt/QtPeers.h"
 
+#include <QAccessibleWidget>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QKeySequence>
@@ -35,6 +36,29 @@ public:
     void ShowList() { QComboBox::showPopup(); }
     void HideList() { QComboBox::hidePopup(); }
 };
+
+// On this platform Qt names a combo box by its current text, and leaves it to a label
+// related to it to say what the box is for. A control's combo box says its accessible name
+// instead, when it has one, and its text is its value.
+class TQtComboBoxPeer::TAccessibleCombo final : public QAccessibleWidget {
+public:
+    explicit TAccessibleCombo(QComboBox* Combo) : QAccessibleWidget(Combo, QAccessible::ComboBox) {}
+
+    QString text(QAccessible::Text Which) const override {
+        const auto* Combo = static_cast<const QComboBox*>(widget());
+        if (Which == QAccessible::Name && !Combo->accessibleName().isEmpty())
+            return Combo->accessibleName();
+        if (Which == QAccessible::Name || Which == QAccessible::Value)
+            return Combo->currentText();
+        return QAccessibleWidget::text(Which);
+    }
+};
+
+QAccessibleInterface* TQtComboBoxPeer::AccessibleFactory(const QString& /*ClassName*/,
+                                                         QObject* Object) {
+    auto* Combo = dynamic_cast<TComboWidget*>(Object);
+    return Combo != nullptr ? new TAccessibleCombo(Combo) : nullptr;
+}
 
 TQtComboBoxPeer::TQtComboBoxPeer(TCustomComboBox& ComboBox)
     : TQtPeer(ComboBox, new TComboWidget), FComboBox(ComboBox) {

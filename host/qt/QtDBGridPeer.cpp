@@ -1,10 +1,13 @@
 #include "host/components/controls/Input.h"
 #include "host/data/dataset/DataSet.h"
 #include "host/data/grid/DBGrid.h"
+#include "host/qt/QtAccessibleText.h"
 #include "host/qt/QtConvert.h"
+#include "host/qt/QtDBGridHeader.h"
 #include "host/qt/QtGridPeers.h"
 
 #include <QAbstractTableModel>
+#include <QAccessible>
 #include <QApplication>
 #include <QBrush>
 #include <QGridLayout>
@@ -92,6 +95,10 @@ public:
             return TitleForeground(Title);
         case Qt::FontRole:
             return ToQFont(*Title.Font());
+        case Qt::AccessibleDescriptionRole: {
+            const std::string Description = SortedTitleDescription(Title);
+            return Description.empty() ? QVariant() : QVariant(ToQString(Description));
+        }
         default:
             return {};
         }
@@ -143,6 +150,7 @@ TQtDBGridPeer::TQtDBGridPeer(TCustomDBGrid& Grid)
     Layout->addWidget(FScrollBar, 0, 1);
     Layout->addWidget(FColumnScrollBar, 1, 0);
     FColumnScrollBar->hide();
+    View().setHorizontalHeader(new TQtDBGridHeader(Grid));
     View().setModel(FModel.get());
     View().horizontalHeader()->setMinimumSectionSize(0);
     View().horizontalHeader()->setSectionsClickable(true);
@@ -258,6 +266,37 @@ void TQtDBGridPeer::GridPositionChanged() {
     FModel->AllChanged();
     ShowDataSetPosition();
     ShowColumnPosition();
+    // The focus frame follows the title focus.
+    View().horizontalHeader()->viewport()->update();
+    AnnounceKeyboardFocus();
+}
+
+// Assistive tools hear where the keyboard focus went when it moves onto a title, along the
+// titles, and back to the cells; the view announces the moves between cells itself.
+void TQtDBGridPeer::AnnounceKeyboardFocus() {
+    const int TitleCol = FDBGrid.TitleFocused() ? FDBGrid.Col() : -1;
+    if (TitleCol == FAnnouncedTitleCol)
+        return;
+    const bool BackToCells = FAnnouncedTitleCol >= 0 && TitleCol < 0;
+    FAnnouncedTitleCol = TitleCol;
+    if (!AccessibleEventsHeard())
+        return;
+    QAccessibleInterface* Table = QAccessible::queryAccessibleInterface(&View());
+    const auto Cell = ViewCell(FDBGrid.Col(), FDBGrid.Row());
+    if (Table == nullptr || Table->tableInterface() == nullptr || !Cell ||
+        (TitleCol < 0 && !BackToCells))
+        return;
+    QAccessibleInterface* Focused = Table->tableInterface()->cellAt(Cell->second, Cell->first);
+    if (Focused != nullptr && TitleCol >= 0) {
+        const QList<QAccessibleInterface*> Titles =
+            Focused->tableCellInterface()->columnHeaderCells();
+        Focused = Titles.isEmpty() ? nullptr : Titles.first();
+    }
+    if (Focused == nullptr)
+        return;
+    QAccessibleEvent Event(&View(), QAccessible::Focus);
+    Event.setChild(Table->indexOfChild(Focused));
+    RaiseAccessibleEvent(Event);
 }
 
 void TQtDBGridPeer::TitleClicked(int ViewColumn) {

@@ -139,6 +139,7 @@ private:
     void ShowPosition(const std::optional<TDataSet::TRecordPosition>& Estimate);
     void ShowCountedPosition();
     std::optional<TDataSet::TRecordPosition> EstimatedPosition(bool MayCount);
+    void AnnounceKeyboardFocus();
 
     TCustomDBGrid& FDBGrid;
     std::unique_ptr<TModel> FModel;
@@ -146,6 +147,8 @@ private:
     QScrollBar* FColumnScrollBar;
     bool FLayoutPending = false;
     QTimer* FCountTimer;
+    // The grid column whose title was last announced as focused; -1 for the cells.
+    int FAnnouncedTitleCol = -1;
 };
 
 } // namespace vorn

@@ -5,6 +5,7 @@
 #include "host/components/text/CodePage.h"
 #include "host/qt/QtConvert.h"
 
+#include <QAccessible>
 #include <QEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -14,6 +15,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <utility>
 
 namespace vorn {
 
@@ -198,6 +200,7 @@ void TQtPeer::Synchronize() {
     TextChanged();
     VisibleChanged();
     FocusChanged();
+    AccessibilityChanged();
 }
 
 void TQtPeer::BoundsChanged() {
@@ -273,6 +276,30 @@ void TQtPeer::FocusChanged() {
     const auto* WinControl = dynamic_cast<const TWinControl*>(&FControl);
     if (WinControl != nullptr && WinControl->Focused())
         FWidget->setFocus(Qt::OtherFocusReason);
+}
+
+void TQtPeer::AccessibilityChanged() {
+    const QString Name = ToQString(FControl.AccessibleName());
+    FWidget->setAccessibleName(Name);
+    if (QWidget* Focus = FWidget->focusProxy())
+        Focus->setAccessibleName(Name);
+    FWidget->setToolTip(ToQString(FControl.Hint()));
+}
+
+TQtPeer::TAccessibleEventHook TQtPeer::AccessibleEventHook;
+
+bool TQtPeer::AccessibleEventsHeard() {
+    return QAccessible::isActive() || AccessibleEventHook;
+}
+
+void TQtPeer::RaiseAccessibleEvent(QAccessibleEvent& Event) {
+    if (AccessibleEventHook)
+        AccessibleEventHook(Event);
+    QAccessible::updateAccessibility(&Event);
+}
+
+TQtPeer::TAccessibleEventHook TQtPeer::SetAccessibleEventHook(TAccessibleEventHook Hook) {
+    return std::exchange(AccessibleEventHook, std::move(Hook));
 }
 
 void TQtPeer::Invalidate() {

@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+class QAccessibleEvent;
 class QEvent;
 class QKeyEvent;
 class QLineEdit;
@@ -43,9 +44,21 @@ public:
     void ParentChanged() override;
     void FocusChanged() override;
     void Invalidate() override;
+    // The accessible name goes to the widget and to the part that takes its focus, which
+    // is what assistive tools meet first; the Hint becomes the tooltip.
+    void AccessibilityChanged() override;
 
     // The peer of Control when it is a Qt peer, else nullptr.
     static TQtPeer* Of(const TControl& Control);
+
+    // Assistive tools: whether anyone hears the events that RaiseAccessibleEvent raises,
+    // and raising one. Qt passes events on only while a tool listens; the hook, when set,
+    // also sees every event the widget set raises itself, whether a tool listens or not.
+    using TAccessibleEventHook = std::function<void(QAccessibleEvent& Event)>;
+    static bool AccessibleEventsHeard();
+    static void RaiseAccessibleEvent(QAccessibleEvent& Event);
+    // Installs Hook (empty: none) and returns the one it replaces.
+    static TAccessibleEventHook SetAccessibleEventHook(TAccessibleEventHook Hook);
 
     // While a statement runs, the event loop turns inside a model call to show progress:
     // deferred changes then wait for that call to return, since applying them may ask the
@@ -142,6 +155,7 @@ private:
     // Takes Peer off the list; false when it was not on it.
     static bool LeaveDeferring(TQtPeer* Peer);
     void ApplyDeferredChangesGuarded() noexcept;
+    static TAccessibleEventHook AccessibleEventHook;
     static int CallbackDepth;
     static int DeferredChangesHeld;
     // The peers waiting for ApplyDeferredChanges, in the order they asked.

@@ -2,10 +2,13 @@
 
 #include "host/qt/QtPeer.h"
 
+class QAccessibleInterface;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class QObject;
 class QShortcut;
+class QString;
 class QToolButton;
 
 namespace vorn {
@@ -82,11 +85,16 @@ public:
     void ItemIndexChanged() override;
     void DroppedDownChanged() override;
 
+    // Gives assistive tools the interface of a control's combo box (nullptr for any other
+    // object): see QAccessible::installFactory.
+    static QAccessibleInterface* AccessibleFactory(const QString& ClassName, QObject* Object);
+
 protected:
     bool PassesKeyToWidget(const QKeyEvent& Event) override;
 
 private:
     class TComboWidget;
+    class TAccessibleCombo;
     TComboWidget& Combo() const;
     void ShowText();
     void OpenRequested();

@@ -1,4 +1,5 @@
 #include "host/components/controls/Grid.h"
+#include "host/qt/QtAccessibleText.h"
 #include "host/qt/QtConvert.h"
 #include "host/qt/QtGridPeers.h"
 
@@ -32,6 +33,11 @@ public:
         switch (Role) {
         case Qt::DisplayRole:
             return ToQString(FGrid.Cells(ACol, ARow));
+        case Qt::AccessibleTextRole: {
+            const std::string Text =
+                GridCellAccessibleText(FGrid, ACol, ARow, FGrid.Cells(ACol, ARow));
+            return Text.empty() ? QVariant() : QVariant(ToQString(Text));
+        }
         case Qt::BackgroundRole: {
             const TGridDrawState State = FGrid.DrawState(ACol, ARow);
             return CellBackground(FGrid, State,

@@ -11,6 +11,7 @@
 #include "host/qt/QtGridPeers.h"
 #include "host/qt/QtPeers.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QMessageBox>
 #include <QTimer>
@@ -40,12 +41,19 @@ std::unique_ptr<TQtPeer> NewPeer(TControl& Control) {
     return std::make_unique<TQtPlainPeer>(Control);
 }
 
+// The widget sets alive: the first installs the accessible interfaces of the controls'
+// widgets, the last removes them.
+int LiveWidgetSets = 0;
+
 } // namespace
 
 TQtWidgetSet::TQtWidgetSet()
     : FPreviousHandler(
           SetApplicationErrorHandler([this](const std::exception& Error) { ShowErrorBox(Error); })),
-      FPreviousHintHandler(SetUserHintHandler(ShowHint)) {}
+      FPreviousHintHandler(SetUserHintHandler(ShowHint)) {
+    if (LiveWidgetSets++ == 0)
+        QAccessible::installFactory(TQtComboBoxPeer::AccessibleFactory);
+}
 
 // Below the control, where the pointer that caused it does not hide it.
 void TQtWidgetSet::ShowHint(const TControl& Near, const std::string& Text) {
@@ -66,7 +74,19 @@ void TQtWidgetSet::ShowErrorBox(const std::exception& Error) {
     Box.exec();
 }
 
+void TQtWidgetSet::SetAccessibleEventHook(TQtPeer::TAccessibleEventHook Hook) {
+    TQtPeer::TAccessibleEventHook Previous = TQtPeer::SetAccessibleEventHook(std::move(Hook));
+    if (!FHookingAccessibleEvents) {
+        FPreviousAccessibleEventHook = std::move(Previous);
+        FHookingAccessibleEvents = true;
+    }
+}
+
 TQtWidgetSet::~TQtWidgetSet() {
+    if (--LiveWidgetSets == 0)
+        QAccessible::removeFactory(TQtComboBoxPeer::AccessibleFactory);
+    if (FHookingAccessibleEvents)
+        TQtPeer::SetAccessibleEventHook(std::move(FPreviousAccessibleEventHook));
     SetUserHintHandler(std::move(FPreviousHintHandler));
     SetApplicationErrorHandler(std::move(FPreviousHandler));
 }

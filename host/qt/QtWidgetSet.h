@@ -4,6 +4,7 @@
 #include "host/components/controls/Control.h"
 #include "host/components/controls/UserHint.h"
 #include "host/qt/QtLongOperationMonitor.h"
+#include "host/qt/QtPeer.h"
 
 #include <functional>
 
@@ -43,6 +44,11 @@ public:
         FErrorBoxHook = std::move(Hook);
     }
 
+    // Called with each event the widget set raises for assistive tools, whether a tool
+    // listens or not: a test reads what a screen reader would hear. The hook in force
+    // before is put back when the widget set goes.
+    void SetAccessibleEventHook(TQtPeer::TAccessibleEventHook Hook);
+
 private:
     void ShowErrorBox(const std::exception& Error);
     static void ShowHint(const TControl& Near, const std::string& Text);
@@ -50,6 +56,8 @@ private:
     std::function<void(QMessageBox& Box)> FErrorBoxHook;
     TApplicationErrorHandler FPreviousHandler;
     TUserHintHandler FPreviousHintHandler;
+    TQtPeer::TAccessibleEventHook FPreviousAccessibleEventHook;
+    bool FHookingAccessibleEvents = false;
     TQtLongOperationMonitor FLongOperations;
 };
 

@@ -218,6 +218,7 @@ TEST(TitleSortPublishedTest, PropertiesInOrderWithTheirDefaults) {
         {"UnSort", true},
         {"MultiColumnSort", std::int64_t{4}}, // mcsCtrl only
         {"OnSort", std::monostate{}},
+        {"SortCycle", std::int64_t{scAscending}},
     };
     const auto& Own = TDBGridTitleSort::StaticClass().OwnProperties();
     ASSERT_EQ(Own.size(), Expected.size());
@@ -229,6 +230,13 @@ TEST(TitleSortPublishedTest, PropertiesInOrderWithTheirDefaults) {
     EXPECT_EQ(DBGridMulticolumnSortMethodsTypeInfo().ElementNames,
               (Names{"mcsShift", "mcsAlt", "mcsCtrl"}));
     EXPECT_EQ(DBGridAutoRegisterMethodTypeInfo().ElementNames, (Names{"arNone", "arForm"}));
+    EXPECT_EQ(
+        DBGridSortCycleTypeInfo().ElementNames,
+        (Names{"scAscending", "scAscendingDescending", "scDescendingFirstForNumbersAndDates"}));
+    // Only the property added later has a stream default: forms written before keep their text.
+    for (const TPropertyInfo& Property : Own)
+        EXPECT_EQ(Property.StreamDefault.has_value(), Property.Name == "SortCycle")
+            << Property.Name;
 }
 
 // ---------------------------------------------------------------- registry and links
@@ -499,6 +507,31 @@ TEST(TitleSortFormFileTest, LoadingAFormRegistersItsGridsDepthFirst) {
     auto* Inner = dynamic_cast<TDBGrid*>(Form->FindComponent("Holder")->FindComponent("Inner"));
     Sorter->UnregisterGrid(Inner);
     EXPECT_EQ(Sorter->GetRegisteredGridNames(), "G1;G2");
+}
+
+TEST(TitleSortFormFileTest, SortCycleIsWrittenOnlyAwayFromItsDefault) {
+    RegisterHostClasses();
+    dbgridtitlesort::Register();
+    struct TCase {
+        TDBGridSortCycle Cycle;
+        bool Written;
+    };
+    for (const TCase& Case : {TCase{scAscending, false}, TCase{scAscendingDescending, true},
+                              TCase{scDescendingFirstForNumbersAndDates, true}}) {
+        SCOPED_TRACE(DBGridSortCycleTypeInfo().ElementNames[Case.Cycle]);
+        TForm Form(nullptr);
+        Form.SetName("CycleForm");
+        auto* Sorter = new TDBGridTitleSort(&Form);
+        Sorter->SetName("TitleSort");
+        Sorter->SetSortCycle(Case.Cycle);
+        const std::string Json = WriteForm(Form);
+        EXPECT_EQ(Json.find("SortCycle") != std::string::npos, Case.Written) << Json;
+        std::unique_ptr<TComponent> Read = ReadForm(Json);
+        auto* ReadSorter = dynamic_cast<TDBGridTitleSort*>(Read->FindComponent("TitleSort"));
+        ASSERT_NE(ReadSorter, nullptr);
+        EXPECT_EQ(ReadSorter->SortCycle(), Case.Cycle);
+        EXPECT_EQ(WriteForm(*Read), Json);
+    }
 }
 
 } // namespace

@@ -18,6 +18,7 @@ public:
     using TDBGridTitleSort::DataLinks;
     using TDBGridTitleSort::DoAfterSortChange;
     using TDBGridTitleSort::FindOldTitleState;
+    using TDBGridTitleSort::IndexesServe;
     using TDBGridTitleSort::PackDataLinks;
     using TDBGridTitleSort::Sorting;
     using TDBGridTitleSort::TDBGridTitleSort;

@@ -1,6 +1,7 @@
 #include "DBGridTitleSortTest.h"
 
 #include "host/components/model/List.h"
+#include "host/components/text/CodePage.h"
 
 #include <climits>
 
@@ -51,6 +52,40 @@ INSTANTIATE_TEST_SUITE_P(
                       TMaskCase{.Mask = "%s2", .Index = 0, .Expected = "12"},
                       TMaskCase{.Mask = "plain", .Index = 0, .Expected = "plain"},
                       TMaskCase{.Mask = "%%t", .Index = -1, .Expected = "%t"}));
+
+struct TDirectedMaskCase {
+    const char* Mask;
+    TTitleSortDirection Direction;
+    TCodePage CodePage;
+    const char* Expected;
+};
+
+class TitleDirectionMaskTest : public ::testing::TestWithParam<TDirectedMaskCase> {};
+
+TEST_P(TitleDirectionMaskTest, ExpandsTheDirectionPlaceholders) {
+    const TDirectedMaskCase& Case = GetParam();
+    const TCodePage Before = HostCodePage();
+    SetHostCodePage(Case.CodePage);
+    const std::string Caption =
+        TDBGridTitleSort::ParseTitleMask(Case.Mask, "Name", 1, Case.Direction);
+    SetHostCodePage(Before);
+    EXPECT_EQ(Caption, Case.Expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Directions, TitleDirectionMaskTest,
+    ::testing::Values(
+        TDirectedMaskCase{"%t %a", tsdAscending, cpUtf8, "Name \u25B2"},
+        TDirectedMaskCase{"%t %a", tsdDescending, cpUtf8, "Name \u25BC"},
+        TDirectedMaskCase{"%t (%o)", tsdAscending, cpUtf8, "Name (asc)"},
+        TDirectedMaskCase{"%o%i%a", tsdDescending, cpUtf8, "desc2\u25BC"},
+        TDirectedMaskCase{"%%a %%o %a%", tsdDescending, cpUtf8, "%a %o \u25BC"},
+        TDirectedMaskCase{"%A %O", tsdAscending, cpUtf8, "A O"},
+        // Without a direction the letters stand for themselves, as in every other mask.
+        TDirectedMaskCase{"%t %a (%o)", tsdNone, cpUtf8, "Name a (o)"},
+        // Single-byte code pages have no arrows.
+        TDirectedMaskCase{"%a%a", tsdAscending, cpWindows1252, "^^"},
+        TDirectedMaskCase{"%t %a %o", tsdDescending, cpWindows1250, "Name v desc"}));
 
 TEST(TitleMaskErrorTest, AnEmptyMaskIsABrokenInvariantAndPositionsDoNotOverflow) {
     try {
@@ -114,6 +149,28 @@ TEST_F(TitleHighlightTest, MaskedCaptionsNumberTheColumnsOfTheOrder) {
     // Back to the captions the application gave.
     Sorter->UnregisterGrid(Grid);
     EXPECT_EQ(Captions(), (Names{"Name", "Name", "Name"}));
+}
+
+TEST_F(TitleHighlightTest, DirectionPlaceholdersNeedACycleWithDirections) {
+    Sorter->SetClickedTitleMask("%t %a");
+    Sorter->RegisterGrid(Grid);
+    struct TCase {
+        TDBGridSortCycle Cycle;
+        const char* Order;
+        Names Expected;
+    };
+    const TCase Cases[] = {
+        {scAscending, "A:D;B:D", {"Name a", "Name a", "Name"}},
+        {scAscendingDescending, "A:D;B:D", {"Name \u25BC", "Name \u25BC", "Name"}},
+        {scDescendingFirstForNumbersAndDates, "B", {"Name", "Name \u25B2", "Name"}},
+        {scAscending, "B", {"Name", "Name a", "Name"}},
+    };
+    for (const TCase& Case : Cases) {
+        SCOPED_TRACE(Case.Order);
+        Sorter->SetSortCycle(Case.Cycle);
+        Table->SetIndexFieldNames(Case.Order);
+        EXPECT_EQ(Captions(), Case.Expected);
+    }
 }
 
 TEST_F(TitleHighlightTest, DefaultColumnsNeverChangeTheirCaptions) {

@@ -81,25 +81,41 @@ TEST_P(LocateEditTest, TypingFindsThePrefixInTheSortFieldAndKeepsTheTypedText) {
         char Key;
         const char* Found;
     };
-    // Name order is byte order: Adams, Baker, Smith, Zed, smythe.
-    const TStep Steps[] = {{'s', "Smith"}, {'M', "Smith"}, {'y', "smythe"}, {'x', "smythe"}};
-    for (bool AutoUpdate : {false, true}) {
-        SCOPED_TRACE(AutoUpdate ? "AutoUpdate" : "no AutoUpdate");
-        TTable* Table = Connect("Name");
-        Edit->SetAutoUpdate(AutoUpdate);
-        Table->First();
-        Edit->SetText("");
-        Locates = 0;
-        std::string Typed;
-        for (const TStep& Step : Steps) {
-            Typed += Step.Key;
-            ASSERT_TRUE(UserKeyPress(*Edit, Step.Key));
-            EXPECT_EQ(Current(*Table), Step.Found) << Typed;
-            // The search's own record move does not overwrite what is being typed.
-            EXPECT_EQ(Edit->Text(), Typed);
+    struct TCase {
+        const char* Order;
+        bool FromLast; // where the record is when typing starts
+        std::vector<TStep> Steps;
+    };
+    // Name order is byte order: Adams, Baker, Smith, Zed, smythe. Read backwards, the
+    // order starts with smythe, which the search must reach from Adams at the end; the
+    // field searched is Name, without the direction.
+    const TCase Cases[] = {
+        {"Name", false, {{'s', "Smith"}, {'M', "Smith"}, {'y', "smythe"}, {'x', "smythe"}}},
+        {"Name:D", true, {{'s', "smythe"}, {'M', "smythe"}, {'y', "smythe"}, {'x', "smythe"}}},
+    };
+    for (const TCase& Case : Cases) {
+        for (bool AutoUpdate : {false, true}) {
+            SCOPED_TRACE(std::string(Case.Order) + (AutoUpdate ? " AutoUpdate" : ""));
+            TTable* Table = Connect(Case.Order);
+            EXPECT_EQ(Edit->GetLocateField(), "Name");
+            Edit->SetAutoUpdate(AutoUpdate);
+            if (Case.FromLast)
+                Table->Last();
+            else
+                Table->First();
+            Edit->SetText("");
+            Locates = 0;
+            std::string Typed;
+            for (const TStep& Step : Case.Steps) {
+                Typed += Step.Key;
+                ASSERT_TRUE(UserKeyPress(*Edit, Step.Key));
+                EXPECT_EQ(Current(*Table), Step.Found) << Typed;
+                // The search's own record move does not overwrite what is being typed.
+                EXPECT_EQ(Edit->Text(), Typed);
+            }
+            EXPECT_EQ(Locates, 4);
+            EXPECT_FALSE(Edit->Located()); // nothing begins with "smyx"
         }
-        EXPECT_EQ(Locates, 4);
-        EXPECT_FALSE(Edit->Located()); // nothing begins with "smyx"
     }
 }
 
@@ -117,6 +133,9 @@ TEST_P(LocateEditTest, TheSearchFollowsTheTablesOrderAfterTheMasterLink) {
     UserEditText(*Edit, "2023");
     EXPECT_TRUE(Edit->Located());
     EXPECT_EQ(Current(*Detail, "OrderNo"), "11");
+    // Read backwards, the order still names the field to search without its direction.
+    Detail->SetIndexFieldNames("CustNo:D;OrderDate:D");
+    EXPECT_EQ(Edit->GetLocateField(), "OrderDate");
     // An order made of the link fields alone leaves nothing to search.
     Detail->SetIndexFieldNames("CustNo");
     EXPECT_EQ(Edit->GetLocateField(), "");

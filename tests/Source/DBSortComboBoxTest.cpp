@@ -106,6 +106,9 @@ struct TListCase {
     TTestBackend Backend;
     bool StrictServerIndexing;
     bool Detail;
+    bool ListDescending = false;
+    // A query on customer instead of a table.
+    bool Query = false;
     std::vector<std::string> Expected;
 };
 
@@ -119,6 +122,12 @@ const std::vector<std::string> CustomerIndexes{"CustNo", "City", "City;Name", "C
                                                "Name"};
 // Only the indexes that lead with the link field, whole: not OrderNo, CustNoX or OrderDate.
 const std::vector<std::string> DetailIndexes{"CustNo", "CustNo;OrderDate"};
+// Each order followed by the same order read backwards.
+const std::vector<std::string> CustomerIndexesBothWays{
+    "CustNo",       "CustNo:D",         "City", "City:D", "City;Name", "City:D;Name:D",
+    "Company;City", "Company:D;City:D", "Name", "Name:D"};
+const std::vector<std::string> DetailIndexesBothWays{"CustNo", "CustNo:D", "CustNo;OrderDate",
+                                                     "CustNo:D;OrderDate:D"};
 
 INSTANTIATE_TEST_SUITE_P(
     Lists, SortComboBoxListTest,
@@ -157,7 +166,62 @@ INSTANTIATE_TEST_SUITE_P(
                                 .Backend = tbSQLite,
                                 .StrictServerIndexing = true,
                                 .Detail = false,
-                                .Expected = CustomerIndexes}),
+                                .Expected = CustomerIndexes},
+                      TListCase{.Name = "LocalTableIndexesBothWays",
+                                .Backend = tbSQLite,
+                                .StrictServerIndexing = false,
+                                .Detail = false,
+                                .ListDescending = true,
+                                .Expected = CustomerIndexesBothWays},
+                      TListCase{.Name = "LocalDetailIndexesBothWays",
+                                .Backend = tbSQLite,
+                                .StrictServerIndexing = false,
+                                .Detail = true,
+                                .ListDescending = true,
+                                .Expected = DetailIndexesBothWays},
+                      TListCase{.Name = "ServerTableFieldsBothWays",
+                                .Backend = tbPostgreSQL,
+                                .StrictServerIndexing = false,
+                                .Detail = false,
+                                .ListDescending = true,
+                                .Expected = {"CustNo", "CustNo:D", "Company", "Company:D", "City",
+                                             "City:D", "Name", "Name:D"}},
+                      // The link field keeps its own text in front of a descending field.
+                      TListCase{.Name = "ServerDetailFieldsBothWays",
+                                .Backend = tbPostgreSQL,
+                                .StrictServerIndexing = false,
+                                .Detail = true,
+                                .ListDescending = true,
+                                .Expected = {"CustNo;OrderNo", "CustNo;OrderNo:D", "CustNo",
+                                             "CustNo:D", "CustNo;CustNoX", "CustNo;CustNoX:D",
+                                             "CustNo;OrderDate", "CustNo;OrderDate:D",
+                                             "CustNo;Amount", "CustNo;Amount:D"}},
+                      TListCase{.Name = "StrictServerDetailIndexesBothWays",
+                                .Backend = tbPostgreSQL,
+                                .StrictServerIndexing = true,
+                                .Detail = true,
+                                .ListDescending = true,
+                                .Expected = DetailIndexesBothWays},
+                      TListCase{.Name = "LocalQueryFields",
+                                .Backend = tbSQLite,
+                                .StrictServerIndexing = false,
+                                .Detail = false,
+                                .Query = true,
+                                .Expected = {"Name", "City"}},
+                      TListCase{.Name = "ServerQueryFieldsBothWays",
+                                .Backend = tbPostgreSQL,
+                                .StrictServerIndexing = true,
+                                .Detail = false,
+                                .ListDescending = true,
+                                .Query = true,
+                                .Expected = {"Name", "Name:D", "City", "City:D"}},
+                      TListCase{.Name = "LocalQueryFieldsBothWays",
+                                .Backend = tbSQLite,
+                                .StrictServerIndexing = false,
+                                .Detail = false,
+                                .ListDescending = true,
+                                .Query = true,
+                                .Expected = {"Name", "Name:D", "City", "City:D"}}),
     [](const auto& Info) { return std::string(Info.param.Name); });
 
 TEST_P(SortComboBoxListTest, OpeningTheListOffersWhatTheTableCanBeSortedBy) {
@@ -179,10 +243,15 @@ TEST_P(SortComboBoxListTest, OpeningTheListOffersWhatTheTableCanBeSortedBy) {
         Table->AddLookupField("Looked", ftString, Master, "CustNo", "CustNo", "Name", 40);
         Table->Open();
         auto* Source = new TDataSource(&Form);
-        Source->SetDataSet(Table);
+        if (Case.Query)
+            Source->SetDataSet(
+                OpenQuery(Form, *Database, R"(SELECT "Name", "Notes", "City" FROM "customer")"));
+        else
+            Source->SetDataSet(Table);
         auto* ComboBox = new TDBSortComboBox(&Form);
         ComboBox->Items()->Append("typed at design time");
         ComboBox->SetStrictServerIndexing(Case.StrictServerIndexing);
+        ComboBox->SetListDescending(Case.ListDescending);
         ComboBox->SetDataSource(Source);
         int DropDowns = 0;
         ComboBox->OnDropDown = [&](TObject*) { ++DropDowns; };
@@ -250,17 +319,24 @@ TEST_P(SortComboBoxTest, EnterKeepsTheLinkFieldsOfADetailTableInFront) {
     struct TCase {
         const char* Typed;
         const char* Applied;
+        bool LocalIndexServes = true;
     };
     // Only the whole master list counts as its beginning: "CustNoX" is another field.
+    // Directions do not count: a link field read backwards still leads the order.
     const TCase Cases[] = {{"OrderDate", "CustNo;OrderDate"},
                            {"", "CustNo"},
                            {"CustNo;OrderDate", "CustNo;OrderDate"},
-                           {"CustNoX", "CustNo;CustNoX"}};
+                           {"CustNoX", "CustNo;CustNoX", false},
+                           {"CustNo:D;OrderDate:D", "CustNo:D;OrderDate:D"},
+                           {"CustNo:D", "CustNo:D"},
+                           {"OrderDate:D", "CustNo;OrderDate:D", false},
+                           {"CustNoX:D", "CustNo;CustNoX:D", false}};
     TTable* Detail = ConnectDetail("CustNo");
     for (const TCase& Case : Cases) {
         SCOPED_TRACE(Case.Typed);
-        if (GetParam() == tbSQLite && std::string(Case.Applied) == "CustNo;CustNoX")
-            continue; // no index of the local table leads with those fields
+        // The local table orders by its indexes, read one way or the other, only.
+        if (GetParam() == tbSQLite && !Case.LocalIndexServes)
+            continue;
         Sorts.clear();
         ComboBox->SetText(Case.Typed);
         ASSERT_TRUE(UserKeyDown(*ComboBox, VK_RETURN));
@@ -307,6 +383,53 @@ TEST_P(SortComboBoxTest, AQueryIsSortedByTheApplicationAlone) {
     EXPECT_TRUE(SortChanges.empty());
     ComboBox->Refresh();
     EXPECT_EQ(ComboBox->Text(), "Name");
+}
+
+TEST_P(SortComboBoxTest, EnterAppliesATypedDescendingOrder) {
+    TTable* Table = Connect("customer", "Name");
+    ComboBox->SetText("Name:D");
+    ASSERT_TRUE(UserKeyDown(*ComboBox, VK_RETURN));
+    EXPECT_EQ(Table->IndexFieldNames(), "Name:D");
+    EXPECT_EQ(ExtractSortFieldNames(Table), "Name:D");
+    // Name order is byte order, read backwards: smythe, Zed, Smith, Baker, Adams.
+    auto Name = [&] { return Table->FieldByName("Name")->AsString(); };
+    Table->First();
+    EXPECT_EQ(Name(), "smythe");
+    Table->Next();
+    EXPECT_EQ(Name(), "Zed");
+    Table->Last();
+    EXPECT_EQ(Name(), "Adams");
+    EXPECT_EQ(ComboBox->Text(), "Name:D");
+    EXPECT_EQ(Sorts, (std::vector<TSortReport>{
+                         {.Sender = ComboBox, .DataSet = Table, .SortFieldNames = "Name:D"}}));
+}
+
+// Whatever the table offers can be chosen: the table takes the entry as its order, and
+// the order it reports back selects that same entry.
+TEST_P(SortComboBoxTest, EveryOrderListedBothWaysCanBeChosen) {
+    for (bool Detail : {false, true}) {
+        SCOPED_TRACE(Detail ? "detail" : "customer");
+        TTable* Table = Detail ? ConnectDetail("") : Connect("customer", "");
+        ComboBox->SetListDescending(true);
+        UserOpenList(*ComboBox);
+        const std::vector<std::string> Entries = ItemsOf(*ComboBox);
+        ASSERT_FALSE(Entries.empty());
+        UserCloseList(*ComboBox);
+        for (int Entry = 0; Entry < static_cast<int>(Entries.size()); ++Entry) {
+            const std::string& Order = Entries[static_cast<std::size_t>(Entry)];
+            SCOPED_TRACE(Order);
+            Sorts.clear();
+            UserOpenList(*ComboBox);
+            ASSERT_TRUE(UserSelectItem(*ComboBox, Entry));
+            EXPECT_EQ(Table->IndexFieldNames(), Order);
+            EXPECT_EQ(ExtractSortFieldNames(Table), Order);
+            EXPECT_EQ(ComboBox->Text(), Order);
+            EXPECT_EQ(ComboBox->ItemIndex(), Entry);
+            ASSERT_EQ(Sorts.size(), 1u);
+            EXPECT_EQ(Sorts[0].SortFieldNames, Order);
+            UserCloseList(*ComboBox);
+        }
+    }
 }
 
 TEST_P(SortComboBoxTest, SortWithoutDataSourceIsDroppedAndWithoutDatasetReported) {
@@ -436,6 +559,41 @@ TEST_P(SortComboBoxTest, TheLastEntryOfTheFirstFieldIsSelectedWhenTheListIsNotLi
     EXPECT_EQ(ComboBox->Text(), "Name");
 }
 
+TEST_P(SortComboBoxTest, ADescendingOrderSetByCodeSelectsItsEntryOrThatOfItsFirstField) {
+    struct TCase {
+        const char* Name;
+        const char* Items;
+        const char* Order;
+        int Selected; // -1: the selection stays where it was
+        bool LocalIndexServes = true;
+    };
+    const char* const Exact = "City\nCity:D;Name:D\nCity:D\nCity:D;Name\nCity:D\nName\n";
+    const char* const FirstFieldOnly = "City\nCity:D\nName\nCity:D\ncity:d\nName;City:D\n";
+    const TCase Cases[] = {
+        {"exact entry", Exact, "City:D;Name", 3, false},
+        {"exact entry read backwards", Exact, "City:D;Name:D", 1},
+        {"last entry of the first field", FirstFieldOnly, "City:D;Name", 3, false},
+        {"last entry of the first field backwards", FirstFieldOnly, "City:D;Name:D", 3},
+        // The ascending field's entry is another order.
+        {"no entry", FirstFieldOnly, "Name:D", -1},
+    };
+    TTable* Table = Connect("customer", "");
+    for (const TCase& Case : Cases) {
+        SCOPED_TRACE(Case.Name);
+        if (GetParam() == tbSQLite && !Case.LocalIndexServes)
+            continue; // no index of the local table holds City descending before Name
+        Table->SetIndexFieldNames("");
+        ComboBox->Items()->SetText(Case.Items);
+        ComboBox->SetItemIndex(0);
+        SortChanges.clear();
+        Table->SetIndexFieldNames(Case.Order);
+        EXPECT_EQ(ComboBox->ItemIndex(), Case.Selected < 0 ? 0 : Case.Selected);
+        EXPECT_EQ(ComboBox->Text(), Case.Order);
+        EXPECT_EQ(SortChanges, (std::vector<TDataSet*>{Table}));
+    }
+    EXPECT_TRUE(Sorts.empty());
+}
+
 TEST_P(SortComboBoxTest, WithoutAutoUpdateTheComboBoxIsFrozenUntilSwitchedOn) {
     TTable* Table = Connect("customer", "Name");
     ComboBox->SetAutoUpdate(false);
@@ -522,9 +680,9 @@ TEST(SortComboBoxClassTest, PublishesItsPropertiesInOrderWithTheirDefaults) {
     std::vector<std::string> Names;
     for (const TPropertyInfo& Property : TDBSortComboBox::StaticClass().OwnProperties())
         Names.push_back(Property.Name);
-    EXPECT_EQ(Names,
-              (std::vector<std::string>{"AutoUpdate", "DataSource", "ReopenAfterError",
-                                        "StrictServerIndexing", "AfterSortChange", "OnSort"}));
+    EXPECT_EQ(Names, (std::vector<std::string>{"AutoUpdate", "DataSource", "ReopenAfterError",
+                                               "StrictServerIndexing", "AfterSortChange", "OnSort",
+                                               "ListDescending"}));
     auto Value = [&](const char* Name) {
         return TDBSortComboBox::StaticClass().FindProperty(Name)->Get(*ComboBox);
     };
@@ -532,6 +690,7 @@ TEST(SortComboBoxClassTest, PublishesItsPropertiesInOrderWithTheirDefaults) {
     EXPECT_EQ(Value("DataSource"), TPropertyValue(static_cast<TObject*>(nullptr)));
     EXPECT_EQ(Value("ReopenAfterError"), TPropertyValue(true));
     EXPECT_EQ(Value("StrictServerIndexing"), TPropertyValue(false));
+    EXPECT_EQ(Value("ListDescending"), TPropertyValue(false));
     // The combo box's own properties stay published.
     EXPECT_NE(TDBSortComboBox::StaticClass().FindProperty("Items"), nullptr);
 

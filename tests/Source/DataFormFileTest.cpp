@@ -21,9 +21,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <utility>
+#include <vector>
 
 namespace vorn {
 
@@ -71,7 +74,7 @@ const char* const EveryDataClassForm = R"json({
       "DataSource": "CustomerSource", "FilterKind": "fkSQL", "RowCount": 6,
       "Wildcards": "*?#", "TargetWildcards": "%_#"}},
     {"class": "TDBSortComboBox", "name": "SortBox", "properties": {
-      "DataSource": "OrderSource", "ReopenAfterError": true}},
+      "DataSource": "OrderSource", "ReopenAfterError": true, "ListDescending": true}},
     {"class": "TDBLocateEdit", "name": "LocateEdit", "properties": {
       "DataSource": "CustomerSource", "DataField": "Name",
       "LocateOptions": ["loCaseInsensitive"]}},
@@ -135,6 +138,41 @@ TEST_F(DataFormFile, EveryPublishedPropertyReadsBackEqualInAnyPropertyOrder) {
         ReorderProperties(Reordered, Reorder);
         EXPECT_EQ(WriteForm(*ReadForm(Reordered.dump())), Written);
     }
+}
+
+// A switch added after forms were written is written only when set, so that a form that
+// leaves it alone is written as it was before the switch existed.
+TEST_F(DataFormFile, ASortComboBoxWritesListDescendingOnlyWhenSet) {
+    const char* const Form = R"json({"class": "TForm", "name": "F", "properties": {},
+      "components": [{"class": "TDBSortComboBox", "name": "SC", "parent": "F",
+                      "properties": {"StrictServerIndexing": true}}]})json";
+    const std::unique_ptr<TComponent> Root = ReadForm(Form);
+    auto* ComboBox = dynamic_cast<TDBSortComboBox*>(Root->FindComponent("SC"));
+    ASSERT_NE(ComboBox, nullptr);
+    auto PropertyNames = [](const std::string& Written) {
+        const TJson Json = TJson::parse(Written);
+        std::vector<std::string> Names;
+        for (const auto& [Name, Value] : Json["components"][0]["properties"].items())
+            Names.push_back(Name);
+        return Names;
+    };
+
+    const std::string Default = WriteForm(*Root);
+    std::vector<std::string> Names = PropertyNames(Default);
+    ASSERT_FALSE(Names.empty());
+    EXPECT_EQ(std::count(Names.begin(), Names.end(), "ListDescending"), 0);
+    EXPECT_EQ(Names.back(), "StrictServerIndexing");
+
+    ComboBox->SetListDescending(true);
+    const std::string Set = WriteForm(*Root);
+    Names = PropertyNames(Set);
+    ASSERT_EQ(Names.back(), "ListDescending");
+    EXPECT_EQ(TJson::parse(Set)["components"][0]["properties"]["ListDescending"], true);
+    const std::unique_ptr<TComponent> ReadBack = ReadForm(Set);
+    EXPECT_TRUE(dynamic_cast<TDBSortComboBox&>(*ReadBack->FindComponent("SC")).ListDescending());
+
+    ComboBox->SetListDescending(false);
+    EXPECT_EQ(WriteForm(*Root), Default);
 }
 
 TEST_F(DataFormFile, OversizedGridsAreRefusedQuicklyNamingTheProperty) {

@@ -7,6 +7,7 @@
 #include "host/qt/QtConvert.h"
 #include "host/qt/QtGridPeers.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QCursor>
@@ -175,6 +176,14 @@ void DemoScenarioTest::OpenList(QComboBox& Combo) {
             .center();
     QTest::mouseMove(&Combo, Arrow);
     QTest::mouseClick(&Combo, Qt::LeftButton, Qt::NoModifier, Arrow);
+}
+
+void DemoScenarioTest::RenewAccessibleCells(QTableView& View) {
+    QAccessibleInterface* Table = QAccessible::queryAccessibleInterface(&View);
+    if (Table == nullptr || Table->tableInterface() == nullptr)
+        throw Exception("The table view has no accessible table");
+    QAccessibleTableModelChangeEvent Reset(&View, QAccessibleTableModelChangeEvent::ModelReset);
+    Table->tableInterface()->modelChange(&Reset);
 }
 
 std::vector<std::string> DemoScenarioTest::ListItems(const QComboBox& Combo) {

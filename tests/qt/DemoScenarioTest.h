@@ -86,6 +86,11 @@ protected:
     // The items of the open list of Combo.
     static std::vector<std::string> ListItems(const QComboBox& Combo);
 
+    // ---- Assistive tools
+    // Qt renews the accessible cells of a table whose model was reset only while a tool
+    // listens, and offscreen none does: a test renews them as Qt then would.
+    static void RenewAccessibleCells(QTableView& View);
+
     // ---- The database, read past the components
     static std::vector<std::string> Select(const std::string& Sql) { return Database->Column(Sql); }
 

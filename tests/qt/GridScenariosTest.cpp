@@ -1,7 +1,9 @@
-// The customers grid's titles and the locate edit, driven through their widgets.
+// The customers grid's titles, the sort order list and the locate edit, driven through
+// their widgets.
 
 #include "Source/DBFilterGrid.h"
 #include "Source/DBLocateEdit.h"
+#include "Source/DBSortComboBox.h"
 #include "host/components/controls/Button.h"
 #include "host/components/text/AsciiText.h"
 #include "host/data/dataset/Table.h"
@@ -9,8 +11,10 @@
 #include "host/qt/QtConvert.h"
 #include "tests/qt/DemoScenarioTest.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QBrush>
+#include <QComboBox>
 #include <QHeaderView>
 #include <QImage>
 #include <QLineEdit>
@@ -21,6 +25,7 @@
 #include <algorithm>
 #include <cctype>
 #include <string>
+#include <vector>
 
 namespace vorn::qtscenario {
 
@@ -131,6 +136,32 @@ TEST_F(GridScenarioTest, ACtrlClickAddsASecondSortColumnAndAPlainClickStartsOver
     ExpectTitle("Company", "Company (1)", true);
     ExpectTitle("City", "City", false);
     ExpectTitle("Name", "Name", false);
+}
+
+// The sort order list offers each index of the customers read both ways, and an order
+// typed with a descending field sorts the customers by it.
+TEST_F(GridScenarioTest, TheSortOrderListOffersTheIndexesBothWaysAndATypedOrderSorts) {
+    auto& SortCombo = Find<TDBSortComboBox>("SortCombo");
+    auto& Combo = WidgetOf<QComboBox>(SortCombo);
+    OpenList(Combo);
+    const std::vector<std::string> Items = ListItems(Combo);
+    QTest::keyClick(Combo.view(), Qt::Key_Escape);
+    const auto CityName = std::find(Items.begin(), Items.end(), "City;Name");
+    ASSERT_NE(CityName, Items.end());
+    ASSERT_NE(CityName + 1, Items.end());
+    EXPECT_EQ(*(CityName + 1), "City:D;Name:D");
+
+    QLineEdit& Edit = *Combo.lineEdit();
+    QTest::mouseClick(&Edit, Qt::LeftButton);
+    Edit.selectAll();
+    QTest::keyClicks(&Edit, "Name:D");
+    QTest::keyClick(&Edit, Qt::Key_Return);
+
+    EXPECT_EQ(CustomerTable().IndexFieldNames(), "Name:D");
+    EXPECT_EQ(SortCombo.Text(), "Name:D");
+    CustomerTable().First();
+    EXPECT_EQ(CustomerTable().FieldByName("Name")->AsString(),
+              Select("SELECT Name FROM customer ORDER BY Name DESC LIMIT 1").at(0));
 }
 
 TEST_F(GridScenarioTest, TypingIntoTheLocateEditMovesToTheFirstMatchingCustomer) {

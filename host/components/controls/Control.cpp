@@ -233,6 +233,20 @@ void TControl::SetColor(TColor Value) {
     NotifyPeer([](TControlPeer& Peer) { Peer.AppearanceChanged(); });
 }
 
+void TControl::SetHint(const std::string& Value) {
+    if (Value == FHint)
+        return;
+    FHint = Value;
+    NotifyPeer([](TControlPeer& Peer) { Peer.AccessibilityChanged(); });
+}
+
+void TControl::SetDefaultAccessibleName(const std::string& Value) {
+    if (Value == FDefaultAccessibleName)
+        return;
+    FDefaultAccessibleName = Value;
+    NotifyPeer([](TControlPeer& Peer) { Peer.AccessibilityChanged(); });
+}
+
 bool TControl::CanReceiveInput() const {
     for (const TControl* Control = this; Control != nullptr; Control = Control->FParent) {
         if (!Control->FEnabled)

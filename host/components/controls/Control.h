@@ -152,6 +152,18 @@ public:
     TColor Color() const { return FColor; }
     void SetColor(TColor Value);
 
+    // A short help text about the control, kept while the program runs (form files do not
+    // hold it); the widget set shows it as the control's tooltip.
+    const std::string& Hint() const { return FHint; }
+    void SetHint(const std::string& Value);
+    // What assistive tools announce the control as: the Hint when set, else the short
+    // description that the control's class (or the application) gave it, else nothing.
+    const std::string& AccessibleName() const {
+        return FHint.empty() ? FDefaultAccessibleName : FHint;
+    }
+    const std::string& DefaultAccessibleName() const { return FDefaultAccessibleName; }
+    void SetDefaultAccessibleName(const std::string& Value);
+
     // Whether user input can reach the control: it and its parents are enabled and all
     // but the top-level control are visible (a hidden form keeps its state for later).
     bool CanReceiveInput() const;
@@ -229,6 +241,8 @@ private:
     bool FParentFont = true;
     bool FTakingParentFont = false;
     TColor FColor = clWindow;
+    std::string FHint;
+    std::string FDefaultAccessibleName;
     std::unique_ptr<TControlPeer> FPeer;
     TAlign FAlign = TAlign::alNone;
     TAnchors FAnchors{akLeft, akTop};

@@ -33,6 +33,8 @@ public:
     // The control must be painted again (Refresh, a changed glyph).
     virtual void Invalidate() = 0;
 
+    // Hint or the accessible name changed.
+    virtual void AccessibilityChanged() {}
     // Edits and combo boxes: SelStart or SelLength changed.
     virtual void SelectionChanged() {}
     // Combo boxes: the list of items changed.

@@ -72,6 +72,7 @@ TCustomDBGrid::TCustomDBGrid(TComponent* AOwner)
       FColumns(std::make_unique<TDBGridColumns>(this)), FTitleFont(std::make_unique<TFont>()),
       FRecords(std::make_unique<TDBGridRecords>()) {
     FTitleFont->OnChange = [this](TObject*) { TitleFontChanged(); };
+    SetDefaultAccessibleName("Data grid");
     UpdateLayout();
 }
 
@@ -195,6 +196,15 @@ void TCustomDBGrid::TitleClick(TColumn* Column) {
 
 void TCustomDBGrid::KeyDown(int& Key, TShiftState Shift) {
     const bool Ctrl = Shift.Contains(ssCtrl);
+    const bool ForTitles =
+        FTitleFocused || (CanFocusTitle() && (Key == VK_F3 || (Ctrl && Key == VK_UP)));
+    if (ForTitles) {
+        const TAliveGuard Guard(*this);
+        TWinControl::KeyDown(Key, Shift);
+        if (Guard.Alive())
+            TitleKeyDown(Key, Shift);
+        return;
+    }
     const bool MovesRecords = Key == VK_UP || Key == VK_DOWN || Key == VK_PRIOR || Key == VK_NEXT ||
                               (Ctrl && (Key == VK_HOME || Key == VK_END));
     TDataSet* DataSet = ActiveDataSet();
@@ -230,6 +240,70 @@ void TCustomDBGrid::KeyDown(int& Key, TShiftState Shift) {
     }
 }
 
+bool TCustomDBGrid::CanFocusTitle() const {
+    return FOptions.Contains(dgTitles) && ColumnAt(Col()) != nullptr;
+}
+
+void TCustomDBGrid::SetTitleFocused(bool Value) {
+    if (Value == FTitleFocused)
+        return;
+    FTitleFocused = Value;
+    NotifyPeer([](TControlPeer& Peer) { Peer.GridPositionChanged(); });
+}
+
+void TCustomDBGrid::TitleKeyDown(int Key, TShiftState Shift) {
+    const int FirstCol = FixedCols();
+    const int LastCol = ColCount() - 1;
+    switch (Key) {
+    case VK_F3:
+        if (TColumn* Column = ColumnAt(Col()))
+            TitleClick(Column);
+        return;
+    case VK_UP:
+        if (Shift.Contains(ssCtrl) || FTitleFocused)
+            SetTitleFocused(true);
+        return;
+    default:
+        break;
+    }
+    // The keys below belong to a focused title only.
+    if (!FTitleFocused)
+        return;
+    switch (Key) {
+    case VK_SPACE:
+    case VK_RETURN:
+        if (TColumn* Column = ColumnAt(Col()))
+            TitleClick(Column);
+        return;
+    case VK_DOWN:
+    case VK_ESCAPE:
+        SetTitleFocused(false);
+        return;
+    case VK_LEFT:
+        SetCol(std::max(Col() - 1, FirstCol));
+        return;
+    case VK_RIGHT:
+        SetCol(std::min(Col() + 1, LastCol));
+        return;
+    case VK_HOME:
+    case VK_END:
+        // Ctrl+Home and Ctrl+End go to records, which the title row does not show.
+        if (!Shift.Contains(ssCtrl))
+            SetCol(Key == VK_HOME ? FirstCol : LastCol);
+        return;
+    default:
+        return;
+    }
+}
+
+void TCustomDBGrid::DoExit() {
+    // OnExit may free the grid; when it raises, the focus and the title focus stay.
+    const TAliveGuard Guard(*this);
+    TCustomGrid::DoExit();
+    if (Guard.Alive())
+        SetTitleFocused(false);
+}
+
 void TCustomDBGrid::ScrollRecords(int Distance) {
     if (ActiveDataSet() == nullptr || Distance == 0)
         return;
@@ -255,6 +329,8 @@ void TCustomDBGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int
     const TGridCoord Cell = MouseCoord(X, Y);
     const bool OnTitle = Button == mbLeft && Cell.Y >= 0 && Cell.Y < TitleRows();
     FPressedTitleCol = OnTitle && ColumnAt(Cell.X) != nullptr ? Cell.X : -1;
+    // The mouse takes over from the keys: the title focus goes back to the cells.
+    SetTitleFocused(false);
     // OnMouseDown, and the dataset's scroll events of the move, may free the grid.
     const TAliveGuard Guard(*this);
     TCustomGrid::MouseDown(Button, Shift, X, Y);
@@ -405,6 +481,9 @@ void TCustomDBGrid::UpdateLayout() {
         SetRow(FixedRowCount + std::max(0, FRecords->Active()));
         // The window holds the records that fit: the first of them is always the top row.
         SetTopRow(FixedRowCount);
+        // A title that went (the title row hidden, the columns gone) gives the focus back.
+        if (FTitleFocused && !CanFocusTitle())
+            SetTitleFocused(false);
     } catch (...) {
         FLayingOut = false;
         EndLayoutUpdate();

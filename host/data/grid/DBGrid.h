@@ -93,7 +93,20 @@ public:
     // Up and Down move the dataset one record, Page Up and Page Down by a grid's height of
     // records, Ctrl+Home and Ctrl+End to the first and last record; the other keys act
     // as in every grid.
+    //
+    // With a title row and a current column, the titles take keys too: F3 is a title click
+    // on the current column's title, and Ctrl+Up puts the keyboard focus on that title.
+    // While a title has it, Left, Right, Home and End (without Ctrl) move it along the titles (the
+    // current column follows), Space, Enter and F3 click the focused title, and Down or Escape
+    // return the focus to the cells; other keys do nothing there. A title click by key
+    // reads the modifiers as a click by mouse does (Ctrl+F3 is a Ctrl-click).
     void KeyDown(int& Key, TShiftState Shift) override;
+    // Whether a title holds the keyboard focus; it is the current column's title.
+    bool TitleFocused() const { return FTitleFocused; }
+    // The column whose title holds the keyboard focus, or nullptr while the cells hold it.
+    TColumn* FocusedTitle() const { return FTitleFocused ? ColumnAt(Col()) : nullptr; }
+    // Leaving the grid returns the focus to the cells for the next visit.
+    void DoExit() override;
     // A press on a record's cell makes that record current; a press and release on one
     // title cell is a title click.
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
@@ -133,6 +146,11 @@ private:
     int IndicatorCols() const { return FOptions.Contains(dgIndicator) ? 1 : 0; }
     void MoveDataSet(int Distance);
     void TitleFontChanged();
+    // Whether the current column's title can take the keyboard focus.
+    bool CanFocusTitle() const;
+    void SetTitleFocused(bool Value);
+    // A key for the titles, after OnKeyDown: see KeyDown.
+    void TitleKeyDown(int Key, TShiftState Shift);
 
     std::unique_ptr<TGridDataLink> FDataLink;
     std::unique_ptr<TDBGridColumns> FColumns;
@@ -144,6 +162,7 @@ private:
     bool FLayingOut = false;
     // The title cell a left button press started on, for the click at its release.
     int FPressedTitleCol = -1;
+    bool FTitleFocused = false;
 };
 
 // A data grid with published properties, as placed on forms.

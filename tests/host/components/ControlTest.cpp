@@ -98,6 +98,26 @@ TEST(Control, BoundsRejectNegativeSizesAndReportOnlyChanges) {
     EXPECT_EQ(Log, std::vector<std::string>{"bounds"});
 }
 
+// Assistive tools announce the Hint the application gave, else the control's own short
+// description; the peer hears of each change of either.
+TEST(Control, TheHintNamesTheControlBeforeItsOwnDescription) {
+    std::vector<std::string> Log;
+    TEdit Edit(nullptr);
+    Edit.SetPeer(std::make_unique<TRecordingPeer>(Log));
+    EXPECT_EQ(Edit.AccessibleName(), "");
+
+    Edit.SetDefaultAccessibleName("Locate");
+    EXPECT_EQ(Edit.AccessibleName(), "Locate");
+    Edit.SetHint("Customer name");
+    Edit.SetHint("Customer name");
+    EXPECT_EQ(Edit.AccessibleName(), "Customer name");
+    EXPECT_EQ(Edit.DefaultAccessibleName(), "Locate");
+    Edit.SetHint("");
+    EXPECT_EQ(Edit.AccessibleName(), "Locate");
+
+    EXPECT_EQ(Log, (std::vector<std::string>(3, "accessibility")));
+}
+
 TEST(Control, ParentFontFollowsTheParentUntilTheControlGetsItsOwnFont) {
     TForm Form(nullptr);
     auto* Panel = new TWinControl(&Form);

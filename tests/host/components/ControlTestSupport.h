@@ -21,6 +21,7 @@ public:
     void ParentChanged() override { FLog.push_back("parent"); }
     void FocusChanged() override { FLog.push_back("focus"); }
     void Invalidate() override { FLog.push_back("invalidate"); }
+    void AccessibilityChanged() override { FLog.push_back("accessibility"); }
     void ItemsChanged() override { FLog.push_back("items"); }
     void ItemIndexChanged() override { FLog.push_back("itemindex"); }
     void DroppedDownChanged() override { FLog.push_back("droppeddown"); }
