@@ -47,20 +47,37 @@ std::vector<TSortField> IndexSortFields(const TIndexDef& Index) {
     return Fields;
 }
 
-bool IndexServesOrder(const TIndexDef& Index, const std::vector<TSortField>& Order) {
-    const std::vector<TSortField> Fields = IndexSortFields(Index);
-    if (Order.size() > Fields.size())
-        return false;
+std::vector<TSortField> IndexSortFields(const TIndexInfo& Index) {
+    std::vector<TSortField> Fields;
+    for (std::size_t Position = 0; Position < Index.Fields.size(); ++Position)
+        Fields.push_back({Index.Fields[Position],
+                          Position < Index.Descending.size() && Index.Descending[Position]});
+    return Fields;
+}
+
+TIndexReading IndexReading(const std::vector<TSortField>& IndexFields,
+                           const std::vector<TSortField>& Order, std::size_t FreeLeading) {
+    if (Order.size() > IndexFields.size())
+        return irNone;
     bool Forward = true;
     bool Backward = true;
     for (std::size_t Position = 0; Position < Order.size(); ++Position) {
-        if (Order[Position].Name != Fields[Position].Name)
-            return false;
-        const bool Same = Order[Position].Descending == Fields[Position].Descending;
+        if (Order[Position].Name != IndexFields[Position].Name)
+            return irNone;
+        if (Position < FreeLeading)
+            continue;
+        const bool Same = Order[Position].Descending == IndexFields[Position].Descending;
         Forward = Forward && Same;
         Backward = Backward && !Same;
     }
-    return Forward || Backward;
+    if (Forward)
+        return irForward;
+    return Backward ? irBackward : irNone;
+}
+
+bool IndexServesOrder(const TIndexDef& Index, const std::vector<TSortField>& Order,
+                      std::size_t FreeLeading) {
+    return IndexReading(IndexSortFields(Index), Order, FreeLeading) != irNone;
 }
 
 } // namespace vorn

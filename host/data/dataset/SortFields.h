@@ -1,6 +1,7 @@
 // Sort field lists with a direction per field.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -8,6 +9,7 @@
 namespace vorn {
 
 class TIndexDef;
+struct TIndexInfo;
 
 // A sort field list names its fields most significant first, separated by ";". A field
 // followed by DescendingMark sorts descending ("OrderDate:D;Name"); every other field
@@ -33,9 +35,19 @@ std::vector<TSortField> Reversed(std::vector<TSortField> Fields);
 
 // The order an index keeps when read forward: its fields with their directions.
 std::vector<TSortField> IndexSortFields(const TIndexDef& Index);
-// Whether reading the index forward or backward gives rows in Order: the index's fields
-// begin with the order's names (exactly), and the directions of those fields are either
-// all the order's or all the opposite. An empty order is served by every index.
-bool IndexServesOrder(const TIndexDef& Index, const std::vector<TSortField>& Order);
+std::vector<TSortField> IndexSortFields(const TIndexInfo& Index);
+
+// How an index gives rows in an order: not at all, read forward, or read backward.
+enum TIndexReading { irNone, irForward, irBackward };
+// How an index whose forward order is IndexFields gives rows in Order: its fields begin
+// with the order's names (exactly), and the directions of those fields are all the order's
+// (forward) or all the opposite (backward). The directions of the first FreeLeading fields
+// do not count: rows that all hold one value in them (a master's key) come in the same
+// order either way. An order with no direction that counts is read forward.
+TIndexReading IndexReading(const std::vector<TSortField>& IndexFields,
+                           const std::vector<TSortField>& Order, std::size_t FreeLeading = 0);
+// Whether reading the index forward or backward gives rows in Order (FreeLeading as above).
+bool IndexServesOrder(const TIndexDef& Index, const std::vector<TSortField>& Order,
+                      std::size_t FreeLeading = 0);
 
 } // namespace vorn

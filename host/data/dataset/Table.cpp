@@ -112,7 +112,7 @@ std::vector<TSortField> TTable::ResolveOrder(const std::string& FieldNames,
     if (!Connection().OrdersByIndexOnly())
         return Order;
     for (int Position = 0; Position < FIndexDefs->Count(); ++Position)
-        if (IndexServesOrder(*FIndexDefs->Items(Position), Order))
+        if (IndexServesOrder(*FIndexDefs->Items(Position), Order, MasterFixedFields()))
             return Order;
     throw EDatabaseError(DisplayName() + ": cannot order by '" + FieldNames +
                          "': no index of table '" + FTableName + "' begins with these fields");
@@ -129,29 +129,40 @@ TTable::TOrderTerm TTable::ColumnTerm(const std::string& Name) const {
 // Where the serving index has more fields than the order, its further fields go between the
 // order fields and the row key: rows that tie on the order fields then come in the index's
 // order, so that the index serves every page instead of the database sorting each tie.
-// Those terms are the table's own, so they take the index's NULL placement.
+// Those terms are the table's own, so they take the index's NULL placement and the
+// direction in which the order reads the index. So does the row key, where the order has
+// a descending field: an index read backward holds the rows of one value with their row
+// keys descending. An order without one keeps its row key ascending.
 void TTable::ApplyOrder(const std::vector<TSortField>& Order) {
     FOrderFields.clear();
     FOrderDescending.clear();
     FOrderTerms.clear();
+    bool AnyDescending = false;
     for (const TSortField& Field : Order) {
         FOrderFields.push_back(Field.Name);
         FOrderDescending.push_back(Field.Descending);
         FOrderTerms.push_back(ColumnTerm(Field.Name));
         FOrderTerms.back().Descending = Field.Descending;
+        AnyDescending = AnyDescending || Field.Descending;
     }
     const TIndexInfo* Serving = ServingIndex();
+    const bool Backward = Serving != nullptr && IndexReading(IndexSortFields(*Serving), Order,
+                                                             MasterFixedFields()) == irBackward;
     if (Serving != nullptr && IndexHoldsOrderNulls(*Serving)) {
-        for (std::size_t Position = FOrderFields.size(); Position < Serving->Fields.size();
+        const std::vector<TSortField> IndexFields = IndexSortFields(*Serving);
+        for (std::size_t Position = FOrderFields.size(); Position < IndexFields.size();
              ++Position) {
-            TOrderTerm Term = ColumnTerm(Serving->Fields[Position]);
+            TOrderTerm Term = ColumnTerm(IndexFields[Position].Name);
             Term.NullsFirst =
                 Position < Serving->NullsFirst.size() && Serving->NullsFirst[Position];
+            Term.Descending = IndexFields[Position].Descending != Backward;
             FOrderTerms.push_back(std::move(Term));
         }
     }
-    for (std::size_t Index = 0; Index < FRowKey.size(); ++Index)
+    for (std::size_t Index = 0; Index < FRowKey.size(); ++Index) {
         FOrderTerms.push_back({FRowKey[Index], FColumns.size() + Index, true});
+        FOrderTerms.back().Descending = AnyDescending && Backward;
+    }
     if (Serving != nullptr)
         FollowIndexNulls(*Serving);
 }
@@ -165,6 +176,10 @@ TField* TTable::IndexFields(int Index) const {
 bool TTable::IndexFieldDescending(int Index) const {
     return Index >= 0 && Index < IndexFieldCount() &&
            FOrderDescending[static_cast<std::size_t>(Index)];
+}
+
+std::size_t TTable::MasterFixedFields() const {
+    return MasterSource() != nullptr ? SplitList(FMasterFields, ';').size() : 0;
 }
 
 std::vector<TSortField> TTable::OrderInForce() const {

@@ -99,8 +99,9 @@ private:
     class TSeekView;
 
     // A term of the total order: its SQL, where its value sits in a row, whether the
-    // database keeps NULL out of it, whether the order puts its NULLs first, and whether
-    // the index that serves the order holds its NULLs first.
+    // database keeps NULL out of it, whether the order and the index that serves it hold
+    // its NULLs before its values with the term read ascending (so NULLs last where a
+    // NullsFirst term descends), and whether the term descends.
     struct TOrderTerm {
         std::string Sql;
         std::size_t RowIndex;
@@ -125,6 +126,9 @@ private:
                                          const std::string& IndexName) const;
     void ApplyOrder(const std::vector<TSortField>& Order);
     std::vector<TSortField> OrderInForce() const;
+    // How many leading order fields a master fixes while one is assigned: every row then
+    // holds one value in them, so their directions do not matter to an index.
+    std::size_t MasterFixedFields() const;
     const TIndexInfo* ServingIndex() const;
     bool IndexHoldsOrderNulls(const TIndexInfo& Index) const;
     TOrderTerm ColumnTerm(const std::string& Name) const;

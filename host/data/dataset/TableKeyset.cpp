@@ -19,6 +19,13 @@ bool LeavesNulls(const TKeysetTerm& Term, bool AfterRow) {
     return AfterRow != Term.NullsLast;
 }
 
+// The comparison that puts a value on the wanted side of the start row's: beyond it in
+// the order, and with the equal values too when OrEqual.
+std::string Comparison(const TKeysetTerm& Term, bool AfterRow, bool OrEqual) {
+    const bool Greater = AfterRow != Term.Descending;
+    return Greater ? (OrEqual ? " >= " : " > ") : (OrEqual ? " <= " : " < ");
+}
+
 // The test on one term alone that puts a row strictly on the wanted side of the start
 // row's value, with the NULLs on their side of every value; nullopt when no row can be there.
 std::optional<std::string> StrictlyBeyond(const TKeysetTerm& Term, const std::string& Value,
@@ -26,7 +33,7 @@ std::optional<std::string> StrictlyBeyond(const TKeysetTerm& Term, const std::st
     const bool AwayFromNulls = LeavesNulls(Term, AfterRow);
     if (Term.Value.IsNull())
         return AwayFromNulls ? std::optional<std::string>(Term.Sql + " IS NOT NULL") : std::nullopt;
-    const std::string Range = Term.Sql + (AfterRow ? " > " : " < ") + Value;
+    const std::string Range = Term.Sql + Comparison(Term, AfterRow, false) + Value;
     if (AwayFromNulls || !MayBeNull(Term))
         return Range;
     return "(" + Range + " OR " + Term.Sql + " IS NULL)";
@@ -78,10 +85,10 @@ std::optional<std::string> KeysetSegmentCondition(const std::vector<TKeysetTerm>
         return First.Sql + " IS NULL AND " + *Rest;
     }
     const std::string Value = Params.Add(First.Value);
-    const std::string Strict = First.Sql + (AfterRow ? " > " : " < ") + Value;
+    const std::string Strict = First.Sql + Comparison(First, AfterRow, false) + Value;
     if (!Rest)
         return Strict;
-    const std::string Bound = First.Sql + (AfterRow ? " >= " : " <= ") + Value;
+    const std::string Bound = First.Sql + Comparison(First, AfterRow, true) + Value;
     return Bound + " AND (" + Strict + " OR (" + First.Sql + " = " + Value + " AND " + *Rest + "))";
 }
 

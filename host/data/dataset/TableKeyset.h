@@ -9,14 +9,16 @@
 
 namespace vorn {
 
-// One term of a total order (ascending): its SQL expression, the value it has in the row
-// that the keyset starts from, whether the column refuses NULL, so that no test for NULL
-// needs writing for it, and whether its NULLs come after its values rather than before.
+// One term of a total order: its SQL expression, the value it has in the row that the
+// keyset starts from, whether the column refuses NULL, so that no test for NULL needs
+// writing for it, whether its NULLs come after its values in the order rather than before,
+// and whether its values descend (then the rows after a value hold lesser ones).
 struct TKeysetTerm {
     std::string Sql;
     TVariant Value;
     bool NotNull = false;
     bool NullsLast = false;
+    bool Descending = false;
 };
 
 // The rows strictly after (or before) a row in a total order are read in at most two

@@ -61,6 +61,7 @@ std::optional<bool> TTablePrefixSeek::MoveToMatch(const std::vector<TField*>& Fi
         return std::nullopt;
     const TField& Field = *Fields.front();
     const std::string Key = Values.front().AsString();
+    const bool Descending = FTable.OrderThroughLeading().back().Descending;
     std::vector<std::string> Prefixes{""};
     int WalkStatements = 0;
     std::size_t Pos = 0;
@@ -76,7 +77,7 @@ std::optional<bool> TTablePrefixSeek::MoveToMatch(const std::vector<TField*>& Fi
         // one statement; then one statement keeps those that begin a row.
         if (Prefixes.size() * Variants > MaxCaseVariants) {
             if (WalkStatements == MaxWalkStatements)
-                return MoveToFirstMatch(Prefixes, false, Fields, Values, Options);
+                return MoveToFirstMatch(Prefixes, false, Descending, Fields, Values, Options);
             ++WalkStatements;
             Prefixes = PrefixesBegun(Field, Prefixes);
             if (Prefixes.empty())
@@ -87,7 +88,7 @@ std::optional<bool> TTablePrefixSeek::MoveToMatch(const std::vector<TField*>& Fi
         Prefixes = Extended(Prefixes, *CharacterVariants);
         Pos += Length;
     }
-    return MoveToFirstMatch(Prefixes, Pos == Key.size(), Fields, Values, Options);
+    return MoveToFirstMatch(Prefixes, Pos == Key.size(), Descending, Fields, Values, Options);
 }
 
 bool TTablePrefixSeek::Applies(const std::vector<TField*>& Fields,
@@ -97,18 +98,16 @@ bool TTablePrefixSeek::Applies(const std::vector<TField*>& Fields,
     if (Values.front().IsNull() || Values.front().AsString().empty())
         return false;
     const TField& Field = *Fields.front();
-    const std::vector<std::string> Order = FTable.OrderThroughLeading();
-    return FTable.IsTextField(Field) && !Order.empty() && Order.back() == Field.FieldName() &&
+    const std::vector<TSortField> Order = FTable.OrderThroughLeading();
+    return FTable.IsTextField(Field) && !Order.empty() && Order.back().Name == Field.FieldName() &&
            HasIndexLeadingTo(Order) && ComparesAsBytes(Field);
 }
 
-bool TTablePrefixSeek::HasIndexLeadingTo(const std::vector<std::string>& Order) const {
+bool TTablePrefixSeek::HasIndexLeadingTo(const std::vector<TSortField>& Order) const {
     const TIndexDefs& Indexes = FTable.Indexes();
-    for (int Index = 0; Index < Indexes.Count(); ++Index) {
-        const std::vector<std::string> Fields = SplitList(Indexes.Items(Index)->Fields(), ';');
-        if (Fields.size() >= Order.size() && std::equal(Order.begin(), Order.end(), Fields.begin()))
+    for (int Index = 0; Index < Indexes.Count(); ++Index)
+        if (IndexServesOrder(*Indexes.Items(Index), Order, Order.size() - 1))
             return true;
-    }
     return false;
 }
 
@@ -181,8 +180,24 @@ TTablePrefixSeek::PrefixesBegun(const TField& Field,
     return Result;
 }
 
+std::string TTablePrefixSeek::ExtremeBeginning(std::vector<std::string> Terms, TBoundParams& Params,
+                                               const TField& Field, const std::string& Prefix,
+                                               const std::optional<std::string>& KeyMatch,
+                                               bool Greatest) const {
+    for (std::string& Term : PrefixRange(Params, Field, Prefix))
+        Terms.push_back(std::move(Term));
+    if (KeyMatch)
+        Terms.push_back(*KeyMatch);
+    const std::string Column = FTable.ColumnSql(Field);
+    std::string Sql =
+        "(SELECT " + Column + " FROM " + FTable.Connection().QuoteTableName(FTable.TableName());
+    for (std::size_t Index = 0; Index < Terms.size(); ++Index)
+        Sql += (Index == 0 ? " WHERE " : " AND ") + Terms[Index];
+    return Sql + " ORDER BY " + Column + (Greatest ? " DESC" : "") + " LIMIT 1)";
+}
+
 bool TTablePrefixSeek::MoveToFirstMatch(const std::vector<std::string>& Prefixes, bool WholeKey,
-                                        const std::vector<TField*>& Fields,
+                                        bool Descending, const std::vector<TField*>& Fields,
                                         const std::vector<TVariant>& Values,
                                         TLocateOptions Options) {
     const TField& Field = *Fields.front();
@@ -195,10 +210,10 @@ bool TTablePrefixSeek::MoveToFirstMatch(const std::vector<std::string>& Prefixes
     std::vector<std::string> Matching = Conditions.Where;
     Matching.insert(Matching.end(), FurtherFields.begin(), FurtherFields.end());
     // The table orders the restricted rows by this field first, in byte order, and texts
-    // of one length that begin differently do not interleave: the first prefix in byte
+    // of one length that begin differently do not interleave: the first prefix in the
     // order that begins a match begins the first match.
     std::string Start;
-    if (WholeKey) {
+    if (WholeKey && !Descending) {
         // The prefixes are the key's own variants: no row that sorts between the first
         // one that begins a match and that match fails to begin with it. Each prefix
         // yields itself if it begins a match, so that the first one that does is where
@@ -208,28 +223,27 @@ bool TTablePrefixSeek::MoveToFirstMatch(const std::vector<std::string>& Prefixes
                      Conditions.Params.Add(Prefix) + " WHERE " +
                      AnyRowBeginning(Matching, Conditions.Params, Field, Prefix) + ")";
     } else {
-        // The prefixes begin the key only, and rows that begin with one of them may still
-        // differ from the key further on: each prefix yields the least value of its range
-        // that matches the whole key. The match is one condition, bound once and named in
-        // every range.
-        const std::string Column = FTable.ColumnSql(Field);
-        const std::string Table = FTable.Connection().QuoteTableName(FTable.TableName());
-        const std::string KeyMatch =
-            FTable.MatchCondition(Column, Field, Values.front(), Options, Conditions.Params);
-        for (const std::string& Prefix : Prefixes) {
-            std::vector<std::string> Terms = Matching;
-            for (std::string& Term : PrefixRange(Conditions.Params, Field, Prefix))
-                Terms.push_back(std::move(Term));
-            Terms.push_back(KeyMatch);
-            std::string Least = "(SELECT " + Column + " FROM " + Table;
-            for (std::size_t Index = 0; Index < Terms.size(); ++Index)
-                Least += (Index == 0 ? " WHERE " : " AND ") + Terms[Index];
-            Start += (Start.empty() ? "" : ", ") + Least + " ORDER BY " + Column + " LIMIT 1)";
-        }
+        // Each prefix, in the order's direction, yields the first value of its range in the
+        // order that matches the whole key: the least, or the greatest where the field
+        // descends. Where the prefixes begin the key only, rows that begin with one of them
+        // may still differ from the key further on, so the match is one more condition,
+        // bound once and named in every range; the ranges of the key's own variants are
+        // exact without it.
+        std::optional<std::string> KeyMatch;
+        if (!WholeKey)
+            KeyMatch = FTable.MatchCondition(FTable.ColumnSql(Field), Field, Values.front(),
+                                             Options, Conditions.Params);
+        std::vector<std::string> InOrder = Prefixes;
+        if (Descending)
+            std::reverse(InOrder.begin(), InOrder.end());
+        for (const std::string& Prefix : InOrder)
+            Start +=
+                (Start.empty() ? "" : ", ") +
+                ExtremeBeginning(Matching, Conditions.Params, Field, Prefix, KeyMatch, Descending);
     }
     if (Prefixes.size() > 1)
         Start = "COALESCE(" + Start + ")";
-    Conditions.Where.push_back(FTable.ColumnSql(Field) + " >= " + Start);
+    Conditions.Where.push_back(FTable.ColumnSql(Field) + (Descending ? " <= " : " >= ") + Start);
     Conditions.Where.insert(Conditions.Where.end(), FurtherFields.begin(), FurtherFields.end());
     Conditions.LeadingNullsSettled = true;
     // Located by this field alone, the match starts the rows that follow it in the

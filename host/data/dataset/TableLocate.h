@@ -3,6 +3,7 @@
 
 #include "host/data/dataset/DataSet.h"
 #include "host/data/dataset/IndexDefs.h"
+#include "host/data/dataset/SortFields.h"
 #include "host/data/dataset/TableConditions.h"
 
 #include <map>
@@ -22,9 +23,9 @@ public:
     virtual const std::string& TableName() const = 0;
     virtual const std::vector<TColumnInfo>& Columns() const = 0;
     virtual const TIndexDefs& Indexes() const = 0;
-    // The order fields up to the first that the master's key does not fix, which a seek
-    // ranges on; empty when the key fixes them all.
-    virtual std::vector<std::string> OrderThroughLeading() const = 0;
+    // The order fields with their directions up to the first that the master's key does
+    // not fix, which a seek ranges on; empty when the key fixes them all.
+    virtual std::vector<TSortField> OrderThroughLeading() const = 0;
     // Whether the table's searches compare Field's values as text.
     virtual bool IsTextField(const TField& Field) const = 0;
     virtual std::string ColumnSql(const TField& Field) const = 0;
@@ -66,8 +67,9 @@ public:
 private:
     bool Applies(const std::vector<TField*>& Fields, const std::vector<TVariant>& Values,
                  TLocateOptions Options);
-    // Whether an index begins with the fields of Order.
-    bool HasIndexLeadingTo(const std::vector<std::string>& Order) const;
+    // Whether an index, read forward or backward, begins with the fields of Order (the
+    // directions of those the master's key fixes aside).
+    bool HasIndexLeadingTo(const std::vector<TSortField>& Order) const;
     bool ComparesAsBytes(const TField& Field);
 
     // The terms that select exactly the rows whose Field begins with Prefix.
@@ -79,12 +81,19 @@ private:
     // The prefixes, in their order, that begin a row of the table; one statement.
     std::vector<std::string> PrefixesBegun(const TField& Field,
                                            const std::vector<std::string>& Prefixes) const;
-    // Makes current the first match that begins with one of Prefixes (ascending, of one
-    // length): the case variants of the whole key when WholeKey, else of the key's
-    // beginning, every match beginning with one of them; one statement.
-    bool MoveToFirstMatch(const std::vector<std::string>& Prefixes, bool WholeKey,
+    // Makes current the first match in the table's order that begins with one of Prefixes
+    // (ascending, of one length): the case variants of the whole key when WholeKey, else
+    // of the key's beginning, every match beginning with one of them; one statement. The
+    // field leads the order descending when Descending.
+    bool MoveToFirstMatch(const std::vector<std::string>& Prefixes, bool WholeKey, bool Descending,
                           const std::vector<TField*>& Fields, const std::vector<TVariant>& Values,
                           TLocateOptions Options);
+    // "(SELECT Column ... LIMIT 1)": the extreme value of Field (the greatest when
+    // Greatest, else the least) among the rows that Terms select, that begin with Prefix
+    // and that KeyMatch (a condition already bound) accepts, when there is one.
+    std::string ExtremeBeginning(std::vector<std::string> Terms, TBoundParams& Params,
+                                 const TField& Field, const std::string& Prefix,
+                                 const std::optional<std::string>& KeyMatch, bool Greatest) const;
 
     std::unique_ptr<TPrefixSeekTable> FOwnTable;
     TPrefixSeekTable& FTable;

@@ -101,7 +101,8 @@ bool TTable::MoveToEstimatedFraction(double Fraction) {
     if (Value->IsNull())
         Conditions.Where.push_back(Term.Sql + " IS NULL");
     else
-        Conditions.Where.push_back(Term.Sql + " >= " + Conditions.Params.Add(*Value));
+        Conditions.Where.push_back(Term.Sql + (Term.Descending ? " <= " : " >= ") +
+                                   Conditions.Params.Add(*Value));
     Conditions.LeadingNullsSettled = true;
     std::vector<TRow> Found = Fetch(Conditions, false, PageSize());
     if (Found.empty())

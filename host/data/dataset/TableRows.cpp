@@ -1,4 +1,5 @@
 // The statements of a table (its restriction, order and keyset reads) and its moves by key.
+#include "host/data/dataset/SortFields.h"
 #include "host/data/dataset/Table.h"
 #include "host/data/dataset/TableKeyset.h"
 #include "host/data/drivers/DatabaseError.h"
@@ -27,28 +28,31 @@ TTable::TConditions TTable::Restriction() const {
     return Conditions;
 }
 
-// The index that serves the order: the one named by IndexName, else the first whose fields
-// are the order's, else one that continues the order with further fields and holds the
-// order's NULLs where they are (a unique one first, as its fields alone settle the ties),
-// else the first that begins with the order's fields.
+// The index that serves the order, read forward or backward (the directions of the fields
+// that a master fixes aside): the one named by IndexName, else the first whose fields are
+// the order's (one read forward first), else one that continues the order with further
+// fields and holds the order's NULLs where they are (a unique one first, as its fields
+// alone settle the ties), else the first that begins with the order's fields.
 const TIndexInfo* TTable::ServingIndex() const {
     if (FOrderFields.empty())
         return nullptr;
+    const std::vector<TSortField> Order = OrderInForce();
+    const std::size_t Fixed = MasterFixedFields();
     const TIndexInfo* Exact = nullptr;
     const TIndexInfo* Extending = nullptr;
     const TIndexInfo* Leading = nullptr;
     for (const TIndexInfo& Index : FIndexes) {
-        const bool Leads =
-            FOrderFields.size() <= Index.Fields.size() &&
-            std::equal(FOrderFields.begin(), FOrderFields.end(), Index.Fields.begin());
-        if (!Leads)
+        const TIndexReading Reading = IndexReading(IndexSortFields(Index), Order, Fixed);
+        if (Reading == irNone)
             continue;
         if (Index.Name == FIndexName)
             return &Index;
         if (Leading == nullptr)
             Leading = &Index;
         if (Index.Fields.size() == FOrderFields.size()) {
-            if (Exact == nullptr)
+            if (Exact == nullptr ||
+                (Reading == irForward &&
+                 IndexReading(IndexSortFields(*Exact), Order, Fixed) != irForward))
                 Exact = &Index;
         } else if (IndexHoldsOrderNulls(Index) &&
                    (Extending == nullptr || (Index.Unique && !Extending->Unique))) {
@@ -60,13 +64,15 @@ const TIndexInfo* TTable::ServingIndex() const {
     return Extending != nullptr ? Extending : Leading;
 }
 
-// Whether the index holds the NULLs of the order fields first, as the order puts them. The
+// Whether the index holds the NULLs of the order fields where the order puts them. The
 // leading field is exempt: its NULLs are read apart from its values when the index holds
-// them last.
+// them elsewhere. Both sides say where the NULLs go with the field read ascending, so a
+// descending field, or an index read backward, compares the same way: an index read
+// backward holds its NULLs on the other side, as a descending field wants them.
 bool TTable::IndexHoldsOrderNulls(const TIndexInfo& Index) const {
     for (std::size_t Position = 1; Position < FOrderFields.size(); ++Position) {
         const bool IndexFirst = Position < Index.NullsFirst.size() && Index.NullsFirst[Position];
-        if (!FOrderTerms[Position].NotNull && !IndexFirst)
+        if (!FOrderTerms[Position].NotNull && FOrderTerms[Position].NullsFirst != IndexFirst)
             return false;
     }
     return true;
@@ -89,11 +95,11 @@ std::size_t TTable::LeadingOrderTerm() const {
     return FMasterKey.Restricts ? FMasterKey.Values.size() : 0;
 }
 
-// The order fields sort their NULLs first. A term that cannot be NULL in these rows is
-// ordered with its NULLs where the serving index holds them, so that a default index (which
-// keeps NULLs last) serves the order as well as one created NULLS FIRST: the terms fixed to
-// a master's value, NOT NULL columns and the row key, and a leading term whose NULL-ness the
-// conditions settle.
+// An ascending order field sorts its NULLs first, a descending one last: the exact reverse.
+// A term that cannot be NULL in these rows is ordered with its NULLs where the serving index
+// holds them, so that a default index (which keeps NULLs last) serves the order as well as
+// one created NULLS FIRST: the terms fixed to a master's value, NOT NULL columns and the
+// row key, and a leading term whose NULL-ness the conditions settle.
 std::string TTable::OrderByClause(const TConditions& Conditions, bool Descending) const {
     const std::size_t Leading = LeadingOrderTerm();
     std::string Sql;
@@ -130,7 +136,8 @@ std::vector<TTable::TRow> TTable::Fetch(TConditions& Conditions, bool Descending
         FOrderTerms[Leading].NullsFirst == FOrderTerms[Leading].IndexNullsFirst)
         return FetchStatement(Conditions, Descending, Limit);
     std::vector<TRow> Rows;
-    const bool NullsComeFirst = FOrderTerms[Leading].NullsFirst != Descending;
+    const TOrderTerm& Term = FOrderTerms[Leading];
+    const bool NullsComeFirst = Term.NullsFirst != (Descending != Term.Descending);
     for (const bool Nulls : {NullsComeFirst, !NullsComeFirst}) {
         if (static_cast<int>(Rows.size()) >= Limit)
             break;
@@ -175,7 +182,8 @@ std::vector<TKeysetTerm> TTable::OrderValues(const TRow& Row) const {
     std::vector<TKeysetTerm> Terms;
     for (std::size_t Index = LeadingOrderTerm(); Index < FOrderTerms.size(); ++Index) {
         const TOrderTerm& Term = FOrderTerms[Index];
-        Terms.push_back({Term.Sql, Row[Term.RowIndex], Term.NotNull, !Term.NullsFirst});
+        Terms.push_back({Term.Sql, Row[Term.RowIndex], Term.NotNull,
+                         Term.NullsFirst == Term.Descending, Term.Descending});
     }
     return Terms;
 }

@@ -15,12 +15,13 @@ public:
     const std::string& TableName() const override { return FTable.FTableName; }
     const std::vector<TColumnInfo>& Columns() const override { return FTable.FColumns; }
     const TIndexDefs& Indexes() const override { return *FTable.FIndexDefs; }
-    std::vector<std::string> OrderThroughLeading() const override {
+    std::vector<TSortField> OrderThroughLeading() const override {
         const std::size_t Leading = FTable.LeadingOrderTerm();
-        const std::vector<std::string>& Order = FTable.FOrderFields;
+        std::vector<TSortField> Order = FTable.OrderInForce();
         if (Leading >= Order.size())
             return {};
-        return {Order.begin(), Order.begin() + static_cast<std::ptrdiff_t>(Leading + 1)};
+        Order.resize(Leading + 1);
+        return Order;
     }
     bool IsTextField(const TField& Field) const override { return TTable::IsTextField(Field); }
     std::string ColumnSql(const TField& Field) const override { return FTable.ColumnSql(Field); }

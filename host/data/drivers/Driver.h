@@ -30,7 +30,9 @@ struct TIndexInfo {
     bool Unique = false;
     bool Primary = false;
     // Per field: true where the index, read so that the field ascends, holds the field's
-    // NULLs before its values (an ascending index created NULLS FIRST; every SQLite index).
+    // NULLs before its values (an ascending index created NULLS FIRST, a descending one
+    // created NULLS LAST; every SQLite index). Reading an index backward reverses both
+    // its direction and its NULLs, so the same value describes it read either way.
     // A database serves an order from an index only where their NULLs go the same way.
     std::vector<bool> NullsFirst;
     // Per field: true where the index keeps the field descending; empty when every field

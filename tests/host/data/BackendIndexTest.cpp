@@ -66,6 +66,37 @@ TEST_P(TableIndexTest, IndexDefsComeFromTheCatalog) {
     EXPECT_THROW(Customer.IndexDefs()->Items(3), EListError);
 }
 
+// The catalog tells which fields an index keeps descending; an index whose fields all
+// descend is ixDescending, and naming it orders the table descending.
+TEST_P(TableIndexTest, IndexDefsReportDescendingFieldsAndIndexNameFollowsThem) {
+    Database->Execute("CREATE INDEX \"ByCityDesc\" ON \"Customer\" (\"City\" DESC)");
+    Database->Execute(
+        "CREATE INDEX \"ByCountryCity\" ON \"Customer\" (\"Country\", \"City\" DESC)");
+    Database->Execute("CREATE UNIQUE INDEX \"ByNameDesc\" ON \"Customer\" "
+                      "(\"Company\" DESC, \"City\" DESC)");
+    const struct {
+        const char* Name;
+        const char* DescFields;
+        bool AllDescend;
+        const char* Companies; // in the order that IndexName gives
+    } Cases[] = {
+        {"ByCity", "", false, "Beta,Alfa,Gama,Zeta"},
+        {"ByCityDesc", "City", true, "Zeta,Alfa,Gama,Beta"},
+        {"ByCountryCity", "City", false, "Beta,Zeta,Alfa,Gama"},
+        {"ByNameDesc", "Company;City", true, "Zeta,Gama,Beta,Alfa"},
+    };
+    Customer.Open();
+    for (const auto& Case : Cases) {
+        const TIndexDef* Def = Customer.IndexDefs()->Find(Case.Name);
+        ASSERT_NE(Def, nullptr) << Case.Name;
+        EXPECT_EQ(Def->DescFields(), Case.DescFields) << Case.Name;
+        EXPECT_EQ(Def->Options().Contains(ixDescending), Case.AllDescend) << Case.Name;
+        Customer.SetIndexName(Case.Name);
+        EXPECT_EQ(Names(Customer, "Company"), Case.Companies) << Case.Name;
+        EXPECT_EQ(Customer.IndexFieldDescending(0), Case.AllDescend) << Case.Name;
+    }
+}
+
 TEST_P(TableIndexTest, DefaultOrderIsThePrimaryKeyAndTheIndexFieldsFollowTheOrder) {
     Customer.Open();
     EXPECT_EQ(Customer.IsSequenced(), Database->IsSQLite()) << "a local file, or a server table";
@@ -99,6 +130,11 @@ TEST_P(TableIndexTest, OrdersThatTheTableCannotTakeAreRejectedAndTheOrderStays) 
         {"city", "Field 'city' not found"},
         {"Nope", "Field 'Nope' not found"},
         {"City;", "Field '' not found"},
+        {"City:D", nullptr},
+        {"City:D;Company:D", nullptr},
+        {"City:D;Company", ByIndexOnly ? "'City:D;Company'" : nullptr},
+        {"Nope:D", "Field 'Nope' not found"},
+        {"City;Nope:D", "Field 'Nope' not found"},
     };
     Customer.Open();
     Customer.SetIndexFieldNames("Company");

@@ -25,13 +25,16 @@ namespace {
 
 // Ordered by City, which leads the two-field index (City, Name): rows that tie on City come
 // in Name order (with the NULLs where the index holds them) and then by key. Both fields
-// hold NULLs and the key order differs from the Name order within a city.
+// hold NULLs and the key order differs from the Name order within a city. Ordered by City
+// descending, the index is read backward: the ties come in descending Name order (the
+// index's NULLs on the other side) and descending key order.
 struct TTieCase {
     const char* Name;
+    const char* IndexFieldNames;
     int PageSize;
-    bool Detail;        // restricted to the master's city C1
-    const char* Filter; // applied when not empty
-    const char* Where;  // the same restriction for the expected rows
+    bool Detail = false;     // restricted to the master's city C1
+    const char* Filter = ""; // applied when not empty
+    const char* Where = "";  // the same restriction for the expected rows
 };
 
 class IndexTieOrderTest : public BackendCaseTest<TTieCase> {
@@ -51,7 +54,7 @@ protected:
         Database->Execute("INSERT INTO \"Cities\" VALUES ('C1')");
         Table.SetDatabaseName(Database->Alias());
         Table.SetTableName("Cust");
-        Table.SetIndexFieldNames("City");
+        Table.SetIndexFieldNames(Case().IndexFieldNames);
         Table.SetPageSize(Case().PageSize);
         if (Case().Detail) {
             Master.SetDatabaseName(Database->Alias());
@@ -73,12 +76,18 @@ protected:
         Master.Close();
     }
 
-    // A default SQLite index holds NULLs first, a default PostgreSQL index last.
+    // A default SQLite index holds NULLs first, a default PostgreSQL index last. Under the
+    // master, City is one value and the index is read forward whichever way City goes.
     std::vector<std::string> Expected() {
-        const std::string NamePlacement = Database->IsSQLite() ? "FIRST" : "LAST";
-        return Database->Column(std::string("SELECT \"ID\" FROM \"Cust\" ") + Case().Where +
-                                " ORDER BY \"City\" NULLS FIRST, \"Name\" NULLS " + NamePlacement +
-                                ", \"ID\"");
+        const bool Descending = std::string(Case().IndexFieldNames) == "City:D";
+        const bool TiesDescend = Descending && !Case().Detail;
+        const bool NullsFirst = Database->IsSQLite() != TiesDescend;
+        const std::string NamePlacement = NullsFirst ? "FIRST" : "LAST";
+        const std::string TieDirection = TiesDescend ? " DESC" : "";
+        return Database->Column(
+            std::string("SELECT \"ID\" FROM \"Cust\" ") + Case().Where + " ORDER BY \"City\"" +
+            (Descending ? " DESC NULLS LAST" : " NULLS FIRST") + ", \"Name\"" + TieDirection +
+            " NULLS " + NamePlacement + ", \"ID\"" + TieDirection);
     }
 
     TTable Master{nullptr};
@@ -114,16 +123,28 @@ TEST_P(IndexTieOrderTest, LocateAndTheWindowAroundItFollowTheOrder) {
 }
 
 const TTieCase Ties[] = {
-    {.Name = "Page1", .PageSize = 1, .Detail = false, .Filter = "", .Where = ""},
-    {.Name = "Page3", .PageSize = 3, .Detail = false, .Filter = "", .Where = ""},
+    {.Name = "Page1", .IndexFieldNames = "City", .PageSize = 1},
+    {.Name = "Page3", .IndexFieldNames = "City", .PageSize = 3},
     {.Name = "Detail_Page2",
+     .IndexFieldNames = "City",
      .PageSize = 2,
      .Detail = true,
-     .Filter = "",
      .Where = "WHERE \"City\" = 'C1'"},
     {.Name = "Filtered_Page2",
+     .IndexFieldNames = "City",
      .PageSize = 2,
-     .Detail = false,
+     .Filter = "ID > 9",
+     .Where = "WHERE \"ID\" > 9"},
+    {.Name = "Desc_Page1", .IndexFieldNames = "City:D", .PageSize = 1},
+    {.Name = "Desc_Page3", .IndexFieldNames = "City:D", .PageSize = 3},
+    {.Name = "DescDetail_Page2",
+     .IndexFieldNames = "City:D",
+     .PageSize = 2,
+     .Detail = true,
+     .Where = "WHERE \"City\" = 'C1'"},
+    {.Name = "DescFiltered_Page2",
+     .IndexFieldNames = "City:D",
+     .PageSize = 2,
      .Filter = "ID > 9",
      .Where = "WHERE \"ID\" > 9"},
 };
@@ -134,8 +155,61 @@ INSTANTIATE_TEST_SUITE_P(Ties, IndexTieOrderTest,
                          BackendCaseTestName<TTieCase>);
 
 // Over many rows the database must read each page of the City order from the index, with
-// at most the rows that tie on both of its fields left to sort.
-class IndexTieOrderPlanTest : public BackendTest {};
+// at most the rows that tie on both of its fields left to sort: forward, backward for City
+// descending, and forward on a descending index.
+class IndexTieOrderPlanTest : public BackendTest {
+protected:
+    // The statements that read a page while a table in IndexFieldNames order is browsed.
+    std::vector<TRecordedStatement> PageStatements(const char* IndexFieldNames) {
+        std::vector<TRecordedStatement> Statements;
+        const std::string Alias = Database->Alias() + "_recorded";
+        RegisterDatabase(Alias, [&] {
+            return std::make_unique<TRecordingConnection>(Database->Connection(), Statements);
+        });
+        {
+            TTable Table(nullptr);
+            Table.SetDatabaseName(Alias);
+            Table.SetTableName("Cust");
+            Table.SetIndexFieldNames(IndexFieldNames);
+            Table.SetPageSize(50);
+            Table.Open();
+            for (int Step = 0; Step < 120; ++Step)
+                Table.Next();
+            Table.Last();
+            for (int Step = 0; Step < 120; ++Step)
+                Table.Prior();
+        }
+        UnregisterDatabase(Alias);
+        std::erase_if(Statements, [](const TRecordedStatement& Statement) {
+            return Statement.Sql.find("ORDER BY") == std::string::npos;
+        });
+        return Statements;
+    }
+
+    // Each page's plan reads Index and sorts nothing that the index has not ordered.
+    void ExpectIndexServesEveryPage(const char* IndexFieldNames, const std::string& Index) {
+        // A search for a NULL City may sort the few rows the planner expects to hold it.
+        static const std::regex FullSort(R"((^|->  )Sort  \(cost=[0-9.]+ rows=([0-9]{3,}))");
+        const std::vector<TRecordedStatement> Statements = PageStatements(IndexFieldNames);
+        for (const TRecordedStatement& Statement : Statements) {
+            std::string Plan;
+            auto Cursor = Database->Connection().Execute(
+                (Database->IsSQLite() ? "EXPLAIN QUERY PLAN " : "EXPLAIN ") + Statement.Sql,
+                Statement.Params);
+            while (Cursor->Next())
+                Plan += Cursor->Value(Cursor->FieldCount() - 1).AsString() + "\n";
+            EXPECT_NE(Plan.find(Index), std::string::npos) << Statement.Sql << "\n" << Plan;
+            EXPECT_EQ(Plan.find("TEMP B-TREE"), std::string::npos) << Statement.Sql << "\n" << Plan;
+            EXPECT_FALSE(std::regex_search(Plan, FullSort)) << Statement.Sql << "\n" << Plan;
+            if (Plan.find("Incremental Sort") != std::string::npos) {
+                EXPECT_NE(Plan.find("Presorted Key: \"City\", \"Name\""), std::string::npos)
+                    << Statement.Sql << "\n"
+                    << Plan;
+            }
+        }
+        EXPECT_GE(Statements.size(), 4u) << IndexFieldNames;
+    }
+};
 
 TEST_P(IndexTieOrderPlanTest, PagesComeFromTheLongerIndexWithoutASort) {
     Database->Execute("CREATE TABLE \"Cust\" (\"ID\" INTEGER PRIMARY KEY, "
@@ -145,48 +219,12 @@ TEST_P(IndexTieOrderPlanTest, PagesComeFromTheLongerIndexWithoutASort) {
                       "'N' || ((i * 7919) % 10007) FROM n");
     Database->Execute("CREATE INDEX \"CustCityName\" ON \"Cust\" (\"City\", \"Name\")");
     Database->Execute("ANALYZE \"Cust\"");
-    std::vector<TRecordedStatement> Statements;
-    const std::string Alias = Database->Alias() + "_recorded";
-    RegisterDatabase(Alias, [&] {
-        return std::make_unique<TRecordingConnection>(Database->Connection(), Statements);
-    });
-    {
-        TTable Table(nullptr);
-        Table.SetDatabaseName(Alias);
-        Table.SetTableName("Cust");
-        Table.SetIndexFieldNames("City");
-        Table.SetPageSize(50);
-        Table.Open();
-        for (int Step = 0; Step < 120; ++Step)
-            Table.Next();
-        Table.Last();
-        for (int Step = 0; Step < 120; ++Step)
-            Table.Prior();
-    }
-    UnregisterDatabase(Alias);
-    // A search for a NULL City may sort the few rows the planner expects to hold it.
-    static const std::regex FullSort(R"((^|->  )Sort  \(cost=[0-9.]+ rows=([0-9]{3,}))");
-    int Pages = 0;
-    for (const TRecordedStatement& Statement : Statements) {
-        if (Statement.Sql.find("ORDER BY") == std::string::npos)
-            continue;
-        ++Pages;
-        std::string Plan;
-        auto Cursor = Database->Connection().Execute(
-            (Database->IsSQLite() ? "EXPLAIN QUERY PLAN " : "EXPLAIN ") + Statement.Sql,
-            Statement.Params);
-        while (Cursor->Next())
-            Plan += Cursor->Value(Cursor->FieldCount() - 1).AsString() + "\n";
-        EXPECT_NE(Plan.find("CustCityName"), std::string::npos) << Statement.Sql << "\n" << Plan;
-        EXPECT_EQ(Plan.find("TEMP B-TREE"), std::string::npos) << Statement.Sql << "\n" << Plan;
-        EXPECT_FALSE(std::regex_search(Plan, FullSort)) << Statement.Sql << "\n" << Plan;
-        if (Plan.find("Incremental Sort") != std::string::npos) {
-            EXPECT_NE(Plan.find("Presorted Key: \"City\", \"Name\""), std::string::npos)
-                << Statement.Sql << "\n"
-                << Plan;
-        }
-    }
-    EXPECT_GE(Pages, 4);
+    ExpectIndexServesEveryPage("City", "CustCityName");
+    ExpectIndexServesEveryPage("City:D", "CustCityName");
+    Database->Execute("DROP INDEX \"CustCityName\"");
+    Database->Execute("CREATE INDEX \"CustCityDesc\" ON \"Cust\" (\"City\" DESC, \"Name\" DESC)");
+    Database->Execute("ANALYZE \"Cust\"");
+    ExpectIndexServesEveryPage("City:D", "CustCityDesc");
 }
 
 INSTANTIATE_TEST_SUITE_P(Plans, IndexTieOrderPlanTest, ::testing::ValuesIn(AllBackends),

@@ -96,13 +96,16 @@ std::set<std::string> SearchTexts() {
 struct TSeekCase {
     const char* Name;
     const char* IndexFieldNames;
-    const char* IndexName;
-    bool Detail;           // restricted to group 2 by a master table
-    const char* Filter;    // also in the oracle's WHERE clause
-    const char* TagPrefix; // a second located field, or none
-    const char* SQLiteNameType;
-    const char* PostgresNameType;
+    const char* IndexName = "";
+    bool Detail = false;             // restricted to group 2 by a master table
+    const char* Filter = "";         // also in the oracle's WHERE clause
+    const char* TagPrefix = nullptr; // a second located field, or none
+    const char* SQLiteNameType = "VARCHAR(200)";
+    const char* PostgresNameType = "VARCHAR(200)";
     const char* SQLiteEncoding = "UTF-8";
+    // The table's order as the oracle writes it; a descending Name comes with descending
+    // IDs where an ascending index read backward serves it.
+    const char* OracleOrder = "\"Name\" ASC NULLS FIRST, \"ID\"";
 };
 
 // A filter in the system's dialect as the backends' SQL: "[Tag]" becomes "\"Tag\"".
@@ -171,7 +174,7 @@ protected:
             Sql += " AND \"Grp\" = 2";
         if (*Case().Filter != '\0')
             Sql += " AND " + NativeFilter(Case().Filter);
-        Sql += " ORDER BY \"Name\" ASC NULLS FIRST, \"ID\"";
+        Sql += std::string(" ORDER BY ") + Case().OracleOrder;
         std::vector<TOracleRow> Rows;
         auto Cursor = Database->Connection().Execute(Sql, {});
         while (Cursor->Next())
@@ -274,14 +277,31 @@ INSTANTIATE_TEST_SUITE_P(
                       .TagPrefix = nullptr,
                       .SQLiteNameType = Varchar,
                       .PostgresNameType = Varchar},
+            // Descending orders: the descending index read forward, named or chosen for
+            // "Name:D"; under a master that fixes Grp, the index on (Grp, Name) read
+            // backward, so that the IDs of one name descend too.
             TSeekCase{.Name = "DescendingIndex",
                       .IndexFieldNames = "",
                       .IndexName = "ByNameDesc",
-                      .Detail = false,
-                      .Filter = "",
-                      .TagPrefix = nullptr,
-                      .SQLiteNameType = Varchar,
-                      .PostgresNameType = Varchar},
+                      .OracleOrder = "\"Name\" DESC NULLS LAST, \"ID\""},
+            TSeekCase{.Name = "Descending",
+                      .IndexFieldNames = "Name:D",
+                      .OracleOrder = "\"Name\" DESC NULLS LAST, \"ID\""},
+            TSeekCase{.Name = "DescendingMasterDetail",
+                      .IndexFieldNames = "Grp;Name:D",
+                      .Detail = true,
+                      .OracleOrder = "\"Name\" DESC NULLS LAST, \"ID\" DESC"},
+            TSeekCase{.Name = "DescendingDetailFilterSecondField",
+                      .IndexFieldNames = "Grp:D;Name:D",
+                      .Detail = true,
+                      .Filter = "[Tag] <> 'T2'",
+                      .TagPrefix = "T",
+                      .OracleOrder = "\"Name\" DESC NULLS LAST, \"ID\" DESC"},
+            TSeekCase{.Name = "DescendingNoCaseColumn",
+                      .IndexFieldNames = "Name:D",
+                      .SQLiteNameType = "VARCHAR(200) COLLATE NOCASE",
+                      .PostgresNameType = "VARCHAR(200) COLLATE \"POSIX\"",
+                      .OracleOrder = "\"Name\" DESC NULLS LAST, \"ID\""},
             TSeekCase{.Name = "MasterDetail",
                       .IndexFieldNames = "Grp;Name",
                       .IndexName = "",

@@ -19,7 +19,9 @@ namespace {
 
 // Orders that mix NOT NULL columns (written without NULL placement) with a column that
 // has NULLs (read as its NULLs, then its values), alone and under a master: a walk both
-// ways must meet every row once, in the order the database gives for NULLs first.
+// ways must meet every row once, in the order the database gives for NULLs first. A
+// descending field is the exact reverse (NULLs last), and where an index read backward
+// serves the order, the row key descends with it.
 struct TWalkCase {
     const char* Name;
     const char* IndexFieldNames;
@@ -39,6 +41,8 @@ protected:
         Database->Execute("CREATE INDEX \"StockShelfLabel\" ON \"Stock\" (\"Shelf\", \"Label\")");
         Database->Execute("CREATE INDEX \"StockLabel\" ON \"Stock\" (\"Label\")");
         Database->Execute("CREATE INDEX \"StockCode\" ON \"Stock\" (\"Code\")");
+        Database->Execute(
+            "CREATE INDEX \"StockShelfDescLabel\" ON \"Stock\" (\"Shelf\" DESC, \"Label\")");
         for (int Id = 1; Id <= 36; ++Id) {
             const TVariant Label =
                 Id % 4 == 0 ? TVariant() : TVariant("L" + std::to_string(Id % 5));
@@ -113,6 +117,65 @@ TEST_P(NotNullOrderTest, LocateFindsTheFirstMatchAndMovesOnFromIt) {
     }
 }
 
+// A bookmark leads back to its row, and the walk goes on from there in the order.
+TEST_P(NotNullOrderTest, BookmarksReturnToTheirRowsAndTheWalkGoesOnFromThem) {
+    const auto Ids = Expected();
+    std::vector<TBookmark> Marks;
+    for (Table.First(); !Table.Eof(); Table.Next())
+        Marks.push_back(Table.Bookmark());
+    ASSERT_EQ(Marks.size(), Ids.size());
+    for (std::size_t Position = Ids.size(); Position-- > 0;) {
+        if (Position % 5 != 0 && Position + 1 != Ids.size())
+            continue;
+        Table.SetBookmark(Marks[Position]);
+        EXPECT_EQ(Table.FieldByName("ID")->AsString(), Ids[Position]);
+        Table.Next();
+        if (Position + 1 < Ids.size())
+            EXPECT_EQ(Table.FieldByName("ID")->AsString(), Ids[Position + 1]);
+        else
+            EXPECT_TRUE(Table.Eof());
+        Table.SetBookmark(Marks[Position]);
+        Table.Prior();
+        if (Position > 0)
+            EXPECT_EQ(Table.FieldByName("ID")->AsString(), Ids[Position - 1]);
+        else
+            EXPECT_TRUE(Table.Bof());
+    }
+}
+
+// A scroll position counts the rows before the current one in the order; a jump to a
+// place lands on the first row of the leading value found there. A detail has neither.
+TEST_P(NotNullOrderTest, PositionsCountTheRowsBeforeInTheOrder) {
+    const auto Ids = Expected();
+    Database->Execute("ANALYZE \"Stock\"");
+    Table.Close();
+    Table.Open();
+    for (const std::size_t Position : {std::size_t{1}, Ids.size() / 2, Ids.size() - 1}) {
+        ASSERT_TRUE(Table.Locate("ID", TVariant(std::stoi(Ids[Position])), {}));
+        const auto Counted = Table.EstimatedRecordPosition();
+        if (*Case().MasterFields != '\0') {
+            EXPECT_FALSE(Counted);
+            EXPECT_FALSE(Table.MoveToFraction(0.5));
+            continue;
+        }
+        ASSERT_TRUE(Counted);
+        EXPECT_EQ(Counted->Before, static_cast<std::int64_t>(Position)) << Ids[Position];
+        const std::string Leading = Table.IndexFields(0)->FieldName();
+        const std::string Value = Table.FieldByName(Leading)->AsString();
+        ASSERT_TRUE(Table.MoveToFraction(static_cast<double>(Position) /
+                                         static_cast<double>(Ids.size() - 1)));
+        const auto Landed = static_cast<std::size_t>(
+            std::find(Ids.begin(), Ids.end(), Table.FieldByName("ID")->AsString()) - Ids.begin());
+        EXPECT_LE(Landed, Position);
+        EXPECT_EQ(Table.FieldByName(Leading)->AsString(), Value) << Ids[Position];
+        if (Landed > 0) {
+            Table.Prior();
+            EXPECT_EQ(Table.FieldByName("ID")->AsString(), Ids[Landed - 1]);
+            EXPECT_NE(Table.FieldByName(Leading)->AsString(), Value) << Ids[Position];
+        }
+    }
+}
+
 const TWalkCase Walks[] = {
     {.Name = "Key_4",
      .IndexFieldNames = "",
@@ -161,6 +224,42 @@ const TWalkCase Walks[] = {
      .MasterFields = "Shelf",
      .PageSize = 4,
      .OrderBy = "\"Label\" NULLS FIRST, \"ID\"",
+     .Where = "WHERE \"Shelf\" = 2"},
+    {.Name = "CodeDesc_3",
+     .IndexFieldNames = "Code:D",
+     .MasterFields = "",
+     .PageSize = 3,
+     .OrderBy = "\"Code\" DESC, \"ID\" DESC",
+     .Where = ""},
+    {.Name = "LabelDesc_1",
+     .IndexFieldNames = "Label:D",
+     .MasterFields = "",
+     .PageSize = 1,
+     .OrderBy = "\"Label\" DESC NULLS LAST, \"ID\" DESC",
+     .Where = ""},
+    {.Name = "LabelDesc_4",
+     .IndexFieldNames = "Label:D",
+     .MasterFields = "",
+     .PageSize = 4,
+     .OrderBy = "\"Label\" DESC NULLS LAST, \"ID\" DESC",
+     .Where = ""},
+    {.Name = "ShelfDescLabel_3",
+     .IndexFieldNames = "Shelf:D;Label",
+     .MasterFields = "",
+     .PageSize = 3,
+     .OrderBy = "\"Shelf\" DESC, \"Label\" NULLS FIRST, \"ID\"",
+     .Where = ""},
+    {.Name = "ShelfLabelDesc_2",
+     .IndexFieldNames = "Shelf;Label:D",
+     .MasterFields = "",
+     .PageSize = 2,
+     .OrderBy = "\"Shelf\", \"Label\" DESC NULLS LAST, \"ID\" DESC",
+     .Where = ""},
+    {.Name = "DetailLabelDesc_2",
+     .IndexFieldNames = "Shelf;Label:D",
+     .MasterFields = "Shelf",
+     .PageSize = 2,
+     .OrderBy = "\"Label\" DESC NULLS LAST, \"ID\" DESC",
      .Where = "WHERE \"Shelf\" = 2"},
 };
 

@@ -156,6 +156,31 @@ TEST_F(PgTest, IndexesListPrimaryKeyFirstThenByNameWithoutExpressionOrPartialOne
                                                    "by_c(c) unique", "by_t_c(t;c)"}));
 }
 
+// Each key column's direction, and where its NULLs lie with the column read ascending.
+TEST_F(PgTest, IndexesTellEachFieldsDirectionAndNullPlacement) {
+    Exec("DROP TABLE IF EXISTS directed");
+    Exec("CREATE TABLE directed (a integer, b integer)");
+    const struct {
+        const char* Columns;
+        std::vector<bool> Descending; // empty: every field ascends
+        std::vector<bool> NullsFirst;
+    } Cases[] = {
+        {"a, b", {}, {false, false}},
+        {"a NULLS FIRST, b", {}, {true, false}},
+        {"a DESC, b", {true, false}, {false, false}},
+        {"a, b DESC NULLS LAST", {false, true}, {false, true}},
+        {"a DESC NULLS LAST, b DESC NULLS FIRST", {true, true}, {true, false}},
+    };
+    for (const auto& Case : Cases) {
+        Exec("DROP INDEX IF EXISTS by_direction");
+        Exec(std::string("CREATE INDEX by_direction ON directed (") + Case.Columns + ")");
+        const std::vector<TIndexInfo> Indexes = Connection->Indexes("directed");
+        ASSERT_EQ(Indexes.size(), 1u) << Case.Columns;
+        EXPECT_EQ(Indexes[0].Descending, Case.Descending) << Case.Columns;
+        EXPECT_EQ(Indexes[0].NullsFirst, Case.NullsFirst) << Case.Columns;
+    }
+}
+
 TEST_F(PgTest, SchemaQualifiedAndMixedCaseNamesAreMatchedExactly) {
     Exec("DROP SCHEMA IF EXISTS sales CASCADE");
     Exec("CREATE SCHEMA sales");

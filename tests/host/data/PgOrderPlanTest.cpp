@@ -124,6 +124,14 @@ TEST_F(PgOrderPlanTest, EveryPageOfAnIndexOrderComesFromAnIndex) {
         {"Tag", "Tag"},       // a column with NULLs, indexed NULLS FIRST
         {"Serial", "Serial"}, // a NOT NULL column, indexed NULLS FIRST
         {"Rank", "Rank"},     // a NOT NULL column, indexed descending
+        // Descending orders: an ascending index read backward (the NULLs of Note read
+        // apart, as the default index holds them first when read so), the index made
+        // NULLS FIRST read backward, and the descending index read forward.
+        {"Code:D", "Code"},
+        {"Note:D", "Note"},
+        {"Grp:D;Code:D", "Grp"},
+        {"Tag:D", "Tag"},
+        {"Rank:D", "Rank"},
     };
     for (const auto& Order : Orders) {
         Table.Close();

@@ -4,6 +4,8 @@
 #include "host/data/drivers/postgres/PgConnection.h"
 #include "host/data/drivers/postgres/PgValues.h"
 
+#include <algorithm>
+
 namespace vorn {
 
 struct TPgConnection::TIndexColumn {
@@ -13,6 +15,7 @@ struct TPgConnection::TIndexColumn {
     std::string Field;
     bool NotNull = false;
     bool NullsFirst = false;
+    bool Descending = false;
 };
 
 namespace {
@@ -42,7 +45,8 @@ const char* const ColumnsOfTable =
 // first when exactly one of them is set.
 const char* const IndexColumnsOfTable =
     "SELECT i.relname, x.indisunique, x.indisprimary, a.attname, a.attnotnull, "
-    "((x.indoption[k.position - 1] & 1) = 1) <> ((x.indoption[k.position - 1] & 2) = 2) "
+    "((x.indoption[k.position - 1] & 1) = 1) <> ((x.indoption[k.position - 1] & 2) = 2), "
+    "(x.indoption[k.position - 1] & 1) = 1 "
     "FROM pg_catalog.pg_index x "
     "JOIN pg_catalog.pg_class i ON i.oid = x.indexrelid "
     "CROSS JOIN LATERAL pg_catalog.unnest(x.indkey::pg_catalog.int2[]) "
@@ -101,6 +105,7 @@ std::vector<TPgConnection::TIndexColumn> TPgConnection::IndexColumns(const char*
         Column.Field = Utf8ToHost(Result.Value(Row, 3));
         Column.NotNull = IsTrue(Result, Row, 4);
         Column.NullsFirst = IsTrue(Result, Row, 5);
+        Column.Descending = IsTrue(Result, Row, 6);
         Columns.push_back(std::move(Column));
     }
     return Columns;
@@ -110,10 +115,16 @@ std::vector<TIndexInfo> TPgConnection::Indexes(const std::string& Table) {
     std::vector<TIndexInfo> Indexes;
     for (const TIndexColumn& Column : IndexColumns("TPgConnection.Indexes()", Table)) {
         if (Indexes.empty() || Indexes.back().Name != Column.Index)
-            Indexes.push_back({Column.Index, {}, Column.Unique, Column.Primary, {}});
+            Indexes.push_back({Column.Index, {}, Column.Unique, Column.Primary, {}, {}});
         Indexes.back().Fields.push_back(Column.Field);
         Indexes.back().NullsFirst.push_back(Column.NullsFirst);
+        Indexes.back().Descending.push_back(Column.Descending);
     }
+    // An index whose fields all ascend lists no directions.
+    for (TIndexInfo& Index : Indexes)
+        if (std::none_of(Index.Descending.begin(), Index.Descending.end(),
+                         [](bool Descends) { return Descends; }))
+            Index.Descending.clear();
     return Indexes;
 }
 

@@ -320,19 +320,22 @@ std::vector<TIndexInfo> TSQLiteConnection::Indexes(const std::string& Table) {
                         "WHERE partial = 0 ORDER BY origin <> 'pk', name",
                         {Table});
     while (List->Next()) {
-        TIndexInfo Index{List->Value(0).AsString(),
-                         {},
-                         List->Value(1).AsInteger() != 0,
-                         List->Value(2).AsString() == "pk",
-                         {}};
-        auto Keys =
-            Execute("SELECT cid, name FROM pragma_index_xinfo(?1) WHERE key = 1 ORDER BY seqno",
-                    {Index.Name});
+        TIndexInfo Index{List->Value(0).AsString(),         {}, List->Value(1).AsInteger() != 0,
+                         List->Value(2).AsString() == "pk", {}, {}};
+        auto Keys = Execute(
+            "SELECT cid, name, \"desc\" FROM pragma_index_xinfo(?1) WHERE key = 1 ORDER BY seqno",
+            {Index.Name});
         bool HasExpression = false;
+        bool AnyDescending = false;
+        std::vector<bool> Descending;
         while (Keys->Next()) {
             HasExpression = HasExpression || Keys->Value(0).AsInteger() < 0;
             Index.Fields.push_back(Keys->Value(1).AsString());
+            Descending.push_back(Keys->Value(2).AsInteger() != 0);
+            AnyDescending = AnyDescending || Descending.back();
         }
+        if (AnyDescending)
+            Index.Descending = std::move(Descending);
         // NULL is SQLite's smallest value, whichever way an index runs.
         Index.NullsFirst.assign(Index.Fields.size(), true);
         if (!HasExpression && !Index.Fields.empty())
@@ -347,7 +350,7 @@ std::vector<TIndexInfo> TSQLiteConnection::Indexes(const std::string& Table) {
         KeyColumns.emplace_back(Key->Value(0).AsString(), Key->Value(1).AsString());
     if (KeyColumns.size() == 1 && UpperCaseAscii(KeyColumns[0].second) == "INTEGER")
         Result.insert(Result.begin(),
-                      TIndexInfo{"PRIMARY", {KeyColumns[0].first}, true, true, {true}});
+                      TIndexInfo{"PRIMARY", {KeyColumns[0].first}, true, true, {true}, {}});
     return Result;
 }
 
