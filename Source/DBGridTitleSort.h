@@ -189,11 +189,13 @@ protected:
                            const std::string& NewFields, bool& Done);
     void DoAutoregister();
     void DoOnSort(TCustomGrid* Grid, TDataSet* DataSet, const std::string& SortFieldNames);
-    // Whether an index of Indexes serves SortFields. An order with a descending field, or an
-    // index with one, is served by an index read either way (IndexServesOrder); a list of
-    // ascending fields and the empty list need an index whose field list is that list or
-    // begins with it and ";".
-    static bool IndexesServe(const TIndexDefs& Indexes, const std::string& SortFields);
+    // Whether an index of Indexes serves SortFields. An order with a descending field is
+    // served by an index read either way (IndexServesOrder), the directions of its first
+    // LinkFields fields aside; a list of ascending fields and the empty list need an index
+    // whose field list is that list or begins with it and ";", whatever directions the
+    // index keeps.
+    static bool IndexesServe(const TIndexDefs& Indexes, const std::string& SortFields,
+                             std::size_t LinkFields = 0);
 
 private:
     // A column of an order, with its direction.

@@ -232,10 +232,15 @@ bool TDBGridTitleSort::IndexSupports(TTable& Table, const std::string& SortField
         return true;
     TIndexDefs& Indexes = *Table.IndexDefs();
     Indexes.Update();
-    return IndexesServe(Indexes, SortFields);
+    // A detail table's link fields hold one value in every row it shows: their direction
+    // does not matter to an index, as the table itself reads it.
+    const std::size_t LinkFields =
+        Table.MasterSource() != nullptr ? SplitList(Table.MasterFields(), ';').size() : 0;
+    return IndexesServe(Indexes, SortFields, LinkFields);
 }
 
-bool TDBGridTitleSort::IndexesServe(const TIndexDefs& Indexes, const std::string& SortFields) {
+bool TDBGridTitleSort::IndexesServe(const TIndexDefs& Indexes, const std::string& SortFields,
+                                    std::size_t LinkFields) {
     const std::vector<TSortField> Order = ParseSortFields(SortFields);
     const bool OrderDescends = std::any_of(Order.begin(), Order.end(),
                                            [](const TSortField& Sort) { return Sort.Descending; });
@@ -243,11 +248,8 @@ bool TDBGridTitleSort::IndexesServe(const TIndexDefs& Indexes, const std::string
     for (int Index = 0; Index < Indexes.Count(); ++Index) {
         const TIndexDef& Definition = *Indexes.Items(Index);
         const std::string& Fields = Definition.Fields();
-        // The default order is never the backward reading of an index.
-        const bool ByDirection =
-            !SortFields.empty() && (OrderDescends || !Definition.DescFields().empty());
-        if (ByDirection ? IndexServesOrder(Definition, Order)
-                        : Fields == SortFields || Fields.starts_with(Leading))
+        if (OrderDescends ? IndexServesOrder(Definition, Order, LinkFields)
+                          : Fields == SortFields || Fields.starts_with(Leading))
             return true;
     }
     return false;

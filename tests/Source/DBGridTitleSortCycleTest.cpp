@@ -191,6 +191,16 @@ const TCycleCase CycleCases[] = {
                 {.Field = "City", .Keys = Ctrl, .Result = "Company;City"},
                 {.Field = "Company", .Keys = Ctrl, .Result = Refused},
                 {.Field = "City", .Keys = Ctrl, .Result = Refused}}},
+    // The link field holds one value: the index on CustNo;OrderDate read backwards serves
+    // a detail's dates descending.
+    {.Title = "StrictLocalIndexingOnADetailReadsItsIndexBackwards",
+     .Backend = tbSQLite,
+     .Detail = true,
+     .Cycle = scAscendingDescending,
+     .StrictLocalIndexing = true,
+     .StartOrder = "CustNo",
+     .Clicks = {{.Field = "OrderDate", .Keys = {}, .Result = "CustNo;OrderDate"},
+                {.Field = "OrderDate", .Keys = {}, .Result = "CustNo;OrderDate:D"}}},
     {.Title = "StrictServerIndexingReadsIndexesBackwards",
      .Cycle = scAscendingDescending,
      .StrictLocalIndexing = true,
@@ -521,6 +531,7 @@ TEST(TitleSortIndexCheckTest, IndexesServeOrdersReadEitherWay) {
         std::vector<TIndexInfo> Indexes;
         const char* Order;
         bool Served;
+        std::size_t LinkFields = 0;
     };
     const TIndexInfo Ascending = Index("AB", {"A", "B"});
     const TIndexInfo Descending = Index("ADesc", {"A"}, {true});
@@ -541,9 +552,13 @@ TEST(TitleSortIndexCheckTest, IndexesServeOrdersReadEitherWay) {
         {{Descending}, "A", true},
         {{Mixed}, "A;B:D", true},
         {{Mixed}, "A:D;B", true},
-        {{Mixed}, "A;B", false},
         {{Mixed}, "A:D;B:D", false},
-        {{Mixed, Ascending}, "A;B", true},
+        // Lists of ascending fields compare names, whatever directions the index keeps.
+        {{Mixed}, "A;B", true},
+        // Link fields of a detail table hold one value: their direction does not count.
+        {{Ascending}, "A;B:D", true, 1},
+        {{Ascending}, "A:D;B", true, 1},
+        {{Ascending}, "A;B:D", false, 0},
         // Clearing the sort needs an index without fields, whatever the others keep.
         {{Ascending, Descending, Mixed}, "", false},
         {{Index("None", {}), Descending}, "", true},
@@ -552,7 +567,8 @@ TEST(TitleSortIndexCheckTest, IndexesServeOrdersReadEitherWay) {
         SCOPED_TRACE(Case.Order);
         TIndexDefs Indexes([&Case] { return Case.Indexes; });
         Indexes.Update();
-        EXPECT_EQ(TInspectableTitleSort::IndexesServe(Indexes, Case.Order), Case.Served);
+        EXPECT_EQ(TInspectableTitleSort::IndexesServe(Indexes, Case.Order, Case.LinkFields),
+                  Case.Served);
     }
 }
 

@@ -3,6 +3,8 @@
 #include "host/components/text/AsciiText.h"
 #include "host/data/dataset/IndexDefs.h"
 
+#include <algorithm>
+
 namespace vorn {
 
 TSortField ParseSortField(std::string_view Item) {
@@ -59,12 +61,16 @@ TIndexReading IndexReading(const std::vector<TSortField>& IndexFields,
                            const std::vector<TSortField>& Order, std::size_t FreeLeading) {
     if (Order.size() > IndexFields.size())
         return irNone;
+    // An order without a descending field matches indexes by their names alone, as it did
+    // before indexes told their directions: every index that begins with them serves it.
+    const bool Directed = std::any_of(Order.begin(), Order.end(),
+                                      [](const TSortField& Field) { return Field.Descending; });
     bool Forward = true;
     bool Backward = true;
     for (std::size_t Position = 0; Position < Order.size(); ++Position) {
         if (Order[Position].Name != IndexFields[Position].Name)
             return irNone;
-        if (Position < FreeLeading)
+        if (!Directed || Position < FreeLeading)
             continue;
         const bool Same = Order[Position].Descending == IndexFields[Position].Descending;
         Forward = Forward && Same;

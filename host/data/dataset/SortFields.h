@@ -43,7 +43,8 @@ enum TIndexReading { irNone, irForward, irBackward };
 // with the order's names (exactly), and the directions of those fields are all the order's
 // (forward) or all the opposite (backward). The directions of the first FreeLeading fields
 // do not count: rows that all hold one value in them (a master's key) come in the same
-// order either way. An order with no direction that counts is read forward.
+// order either way. An order with no direction that counts is read forward, and so is
+// every index whose names fit an order without a descending field.
 TIndexReading IndexReading(const std::vector<TSortField>& IndexFields,
                            const std::vector<TSortField>& Order, std::size_t FreeLeading = 0);
 // Whether reading the index forward or backward gives rows in Order (FreeLeading as above).

@@ -92,12 +92,12 @@ std::vector<TSortField> TTable::ResolveOrder(const std::string& FieldNames,
         if (Definition == nullptr)
             throw EDatabaseError(DisplayName() + ": Index '" + Index + "' not found in table '" +
                                  FTableName + "'");
-        return IndexSortFields(*Definition);
+        return AscendingFields(*Definition);
     }
     if (FieldNames.empty()) {
         for (int Position = 0; Position < FIndexDefs->Count(); ++Position)
             if (FIndexDefs->Items(Position)->Options().Contains(ixPrimary))
-                return IndexSortFields(*FIndexDefs->Items(Position));
+                return AscendingFields(*FIndexDefs->Items(Position));
         return {};
     }
     const std::vector<TSortField> Order = ParseSortFields(FieldNames);
@@ -118,6 +118,15 @@ std::vector<TSortField> TTable::ResolveOrder(const std::string& FieldNames,
                          "': no index of table '" + FTableName + "' begins with these fields");
 }
 
+// The order of a named index, and the default order of the primary key: the index's fields
+// ascending, whichever way the index keeps them (IndexFieldNames names directions).
+std::vector<TSortField> TTable::AscendingFields(const TIndexDef& Index) {
+    std::vector<TSortField> Fields;
+    for (const std::string& Name : SplitList(Index.Fields(), ';'))
+        Fields.push_back({Name, false});
+    return Fields;
+}
+
 TTable::TOrderTerm TTable::ColumnTerm(const std::string& Name) const {
     const auto Column = std::find_if(FColumns.begin(), FColumns.end(),
                                      [&](const TColumnInfo& C) { return C.Name == Name; });
@@ -132,7 +141,8 @@ TTable::TOrderTerm TTable::ColumnTerm(const std::string& Name) const {
 // Those terms are the table's own, so they take the index's NULL placement and the
 // direction in which the order reads the index. So does the row key, where the order has
 // a descending field: an index read backward holds the rows of one value with their row
-// keys descending. An order without one keeps its row key ascending.
+// keys descending. An order without one keeps every further term ascending, as it always
+// did.
 void TTable::ApplyOrder(const std::vector<TSortField>& Order) {
     FOrderFields.clear();
     FOrderDescending.clear();
@@ -155,7 +165,7 @@ void TTable::ApplyOrder(const std::vector<TSortField>& Order) {
             TOrderTerm Term = ColumnTerm(IndexFields[Position].Name);
             Term.NullsFirst =
                 Position < Serving->NullsFirst.size() && Serving->NullsFirst[Position];
-            Term.Descending = IndexFields[Position].Descending != Backward;
+            Term.Descending = AnyDescending && IndexFields[Position].Descending != Backward;
             FOrderTerms.push_back(std::move(Term));
         }
     }

@@ -124,6 +124,7 @@ private:
     bool KeepsOtherOrderProperty(const std::string& Value) const;
     std::vector<TSortField> ResolveOrder(const std::string& FieldNames,
                                          const std::string& IndexName) const;
+    static std::vector<TSortField> AscendingFields(const TIndexDef& Index);
     void ApplyOrder(const std::vector<TSortField>& Order);
     std::vector<TSortField> OrderInForce() const;
     // How many leading order fields a master fixes while one is assigned: every row then

@@ -277,13 +277,11 @@ INSTANTIATE_TEST_SUITE_P(
                       .TagPrefix = nullptr,
                       .SQLiteNameType = Varchar,
                       .PostgresNameType = Varchar},
-            // Descending orders: the descending index read forward, named or chosen for
-            // "Name:D"; under a master that fixes Grp, the index on (Grp, Name) read
-            // backward, so that the IDs of one name descend too.
-            TSeekCase{.Name = "DescendingIndex",
-                      .IndexFieldNames = "",
-                      .IndexName = "ByNameDesc",
-                      .OracleOrder = "\"Name\" DESC NULLS LAST, \"ID\""},
+            // A descending index named by IndexName orders by its fields ascending, as
+            // before indexes told their directions. Descending orders: that index read
+            // forward for "Name:D"; under a master that fixes Grp, the index on (Grp, Name)
+            // read backward, so that the IDs of one name descend too.
+            TSeekCase{.Name = "DescendingIndex", .IndexFieldNames = "", .IndexName = "ByNameDesc"},
             TSeekCase{.Name = "Descending",
                       .IndexFieldNames = "Name:D",
                       .OracleOrder = "\"Name\" DESC NULLS LAST, \"ID\""},
