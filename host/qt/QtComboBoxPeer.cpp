@@ -4,6 +4,7 @@
 #include "host/qt/QtPeers.h"
 
 #include <QAccessibleWidget>
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QKeySequence>
@@ -52,6 +53,27 @@ public:
             return Combo->currentText();
         return QAccessibleWidget::text(Which);
     }
+
+    // Its list, as a combo box shows it to assistive tools, and the actions that open it.
+    int childCount() const override { return 1; }
+    QAccessibleInterface* child(int Index) const override {
+        return Index == 0 ? QAccessible::queryAccessibleInterface(Combo().view()) : nullptr;
+    }
+    int indexOfChild(const QAccessibleInterface* Child) const override {
+        return Child != nullptr && Child->object() == Combo().view() ? 0 : -1;
+    }
+    QStringList actionNames() const override {
+        return QAccessibleWidget::actionNames() << showMenuAction() << pressAction();
+    }
+    void doAction(const QString& Action) override {
+        if (Action == showMenuAction() || Action == pressAction())
+            Combo().showPopup();
+        else
+            QAccessibleWidget::doAction(Action);
+    }
+
+private:
+    QComboBox& Combo() const { return *static_cast<QComboBox*>(widget()); }
 };
 
 QAccessibleInterface* TQtComboBoxPeer::AccessibleFactory(const QString& /*ClassName*/,

@@ -8,7 +8,9 @@
 #include "host/qt/QtConvert.h"
 #include "tests/qt/DemoScenarioTest.h"
 
+#include <QAbstractItemView>
 #include <QAccessible>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QTableView>
 
@@ -78,6 +80,22 @@ TEST_F(AccessibilityScenarioTest, EveryDataControlHasANameAndItsRole) {
         // The widget around the focus part carries the name too.
         EXPECT_EQ(FromQString(TQtWidgetSet::WidgetOf(Control)->accessibleName()), Expected.Name);
     }
+}
+
+// A combo box keeps what assistive tools use to read its list and to open it.
+TEST_F(AccessibilityScenarioTest, AComboBoxOffersItsListAndOpensIt) {
+    const auto& Control = Find<TDBSortComboBox>("SortCombo");
+    auto& Combo = WidgetOf<QComboBox>(Control);
+    QAccessibleInterface& Interface = AccessibleOf(Control);
+    ASSERT_EQ(Interface.childCount(), 1);
+    EXPECT_EQ(Interface.child(0)->object(), Combo.view());
+    EXPECT_EQ(Interface.indexOfChild(Interface.child(0)), 0);
+    QAccessibleActionInterface* Actions = Interface.actionInterface();
+    ASSERT_NE(Actions, nullptr);
+    EXPECT_TRUE(Actions->actionNames().contains(QAccessibleActionInterface::showMenuAction()));
+    Actions->doAction(QAccessibleActionInterface::showMenuAction());
+    EXPECT_TRUE(Combo.view()->isVisible());
+    Combo.hidePopup();
 }
 
 // A Hint names the control instead, shows as its tooltip, and gives the name back when
