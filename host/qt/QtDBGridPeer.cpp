@@ -287,15 +287,22 @@ void TQtDBGridPeer::AnnounceKeyboardFocus() {
         (TitleCol < 0 && !BackToCells))
         return;
     QAccessibleInterface* Focused = Table->tableInterface()->cellAt(Cell->second, Cell->first);
-    if (Focused != nullptr && TitleCol >= 0) {
-        const QList<QAccessibleInterface*> Titles =
-            Focused->tableCellInterface()->columnHeaderCells();
-        Focused = Titles.isEmpty() ? nullptr : Titles.first();
-    }
     if (Focused == nullptr)
         return;
+    int Child = -1;
+    if (TitleCol >= 0) {
+        const QList<QAccessibleInterface*> Titles =
+            Focused->tableCellInterface()->columnHeaderCells();
+        Child = Titles.isEmpty() ? -1 : Table->indexOfChild(Titles.first());
+        for (QAccessibleInterface* Title : Titles)
+            FreeLooseAccessible(Title);
+    } else {
+        Child = Table->indexOfChild(Focused);
+    }
+    if (Child < 0)
+        return;
     QAccessibleEvent Event(&View(), QAccessible::Focus);
-    Event.setChild(Table->indexOfChild(Focused));
+    Event.setChild(Child);
     RaiseAccessibleEvent(Event);
 }
 

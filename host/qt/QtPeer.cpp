@@ -292,6 +292,11 @@ bool TQtPeer::AccessibleEventsHeard() {
     return QAccessible::isActive() || AccessibleEventHook;
 }
 
+void TQtPeer::FreeLooseAccessible(QAccessibleInterface* Interface) {
+    if (Interface != nullptr && Interface->object() == nullptr)
+        QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(Interface));
+}
+
 void TQtPeer::RaiseAccessibleEvent(QAccessibleEvent& Event) {
     if (AccessibleEventHook)
         AccessibleEventHook(Event);

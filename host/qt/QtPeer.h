@@ -14,6 +14,7 @@
 #include <vector>
 
 class QAccessibleEvent;
+class QAccessibleInterface;
 class QEvent;
 class QKeyEvent;
 class QLineEdit;
@@ -57,6 +58,10 @@ public:
     using TAccessibleEventHook = std::function<void(QAccessibleEvent& Event)>;
     static bool AccessibleEventsHeard();
     static void RaiseAccessibleEvent(QAccessibleEvent& Event);
+    // Frees an interface that Qt hands out without keeping it (the header cells of a table
+    // cell): the accessibility cache takes it over and lets it go. An interface of an object
+    // is the cache's already, which frees it with the object.
+    static void FreeLooseAccessible(QAccessibleInterface* Interface);
     // Installs Hook (empty: none) and returns the one it replaces.
     static TAccessibleEventHook SetAccessibleEventHook(TAccessibleEventHook Hook);
 

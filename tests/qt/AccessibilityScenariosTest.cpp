@@ -6,6 +6,7 @@
 #include "Source/DBSortComboBox.h"
 #include "host/data/grid/DBGrid.h"
 #include "host/qt/QtConvert.h"
+#include "host/qt/QtPeer.h"
 #include "tests/qt/DemoScenarioTest.h"
 
 #include <QAbstractItemView>
@@ -14,6 +15,7 @@
 #include <QLineEdit>
 #include <QTableView>
 
+#include <memory>
 #include <string>
 
 namespace vorn::qtscenario {
@@ -38,15 +40,20 @@ protected:
     static std::string Text(QAccessibleInterface* Interface, QAccessible::Text Which) {
         return Interface != nullptr ? FromQString(Interface->text(Which)) : "(none)";
     }
-    // The title (column header) of FieldName's column in the customers grid.
-    QAccessibleInterface* TitleOf(const std::string& FieldName) const {
+    // The title (column header) of FieldName's column in the customers grid, freed after use.
+    using TLooseInterface = std::unique_ptr<QAccessibleInterface, void (*)(QAccessibleInterface*)>;
+    TLooseInterface TitleOf(const std::string& FieldName) const {
         RenewAccessibleCells(ViewOf(Grid()));
         QAccessibleInterface* Cell =
             AccessibleOf(Grid()).tableInterface()->cellAt(0, SectionOf(Grid(), FieldName));
-        const QList<QAccessibleInterface*> Titles =
-            Cell != nullptr ? Cell->tableCellInterface()->columnHeaderCells()
-                            : QList<QAccessibleInterface*>();
-        return Titles.isEmpty() ? nullptr : Titles.first();
+        QList<QAccessibleInterface*> Titles = Cell != nullptr
+                                                  ? Cell->tableCellInterface()->columnHeaderCells()
+                                                  : QList<QAccessibleInterface*>();
+        TLooseInterface First(Titles.isEmpty() ? nullptr : Titles.takeFirst(),
+                              &TQtPeer::FreeLooseAccessible);
+        for (QAccessibleInterface* Other : Titles)
+            TQtPeer::FreeLooseAccessible(Other);
+        return First;
     }
     // The cell (ACol, ARow) of the filter grid.
     QAccessibleInterface* FilterCell(int ACol, int ARow) const {
@@ -136,10 +143,11 @@ TEST_F(AccessibilityScenarioTest, SortedTitlesDescribeTheirOrder) {
         SCOPED_TRACE(Step.Name);
         Mark("City", Step.City);
         Mark("Company", Step.Company);
-        EXPECT_EQ(Text(TitleOf("City"), QAccessible::Name), "City");
-        EXPECT_EQ(Text(TitleOf("City"), QAccessible::Description), Step.CityDescription);
-        EXPECT_EQ(Text(TitleOf("Company"), QAccessible::Description), Step.CompanyDescription);
-        EXPECT_EQ(Text(TitleOf("Name"), QAccessible::Description), "");
+        EXPECT_EQ(Text(TitleOf("City").get(), QAccessible::Name), "City");
+        EXPECT_EQ(Text(TitleOf("City").get(), QAccessible::Description), Step.CityDescription);
+        EXPECT_EQ(Text(TitleOf("Company").get(), QAccessible::Description),
+                  Step.CompanyDescription);
+        EXPECT_EQ(Text(TitleOf("Name").get(), QAccessible::Description), "");
     }
 }
 
