@@ -3,8 +3,8 @@
 #include "host/qt/QtConvert.h"
 #include "host/qt/QtPeers.h"
 
-#include <QAccessibleWidget>
 #include <QAbstractItemView>
+#include <QAccessibleWidget>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QKeySequence>
