@@ -56,6 +56,15 @@ const TClass& TDBFilterGrid::StaticClass() {
         C.AddProperty(MakeProperty("FilterGridOptions", FilterGridOptionsTypeInfo(),
                                    &TDBFilterGrid::FilterGridOptions,
                                    &TDBFilterGrid::SetFilterGridOptions));
+        C.AddProperty(
+            WithStreamDefault(MakeProperty("FilterBuilderOptions", FilterBuilderOptionsTypeInfo(),
+                                           &TDBFilterGrid::FilterBuilderOptions,
+                                           &TDBFilterGrid::SetFilterBuilderOptions),
+                              TFilterBuilderOptions{}));
+        C.AddProperty(WithStreamDefault(MakeProperty("FilterRows", StringTypeInfo(),
+                                                     &TDBFilterGrid::FilterRows,
+                                                     &TDBFilterGrid::SetFilterRows),
+                                        std::string()));
         return C;
     }();
     return Class;
@@ -95,16 +104,19 @@ TDBFilterGrid::TDBFilterGrid(TComponent* AOwner)
     SetColWidths(0, DefaultRowHeight());
     SetWidth(ColWidths(0) + LeftArgWidth + OperatorWidth + RightArgWidth + BoolOperatorWidth +
              ScrollBarAllowance);
-    SetColWidths(FixedCols() + fciLeftArg, LeftArgWidth);
-    SetColWidths(FixedCols() + fciOperator, OperatorWidth);
-    SetColWidths(FixedCols() + fciRightArg, RightArgWidth);
-    SetColWidths(FixedCols() + fciBoolOperator, BoolOperatorWidth);
+    SetColWidths(FilterColumn(fciLeftArg), LeftArgWidth);
+    SetColWidths(FilterColumn(fciOperator), OperatorWidth);
+    SetColWidths(FilterColumn(fciRightArg), RightArgWidth);
+    SetColWidths(FilterColumn(fciBoolOperator), BoolOperatorWidth);
     ColumnNames = fcnEnglish;
     OperatorNames = fonComputer;
     BoolNames = fbnComputer;
+    GroupNames = fgnComputer;
+    MoreOperatorNames = fmonComputer;
     FDefaultOperator = foiEqual;
     for (int Column = fciLeftArg; Column <= fciBoolOperator; ++Column)
-        SetCells(FixedCols() + Column, 0, ColumnNames[static_cast<std::size_t>(Column)]);
+        SetCells(FilterColumn(static_cast<TFilterColumnIndex>(Column)), 0,
+                 ColumnNames[static_cast<std::size_t>(Column)]);
     FArrowKeyFlag = false;
     FWildcards = "*?";
     FTargetWildcards = "%_";
@@ -183,6 +195,21 @@ void TDBFilterGrid::ActiveChange(TObject*) {
     auto* Table = dynamic_cast<TTable*>(FDataLink->DataSet());
     if (Table != nullptr && Table->Active())
         FValueListQuery->SetDatabaseName(Table->DatabaseName());
+}
+
+int TDBFilterGrid::FilterColumn(TFilterColumnIndex Column) const {
+    if (!FFilterBuilderOptions.Contains(fboGroups))
+        return FixedCols() + Column;
+    // Negation and "(" come before the field, ")" between the value and the connector.
+    constexpr int GroupedPosition[FilterColumnCount] = {2, 3, 4, 6};
+    return FixedCols() + GroupedPosition[Column];
+}
+
+int TDBFilterGrid::GroupColumn(TFilterGroupColumnIndex Column) const {
+    if (!FFilterBuilderOptions.Contains(fboGroups))
+        return -1;
+    constexpr int Position[FilterGroupColumnCount] = {0, 1, 5};
+    return FixedCols() + Position[Column];
 }
 
 bool TDBFilterGrid::UnexistinqOrEmptyRow(int Row) const {

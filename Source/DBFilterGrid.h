@@ -12,10 +12,15 @@
 #include "host/components/text/CodePage.h"
 #include "host/data/dataset/DataSource.h"
 
+#include "host/data/dataset/Variant.h"
+#include "host/data/sql/SqlDialect.h"
+
 #include <array>
+#include <iosfwd>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace vorn {
 
@@ -121,9 +126,70 @@ inline constexpr TFilterOperatorIndexes UnquotedFilterOperatorIndexes =
 inline constexpr TFilterOperatorIndexes AllFilterOperatorIndexes =
     UnquotedFilterOperatorIndexes + TFilterOperatorIndexes{foiStartingWith, foiContaining, foiLike};
 
+// ---- Filter builder: groups, negation and more operators (off by default) -----
+
+// fboGroups: three more columns (a negation, opening and closing parentheses) let a row
+// negate its condition or the group it opens, and nest groups; fboMoreOperators: the
+// operators below join the operator list.
+enum TFilterBuilderOption { fboGroups, fboMoreOperators };
+using TFilterBuilderOptions = TSet<TFilterBuilderOption>;
+
+// The group columns' roles. With fboGroups the columns after the fixed ones read, left
+// to right: negation, "(", field, operator, value, ")", connector, so that a row reads
+// as the expression it makes.
+enum TFilterGroupColumnIndex { fgciNot, fgciOpen, fgciClose };
+inline constexpr int FilterGroupColumnCount = 3;
+// The words of the group columns, which are also their captions: the negation word,
+// the opening and the closing parenthesis.
+using TFilterGroupNames = std::array<std::string, FilterGroupColumnCount>;
+
+enum TFilterMoreOperatorIndex {
+    fmoBetween,      // two values, separated by FilterValueSeparator; both ends included
+    fmoInList,       // one or more values, separated by FilterValueSeparator
+    fmoIsBlank,      // NULL, or for a quoted field also the empty text
+    fmoIsNotBlank,   // neither NULL nor, for a quoted field, the empty text
+    fmoEndsWith,     // the text ends with the value, taken literally
+    fmoNotContaining // the text does not contain the value, taken literally
+};
+using TFilterMoreOperatorIndexes = TSet<TFilterMoreOperatorIndex>;
+inline constexpr int FilterMoreOperatorCount = 6;
+using TFilterMoreOperatorNames = std::array<std::string, FilterMoreOperatorCount>;
+
+// Separates the values of a between or in-list value cell; the escape character of the
+// grid's Wildcards (a backslash by default) before it makes it part of a value.
+inline constexpr char FilterValueSeparator = ';';
+
+// Group words and more operators: computer (the filter syntax's own), English and
+// Serbian (Windows-1250).
+extern const TFilterGroupNames& fgnComputer;
+extern const TFilterGroupNames& fgnEnglish;
+extern const TFilterGroupNames& fgnSerbian;
+extern const TFilterMoreOperatorNames& fmonComputer;
+extern const TFilterMoreOperatorNames& fmonEnglish;
+extern const TFilterMoreOperatorNames& fmonSerbian;
+
+inline constexpr TFilterMoreOperatorIndexes UnquotedFilterMoreOperatorIndexes{
+    fmoBetween, fmoInList, fmoIsBlank, fmoIsNotBlank};
+inline constexpr TFilterMoreOperatorIndexes AllFilterMoreOperatorIndexes =
+    UnquotedFilterMoreOperatorIndexes + TFilterMoreOperatorIndexes{fmoEndsWith, fmoNotContaining};
+
+// What loading a saved filter could not take over: the fields, each once in the order
+// first met, that the linked dataset does not have (their rows were left out).
+struct TFilterLoadReport {
+    std::vector<std::string> MissingFields;
+};
+
+// A WHERE condition of one backend with numbered placeholders ("?1".. on SQLite, "$1".. on
+// PostgreSQL) and the value of each placeholder, typed by the field it is compared with.
+struct TParameterizedFilter {
+    std::string Condition;
+    std::vector<TVariant> Values;
+};
+
 const TTypeInfo& FilterKindTypeInfo();
 const TTypeInfo& FilterOperatorIndexTypeInfo();
 const TTypeInfo& FilterGridOptionsTypeInfo();
+const TTypeInfo& FilterBuilderOptionsTypeInfo();
 
 // ---- Grid -------------------------------------------------------------------
 
@@ -164,12 +230,30 @@ public:
     void SetTargetWildcards(const std::string& Value) { FTargetWildcards = Value; }
     TFilterGridOptions FilterGridOptions() const { return FFilterGridOptions; }
     void SetFilterGridOptions(TFilterGridOptions Value) { FFilterGridOptions = Value; }
+    // Switching fboGroups on or off adds or removes the group columns; the text of the
+    // four filter columns moves with them, the group cells' text goes.
+    TFilterBuilderOptions FilterBuilderOptions() const { return FFilterBuilderOptions; }
+    void SetFilterBuilderOptions(TFilterBuilderOptions Value);
+    // The rows as a saved filter (SaveFilterToJSON), empty while no row holds text, so
+    // that a form file keeps the filter its grid was designed with. Setting it loads the
+    // text (LoadFilterFromJSON); the empty text clears the rows.
+    std::string FilterRows() const;
+    void SetFilterRows(const std::string& Value);
 
     // ---- The grid's own vocabulary, assignable whole or entry by entry. The title
     // row is captioned from ColumnNames once, by the constructor.
     TFilterNameCopy<FilterColumnCount> ColumnNames;
     TFilterNameCopy<FilterOperatorCount> OperatorNames;
     TFilterNameCopy<FilterBoolCount> BoolNames;
+    // Words of the group columns (fboGroups) and names of the more operators
+    // (fboMoreOperators); initially fgnComputer and fmonComputer.
+    TFilterNameCopy<FilterGroupColumnCount> GroupNames;
+    TFilterNameCopy<FilterMoreOperatorCount> MoreOperatorNames;
+
+    // ---- Columns
+    // The grid column of a filter column, and of a group column (-1 without fboGroups).
+    int FilterColumn(TFilterColumnIndex Column) const;
+    int GroupColumn(TFilterGroupColumnIndex Column) const;
 
     // ---- Rows
     // True for a row outside the filter rows, or a filter row whose filter cells all
@@ -203,6 +287,26 @@ public:
     static std::string OperatorIndexTOSQLOperator(TFilterOperatorIndex Index);
     // The operators that fit the field under the current filter kind.
     TFilterOperatorIndexes ApplicableOperators(const std::string& FieldName) const;
+    // The more operators that fit the field: none without fboMoreOperators, all for a
+    // quoted field, the value tests for the others.
+    TFilterMoreOperatorIndexes ApplicableMoreOperators(const std::string& FieldName) const;
+
+    // ---- Saved filters
+    // The rows (groups, fields, operators, values, connectors) as a small JSON text.
+    // Operators and connectors are saved by their filter syntax names, so that a filter
+    // saved under one vocabulary opens under another.
+    std::string SaveFilterToJSON() const;
+    // Replaces the rows by those of the text. While the dataset is open, rows naming a
+    // field it lacks are left out and reported. Malformed text raises and changes nothing.
+    TFilterLoadReport LoadFilterFromJSON(const std::string& Text);
+    void SaveFilterToStream(std::ostream& Stream) const;
+    TFilterLoadReport LoadFilterFromStream(std::istream& Stream);
+
+    // ---- Parameterised condition
+    // The condition of GetFilterExpression (which it calls, with its corrections) in the
+    // SQL of Backend with every value bound as a parameter, for an application that runs
+    // its own statement. Empty when the expression is.
+    TParameterizedFilter GetParameterizedFilter(TSqlBackend Backend);
 
     // ---- In-cell editing
     // Whether the cell may be edited: it lies right of the fixed columns and below the
@@ -247,6 +351,19 @@ public:
 private:
     friend class TDBFilterGridComboBox;
 
+    // The operator of a row: an operator of the filter syntax, or a more operator.
+    struct TRowOperator {
+        std::string SQLOperator;
+        std::optional<TFilterMoreOperatorIndex> More;
+    };
+    // GetOpCell, and with fboMoreOperators also the more operators' names.
+    TRowOperator GetRowOperator(int Row, const std::string& FieldName) const;
+    // The condition of a more operator in the filter syntax, for the value cell's text.
+    std::string ComposeMoreOperator(TFilterMoreOperatorIndex Index, const std::string& FieldName,
+                                    const std::string& Value, int Row) const;
+    // The expression with groups, negation or more operators (any builder option).
+    std::string GetBuilderExpression();
+
     // The text of a filter cell without blanks and control characters at its ends.
     std::string FilterCellText(TFilterColumnIndex Column, int Row) const;
     void SetFilterCell(TFilterColumnIndex Column, int Row, const std::string& Value);
@@ -282,6 +399,7 @@ private:
     std::string FWildcards;
     std::string FTargetWildcards;
     TFilterGridOptions FFilterGridOptions;
+    TFilterBuilderOptions FFilterBuilderOptions;
 };
 
 // ---- In-cell editors --------------------------------------------------------

@@ -71,7 +71,7 @@ void TDBFilterGridComboBox::SetText() {
 }
 
 std::string TDBFilterGridComboBox::CellText() const {
-    const bool ValueColumn = CellCol == Grid().FixedCols() + fciRightArg;
+    const bool ValueColumn = CellCol == Grid().FilterColumn(fciRightArg);
     const bool Picked = ItemIndex() >= 0 && Items()->Strings(ItemIndex()) == Text();
     return ValueColumn && Picked ? Grid().ExactValueText(Text()) : Text();
 }
@@ -85,7 +85,7 @@ void TDBFilterGridComboBox::Select() {
 
 void TDBFilterGridComboBox::AppendRow() {
     TDBFilterGrid& FilterGrid = Grid();
-    if (CellCol != FilterGrid.FixedCols() + fciBoolOperator)
+    if (CellCol != FilterGrid.FilterColumn(fciBoolOperator))
         return;
     if (Text() != FilterGrid.BoolNames[fbiFalse] && Text() != FilterGrid.BoolNames[fbiTrue])
         return;
@@ -95,7 +95,7 @@ void TDBFilterGridComboBox::AppendRow() {
         return;
     FilterGrid.SetRowCount(FilterGrid.RowCount() + 1);
     FilterGrid.SetRow(FilterGrid.RowCount() - 1);
-    FilterGrid.SetCol(FilterGrid.FixedCols());
+    FilterGrid.SetCol(FilterGrid.FilterColumn(fciLeftArg));
 }
 
 // The handlers fired on the way (the combo box's own, and the focus handlers when the grid

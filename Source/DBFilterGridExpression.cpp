@@ -167,11 +167,11 @@ bool TDBFilterGrid::QuotedType(const std::string& FieldName) const {
 }
 
 std::string TDBFilterGrid::FilterCellText(TFilterColumnIndex Column, int Row) const {
-    return TrimControlsAndSpaces(Cells(FixedCols() + Column, Row));
+    return TrimControlsAndSpaces(Cells(FilterColumn(Column), Row));
 }
 
 void TDBFilterGrid::SetFilterCell(TFilterColumnIndex Column, int Row, const std::string& Value) {
-    SetCells(FixedCols() + Column, Row, Value);
+    SetCells(FilterColumn(Column), Row, Value);
 }
 
 std::optional<TFilterOperatorIndex>
@@ -272,6 +272,8 @@ std::string TDBFilterGrid::ExactValueText(const std::string& Value) const {
 }
 
 std::string TDBFilterGrid::GetFilterExpression() {
+    if (!FFilterBuilderOptions.Empty())
+        return GetBuilderExpression();
     HideInCellEditor();
     std::string Result;
     VORN_ASSERT(FDataLink != nullptr);

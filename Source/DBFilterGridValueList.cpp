@@ -109,7 +109,8 @@ void TDBFilterGridComboBox::AddValues(const TGridCoord& Pos) {
     TDataSet* DataSet = FilterGrid.DataLink()->DataSet();
     if (DataSet == nullptr || !DataSet->Active())
         return;
-    const std::string Name = UnbracketString(FilterGrid.Cells(FilterGrid.FixedCols(), Pos.Y));
+    const std::string Name =
+        UnbracketString(FilterGrid.Cells(FilterGrid.FilterColumn(fciLeftArg), Pos.Y));
     const TField* Field = DataSet->FindField(Name);
     if (Field == nullptr) {
         if (FilterGrid.FilterGridOptions().Contains(fgoExceptions))

@@ -45,6 +45,25 @@ const TFilterBoolNames fbnComputerTable = {"AND", "OR"};
 const TFilterBoolNames fbnEnglishTable = {"and", "or"};
 const TFilterBoolNames fbnSerbianTable = {"i", "ili"};
 
+const TFilterGroupNames fgnComputerTable = {"NOT", "(", ")"};
+const TFilterGroupNames fgnEnglishTable = {"not", "(", ")"};
+const TFilterGroupNames fgnSerbianTable = {"ne", "(", ")"};
+
+// 0xF0 is d with stroke, 0x9A s with caron.
+const TFilterMoreOperatorNames fmonComputerTable = {
+    "BETWEEN", "IN", "IS BLANK", "IS NOT BLANK", "ENDING WITH", "NOT CONTAINING"};
+const TFilterMoreOperatorNames fmonEnglishTable = {"between",      "in list",   "is blank",
+                                                   "is not blank", "ends with", "does not contain"};
+const TFilterMoreOperatorNames fmonSerbianTable = {"izme\xF0"
+                                                   "u",
+                                                   "u listi",
+                                                   "prazno",
+                                                   "nije prazno",
+                                                   "zavr\x9A"
+                                                   "ava se sa",
+                                                   "ne sadr\x9E"
+                                                   "i"};
+
 } // namespace
 
 bool IsExportedFilterNameTable(const void* Table) {
@@ -52,7 +71,10 @@ bool IsExportedFilterNameTable(const void* Table) {
          {static_cast<const void*>(&fonComputerTable), static_cast<const void*>(&fonEnglishTable),
           static_cast<const void*>(&fonSerbianTable), static_cast<const void*>(&fcnEnglishTable),
           static_cast<const void*>(&fcnSerbianTable), static_cast<const void*>(&fbnComputerTable),
-          static_cast<const void*>(&fbnEnglishTable), static_cast<const void*>(&fbnSerbianTable)})
+          static_cast<const void*>(&fbnEnglishTable), static_cast<const void*>(&fbnSerbianTable),
+          static_cast<const void*>(&fgnComputerTable), static_cast<const void*>(&fgnEnglishTable),
+          static_cast<const void*>(&fgnSerbianTable), static_cast<const void*>(&fmonComputerTable),
+          static_cast<const void*>(&fmonEnglishTable), static_cast<const void*>(&fmonSerbianTable)})
         if (Table == Exported)
             return true;
     return false;
@@ -66,6 +88,12 @@ const TFilterColumnNames& fcnSerbian = fcnSerbianTable;
 const TFilterBoolNames& fbnComputer = fbnComputerTable;
 const TFilterBoolNames& fbnEnglish = fbnEnglishTable;
 const TFilterBoolNames& fbnSerbian = fbnSerbianTable;
+const TFilterGroupNames& fgnComputer = fgnComputerTable;
+const TFilterGroupNames& fgnEnglish = fgnEnglishTable;
+const TFilterGroupNames& fgnSerbian = fgnSerbianTable;
+const TFilterMoreOperatorNames& fmonComputer = fmonComputerTable;
+const TFilterMoreOperatorNames& fmonEnglish = fmonEnglishTable;
+const TFilterMoreOperatorNames& fmonSerbian = fmonSerbianTable;
 
 const TTypeInfo& FilterKindTypeInfo() {
     static const TTypeInfo Info{"TFilterKind", tkEnumeration, {"fkSimple", "fkSQL"}, nullptr};
@@ -89,6 +117,12 @@ const TTypeInfo& FilterGridOptionsTypeInfo() {
                                  "fgoCorrectTranslateWildcards", "fgoExceptions",
                                  "fgoNonTableValueList", "fgoStrictOperators"},
                                 nullptr};
+    return Info;
+}
+
+const TTypeInfo& FilterBuilderOptionsTypeInfo() {
+    static const TTypeInfo Info{
+        "TFilterBuilderOptions", tkSet, {"fboGroups", "fboMoreOperators"}, nullptr};
     return Info;
 }
 

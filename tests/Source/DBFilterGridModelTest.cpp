@@ -97,7 +97,13 @@ TEST(FilterGridClassTest, PublishesItsPropertiesInOrder) {
         Names.push_back(Property.Name);
     EXPECT_EQ(Names, (std::vector<std::string>{"DataSource", "FilterKind", "FilterMaxDropDownCount",
                                                "DefaultOperator", "Wildcards", "TargetWildcards",
-                                               "FilterGridOptions"}));
+                                               "FilterGridOptions", "FilterBuilderOptions",
+                                               "FilterRows"}));
+    // Only the builder's properties stay out of a form file at their defaults.
+    for (const TPropertyInfo& Property : Class.OwnProperties())
+        EXPECT_EQ(Property.StreamDefault.has_value(),
+                  Property.Name == "FilterBuilderOptions" || Property.Name == "FilterRows")
+            << Property.Name;
     EXPECT_EQ(Class.FindProperty("DataSource")->Type->Kind, tkComponent);
     EXPECT_EQ(Class.FindProperty("DataSource")->Type->ClassType, &TDataSource::StaticClass());
     EXPECT_EQ(Class.FindProperty("FilterKind")->Type->ElementNames,
