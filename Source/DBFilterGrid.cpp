@@ -212,6 +212,19 @@ int TDBFilterGrid::GroupColumn(TFilterGroupColumnIndex Column) const {
     return FixedCols() + Position[Column];
 }
 
+TDBFilterGrid::TColumnRole TDBFilterGrid::ColumnRole(int Column) const {
+    TColumnRole Role;
+    if (Column < 0)
+        return Role;
+    for (int Index = fciLeftArg; Index <= fciBoolOperator; ++Index)
+        if (FilterColumn(static_cast<TFilterColumnIndex>(Index)) == Column)
+            Role.Filter = static_cast<TFilterColumnIndex>(Index);
+    for (int Index = fgciNot; Index <= fgciClose; ++Index)
+        if (GroupColumn(static_cast<TFilterGroupColumnIndex>(Index)) == Column)
+            Role.Group = static_cast<TFilterGroupColumnIndex>(Index);
+    return Role;
+}
+
 bool TDBFilterGrid::UnexistinqOrEmptyRow(int Row) const {
     if (Row < FixedRows() || Row >= RowCount())
         return true;

@@ -364,6 +364,58 @@ private:
     // The expression with groups, negation or more operators (any builder option).
     std::string GetBuilderExpression();
 
+    // What a grid column holds: one of the four filter columns or, with fboGroups, one of
+    // the group columns; neither for the fixed columns.
+    struct TColumnRole {
+        std::optional<TFilterColumnIndex> Filter;
+        std::optional<TFilterGroupColumnIndex> Group;
+    };
+    TColumnRole ColumnRole(int Column) const;
+    // Whether the row's negation cell negates (empty, the negation word or "NOT"); raises
+    // for other text. False without fboGroups.
+    bool ReadNegation(int Row) const;
+    // The number of parentheses in the row's "(" or ")" cell, which holds them and blanks
+    // only; raises for other text. 0 without fboGroups.
+    int ReadParentheses(TFilterGroupColumnIndex Role, int Row) const;
+
+    // What both expression paths compose their conditions with, taken once per call.
+    struct TExpressionSettings {
+        bool Correct = false;
+        bool SQLKind = false;
+        // Cells are written back in the grid's vocabulary rather than in the filter syntax.
+        bool ShowVocabulary = false;
+        std::string Wildcards;
+        std::string TargetWildcards;
+    };
+    // Puts the editor away; false, clearing the rows with fgoCorrect, when the dataset is
+    // missing or closed.
+    bool BeginExpression();
+    TExpressionSettings ExpressionSettings() const;
+    // A row's condition as read from its cells, before it is composed.
+    struct TRowCondition {
+        int Row = 0;
+        std::string FieldName;
+        // The operator in the filter syntax, or a more operator.
+        std::string Operator;
+        std::optional<TFilterMoreOperatorIndex> More;
+        std::string Value;
+        bool Quoted = true;
+    };
+    // The condition of a row whose field cell names FieldName (not empty) with the row's
+    // operator: the default operator (or the null test) for none, the value checked for
+    // a field whose values are not quoted.
+    TRowCondition ReadRowCondition(int Row, const std::string& FieldName,
+                                   const TRowOperator& RowOperator,
+                                   const TExpressionSettings& Settings) const;
+    // Appends the condition to FilterText joined by Connector and with fgoCorrect writes
+    // the row's field, operator and value back. A condition the composer drops leaves
+    // FilterText as it is.
+    std::string AppendRowCondition(const std::string& FilterText, std::string& Connector,
+                                   TRowCondition& Condition, const TExpressionSettings& Settings);
+    // With fgoCorrect, writes the connector that joined the row below into the row's cell.
+    void WriteBackConnector(int Row, const std::string& Connector,
+                            const TExpressionSettings& Settings);
+
     // The text of a filter cell without blanks and control characters at its ends.
     std::string FilterCellText(TFilterColumnIndex Column, int Row) const;
     void SetFilterCell(TFilterColumnIndex Column, int Row, const std::string& Value);
@@ -447,6 +499,7 @@ private:
     TDBFilterGrid& Grid() const;
     bool EditsExistingCell() const;
     void ConfirmAndAdvance(const TAliveGuard& Guard, bool ByKey);
+    void AddGroupWords(TFilterGroupColumnIndex Role);
     void AddFieldNames();
     void AddOperatorNames(const TGridCoord& Pos);
     void AddValues(const TGridCoord& Pos);
@@ -455,6 +508,7 @@ private:
     // The text to write into the edited cell: a value picked from the value list is
     // written so that it matches exactly itself.
     std::string CellText() const;
+    bool PicksHeldGroupWord() const;
 };
 
 // The button laid over the fixed cell at the left of a filter row to delete it.

@@ -1,6 +1,7 @@
 #include "Source/DBFilterGrid.h"
 
 #include "host/components/model/AliveGuard.h"
+#include "host/components/text/AsciiText.h"
 
 namespace vorn {
 
@@ -71,9 +72,18 @@ void TDBFilterGridComboBox::SetText() {
 }
 
 std::string TDBFilterGridComboBox::CellText() const {
-    const bool ValueColumn = CellCol == Grid().FilterColumn(fciRightArg);
+    const bool ValueColumn = Grid().ColumnRole(CellCol).Filter == fciRightArg;
     const bool Picked = ItemIndex() >= 0 && Items()->Strings(ItemIndex()) == Text();
     return ValueColumn && Picked ? Grid().ExactValueText(Text()) : Text();
+}
+
+// Picking the word a group cell already holds takes it away, so that the mouse alone can
+// remove a negation or parentheses.
+bool TDBFilterGridComboBox::PicksHeldGroupWord() const {
+    if (!EditsExistingCell() || !Grid().ColumnRole(CellCol).Group)
+        return false;
+    return UpperCaseAscii(TrimControlsAndSpaces(Grid().Cells(CellCol, CellRow))) ==
+           UpperCaseAscii(Text());
 }
 
 void TDBFilterGridComboBox::Select() {
@@ -85,7 +95,7 @@ void TDBFilterGridComboBox::Select() {
 
 void TDBFilterGridComboBox::AppendRow() {
     TDBFilterGrid& FilterGrid = Grid();
-    if (CellCol != FilterGrid.FilterColumn(fciBoolOperator))
+    if (FilterGrid.ColumnRole(CellCol).Filter != fciBoolOperator)
         return;
     if (Text() != FilterGrid.BoolNames[fbiFalse] && Text() != FilterGrid.BoolNames[fbiTrue])
         return;
@@ -107,6 +117,11 @@ void TDBFilterGridComboBox::Click() {
     // Browsing the open list commits nothing.
     if (!Guard.Alive() || DroppedDown())
         return;
+    if (PicksHeldGroupWord()) {
+        SetText(std::string()); // fires OnChange
+        if (!Guard.Alive())
+            return;
+    }
     if (Grid().AdvanceAfterPick()) {
         ConfirmAndAdvance(Guard, false);
         return;

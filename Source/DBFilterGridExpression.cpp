@@ -271,63 +271,124 @@ std::string TDBFilterGrid::ExactValueText(const std::string& Value) const {
     return EscapeEach(Text, std::string_view(Escaped, 3), Escape);
 }
 
+bool TDBFilterGrid::BeginExpression() {
+    HideInCellEditor();
+    VORN_ASSERT(FDataLink != nullptr);
+    const TDataSet* DataSet = FDataLink->DataSet();
+    if (DataSet != nullptr && DataSet->Active())
+        return true;
+    if (FFilterGridOptions.Contains(fgoCorrect))
+        Clear();
+    return false;
+}
+
+TDBFilterGrid::TExpressionSettings TDBFilterGrid::ExpressionSettings() const {
+    TExpressionSettings Settings;
+    Settings.Correct = FFilterGridOptions.Contains(fgoCorrect);
+    Settings.SQLKind = FFilterKind == fkSQL;
+    if (Settings.SQLKind) {
+        Settings.Wildcards = FWildcards;
+        Settings.TargetWildcards = FTargetWildcards;
+    }
+    // On the correcting path the cells are written back in the grid's own vocabulary,
+    // which is what its user reads and types.
+    Settings.ShowVocabulary = Settings.Correct && FFilterGridOptions.Contains(fgoStrictOperators);
+    return Settings;
+}
+
+TDBFilterGrid::TRowCondition
+TDBFilterGrid::ReadRowCondition(int Row, const std::string& FieldName,
+                                const TRowOperator& RowOperator,
+                                const TExpressionSettings& Settings) const {
+    TRowCondition Condition;
+    Condition.Row = Row;
+    Condition.FieldName = FieldName;
+    Condition.Value = FilterCellText(fciRightArg, Row);
+    // The more operators compose and check their own values.
+    Condition.More = RowOperator.More;
+    if (Condition.More)
+        return Condition;
+    Condition.Operator = RowOperator.SQLOperator;
+    if (Condition.Operator.empty())
+        Condition.Operator = Condition.Value.empty() && Settings.SQLKind
+                                 ? OperatorIndexTOSQLOperator(foiIsNull)
+                                 : OperatorIndexTOSQLOperator(FDefaultOperator);
+    Condition.Operator = SyntaxOperator(Condition.Operator);
+    Condition.Quoted = QuotedType(FieldName);
+    if (!Condition.Quoted)
+        CheckUnquotedValue(FieldName, Condition.Operator, Condition.Value);
+    return Condition;
+}
+
+std::string TDBFilterGrid::AppendRowCondition(const std::string& FilterText, std::string& Connector,
+                                              TRowCondition& Condition,
+                                              const TExpressionSettings& Settings) {
+    const int Row = Condition.Row;
+    if (Condition.More) {
+        const std::size_t Index = static_cast<std::size_t>(*Condition.More);
+        const std::string Text =
+            ComposeMoreOperator(*Condition.More, Condition.FieldName, Condition.Value, Row);
+        if (Settings.Correct) {
+            SetFilterCell(fciLeftArg, Row, Condition.FieldName);
+            SetFilterCell(fciOperator, Row,
+                          Settings.ShowVocabulary ? MoreOperatorNames[Index] : fmonComputer[Index]);
+        }
+        if (Text.empty() || FilterText.empty())
+            return Text.empty() ? FilterText : Text;
+        Connector = UpperCaseAscii(TrimControlsAndSpaces(Connector));
+        if (Connector.empty())
+            Connector = ConnectorAnd;
+        return FilterText + " " + Connector + " " + Text;
+    }
+
+    std::string CorrectedValue;
+    const std::string Result = AppendFilter(
+        FilterText, Connector, Condition.FieldName, Condition.Operator, Condition.Value,
+        CorrectedValue, Condition.Quoted, FFilterGridOptions.Contains(fgoCaseSensitive),
+        Settings.Wildcards, Settings.TargetWildcards,
+        FFilterGridOptions.Contains(fgoCaseSensitiveContaining),
+        FFilterGridOptions.Contains(fgoExceptions));
+    if (Settings.Correct) {
+        SetFilterCell(fciLeftArg, Row, Condition.FieldName);
+        SetFilterCell(fciOperator, Row,
+                      Settings.ShowVocabulary ? OperatorDisplayName(Condition.Operator)
+                                              : Condition.Operator);
+        const std::string& CellValue = FFilterGridOptions.Contains(fgoCorrectTranslateWildcards)
+                                           ? Condition.Value
+                                           : CorrectedValue;
+        // A value with blanks at an end ("New " of "New *") would be read back trimmed, as
+        // another value: the cell keeps what the user typed.
+        if (TrimControlsAndSpaces(CellValue) == CellValue)
+            SetFilterCell(fciRightArg, Row, CellValue);
+    }
+    return Result;
+}
+
+void TDBFilterGrid::WriteBackConnector(int Row, const std::string& Connector,
+                                       const TExpressionSettings& Settings) {
+    if (Settings.Correct && Row >= FixedRows())
+        SetFilterCell(fciBoolOperator, Row,
+                      Settings.ShowVocabulary ? ConnectorDisplayName(Connector) : Connector);
+}
+
 std::string TDBFilterGrid::GetFilterExpression() {
     if (!FFilterBuilderOptions.Empty())
         return GetBuilderExpression();
-    HideInCellEditor();
     std::string Result;
-    VORN_ASSERT(FDataLink != nullptr);
-    const bool Correct = FFilterGridOptions.Contains(fgoCorrect);
-    const TDataSet* DataSet = FDataLink->DataSet();
-    if (DataSet == nullptr || !DataSet->Active()) {
-        if (Correct)
-            Clear();
+    if (!BeginExpression())
         return Result;
-    }
-
-    const bool SQLKind = FFilterKind == fkSQL;
-    const std::string Wildcards = SQLKind ? FWildcards : std::string();
-    const std::string TargetWildcards = SQLKind ? FTargetWildcards : std::string();
-    // On the correcting path the cells are written back in the grid's own vocabulary,
-    // which is what its user reads and types.
-    const bool ShowVocabulary = Correct && FFilterGridOptions.Contains(fgoStrictOperators);
+    const TExpressionSettings Settings = ExpressionSettings();
     std::string ConnectorText;
     for (int Row = FixedRows(); Row < RowCount(); ++Row) {
-        std::string FieldName = FilterCellText(fciLeftArg, Row);
-        std::string Operator = GetOpCell(Row, FieldName);
-        std::string Value = FilterCellText(fciRightArg, Row);
+        const std::string FieldName = FilterCellText(fciLeftArg, Row);
+        const TRowOperator RowOperator = GetRowOperator(Row, FieldName);
         if (!FieldName.empty()) {
-            if (Operator.empty())
-                Operator = Value.empty() && SQLKind ? OperatorIndexTOSQLOperator(foiIsNull)
-                                                    : OperatorIndexTOSQLOperator(FDefaultOperator);
-            Operator = SyntaxOperator(Operator);
-            const bool Quoted = QuotedType(FieldName);
-            if (!Quoted)
-                CheckUnquotedValue(FieldName, Operator, Value);
+            TRowCondition Condition = ReadRowCondition(Row, FieldName, RowOperator, Settings);
             // Before the first condition the connector joins nothing: it stays as it is.
             std::string Connector =
                 Result.empty() ? ConnectorText : ConnectorToSQL(ConnectorText, Row - 1);
-            std::string CorrectedValue;
-            Result = AppendFilter(Result, Connector, FieldName, Operator, Value, CorrectedValue,
-                                  Quoted, FFilterGridOptions.Contains(fgoCaseSensitive), Wildcards,
-                                  TargetWildcards,
-                                  FFilterGridOptions.Contains(fgoCaseSensitiveContaining),
-                                  FFilterGridOptions.Contains(fgoExceptions));
-            if (Correct) {
-                if (Row > FixedRows())
-                    SetFilterCell(fciBoolOperator, Row - 1,
-                                  ShowVocabulary ? ConnectorDisplayName(Connector) : Connector);
-                SetFilterCell(fciLeftArg, Row, FieldName);
-                SetFilterCell(fciOperator, Row,
-                              ShowVocabulary ? OperatorDisplayName(Operator) : Operator);
-                const std::string& CellValue =
-                    FFilterGridOptions.Contains(fgoCorrectTranslateWildcards) ? Value
-                                                                              : CorrectedValue;
-                // A value with blanks at an end ("New " of "New *") would be read back
-                // trimmed, as another value: the cell keeps what the user typed.
-                if (TrimControlsAndSpaces(CellValue) == CellValue)
-                    SetFilterCell(fciRightArg, Row, CellValue);
-            }
+            Result = AppendRowCondition(Result, Connector, Condition, Settings);
+            WriteBackConnector(Row - 1, Connector, Settings);
         }
         ConnectorText = FilterCellText(fciBoolOperator, Row);
     }

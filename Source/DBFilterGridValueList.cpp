@@ -54,25 +54,39 @@ std::vector<std::string> SortedIgnoringCase(std::vector<std::string> Values) {
 void TDBFilterGridComboBox::DropDown() {
     Items()->Clear();
     const TGridCoord Pos = Grid().CurrentComboCell();
-    switch (Pos.X - Grid().FixedCols()) {
-    case fciLeftArg:
-        AddFieldNames();
-        break;
-    case fciOperator:
-        AddOperatorNames(Pos);
-        break;
-    case fciRightArg:
-        AddValues(Pos);
-        break;
-    case fciBoolOperator:
-        Items()->Add(Grid().BoolNames[fbiFalse]);
-        Items()->Add(Grid().BoolNames[fbiTrue]);
-        break;
-    default:
-        break;
+    const TDBFilterGrid::TColumnRole Role = Grid().ColumnRole(Pos.X);
+    if (Role.Filter) {
+        switch (*Role.Filter) {
+        case fciLeftArg:
+            AddFieldNames();
+            break;
+        case fciOperator:
+            AddOperatorNames(Pos);
+            break;
+        case fciRightArg:
+            AddValues(Pos);
+            break;
+        case fciBoolOperator:
+            Items()->Add(Grid().BoolNames[fbiFalse]);
+            Items()->Add(Grid().BoolNames[fbiTrue]);
+            break;
+        }
+    } else if (Role.Group) {
+        AddGroupWords(*Role.Group);
     }
     SetDropDownCount(std::min(Items()->Count(), Grid().FilterMaxDropDownCount()));
     TCustomComboBox::DropDown();
+}
+
+// The negation word, or runs of one to three parentheses.
+void TDBFilterGridComboBox::AddGroupWords(TFilterGroupColumnIndex Role) {
+    if (Role == fgciNot) {
+        Items()->Add(Grid().GroupNames[fgciNot]);
+        return;
+    }
+    const char Parenthesis = Role == fgciOpen ? '(' : ')';
+    for (std::size_t Count = 1; Count <= 3; ++Count)
+        Items()->Add(std::string(Count, Parenthesis));
 }
 
 void TDBFilterGridComboBox::AddFieldNames() {
