@@ -150,6 +150,22 @@ TEST_P(FilterGridWorkedExampleTest, ComposesRewritesAndSelects) {
               Example.Matches);
 }
 
+// A builder option that adds no columns reads the rows as the default path does: the same
+// expression, the same message, the same cells written back.
+TEST_P(FilterGridWorkedExampleTest, BuilderWithoutGroupsComposesAsTheDefault) {
+    const TWorkedExample& Example = GetParam();
+    Grid->SetFilterBuilderOptions({fboMoreOperators});
+    Grid->SetFilterGridOptions(Example.Options);
+    Grid->SetFilterKind(Example.Kind);
+    Grid->OperatorNames = *Example.OperatorNames;
+    SetRows(Example.Rows);
+    if (Example.Raises)
+        EXPECT_EQ(ExpressionError(), Example.Expected);
+    else
+        EXPECT_EQ(Grid->GetFilterExpression(), Example.Expected);
+    EXPECT_EQ(Rows(), Example.After);
+}
+
 INSTANTIATE_TEST_SUITE_P(FilterGrid, FilterGridWorkedExampleTest,
                          ::testing::ValuesIn(WorkedExamples),
                          [](const auto& Info) { return std::string(Info.param.Title); });
