@@ -1,10 +1,7 @@
 #include "tests/Source/DBFilterGridEditorTest.h"
 
-#include "Source/VornDataResources.h"
-#include "host/data/dataset/DataSource.h"
 #include "host/data/dataset/Query.h"
-#include "host/data/dataset/Table.h"
-#include "tests/Source/TestTables.h"
+#include "tests/Source/DBFilterGridBackendTest.h"
 #include "tests/support/CodePageGuard.h"
 
 #include <memory>
@@ -15,18 +12,13 @@ namespace {
 using testtables::BackendName;
 using testtables::tbPostgreSQL;
 using testtables::tbSQLite;
-using testtables::TTestBackend;
-using testtables::TTestDatabase;
 
-// A filter grid in a form on the table Sample of a local file database (sequenced) or of
-// the server (not sequenced). Sample has 40 rows: Name cycles through Adams, Jones and
-// Smith, Age (the key) runs from 1 to 40, "First Name" cycles through "Ann Lee" and "Bo", and
-// Notes is a memo.
-class FilterGridEditorBackendTest : public ::testing::TestWithParam<TTestBackend> {
+// The table Sample has 40 rows: Name cycles through Adams, Jones and Smith, Age (the key)
+// runs from 1 to 40, "First Name" cycles through "Ann Lee" and "Bo", and Notes is a memo.
+class FilterGridEditorBackendTest : public FilterGridBackendTest {
 protected:
     void SetUp() override {
-        RegisterVornDataResources();
-        Database = std::make_unique<TTestDatabase>(GetParam());
+        FilterGridBackendTest::SetUp();
         Database->Execute("CREATE TABLE \"Sample\" (\"Name\" VARCHAR(20), \"Age\" INTEGER "
                           "PRIMARY KEY, \"First Name\" VARCHAR(20), \"Notes\" TEXT)");
         static const char* const Names[] = {"Adams", "Jones", "Smith"};
@@ -36,34 +28,11 @@ protected:
             Insert += std::string(Age == 1 ? "" : ", ") + "('" + Names[Age % 3] + "', " +
                       std::to_string(Age) + ", '" + FirstNames[Age % 2] + "', 'note')";
         Database->Execute(Insert);
-        Form = std::make_unique<TComponent>(nullptr);
-        Table = new TTable(Form.get());
-        Table->SetDatabaseName(Database->Alias());
-        Table->SetTableName("Sample");
-        Source = new TDataSource(Form.get());
-        Source->SetDataSet(Table);
-        Window = new TForm(Form.get());
-        Window->SetBounds(0, 0, 640, 480);
-        Grid = new TDBFilterGrid(Form.get());
-        Grid->SetParent(Window);
-        Grid->SetBounds(8, 8, 425, 200);
-        Grid->SetDataSource(Source);
-        Table->Open();
-    }
-    // The components go before the database they read.
-    void TearDown() override {
-        Form.reset();
-        Database.reset();
+        OpenGridOn("Sample");
     }
 
     std::string ValueListStatement() const { return Grid->ValueListQuery()->SQL()->Text(); }
 
-    std::unique_ptr<TTestDatabase> Database;
-    std::unique_ptr<TComponent> Form;
-    TTable* Table = nullptr;
-    TDataSource* Source = nullptr;
-    TForm* Window = nullptr;
-    TDBFilterGrid* Grid = nullptr;
     TFilterGridUser User{Grid};
 };
 

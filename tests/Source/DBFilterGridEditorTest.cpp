@@ -18,10 +18,7 @@ class FilterGridEditorTest : public FilterGridTest {
 protected:
     void SetUp() override {
         FilterGridTest::SetUp();
-        Window = new TForm(Form.get());
-        Window->SetBounds(0, 0, 640, 480);
-        Grid->SetParent(Window);
-        Grid->SetBounds(10, 20, 425, 200);
+        Window = PutIntoWindow(*Grid, *Form);
     }
 
     TForm* Window = nullptr;

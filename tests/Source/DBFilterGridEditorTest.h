@@ -14,6 +14,16 @@
 
 namespace vorn::test {
 
+// Puts the grid into a window of its own, away from the window's corner, so that the combo
+// box, which lives beside the grid, is placed in the window's coordinates.
+inline TForm* PutIntoWindow(TDBFilterGrid& Grid, TComponent& Owner, int GridWidth = 425) {
+    auto* Window = new TForm(&Owner);
+    Window->SetBounds(0, 0, 640, 480);
+    Grid.SetParent(Window);
+    Grid.SetBounds(10, 20, GridWidth, 200);
+    return Window;
+}
+
 class TFilterGridUser {
 public:
     // Follows the pointer, so that a fixture can make its user before the grid.

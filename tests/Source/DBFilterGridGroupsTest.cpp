@@ -1,6 +1,6 @@
+#include "tests/Source/DBFilterGridBackendTest.h"
 #include "tests/Source/DBFilterGridEditorTest.h"
 #include "tests/Source/DBFilterGridTest.h"
-#include "tests/Source/TestTables.h"
 
 #include "host/data/sql/SqlDialect.h"
 
@@ -12,8 +12,6 @@ namespace {
 using testtables::BackendName;
 using testtables::tbPostgreSQL;
 using testtables::tbSQLite;
-using testtables::TTestBackend;
-using testtables::TTestDatabase;
 
 const TFilterGridOptions DefaultOptions{fgoCorrect, fgoNonTableValueList, fgoStrictOperators};
 
@@ -256,13 +254,9 @@ class FilterGridGroupEditorTest : public FilterGridGroupsTest {
 protected:
     void SetUp() override {
         FilterGridGroupsTest::SetUp();
-        Window = new TForm(Form.get());
-        Window->SetBounds(0, 0, 800, 480);
-        Grid->SetParent(Window);
-        Grid->SetBounds(10, 20, 600, 200);
+        PutIntoWindow(*Grid, *Form, 600);
     }
 
-    TForm* Window = nullptr;
     TFilterGridUser User{Grid};
 };
 
@@ -313,32 +307,19 @@ TEST_F(FilterGridGroupEditorTest, PickedConnectorOpensARowAtItsFieldCell) {
 
 // Groups and negations nested three deep select on both backends exactly the rows of the
 // same condition written by hand, as a WHERE clause and as the table's filter.
-class FilterGridGroupBackendTest : public ::testing::TestWithParam<TTestBackend> {
+class FilterGridGroupBackendTest : public FilterGridBackendTest {
 protected:
     void SetUp() override {
-        RegisterVornDataResources();
-        Database = std::make_unique<TTestDatabase>(GetParam());
+        FilterGridBackendTest::SetUp();
         Database->Execute("CREATE TABLE \"Account\" (\"Id\" INTEGER PRIMARY KEY, \"City\" "
                           "VARCHAR(20), \"Balance\" INTEGER)");
         Database->Execute("INSERT INTO \"Account\" VALUES (1, 'Paris', 50), (2, 'Paris', 150), "
                           "(3, 'Rome', -20), (4, 'Rome', 300), (5, 'Oslo', -5), (6, 'Oslo', 0), "
                           "(7, 'Paris', -1), (8, 'Lima', 500), (9, 'Rome', 20), (10, 'Rome', 40)");
-        Form = std::make_unique<TComponent>(nullptr);
-        Table = new TTable(Form.get());
-        Table->SetDatabaseName(Database->Alias());
-        Table->SetTableName("Account");
-        Source = new TDataSource(Form.get());
-        Source->SetDataSet(Table);
-        Grid = new TDBFilterGrid(Form.get());
-        Grid->SetDataSource(Source);
+        OpenGridOn("Account");
         Grid->SetFilterBuilderOptions({fboGroups});
-        Table->Open();
         Query = new TQuery(Form.get());
         Query->SetDatabaseName(Database->Alias());
-    }
-    void TearDown() override {
-        Form.reset();
-        Database.reset();
     }
 
     std::vector<int> QueryIds(const std::string& Condition) {
@@ -355,11 +336,6 @@ protected:
         return Found;
     }
 
-    std::unique_ptr<TTestDatabase> Database;
-    std::unique_ptr<TComponent> Form;
-    TTable* Table = nullptr;
-    TDataSource* Source = nullptr;
-    TDBFilterGrid* Grid = nullptr;
     TQuery* Query = nullptr;
 };
 
