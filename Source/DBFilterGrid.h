@@ -197,7 +197,8 @@ class TDBFilterGridComboBox;
 class TDBFilterGridSpeedButton;
 
 // The grid's layout: a fixed title row captioned from ColumnNames, a fixed column
-// that holds the row-delete button, then the four filter columns; every row below
+// that holds the row-delete button, then the four filter columns (with fboGroups, the
+// group columns captioned from GroupNames stand among them); every row below
 // the title row is a filter row, and there is always at least one. The connector
 // cell of a row joins it to the row below.
 //

@@ -85,7 +85,9 @@ void TDBFilterGrid::SetFilterBuilderOptions(TFilterBuilderOptions Value) {
             for (int Row = 1; Row < RowCount(); ++Row)
                 SetCells(Column, Row, std::string());
         }
-    SetWidth(Width() + (Grouped ? GroupWidths : -GroupWidths));
+    // A form being read has already set the width it stored, group columns included.
+    if (!ComponentState().Contains(csLoading))
+        SetWidth(Width() + (Grouped ? GroupWidths : -GroupWidths));
     // The current cell stays on its filter column; a group column that goes hands it to
     // the field column.
     if (CurrentRole.Filter)

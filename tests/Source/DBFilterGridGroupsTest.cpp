@@ -2,6 +2,8 @@
 #include "tests/Source/DBFilterGridEditorTest.h"
 #include "tests/Source/DBFilterGridTest.h"
 
+#include "host/components/forms/FormFile.h"
+#include "host/components/model/ClassRegistry.h"
 #include "host/data/sql/SqlDialect.h"
 
 #include <memory>
@@ -107,6 +109,38 @@ TEST_F(FilterGridGroupsTest, SwitchingGroupsMovesTheFilterColumnsBothWays) {
     EXPECT_EQ(GroupedRows(*Grid),
               (std::vector<TGroupedRow>{{"", "", "Name", "=", "Smith", "", "OR"},
                                         {"", "", "Age", ">", "30", "", ""}}));
+}
+
+// A form file keeps the grouped layout as it was written: the width the columns left the
+// grid with, the captions where they stand.
+TEST(FilterGridGroupsFormFileTest, AGroupedGridReadsBackItsLayout) {
+    RegisterVornDataResources();
+    RegisterHostClasses();
+    RegisterClass(TDBFilterGrid::StaticClass());
+    std::string Json;
+    int Width = 0;
+    {
+        TForm Written(nullptr);
+        Written.SetName("FilterForm");
+        auto* Grid = new TDBFilterGrid(&Written);
+        Grid->SetName("Filter");
+        Grid->SetFilterBuilderOptions({fboGroups});
+        Width = Grid->Width();
+        Json = WriteForm(Written);
+    }
+    TForm Read(nullptr);
+    Read.SetName("FilterForm");
+    ReadFormInto(Read, Json);
+    auto* Grid = dynamic_cast<TDBFilterGrid*>(Read.FindComponent("Filter"));
+    ASSERT_NE(Grid, nullptr);
+    EXPECT_EQ(Grid->FilterBuilderOptions(), TFilterBuilderOptions{fboGroups});
+    EXPECT_EQ(Grid->ColCount(), Grid->FixedCols() + 7);
+    EXPECT_EQ(Grid->Width(), Width);
+    std::vector<std::string> Captions;
+    for (const int Column : GroupedColumns(*Grid))
+        Captions.push_back(Grid->Cells(Column, 0));
+    EXPECT_EQ(Captions,
+              (std::vector<std::string>{"NOT", "(", "Field", "Operator", "Value", ")", "Bool"}));
 }
 
 struct TGroupCase {
