@@ -21,7 +21,7 @@ using TJson = nlohmann::ordered_json;
 constexpr const char* SavedFilterFormat = "vorn-filter";
 constexpr int SavedFilterVersion = 1;
 // More parentheses than this on one row are taken for a damaged text, not a filter.
-constexpr std::int64_t MaxParentheses = 100;
+constexpr std::uint64_t MaxParentheses = 100;
 
 constexpr const char* ConnectorAnd = "AND";
 constexpr const char* ConnectorOr = "OR";
@@ -169,11 +169,12 @@ void ReadCount(const TJson& Row, std::size_t RowIndex, const char* Name, int& Ta
         return;
     if (!Found->is_number_integer())
         LoadError(RowMember(RowIndex, Name) + " is not an integer");
-    if (Found->is_number_unsigned() && Found->get<std::uint64_t>() > MaxParentheses)
-        LoadError(RowMember(RowIndex, Name) + " is more than " + std::to_string(MaxParentheses));
-    const std::int64_t Count = Found->get<std::int64_t>();
-    if (Count < 0)
+    // Positive numbers are read unsigned, negative ones signed.
+    if (!Found->is_number_unsigned())
         LoadError(RowMember(RowIndex, Name) + " is negative");
+    const std::uint64_t Count = Found->get<std::uint64_t>();
+    if (Count > MaxParentheses)
+        LoadError(RowMember(RowIndex, Name) + " is more than " + std::to_string(MaxParentheses));
     Target = static_cast<int>(Count);
 }
 

@@ -112,6 +112,28 @@ TEST_F(SavedFilterTest, RowsComeBackExactly) {
     }
 }
 
+// The saved text is ASCII, so a filter saved under a single-byte code page opens with the
+// same characters under UTF-8.
+TEST_F(SavedFilterTest, ATextSavedUnderOneCodePageOpensUnderAnother) {
+    struct TCodePageGuard {
+        TCodePage Before = HostCodePage();
+        ~TCodePageGuard() { SetHostCodePage(Before); }
+    } Guard;
+    SetHostCodePage(cpWindows1250);
+    SetRows({{"City", "=",
+              "\x8A"
+              "abac",
+              ""}});
+    const std::string Text = Grid->SaveFilterToJSON();
+    EXPECT_NE(Text.find(R"("value":"\u0160abac")"), std::string::npos) << Text;
+    SetHostCodePage(cpUtf8);
+    Grid->LoadFilterFromJSON(Text);
+    EXPECT_EQ(Rows(), (std::vector<TFilterRow>{{"City", "=",
+                                                "\xC5\xA0"
+                                                "abac",
+                                                ""}}));
+}
+
 TEST_F(SavedFilterTest, AFilterSavedInOneVocabularyOpensInAnother) {
     Grid->OperatorNames = fonEnglish;
     Grid->BoolNames = fbnEnglish;
