@@ -15,6 +15,12 @@ namespace {
 // The group cells of a row: negation, "(", ")".
 using TGroupCells = std::array<std::string, 3>;
 
+// Switches the group columns on; the grid gets room for them whoever lays them out.
+void UseGroups(TDBFilterGrid& Target) {
+    Target.SetFilterBuilderOptions({fboGroups});
+    Target.SetColCount(Target.FixedCols() + FilterColumnCount + FilterGroupColumnCount);
+}
+
 class SavedFilterTest : public FilterGridTest {
 protected:
     // A second grid on the same data source, to load what the first one saved.
@@ -22,12 +28,6 @@ protected:
         auto* Other = new TDBFilterGrid(Form.get());
         Other->SetDataSource(Source);
         return Other;
-    }
-
-    // Switches the group columns on; the grid gets room for them whoever lays them out.
-    static void UseGroups(TDBFilterGrid& Target) {
-        Target.SetFilterBuilderOptions({fboGroups});
-        Target.SetColCount(Target.FixedCols() + FilterColumnCount + FilterGroupColumnCount);
     }
 
     static std::vector<TFilterRow> RowsOf(const TDBFilterGrid& Target) {
@@ -303,32 +303,45 @@ TEST(SavedFilterFormFileTest, AFormKeepsTheRowsOfAGridThatHasSome) {
     RegisterVornDataResources();
     RegisterHostClasses();
     RegisterClass(TDBFilterGrid::StaticClass());
-    const char* const FormText = R"json({"class": "TForm", "name": "F", "properties": {},
-      "components": [{"class": "TDBFilterGrid", "name": "FG", "parent": "F", "properties": {}}]})json";
-    const std::unique_ptr<TComponent> Root = ReadForm(FormText);
-    auto& Grid = dynamic_cast<TDBFilterGrid&>(*Root->FindComponent("FG"));
-    const std::string Empty = WriteForm(*Root);
-    EXPECT_EQ(Empty.find("FilterRows"), std::string::npos);
+    for (const bool Groups : {false, true}) {
+        SCOPED_TRACE(Groups ? "groups" : "plain");
+        const std::unique_ptr<TComponent> Root =
+            ReadForm(R"json({"class": "TForm", "name": "F", "properties": {}, "components": [
+              {"class": "TDBFilterGrid", "name": "FG", "parent": "F", "properties": {}}]})json");
+        auto& Grid = dynamic_cast<TDBFilterGrid&>(*Root->FindComponent("FG"));
+        if (Groups)
+            UseGroups(Grid);
+        const std::string Empty = WriteForm(*Root);
+        EXPECT_EQ(Empty.find("FilterRows"), std::string::npos);
 
-    Grid.SetRowCount(3);
-    Grid.SetCells(Grid.FilterColumn(fciLeftArg), 1, "City");
-    Grid.SetCells(Grid.FilterColumn(fciOperator), 1, "=");
-    Grid.SetCells(Grid.FilterColumn(fciRightArg), 1, "\xC5\xA0id \"x\"");
-    Grid.SetCells(Grid.FilterColumn(fciBoolOperator), 1, "OR");
-    Grid.SetCells(Grid.FilterColumn(fciLeftArg), 2, "Age");
-    const std::string Written = WriteForm(*Root);
-    EXPECT_NE(Written.find("FilterRows"), std::string::npos);
+        Grid.SetRowCount(3);
+        const std::vector<TFilterRow> Rows = {{"City", "=", "\xC5\xA0id \"x\"", "OR"},
+                                              {"Age", "", "", ""}};
+        for (std::size_t Index = 0; Index < Rows.size(); ++Index)
+            for (int Column = fciLeftArg; Column <= fciBoolOperator; ++Column)
+                Grid.SetCells(Grid.FilterColumn(static_cast<TFilterColumnIndex>(Column)),
+                              Grid.FixedRows() + static_cast<int>(Index),
+                              Rows[Index][static_cast<std::size_t>(Column)]);
+        if (Groups) {
+            Grid.SetCells(Grid.GroupColumn(fgciNot), 1, "NOT");
+            Grid.SetCells(Grid.GroupColumn(fgciOpen), 1, "(");
+            Grid.SetCells(Grid.GroupColumn(fgciClose), 2, ")");
+        }
+        const std::string Written = WriteForm(*Root);
+        EXPECT_NE(Written.find("FilterRows"), std::string::npos);
 
-    const std::unique_ptr<TComponent> ReadBack = ReadForm(Written);
-    auto& Copy = dynamic_cast<TDBFilterGrid&>(*ReadBack->FindComponent("FG"));
-    EXPECT_EQ(Copy.RowCount(), 3);
-    for (int Row = 1; Row < 3; ++Row)
-        for (int Column = 0; Column < Grid.ColCount(); ++Column)
-            EXPECT_EQ(Copy.Cells(Column, Row), Grid.Cells(Column, Row)) << Column << "," << Row;
-    EXPECT_EQ(WriteForm(*ReadBack), Written);
+        const std::unique_ptr<TComponent> ReadBack = ReadForm(Written);
+        auto& Copy = dynamic_cast<TDBFilterGrid&>(*ReadBack->FindComponent("FG"));
+        ASSERT_EQ(Copy.RowCount(), 3);
+        ASSERT_EQ(Copy.ColCount(), Grid.ColCount());
+        for (int Row = 1; Row < 3; ++Row)
+            for (int Column = 0; Column < Grid.ColCount(); ++Column)
+                EXPECT_EQ(Copy.Cells(Column, Row), Grid.Cells(Column, Row)) << Column << "," << Row;
+        EXPECT_EQ(WriteForm(*ReadBack), Written);
 
-    Grid.Clear();
-    EXPECT_EQ(WriteForm(*Root), Empty);
+        Grid.Clear();
+        EXPECT_EQ(WriteForm(*Root), Empty);
+    }
 }
 
 } // namespace
