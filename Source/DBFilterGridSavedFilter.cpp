@@ -271,10 +271,17 @@ std::string TDBFilterGrid::SaveFilterToJSON() const {
 
 TFilterLoadReport TDBFilterGrid::LoadFilterFromJSON(const std::string& Text) {
     std::vector<TSavedRow> Rows = ParseSavedFilter(Text);
+    const bool NeedsGroups =
+        std::any_of(Rows.begin(), Rows.end(), [](const TSavedRow& Row) { return Row.HasGroups(); });
+    // A form file that holds groups was written by a grid with the group columns, whose
+    // options it holds as well; it reads the same whichever of the two comes first.
+    const bool Loading = ComponentState().Contains(csLoading);
+    if (NeedsGroups && !FFilterBuilderOptions.Contains(fboGroups)) {
+        if (!Loading)
+            LoadError("The filter has groups or negations: set fboGroups in FilterBuilderOptions");
+        SetFilterBuilderOptions(FFilterBuilderOptions + TFilterBuilderOptions{fboGroups});
+    }
     const bool Groups = FFilterBuilderOptions.Contains(fboGroups);
-    if (!Groups &&
-        std::any_of(Rows.begin(), Rows.end(), [](const TSavedRow& Row) { return Row.HasGroups(); }))
-        LoadError("The filter has groups or negations: set fboGroups in FilterBuilderOptions");
 
     TFilterLoadReport Report;
     const TDataSet* DataSet = FDataLink->DataSet();

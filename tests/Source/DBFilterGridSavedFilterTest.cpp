@@ -5,6 +5,8 @@
 #include "host/components/forms/FormFile.h"
 #include "host/components/model/ClassRegistry.h"
 
+#include <nlohmann/json.hpp>
+
 #include <fstream>
 #include <sstream>
 
@@ -299,6 +301,23 @@ TEST_F(SavedFilterTest, FilterRowsIsEmptyForAnEmptyGridAndClearsWhenEmptied) {
     EXPECT_EQ(RowsOf(*Grid), (std::vector<TFilterRow>{{"", "", "", ""}}));
 }
 
+// The form with the grid's FilterRows moved before its DataSource, the first property the
+// filter grid adds to the string grid's.
+std::string RowsBeforeDataSource(const std::string& Form) {
+    using TJson = nlohmann::ordered_json;
+    TJson Json = TJson::parse(Form);
+    TJson& Properties = Json["components"][0]["properties"];
+    TJson Moved = TJson::object();
+    for (auto& [Name, Value] : Properties.items()) {
+        if (Name == "DataSource")
+            Moved["FilterRows"] = Properties["FilterRows"];
+        if (Name != "FilterRows")
+            Moved[Name] = Value;
+    }
+    Properties = std::move(Moved);
+    return Json.dump();
+}
+
 TEST(SavedFilterFormFileTest, AFormKeepsTheRowsOfAGridThatHasSome) {
     RegisterVornDataResources();
     RegisterHostClasses();
@@ -330,14 +349,20 @@ TEST(SavedFilterFormFileTest, AFormKeepsTheRowsOfAGridThatHasSome) {
         const std::string Written = WriteForm(*Root);
         EXPECT_NE(Written.find("FilterRows"), std::string::npos);
 
-        const std::unique_ptr<TComponent> ReadBack = ReadForm(Written);
-        auto& Copy = dynamic_cast<TDBFilterGrid&>(*ReadBack->FindComponent("FG"));
-        ASSERT_EQ(Copy.RowCount(), 3);
-        ASSERT_EQ(Copy.ColCount(), Grid.ColCount());
-        for (int Row = 1; Row < 3; ++Row)
-            for (int Column = 0; Column < Grid.ColCount(); ++Column)
-                EXPECT_EQ(Copy.Cells(Column, Row), Grid.Cells(Column, Row)) << Column << "," << Row;
-        EXPECT_EQ(WriteForm(*ReadBack), Written);
+        // As written, and with the rows read before the grid's other own properties.
+        for (const bool RowsFirst : {false, true}) {
+            SCOPED_TRACE(RowsFirst ? "rows first" : "as written");
+            const std::unique_ptr<TComponent> ReadBack =
+                ReadForm(RowsFirst ? RowsBeforeDataSource(Written) : Written);
+            auto& Copy = dynamic_cast<TDBFilterGrid&>(*ReadBack->FindComponent("FG"));
+            ASSERT_EQ(Copy.RowCount(), 3);
+            ASSERT_EQ(Copy.ColCount(), Grid.ColCount());
+            for (int Row = 1; Row < 3; ++Row)
+                for (int Column = 0; Column < Grid.ColCount(); ++Column)
+                    EXPECT_EQ(Copy.Cells(Column, Row), Grid.Cells(Column, Row))
+                        << Column << "," << Row;
+            EXPECT_EQ(WriteForm(*ReadBack), Written);
+        }
 
         Grid.Clear();
         EXPECT_EQ(WriteForm(*Root), Empty);
