@@ -41,10 +41,11 @@ struct TSavedRow {
     bool HasGroups() const { return Not || Open > 0 || Close > 0; }
 };
 
-// Names compare with blanks around them and the letter case of a-z ignored.
+// Names compare with blanks around them and the letter case of a-z ignored. A blank cell
+// names nothing, even where a vocabulary leaves an entry empty.
 bool SameName(const std::string& Text, const std::string& Name) {
-    return UpperCaseAscii(TrimControlsAndSpaces(Text)) ==
-           UpperCaseAscii(TrimControlsAndSpaces(Name));
+    const std::string Wanted = UpperCaseAscii(TrimControlsAndSpaces(Text));
+    return !Wanted.empty() && Wanted == UpperCaseAscii(TrimControlsAndSpaces(Name));
 }
 
 // The index of the entry of Names that Text names, or -1.
