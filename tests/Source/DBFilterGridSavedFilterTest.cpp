@@ -32,23 +32,28 @@ protected:
         return Other;
     }
 
-    static std::vector<TFilterRow> RowsOf(const TDBFilterGrid& Target) {
-        std::vector<TFilterRow> Result;
-        for (int Row = Target.FixedRows(); Row < Target.RowCount(); ++Row)
-            Result.push_back({Target.Cells(Target.FilterColumn(fciLeftArg), Row),
-                              Target.Cells(Target.FilterColumn(fciOperator), Row),
-                              Target.Cells(Target.FilterColumn(fciRightArg), Row),
-                              Target.Cells(Target.FilterColumn(fciBoolOperator), Row)});
+    // The text of the given grid columns, row by row.
+    template <std::size_t Count>
+    static std::vector<std::array<std::string, Count>>
+    CellsOf(const TDBFilterGrid& Target, const std::array<int, Count>& Columns) {
+        std::vector<std::array<std::string, Count>> Result;
+        for (int Row = Target.FixedRows(); Row < Target.RowCount(); ++Row) {
+            std::array<std::string, Count>& Cells = Result.emplace_back();
+            for (std::size_t Index = 0; Index < Count; ++Index)
+                Cells[Index] = Target.Cells(Columns[Index], Row);
+        }
         return Result;
     }
 
+    static std::vector<TFilterRow> RowsOf(const TDBFilterGrid& Target) {
+        return CellsOf<4>(Target,
+                          {Target.FilterColumn(fciLeftArg), Target.FilterColumn(fciOperator),
+                           Target.FilterColumn(fciRightArg), Target.FilterColumn(fciBoolOperator)});
+    }
+
     static std::vector<TGroupCells> GroupsOf(const TDBFilterGrid& Target) {
-        std::vector<TGroupCells> Result;
-        for (int Row = Target.FixedRows(); Row < Target.RowCount(); ++Row)
-            Result.push_back({Target.Cells(Target.GroupColumn(fgciNot), Row),
-                              Target.Cells(Target.GroupColumn(fgciOpen), Row),
-                              Target.Cells(Target.GroupColumn(fgciClose), Row)});
-        return Result;
+        return CellsOf<3>(Target, {Target.GroupColumn(fgciNot), Target.GroupColumn(fgciOpen),
+                                   Target.GroupColumn(fgciClose)});
     }
 
     static void SetGroups(TDBFilterGrid& Target, const std::vector<TGroupCells>& Groups) {
