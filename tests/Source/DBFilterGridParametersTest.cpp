@@ -29,18 +29,18 @@ using TIds = std::vector<std::int64_t>;
 // Things: a text, an integer, a float and a date field, with values that a careless
 // composer or binder would mistake for quotes, escapes or wildcards.
 const char* const CreateThings = R"(CREATE TABLE "Things" ("Id" INTEGER PRIMARY KEY,
-    "Name" VARCHAR(40), "Qty" INTEGER, "Price" DOUBLE PRECISION, "Born" DATE))";
+    "Name" VARCHAR(40), "Qty" INTEGER, "Price" DOUBLE PRECISION, "Born" DATE, "Active" BOOLEAN))";
 const char* const InsertThings = R"(INSERT INTO "Things" VALUES
-    (1, 'O''Brien', 5, 1.5, '2020-01-02'),
-    (2, 'back\slash', -3, -2.25, '2021-06-30'),
-    (3, '50% off', 0, 0.1, '2019-12-31'),
-    (4, 'a_b', 10, 10, '2022-02-02'),
-    (5, 'star*x', -10, 99.5, '2020-01-02'),
-    (6, 'what?', 7, 1.5, NULL),
-    (7, 'a b', 3, 3, '2023-03-03'),
-    (8, 'Zoë Ünïcode ß', 12, 12.75, '2024-04-04'),
-    (9, 'axb', 1, 1, '2018-08-08'),
-    (10, 'whatx', 2, 2, '2017-07-07'))";
+    (1, 'O''Brien', 5, 1.5, '2020-01-02', TRUE),
+    (2, 'back\slash', -3, -2.25, '2021-06-30', FALSE),
+    (3, '50% off', 0, 0.1, '2019-12-31', TRUE),
+    (4, 'a_b', 10, 10, '2022-02-02', NULL),
+    (5, 'star*x', -10, 99.5, '2020-01-02', FALSE),
+    (6, 'what?', 7, 1.5, NULL, TRUE),
+    (7, 'a b', 3, 3, '2023-03-03', FALSE),
+    (8, 'Zoë Ünïcode ß', 12, 12.75, '2024-04-04', TRUE),
+    (9, 'axb', 1, 1, '2018-08-08', FALSE),
+    (10, 'whatx', 2, 2, '2017-07-07', TRUE))";
 
 struct TCase {
     const char* Name;
@@ -48,6 +48,7 @@ struct TCase {
     std::vector<TRow> Rows;
     TIds Expected;
     std::vector<TVarType> Types; // of the bound values, in order
+    bool CaseSensitive = false;
 };
 
 std::string TextOf(const TVariant& Value) {
@@ -226,6 +227,9 @@ protected:
 TEST_P(FilterGridParametersTest, BoundConditionSelectsWhatTheTextSelects) {
     const TCase& Case = std::get<1>(GetParam());
     Things.Grid->SetFilterKind(Case.Kind);
+    if (Case.CaseSensitive)
+        Things.Grid->SetFilterGridOptions(Things.Grid->FilterGridOptions() +
+                                          TFilterGridOptions{fgoCaseSensitive});
     Things.SetRows(Case.Rows);
     const TParameterizedFilter Filter = Things.Grid->GetParameterizedFilter(Things.SqlBackend());
     const std::string Expression = Things.Grid->GetFilterExpression();
@@ -268,6 +272,33 @@ const TCase Cases[] = {
      {{"Born", ">", "2021-01-01", "AND"}, {"Born", "<=", "2023-03-03", ""}},
      {2, 4, 7},
      V{varString, varString}},
+    // Case-sensitive: the fields are compared as they are, a date with a date.
+    {"ExactDate", fkSQL, {{"Born", "=", "2020-01-02", ""}}, {1, 5}, V{varString}, true},
+    {"ExactDateRange",
+     fkSQL,
+     {{"Born", ">=", "2021-06-30", "AND"}, {"Born", "<", "2023-03-03", ""}},
+     {2, 4},
+     V{varString, varString},
+     true},
+    {"CaseSensitivePrefix",
+     fkSQL,
+     {{"Name", "STARTING WITH", "o'B", "OR"}, {"Name", "LIKE", "*\\\\S*", ""}},
+     {},
+     V{varString, varString},
+     true},
+    {"CaseSensitiveMatch",
+     fkSQL,
+     {{"Name", "STARTING WITH", "O'B", "OR"}, {"Name", "LIKE", "*\\\\s*", ""}},
+     {1, 2},
+     V{varString, varString},
+     true},
+    {"Boolean",
+     fkSQL,
+     {{"Active", "=", "true", "AND"}, {"Qty", ">", "3", ""}},
+     {1, 6, 8},
+     V{varBoolean, varInteger}},
+    {"SimpleExactDate", fkSimple, {{"Born", "<", "2019-01-01", ""}}, {9, 10}, V{varString}, true},
+    {"SimpleBoolean", fkSimple, {{"Active", "<>", "FALSE", ""}}, {1, 3, 6, 8, 10}, V{varBoolean}},
     {"Null", fkSQL, {{"Born", "IS NULL", "", ""}}, {6}, V{}},
     {"SimpleQuote", fkSimple, {{"Name", "STARTING WITH", "O'B", ""}}, {1}, V{varString}},
     {"SimpleWildcardsAreText",
@@ -335,7 +366,11 @@ const TRefusal Refusals[] = {
      "TDBFilterGrid.GetParameterizedFilter() The value in row 2 holds a NUL character.",
      true},
     {"NulInNumber",
-     {{"Qty", "=", std::string("1\0" "2", 3), ""}},
+     {{"Qty", "=",
+       std::string("1\0"
+                   "2",
+                   3),
+       ""}},
      "TDBFilterGrid.GetParameterizedFilter() The value in row 1 holds a NUL character.",
      true},
     {"NulInUnusedRow",
