@@ -219,13 +219,31 @@ private:
     TTestBackend FBackend;
 };
 
-class FilterGridParametersTest : public ::testing::TestWithParam<std::tuple<TTestBackend, TCase>> {
+// A test that runs each case of a table on both backends.
+template <typename TTableCase>
+class ThingsGridTest : public ::testing::TestWithParam<std::tuple<TTestBackend, TTableCase>> {
 protected:
-    TThingsGrid Things{std::get<0>(GetParam())};
+    const TTableCase& Case() const { return std::get<1>(this->GetParam()); }
+
+    TThingsGrid Things{std::get<0>(this->GetParam())};
 };
 
+template <typename TTableCase, std::size_t Count>
+auto OnBothBackends(const TTableCase (&Cases)[Count]) {
+    return ::testing::Combine(::testing::Values(testtables::tbSQLite, testtables::tbPostgreSQL),
+                              ::testing::ValuesIn(Cases));
+}
+
+template <typename TTableCase>
+std::string
+BackendCaseName(const ::testing::TestParamInfo<std::tuple<TTestBackend, TTableCase>>& Info) {
+    return testtables::BackendName(std::get<0>(Info.param)) + "_" + std::get<1>(Info.param).Name;
+}
+
+using FilterGridParametersTest = ThingsGridTest<TCase>;
+
 TEST_P(FilterGridParametersTest, BoundConditionSelectsWhatTheTextSelects) {
-    const TCase& Case = std::get<1>(GetParam());
+    const TCase& Case = this->Case();
     Things.Grid->SetFilterKind(Case.Kind);
     if (Case.CaseSensitive)
         Things.Grid->SetFilterGridOptions(Things.Grid->FilterGridOptions() +
@@ -314,15 +332,8 @@ const TCase Cases[] = {
     {"SimpleNonAscii", fkSimple, {{"Name", "CONTAINING", "ÜNÏ", ""}}, {8}, V{varString}},
 };
 
-std::string CaseName(const ::testing::TestParamInfo<std::tuple<TTestBackend, TCase>>& Info) {
-    return testtables::BackendName(std::get<0>(Info.param)) + "_" + std::get<1>(Info.param).Name;
-}
-
-INSTANTIATE_TEST_SUITE_P(FilterGrid, FilterGridParametersTest,
-                         ::testing::Combine(::testing::Values(testtables::tbSQLite,
-                                                              testtables::tbPostgreSQL),
-                                            ::testing::ValuesIn(Cases)),
-                         CaseName);
+INSTANTIATE_TEST_SUITE_P(FilterGrid, FilterGridParametersTest, OnBothBackends(Cases),
+                         BackendCaseName<TCase>);
 
 struct TRefusal {
     const char* Name;
@@ -331,14 +342,10 @@ struct TRefusal {
     bool CellsKept;      // refused before the expression's corrections
 };
 
-class FilterGridParametersRefusalTest
-    : public ::testing::TestWithParam<std::tuple<TTestBackend, TRefusal>> {
-protected:
-    TThingsGrid Things{std::get<0>(GetParam())};
-};
+using FilterGridParametersRefusalTest = ThingsGridTest<TRefusal>;
 
 TEST_P(FilterGridParametersRefusalTest, HostileInputIsRefusedWithItsReason) {
-    const TRefusal& Case = std::get<1>(GetParam());
+    const TRefusal& Case = this->Case();
     Things.SetRows(Case.Rows);
     const std::vector<std::string> Before = Things.Cells();
     try {
@@ -383,15 +390,8 @@ const TRefusal Refusals[] = {
      false},
 };
 
-std::string RefusalName(const ::testing::TestParamInfo<std::tuple<TTestBackend, TRefusal>>& Info) {
-    return testtables::BackendName(std::get<0>(Info.param)) + "_" + std::get<1>(Info.param).Name;
-}
-
-INSTANTIATE_TEST_SUITE_P(FilterGrid, FilterGridParametersRefusalTest,
-                         ::testing::Combine(::testing::Values(testtables::tbSQLite,
-                                                              testtables::tbPostgreSQL),
-                                            ::testing::ValuesIn(Refusals)),
-                         RefusalName);
+INSTANTIATE_TEST_SUITE_P(FilterGrid, FilterGridParametersRefusalTest, OnBothBackends(Refusals),
+                         BackendCaseName<TRefusal>);
 
 } // namespace
 } // namespace vorn::test
