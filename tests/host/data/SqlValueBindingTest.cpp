@@ -1,4 +1,5 @@
 #include "host/data/sql/SqlDialect.h"
+#include "tests/support/CodePageGuard.h"
 
 #include <gtest/gtest.h>
 
@@ -23,6 +24,8 @@ class SqlValueBindingTest : public ::testing::TestWithParam<TBindingCase> {};
 // that a caller can bind it with that field's type.
 TEST_P(SqlValueBindingTest, BindsEveryValueAndNamesItsField) {
     const TBindingCase& Case = GetParam();
+    // UPPER is written as it folds under UTF-8.
+    const TCodePageGuard Guard(cpUtf8);
     const TTranslatedSql Sql =
         TranslateCondition(Case.Condition, Case.Backend, scfWhereClause, 1, svbAllValues);
     EXPECT_EQ(Sql.Text, Case.Text);
