@@ -80,7 +80,8 @@ TTestDatabase::TTestDatabase(TTestBackend Backend) : FBackend(Backend) {
     const std::string ConnInfo = ProgramDatabase().ConnInfo();
     FSchema = "tables_" + Suffix;
     TPgConnection(ConnInfo).ExecuteCommand("CREATE SCHEMA " + FSchema, {});
-    RegisterPostgresDatabase(FAlias, ConnInfo + " options='-csearch_path=" + FSchema + "'");
+    FConnInfo = ConnInfo + " options='-csearch_path=" + FSchema + "'";
+    RegisterPostgresDatabase(FAlias, FConnInfo);
 }
 
 TTestDatabase::~TTestDatabase() {

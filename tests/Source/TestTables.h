@@ -37,6 +37,11 @@ public:
 
     TTestBackend Backend() const { return FBackend; }
     const std::string& Alias() const { return FAlias; }
+    // The database file (SQLite) or the connection string that reaches the tables
+    // (PostgreSQL), for a test that opens a connection of its own with the backend's own
+    // client library; empty on the other backend.
+    const std::string& Path() const { return FPath; }
+    const std::string& ConnInfo() const { return FConnInfo; }
     // Runs one statement without rows.
     void Execute(const std::string& Sql) const;
 
@@ -45,6 +50,7 @@ private:
     std::string FAlias;
     std::string FPath;   // SQLite
     std::string FSchema; // PostgreSQL
+    std::string FConnInfo;
 };
 
 // A database holding the tables "customer" and "orders" (a detail of customer on

@@ -14,14 +14,15 @@ TTranslatedSql TranslateStatement(const std::string& SystemSql, TSqlBackend Back
 }
 
 TTranslatedSql TranslateCondition(const std::string& ConditionText, TSqlBackend Backend,
-                                  TSqlConditionForm Form, int FirstParameterNumber) {
+                                  TSqlConditionForm Form, int FirstParameterNumber,
+                                  TSqlValueBinding Binding) {
     if (FirstParameterNumber < 1)
         throw EDatabaseError("TranslateCondition() FirstParameterNumber must be 1 or more, not " +
                              std::to_string(FirstParameterNumber) + ".");
     const TSqlExprPtr Condition = ParseSqlCondition(ConditionText);
     CheckSqlCondition(*Condition, Form);
     TTranslatedSql Result;
-    WriteSqlCondition(*Condition, Backend, FirstParameterNumber, Result);
+    WriteSqlCondition(*Condition, Backend, FirstParameterNumber, Result, Binding);
     Result.FieldNames = SqlReferencedFieldNames(*Condition);
     return Result;
 }

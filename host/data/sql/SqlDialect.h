@@ -28,12 +28,41 @@ enum TSqlConditionForm {
     scfSimpleFilter
 };
 
+// Which values of the dialect become bound parameters.
+enum TSqlValueBinding {
+    // String literals only; numbers and truth values stay in the text.
+    svbLiterals,
+    // Numbers (with their sign) and truth values too, for a caller that binds each value
+    // with a type of its own: a value compared with a field never reaches the text.
+    svbAllValues
+};
+
+// What the value of a parameter is.
+enum TSqlParameterKind {
+    spkText,    // a string literal's text
+    spkPattern, // the text that LIKE, STARTING WITH or CONTAINING matches: always text
+    spkNumber,  // a numeric token, "-" before it when negated (svbAllValues only)
+    spkBoolean  // a truth value: "1" or "0" on SQLite, "TRUE" or "FALSE" on PostgreSQL
+                // (svbAllValues only)
+};
+
+// Where a parameter comes from.
+struct TSqlParameterSource {
+    TSqlParameterKind Kind = spkText;
+    // The field that the value is compared with (without qualifier): the other side of a
+    // comparison, the subject of LIKE, STARTING WITH, CONTAINING, IN or BETWEEN, when it
+    // is a field or UPPER of a field. Empty when the value is no such operand.
+    std::string FieldName;
+};
+
 struct TTranslatedSql {
     // The backend's SQL, with numbered placeholders: "?1".."?n" (SQLite) or "$1".."$n"
     // (PostgreSQL).
     std::string Text;
     // The values of the placeholders, in order, to be bound as text.
     std::vector<std::string> Parameters;
+    // For each parameter, in the same order: what its value is and which field it meets.
+    std::vector<TSqlParameterSource> ParameterSources;
     // For a condition: the fields it names (without qualifier), each once, in order of
     // first appearance, so that a dataset can check them against its own fields.
     std::vector<std::string> FieldNames;
@@ -47,10 +76,12 @@ TTranslatedSql TranslateStatement(const std::string& SystemSql, TSqlBackend Back
 // numbered from FirstParameterNumber, so that the condition can join a statement that
 // already has parameters, and be repeated in it. The text is one complete expression:
 // put it in parentheses before joining it to other conditions with AND.
+// Binding says which values become parameters.
 // Raises ESqlSyntaxError for malformed text or text the form does not allow, and
 // for an empty condition.
 TTranslatedSql TranslateCondition(const std::string& ConditionText, TSqlBackend Backend,
                                   TSqlConditionForm Form = scfWhereClause,
-                                  int FirstParameterNumber = 1);
+                                  int FirstParameterNumber = 1,
+                                  TSqlValueBinding Binding = svbLiterals);
 
 } // namespace vorn

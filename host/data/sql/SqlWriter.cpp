@@ -61,6 +61,25 @@ bool IsArithmetic(TSqlLevel Level) {
     return Level == slAdditive || Level == slMultiplicative;
 }
 
+bool IsSignedNumber(const TSqlExpr& Expr) {
+    return Expr.Kind == sekUnary && (Expr.Operator == sopNegate || Expr.Operator == sopPlus) &&
+           Expr.Operands[0]->Kind == sekNumber;
+}
+
+// The field that Expr names, alone or upper-cased (without qualifier); empty for anything
+// else.
+std::string ComparedFieldOf(const TSqlExpr& Expr) {
+    const TSqlExpr& Term = IsSqlUpperCall(Expr) ? *Expr.Operands[0] : Expr;
+    return Term.Kind == sekColumn ? Term.Name.back() : std::string();
+}
+
+// A literal, a truth value or a signed number: one value of its own.
+bool IsValueTerm(const TSqlExpr& Expr) {
+    if (Expr.Kind == sekString || Expr.Kind == sekNumber || Expr.Kind == sekBoolean)
+        return true;
+    return IsSignedNumber(Expr);
+}
+
 // Whether an operand written bare under an operator of level Parent could be read
 // with another structure by either backend.
 bool NeedsParentheses(TSqlLevel Operand, TSqlLevel Parent, bool RightSide) {
@@ -111,9 +130,10 @@ const char* BinaryOperatorText(TSqlOperator Operator) {
 
 class TSqlWriter {
 public:
-    TSqlWriter(TSqlBackend Backend, int FirstParameterNumber, TTranslatedSql& Out)
+    TSqlWriter(TSqlBackend Backend, int FirstParameterNumber, TTranslatedSql& Out,
+               TSqlValueBinding Binding = svbLiterals)
         : FBackend(Backend), FFirstParameter(FirstParameterNumber),
-          FParametersBefore(Out.Parameters.size()), FOut(Out) {}
+          FParametersBefore(Out.Parameters.size()), FOut(Out), FBindAll(Binding == svbAllValues) {}
 
     void Select(const TSqlSelect& Select) {
         Write("SELECT ");
@@ -169,18 +189,25 @@ public:
             Write("*");
             return;
         case sekString:
-            Parameter(DecodeSqlLiteral(Expr.Text));
+            Parameter(DecodeSqlLiteral(Expr.Text), spkText);
             return;
         case sekNumber:
-            Write(Expr.Text);
-            return;
-        case sekBoolean:
-            // SQLite keeps truth values as the integers 1 and 0.
-            if (FBackend == sbSQLite)
-                Write(Expr.Text == "TRUE" ? "1" : "0");
+            if (FBindAll)
+                Parameter(Expr.Text, spkNumber);
             else
                 Write(Expr.Text);
             return;
+        case sekBoolean: {
+            // SQLite keeps truth values as the integers 1 and 0.
+            std::string Text = Expr.Text;
+            if (FBackend == sbSQLite)
+                Text = Expr.Text == "TRUE" ? "1" : "0";
+            if (FBindAll)
+                Parameter(std::move(Text), spkBoolean);
+            else
+                Write(Text);
+            return;
+        }
         case sekNull:
             Write("NULL");
             return;
@@ -191,6 +218,13 @@ public:
             Unary(Expr);
             return;
         case sekBinary:
+            if (LevelOf(Expr) == slPredicate) {
+                // A comparison: each side meets the field on the other.
+                ComparedOperand(Expr, 0, false, ComparedFieldOf(*Expr.Operands[1]));
+                Write(std::string(" ") + BinaryOperatorText(Expr.Operator) + " ");
+                ComparedOperand(Expr, 1, true, ComparedFieldOf(*Expr.Operands[0]));
+                return;
+            }
             for (std::size_t Index = 0; Index < Expr.Operands.size(); ++Index) {
                 if (Index > 0)
                     Write(std::string(" ") + BinaryOperatorText(Expr.Operator) + " ");
@@ -217,9 +251,9 @@ public:
         case sekBetween:
             Operand(Expr, 0, false);
             Write(Expr.Negated ? " NOT BETWEEN " : " BETWEEN ");
-            Operand(Expr, 1, true);
+            ComparedOperand(Expr, 1, true, ComparedFieldOf(*Expr.Operands[0]));
             Write(" AND ");
-            Operand(Expr, 2, true);
+            ComparedOperand(Expr, 2, true, ComparedFieldOf(*Expr.Operands[0]));
             return;
         case sekSubquery:
             SubSelect(*Expr.Select);
@@ -236,15 +270,21 @@ private:
     int FFirstParameter;
     std::size_t FParametersBefore; // parameters Out held before this writer began
     TTranslatedSql& FOut;
+    bool FBindAll;              // numbers and truth values become parameters too
+    std::string FComparedField; // the field that the value being written is compared with
 
     void Write(const std::string& Text) { FOut.Text += Text; }
 
-    void Parameter(std::string Value) { Write(AddParameter(std::move(Value))); }
+    void Parameter(std::string Value, TSqlParameterKind Kind) {
+        Write(AddParameter(std::move(Value), Kind, FComparedField));
+    }
 
     // The placeholder of a new parameter, for SQL that names it more than once.
-    std::string AddParameter(std::string Value) {
+    std::string AddParameter(std::string Value, TSqlParameterKind Kind,
+                             const std::string& FieldName) {
         const int Offset = CheckedCast<int>(FOut.Parameters.size() - FParametersBefore);
         FOut.Parameters.push_back(std::move(Value));
+        FOut.ParameterSources.push_back({Kind, FieldName});
         return (FBackend == sbSQLite ? "?" : "$") +
                std::to_string(CheckedAdd(FFirstParameter, Offset));
     }
@@ -315,7 +355,28 @@ private:
         Write(")");
     }
 
+    // The operand of a comparison, IN or BETWEEN that meets the field FieldName. Only a
+    // value of its own is taken to be compared with it: a value inside an expression
+    // meets that expression.
+    void ComparedOperand(const TSqlExpr& Parent, std::size_t Index, bool RightSide,
+                         const std::string& FieldName) {
+        if (!IsValueTerm(*Parent.Operands[Index])) {
+            Operand(Parent, Index, RightSide);
+            return;
+        }
+        FComparedField = FieldName;
+        Operand(Parent, Index, RightSide);
+        FComparedField.clear();
+    }
+
     void Unary(const TSqlExpr& Expr) {
+        // A negative number is one value: PostgreSQL cannot negate a parameter whose type
+        // it has yet to infer.
+        if (FBindAll && IsSignedNumber(Expr)) {
+            const std::string Sign = Expr.Operator == sopNegate ? "-" : "";
+            Parameter(Sign + Expr.Operands[0]->Text, spkNumber);
+            return;
+        }
         if (Expr.Operator == sopNot)
             Write("NOT ");
         else
@@ -375,7 +436,8 @@ private:
         LikeSubject(Expr);
         LikeOperator(Expr);
         if (Pattern.Kind == sekString)
-            Parameter(std::move(PatternText));
+            Write(AddParameter(std::move(PatternText), spkPattern,
+                               ComparedFieldOf(*Expr.Operands[0])));
         else
             Operand(Expr, 1, true);
         EscapeClause();
@@ -392,14 +454,15 @@ private:
             if (FBackend == sbSQLite && IsOverlongLikePattern(Pattern)) {
                 Write("substr(");
                 this->Expr(*Expr.Operands[0]);
-                const std::string Placeholder = AddParameter(std::move(Text));
+                const std::string Placeholder =
+                    AddParameter(std::move(Text), spkPattern, ComparedFieldOf(*Expr.Operands[0]));
                 Write(", 1, length(" + Placeholder + ")) " + (Expr.Negated ? "<> " : "= ") +
                       Placeholder);
                 return;
             }
             LikeSubject(Expr);
             LikeOperator(Expr);
-            Parameter(std::move(Pattern));
+            Write(AddParameter(std::move(Pattern), spkPattern, ComparedFieldOf(*Expr.Operands[0])));
         } else {
             LikeSubject(Expr);
             LikeOperator(Expr);
@@ -420,12 +483,15 @@ private:
             if (FBackend == sbSQLite && IsOverlongLikePattern(Pattern)) {
                 Write("instr(");
                 Upper(*Expr.Operands[0]);
-                Write(", " + AddParameter(std::move(Text)) + (Expr.Negated ? ") = 0" : ") > 0"));
+                Write(
+                    ", " +
+                    AddParameter(std::move(Text), spkPattern, ComparedFieldOf(*Expr.Operands[0])) +
+                    (Expr.Negated ? ") = 0" : ") > 0"));
                 return;
             }
             Upper(*Expr.Operands[0]);
             LikeOperator(Expr);
-            Parameter(std::move(Pattern));
+            Write(AddParameter(std::move(Pattern), spkPattern, ComparedFieldOf(*Expr.Operands[0])));
         } else {
             Upper(*Expr.Operands[0]);
             LikeOperator(Expr);
@@ -465,7 +531,16 @@ private:
             return;
         }
         Write("(");
-        ExprList(Expr.Operands, 1);
+        const std::string FieldName = ComparedFieldOf(*Expr.Operands[0]);
+        for (std::size_t Index = 1; Index < Expr.Operands.size(); ++Index) {
+            if (Index > 1)
+                Write(", ");
+            // The items are written bare, as ExprList writes them.
+            if (IsValueTerm(*Expr.Operands[Index]))
+                FComparedField = FieldName;
+            this->Expr(*Expr.Operands[Index]);
+            FComparedField.clear();
+        }
         Write(")");
     }
 
@@ -531,8 +606,8 @@ void WriteSqlStatement(const TSqlSelect& Select, TSqlBackend Backend, TTranslate
 }
 
 void WriteSqlCondition(const TSqlExpr& Condition, TSqlBackend Backend, int FirstParameterNumber,
-                       TTranslatedSql& Out) {
-    TSqlWriter(Backend, FirstParameterNumber, Out).Expr(Condition);
+                       TTranslatedSql& Out, TSqlValueBinding Binding) {
+    TSqlWriter(Backend, FirstParameterNumber, Out, Binding).Expr(Condition);
 }
 
 } // namespace vorn

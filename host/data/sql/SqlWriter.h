@@ -10,6 +10,6 @@ void WriteSqlStatement(const TSqlSelect& Select, TSqlBackend Backend, TTranslate
 
 // Writes a parsed condition; its placeholders are numbered from FirstParameterNumber.
 void WriteSqlCondition(const TSqlExpr& Condition, TSqlBackend Backend, int FirstParameterNumber,
-                       TTranslatedSql& Out);
+                       TTranslatedSql& Out, TSqlValueBinding Binding = svbLiterals);
 
 } // namespace vorn

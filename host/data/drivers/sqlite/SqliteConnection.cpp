@@ -2,8 +2,8 @@
 #include "host/components/text/CodePage.h"
 #include "host/data/drivers/DatabaseError.h"
 #include "host/data/drivers/LongOperation.h"
+#include "host/data/drivers/SqliteFunctions.h"
 #include "host/data/drivers/sqlite/SqliteDriver.h"
-#include "host/data/drivers/sqlite/SqliteUpperCase.h"
 #include "host/data/sql/SqlLiteral.h"
 
 #include <sqlite3.h>
@@ -399,12 +399,11 @@ std::unique_ptr<TDriverConnection> OpenSQLiteConnection(const std::string& Path,
     auto Connection = std::make_unique<TSQLiteConnection>(Path, Database);
     sqlite3_busy_timeout(Database, BusyTimeoutMilliseconds);
     sqlite3_extended_result_codes(Database, 1);
+    PrepareSqliteConnection(Database);
     // Reading the schema here finds a file that is not a database, or one that another
     // connection keeps locked, when the connection opens rather than at the first query.
-    RegisterSqliteUpperCase(Database);
     try {
         Connection->ExecuteCommand("SELECT count(*) FROM sqlite_schema", {});
-        Connection->ExecuteCommand("PRAGMA case_sensitive_like = ON", {});
     } catch (const EDatabaseError&) {
         throw EDatabaseError("Opening SQLite database '" + Path +
                              "': " + Utf8ToHost(sqlite3_errmsg(Database)));
