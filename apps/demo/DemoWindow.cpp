@@ -97,11 +97,11 @@ void TDemoWindow::PlayScene() {
 
     const auto Fill = [this](int Row, const std::string& Field, TFilterOperatorIndex Operator,
                              const std::string& Value) {
-        const int First = FFilterGrid->FixedCols();
-        FFilterGrid->SetCells(First + fciLeftArg, Row, Field);
-        FFilterGrid->SetCells(First + fciOperator, Row, fonComputer[Operator]);
-        FFilterGrid->SetCells(First + fciRightArg, Row, Value);
-        FFilterGrid->SetCells(First + fciBoolOperator, Row, fbnComputer[fbiFalse]);
+        FFilterGrid->SetCells(FFilterGrid->FilterColumn(fciLeftArg), Row, Field);
+        FFilterGrid->SetCells(FFilterGrid->FilterColumn(fciOperator), Row, fonComputer[Operator]);
+        FFilterGrid->SetCells(FFilterGrid->FilterColumn(fciRightArg), Row, Value);
+        FFilterGrid->SetCells(FFilterGrid->FilterColumn(fciBoolOperator), Row,
+                              fbnComputer[fbiFalse]);
     };
     if (FFilterGrid->RowCount() < 3)
         FFilterGrid->SetRowCount(3);

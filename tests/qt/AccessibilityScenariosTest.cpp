@@ -154,13 +154,13 @@ TEST_F(AccessibilityScenarioTest, SortedTitlesDescribeTheirOrder) {
 // A filter cell reads as its column, its row and its value.
 TEST_F(AccessibilityScenarioTest, FilterCellsSayTheirColumnAndRow) {
     auto& FilterGrid = Find<TDBFilterGrid>("FilterGrid");
-    const int FieldCol = FilterGrid.FixedCols() + fciLeftArg;
+    const int FieldCol = FilterGrid.FilterColumn(fciLeftArg);
     EXPECT_EQ(Text(FilterCell(FieldCol, 1), QAccessible::Name), "Field, row 1");
     ASSERT_NO_FATAL_FAILURE(PickFromCell(FilterGrid, FieldCol, 1, "City"));
     ASSERT_NO_FATAL_FAILURE(
-        PickFromCell(FilterGrid, FilterGrid.FixedCols() + fciBoolOperator, 1, "OR"));
+        PickFromCell(FilterGrid, FilterGrid.FilterColumn(fciBoolOperator), 1, "OR"));
     EXPECT_EQ(Text(FilterCell(FieldCol, 1), QAccessible::Name), "Field, row 1: City");
-    EXPECT_EQ(Text(FilterCell(FilterGrid.FixedCols() + fciOperator, 2), QAccessible::Name),
+    EXPECT_EQ(Text(FilterCell(FilterGrid.FilterColumn(fciOperator), 2), QAccessible::Name),
               "Operator, row 2");
     // The titles read as themselves.
     EXPECT_EQ(Text(FilterCell(FieldCol, 0), QAccessible::Name), "Field");

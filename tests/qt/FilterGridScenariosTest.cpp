@@ -4,6 +4,7 @@
 #include "Source/DBFilterGrid.h"
 #include "host/components/controls/Button.h"
 #include "host/components/controls/Edit.h"
+#include "host/components/text/CaseMapping.h"
 #include "host/data/dataset/Table.h"
 #include "host/data/grid/DBGrid.h"
 #include "host/qt/QtConvert.h"
@@ -29,7 +30,20 @@ namespace {
 class FilterGridScenarioTest : public DemoScenarioTest {
 protected:
     TDBFilterGrid& Grid() const { return Find<TDBFilterGrid>("FilterGrid"); }
-    int FilterCol(TFilterColumnIndex Column) const { return Grid().FixedCols() + Column; }
+    int FilterCol(TFilterColumnIndex Column) const { return Grid().FilterColumn(Column); }
+    int GroupCol(TFilterGroupColumnIndex Column) const { return Grid().GroupColumn(Column); }
+    // Types Text into the current cell from the keyboard alone: Enter opens the combo box
+    // there, Enter again confirms.
+    void TypeIntoCurrentCell(const std::string& Text) {
+        QTableView& View = ViewOf(Grid());
+        View.setFocus();
+        QTest::keyClick(&View, Qt::Key_Return);
+        auto& Combo = WidgetOf<QComboBox>(*Grid().InCellEditor());
+        ASSERT_TRUE(Combo.isVisible() && Combo.hasFocus()) << "Enter opens no combo box";
+        Combo.lineEdit()->selectAll();
+        QTest::keyClicks(Combo.lineEdit(), ToQString(Text));
+        QTest::keyClick(Combo.lineEdit(), Qt::Key_Return);
+    }
     std::string Cell(TFilterColumnIndex Column, int Row) const {
         return Grid().Cells(FilterCol(Column), Row);
     }
@@ -167,7 +181,7 @@ TEST_F(FilterGridScenarioTest, APickMovesOnAsTypingAndEnterDoAndTheKeyboardReach
     QTest::keyClick(Combo.view(), Qt::Key_Return);
     EXPECT_FALSE(Combo.view()->isVisible());
     EXPECT_EQ(Cell(fciRightArg, 1), Picked);
-    EXPECT_EQ(Grid().Col(), FilterCol(fciBoolOperator));
+    EXPECT_EQ(Grid().Col(), FilterCol(fciRightArg) + 1);
 
     // After Enter the grid ignores one mouse move: the pointer catching up with the keys.
     HoverCell(Grid(), FilterCol(fciLeftArg), 1);
@@ -180,6 +194,81 @@ TEST_F(FilterGridScenarioTest, APickMovesOnAsTypingAndEnterDoAndTheKeyboardReach
     QTest::keyClick(&View, Qt::Key_Delete, Qt::ControlModifier);
     EXPECT_EQ(Grid().RowCount(), 2);
     EXPECT_EQ(Cell(fciLeftArg, 1), "City");
+}
+
+// "(City = A OR City = B) AND NOT Balance < 0", built with the mouse in the first row, the
+// keyboard alone in the second and both in the third; the demo applies it as a WHERE clause.
+TEST_F(FilterGridScenarioTest, GroupsAndNegationAreBuiltWithTheMouseAndTheKeyboard) {
+    ASSERT_EQ(Grid().ColCount(), Grid().FixedCols() + 7) << "the demo shows the group columns";
+    // The window fits the test screen, so that the pointer reaches every row of the filter.
+    QWidget& FormWidget = *TQtWidgetSet::WidgetOf(Window->Form());
+    FormWidget.resize(QSize(1280, 760));
+    QApplication::processEvents();
+    std::vector<std::string> Cities =
+        Select("SELECT DISTINCT City FROM customer WHERE City GLOB '[A-Z]*' AND City NOT GLOB "
+               "'*[^A-Za-z ]*' ORDER BY City");
+    ASSERT_GE(Cities.size(), 2U);
+    const std::string CityA = Cities[0];
+    const std::string CityB = Cities[1];
+
+    // Row 1, by mouse: ( City = A ... OR
+    ASSERT_NO_FATAL_FAILURE(PickFromCell(Grid(), GroupCol(fgciOpen), 1, "("));
+    ASSERT_NO_FATAL_FAILURE(PickFromCell(Grid(), FilterCol(fciLeftArg), 1, "City"));
+    ASSERT_NO_FATAL_FAILURE(PickFromCell(Grid(), FilterCol(fciOperator), 1, "="));
+    ASSERT_NO_FATAL_FAILURE(PickFromCell(Grid(), FilterCol(fciRightArg), 1, CityA));
+    ASSERT_NO_FATAL_FAILURE(PickFromCell(Grid(), FilterCol(fciBoolOperator), 1, "OR"));
+    ASSERT_EQ(Grid().RowCount(), 3);
+    EXPECT_EQ(Grid().Row(), 2);
+    EXPECT_EQ(Grid().Col(), FilterCol(fciLeftArg));
+
+    // Row 2, by keyboard: Enter moves on one column after each typed cell.
+    for (const std::string Text : {"City", "=", CityB.c_str(), ")", "AND"})
+        ASSERT_NO_FATAL_FAILURE(TypeIntoCurrentCell(Text)) << Text;
+    ASSERT_EQ(Grid().RowCount(), 4) << "the typed connector opens the next row";
+    EXPECT_EQ(Grid().Row(), 3);
+
+    // Row 3: the arrow keys reach the negation column, the mouse picks the condition and
+    // the keyboard types the value.
+    QTableView& View = ViewOf(Grid());
+    View.setFocus();
+    while (Grid().Col() > GroupCol(fgciNot))
+        QTest::keyClick(&View, Qt::Key_Left);
+    ASSERT_NO_FATAL_FAILURE(TypeIntoCurrentCell("NOT"));
+    // After Enter the grid ignores one mouse move: the pointer catching up with the keys.
+    HoverCell(Grid(), FilterCol(fciLeftArg), 3);
+    ASSERT_NO_FATAL_FAILURE(PickFromCell(Grid(), FilterCol(fciLeftArg), 3, "Balance"));
+    ASSERT_NO_FATAL_FAILURE(PickFromCell(Grid(), FilterCol(fciOperator), 3, "<"));
+    EXPECT_EQ(Grid().Col(), FilterCol(fciRightArg));
+    ASSERT_NO_FATAL_FAILURE(TypeIntoCurrentCell("0"));
+
+    const std::vector<std::vector<std::string>> Rows{{"", "(", "City", "=", CityA, "", "OR"},
+                                                     {"", "", "City", "=", CityB, ")", "AND"},
+                                                     {"NOT", "", "Balance", "<", "0", "", ""}};
+    for (int Row = 1; Row <= 3; ++Row)
+        for (int Column = 0; Column < 7; ++Column)
+            EXPECT_EQ(Grid().Cells(Grid().FixedCols() + Column, Row),
+                      Rows[static_cast<std::size_t>(Row - 1)][static_cast<std::size_t>(Column)])
+                << "row " << Row << ", column " << Column;
+    SaveScreenshot("built");
+
+    QTest::mouseClick(&WidgetOf<QToolButton>(Find<TSpeedButton>("ApplySQLButton")), Qt::LeftButton);
+    const std::string Expected = "(UPPER(City) = '" + UpperCaseText(CityA) +
+                                 "' OR UPPER(City) = '" + UpperCaseText(CityB) +
+                                 "') AND NOT Balance < 0";
+    EXPECT_EQ(FromQString(WidgetOf<QLineEdit>(Find<TEdit>("ExpressionEdit")).text()), Expected);
+    const auto& QueryGrid = Find<TDBGrid>("QueryGrid");
+    const std::vector<std::string> ShownCities = ShownColumn(QueryGrid, "City");
+    const std::vector<std::string> ShownBalances = ShownColumn(QueryGrid, "Balance");
+    ASSERT_FALSE(ShownCities.empty());
+    for (std::size_t Row = 0; Row < ShownCities.size(); ++Row) {
+        EXPECT_TRUE(ShownCities[Row] == CityA || ShownCities[Row] == CityB) << ShownCities[Row];
+        EXPECT_FALSE(ShownBalances[Row].empty() || ShownBalances[Row][0] == '-')
+            << ShownBalances[Row];
+    }
+    const std::vector<std::string> ExpectedRows =
+        Select("SELECT CustNo FROM customer WHERE City IN ('" + CityA + "', '" + CityB +
+               "') AND NOT Balance < 0");
+    EXPECT_EQ(ShownCities.size(), ExpectedRows.size());
 }
 
 // Enough customers that the value list of a column takes SQLite many steps.
