@@ -1,3 +1,4 @@
+#include "tests/Source/DBFilterGridBackendTest.h"
 #include "tests/Source/DBFilterGridEditorTest.h"
 
 #include "Source/VornDataResources.h"
@@ -8,6 +9,7 @@
 #include "tests/Source/TestTables.h"
 
 #include <algorithm>
+#include <array>
 #include <memory>
 #include <optional>
 #include <string>
@@ -42,11 +44,10 @@ using TIds = std::vector<int>;
 // A filter grid with the more operators on the table Things: a text, an integer, a float,
 // a date and a boolean field, with blanks, NULLs and the characters that literals and
 // patterns treat specially among the names.
-class MoreOperatorsTest : public ::testing::TestWithParam<TTestBackend> {
+class MoreOperatorsTest : public FilterGridBackendTest {
 protected:
     void SetUp() override {
-        RegisterVornDataResources();
-        Database = std::make_unique<TTestDatabase>(GetParam());
+        FilterGridBackendTest::SetUp();
         Database->Execute("CREATE TABLE \"Things\" (\"Id\" INTEGER PRIMARY KEY, \"Name\" "
                           "VARCHAR(20), \"Qty\" INTEGER, \"Price\" DOUBLE PRECISION, \"Born\" "
                           "DATE, \"Active\" BOOLEAN, \"Nick Name\" VARCHAR(20))");
@@ -57,31 +58,25 @@ protected:
             "'2019-12-31', FALSE, 'Bo'), (6, 'O''Brien', 15, 10.0, '2020-12-31', TRUE, NULL), "
             "(7, 'a;b', 25, 2.5, '2022-01-01', FALSE, NULL), (8, '50%off', 40, 4.0, "
             "'2020-02-02', TRUE, NULL), (9, 'x\\y', 35, 3.5, '2021-07-07', FALSE, NULL)");
-        Table = CreateTable(*Form, *Database, "Things", "Id", false);
-        Source = new TDataSource(Form.get());
-        Source->SetDataSet(Table);
-        auto* Window = new TForm(Form.get());
-        Window->SetBounds(0, 0, 640, 480);
-        Grid = new TDBFilterGrid(Form.get());
-        Grid->SetParent(Window);
-        Grid->SetBounds(8, 8, 425, 200);
-        Grid->SetDataSource(Source);
+        OpenGridOn("Things");
         Grid->SetFilterBuilderOptions({fboMoreOperators});
-        Table->Open();
-    }
-    void TearDown() override {
-        Form.reset();
-        Database.reset();
     }
 
-    int FieldCol() const { return Grid->FilterColumn(fciLeftArg); }
     int OperatorCol() const { return Grid->FilterColumn(fciOperator); }
     int ValueCol() const { return Grid->FilterColumn(fciRightArg); }
 
+    // Replaces the filter rows with Rows (field, operator, value, connector).
+    void SetRows(const std::vector<std::array<std::string, 4>>& Rows) {
+        Grid->SetRowCount(Grid->FixedRows() + static_cast<int>(Rows.size()));
+        for (int Row = 0; Row < static_cast<int>(Rows.size()); ++Row)
+            for (int Column = fciLeftArg; Column <= fciBoolOperator; ++Column)
+                Grid->SetCells(
+                    Grid->FilterColumn(static_cast<TFilterColumnIndex>(Column)),
+                    Grid->FixedRows() + Row,
+                    Rows[static_cast<std::size_t>(Row)][static_cast<std::size_t>(Column)]);
+    }
     void SetRow(const std::string& Field, const std::string& Operator, const std::string& Value) {
-        Grid->SetCells(FieldCol(), 1, Field);
-        Grid->SetCells(OperatorCol(), 1, Operator);
-        Grid->SetCells(ValueCol(), 1, Value);
+        SetRows({{Field, Operator, Value, ""}});
     }
 
     // The Ids of the rows that the table shows under Condition as its filter.
@@ -104,11 +99,6 @@ protected:
         }
     }
 
-    std::unique_ptr<TTestDatabase> Database;
-    std::unique_ptr<TComponent> Form = std::make_unique<TComponent>(nullptr);
-    TTable* Table = nullptr;
-    TDataSource* Source = nullptr;
-    TDBFilterGrid* Grid = nullptr;
     TFilterGridUser User{Grid};
 };
 
@@ -218,6 +208,50 @@ TEST_P(MoreOperatorsTest, ConditionsSelectTheRowsTheyMean) {
         const std::string Condition = TMoreOperatorsTestAccess::Compose(*Grid, 1);
         EXPECT_EQ(Condition, Case.Condition);
         EXPECT_EQ(FilteredIds(Condition), Case.Ids);
+    }
+}
+
+// The expression joins the more operators' conditions with the others; the correcting
+// path writes each operator back under the grid's own name.
+TEST_P(MoreOperatorsTest, ExpressionsJoinMoreOperatorsWithTheOtherConditions) {
+    struct TCase {
+        std::vector<std::array<std::string, 4>> Rows;
+        TFilterBuilderOptions Builder;
+        const char* Expression;
+        TIds Ids;
+        std::vector<std::string> OperatorsAfter;
+    };
+    const TCase Cases[] = {
+        {{{"Name", "ends with", "son", "or"}, {"Qty", "BETWEEN", "30; 40", ""}},
+         {fboMoreOperators},
+         "UPPER(Name) LIKE '%SON' OR Qty BETWEEN 30 AND 40",
+         {1, 2, 4, 8, 9},
+         {"ends with", "between"}},
+        {{{"Name", "is bl", "", "and"},
+          {"Born", "does not contain", "2021", "and"},
+          {"Qty", "larger", "1", ""}},
+         {fboMoreOperators},
+         "(Name IS NULL OR Name = '') AND NOT (Born CONTAINING '2021') AND Qty > 1",
+         {5},
+         {"is blank", "does not contain", "larger"}},
+        {{{"[Nick Name]", "in list", "al;bo", "or"}, {"Price", "is not blank", "", ""}},
+         {fboMoreOperators, fboGroups},
+         "UPPER([Nick Name]) IN ('AL', 'BO') OR Price IS NOT NULL",
+         {1, 2, 4, 5, 6, 7, 8, 9},
+         {"in list", "is not blank"}},
+    };
+    for (const TCase& Case : Cases) {
+        SCOPED_TRACE(Case.Expression);
+        Grid->SetFilterBuilderOptions(Case.Builder);
+        Grid->OperatorNames = fonEnglish;
+        Grid->MoreOperatorNames = fmonEnglish;
+        SetRows(Case.Rows);
+        const std::string Expression = Grid->GetFilterExpression();
+        EXPECT_EQ(Expression, Case.Expression);
+        EXPECT_EQ(FilteredIds(Expression), Case.Ids);
+        for (std::size_t Row = 0; Row < Case.OperatorsAfter.size(); ++Row)
+            EXPECT_EQ(Grid->Cells(OperatorCol(), Grid->FixedRows() + static_cast<int>(Row)),
+                      Case.OperatorsAfter[Row]);
     }
 }
 
