@@ -351,6 +351,7 @@ public:
 
 private:
     friend class TDBFilterGridComboBox;
+    friend struct TMoreOperatorsTestAccess;
 
     // The operator of a row: an operator of the filter syntax, or a more operator.
     struct TRowOperator {
@@ -362,6 +363,13 @@ private:
     // The condition of a more operator in the filter syntax, for the value cell's text.
     std::string ComposeMoreOperator(TFilterMoreOperatorIndex Index, const std::string& FieldName,
                                     const std::string& Value, int Row) const;
+    // The more operator a MoreOperatorNames entry or a filter syntax name denotes.
+    std::optional<TFilterMoreOperatorIndex>
+    FindMoreOperatorName(const std::string& OperatorName) const;
+    // The value cell's text after a pick from the value list in a between or in-list row:
+    // the pick joins the list or leaves it, or fills the next end of the range. Nothing
+    // for any other row.
+    std::optional<std::string> PickIntoValueList(int Row, const std::string& Picked) const;
     // The expression with groups, negation or more operators (any builder option).
     std::string GetBuilderExpression();
 

@@ -74,7 +74,11 @@ void TDBFilterGridComboBox::SetText() {
 std::string TDBFilterGridComboBox::CellText() const {
     const bool ValueColumn = Grid().ColumnRole(CellCol).Filter == fciRightArg;
     const bool Picked = ItemIndex() >= 0 && Items()->Strings(ItemIndex()) == Text();
-    return ValueColumn && Picked ? Grid().ExactValueText(Text()) : Text();
+    if (!ValueColumn || !Picked)
+        return Text();
+    if (std::optional<std::string> List = Grid().PickIntoValueList(CellRow, Text()))
+        return *List;
+    return Grid().ExactValueText(Text());
 }
 
 // Picking the word a group cell already holds takes it away, so that the mouse alone can

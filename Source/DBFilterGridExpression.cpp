@@ -1,17 +1,19 @@
 #include "Source/DBFilterGrid.h"
 
+#include "Source/DBFilterGridInternal.h"
 #include "Source/Vorn_shared.h"
 #include "Source/Vorn_sharedInternal.h"
 #include "host/components/text/AsciiText.h"
 #include "host/data/dataset/Field.h"
 
-#include <algorithm>
 #include <optional>
 
 namespace vorn {
 
 namespace {
 
+using FilterGridInternal::ClosestName;
+using FilterGridInternal::NormalizedName;
 using SharedInternal::EscapeEach;
 using SharedInternal::QuoteValue;
 
@@ -21,11 +23,6 @@ constexpr const char* ConnectorOr = "OR";
 // The filter syntax's own operators are the names of the computer vocabulary.
 const std::string& SQLOperatorOf(TFilterOperatorIndex Index) {
     return fonComputer[static_cast<std::size_t>(Index)];
-}
-
-// Names compare with blanks around them and the letter case of a-z ignored.
-std::string NormalizedName(const std::string& Name) {
-    return UpperCaseAscii(TrimControlsAndSpaces(Name));
 }
 
 bool IsNullTest(const std::string& SQLOperator) {
@@ -42,19 +39,6 @@ std::string SyntaxOperator(const std::string& OperatorText) {
         if (Operator == SQLOperatorOf(static_cast<TFilterOperatorIndex>(Index)))
             return Operator;
     throw Exception("GetOpCell() Bad operator.");
-}
-
-char FoldAscii(char C) {
-    return C >= 'a' && C <= 'z' ? static_cast<char>(C - 'a' + 'A') : C;
-}
-
-// How many leading characters two texts share, a-z compared without case.
-std::size_t CommonPrefixLength(const std::string& A, const std::string& B) {
-    const std::size_t Length = std::min(A.size(), B.size());
-    std::size_t Count = 0;
-    while (Count < Length && FoldAscii(A[Count]) == FoldAscii(B[Count]))
-        ++Count;
-    return Count;
 }
 
 bool IsDigit(char C) {
@@ -176,21 +160,11 @@ void TDBFilterGrid::SetFilterCell(TFilterColumnIndex Column, int Row, const std:
 
 std::optional<TFilterOperatorIndex>
 TDBFilterGrid::ClosestOperatorName(const std::string& OperatorText) const {
-    std::optional<TFilterOperatorIndex> Found;
-    std::size_t BestLength = 0;
-    for (int Index = foiLess; Index <= foiIsNotNull; ++Index) {
-        const std::string& Name = OperatorNames[static_cast<std::size_t>(Index)];
-        const std::size_t Length = CommonPrefixLength(Name, OperatorText);
-        const bool Longer = Length > BestLength;
-        const bool ShorterName =
-            Found && Length == BestLength && Length > 0 &&
-            Name.size() < OperatorNames[static_cast<std::size_t>(*Found)].size();
-        if (Longer || ShorterName) {
-            Found = static_cast<TFilterOperatorIndex>(Index);
-            BestLength = Length;
-        }
-    }
-    return Found;
+    const TFilterOperatorNames& Names = OperatorNames.Names();
+    const auto Found = ClosestName({Names.begin(), Names.end()}, OperatorText);
+    if (!Found)
+        return std::nullopt;
+    return static_cast<TFilterOperatorIndex>(*Found);
 }
 
 std::string TDBFilterGrid::GetOpCell(int Row, const std::string& FieldName) const {

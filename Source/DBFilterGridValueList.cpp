@@ -106,11 +106,15 @@ void TDBFilterGridComboBox::AddOperatorNames(const TGridCoord& Pos) {
     if (Source == nullptr || Source->DataSet() == nullptr)
         return;
     try {
-        const TFilterOperatorIndexes Allowed =
-            FilterGrid.ApplicableOperators(FilterGrid.Cells(Pos.X - 1, Pos.Y));
+        const std::string FieldName = FilterGrid.Cells(Pos.X - 1, Pos.Y);
+        const TFilterOperatorIndexes Allowed = FilterGrid.ApplicableOperators(FieldName);
         for (int Index = foiLess; Index <= foiIsNotNull; ++Index)
             if (Allowed.Contains(static_cast<TFilterOperatorIndex>(Index)))
                 Items()->Add(FilterGrid.OperatorNames[static_cast<std::size_t>(Index)]);
+        const TFilterMoreOperatorIndexes More = FilterGrid.ApplicableMoreOperators(FieldName);
+        for (int Index = fmoBetween; Index <= fmoNotContaining; ++Index)
+            if (More.Contains(static_cast<TFilterMoreOperatorIndex>(Index)))
+                Items()->Add(FilterGrid.MoreOperatorNames[static_cast<std::size_t>(Index)]);
     } catch (const Exception&) {
         // A field the dataset does not know simply has no operators to offer.
         if (FilterGrid.FilterGridOptions().Contains(fgoExceptions))

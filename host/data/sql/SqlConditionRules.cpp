@@ -130,6 +130,12 @@ public:
                            " in a filter: it takes a string literal",
                        *Expr.Operands[1]);
             return;
+        case sekInList:
+        case sekBetween:
+            Field(*Expr.Operands[0]);
+            for (std::size_t Index = 1; Index < Expr.Operands.size(); ++Index)
+                Value(*Expr.Operands[Index], Expr);
+            return;
         default:
             break;
         }
@@ -143,6 +149,14 @@ private:
         if (!IsFieldTerm(Expr))
             Refuse(Describe(Expr) + " is not allowed in a filter: it takes a field or "
                                     "UPPER(field) here",
+                   Expr);
+    }
+
+    // A value of an IN list or a BETWEEN range.
+    static void Value(const TSqlExpr& Expr, const TSqlExpr& Predicate) {
+        if (!IsValueTerm(Expr))
+            Refuse(Describe(Expr) + " is not allowed after " + Describe(Predicate) +
+                       " in a filter: it takes string literals and numbers",
                    Expr);
     }
 

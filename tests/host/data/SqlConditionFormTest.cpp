@@ -38,13 +38,28 @@ void ExpectAcceptedIn(TSqlConditionForm Form, const std::vector<std::string>& Co
 } // namespace
 
 TEST(SqlConditionForm, FiltersAcceptComparisonsOfAFieldWithAValue) {
-    ExpectAcceptedIn(scfSimpleFilter,
-                     {"UPPER([Last Name]) = 'O\\'BRIEN'", "UPPER(City) = 'PARIS' OR Salary >= 5000",
-                      "Salary >= 5000 AND Phone IS NULL", "UPPER(Name) STARTING WITH 'SM'",
-                      "Name CONTAINING 'ith'", "UPPER(Name) LIKE 'A\\_B_'",
-                      "Name = 'Smith' AND City = ''", "'Smith' = Name", "Age >= -5.5e1",
-                      "NOT (Name = 'a' OR [Last Name] IS NOT NULL)", "Name NOT LIKE 'a%'",
-                      "upper(Name) <> 'A'", "Age != 3"});
+    ExpectAcceptedIn(scfSimpleFilter, {"UPPER([Last Name]) = 'O\\'BRIEN'",
+                                       "UPPER(City) = 'PARIS' OR Salary >= 5000",
+                                       "Salary >= 5000 AND Phone IS NULL",
+                                       "UPPER(Name) STARTING WITH 'SM'",
+                                       "Name CONTAINING 'ith'",
+                                       "UPPER(Name) LIKE 'A\\_B_'",
+                                       "Name = 'Smith' AND City = ''",
+                                       "'Smith' = Name",
+                                       "Age >= -5.5e1",
+                                       "NOT (Name = 'a' OR [Last Name] IS NOT NULL)",
+                                       "Name NOT LIKE 'a%'",
+                                       "upper(Name) <> 'A'",
+                                       "Age != 3",
+                                       "UPPER(City) IN ('A', 'B\\'C')",
+                                       "Age IN (1, -2, 3.5)",
+                                       "Age NOT IN (1)",
+                                       "Age BETWEEN -1 AND 3",
+                                       "UPPER(Name) BETWEEN 'A' AND 'M'",
+                                       "Born NOT BETWEEN '2020-01-01' AND "
+                                       "'2020-12-31'",
+                                       "Active IN (TRUE)",
+                                       "NOT (Age BETWEEN 1 AND 2) OR [Last Name] IN ('x')"});
 }
 
 TEST(SqlConditionForm, FiltersRefuseEverythingElse) {
@@ -69,8 +84,21 @@ TEST(SqlConditionForm, FiltersRefuseEverythingElse) {
                              "position 1."},
         {"t.Name = 'a'", "A qualified name is not allowed in a filter comparison at position 1."},
         {"Name = NULL", "NULL is not allowed in a filter comparison at position 8."},
-        {"Name IN ('a', 'b')", "IN is not allowed in a filter at position 1."},
-        {"Age BETWEEN 1 AND 3", "BETWEEN is not allowed in a filter at position 1."},
+        {"Name IN ('a', City)", "A field name is not allowed after IN in a filter: it takes "
+                                "string literals and numbers at position 15."},
+        {"Name IN ('a', NULL)", "NULL is not allowed after IN in a filter: it takes string "
+                                "literals and numbers at position 15."},
+        {"Age IN (1 + 1)", "An arithmetic expression is not allowed after IN in a filter: it "
+                           "takes string literals and numbers at position 9."},
+        {"Age BETWEEN 1 AND Age", "A field name is not allowed after BETWEEN in a filter: it "
+                                  "takes string literals and numbers at position 19."},
+        {"Age BETWEEN UPPER('a') AND 3", "The function UPPER is not allowed after BETWEEN in a "
+                                         "filter: it takes string literals and numbers at "
+                                         "position 13."},
+        {"1 BETWEEN 0 AND 2", "A number is not allowed in a filter: it takes a field or "
+                              "UPPER(field) here at position 1."},
+        {"LOWER(Name) IN ('a')", "The function LOWER is not allowed in a filter: it takes a "
+                                 "field or UPPER(field) here at position 1."},
         {"Name", "A field name is no condition: a filter needs a comparison at position 1."},
         {"Name = 'a' OR 'b'", "A string literal is no condition: a filter needs a comparison at "
                               "position 15."},

@@ -91,6 +91,16 @@ inline std::vector<TSelection> ComposedClauseCases() {
         {"Phone IS NULL", {2, 4, 6, 9, 12, 13, 14, 15, 16, 17, 18}},
         {"Age = 5", {5}},
         {"Age < 5", {6, 17}},
+        // Lists and ranges: both ends belong to a range; NULL is in no list and no range.
+        {"UPPER(City) IN ('PARIS', 'NICE')", {1, 2, 8, 10, 12, 13}},
+        {"Name IN ('a\\\\b', 'O\\'Brien', 'a_b')", {3, 4, 15}},
+        {"Age IN (5, -1, 4.0)", {5, 6}},
+        {"Age NOT IN (5, 4) AND Age < 20", {11, 17}},
+        {"Age BETWEEN 29 AND 33", {1, 9, 12}},
+        {"Age BETWEEN -1 AND 4.5", {6, 17}},
+        {"Age NOT BETWEEN 5 AND 60", {6, 17}},
+        {"UPPER(Name) BETWEEN 'G' AND 'JZ'", {8, 14}},
+        {"NOT (Name IN ('Smith', 'Jones')) AND Salary BETWEEN 4000 AND 4400", {2}},
     };
 }
 
