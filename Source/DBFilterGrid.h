@@ -130,8 +130,9 @@ inline constexpr TFilterOperatorIndexes AllFilterOperatorIndexes =
 
 // fboGroups: three more columns (a negation, opening and closing parentheses) let a row
 // negate its condition or the group it opens, and nest groups; fboMoreOperators: the
-// operators below join the operator list.
-enum TFilterBuilderOption { fboGroups, fboMoreOperators };
+// operators below join the operator list; fboStoreRows: a form file keeps the rows
+// (FilterRows), so that a grid opens with the filter it was designed with.
+enum TFilterBuilderOption { fboGroups, fboMoreOperators, fboStoreRows };
 using TFilterBuilderOptions = TSet<TFilterBuilderOption>;
 
 // The group columns' roles. With fboGroups the columns after the fixed ones read, left
@@ -235,9 +236,9 @@ public:
     // four filter columns moves with them, the group cells' text goes.
     TFilterBuilderOptions FilterBuilderOptions() const { return FFilterBuilderOptions; }
     void SetFilterBuilderOptions(TFilterBuilderOptions Value);
-    // The rows as a saved filter (SaveFilterToJSON), empty while no row holds text, so
-    // that a form file keeps the filter its grid was designed with. Setting it loads the
-    // text (LoadFilterFromJSON); the empty text clears the rows.
+    // With fboStoreRows, the rows as a saved filter (SaveFilterToJSON) while a row holds
+    // text; empty otherwise, so that a form file leaves the property out. Setting it loads
+    // the text (LoadFilterFromJSON); the empty text clears the rows.
     std::string FilterRows() const;
     void SetFilterRows(const std::string& Value);
 
@@ -370,7 +371,7 @@ private:
     // the pick joins the list or leaves it, or fills the next end of the range. Nothing
     // for any other row.
     std::optional<std::string> PickIntoValueList(int Row, const std::string& Picked) const;
-    // The expression with groups, negation or more operators (any builder option).
+    // The expression with groups, negation or more operators.
     std::string GetBuilderExpression();
 
     // What a grid column holds: one of the four filter columns or, with fboGroups, one of

@@ -346,7 +346,8 @@ void TDBFilterGrid::WriteBackConnector(int Row, const std::string& Connector,
 }
 
 std::string TDBFilterGrid::GetFilterExpression() {
-    if (!FFilterBuilderOptions.Empty())
+    if (FFilterBuilderOptions.Contains(fboGroups) ||
+        FFilterBuilderOptions.Contains(fboMoreOperators))
         return GetBuilderExpression();
     std::string Result;
     if (!BeginExpression())

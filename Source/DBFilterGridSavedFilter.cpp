@@ -325,6 +325,8 @@ TFilterLoadReport TDBFilterGrid::LoadFilterFromStream(std::istream& Stream) {
 }
 
 std::string TDBFilterGrid::FilterRows() const {
+    if (!FFilterBuilderOptions.Contains(fboStoreRows))
+        return std::string();
     for (int Row = FixedRows(); Row < RowCount(); ++Row)
         if (!UnexistinqOrEmptyRow(Row))
             return SaveFilterToJSON();

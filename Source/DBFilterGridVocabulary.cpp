@@ -122,7 +122,7 @@ const TTypeInfo& FilterGridOptionsTypeInfo() {
 
 const TTypeInfo& FilterBuilderOptionsTypeInfo() {
     static const TTypeInfo Info{
-        "TFilterBuilderOptions", tkSet, {"fboGroups", "fboMoreOperators"}, nullptr};
+        "TFilterBuilderOptions", tkSet, {"fboGroups", "fboMoreOperators", "fboStoreRows"}, nullptr};
     return Info;
 }
 

@@ -19,8 +19,8 @@ using TGroupCells = std::array<std::string, 3>;
 
 // Switches the group columns on; the grid gets room for them whoever lays them out.
 void UseGroups(TDBFilterGrid& Target) {
-    Target.SetFilterBuilderOptions({fboGroups});
-    Target.SetColCount(Target.FixedCols() + FilterColumnCount + FilterGroupColumnCount);
+    Target.SetFilterBuilderOptions(Target.FilterBuilderOptions() +
+                                   TFilterBuilderOptions{fboGroups});
 }
 
 class SavedFilterTest : public FilterGridTest {
@@ -289,6 +289,11 @@ TEST_F(SavedFilterTest, AnUnusableStreamRaises) {
 }
 
 TEST_F(SavedFilterTest, FilterRowsIsEmptyForAnEmptyGridAndClearsWhenEmptied) {
+    // Without fboStoreRows a form file never keeps the rows.
+    SetRows({{"City", "=", "A", ""}});
+    EXPECT_EQ(Grid->FilterRows(), "");
+    Grid->SetFilterBuilderOptions({fboStoreRows});
+    Grid->Clear();
     EXPECT_EQ(Grid->FilterRows(), "");
     Grid->SetRowCount(4);
     EXPECT_EQ(Grid->FilterRows(), "");
@@ -333,6 +338,7 @@ TEST(SavedFilterFormFileTest, AFormKeepsTheRowsOfAGridThatHasSome) {
             ReadForm(R"json({"class": "TForm", "name": "F", "properties": {}, "components": [
               {"class": "TDBFilterGrid", "name": "FG", "parent": "F", "properties": {}}]})json");
         auto& Grid = dynamic_cast<TDBFilterGrid&>(*Root->FindComponent("FG"));
+        Grid.SetFilterBuilderOptions({fboStoreRows});
         if (Groups)
             UseGroups(Grid);
         const std::string Empty = WriteForm(*Root);
