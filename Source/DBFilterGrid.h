@@ -382,11 +382,12 @@ private:
     };
     TColumnRole ColumnRole(int Column) const;
     // Whether the row's negation cell negates (empty, the negation word or "NOT"); raises
-    // for other text. False without fboGroups.
-    bool ReadNegation(int Row) const;
+    // for other text, the message starting with Context ("TDBFilterGrid.Method() ").
+    // False without fboGroups.
+    bool ReadNegation(int Row, const char* Context) const;
     // The number of parentheses in the row's "(" or ")" cell, which holds them and blanks
-    // only; raises for other text. 0 without fboGroups.
-    int ReadParentheses(TFilterGroupColumnIndex Role, int Row) const;
+    // only; raises for other text as ReadNegation does. 0 without fboGroups.
+    int ReadParentheses(TFilterGroupColumnIndex Role, int Row, const char* Context) const;
 
     // What both expression paths compose their conditions with, taken once per call.
     struct TExpressionSettings {
@@ -409,6 +410,8 @@ private:
         std::string Operator;
         std::optional<TFilterMoreOperatorIndex> More;
         std::string Value;
+        // Whether the field's values are quoted; read for the filter syntax's operators
+        // only, as a more operator checks its field itself.
         bool Quoted = true;
     };
     // The condition of a row whose field cell names FieldName (not empty) with the row's
@@ -419,7 +422,8 @@ private:
                                    const TExpressionSettings& Settings) const;
     // Appends the condition to FilterText joined by Connector and with fgoCorrect writes
     // the row's field, operator and value back. A condition the composer drops leaves
-    // FilterText as it is.
+    // FilterText as it is. A more operator's condition (always some text) is returned
+    // alone: FilterText must be empty then.
     std::string AppendRowCondition(const std::string& FilterText, std::string& Connector,
                                    TRowCondition& Condition, const TExpressionSettings& Settings);
     // With fgoCorrect, writes the connector that joined the row below into the row's cell.
@@ -504,6 +508,8 @@ public:
     void KeyDown(int& Key, TShiftState Shift) override;
     // The mouse leaving a combo box that is neither focused nor open hides it.
     void CMMouseLeave() override;
+    // A changed text is no longer the one picked from the list.
+    void Change() override;
 
 private:
     TDBFilterGrid& Grid() const;
@@ -516,9 +522,14 @@ private:
     void AddTableValues(TTable& Table, const std::string& FieldName);
     void AddScannedValues(TDataSet& DataSet, const TField& Field);
     // The text to write into the edited cell: a value picked from the value list is
-    // written so that it matches exactly itself.
+    // written so that it matches exactly itself, or joins a between or in-list row's
+    // values; typed text, even an item's, is written as typed in such a row.
     std::string CellText() const;
     bool PicksHeldGroupWord() const;
+
+    // The text is an item the user picked from the list (typing an item's text selects
+    // the item too, but is no pick).
+    bool FPickedFromList = false;
 };
 
 // The button laid over the fixed cell at the left of a filter row to delete it.

@@ -38,6 +38,7 @@ bool TDBFilterGridComboBox::ShowPositioned(const TGridCoord& Coord) {
     // The list belongs to the cell it was opened on; the next opening fills it anew.
     Items()->Clear();
     SetText(FilterGrid.Cells(Coord.X, Coord.Y));
+    FPickedFromList = false;
     SetBounds(FilterGrid.Left() + R.Left + 2, FilterGrid.Top() + R.Top + 2, R.Width(), R.Height());
     CellCol = Coord.X;
     CellRow = Coord.Y;
@@ -77,8 +78,13 @@ std::string TDBFilterGridComboBox::CellText() const {
     if (!ValueColumn || !Picked)
         return Text();
     if (std::optional<std::string> List = Grid().PickIntoValueList(CellRow, Text()))
-        return *List;
+        return FPickedFromList ? *List : Text();
     return Grid().ExactValueText(Text());
+}
+
+void TDBFilterGridComboBox::Change() {
+    FPickedFromList = false;
+    TCustomComboBox::Change();
 }
 
 // Picking the word a group cell already holds takes it away, so that the mouse alone can
@@ -117,6 +123,7 @@ void TDBFilterGridComboBox::AppendRow() {
 // each step that follows one of them first asks whether the combo box is left.
 void TDBFilterGridComboBox::Click() {
     const TAliveGuard Guard(*this);
+    FPickedFromList = true;
     TCustomComboBox::Click();
     // Browsing the open list commits nothing.
     if (!Guard.Alive() || DroppedDown())

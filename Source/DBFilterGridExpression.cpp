@@ -298,7 +298,9 @@ std::string TDBFilterGrid::AppendRowCondition(const std::string& FilterText, std
                                               TRowCondition& Condition,
                                               const TExpressionSettings& Settings) {
     const int Row = Condition.Row;
+    // Only the builder reads more operators, and it joins each condition itself.
     if (Condition.More) {
+        VORN_ASSERT(FilterText.empty());
         const std::size_t Index = static_cast<std::size_t>(*Condition.More);
         const std::string Text =
             ComposeMoreOperator(*Condition.More, Condition.FieldName, Condition.Value, Row);
@@ -307,12 +309,7 @@ std::string TDBFilterGrid::AppendRowCondition(const std::string& FilterText, std
             SetFilterCell(fciOperator, Row,
                           Settings.ShowVocabulary ? MoreOperatorNames[Index] : fmonComputer[Index]);
         }
-        if (Text.empty() || FilterText.empty())
-            return Text.empty() ? FilterText : Text;
-        Connector = UpperCaseAscii(TrimControlsAndSpaces(Connector));
-        if (Connector.empty())
-            Connector = ConnectorAnd;
-        return FilterText + " " + Connector + " " + Text;
+        return Text;
     }
 
     std::string CorrectedValue;

@@ -14,6 +14,7 @@ constexpr int ParenthesisWidth = 24;
 
 constexpr const char* SyntaxNot = "NOT";
 constexpr const char* SyntaxAnd = "AND";
+constexpr const char* ExpressionContext = "TDBFilterGrid.GetFilterExpression() ";
 
 int InitialGroupWidth(TFilterGroupColumnIndex Column) {
     return Column == fgciNot ? NotWidth : ParenthesisWidth;
@@ -96,7 +97,7 @@ void TDBFilterGrid::SetFilterBuilderOptions(TFilterBuilderOptions Value) {
         SetCol(FilterColumn(fciLeftArg));
 }
 
-bool TDBFilterGrid::ReadNegation(int Row) const {
+bool TDBFilterGrid::ReadNegation(int Row, const char* Context) const {
     const int Column = GroupColumn(fgciNot);
     if (Column < 0)
         return false;
@@ -106,11 +107,12 @@ bool TDBFilterGrid::ReadNegation(int Row) const {
     const std::string Word = UpperCaseAscii(Text);
     if (Word == UpperCaseAscii(TrimControlsAndSpaces(GroupNames[fgciNot])) || Word == SyntaxNot)
         return true;
-    throw Exception("TDBFilterGrid.GetFilterExpression() Unknown negation in row " +
-                    std::to_string(Row) + ": '" + Text + "'.");
+    throw Exception(Context + std::string("Unknown negation in row ") + std::to_string(Row) +
+                    ": '" + Text + "'.");
 }
 
-int TDBFilterGrid::ReadParentheses(TFilterGroupColumnIndex Role, int Row) const {
+int TDBFilterGrid::ReadParentheses(TFilterGroupColumnIndex Role, int Row,
+                                   const char* Context) const {
     const int Column = GroupColumn(Role);
     if (Column < 0)
         return 0;
@@ -118,9 +120,8 @@ int TDBFilterGrid::ReadParentheses(TFilterGroupColumnIndex Role, int Row) const 
     const std::string Text = Cells(Column, Row);
     if (const std::optional<int> Count = CountParentheses(Text, Opening ? '(' : ')'))
         return *Count;
-    throw Exception(std::string("TDBFilterGrid.GetFilterExpression() Unknown group ") +
-                    (Opening ? "opening" : "closing") + " in row " + std::to_string(Row) + ": '" +
-                    TrimControlsAndSpaces(Text) + "'.");
+    throw Exception(Context + std::string("Unknown group ") + (Opening ? "opening" : "closing") +
+                    " in row " + std::to_string(Row) + ": '" + TrimControlsAndSpaces(Text) + "'.");
 }
 
 // The rows make a stream of tokens, each row read as it stands: [NOT] ["("...] [condition]
@@ -162,9 +163,9 @@ std::string TDBFilterGrid::GetBuilderExpression() {
 
     int LastConditionRow = -1;
     for (int Row = FixedRows(); Row < RowCount(); ++Row) {
-        const bool Negated = ReadNegation(Row);
-        const int Opens = ReadParentheses(fgciOpen, Row);
-        const int Closes = ReadParentheses(fgciClose, Row);
+        const bool Negated = ReadNegation(Row, ExpressionContext);
+        const int Opens = ReadParentheses(fgciOpen, Row, ExpressionContext);
+        const int Closes = ReadParentheses(fgciClose, Row, ExpressionContext);
         const std::string FieldName = FilterCellText(fciLeftArg, Row);
         const TRowOperator RowOperator = GetRowOperator(Row, FieldName);
         // The negation stands left of the parentheses: it negates the outermost group the

@@ -118,11 +118,12 @@ std::string TextLiteral(std::string_view Text) {
     return "'" + SharedInternal::EscapeEach(Text, "\\'", '\\') + "'";
 }
 
-// A LIKE pattern literal matching every text that ends with Text: the pattern's own
-// characters in Text are escaped to match themselves, and in a pattern literal only
-// the quote needs escaping besides.
-std::string EndingPatternLiteral(std::string_view Text) {
-    const std::string Pattern = "%" + SharedInternal::EscapeEach(Text, "%_\\", '\\');
+// A LIKE pattern literal matching every text that ends with Text, or with AnyAfter every
+// text that holds it: the pattern's own characters in Text are escaped to match
+// themselves, and in a pattern literal only the quote needs escaping besides.
+std::string PatternLiteral(std::string_view Text, bool AnyAfter) {
+    const std::string Pattern =
+        "%" + SharedInternal::EscapeEach(Text, "%_\\", '\\') + (AnyAfter ? "%" : "");
     return "'" + SharedInternal::EscapeEach(Pattern, "'", '\\') + "'";
 }
 
@@ -165,9 +166,14 @@ TDBFilterGrid::TRowOperator TDBFilterGrid::GetRowOperator(int Row,
     }
     if (!Strict || !Correct)
         return {GetOpCell(Row, FieldName), std::nullopt};
-    // The correcting path reads the text as the closest name of either list.
+    // The correcting path reads the text as the closest name of either list, leaving out
+    // the more operators that do not fit the field (an empty name is never the closest).
     std::vector<std::string> Names(OperatorNames.Names().begin(), OperatorNames.Names().end());
-    Names.insert(Names.end(), MoreOperatorNames.Names().begin(), MoreOperatorNames.Names().end());
+    const TFilterMoreOperatorIndexes Fitting = ApplicableMoreOperators(FieldName);
+    for (int Index = fmoBetween; Index <= fmoNotContaining; ++Index)
+        Names.push_back(Fitting.Contains(static_cast<TFilterMoreOperatorIndex>(Index))
+                            ? MoreOperatorNames[static_cast<std::size_t>(Index)]
+                            : std::string());
     const std::optional<std::size_t> Closest = ClosestName(Names, OperatorText);
     if (!Closest || *Closest < static_cast<std::size_t>(FilterOperatorCount))
         return {GetOpCell(Row, FieldName), std::nullopt};
@@ -234,23 +240,21 @@ std::string TDBFilterGrid::ComposeMoreOperator(TFilterMoreOperatorIndex Index,
     const std::string Text = TrimControlsAndSpaces(Value);
     if (Text.empty())
         RaiseInRow(Index, Row, "takes a value");
+    if (!Quoted)
+        RaiseInRow(Index, Row, "does not apply to field \"" + FieldName + "\"");
     if (Index == fmoEndsWith)
-        return Subject + " LIKE " + EndingPatternLiteral(Fold ? UpperCaseText(Text) : Text);
+        return Subject + " LIKE " + PatternLiteral(Fold ? UpperCaseText(Text) : Text, false);
 
-    // The substring test is the one the composer writes for a containing condition, so
-    // that both treat letter case alike; the value is handed over as exact text.
-    const bool SQLKind = FFilterKind == fkSQL;
-    std::string Connector;
-    std::string ClauseField = FieldName;
-    std::string Operator = OperatorIndexTOSQLOperator(foiContaining);
-    std::string ClauseValue = ExactValueText(Text);
-    std::string CorrectedValue;
-    const std::string Clause = AppendFilter(
-        std::string(), Connector, ClauseField, Operator, ClauseValue, CorrectedValue, true,
-        FFilterGridOptions.Contains(fgoCaseSensitive), SQLKind ? FWildcards : std::string(),
-        SQLKind ? FTargetWildcards : std::string(),
-        FFilterGridOptions.Contains(fgoCaseSensitiveContaining), true);
-    return "NOT (" + Clause + ")";
+    // Letter case is treated as the composer treats a containing condition: the dialect's
+    // CONTAINING ignores it, and the case-sensitive SQL kind with wildcards matches with
+    // LIKE. The value is always matched as the exact text typed.
+    const bool CaseSensitive = FFilterGridOptions.Contains(fgoCaseSensitive);
+    const bool CaseSensitiveContaining = FFilterGridOptions.Contains(fgoCaseSensitiveContaining);
+    if (CaseSensitive && !CaseSensitiveContaining && FFilterKind == fkSQL && !FWildcards.empty())
+        return "NOT (" + Field + " LIKE " + PatternLiteral(Text, true) + ")";
+    const bool FoldContaining = !CaseSensitive && CaseSensitiveContaining;
+    return "NOT (" + (FoldContaining ? "UPPER(" + Field + ")" : Field) + " CONTAINING " +
+           TextLiteral(FoldContaining ? UpperCaseText(Text) : Text) + ")";
 }
 
 std::optional<std::string> TDBFilterGrid::PickIntoValueList(int Row,

@@ -117,7 +117,9 @@ TVariant TypedValue(const std::string& Text, const TSqlParameterSource& Source,
 
 TParameterizedFilter TDBFilterGrid::GetParameterizedFilter(TSqlBackend Backend) {
     // A NUL would end the value early where it is handed on as a C string: refused before
-    // anything, the corrections included, is done.
+    // anything, the corrections included, is done, but after the in-cell editor has put
+    // its text into its cell.
+    HideInCellEditor();
     for (int Row = FixedRows(); Row < RowCount(); ++Row)
         if (Cells(FilterColumn(fciRightArg), Row).find('\0') != std::string::npos)
             throw Exception(std::string(ParameterizedFilterContext) + "The value in row " +

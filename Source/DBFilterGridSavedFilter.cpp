@@ -27,6 +27,7 @@ constexpr const char* ConnectorAnd = "AND";
 constexpr const char* ConnectorOr = "OR";
 
 const char* const LoadPrefix = "TDBFilterGrid.LoadFilterFromJSON() ";
+const char* const SaveContext = "TDBFilterGrid.SaveFilterToJSON() ";
 
 // One filter row as it is saved: the connector joins the row to the next saved row.
 struct TSavedRow {
@@ -96,41 +97,12 @@ std::string DisplayConnectorName(const TDBFilterGrid& Grid, const std::string& S
     return SyntaxName;
 }
 
-std::string GroupCell(const TDBFilterGrid& Grid, TFilterGroupColumnIndex Column, int Row) {
-    const int GridColumn = Grid.GroupColumn(Column);
-    return GridColumn < 0 ? std::string() : Grid.Cells(GridColumn, Row);
-}
-
-// The number of parentheses in a group cell, which holds nothing else but blanks.
-int CountParentheses(const std::string& CellText, char Parenthesis, const char* What, int Row) {
-    const std::string Text = TrimControlsAndSpaces(CellText);
-    int Count = 0;
-    for (const char C : Text) {
-        if (C == Parenthesis)
-            ++Count;
-        else if (C != ' ')
-            throw Exception(std::string("TDBFilterGrid.SaveFilterToJSON() Unknown ") + What +
-                            " in row " + std::to_string(Row) + ": '" + CellText + "'.");
-    }
-    return Count;
-}
-
-TSavedRow ReadGridRow(const TDBFilterGrid& Grid, int Row) {
+// The filter cells of a row; its group cells are read by the grid.
+TSavedRow ReadFilterCells(const TDBFilterGrid& Grid, int Row) {
     TSavedRow Saved;
-    const std::string NotText = GroupCell(Grid, fgciNot, Row);
-    if (!TrimControlsAndSpaces(NotText).empty()) {
-        if (!SameName(NotText, Grid.GroupNames[fgciNot]) &&
-            !SameName(NotText, fgnComputer[fgciNot]))
-            throw Exception("TDBFilterGrid.SaveFilterToJSON() Unknown negation in row " +
-                            std::to_string(Row) + ": '" + NotText + "'.");
-        Saved.Not = true;
-    }
-    Saved.Open = CountParentheses(GroupCell(Grid, fgciOpen, Row), '(', "opening parenthesis", Row);
     Saved.Field = Grid.Cells(Grid.FilterColumn(fciLeftArg), Row);
     Saved.Operator = SyntaxOperatorName(Grid, Grid.Cells(Grid.FilterColumn(fciOperator), Row));
     Saved.Value = Grid.Cells(Grid.FilterColumn(fciRightArg), Row);
-    Saved.Close =
-        CountParentheses(GroupCell(Grid, fgciClose, Row), ')', "closing parenthesis", Row);
     Saved.Connector =
         SyntaxConnectorName(Grid, Grid.Cells(Grid.FilterColumn(fciBoolOperator), Row));
     return Saved;
@@ -254,7 +226,10 @@ std::string TDBFilterGrid::SaveFilterToJSON() const {
     for (int Row = FixedRows(); Row < RowCount(); ++Row) {
         if (UnexistinqOrEmptyRow(Row))
             continue;
-        const TSavedRow Saved = ReadGridRow(*this, Row);
+        TSavedRow Saved = ReadFilterCells(*this, Row);
+        Saved.Not = ReadNegation(Row, SaveContext);
+        Saved.Open = ReadParentheses(fgciOpen, Row, SaveContext);
+        Saved.Close = ReadParentheses(fgciClose, Row, SaveContext);
         Rows.push_back(TJson{{"not", Saved.Not},
                              {"open", Saved.Open},
                              {"field", HostToUtf8(Saved.Field)},

@@ -159,11 +159,24 @@ TEST_P(MoreOperatorsTest, ConditionsSelectTheRowsTheyMean) {
          {fgoCaseSensitiveContaining},
          "NOT (UPPER(Name) CONTAINING 'O')",
          {4, 7, 9}},
+        // A value that reads as one literal is matched as the text typed, quotes included.
         {"Name",
          "NOT CONTAINING",
          "'x\\y'",
          {},
          "NOT (Name CONTAINING '\\'x\\\\y\\'')",
+         {1, 2, 3, 4, 6, 7, 8, 9}},
+        {"Name",
+         "NOT CONTAINING",
+         "'x\\y'",
+         {fgoCaseSensitive},
+         "NOT (Name LIKE '%\\'x\\\\y\\'%')",
+         {1, 2, 3, 4, 6, 7, 8, 9}},
+        {"Name",
+         "NOT CONTAINING",
+         "''",
+         {fgoCaseSensitive},
+         "NOT (Name LIKE '%\\'\\'%')",
          {1, 2, 3, 4, 6, 7, 8, 9}},
         {"Name",
          "NOT CONTAINING",
@@ -278,6 +291,9 @@ TEST_P(MoreOperatorsTest, WrongValuesAreRefusedNamingTheRow) {
          "in row 1)."},
         {"Name", "ENDING WITH", "", "ENDING WITH in row 1 takes a value."},
         {"Name", "NOT CONTAINING", " ", "NOT CONTAINING in row 1 takes a value."},
+        {"Qty", "ENDING WITH", "5", "ENDING WITH in row 1 does not apply to field \"Qty\"."},
+        {"Active", "NOT CONTAINING", "true",
+         "NOT CONTAINING in row 1 does not apply to field \"Active\"."},
         {"Name", "IN", std::string("a\0b", 3), "IN in row 1 has a value holding a NUL character."},
     };
     for (const TCase& Case : Cases) {
@@ -337,8 +353,9 @@ TEST_P(MoreOperatorsTest, StrictOperatorsCheckTheFitOrCorrectToTheClosestName) {
          "",
          "TDBFilterGrid.OperatorNameToIndex() Unknown operator name: 'ends'."},
         // Correcting: the name with the longest common start over both lists, the shorter
-        // one among equals.
-        {"Qty", "ends", {fgoStrictOperators, fgoCorrect}, fmoEndsWith, "ENDING WITH", ""},
+        // one among equals; of the more operators only those that fit the field.
+        {"Name", "ends", {fgoStrictOperators, fgoCorrect}, fmoEndsWith, "ENDING WITH", ""},
+        {"Qty", "ends", {fgoStrictOperators, fgoCorrect}, std::nullopt, "=", ""},
         {"Name", "in l", {fgoStrictOperators, fgoCorrect}, fmoInList, "IN", ""},
         {"Name", "is b", {fgoStrictOperators, fgoCorrect}, fmoIsBlank, "IS BLANK", ""},
         {"Name", "is n", {fgoStrictOperators, fgoCorrect}, std::nullopt, "IS NULL", ""},
@@ -455,6 +472,18 @@ TEST_P(MoreOperatorsTest, PicksBuildListsAndRanges) {
             EXPECT_EQ(Grid->Cells(ValueCol(), 1), Case.CellAfterEach[Pick]);
             User.Hover(0, 0);
         }
+    }
+    // Typing an item's text is no pick: what was typed replaces the cell.
+    for (const char* Operator : {"IN", "BETWEEN"}) {
+        SCOPED_TRACE(std::string(Operator) + " typed");
+        SetRow("Name", Operator, "Jones");
+        User.Hover(ValueCol(), 1);
+        User.OpenList();
+        UserCloseList(User.Combo());
+        User.Type("Anderson");
+        EXPECT_TRUE(User.Key(VK_RETURN));
+        EXPECT_EQ(Grid->Cells(ValueCol(), 1), "Anderson");
+        User.Hover(0, 0);
     }
     // What the picks built reads back as the values picked.
     SetRow("Name", "IN", "");

@@ -345,6 +345,8 @@ struct TRefusal {
     std::vector<TRow> Rows;
     std::string Message; // the start of the message
     bool CellsKept;      // refused before the expression's corrections
+    // Text left in the in-cell editor over the last row's value cell, not yet committed.
+    std::string Editing = {};
 };
 
 using FilterGridParametersRefusalTest = ThingsGridTest<TRefusal>;
@@ -352,6 +354,12 @@ using FilterGridParametersRefusalTest = ThingsGridTest<TRefusal>;
 TEST_P(FilterGridParametersRefusalTest, HostileInputIsRefusedWithItsReason) {
     const TRefusal& Case = this->Case();
     Things.SetRows(Case.Rows);
+    if (!Case.Editing.empty()) {
+        TDBFilterGridComboBox& Editor = *Things.Grid->InCellEditor();
+        ASSERT_TRUE(Editor.ShowPositioned(
+            {Things.Grid->FilterColumn(fciRightArg), Things.Grid->RowCount() - 1}));
+        Editor.SetText(Case.Editing);
+    }
     const std::vector<std::string> Before = Things.Cells();
     try {
         Things.Grid->GetParameterizedFilter(Things.SqlBackend());
@@ -385,6 +393,11 @@ const TRefusal Refusals[] = {
        ""}},
      "TDBFilterGrid.GetParameterizedFilter() The value in row 1 holds a NUL character.",
      true},
+    {"NulInEditor",
+     {{"Name", "=", "a", ""}},
+     "TDBFilterGrid.GetParameterizedFilter() The value in row 1 holds a NUL character.",
+     false,
+     Nul},
     {"NulInUnusedRow",
      {{"Qty", "=", "1", ""}, {"", "", Nul, ""}},
      "TDBFilterGrid.GetParameterizedFilter() The value in row 2 holds a NUL character.",

@@ -201,6 +201,12 @@ TEST_F(SavedFilterTest, GroupsAndNegationsComeBackInTheGridsWords) {
               "fboGroups in FilterBuilderOptions.");
     EXPECT_EQ(RowsOf(*Plain), (std::vector<TFilterRow>{{"", "", "", ""}}));
 
+    // Any blank may stand between parentheses, as in the expression.
+    SetGroups(*Grid, {{"", "(\t(", ""}, {"", "", ""}, {"", "", ")\t)"}});
+    const std::string Blanks = Grid->SaveFilterToJSON();
+    EXPECT_NE(Blanks.find(R"("open":2,"field":"City")"), std::string::npos) << Blanks;
+    EXPECT_NE(Blanks.find(R"("value":"B","close":2)"), std::string::npos) << Blanks;
+
     // Group cells that are no group words are not guessed at.
     SetGroups(*Grid, {{"maybe", "", ""}});
     EXPECT_THROW(Grid->SaveFilterToJSON(), Exception);

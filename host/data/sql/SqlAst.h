@@ -96,6 +96,19 @@ inline bool IsSqlUpperCall(const TSqlExpr& Expr) {
     return true;
 }
 
+// A number with a sign before it (- or +).
+inline bool IsSqlSignedNumber(const TSqlExpr& Expr) {
+    return Expr.Kind == sekUnary && (Expr.Operator == sopNegate || Expr.Operator == sopPlus) &&
+           Expr.Operands[0]->Kind == sekNumber;
+}
+
+// A literal, a truth value or a (signed) number: one value of its own, what a filter
+// compares a field with.
+inline bool IsSqlValueTerm(const TSqlExpr& Expr) {
+    return Expr.Kind == sekString || Expr.Kind == sekNumber || Expr.Kind == sekBoolean ||
+           IsSqlSignedNumber(Expr);
+}
+
 struct TSqlSelectItem {
     TSqlExprPtr Expr;
     std::string Alias; // empty: no alias (names are never empty)

@@ -92,13 +92,6 @@ bool IsFieldTerm(const TSqlExpr& Expr) {
            Expr.Operands[0]->Name.size() == 1;
 }
 
-// A literal or a (signed) number: what a filter compares a field with.
-bool IsValueTerm(const TSqlExpr& Expr) {
-    if (Expr.Kind == sekString || Expr.Kind == sekNumber || Expr.Kind == sekBoolean)
-        return true;
-    return Expr.Kind == sekUnary && Expr.Operator != sopNot && Expr.Operands[0]->Kind == sekNumber;
-}
-
 // Applies Check to each condition that AND, OR and NOT join in Expr.
 void ForEachJoinedCondition(const TSqlExpr& Expr, void (*Check)(const TSqlExpr&)) {
     if (!IsConnective(Expr)) {
@@ -154,7 +147,7 @@ private:
 
     // A value of an IN list or a BETWEEN range.
     static void Value(const TSqlExpr& Expr, const TSqlExpr& Predicate) {
-        if (!IsValueTerm(Expr))
+        if (!IsSqlValueTerm(Expr))
             Refuse(Describe(Expr) + " is not allowed after " + Describe(Predicate) +
                        " in a filter: it takes string literals and numbers",
                    Expr);
@@ -164,7 +157,7 @@ private:
         const TSqlExpr& Left = *Expr.Operands[0];
         const TSqlExpr& Right = *Expr.Operands[1];
         for (const TSqlExpr* Side : {&Left, &Right})
-            if (!IsFieldTerm(*Side) && !IsValueTerm(*Side))
+            if (!IsFieldTerm(*Side) && !IsSqlValueTerm(*Side))
                 Refuse(Describe(*Side) + " is not allowed in a filter comparison", *Side);
         if (IsFieldTerm(Left) == IsFieldTerm(Right))
             Refuse(IsFieldTerm(Left) ? "A filter compares a field with a literal or a number, "

@@ -61,23 +61,11 @@ bool IsArithmetic(TSqlLevel Level) {
     return Level == slAdditive || Level == slMultiplicative;
 }
 
-bool IsSignedNumber(const TSqlExpr& Expr) {
-    return Expr.Kind == sekUnary && (Expr.Operator == sopNegate || Expr.Operator == sopPlus) &&
-           Expr.Operands[0]->Kind == sekNumber;
-}
-
 // The field that Expr names, alone or upper-cased (without qualifier); empty for anything
 // else.
 std::string ComparedFieldOf(const TSqlExpr& Expr) {
     const TSqlExpr& Term = IsSqlUpperCall(Expr) ? *Expr.Operands[0] : Expr;
     return Term.Kind == sekColumn ? Term.Name.back() : std::string();
-}
-
-// A literal, a truth value or a signed number: one value of its own.
-bool IsValueTerm(const TSqlExpr& Expr) {
-    if (Expr.Kind == sekString || Expr.Kind == sekNumber || Expr.Kind == sekBoolean)
-        return true;
-    return IsSignedNumber(Expr);
 }
 
 // Whether an operand written bare under an operator of level Parent could be read
@@ -360,7 +348,7 @@ private:
     // meets that expression.
     void ComparedOperand(const TSqlExpr& Parent, std::size_t Index, bool RightSide,
                          const std::string& FieldName) {
-        if (!IsValueTerm(*Parent.Operands[Index])) {
+        if (!IsSqlValueTerm(*Parent.Operands[Index])) {
             Operand(Parent, Index, RightSide);
             return;
         }
@@ -372,7 +360,7 @@ private:
     void Unary(const TSqlExpr& Expr) {
         // A negative number is one value: PostgreSQL cannot negate a parameter whose type
         // it has yet to infer.
-        if (FBindAll && IsSignedNumber(Expr)) {
+        if (FBindAll && IsSqlSignedNumber(Expr)) {
             const std::string Sign = Expr.Operator == sopNegate ? "-" : "";
             Parameter(Sign + Expr.Operands[0]->Text, spkNumber);
             return;
@@ -536,7 +524,7 @@ private:
             if (Index > 1)
                 Write(", ");
             // The items are written bare, as ExprList writes them.
-            if (IsValueTerm(*Expr.Operands[Index]))
+            if (IsSqlValueTerm(*Expr.Operands[Index]))
                 FComparedField = FieldName;
             this->Expr(*Expr.Operands[Index]);
             FComparedField.clear();
