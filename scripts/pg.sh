@@ -31,8 +31,11 @@ print_env() {
     local dir=$1
     echo "export VORN_PG_DIR='$dir'"
     echo "export VORN_PG_CONNINFO='host=$dir dbname=$database user=postgres'"
+    # Both servers, of which only the standby accepts read-only sessions: the
+    # tests read through a connection string naming several hosts, as replicas are
+    # reached in production.
     if [[ -d $dir/standby ]]; then
-        echo "export VORN_PG_STANDBY_CONNINFO='host=$(standby_socket "$dir") dbname=$database user=postgres'"
+        echo "export VORN_PG_STANDBY_CONNINFO='host=$(standby_socket "$dir"),$dir dbname=$database user=postgres target_session_attrs=read-only'"
     fi
 }
 
