@@ -17,11 +17,11 @@
 #include <vector>
 
 using namespace vorn;
-using vorn::test::AllBackends;
 using vorn::test::BackendCaseTest;
 using vorn::test::BackendCaseTestName;
 using vorn::test::BackendTest;
 using vorn::test::BackendTestName;
+using vorn::test::ReadingBackends;
 using vorn::test::TRecordedStatement;
 using vorn::test::TRecordingConnection;
 
@@ -285,7 +285,7 @@ const TGridWindowCase GridWindowCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, GridWindowTest,
-                         ::testing::Combine(::testing::ValuesIn(AllBackends),
+                         ::testing::Combine(::testing::ValuesIn(ReadingBackends()),
                                             ::testing::ValuesIn(GridWindowCases)),
                          BackendCaseTestName<TGridWindowCase>);
 
@@ -457,7 +457,7 @@ TEST_P(RecordWindowTest, PositionsAndFractionJumpsFollowTheOrder) {
     EXPECT_FALSE(Query->MoveToFraction(0.5));
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, RecordWindowTest, ::testing::ValuesIn(AllBackends),
+INSTANTIATE_TEST_SUITE_P(Backends, RecordWindowTest, ::testing::ValuesIn(ReadingBackends()),
                          BackendTestName);
 
 } // namespace
