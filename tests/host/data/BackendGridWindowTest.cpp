@@ -289,6 +289,33 @@ INSTANTIATE_TEST_SUITE_P(Cases, GridWindowTest,
                                             ::testing::ValuesIn(GridWindowCases)),
                          BackendCaseTestName<TGridWindowCase>);
 
+class GridRefreshTest : public BackendTest, protected GridWindowFixture {
+protected:
+    void SetUp() override {
+        BackendTest::SetUp();
+        CreateItems(*Database);
+    }
+};
+
+// A row written by someone else shows in the grid after a Refresh: on a standby too,
+// once it has replayed the row (the test database waits for that).
+TEST_P(GridRefreshTest, ARowWrittenElsewhereShowsAfterARefresh) {
+    for (TDataSet* DataSet : {static_cast<TDataSet*>(Items), static_cast<TDataSet*>(Query)}) {
+        SCOPED_TRACE(DataSet == Items ? "table" : "query");
+        Database->Execute("DELETE FROM \"Items\" WHERE \"ID\" = 3");
+        Show(*DataSet);
+        ASSERT_EQ(Shown("ID"), (std::vector<int>{1, 2, 4, 5, 6}));
+        Database->Execute("INSERT INTO \"Items\" VALUES (3, 'N97', 3)");
+        DataSet->Refresh();
+        EXPECT_EQ(Shown("ID"), (std::vector<int>{1, 2, 3, 4, 5}));
+        EXPECT_EQ(Shown("Twice"), (std::vector<int>{2, 4, 6, 8, 10}));
+        DataSet->Close();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, GridRefreshTest, ::testing::ValuesIn(ReadingBackends()),
+                         BackendTestName);
+
 class RecordWindowTest : public BackendTest, protected GridWindowFixture {
 protected:
     void SetUp() override {
