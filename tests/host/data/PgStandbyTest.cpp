@@ -12,6 +12,9 @@
 #include <ostream>
 #include <thread>
 
+#include <stdlib.h>
+#include <unistd.h>
+
 using namespace vorn;
 using ::testing::AllOf;
 using ::testing::HasSubstr;
@@ -203,30 +206,49 @@ INSTANTIATE_TEST_SUITE_P(
         THostsCase{"StandbyGone", THostsCase::hGoneStandby, "standby", THostsCase::sNone}),
     [](const ::testing::TestParamInfo<THostsCase>& Info) { return Info.param.Name; });
 
-// A standby that ends the session of an open query (as it does when it shuts down or
-// crashes) makes the query's next read fail with a message that says so; opening the
-// query again connects anew and reads.
-TEST_F(PgStandbyTest, AQueryWhoseStandbySessionEndedRaisesAndOpensAgain) {
+// A standby that goes away (its socket disappears and its sessions end, as when it
+// shuts down) makes an open query's next read fail with a message that says so;
+// opening the query again connects to the server that is left.
+TEST_F(PgStandbyTest, AQueryWhoseStandbyIsLostRaisesAndOpensOnWhatIsLeft) {
     Primary->ExecuteCommand("INSERT INTO standby_rows SELECT generate_series(4, 1000)", {});
     AwaitStandbyReplay(*Primary, *Standby);
-    RegisterPostgresDatabase("PgStandbyLost",
-                             PgStandbyTestConnInfo() + " target_session_attrs=prefer-standby");
+    // The alias reaches the standby through a socket folder of its own, which the test
+    // can empty.
+    char Folder[] = "/tmp/vsbXXXXXX";
+    ASSERT_NE(mkdtemp(Folder), nullptr);
+    const std::string StandbySocket =
+        FirstValue(*Standby, "SELECT current_setting('unix_socket_directories') || "
+                             "'/.s.PGSQL.' || current_setting('port') LIMIT 1");
+    const std::string Link = std::string(Folder) + "/.s.PGSQL." +
+                             FirstValue(*Standby, "SELECT current_setting('port') LIMIT 1");
+    ASSERT_EQ(symlink(StandbySocket.c_str(), Link.c_str()), 0);
+    const std::string PrimaryHost =
+        FirstValue(*Primary, "SELECT current_setting('unix_socket_directories') LIMIT 1");
+    RegisterPostgresDatabase("PgStandbyLost", PgStandbyTestConnInfo() + " host=" + Folder + "," +
+                                                  PrimaryHost +
+                                                  " target_session_attrs=prefer-standby");
     TQuery Query(nullptr);
     Query.SetDatabaseName("PgStandbyLost");
-    Query.SQL()->SetText("SELECT id FROM standby_rows ORDER BY id");
+    Query.SQL()->SetText("SELECT id, pg_is_in_recovery() AS \"Standby\" FROM standby_rows "
+                         "ORDER BY id");
     Query.SetPageSize(10);
     Query.Open();
+    EXPECT_TRUE(Query.FieldByName("Standby")->AsBoolean());
+
+    unlink(Link.c_str());
+    rmdir(Folder);
     Standby->ExecuteCommand("SELECT pg_terminate_backend(pid) FROM pg_stat_activity "
                             "WHERE datname = current_database() AND pid <> pg_backend_pid()",
                             {});
     try {
         Query.Last();
-        ADD_FAILURE() << "read on after the session ended";
+        ADD_FAILURE() << "read on after the standby was lost";
     } catch (const EDatabaseError& Error) {
         EXPECT_THAT(Error.Message(), HasSubstr("connection to the server was lost"));
     }
     Query.Close();
     Query.Open();
+    EXPECT_FALSE(Query.FieldByName("Standby")->AsBoolean());
     Query.Last();
     EXPECT_EQ(Query.FieldByName("id")->AsInteger(), 1000);
     Query.Close();
