@@ -194,16 +194,14 @@ TEST_P(PgStandbyHostsTest, AnAliasReachesTheServerItsSessionAttributesAskFor) {
 
 INSTANTIATE_TEST_SUITE_P(
     Hosts, PgStandbyHostsTest,
-    ::testing::Values(
-        THostsCase{"PreferStandbyFirst", THostsCase::hStandbyPrimary, "prefer-standby",
-                   THostsCase::sStandby},
-        THostsCase{"PreferStandbySecond", THostsCase::hPrimaryStandby, "prefer-standby",
-                   THostsCase::sStandby},
-        THostsCase{"ReadOnly", THostsCase::hPrimaryStandby, "read-only", THostsCase::sStandby},
-        THostsCase{"ReadWrite", THostsCase::hStandbyPrimary, "read-write", THostsCase::sPrimary},
-        THostsCase{"PreferStandbyGone", THostsCase::hGoneStandbyPrimary, "prefer-standby",
-                   THostsCase::sPrimary},
-        THostsCase{"StandbyGone", THostsCase::hGoneStandby, "standby", THostsCase::sNone}),
+    ::testing::Values(THostsCase{"PreferStandbyFirst", THostsCase::hStandbyPrimary,
+                                 "prefer-standby", THostsCase::sStandby},
+                      THostsCase{"PreferStandbySecond", THostsCase::hPrimaryStandby,
+                                 "prefer-standby", THostsCase::sStandby},
+                      THostsCase{"PreferStandbyGone", THostsCase::hGoneStandbyPrimary,
+                                 "prefer-standby", THostsCase::sPrimary},
+                      THostsCase{"StandbyGone", THostsCase::hGoneStandby, "standby",
+                                 THostsCase::sNone}),
     [](const ::testing::TestParamInfo<THostsCase>& Info) { return Info.param.Name; });
 
 // A standby that goes away (its socket disappears and its sessions end, as when it
