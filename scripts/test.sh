@@ -17,8 +17,9 @@ run_suite() {
     ctest --test-dir "$build_dir" --output-on-failure -j2 --label-exclude case
 }
 
-# One throwaway PostgreSQL cluster serves both suites; it is removed however the run ends.
-pg_env=$("$root/scripts/pg.sh" start)
+# One throwaway PostgreSQL cluster, with a streaming standby for the tests that read
+# from a replica, serves both suites; it is removed however the run ends.
+pg_env=$("$root/scripts/pg.sh" start-standby)
 eval "$pg_env"
 trap '"$root/scripts/pg.sh" stop "$VORN_PG_DIR"' EXIT
 trap 'exit 1' INT TERM HUP

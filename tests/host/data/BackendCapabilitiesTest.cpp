@@ -11,9 +11,9 @@
 #include <algorithm>
 
 using namespace vorn;
-using vorn::test::AllBackends;
 using vorn::test::BackendCaseTest;
 using vorn::test::BackendCaseTestName;
+using vorn::test::ReadingBackends;
 
 namespace {
 
@@ -60,7 +60,7 @@ TEST_P(ComparesAsBytesTest, ByteOrderedTextColumnsOnly) {
 
 INSTANTIATE_TEST_SUITE_P(
     Columns, ComparesAsBytesTest,
-    ::testing::Combine(::testing::ValuesIn(AllBackends),
+    ::testing::Combine(::testing::ValuesIn(ReadingBackends()),
                        ::testing::Values(TBytesCase{.Name = "Varchar",
                                                     .SQLiteType = "VARCHAR(40)",
                                                     .SQLiteBytes = true,
@@ -131,7 +131,7 @@ TEST_P(NextValueSearchesIndexTest, OnlyAnIndexThatServesTheComparison) {
 INSTANTIATE_TEST_SUITE_P(
     Indexes, NextValueSearchesIndexTest,
     ::testing::Combine(
-        ::testing::ValuesIn(AllBackends),
+        ::testing::ValuesIn(ReadingBackends()),
         ::testing::Values(
             TIndexCase{.Name = "LeadingIndex",
                        .SQLiteIndex = "CREATE INDEX \"ByWord\" ON \"Words\" (\"Word\")",
@@ -197,7 +197,7 @@ TEST_P(HasMinimumTest, TheStepOfAWalkRunsWhereTheDriverSaysSo) {
 INSTANTIATE_TEST_SUITE_P(
     Types, HasMinimumTest,
     ::testing::Combine(
-        ::testing::ValuesIn(AllBackends),
+        ::testing::ValuesIn(ReadingBackends()),
         ::testing::Values(TMinimumCase{.Name = "Integer",
                                        .SQLiteType = "INTEGER",
                                        .PostgresType = "INTEGER",
@@ -276,7 +276,7 @@ TEST_P(RefusesLikePatternTest, AsTheDatabaseDoes) {
 INSTANTIATE_TEST_SUITE_P(
     Patterns, RefusesLikePatternTest,
     ::testing::Combine(
-        ::testing::ValuesIn(AllBackends),
+        ::testing::ValuesIn(ReadingBackends()),
         ::testing::Values(
             TLikeCase{.Name = "Short", .Length = 10, .SQLiteRefuses = false},
             TLikeCase{.Name = "Longest", .Length = MaxLikePatternBytes, .SQLiteRefuses = false},
@@ -301,7 +301,7 @@ TEST_P(SqlBackendTest, TranslatedSqlRunsOnTheConnection) {
     EXPECT_FALSE(Cursor->Next());
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, SqlBackendTest, ::testing::ValuesIn(AllBackends),
+INSTANTIATE_TEST_SUITE_P(Backends, SqlBackendTest, ::testing::ValuesIn(ReadingBackends()),
                          vorn::test::BackendTestName);
 
 } // namespace

@@ -10,8 +10,8 @@
 #include <algorithm>
 
 using namespace vorn;
-using vorn::test::AllBackends;
 using vorn::test::BackendCaseTestName;
+using vorn::test::ReadingBackends;
 using vorn::test::Show;
 using vorn::test::TRecordedStatement;
 using vorn::test::TRecordingConnection;
@@ -206,12 +206,12 @@ TEST_P(DistinctWalkFilterTest, FilterAppliesToTheValues) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, DistinctWalkTest,
-                         ::testing::Combine(::testing::ValuesIn(AllBackends),
+                         ::testing::Combine(::testing::ValuesIn(ReadingBackends()),
                                             ::testing::ValuesIn(WalkCases)),
                          BackendCaseTestName<TWalkCase>);
 
 INSTANTIATE_TEST_SUITE_P(Backends, DistinctWalkFilterTest,
-                         ::testing::Combine(::testing::ValuesIn(AllBackends),
+                         ::testing::Combine(::testing::ValuesIn(ReadingBackends()),
                                             ::testing::Values(WalkCases[0])),
                          BackendCaseTestName<TWalkCase>);
 

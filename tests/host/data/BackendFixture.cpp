@@ -25,7 +25,25 @@ std::string UniqueSuffix() {
 } // namespace
 
 const char* BackendName(TTestBackend Backend) {
-    return Backend == tbSQLite ? "SQLite" : "PostgreSQL";
+    switch (Backend) {
+    case tbSQLite:
+        return "SQLite";
+    case tbPostgreSQL:
+        return "PostgreSQL";
+    case tbPostgreSQLStandby:
+        return "PostgreSQLStandby";
+    }
+    return "?";
+}
+
+const std::vector<TTestBackend>& ReadingBackends() {
+    static const std::vector<TTestBackend> Backends = [] {
+        std::vector<TTestBackend> All = AllBackends;
+        if (!PgStandbyServerConnInfo().empty())
+            All.push_back(tbPostgreSQLStandby);
+        return All;
+    }();
+    return Backends;
 }
 
 std::string BackendTestName(const ::testing::TestParamInfo<TTestBackend>& Info) {
@@ -52,6 +70,15 @@ TBackendDatabase::TBackendDatabase(TTestBackend Backend) : FBackend(Backend) {
     FConnection->ExecuteCommand("CREATE SCHEMA " + FSchema, {});
     // A dataset left open by a failed test must not make the clean-up wait forever.
     FConnection->ExecuteCommand("SET lock_timeout = 10000", {});
+    if (Backend == tbPostgreSQLStandby) {
+        FConnInfo = PgStandbyTestConnInfo() + " options='-c search_path=" + FSchema + "'";
+        FStandby = std::make_unique<TPgConnection>(FConnInfo);
+        AwaitStandbyReplay(*FConnection, *FStandby);
+        // The standby's connection string may name the primary as well.
+        const auto Recovering = FStandby->Execute("SELECT pg_is_in_recovery() LIMIT 1", {});
+        if (!Recovering->Next() || !Recovering->Value(0).AsBoolean())
+            throw Exception("VORN_PG_STANDBY_CONNINFO reaches a server that is no standby");
+    }
     RegisterPostgresDatabase(FAlias, FConnInfo);
 }
 
@@ -62,6 +89,7 @@ TBackendDatabase::~TBackendDatabase() {
         return;
     }
     try {
+        FStandby.reset();
         FConnection->ExecuteCommand("DROP SCHEMA " + FSchema + " CASCADE", {});
         FConnection.reset();
         UnregisterDatabase(FAlias);
@@ -96,6 +124,8 @@ std::string TBackendDatabase::NativeSql(const std::string& Sql) const {
 
 void TBackendDatabase::Execute(const std::string& Sql, const std::vector<TVariant>& Params) {
     FConnection->ExecuteCommand(NativeSql(Sql), Params);
+    if (FStandby)
+        AwaitStandbyReplay(*FConnection, *FStandby);
 }
 
 std::vector<std::string> TBackendDatabase::Column(const std::string& Sql,

@@ -13,16 +13,24 @@ namespace vorn::test {
 
 class TTempDatabase;
 
-enum TTestBackend { tbSQLite, tbPostgreSQL };
+// tbPostgreSQLStandby reads from a streaming hot standby of the PostgreSQL test server.
+enum TTestBackend { tbSQLite, tbPostgreSQL, tbPostgreSQLStandby };
 
 // Both backends: INSTANTIATE_TEST_SUITE_P(..., ::testing::ValuesIn(AllBackends), ...).
 inline const std::vector<TTestBackend> AllBackends = {tbSQLite, tbPostgreSQL};
+// For tests whose datasets only read: both backends, and the standby when the test
+// server has one (VORN_PG_STANDBY_CONNINFO is set, as scripts/test.sh does).
+const std::vector<TTestBackend>& ReadingBackends();
 const char* BackendName(TTestBackend Backend);
 
 // A fresh, empty database on one backend, registered under an alias of its own: a SQLite
 // file in a temporary folder, or a schema of its own in the PostgreSQL test database
 // (which the alias's connections search first). A connection of its own sets up data
 // and checks results.
+//
+// On the standby the alias and Connection() read from the standby, while Execute and
+// Column work on the primary; Execute returns once the standby has replayed what it
+// wrote.
 //
 // Statements are written once for both backends: identifiers in double quotes (so that
 // PostgreSQL keeps their case) and parameters as ?1, ?2, ... Raises when the
@@ -46,7 +54,8 @@ public:
     // The first column of every row of a query, as text ("NULL" for null).
     std::vector<std::string> Column(const std::string& Sql,
                                     const std::vector<TVariant>& Params = {});
-    TDriverConnection& Connection() { return *FConnection; }
+    // The connection that reads what the alias reads.
+    TDriverConnection& Connection() { return FStandby ? *FStandby : *FConnection; }
 
 private:
     std::string NativeSql(const std::string& Sql) const;
@@ -57,6 +66,7 @@ private:
     std::string FSchema;
     std::string FConnInfo;
     std::unique_ptr<TDriverConnection> FConnection;
+    std::unique_ptr<TDriverConnection> FStandby;
 };
 
 // A test that runs once per backend, with a fresh database in Database. The database
@@ -81,7 +91,7 @@ protected:
     std::unique_ptr<TBackendDatabase> Database;
 };
 
-// Test names of BackendTest instantiations: "SQLite", "PostgreSQL".
+// Test names of BackendTest instantiations: "SQLite", "PostgreSQL", "PostgreSQLStandby".
 std::string BackendTestName(const ::testing::TestParamInfo<TTestBackend>& Info);
 
 // Test names of BackendCaseTest instantiations whose cases have a Name member.

@@ -7,9 +7,9 @@
 #include <gtest/gtest.h>
 
 using namespace vorn;
-using vorn::test::AllBackends;
 using vorn::test::BackendTest;
 using vorn::test::BackendTestName;
+using vorn::test::ReadingBackends;
 
 namespace {
 
@@ -274,9 +274,9 @@ TEST_P(MasterDetailTest, MasterFieldsMustMatchLeadingOrderFields) {
     EXPECT_THROW(Detail->SetMasterSource(DetailSource), EDatabaseError);
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, TableIndexTest, ::testing::ValuesIn(AllBackends),
+INSTANTIATE_TEST_SUITE_P(Backends, TableIndexTest, ::testing::ValuesIn(ReadingBackends()),
                          BackendTestName);
-INSTANTIATE_TEST_SUITE_P(Backends, MasterDetailTest, ::testing::ValuesIn(AllBackends),
+INSTANTIATE_TEST_SUITE_P(Backends, MasterDetailTest, ::testing::ValuesIn(ReadingBackends()),
                          BackendTestName);
 
 } // namespace

@@ -12,10 +12,10 @@
 #include <regex>
 
 using namespace vorn;
-using vorn::test::AllBackends;
 using vorn::test::BackendCaseTest;
 using vorn::test::BackendCaseTestName;
 using vorn::test::BackendTest;
+using vorn::test::ReadingBackends;
 using vorn::test::TRecordedStatement;
 using vorn::test::TRecordingConnection;
 using vorn::test::WalkBackward;
@@ -150,7 +150,7 @@ const TTieCase Ties[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Ties, IndexTieOrderTest,
-                         ::testing::Combine(::testing::ValuesIn(AllBackends),
+                         ::testing::Combine(::testing::ValuesIn(ReadingBackends()),
                                             ::testing::ValuesIn(Ties)),
                          BackendCaseTestName<TTieCase>);
 
@@ -227,7 +227,7 @@ TEST_P(IndexTieOrderPlanTest, PagesComeFromTheLongerIndexWithoutASort) {
     ExpectIndexServesEveryPage("City:D", "CustCityDesc");
 }
 
-INSTANTIATE_TEST_SUITE_P(Plans, IndexTieOrderPlanTest, ::testing::ValuesIn(AllBackends),
+INSTANTIATE_TEST_SUITE_P(Plans, IndexTieOrderPlanTest, ::testing::ValuesIn(ReadingBackends()),
                          vorn::test::BackendTestName);
 
 } // namespace

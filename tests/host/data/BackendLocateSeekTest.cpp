@@ -17,6 +17,7 @@ using namespace vorn;
 using vorn::test::AllBackends;
 using vorn::test::BackendCaseTest;
 using vorn::test::BackendCaseTestName;
+using vorn::test::ReadingBackends;
 using vorn::test::TRecordedStatement;
 using vorn::test::TRecordingConnection;
 
@@ -470,7 +471,7 @@ TEST_P(LocateSeekPlanTest, LongKeysSeekTheIndexToo) {
     EXPECT_EQ(Seeks(), 5);
 }
 
-INSTANTIATE_TEST_SUITE_P(Seeks, LocateSeekPlanTest, ::testing::ValuesIn(AllBackends),
+INSTANTIATE_TEST_SUITE_P(Seeks, LocateSeekPlanTest, ::testing::ValuesIn(ReadingBackends()),
                          vorn::test::BackendTestName);
 
 } // namespace
@@ -556,7 +557,7 @@ TEST_P(LocateLongKeyTest, FindsTheFirstMatchInAFewQuickStatements) {
 INSTANTIATE_TEST_SUITE_P(
     LongKeys, LocateLongKeyTest,
     ::testing::Combine(
-        ::testing::ValuesIn(AllBackends),
+        ::testing::ValuesIn(ReadingBackends()),
         ::testing::Values(TLongKeyCase{.Name = "AnyCase",
                                        .IndexFieldNames = "Name",
                                        .Options = AnyCase,

@@ -11,9 +11,9 @@
 #include <vector>
 
 using namespace vorn;
-using vorn::test::AllBackends;
 using vorn::test::BackendCaseTest;
 using vorn::test::BackendCaseTestName;
+using vorn::test::ReadingBackends;
 
 namespace {
 
@@ -190,7 +190,7 @@ const TMasterDetailCase MasterDetailCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, DetailRereadTest,
-                         ::testing::Combine(::testing::ValuesIn(AllBackends),
+                         ::testing::Combine(::testing::ValuesIn(ReadingBackends()),
                                             ::testing::ValuesIn(MasterDetailCases)),
                          BackendCaseTestName<TMasterDetailCase>);
 

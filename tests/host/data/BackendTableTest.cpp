@@ -10,11 +10,11 @@
 #include <random>
 
 using namespace vorn;
-using vorn::test::AllBackends;
 using vorn::test::BackendCaseTest;
 using vorn::test::BackendCaseTestName;
 using vorn::test::BackendTest;
 using vorn::test::BackendTestName;
+using vorn::test::ReadingBackends;
 using vorn::test::TBackendDatabase;
 using vorn::test::WalkBackward;
 using vorn::test::WalkForward;
@@ -116,7 +116,7 @@ const TOrderCase Orders[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(OrdersAndPageSizes, TableOrderTest,
-                         ::testing::Combine(::testing::ValuesIn(AllBackends),
+                         ::testing::Combine(::testing::ValuesIn(ReadingBackends()),
                                             ::testing::ValuesIn(Orders)),
                          BackendCaseTestName<TOrderCase>);
 
@@ -333,7 +333,7 @@ const TLocateCase Searches[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Searches, LocateTest,
-                         ::testing::Combine(::testing::ValuesIn(AllBackends),
+                         ::testing::Combine(::testing::ValuesIn(ReadingBackends()),
                                             ::testing::ValuesIn(Searches)),
                          BackendCaseTestName<TLocateCase>);
 
@@ -361,6 +361,7 @@ TEST_P(PeopleTest, TimesShowTheTimeOfDayAlone) {
     EXPECT_EQ(Shown, (std::vector<std::string>{"00:00:00", "10:11:12", ""}));
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, PeopleTest, ::testing::ValuesIn(AllBackends), BackendTestName);
+INSTANTIATE_TEST_SUITE_P(Backends, PeopleTest, ::testing::ValuesIn(ReadingBackends()),
+                         BackendTestName);
 
 } // namespace

@@ -13,9 +13,9 @@
 #include <vector>
 
 using namespace vorn;
-using vorn::test::AllBackends;
 using vorn::test::BackendTest;
 using vorn::test::BackendTestName;
+using vorn::test::ReadingBackends;
 using vorn::test::TCodePageGuard;
 using vorn::test::TRecordedStatement;
 using vorn::test::TRecordingConnection;
@@ -176,7 +176,7 @@ TEST_P(UnicodeFoldTest, ALocateOfNonAsciiLettersSeeksTheIndex) {
     EXPECT_GT(Seeks, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, UnicodeFoldTest, ::testing::ValuesIn(AllBackends),
+INSTANTIATE_TEST_SUITE_P(Backends, UnicodeFoldTest, ::testing::ValuesIn(ReadingBackends()),
                          BackendTestName);
 
 } // namespace

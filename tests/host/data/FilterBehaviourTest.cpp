@@ -8,9 +8,9 @@
 #include <gtest/gtest.h>
 
 using namespace vorn;
-using vorn::test::AllBackends;
 using vorn::test::BackendTest;
 using vorn::test::BackendTestName;
+using vorn::test::ReadingBackends;
 
 namespace {
 
@@ -171,7 +171,7 @@ TEST_P(FilterBehaviourTest, AFilterTheDatabaseRejectsLeavesThePreviousOneInForce
     EXPECT_EQ(Ids(*Table), "2");
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, FilterBehaviourTest, ::testing::ValuesIn(AllBackends),
+INSTANTIATE_TEST_SUITE_P(Backends, FilterBehaviourTest, ::testing::ValuesIn(ReadingBackends()),
                          BackendTestName);
 
 } // namespace

@@ -10,6 +10,7 @@ using namespace vorn;
 using vorn::test::AllBackends;
 using vorn::test::BackendCaseTest;
 using vorn::test::BackendCaseTestName;
+using vorn::test::ReadingBackends;
 using vorn::test::TBackendDatabase;
 
 namespace {
@@ -291,7 +292,7 @@ TEST_P(FilterComposedTest, AValueStaysInsideItsLiteralOrTheWhereClauseIsRefused)
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, FilterComposedTest,
-                         ::testing::Combine(::testing::ValuesIn(AllBackends),
+                         ::testing::Combine(::testing::ValuesIn(ReadingBackends()),
                                             ::testing::ValuesIn(ComposedClauses)),
                          BackendCaseTestName<THostileCase>);
 
@@ -306,7 +307,7 @@ TEST_P(FilterRawTextTest, TheQueryRefusesAnythingButASimpleFilter) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, FilterRawTextTest,
-                         ::testing::Combine(::testing::ValuesIn(AllBackends),
+                         ::testing::Combine(::testing::ValuesIn(ReadingBackends()),
                                             ::testing::ValuesIn(RawFilters)),
                          BackendCaseTestName<THostileCase>);
 

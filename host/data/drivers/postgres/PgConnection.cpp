@@ -73,6 +73,30 @@ bool SplitTableName(const std::string& Table, std::vector<std::string>& Parts) {
     return true;
 }
 
+// Runs Read on Session and returns what it returns. A read is run once more, on a new
+// connection where the old one was lost: a connection that died while idle (a server
+// restart, a lost standby) shows only when used, and a standby cancels a read whose
+// snapshot or locks are in the way of the changes it replays (a recovery conflict).
+// Reading again is harmless. A second failure is raised; a second recovery conflict
+// says that the read was tried twice.
+template <typename TRead>
+auto ReadAgainOnce(TPgSession& Session, TRead Read) -> decltype(Read()) {
+    Session.Connect();
+    try {
+        return Read();
+    } catch (const EPgRecoveryConflict&) {
+    } catch (const EDatabaseError&) {
+        if (Session.Connected())
+            throw;
+    }
+    Session.Connect();
+    try {
+        return Read();
+    } catch (const EPgRecoveryConflict& Error) {
+        throw EPgRecoveryConflict(Error.Message() + " (cancelled twice in a row)");
+    }
+}
+
 } // namespace
 
 TPgParams PgParams(const std::vector<TVariant>& Values) {
@@ -120,30 +144,12 @@ std::unique_ptr<TDriverCursor> TPgConnection::Execute(const std::string& Sql,
                 FReader, FReader.Execute("TPgConnection.Execute()", Utf8Sql, Values));
         return std::make_unique<TPgDriverCursor>(FReader, Utf8Sql, Values, FetchPageSize);
     };
-    FReader.Connect();
-    try {
-        return Read();
-    } catch (const EDatabaseError&) {
-        // A connection that died while idle (a server restart) shows only when used;
-        // reading again on a new one is harmless.
-        if (FReader.Connected())
-            throw;
-    }
-    FReader.Connect();
-    return Read();
+    return ReadAgainOnce(FReader, Read);
 }
 
 TPgResult TPgConnection::ReadCatalog(const char* Operation, const char* Sql,
                                      const TPgParams& Params) {
-    FCommands.Connect();
-    try {
-        return FCommands.Execute(Operation, Sql, Params);
-    } catch (const EDatabaseError&) {
-        if (FCommands.Connected())
-            throw;
-    }
-    FCommands.Connect();
-    return FCommands.Execute(Operation, Sql, Params);
+    return ReadAgainOnce(FCommands, [&] { return FCommands.Execute(Operation, Sql, Params); });
 }
 
 std::int64_t TPgConnection::ExecuteCommand(const std::string& Sql,

@@ -21,6 +21,12 @@ namespace vorn {
 // operation that needs it; the cursors it carried raise at their next fetch.
 // A command that needs a lock held by an open query fails after a while instead
 // of waiting for it forever.
+//
+// The connection string may name several servers ("host=/tmp/a,/tmp/b
+// target_session_attrs=prefer-standby"): each of the two connections picks its
+// server as libpq does. Reads never write, create temporary objects or change
+// anything that a hot standby refuses, so a database on a standby can be read. A
+// read that a standby cancels for a conflict with recovery is run once more.
 // Cursors returned by Execute must be freed before the connection.
 class TPgConnection : public TDriverConnection, public TTableStatistics {
 public:
@@ -79,7 +85,8 @@ private:
     struct TIndexColumn;
     // Runs a statement on the command connection; Sql and Params are UTF-8.
     TPgResult RunCommand(const char* Operation, const std::string& Sql, const TPgParams& Params);
-    // Runs a catalog query, once more on a new connection when the old one was lost.
+    // Runs a catalog query, once more when the connection was lost or the standby
+    // cancelled it (see ReadAgainOnce).
     TPgResult ReadCatalog(const char* Operation, const char* Sql, const TPgParams& Params);
     // The table's OID as text; raises naming the table when it does not exist.
     std::string TableOid(const char* Operation, const std::string& Table);

@@ -38,6 +38,17 @@ bool EndsSession(const TPgResult& Result) {
     return State.empty() || State.rfind("08", 0) == 0 || State.rfind("57P0", 0) == 0;
 }
 
+// A standby cancels a statement, or ends an idle session in a transaction, whose
+// snapshot or locks stand in the way of the changes it replays from the primary, with
+// SQLSTATE 40001. On a standby nothing else fails with that code: it refuses
+// serializable transactions. (The server tells whether it is a standby since
+// PostgreSQL 14.)
+bool IsRecoveryConflict(pg_conn* Connection, const TPgResult& Result) {
+    const char* InHotStandby = PQparameterStatus(Connection, "in_hot_standby");
+    return Result.Exists() && Result.SqlState() == "40001" && InHotStandby != nullptr &&
+           std::string(InHotStandby) == "on";
+}
+
 // How often a statement that waits for the server ticks the long-operation monitor.
 constexpr int TickMilliseconds = 10;
 
@@ -284,6 +295,9 @@ void TPgSession::RaiseStatementError(const char* Operation, const TPgResult& Res
         ServerMessage = MessageText(PQerrorMessage(FConnection));
     if (EndsSession(Result))
         FBroken = true;
+    if (IsRecoveryConflict(FConnection, Result))
+        throw EPgRecoveryConflict(std::string(Operation) + " " + FDescription +
+                                  ": Conflict with recovery on the standby: " + ServerMessage);
     if (!Connected())
         Raise(Operation, "The connection to the server was lost: " + ServerMessage);
     Raise(Operation, ServerMessage);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "host/data/drivers/DatabaseError.h"
 #include "host/data/drivers/postgres/PgResult.h"
 
 #include <optional>
@@ -12,6 +13,14 @@ namespace vorn {
 
 // Statement parameters in the text format, UTF-8; std::nullopt is NULL.
 using TPgParams = std::vector<std::optional<std::string>>;
+
+// A statement that a standby cancelled, or a session that it ended, because the
+// statement's snapshot or locks stood in the way of the changes it replays from the
+// primary (a conflict with recovery). Running the statement again usually succeeds.
+class EPgRecoveryConflict : public EDatabaseError {
+public:
+    using EDatabaseError::EDatabaseError;
+};
 
 // One libpq connection: connecting (and replacing a connection that was lost),
 // running statements with bound parameters, and the transaction that keeps
