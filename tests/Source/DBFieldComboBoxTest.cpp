@@ -54,7 +54,7 @@ protected:
         ComboBox->SetRelatedComponent(Edit);
     }
 
-    static std::array<std::unique_ptr<TTestDatabase>, 2> Databases;
+    static std::array<std::unique_ptr<TTestDatabase>, testtables::BackendCount> Databases;
     TComponent Form{nullptr};
     TTable* Lookup = nullptr;
     TTable* Table = nullptr;
@@ -63,9 +63,10 @@ protected:
     TDBLocateEdit* Edit = new TDBLocateEdit(&Form);
 };
 
-std::array<std::unique_ptr<TTestDatabase>, 2> FieldComboBoxTest::Databases;
+std::array<std::unique_ptr<TTestDatabase>, testtables::BackendCount> FieldComboBoxTest::Databases;
 
-INSTANTIATE_TEST_SUITE_P(Backends, FieldComboBoxTest, ::testing::Values(tbSQLite, tbPostgreSQL),
+INSTANTIATE_TEST_SUITE_P(Backends, FieldComboBoxTest,
+                         ::testing::ValuesIn(testtables::ReadingBackends()),
                          [](const auto& Info) { return testtables::BackendName(Info.param); });
 
 TEST_P(FieldComboBoxTest, TheListFollowsTheFieldKindsAndTheOpenDataset) {

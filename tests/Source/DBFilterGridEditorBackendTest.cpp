@@ -269,7 +269,7 @@ TEST_P(FilterGridEditorBackendTest, PickedValuesMatchExactlyTheirOwnRows) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, FilterGridEditorBackendTest,
-                         ::testing::Values(tbSQLite, tbPostgreSQL),
+                         ::testing::ValuesIn(testtables::ReadingBackends()),
                          [](const auto& Info) { return BackendName(Info.param); });
 
 } // namespace

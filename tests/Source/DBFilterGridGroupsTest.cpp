@@ -401,7 +401,7 @@ TEST_P(FilterGridGroupBackendTest, NestedGroupsSelectTheRowsOfTheHandWrittenCond
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, FilterGridGroupBackendTest,
-                         ::testing::Values(tbSQLite, tbPostgreSQL),
+                         ::testing::ValuesIn(testtables::ReadingBackends()),
                          [](const auto& Info) { return BackendName(Info.param); });
 
 } // namespace

@@ -496,7 +496,8 @@ TEST_P(MoreOperatorsTest, PicksBuildListsAndRanges) {
     EXPECT_EQ(FilteredIds(Condition), (TIds{6, 7, 9}));
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, MoreOperatorsTest, ::testing::Values(tbSQLite, tbPostgreSQL),
+INSTANTIATE_TEST_SUITE_P(Backends, MoreOperatorsTest,
+                         ::testing::ValuesIn(testtables::ReadingBackends()),
                          [](const auto& Info) { return BackendName(Info.param); });
 
 } // namespace

@@ -148,15 +148,13 @@ TIds DataSetIds(TDataSet& DataSet) {
     return Ids;
 }
 
-// A filter grid over Things on one backend.
+// A filter grid over Things in a database that holds it (which outlives the grid).
 class TThingsGrid {
 public:
-    explicit TThingsGrid(TTestBackend Backend) : FBackend(Backend) {
+    explicit TThingsGrid(const TTestDatabase& Database)
+        : Database(Database), FBackend(Database.Backend()) {
         RegisterVornDataResources();
-        Database = std::make_unique<TTestDatabase>(Backend);
-        Database->Execute(CreateThings);
-        Database->Execute(InsertThings);
-        Table = testtables::CreateTable(*Form, *Database, "Things", "Id");
+        Table = testtables::CreateTable(*Form, Database, "Things", "Id");
         auto* Source = new TDataSource(Form.get());
         Source->SetDataSet(Table);
         Grid = new TDBFilterGrid(Form.get());
@@ -198,7 +196,7 @@ public:
             Table->SetFiltered(false);
             return Ids;
         }
-        TQuery* Query = testtables::OpenQuery(*Form, *Database,
+        TQuery* Query = testtables::OpenQuery(*Form, Database,
                                               "SELECT \"Id\" FROM \"Things\" WHERE " + Expression +
                                                   " ORDER BY \"Id\"");
         return DataSetIds(*Query);
@@ -206,11 +204,11 @@ public:
 
     TIds NativeIds(const TParameterizedFilter& Filter) const {
         if (FBackend == testtables::tbSQLite)
-            return SqliteIds(Database->Path(), Filter);
-        return PostgresIds(Database->ConnInfo(), Filter);
+            return SqliteIds(Database.Path(), Filter);
+        return PostgresIds(Database.ConnInfo(), Filter);
     }
 
-    std::unique_ptr<TTestDatabase> Database;
+    const TTestDatabase& Database;
     std::unique_ptr<TComponent> Form = std::make_unique<TComponent>(nullptr);
     TTable* Table = nullptr;
     TDBFilterGrid* Grid = nullptr;
@@ -219,18 +217,35 @@ private:
     TTestBackend FBackend;
 };
 
-// A test that runs each case of a table on both backends.
+// A test that runs each case of a table on each backend. The tests only read Things, so
+// the cases of a suite share one database per backend.
 template <typename TTableCase>
 class ThingsGridTest : public ::testing::TestWithParam<std::tuple<TTestBackend, TTableCase>> {
 protected:
+    static void TearDownTestSuite() {
+        for (auto& Database : Databases)
+            Database.reset();
+    }
+
+    static const TTestDatabase& ThingsDatabase(TTestBackend Backend) {
+        auto& Database = Databases[static_cast<std::size_t>(Backend)];
+        if (!Database) {
+            Database = std::make_unique<TTestDatabase>(Backend);
+            Database->Execute(CreateThings);
+            Database->Execute(InsertThings);
+        }
+        return *Database;
+    }
+
     const TTableCase& Case() const { return std::get<1>(this->GetParam()); }
 
-    TThingsGrid Things{std::get<0>(this->GetParam())};
+    static inline std::array<std::unique_ptr<TTestDatabase>, testtables::BackendCount> Databases;
+    TThingsGrid Things{ThingsDatabase(std::get<0>(this->GetParam()))};
 };
 
 template <typename TTableCase, std::size_t Count>
-auto OnBothBackends(const TTableCase (&Cases)[Count]) {
-    return ::testing::Combine(::testing::Values(testtables::tbSQLite, testtables::tbPostgreSQL),
+auto OnReadingBackends(const TTableCase (&Cases)[Count]) {
+    return ::testing::Combine(::testing::ValuesIn(testtables::ReadingBackends()),
                               ::testing::ValuesIn(Cases));
 }
 
@@ -337,7 +352,7 @@ const TCase Cases[] = {
     {"SimpleNonAscii", fkSimple, {{"Name", "CONTAINING", "ÜNÏ", ""}}, {8}, V{varString}},
 };
 
-INSTANTIATE_TEST_SUITE_P(FilterGrid, FilterGridParametersTest, OnBothBackends(Cases),
+INSTANTIATE_TEST_SUITE_P(FilterGrid, FilterGridParametersTest, OnReadingBackends(Cases),
                          BackendCaseName<TCase>);
 
 struct TRefusal {
@@ -408,7 +423,7 @@ const TRefusal Refusals[] = {
      false},
 };
 
-INSTANTIATE_TEST_SUITE_P(FilterGrid, FilterGridParametersRefusalTest, OnBothBackends(Refusals),
+INSTANTIATE_TEST_SUITE_P(FilterGrid, FilterGridParametersRefusalTest, OnReadingBackends(Refusals),
                          BackendCaseName<TRefusal>);
 
 } // namespace

@@ -62,10 +62,10 @@ protected:
         return Result;
     }
 
-    static std::array<std::unique_ptr<TTestDatabase>, 2> Databases;
+    static std::array<std::unique_ptr<TTestDatabase>, testtables::BackendCount> Databases;
 };
 
-std::array<std::unique_ptr<TTestDatabase>, 2> TitleSortCycleTest::Databases;
+std::array<std::unique_ptr<TTestDatabase>, testtables::BackendCount> TitleSortCycleTest::Databases;
 
 // ---------------------------------------------------------------- click sequences on tables
 
@@ -90,7 +90,7 @@ struct TCycleCase {
 // The customer table's indexes: City, City;Name, Company;City, Name and the key CustNo.
 // The local database orders by indexes only, so its orders are those an index serves,
 // read either way.
-const TCycleCase CycleCases[] = {
+const std::vector<TCycleCase> CycleCases = {
     {.Title = "DefaultCycleTreatsADescendingFieldSetByCodeAsSorted",
      .StartOrder = "City:D",
      .Clicks = {{.Field = "City", .Keys = {}, .Result = ""},
@@ -270,6 +270,9 @@ TEST_P(TitleSortCycleSequenceTest, ClicksGiveTheseOrders) {
 
 INSTANTIATE_TEST_SUITE_P(Cycles, TitleSortCycleSequenceTest, ::testing::ValuesIn(CycleCases),
                          [](const auto& Info) { return std::string(Info.param.Title); });
+INSTANTIATE_TEST_SUITE_P(PostgreSQLStandby, TitleSortCycleSequenceTest,
+                         ::testing::ValuesIn(testtables::ServerCasesOnStandby(CycleCases)),
+                         [](const auto& Info) { return std::string(Info.param.Title); });
 
 // ---------------------------------------------------------------- which fields start descending
 
@@ -335,7 +338,7 @@ TEST_P(TitleSortFieldKindTest, NumbersDatesAndTimesStartDescending) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, TitleSortFieldKindTest,
-                         ::testing::Values(tbSQLite, tbPostgreSQL),
+                         ::testing::ValuesIn(testtables::ReadingBackends()),
                          [](const auto& Info) { return testtables::BackendName(Info.param); });
 
 // A single-field index kept descending serves its field either way; no index serves a
@@ -366,7 +369,7 @@ TEST_P(TitleSortDescendingIndexTest, ServesBothDirectionsUnderStrictIndexing) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, TitleSortDescendingIndexTest,
-                         ::testing::Values(tbSQLite, tbPostgreSQL),
+                         ::testing::ValuesIn(testtables::ReadingBackends()),
                          [](const auto& Info) { return testtables::BackendName(Info.param); });
 
 // ---------------------------------------------------------------- other datasets

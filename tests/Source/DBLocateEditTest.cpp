@@ -61,7 +61,7 @@ protected:
         return DataSet.FieldByName(Field)->AsString();
     }
 
-    static std::array<std::unique_ptr<TTestDatabase>, 2> Databases;
+    static std::array<std::unique_ptr<TTestDatabase>, testtables::BackendCount> Databases;
     TForm Form{nullptr};
     TDataSource* Source = new TDataSource(&Form);
     TDBLocateEdit* Edit = new TDBLocateEdit(&Form);
@@ -69,9 +69,10 @@ protected:
     int Locates = 0;
 };
 
-std::array<std::unique_ptr<TTestDatabase>, 2> LocateEditTest::Databases;
+std::array<std::unique_ptr<TTestDatabase>, testtables::BackendCount> LocateEditTest::Databases;
 
-INSTANTIATE_TEST_SUITE_P(Backends, LocateEditTest, ::testing::Values(tbSQLite, tbPostgreSQL),
+INSTANTIATE_TEST_SUITE_P(Backends, LocateEditTest,
+                         ::testing::ValuesIn(testtables::ReadingBackends()),
                          [](const auto& Info) { return testtables::BackendName(Info.param); });
 
 // ---------------------------------------------------------------- searching

@@ -7,6 +7,7 @@
 #include "host/data/drivers/DatabaseError.h"
 #include "host/data/drivers/postgres/PgConnection.h"
 #include "host/data/drivers/postgres/PgDatabase.h"
+#include "tests/support/StandbyReplay.h"
 
 #include <atomic>
 #include <chrono>
@@ -49,6 +50,7 @@ public:
         }
     }
     std::string ConnInfo() const { return FServer + " dbname=" + FName; }
+    const std::string& Name() const { return FName; }
 
 private:
     std::string FServer;
@@ -60,10 +62,39 @@ const TProgramDatabase& ProgramDatabase() {
     return Database;
 }
 
+// The program's database on the standby, once the standby has it.
+const std::string& StandbyConnInfo() {
+    static const std::string ConnInfo =
+        testsupport::StandbyDatabaseConnInfo(ProgramDatabase().Name());
+    return ConnInfo;
+}
+
+std::string WithSchema(const std::string& ConnInfo, const std::string& Schema) {
+    return ConnInfo + " options='-csearch_path=" + Schema + "'";
+}
+
 } // namespace
 
+const std::vector<TTestBackend>& ReadingBackends() {
+    static const std::vector<TTestBackend> Backends = [] {
+        std::vector<TTestBackend> Result = AllBackends;
+        if (!testsupport::StandbyServerConnInfo().empty())
+            Result.push_back(tbPostgreSQLStandby);
+        return Result;
+    }();
+    return Backends;
+}
+
 std::string BackendName(TTestBackend Backend) {
-    return Backend == tbSQLite ? "SQLite" : "PostgreSQL";
+    switch (Backend) {
+    case tbSQLite:
+        return "SQLite";
+    case tbPostgreSQL:
+        return "PostgreSQL";
+    case tbPostgreSQLStandby:
+        return "PostgreSQLStandby";
+    }
+    return "?";
 }
 
 TTestDatabase::TTestDatabase(TTestBackend Backend) : FBackend(Backend) {
@@ -80,7 +111,13 @@ TTestDatabase::TTestDatabase(TTestBackend Backend) : FBackend(Backend) {
     const std::string ConnInfo = ProgramDatabase().ConnInfo();
     FSchema = "tables_" + Suffix;
     TPgConnection(ConnInfo).ExecuteCommand("CREATE SCHEMA " + FSchema, {});
-    FConnInfo = ConnInfo + " options='-csearch_path=" + FSchema + "'";
+    FConnInfo = WithSchema(ConnInfo, FSchema);
+    if (Backend == tbPostgreSQLStandby) {
+        FPrimary = std::make_unique<TPgConnection>(FConnInfo);
+        FConnInfo = WithSchema(StandbyConnInfo(), FSchema);
+        FStandby = std::make_unique<TPgConnection>(FConnInfo);
+        testsupport::AwaitStandbyReplay(*FPrimary, *FStandby);
+    }
     RegisterPostgresDatabase(FAlias, FConnInfo);
 }
 
@@ -91,6 +128,8 @@ TTestDatabase::~TTestDatabase() {
         std::filesystem::remove(FPath, Ignored);
         return;
     }
+    FStandby.reset();
+    FPrimary.reset();
     try {
         TPgConnection(ProgramDatabase().ConnInfo())
             .ExecuteCommand("DROP SCHEMA " + FSchema + " CASCADE", {});
@@ -100,6 +139,11 @@ TTestDatabase::~TTestDatabase() {
 }
 
 void TTestDatabase::Execute(const std::string& Sql) const {
+    if (FPrimary) {
+        FPrimary->ExecuteCommand(Sql, {});
+        testsupport::AwaitStandbyReplay(*FPrimary, *FStandby);
+        return;
+    }
     TConnectionLease Lease(FAlias);
     Lease.Connection().ExecuteCommand(Sql, {});
 }

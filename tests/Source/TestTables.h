@@ -2,34 +2,65 @@
 
 #include "host/components/controls/Application.h"
 
+#include <cstddef>
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace vorn {
 class TComponent;
+class TPgConnection;
 class TQuery;
 class TTable;
 } // namespace vorn
 
 namespace vorn::testtables {
 
-enum TTestBackend { tbSQLite, tbPostgreSQL };
+// tbPostgreSQLStandby reads from the streaming hot standby of the PostgreSQL test server.
+enum TTestBackend { tbSQLite, tbPostgreSQL, tbPostgreSQLStandby };
+// The number of backends, for a suite that keeps a database per backend.
+constexpr std::size_t BackendCount = 3;
 
-// "SQLite" or "PostgreSQL", for the names of parameterised tests.
+// The backends a test that writes through its datasets runs on.
+inline const std::vector<TTestBackend> AllBackends = {tbSQLite, tbPostgreSQL};
+// For tests whose datasets only read: AllBackends, and the standby when the test server
+// has one (VORN_PG_STANDBY_CONNINFO is set, as scripts/test.sh does).
+const std::vector<TTestBackend>& ReadingBackends();
+
+// "SQLite", "PostgreSQL" or "PostgreSQLStandby", for the names of parameterised tests.
 std::string BackendName(TTestBackend Backend);
+
+// For a table of cases that name their backend in a Backend member: the cases on the
+// PostgreSQL server moved to its standby, or none when the test server has no standby.
+template <typename TCase>
+std::vector<TCase> ServerCasesOnStandby(const std::vector<TCase>& Cases) {
+    std::vector<TCase> Moved;
+    if (ReadingBackends().back() != tbPostgreSQLStandby)
+        return Moved;
+    for (const TCase& Case : Cases)
+        if (Case.Backend == tbPostgreSQL) {
+            Moved.push_back(Case);
+            Moved.back().Backend = tbPostgreSQLStandby;
+        }
+    return Moved;
+}
 
 // An empty database of its own registered as a database alias: a SQLite file in the
 // temporary folder (a local table: sequenced), or a schema of its own on the test
 // server named by VORN_PG_CONNINFO (a server table: not sequenced). The alias and
 // the database go with the object; free every dataset on the alias first.
 //
+// On the standby the schema is made and filled on the primary while the alias reads
+// the standby (VORN_PG_STANDBY_CONNINFO); Execute returns once the standby has
+// replayed what it wrote.
+//
 // Statements are written once for both backends: identifiers in double quotes, the
 // types INTEGER, VARCHAR(n), DATE and TEXT (a memo field on both).
 class TTestDatabase {
 public:
-    // Raises vorn::Exception when the PostgreSQL test server is not configured, so
-    // that a test that needs it fails instead of passing unseen.
+    // Raises vorn::Exception when the PostgreSQL test server (or, for the standby, its
+    // standby) is not configured, so that a test that needs it fails instead of passing
+    // unseen.
     explicit TTestDatabase(TTestBackend Backend);
     TTestDatabase(const TTestDatabase&) = delete;
     TTestDatabase& operator=(const TTestDatabase&) = delete;
@@ -38,11 +69,12 @@ public:
     TTestBackend Backend() const { return FBackend; }
     const std::string& Alias() const { return FAlias; }
     // The database file (SQLite) or the connection string that reaches the tables
-    // (PostgreSQL), for a test that opens a connection of its own with the backend's own
-    // client library; empty on the other backend.
+    // (PostgreSQL: on the standby, the standby's), for a test that opens a connection of
+    // its own with the backend's own client library; empty on the other backends.
     const std::string& Path() const { return FPath; }
     const std::string& ConnInfo() const { return FConnInfo; }
-    // Runs one statement without rows.
+    // Runs one statement without rows (on the standby: on the primary, and waits until
+    // the standby has it).
     void Execute(const std::string& Sql) const;
 
 private:
@@ -51,6 +83,9 @@ private:
     std::string FPath;   // SQLite
     std::string FSchema; // PostgreSQL
     std::string FConnInfo;
+    // The standby's writer on the primary, and the standby connection it waits on.
+    std::unique_ptr<TPgConnection> FPrimary;
+    std::unique_ptr<TPgConnection> FStandby;
 };
 
 // A database holding the tables "customer" and "orders" (a detail of customer on

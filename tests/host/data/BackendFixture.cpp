@@ -39,7 +39,7 @@ const char* BackendName(TTestBackend Backend) {
 const std::vector<TTestBackend>& ReadingBackends() {
     static const std::vector<TTestBackend> Backends = [] {
         std::vector<TTestBackend> All = AllBackends;
-        if (!PgStandbyServerConnInfo().empty())
+        if (!StandbyServerConnInfo().empty())
             All.push_back(tbPostgreSQLStandby);
         return All;
     }();

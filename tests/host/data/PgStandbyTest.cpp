@@ -37,7 +37,7 @@ protected:
     void SetUp() override {
         // scripts/test.sh always starts the standby, so these run wherever the suite
         // runs in full.
-        if (vorn::test::PgStandbyServerConnInfo().empty())
+        if (vorn::test::StandbyServerConnInfo().empty())
             GTEST_SKIP() << "VORN_PG_STANDBY_CONNINFO is not set; start the test server with "
                             "eval \"$(scripts/pg.sh start-standby)\"";
         Primary = std::make_unique<TPgConnection>(PgTestConnInfo());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "host/data/drivers/postgres/PgConnection.h"
+#include "tests/support/StandbyReplay.h"
 
 #include <gtest/gtest.h>
 
@@ -17,17 +18,12 @@ std::string PgServerConnInfo();
 // and the sanitizer build) never see each other's tables.
 const std::string& PgTestConnInfo();
 
-// The connection string of the test server's streaming standby
-// (VORN_PG_STANDBY_CONNINFO); empty when unset.
-std::string PgStandbyServerConnInfo();
-
 // The test program's database (PgTestConnInfo) on the standby; raises when the standby
 // was not started or does not have the database within half a minute.
 const std::string& PgStandbyTestConnInfo();
 
-// Waits until the standby has replayed everything the primary wrote so far, so that
-// what a test has just written can be read there; raises after half a minute.
-void AwaitStandbyReplay(TDriverConnection& Primary, TDriverConnection& Standby);
+using testsupport::AwaitStandbyReplay;
+using testsupport::StandbyServerConnInfo;
 
 // A test on the PostgreSQL test server. Fails (never skips) when no server was
 // started for the run.
