@@ -4,6 +4,7 @@
 #include "host/components/text/AsciiText.h"
 #include "host/data/dataset/Query.h"
 #include "host/data/drivers/DatabaseError.h"
+#include "tests/Source/TestTables.h"
 
 #include <algorithm>
 
@@ -67,7 +68,7 @@ TEST_F(TitleSortExecuteTest, ColumnsWithoutADataFieldAreIgnored) {
 
 // ---------------------------------------------------------------- click sequences on tables
 
-enum TBackend { Local, Server };
+enum TBackend { Local, Server, Standby };
 
 // The result of a click that changes nothing and reports nothing.
 constexpr const char* Refused = nullptr;
@@ -96,7 +97,7 @@ const std::vector<int> Shift{VK_SHIFT};
 const std::vector<int> Alt{VK_MENU};
 const TDBGridMulticolumnSortMethods CtrlOnly{mcsCtrl};
 
-const TSequenceCase SequenceCases[] = {
+const std::vector<TSequenceCase> SequenceCases = {
     {.Title = "PlainClicksSortThenClear",
      .Backend = Server,
      .TableName = "item",
@@ -247,8 +248,10 @@ class TitleSortSequenceTest : public TitleSortTest,
                               public ::testing::WithParamInterface<TSequenceCase> {
 protected:
     TTable* OpenCaseTable(const TSequenceCase& Case) {
-        const bool OnServer = Case.Backend == Server;
-        const std::string& Alias = OnServer ? ServerAlias() : LocalAlias();
+        const bool OnServer = Case.Backend != Local;
+        const std::string& Alias = !OnServer                 ? LocalAlias()
+                                   : Case.Backend == Standby ? StandbyAlias()
+                                                             : ServerAlias();
         auto Name = [&](const char* Table) { return OnServer ? ServerTable(Table) : Table; };
         auto* Table = new TTable(Form.get());
         Table->SetDatabaseName(Alias);
@@ -297,6 +300,10 @@ TEST_P(TitleSortSequenceTest, ClicksGiveTheseOrders) {
 }
 
 INSTANTIATE_TEST_SUITE_P(TitleClicks, TitleSortSequenceTest, ::testing::ValuesIn(SequenceCases),
+                         [](const auto& Info) { return std::string(Info.param.Title); });
+INSTANTIATE_TEST_SUITE_P(PostgreSQLStandby, TitleSortSequenceTest,
+                         ::testing::ValuesIn(testtables::ServerCasesOnStandby(SequenceCases, Server,
+                                                                              Standby)),
                          [](const auto& Info) { return std::string(Info.param.Title); });
 
 TEST_F(TitleSortExecuteTest, AFailedReorderChangesNothingAndReportsNothing) {

@@ -7,6 +7,7 @@
 #include "host/data/drivers/postgres/PgConnection.h"
 #include "host/data/drivers/postgres/PgDatabase.h"
 #include "tests/support/SampleDatabaseFile.h"
+#include "tests/support/StandbyReplay.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -39,6 +40,8 @@ class TTitleSortDatabases : public ::testing::Environment {
 public:
     void TearDown() override {
         FLocal.reset();
+        if (!FStandbyAlias.empty())
+            UnregisterDatabase(FStandbyAlias);
         if (FServerSchema.empty())
             return;
         UnregisterDatabase(FServerAlias);
@@ -77,6 +80,22 @@ public:
         return FServerAlias;
     }
 
+    const std::string& StandbyAlias() {
+        if (!FStandbyAlias.empty())
+            return FStandbyAlias;
+        ServerAlias();
+        const std::string StandbyConnInfo = testsupport::StandbyServerConnInfo();
+        if (StandbyConnInfo.empty())
+            throw std::runtime_error("VORN_PG_STANDBY_CONNINFO is not set: the standby title sort "
+                                     "tests need a standby (scripts/pg.sh start-standby)");
+        TPgConnection Primary(FServerConnInfo);
+        TPgConnection Standby(StandbyConnInfo);
+        testsupport::AwaitStandbyReplay(Primary, Standby);
+        FStandbyAlias = "TitleSortStandby" + std::to_string(getpid());
+        RegisterPostgresDatabase(FStandbyAlias, StandbyConnInfo);
+        return FStandbyAlias;
+    }
+
     const std::string& ServerSchema() const { return FServerSchema; }
 
 private:
@@ -84,6 +103,7 @@ private:
     std::string FServerConnInfo;
     std::string FServerAlias;
     std::string FServerSchema;
+    std::string FStandbyAlias;
 };
 
 TTitleSortDatabases& Databases() {
@@ -106,6 +126,10 @@ const std::string& LocalAlias() {
 
 const std::string& ServerAlias() {
     return Databases().ServerAlias();
+}
+
+const std::string& StandbyAlias() {
+    return Databases().StandbyAlias();
 }
 
 std::string ServerTable(const std::string& Name) {

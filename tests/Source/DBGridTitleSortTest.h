@@ -33,11 +33,15 @@ public:
 //   cust (CustNo primary key, Region, Name), and
 //   ord (OrderNo primary key, CustNo, Region, Cust, OrderDate) with indexes on
 //   CustNo;OrderDate and CustNo;Region;OrderDate.
-// Aliases: the local SQLite file, and a schema of its own on the PostgreSQL test server.
+// Aliases: the local SQLite file, and a schema of its own on the PostgreSQL test server
+// (on the standby: the same tables, same names).
 const std::string& LocalAlias();
 // Fails the calling test (never skips) when no server was started.
 const std::string& ServerAlias();
-// The table name to give a TTable on the server ("schema.item").
+// The server's tables read from its streaming standby (VORN_PG_STANDBY_CONNINFO), once
+// the standby has them; fails the calling test when no standby was started.
+const std::string& StandbyAlias();
+// The table name to give a TTable on the server or its standby ("schema.item").
 std::string ServerTable(const std::string& Name);
 
 // A form with tables, data sources, grids and a title sorter on them; frees it all.

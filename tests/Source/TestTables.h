@@ -31,16 +31,19 @@ const std::vector<TTestBackend>& ReadingBackends();
 std::string BackendName(TTestBackend Backend);
 
 // For a table of cases that name their backend in a Backend member: the cases on the
-// PostgreSQL server moved to its standby, or none when the test server has no standby.
-template <typename TCase>
-std::vector<TCase> ServerCasesOnStandby(const std::vector<TCase>& Cases) {
+// PostgreSQL server (Server) moved to its standby (Standby), or none when the test server
+// has no standby.
+template <typename TCase, typename TBackendKind = TTestBackend>
+std::vector<TCase> ServerCasesOnStandby(const std::vector<TCase>& Cases,
+                                        TBackendKind Server = tbPostgreSQL,
+                                        TBackendKind Standby = tbPostgreSQLStandby) {
     std::vector<TCase> Moved;
     if (ReadingBackends().back() != tbPostgreSQLStandby)
         return Moved;
     for (const TCase& Case : Cases)
-        if (Case.Backend == tbPostgreSQL) {
+        if (Case.Backend == Server) {
             Moved.push_back(Case);
-            Moved.back().Backend = tbPostgreSQLStandby;
+            Moved.back().Backend = Standby;
         }
     return Moved;
 }
