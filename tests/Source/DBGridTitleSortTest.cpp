@@ -90,6 +90,7 @@ public:
                                      "tests need a standby (scripts/pg.sh start-standby)");
         TPgConnection Primary(FServerConnInfo);
         TPgConnection Standby(StandbyConnInfo);
+        testsupport::RequireStandby(Standby);
         testsupport::AwaitStandbyReplay(Primary, Standby);
         FStandbyAlias = "TitleSortStandby" + std::to_string(getpid());
         RegisterPostgresDatabase(FStandbyAlias, StandbyConnInfo);

@@ -116,6 +116,7 @@ TTestDatabase::TTestDatabase(TTestBackend Backend) : FBackend(Backend) {
         FPrimary = std::make_unique<TPgConnection>(FConnInfo);
         FConnInfo = WithSchema(StandbyConnInfo(), FSchema);
         FStandby = std::make_unique<TPgConnection>(FConnInfo);
+        testsupport::RequireStandby(*FStandby);
         testsupport::AwaitStandbyReplay(*FPrimary, *FStandby);
     }
     RegisterPostgresDatabase(FAlias, FConnInfo);

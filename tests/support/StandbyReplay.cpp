@@ -42,6 +42,12 @@ std::string StandbyDatabaseConnInfo(const std::string& DatabaseName) {
     }
 }
 
+void RequireStandby(TDriverConnection& Connection) {
+    const auto Recovering = Connection.Execute("SELECT pg_is_in_recovery() LIMIT 1", {});
+    if (!Recovering->Next() || !Recovering->Value(0).AsBoolean())
+        throw Exception("VORN_PG_STANDBY_CONNINFO reaches a server that is no standby");
+}
+
 void AwaitStandbyReplay(TDriverConnection& Primary, TDriverConnection& Standby) {
     const auto Written = Primary.Execute("SELECT CAST(pg_current_wal_lsn() AS TEXT) LIMIT 1", {});
     Written->Next();

@@ -19,6 +19,10 @@ std::string StandbyServerConnInfo();
 // the database does not appear there within half a minute.
 std::string StandbyDatabaseConnInfo(const std::string& DatabaseName);
 
+// Raises unless Connection reaches a server in recovery: the standby's connection string
+// may name the primary as well, and a test meant for the standby must not pass there.
+void RequireStandby(TDriverConnection& Connection);
+
 // Waits until the standby has replayed everything the primary wrote so far, so that what
 // a test has just written can be read there; raises after half a minute.
 void AwaitStandbyReplay(TDriverConnection& Primary, TDriverConnection& Standby);

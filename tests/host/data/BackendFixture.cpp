@@ -73,11 +73,8 @@ TBackendDatabase::TBackendDatabase(TTestBackend Backend) : FBackend(Backend) {
     if (Backend == tbPostgreSQLStandby) {
         FConnInfo = PgStandbyTestConnInfo() + " options='-c search_path=" + FSchema + "'";
         FStandby = std::make_unique<TPgConnection>(FConnInfo);
+        testsupport::RequireStandby(*FStandby);
         AwaitStandbyReplay(*FConnection, *FStandby);
-        // The standby's connection string may name the primary as well.
-        const auto Recovering = FStandby->Execute("SELECT pg_is_in_recovery() LIMIT 1", {});
-        if (!Recovering->Next() || !Recovering->Value(0).AsBoolean())
-            throw Exception("VORN_PG_STANDBY_CONNINFO reaches a server that is no standby");
     }
     RegisterPostgresDatabase(FAlias, FConnInfo);
 }
