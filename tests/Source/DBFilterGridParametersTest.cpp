@@ -252,7 +252,8 @@ auto OnReadingBackends(const TTableCase (&Cases)[Count]) {
 template <typename TTableCase>
 std::string
 BackendCaseName(const ::testing::TestParamInfo<std::tuple<TTestBackend, TTableCase>>& Info) {
-    return testtables::BackendName(std::get<0>(Info.param)) + "_" + std::get<1>(Info.param).Name;
+    return std::string(testtables::BackendName(std::get<0>(Info.param))) + "_" +
+           std::get<1>(Info.param).Name;
 }
 
 using FilterGridParametersTest = ThingsGridTest<TCase>;

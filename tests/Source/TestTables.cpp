@@ -75,28 +75,6 @@ std::string WithSchema(const std::string& ConnInfo, const std::string& Schema) {
 
 } // namespace
 
-const std::vector<TTestBackend>& ReadingBackends() {
-    static const std::vector<TTestBackend> Backends = [] {
-        std::vector<TTestBackend> Result = AllBackends;
-        if (!testsupport::StandbyServerConnInfo().empty())
-            Result.push_back(tbPostgreSQLStandby);
-        return Result;
-    }();
-    return Backends;
-}
-
-std::string BackendName(TTestBackend Backend) {
-    switch (Backend) {
-    case tbSQLite:
-        return "SQLite";
-    case tbPostgreSQL:
-        return "PostgreSQL";
-    case tbPostgreSQLStandby:
-        return "PostgreSQLStandby";
-    }
-    return "?";
-}
-
 TTestDatabase::TTestDatabase(TTestBackend Backend) : FBackend(Backend) {
     const std::string Suffix = NextSuffix();
     FAlias = "VornTestTables" + Suffix;

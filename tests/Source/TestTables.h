@@ -1,8 +1,8 @@
 #pragma once
 
 #include "host/components/controls/Application.h"
+#include "tests/support/TestBackend.h"
 
-#include <cstddef>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,19 +16,12 @@ class TTable;
 
 namespace vorn::testtables {
 
-// tbPostgreSQLStandby reads from the streaming hot standby of the PostgreSQL test server.
-enum TTestBackend { tbSQLite, tbPostgreSQL, tbPostgreSQLStandby };
-// The number of backends, for a suite that keeps a database per backend.
-constexpr std::size_t BackendCount = 3;
-
-// The backends a test that writes through its datasets runs on.
-inline const std::vector<TTestBackend> AllBackends = {tbSQLite, tbPostgreSQL};
-// For tests whose datasets only read: AllBackends, and the standby when the test server
-// has one (VORN_PG_STANDBY_CONNINFO is set, as scripts/test.sh does).
-const std::vector<TTestBackend>& ReadingBackends();
-
-// "SQLite", "PostgreSQL" or "PostgreSQLStandby", for the names of parameterised tests.
-std::string BackendName(TTestBackend Backend);
+// The backends the suites run on, shared with the data layer's tests.
+using testsupport::BackendCount;
+using testsupport::BackendName;
+using testsupport::ReadingBackends;
+using testsupport::TTestBackend;
+using enum testsupport::TTestBackend;
 
 // For a table of cases that name their backend in a Backend member: the cases on the
 // PostgreSQL server (Server) moved to its standby (Standby), or none when the test server

@@ -24,28 +24,6 @@ std::string UniqueSuffix() {
 
 } // namespace
 
-const char* BackendName(TTestBackend Backend) {
-    switch (Backend) {
-    case tbSQLite:
-        return "SQLite";
-    case tbPostgreSQL:
-        return "PostgreSQL";
-    case tbPostgreSQLStandby:
-        return "PostgreSQLStandby";
-    }
-    return "?";
-}
-
-const std::vector<TTestBackend>& ReadingBackends() {
-    static const std::vector<TTestBackend> Backends = [] {
-        std::vector<TTestBackend> All = AllBackends;
-        if (!StandbyServerConnInfo().empty())
-            All.push_back(tbPostgreSQLStandby);
-        return All;
-    }();
-    return Backends;
-}
-
 std::string BackendTestName(const ::testing::TestParamInfo<TTestBackend>& Info) {
     return BackendName(Info.param);
 }

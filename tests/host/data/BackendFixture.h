@@ -1,6 +1,7 @@
 #pragma once
 
 #include "host/data/drivers/Driver.h"
+#include "tests/support/TestBackend.h"
 
 #include <gtest/gtest.h>
 
@@ -13,15 +14,16 @@ namespace vorn::test {
 
 class TTempDatabase;
 
-// tbPostgreSQLStandby reads from a streaming hot standby of the PostgreSQL test server.
-enum TTestBackend { tbSQLite, tbPostgreSQL, tbPostgreSQLStandby };
-
-// Both backends: INSTANTIATE_TEST_SUITE_P(..., ::testing::ValuesIn(AllBackends), ...).
-inline const std::vector<TTestBackend> AllBackends = {tbSQLite, tbPostgreSQL};
-// For tests whose datasets only read: both backends, and the standby when the test
-// server has one (VORN_PG_STANDBY_CONNINFO is set, as scripts/test.sh does).
-const std::vector<TTestBackend>& ReadingBackends();
-const char* BackendName(TTestBackend Backend);
+// INSTANTIATE_TEST_SUITE_P(..., ::testing::ValuesIn(AllBackends), ...), or ReadingBackends()
+// for tests whose datasets only read.
+using testsupport::AllBackends;
+using testsupport::BackendCount;
+using testsupport::BackendName;
+using testsupport::ReadingBackends;
+using testsupport::tbPostgreSQL;
+using testsupport::tbPostgreSQLStandby;
+using testsupport::tbSQLite;
+using testsupport::TTestBackend;
 
 // A fresh, empty database on one backend, registered under an alias of its own: a SQLite
 // file in a temporary folder, or a schema of its own in the PostgreSQL test database

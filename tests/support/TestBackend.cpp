@@ -1,0 +1,29 @@
+#include "tests/support/TestBackend.h"
+
+#include "tests/support/StandbyReplay.h"
+
+namespace vorn::testsupport {
+
+const std::vector<TTestBackend>& ReadingBackends() {
+    static const std::vector<TTestBackend> Backends = [] {
+        std::vector<TTestBackend> Result = AllBackends;
+        if (!StandbyServerConnInfo().empty())
+            Result.push_back(tbPostgreSQLStandby);
+        return Result;
+    }();
+    return Backends;
+}
+
+const char* BackendName(TTestBackend Backend) {
+    switch (Backend) {
+    case tbSQLite:
+        return "SQLite";
+    case tbPostgreSQL:
+        return "PostgreSQL";
+    case tbPostgreSQLStandby:
+        return "PostgreSQLStandby";
+    }
+    return "?";
+}
+
+} // namespace vorn::testsupport

@@ -1,0 +1,24 @@
+#pragma once
+
+// The backends that the parameterised database tests run on, and the names they give.
+
+#include <cstddef>
+#include <vector>
+
+namespace vorn::testsupport {
+
+// tbPostgreSQLStandby reads from a streaming hot standby of the PostgreSQL test server.
+enum TTestBackend { tbSQLite, tbPostgreSQL, tbPostgreSQLStandby };
+// The number of backends, for a suite that keeps a database per backend.
+inline constexpr std::size_t BackendCount = 3;
+
+// The backends a test that writes through its datasets runs on.
+inline const std::vector<TTestBackend> AllBackends = {tbSQLite, tbPostgreSQL};
+// For tests whose datasets only read: AllBackends, and the standby when the test server
+// has one (VORN_PG_STANDBY_CONNINFO is set, as scripts/test.sh does).
+const std::vector<TTestBackend>& ReadingBackends();
+
+// "SQLite", "PostgreSQL" or "PostgreSQLStandby", for the names of parameterised tests.
+const char* BackendName(TTestBackend Backend);
+
+} // namespace vorn::testsupport
