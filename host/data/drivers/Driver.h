@@ -40,6 +40,13 @@ struct TIndexInfo {
     std::vector<bool> Descending;
 };
 
+// What opening a table needs to know of it: its columns, its row key and its indexes.
+struct TTableSchema {
+    std::vector<TColumnInfo> Columns;
+    std::vector<std::string> RowKey;
+    std::vector<TIndexInfo> Indexes;
+};
+
 // The rows of one executed statement, read forward only. The cursor starts before
 // the first row; Value reads the row that the last successful Next reached.
 class TDriverCursor {
@@ -90,6 +97,9 @@ public:
     // SQL expressions (quoted) that identify a row uniquely and are never NULL: the last
     // keys of a total order and the content of a bookmark.
     virtual std::vector<std::string> RowKey(const std::string& Table) = 0;
+    // Columns, RowKey and Indexes of a table together, raising as they do (in that
+    // order); a server answers them in one statement instead of a round trip each.
+    virtual TTableSchema Schema(const std::string& Table);
 
     // The table statistics of the database, or nullptr where it keeps none.
     virtual TTableStatistics* TableStatistics() { return nullptr; }

@@ -8,7 +8,8 @@ namespace {
 
 // True when a column's collation orders by bytes and upper-cases ASCII only: a text or
 // varchar column whose effective collation (the database's for "default") is C or POSIX
-// of the libc provider. The database's provider is only recorded since PostgreSQL 15,
+// of the libc provider. (One row at most: the LIMIT lets it run as one plain statement
+// instead of in a cursor.) The database's provider is only recorded since PostgreSQL 15,
 // hence the JSON look-up that reads as NULL (libc) before.
 const char* const ByteOrderedColumn =
     "SELECT a.atttypid IN ('pg_catalog.text'::pg_catalog.regtype, "
@@ -20,7 +21,8 @@ const char* const ByteOrderedColumn =
     "FROM pg_catalog.pg_attribute a "
     "JOIN pg_catalog.pg_collation c ON c.oid = a.attcollation "
     "JOIN pg_catalog.pg_database d ON d.datname = pg_catalog.current_database() "
-    "WHERE a.attrelid = pg_catalog.to_regclass($1) AND a.attname = $2 AND NOT a.attisdropped";
+    "WHERE a.attrelid = pg_catalog.to_regclass($1) AND a.attname = $2 AND NOT a.attisdropped "
+    "LIMIT 1";
 
 } // namespace
 
