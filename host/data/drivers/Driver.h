@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,9 @@ struct TColumnInfo {
     // The database refuses NULL in this column (a table column declared NOT NULL or part
     // of the primary key where the database enforces that); false where unknown.
     bool NotNull = false;
+    // What ComparesAsBytes answers for the column, where the catalog read that gave it
+    // told already; otherwise unknown until asked.
+    std::optional<bool> ComparesAsBytes = std::nullopt;
 };
 
 // An index of a table. Expression and partial indexes are not reported.

@@ -31,7 +31,8 @@ const std::string ReadableRelation =
 // one shape:
 //   0 part, 1 order of the index, 2 index, 3 position, 4 column name,
 //   5 declared type, 6 type, 7 type modifier, 8 to 12 flags.
-// A column row's flags are "auto-increment" and "NOT NULL". A domain column is described
+// A column row's flags are "auto-increment", "NOT NULL" and what ComparesAsBytes
+// answers for it. A domain column is described
 // by its base type; only the column's own NOT NULL counts: a domain's NOT NULL does not
 // keep NULL out of every row that reads the column.
 // Index rows are those of the valid indexes that are neither on expressions nor
@@ -39,35 +40,43 @@ const std::string ReadableRelation =
 // flags are unique, primary, NOT NULL, NULLS FIRST and descending. A column's index
 // options hold DESC in bit 1 and NULLS FIRST in bit 2: read ascending, the NULLs come
 // first when exactly one of them is set.
-const std::string SchemaOfTable =
-    "WITH r AS (" + ReadableRelation +
-    ") "
-    "SELECT 0, 0, NULL::pg_catalog.name, 0, NULL::pg_catalog.name, NULL::pg_catalog.text, "
-    "NULL::pg_catalog.oid, NULL::pg_catalog.int4, NULL::pg_catalog.bool, NULL::pg_catalog.bool, "
-    "NULL::pg_catalog.bool, NULL::pg_catalog.bool, NULL::pg_catalog.bool FROM r "
-    "UNION ALL "
-    "SELECT 1, 0, NULL, a.attnum, a.attname, pg_catalog.format_type(a.atttypid, a.atttypmod), "
-    "CASE WHEN t.typtype = 'd' THEN t.typbasetype ELSE a.atttypid END, "
-    "CASE WHEN t.typtype = 'd' THEN t.typtypmod ELSE a.atttypmod END, "
-    "a.attidentity <> '' OR COALESCE(pg_catalog.pg_get_expr(d.adbin, d.adrelid), '') "
-    "LIKE 'nextval(%', a.attnotnull, NULL, NULL, NULL "
-    "FROM r JOIN pg_catalog.pg_attribute a ON a.attrelid = r.oid "
-    "JOIN pg_catalog.pg_type t ON t.oid = a.atttypid "
-    "LEFT JOIN pg_catalog.pg_attrdef d ON d.adrelid = a.attrelid AND d.adnum = a.attnum "
-    "WHERE a.attnum > 0 AND NOT a.attisdropped "
-    "UNION ALL "
-    "SELECT 2, CASE WHEN x.indisprimary THEN 0 ELSE 1 END, i.relname, k.position, a.attname, "
-    "NULL, NULL, NULL, x.indisunique, x.indisprimary, a.attnotnull, "
-    "((x.indoption[k.position - 1] & 1) = 1) <> ((x.indoption[k.position - 1] & 2) = 2), "
-    "(x.indoption[k.position - 1] & 1) = 1 "
-    "FROM r JOIN pg_catalog.pg_index x ON x.indrelid = r.oid "
-    "JOIN pg_catalog.pg_class i ON i.oid = x.indexrelid "
-    "CROSS JOIN LATERAL pg_catalog.unnest(x.indkey::pg_catalog.int2[]) "
-    "WITH ORDINALITY AS k(attnum, position) "
-    "JOIN pg_catalog.pg_attribute a ON a.attrelid = x.indrelid AND a.attnum = k.attnum "
-    "WHERE x.indisvalid AND x.indexprs IS NULL AND x.indpred IS NULL "
-    "AND k.position <= x.indnkeyatts "
-    "ORDER BY 1, 2, 3, 4";
+const std::string& SchemaOfTable() {
+    static const std::string Sql =
+        "WITH r AS (" + ReadableRelation +
+        ") "
+        "SELECT 0, 0, NULL::pg_catalog.name, 0, NULL::pg_catalog.name, NULL::pg_catalog.text, "
+        "NULL::pg_catalog.oid, NULL::pg_catalog.int4, NULL::pg_catalog.bool, "
+        "NULL::pg_catalog.bool, "
+        "NULL::pg_catalog.bool, NULL::pg_catalog.bool, NULL::pg_catalog.bool FROM r "
+        "UNION ALL "
+        "SELECT 1, 0, NULL, a.attnum, a.attname, pg_catalog.format_type(a.atttypid, a.atttypmod), "
+        "CASE WHEN t.typtype = 'd' THEN t.typbasetype ELSE a.atttypid END, "
+        "CASE WHEN t.typtype = 'd' THEN t.typtypmod ELSE a.atttypmod END, "
+        "a.attidentity <> '' OR COALESCE(pg_catalog.pg_get_expr(d.adbin, d.adrelid), '') "
+        "LIKE 'nextval(%', a.attnotnull, " +
+        PgByteOrderedColumn +
+        ", NULL, NULL "
+        "FROM r JOIN pg_catalog.pg_attribute a ON a.attrelid = r.oid "
+        "JOIN pg_catalog.pg_type t ON t.oid = a.atttypid "
+        "LEFT JOIN pg_catalog.pg_attrdef d ON d.adrelid = a.attrelid AND d.adnum = a.attnum "
+        "LEFT JOIN pg_catalog.pg_collation coll ON coll.oid = a.attcollation "
+        "JOIN pg_catalog.pg_database db ON db.datname = pg_catalog.current_database() "
+        "WHERE a.attnum > 0 AND NOT a.attisdropped "
+        "UNION ALL "
+        "SELECT 2, CASE WHEN x.indisprimary THEN 0 ELSE 1 END, i.relname, k.position, a.attname, "
+        "NULL, NULL, NULL, x.indisunique, x.indisprimary, a.attnotnull, "
+        "((x.indoption[k.position - 1] & 1) = 1) <> ((x.indoption[k.position - 1] & 2) = 2), "
+        "(x.indoption[k.position - 1] & 1) = 1 "
+        "FROM r JOIN pg_catalog.pg_index x ON x.indrelid = r.oid "
+        "JOIN pg_catalog.pg_class i ON i.oid = x.indexrelid "
+        "CROSS JOIN LATERAL pg_catalog.unnest(x.indkey::pg_catalog.int2[]) "
+        "WITH ORDINALITY AS k(attnum, position) "
+        "JOIN pg_catalog.pg_attribute a ON a.attrelid = x.indrelid AND a.attnum = k.attnum "
+        "WHERE x.indisvalid AND x.indexprs IS NULL AND x.indpred IS NULL "
+        "AND k.position <= x.indnkeyatts "
+        "ORDER BY 1, 2, 3, 4";
+    return Sql;
+}
 
 bool IsTrue(const TPgResult& Result, int Row, int Column) {
     return Result.Value(Row, Column) == "t";
@@ -83,7 +92,7 @@ struct TPgConnection::TCatalogSchema {
 TPgConnection::TCatalogSchema TPgConnection::ReadSchema(const char* Operation,
                                                         const std::string& Table) {
     TPgResult Result =
-        ReadCatalog(Operation, SchemaOfTable.c_str(), {HostToUtf8(QuoteTableName(Table))});
+        ReadCatalog(Operation, SchemaOfTable().c_str(), {HostToUtf8(QuoteTableName(Table))});
     if (Result.RowCount() == 0)
         FCommands.Raise(Operation, "Table '" + Table + "' does not exist");
     TCatalogSchema Schema;
@@ -96,6 +105,7 @@ TPgConnection::TCatalogSchema TPgConnection::ReadSchema(const char* Operation,
             Column.DataType = PgFieldType(Type, IsTrue(Result, Row, 8));
             Column.Size = PgFieldSize(Type, std::stoi(Result.Value(Row, 7)));
             Column.NotNull = IsTrue(Result, Row, 9);
+            Column.ComparesAsBytes = IsTrue(Result, Row, 10);
             Schema.Columns.push_back(std::move(Column));
             continue;
         }

@@ -103,6 +103,10 @@ private:
     TPgSession FReader;
 };
 
+// A boolean SQL expression: whether the column "a" (pg_attribute) compares as its bytes,
+// given its collation "coll" (pg_collation) and the current database "db" (pg_database).
+extern const char* const PgByteOrderedColumn;
+
 // The parameters of a statement in PostgreSQL's text format.
 TPgParams PgParams(const std::vector<TVariant>& Values);
 
