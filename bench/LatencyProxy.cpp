@@ -14,6 +14,7 @@
 #include <cstring>
 #include <deque>
 #include <list>
+#include <optional>
 #include <stdexcept>
 #include <vector>
 
@@ -183,23 +184,27 @@ void TLatencyProxy::Serve() {
     std::list<TLink> Links;
     std::vector<pollfd> Watched;
     for (;;) {
-        // Wakes up for the first chunk that falls due, or for input.
-        const TClock::time_point Now = TClock::now();
-        int Timeout = -1;
+        // Wakes up for the first chunk that falls due (to the microsecond: whole
+        // milliseconds would add up to one to every way), or for input.
+        std::optional<TClock::time_point> NextDue;
         for (const TLink& Link : Links)
             for (const TStream* Stream : {&Link.Up, &Link.Down})
-                if (!Stream->Queue.empty() && !Stream->Blocked) {
-                    const auto Wait = std::chrono::ceil<std::chrono::milliseconds>(
-                        Stream->Queue.front().Due - Now);
-                    const int Milliseconds = static_cast<int>(std::max<long long>(0, Wait.count()));
-                    Timeout = Timeout < 0 ? Milliseconds : std::min(Timeout, Milliseconds);
-                }
+                if (!Stream->Queue.empty() && !Stream->Blocked)
+                    NextDue = std::min(NextDue.value_or(TClock::time_point::max()),
+                                       Stream->Queue.front().Due);
+        timespec Timeout{};
+        if (NextDue) {
+            const auto Wait = std::max(TClock::duration::zero(), *NextDue - TClock::now());
+            const auto Nanoseconds = std::chrono::duration_cast<std::chrono::nanoseconds>(Wait);
+            Timeout.tv_sec = static_cast<time_t>(Nanoseconds.count() / 1'000'000'000);
+            Timeout.tv_nsec = static_cast<long>(Nanoseconds.count() % 1'000'000'000);
+        }
         Watched.assign({{FWakeRead, POLLIN, 0}, {FListener, POLLIN, 0}});
         for (const TLink& Link : Links) {
             Watched.push_back(Watch(Link.Up, Link.Down));
             Watched.push_back(Watch(Link.Down, Link.Up));
         }
-        if (poll(Watched.data(), Watched.size(), Timeout) < 0) {
+        if (ppoll(Watched.data(), Watched.size(), NextDue ? &Timeout : nullptr, nullptr) < 0) {
             if (errno == EINTR)
                 continue;
             return;

@@ -26,13 +26,14 @@
 
 namespace {
 
-using namespace vorn;
-using namespace vorn::bench;
-
-constexpr int Customers = 1'000'000;
+// Each action is repeated; the count is the most of any repetition, the time the median.
 constexpr int Repeats = 9;
 constexpr int TargetRoundTrips = 2;
 constexpr std::chrono::milliseconds OneWayDelay{2};
+constexpr int Customers = 1'000'000;
+
+using namespace vorn;
+using namespace vorn::bench;
 
 // The server's socket and the connection string that reaches it through the proxy: the
 // same options with the host and port replaced, without TLS or GSS negotiation (a unix
