@@ -49,13 +49,20 @@ std::string ReceiveAll(int Socket, std::size_t Count) {
     return Received;
 }
 
-// Plays one side of Script on Socket: sends its own steps, reads the other side's.
+// Plays one side of Script on Socket: sends its own steps, reads the other side's. Steps
+// of one side in a row go a while apart, so that the proxy reads them as chunks apart.
 void Play(int Socket, const std::vector<TStep>& Script, bool AsClient) {
+    bool Sent = false;
     for (const TStep& Step : Script) {
-        if (Step.FromClient == AsClient)
-            SendAll(Socket, Step.Bytes);
-        else
+        if (Step.FromClient != AsClient) {
             EXPECT_EQ(ReceiveAll(Socket, Step.Bytes.size()), Step.Bytes);
+            Sent = false;
+            continue;
+        }
+        if (Sent)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        SendAll(Socket, Step.Bytes);
+        Sent = true;
     }
 }
 
