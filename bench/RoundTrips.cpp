@@ -1,9 +1,10 @@
 // The round trips of each user action on the PostgreSQL 1,000,000-customer sample, counted
 // by a loopback proxy between libpq and the server, and the same actions timed when the
 // proxy holds every chunk for 2 ms each way, as a network would. The benchmark program
-// must have filled the server first, unless --fill is given. Prints one "roundtrips ACTION N" line per action (with
-// its target where it has one), then one "latency ACTION" line per action and the
-// click-to-first-rows figure; exits 1 when an action missed its target.
+// must have filled the server first, unless --fill is given. Prints one "roundtrips
+// ACTION N" line per action (with its target where it has one), then one "latency ACTION"
+// line per action and the click-to-first-rows figure; exits 1 when an action missed its
+// target.
 //
 //   VornRoundTripBench [--fill]        (reads VORN_PG_CONNINFO)
 
