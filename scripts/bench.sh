@@ -54,6 +54,7 @@ run_bench "$log" "$build/bench/VornDataBench" "$@"
 for backend in sqlite pg; do
     run_bench "$log" "$build/bench/VornSessionMemoryBench" "$backend"
 done
+cmake --build "$build" -j2 --target VornRoundTripBench && run_bench "$log" "$build/bench/VornRoundTripBench" || failed+=(VornRoundTripBench)
 click_log=$log.click
 if [[ -n $click_bench ]]; then
     QT_QPA_PLATFORM=offscreen run_bench "$click_log" "$click_bench"

@@ -333,9 +333,10 @@ void TTable::OpenCursor() {
         throw EDatabaseError(DisplayName() + ".Open: no TableName");
     AcquireConnection();
     TDriverConnection& Database = Connection();
-    FColumns = Database.Columns(FTableName);
-    FRowKey = Database.RowKey(FTableName);
-    FIndexes = Database.Indexes(FTableName);
+    TTableSchema Schema = Database.Schema(FTableName);
+    FColumns = std::move(Schema.Columns);
+    FRowKey = std::move(Schema.RowKey);
+    FIndexes = std::move(Schema.Indexes);
     FIndexDefs->Assign(FIndexes);
     for (const TColumnInfo& Column : FColumns)
         CreateDataField(Column.Name, Column.DataType, Column.Size);

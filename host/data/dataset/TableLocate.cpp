@@ -123,7 +123,10 @@ bool TTablePrefixSeek::ComparesAsBytes(const TField& Field) {
                      [&](const TColumnInfo& C) { return C.Name == Field.FieldName(); });
     if (Declared != FTable.Columns().end())
         Column = *Declared;
-    const bool Result = FTable.Connection().ComparesAsBytes(FTable.TableName(), Column);
+    // The catalog read of the open may have answered already.
+    const bool Result = Column.ComparesAsBytes
+                            ? *Column.ComparesAsBytes
+                            : FTable.Connection().ComparesAsBytes(FTable.TableName(), Column);
     FComparesAsBytes.emplace(Field.FieldName(), Result);
     return Result;
 }

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,9 @@ struct TColumnInfo {
     // The database refuses NULL in this column (a table column declared NOT NULL or part
     // of the primary key where the database enforces that); false where unknown.
     bool NotNull = false;
+    // What ComparesAsBytes answers for the column, where the catalog read that gave it
+    // told already; otherwise unknown until asked.
+    std::optional<bool> ComparesAsBytes = std::nullopt;
 };
 
 // An index of a table. Expression and partial indexes are not reported.
@@ -38,6 +42,13 @@ struct TIndexInfo {
     // Per field: true where the index keeps the field descending; empty when every field
     // ascends.
     std::vector<bool> Descending;
+};
+
+// What opening a table needs to know of it: its columns, its row key and its indexes.
+struct TTableSchema {
+    std::vector<TColumnInfo> Columns;
+    std::vector<std::string> RowKey;
+    std::vector<TIndexInfo> Indexes;
 };
 
 // The rows of one executed statement, read forward only. The cursor starts before
@@ -90,6 +101,9 @@ public:
     // SQL expressions (quoted) that identify a row uniquely and are never NULL: the last
     // keys of a total order and the content of a bookmark.
     virtual std::vector<std::string> RowKey(const std::string& Table) = 0;
+    // Columns, RowKey and Indexes of a table together, raising as they do (in that
+    // order); a server answers them in one statement instead of a round trip each.
+    virtual TTableSchema Schema(const std::string& Table);
 
     // The table statistics of the database, or nullptr where it keeps none.
     virtual TTableStatistics* TableStatistics() { return nullptr; }

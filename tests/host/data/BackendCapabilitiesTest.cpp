@@ -47,6 +47,11 @@ TEST_P(ComparesAsBytesTest, ByteOrderedTextColumnsOnly) {
     const TColumnInfo Word = ColumnNamed(Connection.Columns("Words"), "Word");
     const bool Expected = SQLite ? Case().SQLiteBytes : Case().PostgresBytes;
     ASSERT_EQ(Connection.ComparesAsBytes("Words", Word), Expected) << Word.DeclaredType;
+    // A server tells it with the columns already, so that a search need not ask.
+    if (!SQLite) {
+        ASSERT_TRUE(Word.ComparesAsBytes.has_value()) << Word.DeclaredType;
+        EXPECT_EQ(*Word.ComparesAsBytes, Expected) << Word.DeclaredType;
+    }
     if (!Expected)
         return;
     // Where the answer is yes, the database orders the texts as their bytes sort.

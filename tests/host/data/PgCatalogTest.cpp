@@ -149,11 +149,16 @@ TEST_F(PgTest, IndexesListPrimaryKeyFirstThenByNameWithoutExpressionOrPartialOne
     Exec("CREATE INDEX by_t_c ON indexed (t, c DESC) INCLUDE (a)");
     Exec("CREATE INDEX a_lower_t ON indexed (lower(t))");
     Exec("CREATE INDEX a_positive_c ON indexed (c) WHERE c > 0");
-    std::vector<std::string> Described;
-    for (const TIndexInfo& Index : Connection->Indexes("indexed"))
-        Described.push_back(Describe(Index));
-    EXPECT_EQ(Described, (std::vector<std::string>{"indexed_pk(b;a) unique primary",
-                                                   "by_c(c) unique", "by_t_c(t;c)"}));
+    const std::vector<std::string> Expected{"indexed_pk(b;a) unique primary", "by_c(c) unique",
+                                            "by_t_c(t;c)"};
+    // Asked alone, and with the columns and the row key in one statement.
+    for (const std::vector<TIndexInfo>& Indexes :
+         {Connection->Indexes("indexed"), Connection->Schema("indexed").Indexes}) {
+        std::vector<std::string> Described;
+        for (const TIndexInfo& Index : Indexes)
+            Described.push_back(Describe(Index));
+        EXPECT_EQ(Described, Expected);
+    }
 }
 
 // Each key column's direction, and where its NULLs lie with the column read ascending.
@@ -261,13 +266,22 @@ TEST_F(PgTest, RowKeyNeedsAPrimaryKeyOrAUniqueIndexOnNotNullFields) {
             Exec(Case.Index);
         if (Case.Key) {
             EXPECT_EQ(Joined(Connection->RowKey(Case.Table)), Case.Key) << Case.Table;
+            const TTableSchema Schema = Connection->Schema(Case.Table);
+            EXPECT_EQ(Joined(Schema.RowKey), Case.Key) << Case.Table;
+            EXPECT_EQ(Schema.Columns.size(), Connection->Columns(Case.Table).size()) << Case.Table;
+            EXPECT_EQ(Schema.Indexes.size(), Connection->Indexes(Case.Table).size()) << Case.Table;
             continue;
         }
-        try {
-            Connection->RowKey(Case.Table);
-            ADD_FAILURE() << Case.Table << " got a row key";
-        } catch (const EDatabaseError& Error) {
-            EXPECT_THAT(Error.Message(), HasSubstr("has no primary key")) << Case.Table;
+        for (const auto& Ask : std::vector<std::function<void()>>{
+                 [&] { Connection->RowKey(Case.Table); },
+                 [&] { Connection->Schema(Case.Table); },
+             }) {
+            try {
+                Ask();
+                ADD_FAILURE() << Case.Table << " got a row key";
+            } catch (const EDatabaseError& Error) {
+                EXPECT_THAT(Error.Message(), HasSubstr("has no primary key")) << Case.Table;
+            }
         }
     }
 }
@@ -277,6 +291,8 @@ TEST_F(PgTest, CatalogQuestionsAboutAMissingTableRaise) {
              [&] { Connection->Columns("vorn_nowhere"); },
              [&] { Connection->Indexes("vorn_nowhere"); },
              [&] { Connection->RowKey("vorn_nowhere"); },
+             [&] { Connection->Schema("vorn_nowhere"); },
+             [&] { Connection->EstimatedRowCount("vorn_nowhere"); },
          }) {
         try {
             Ask();
@@ -286,5 +302,10 @@ TEST_F(PgTest, CatalogQuestionsAboutAMissingTableRaise) {
         }
     }
     EXPECT_FALSE(Connection->TableExists("vorn_nowhere"));
+    // A table without columns exists all the same.
+    Exec("DROP TABLE IF EXISTS vorn_no_columns");
+    Exec("CREATE TABLE vorn_no_columns ()");
+    EXPECT_TRUE(Connection->Columns("vorn_no_columns").empty());
+    EXPECT_TRUE(Connection->Indexes("vorn_no_columns").empty());
     EXPECT_FALSE(Connection->TableExists("pg_catalog.pg_class_oid_index")) << "an index";
 }

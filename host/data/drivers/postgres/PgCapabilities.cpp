@@ -4,23 +4,28 @@
 
 namespace vorn {
 
-namespace {
-
 // True when a column's collation orders by bytes and upper-cases ASCII only: a text or
 // varchar column whose effective collation (the database's for "default") is C or POSIX
 // of the libc provider. The database's provider is only recorded since PostgreSQL 15,
 // hence the JSON look-up that reads as NULL (libc) before.
-const char* const ByteOrderedColumn =
-    "SELECT a.atttypid IN ('pg_catalog.text'::pg_catalog.regtype, "
-    "'pg_catalog.varchar'::pg_catalog.regtype) AND CASE WHEN c.collname = 'default' THEN "
-    "COALESCE(pg_catalog.to_jsonb(d) ->> 'datlocprovider', 'c') = 'c' "
-    "AND d.datcollate IN ('C', 'POSIX') AND d.datctype IN ('C', 'POSIX') "
-    "ELSE c.collprovider = 'c' AND c.collcollate IN ('C', 'POSIX') "
-    "AND c.collctype IN ('C', 'POSIX') END "
-    "FROM pg_catalog.pg_attribute a "
-    "JOIN pg_catalog.pg_collation c ON c.oid = a.attcollation "
-    "JOIN pg_catalog.pg_database d ON d.datname = pg_catalog.current_database() "
-    "WHERE a.attrelid = pg_catalog.to_regclass($1) AND a.attname = $2 AND NOT a.attisdropped";
+const char* const PgByteOrderedColumn =
+    "(a.atttypid IN ('pg_catalog.text'::pg_catalog.regtype, "
+    "'pg_catalog.varchar'::pg_catalog.regtype) AND CASE WHEN coll.collname = 'default' THEN "
+    "COALESCE(pg_catalog.to_jsonb(db) ->> 'datlocprovider', 'c') = 'c' "
+    "AND db.datcollate IN ('C', 'POSIX') AND db.datctype IN ('C', 'POSIX') "
+    "ELSE coll.collprovider = 'c' AND coll.collcollate IN ('C', 'POSIX') "
+    "AND coll.collctype IN ('C', 'POSIX') END)";
+
+namespace {
+
+// One row at most: the LIMIT lets it run as one plain statement instead of in a cursor.
+const std::string ByteOrderedColumn =
+    std::string("SELECT ") + PgByteOrderedColumn +
+    " FROM pg_catalog.pg_attribute a "
+    "JOIN pg_catalog.pg_collation coll ON coll.oid = a.attcollation "
+    "JOIN pg_catalog.pg_database db ON db.datname = pg_catalog.current_database() "
+    "WHERE a.attrelid = pg_catalog.to_regclass($1) AND a.attname = $2 AND NOT a.attisdropped "
+    "LIMIT 1";
 
 } // namespace
 

@@ -50,6 +50,8 @@ public:
     // The primary key's fields, else those of the first unique index (by name)
     // whose fields are all NOT NULL; raises for a table that has neither.
     std::vector<std::string> RowKey(const std::string& Table) override;
+    // One catalog statement for the three.
+    TTableSchema Schema(const std::string& Table) override;
     TTableStatistics* TableStatistics() override { return this; }
     // The planner's estimate from pg_class (reltuples per relpages, times the pages the
     // table has now); nothing for a table that VACUUM, ANALYZE or CREATE INDEX has never
@@ -83,19 +85,27 @@ public:
 
 private:
     struct TIndexColumn;
+    struct TCatalogSchema;
     // Runs a statement on the command connection; Sql and Params are UTF-8.
     TPgResult RunCommand(const char* Operation, const std::string& Sql, const TPgParams& Params);
     // Runs a catalog query, once more when the connection was lost or the standby
     // cancelled it (see ReadAgainOnce).
     TPgResult ReadCatalog(const char* Operation, const char* Sql, const TPgParams& Params);
-    // The table's OID as text; raises naming the table when it does not exist.
-    std::string TableOid(const char* Operation, const std::string& Table);
-    std::vector<TIndexColumn> IndexColumns(const char* Operation, const std::string& Table);
+    // The columns and the index columns of a table, in one statement; raises naming the
+    // table when it does not exist.
+    TCatalogSchema ReadSchema(const char* Operation, const std::string& Table);
+    static std::vector<TIndexInfo> IndexesOf(const std::vector<TIndexColumn>& Columns);
+    std::vector<std::string> RowKeyOf(const std::string& Table,
+                                      const std::vector<TIndexColumn>& Columns) const;
 
     std::string FDescription;
     TPgSession FCommands;
     TPgSession FReader;
 };
+
+// A boolean SQL expression: whether the column "a" (pg_attribute) compares as its bytes,
+// given its collation "coll" (pg_collation) and the current database "db" (pg_database).
+extern const char* const PgByteOrderedColumn;
 
 // The parameters of a statement in PostgreSQL's text format.
 TPgParams PgParams(const std::vector<TVariant>& Values);
