@@ -80,7 +80,8 @@ public:
             Values.push_back(Param.c_str());
         PGresult* Result = PQexecParams(FConnection, Sql.c_str(), static_cast<int>(Values.size()),
                                         nullptr, Values.data(), nullptr, nullptr, 0);
-        if (PQresultStatus(Result) != PGRES_TUPLES_OK) {
+        const ExecStatusType Status = PQresultStatus(Result);
+        if (Status != PGRES_TUPLES_OK && Status != PGRES_COMMAND_OK) {
             const std::string Message = PQresultErrorMessage(Result);
             PQclear(Result);
             throw std::runtime_error("PostgreSQL cannot run " + Sql + ": " + Message);

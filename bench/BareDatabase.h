@@ -19,7 +19,8 @@ class TBareDatabase {
 public:
     virtual ~TBareDatabase() = default;
     // Runs Sql with its parameters bound ("?" placeholders on SQLite, "$1" on PostgreSQL)
-    // and hands every row to Handler; throws std::runtime_error naming the statement.
+    // and hands every row to Handler (none for a statement without result rows); throws
+    // std::runtime_error naming the statement.
     virtual void Query(const std::string& Sql, const std::vector<std::string>& Params,
                        const TBareRowHandler& Handler) = 0;
     // The placeholder of the parameter at Index (from 1).

@@ -8,6 +8,7 @@
 #include <sqlite3.h>
 
 #include <cctype>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -21,11 +22,44 @@ namespace {
 // average keeps that table as large as the customer table.
 constexpr int MaxOrdersPerCustomer = 2;
 
+// The tables of the normal run's PostgreSQL sample stay in the connection's own schema (other
+// programs read them there); every other size has a schema of its own, so that several sizes
+// live side by side on one server.
+constexpr int PostgresDefaultSchemaCustomers = 1'000'000;
+
+// From this size on the generation reports its progress: it takes minutes.
+constexpr int ProgressFromCustomers = 1'000'000;
+
 sampledata::TSampleOptions SampleOptions(int Customers) {
     sampledata::TSampleOptions Options;
     Options.Customers = Customers;
     Options.MaxOrdersPerCustomer = MaxOrdersPerCustomer;
+    if (Customers < ProgressFromCustomers)
+        return Options;
+    const auto Start = std::chrono::steady_clock::now();
+    Options.Progress = [Start](const std::string& Table, std::int64_t Done, std::int64_t Total) {
+        const std::chrono::duration<double> Elapsed = std::chrono::steady_clock::now() - Start;
+        if (Done == Total)
+            std::fprintf(stderr, "  %s: rows and indexes in after %.1f s\n", Table.c_str(),
+                         Elapsed.count());
+        else
+            std::fprintf(stderr, "  %s: %3d%% (%lld of %lld) after %.1f s\n", Table.c_str(),
+                         static_cast<int>(Done * 100 / Total), static_cast<long long>(Done),
+                         static_cast<long long>(Total), Elapsed.count());
+    };
     return Options;
+}
+
+double SecondsSince(std::chrono::steady_clock::time_point Start) {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - Start).count();
+}
+
+// ConnInfo with Schema first on the search path; ConnInfo is a URI or a list of key=value.
+std::string WithSearchPath(const std::string& ConnInfo, const std::string& Schema) {
+    if (ConnInfo.starts_with("postgresql://") || ConnInfo.starts_with("postgres://"))
+        return ConnInfo + (ConnInfo.find('?') == std::string::npos ? "?" : "&") +
+               "options=-csearch_path%3D" + Schema;
+    return ConnInfo + " options='-csearch_path=" + Schema + "'";
 }
 
 void RunSQLite(sqlite3* Database, const std::string& Sql) {
@@ -99,9 +133,11 @@ TBenchDatabase PrepareSQLiteSample(int Customers, bool Generate) {
         if (!Generate)
             throw std::runtime_error(Path.string() + " is missing: run the benchmarks first");
         std::fprintf(stderr, "generating %s...\n", Path.c_str());
+        const auto Start = std::chrono::steady_clock::now();
         const std::filesystem::path Partial = Path.string() + ".partial";
         sampledata::CreateSQLiteSampleDatabase(Partial.string(), SampleOptions(Customers), true);
         std::filesystem::rename(Partial, Path);
+        std::fprintf(stderr, "generated %s in %.1f s\n", Path.c_str(), SecondsSince(Start));
     }
     TBenchDatabase Database;
     Database.Label = "sqlite-" + SizeLabel(Customers);
@@ -113,10 +149,24 @@ TBenchDatabase PrepareSQLiteSample(int Customers, bool Generate) {
     return Database;
 }
 
-TBenchDatabase PreparePostgresSample(const std::string& ConnInfo, int Customers, bool Fill) {
+std::string PostgresSampleConnInfo(const std::string& ConnInfo, int Customers) {
+    if (Customers == PostgresDefaultSchemaCustomers)
+        return ConnInfo;
+    return WithSearchPath(ConnInfo, "sample_" + SizeLabel(Customers));
+}
+
+TBenchDatabase PreparePostgresSample(const std::string& ServerConnInfo, int Customers, bool Fill) {
+    const std::string ConnInfo = PostgresSampleConnInfo(ServerConnInfo, Customers);
     if (Fill) {
         std::fprintf(stderr, "filling PostgreSQL with %d customers...\n", Customers);
+        const auto Start = std::chrono::steady_clock::now();
+        if (ConnInfo != ServerConnInfo)
+            OpenBarePostgres(ServerConnInfo)
+                ->Query("CREATE SCHEMA IF NOT EXISTS sample_" + SizeLabel(Customers), {},
+                        [](const TBareRow&) {});
         sampledata::CreatePostgresSampleDatabase(ConnInfo, SampleOptions(Customers), true);
+        std::fprintf(stderr, "filled PostgreSQL with %d customers in %.1f s\n", Customers,
+                     SecondsSince(Start));
     }
     TBenchDatabase Database;
     Database.Label = "pg-" + SizeLabel(Customers);

@@ -32,9 +32,15 @@ std::string BenchDataFolder();
 // so that an interrupted run leaves nothing that looks finished). With Generate false a
 // missing file is an error. Registers the alias.
 TBenchDatabase PrepareSQLiteSample(int Customers, bool Generate);
-// The sample database in the PostgreSQL database of ConnInfo: replaced by a fresh one
-// with Fill, else used as it is (an error when its customer table is missing).
+// The sample database with Customers customers in the PostgreSQL database of ConnInfo:
+// replaced by a fresh one with Fill, else used as it is (an error when its customer table
+// is missing or holds another number of rows). 1,000,000 customers live in the schema the
+// connection starts in, every other size in a schema of its own ("sample_10m"), so that
+// several sizes are there side by side. Registers the alias.
 TBenchDatabase PreparePostgresSample(const std::string& ConnInfo, int Customers, bool Fill);
+// The connection string that reaches the sample of that size: ConnInfo with the size's
+// schema first on the search path (ConnInfo itself at 1,000,000).
+std::string PostgresSampleConnInfo(const std::string& ConnInfo, int Customers);
 
 // A SQLite file of the data folder, rebuilt on every run, holding "wide" (an integer key
 // and WideFieldCount - 1 text fields, sorted on an index of its first three text fields)

@@ -8,12 +8,14 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace vorn::bench {
 
 // The components on the customer table (and the orders table for a value list of a
-// field without index).
-void RegisterComponentBenchmarks(const TBenchDatabase& Database);
+// field without index); with Only, just the figures it names.
+void RegisterComponentBenchmarks(const TBenchDatabase& Database,
+                                 const std::vector<std::string>* Only = nullptr);
 // The 50-column grid and the table of 30 indexes of the shape database.
 void RegisterShapeBenchmarks(const std::string& ShapeAlias);
 // The naive grid (every row read into memory, sorted and searched there) and the

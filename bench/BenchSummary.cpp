@@ -56,12 +56,27 @@ void TSummaryReporter::ReportRuns(const std::vector<Run>& Runs) {
     }
 }
 
+const std::vector<std::string>& ScaleFigures() {
+    static const std::vector<std::string> Figures = {
+        "Open", "TitleSort", "MultiColumnSort", "Last", "Locate", "ValueListName", "ValueListCity"};
+    return Figures;
+}
+
+std::vector<TRatioTarget> GrowthTargets(const std::vector<std::string>& Figures,
+                                        const std::string& SmallLabel,
+                                        const std::string& LargeLabel) {
+    std::vector<TRatioTarget> Targets;
+    for (const std::string& Figure : Figures)
+        Targets.push_back(
+            {Figure + "/" + LargeLabel, Figure + "/" + SmallLabel, GrowthBound, true});
+    return Targets;
+}
+
 std::vector<TRatioTarget> RatioTargets(const std::string& SmallLabel, const std::string& LargeLabel,
                                        const std::vector<std::string>& LargeLabels) {
-    std::vector<TRatioTarget> Targets;
-    for (const char* Figure : IndexedFigures)
-        Targets.push_back({std::string(Figure) + "/" + LargeLabel,
-                           std::string(Figure) + "/" + SmallLabel, 3, true});
+    std::vector<TRatioTarget> Targets = GrowthTargets(
+        std::vector<std::string>(std::begin(IndexedFigures), std::end(IndexedFigures)), SmallLabel,
+        LargeLabel);
     for (const std::string& Label : LargeLabels) {
         for (const TSpeedUp& SpeedUp : SpeedUps)
             Targets.push_back({std::string(SpeedUp.Reference) + "/" + Label,

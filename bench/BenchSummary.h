@@ -34,6 +34,16 @@ struct TRatioTarget {
     bool AtMost = true;
 };
 
+// The figures of the user's actions that an index serves, which the large run measures:
+// open, title click, Ctrl-click, Last, Locate and the value lists of indexed fields.
+const std::vector<std::string>& ScaleFigures();
+
+// Each of Figures on LargeLabel at most GrowthBound times the same figure on SmallLabel.
+inline constexpr double GrowthBound = 3;
+std::vector<TRatioTarget> GrowthTargets(const std::vector<std::string>& Figures,
+                                        const std::string& SmallLabel,
+                                        const std::string& LargeLabel);
+
 // The targets for the labels of the databases that ran: the growth from SmallLabel to
 // LargeLabel (same backend) and, on each label of LargeLabels, the speed-ups.
 std::vector<TRatioTarget> RatioTargets(const std::string& SmallLabel, const std::string& LargeLabel,

@@ -224,34 +224,43 @@ void SortComboDropDown(benchmark::State& State, const std::string& ShapeAlias) {
     }
 }
 
-void Register(const std::string& Figure, const TBenchDatabase& Database,
-              void (*Function)(benchmark::State&, const TBenchDatabase&)) {
-    RegisterGuarded(Figure + "/" + Database.Label, [Function, Database](benchmark::State& State) {
-        Function(State, Database);
-    })->Unit(benchmark::kMicrosecond);
-}
+// A figure's name and its body on one database.
+struct TComponentFigure {
+    std::string Name;
+    std::function<void(benchmark::State&, const TBenchDatabase&)> Body;
+};
 
-void RegisterValueList(const std::string& Figure, const TBenchDatabase& Database,
-                       const std::string& TableName, const std::string& FieldName) {
-    RegisterGuarded(Figure + "/" + Database.Label, [=](benchmark::State& State) {
-        ValueList(State, Database, TableName, FieldName);
-    })->Unit(benchmark::kMicrosecond);
+std::vector<TComponentFigure> ComponentFigures() {
+    const auto OnValueList = [](const std::string& TableName, const std::string& FieldName) {
+        return [=](benchmark::State& State, const TBenchDatabase& Database) {
+            ValueList(State, Database, TableName, FieldName);
+        };
+    };
+    return {{"Open", &OpenFirstWindow},
+            {"TitleSort", &TitleSort},
+            {"DescendingTitleSort", &DescendingTitleSort},
+            {"MultiColumnSort", &MultiColumnSort},
+            {"Last", &Last},
+            {"Locate", &LocatePartialKey},
+            {"ValueListName", OnValueList(Customer, "Name")},
+            {"ValueListCity", OnValueList(Customer, "City")},
+            {"ValueListShipCity", OnValueList("orders", "ShipCity")},
+            {"FilterExpression", &FilterExpression},
+            {"FilterApply", &FilterApply}};
 }
 
 } // namespace
 
-void RegisterComponentBenchmarks(const TBenchDatabase& Database) {
-    Register("Open", Database, &OpenFirstWindow);
-    Register("TitleSort", Database, &TitleSort);
-    Register("DescendingTitleSort", Database, &DescendingTitleSort);
-    Register("MultiColumnSort", Database, &MultiColumnSort);
-    Register("Last", Database, &Last);
-    Register("Locate", Database, &LocatePartialKey);
-    RegisterValueList("ValueListName", Database, Customer, "Name");
-    RegisterValueList("ValueListCity", Database, Customer, "City");
-    RegisterValueList("ValueListShipCity", Database, "orders", "ShipCity");
-    Register("FilterExpression", Database, &FilterExpression);
-    Register("FilterApply", Database, &FilterApply);
+void RegisterComponentBenchmarks(const TBenchDatabase& Database,
+                                 const std::vector<std::string>* Only) {
+    for (TComponentFigure& Figure : ComponentFigures()) {
+        if (Only != nullptr && std::find(Only->begin(), Only->end(), Figure.Name) == Only->end())
+            continue;
+        RegisterGuarded(Figure.Name + "/" + Database.Label, [Body = std::move(Figure.Body),
+                                                             Database](benchmark::State& State) {
+            Body(State, Database);
+        })->Unit(benchmark::kMicrosecond);
+    }
 }
 
 void RegisterShapeBenchmarks(const std::string& ShapeAlias) {

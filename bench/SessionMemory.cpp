@@ -1,10 +1,10 @@
-// The peak memory of one user session on the 1,000,000-customer sample database, in a
-// process of its own: open, a title-click sort, scrolling page by page and to the end, a
-// case-insensitive partial Locate and the value list of City. The benchmark program must
-// have prepared the database first (the SQLite file in VORN_BENCH_DATA, or the server's
+// The peak memory of one user session on the sample database (1,000,000 customers unless
+// the size is given), in a process of its own: open, a title-click sort, scrolling page by page and
+// to the end, a case-insensitive partial Locate and the value list of City. The benchmark program
+// must have prepared the database first (the SQLite file in VORN_BENCH_DATA, or the server's
 // tables). Prints a figure line and a ratio line against the 100 MB target.
 //
-//   VornSessionMemoryBench sqlite|pg
+//   VornSessionMemoryBench sqlite|pg [CUSTOMERS]
 
 #include "bench/BenchDatabases.h"
 #include "bench/BenchScene.h"
@@ -13,8 +13,10 @@
 
 #include <sys/resource.h>
 
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <exception>
 #include <stdexcept>
 
@@ -23,11 +25,11 @@ namespace {
 using namespace vorn;
 using namespace vorn::bench;
 
-constexpr int Customers = 1'000'000;
+constexpr int DefaultCustomers = 1'000'000;
 constexpr int PagesScrolled = 200;
 constexpr double TargetMegabytes = 100;
 
-TBenchDatabase SessionDatabase(const std::string& Backend) {
+TBenchDatabase SessionDatabase(const std::string& Backend, int Customers) {
     if (Backend == "sqlite")
         return PrepareSQLiteSample(Customers, false);
     if (Backend != "pg")
@@ -65,13 +67,20 @@ void RunSession(const TBenchDatabase& Database) {
 } // namespace
 
 int main(int ArgumentCount, char** Arguments) {
-    if (ArgumentCount != 2) {
-        std::fprintf(stderr, "usage: %s sqlite|pg\n", Arguments[0]);
+    int Customers = DefaultCustomers;
+    if (ArgumentCount == 3) {
+        const char* End = Arguments[2] + std::strlen(Arguments[2]);
+        const auto [Rest, Error] = std::from_chars(Arguments[2], End, Customers);
+        if (Error != std::errc() || Rest != End || Customers < 1)
+            ArgumentCount = 0;
+    }
+    if (ArgumentCount != 2 && ArgumentCount != 3) {
+        std::fprintf(stderr, "usage: %s sqlite|pg [CUSTOMERS]\n", Arguments[0]);
         return 2;
     }
     std::string Label;
     try {
-        const TBenchDatabase Database = SessionDatabase(Arguments[1]);
+        const TBenchDatabase Database = SessionDatabase(Arguments[1], Customers);
         Label = Database.Label;
         RunSession(Database);
     } catch (const std::exception& Error) {

@@ -131,6 +131,35 @@ TSampleValue NullOr(bool IsNull, TSampleValue Value) {
     return IsNull ? TSampleValue{} : std::move(Value);
 }
 
+// Calls the options' progress function at every twentieth of a table's rows.
+class TProgressSteps {
+public:
+    TProgressSteps(const TSampleOptions& Options, const std::string& Table, std::int64_t Total)
+        : FOptions(Options), FTable(Table), FTotal(Total),
+          FStep(std::max<std::int64_t>(1, (Total + 19) / 20)), FNext(FStep) {}
+
+    // After Done of the rows were written.
+    void Written(std::int64_t Done) {
+        if (Done < FNext || Done >= FTotal || !FOptions.Progress)
+            return;
+        FOptions.Progress(FTable, Done, FTotal);
+        FNext += FStep;
+    }
+
+    // Once the table's rows and indexes are in.
+    void Finished() const {
+        if (FOptions.Progress)
+            FOptions.Progress(FTable, FTotal, FTotal);
+    }
+
+private:
+    const TSampleOptions& FOptions;
+    std::string FTable;
+    std::int64_t FTotal;
+    std::int64_t FStep;
+    std::int64_t FNext;
+};
+
 } // namespace
 
 const std::vector<TSampleTable>& SampleSchema() {
@@ -181,6 +210,7 @@ TSampleCounts GenerateSampleDatabase(TSampleTarget& Target, const TSampleOptions
     Customers.reserve(static_cast<std::size_t>(Options.Customers));
 
     const TSampleTable& Customer = SampleTable("customer");
+    TProgressSteps CustomerSteps(Options, Customer.Name, Options.Customers);
     Target.BeginTable(Customer);
     for (int Index = 0; Index < Options.Customers; ++Index) {
         const std::int64_t CustNo = FirstCustNo + Index;
@@ -204,12 +234,16 @@ TSampleCounts GenerateSampleDatabase(TSampleTarget& Target, const TSampleOptions
                        NullOr(NoSince, DateText(Since))});
         Customers.push_back({CustNo, std::move(CityValue), Since});
         ++Counts.Customers;
+        CustomerSteps.Written(Counts.Customers);
     }
     Target.EndTable(Customer);
+    CustomerSteps.Finished();
 
     const TSampleTable& Orders = SampleTable("orders");
+    TProgressSteps OrderSteps(Options, Orders.Name, Options.Customers);
     Target.BeginTable(Orders);
     std::int64_t OrderNo = 1;
+    std::int64_t CustomersDone = 0;
     for (const TCustomerFacts& Facts : Customers) {
         const auto OrderCount =
             Random.Below(static_cast<std::uint64_t>(Options.MaxOrdersPerCustomer) + 1);
@@ -219,12 +253,15 @@ TSampleCounts GenerateSampleDatabase(TSampleTarget& Target, const TSampleOptions
                            NullOr(Random.Chance(3), Money(Random, 100, 500000)), Facts.City});
             ++Counts.Orders;
         }
+        OrderSteps.Written(++CustomersDone);
     }
     Target.EndTable(Orders);
+    OrderSteps.Finished();
 
     const TSampleTable& Contact = SampleTable("contact");
-    Target.BeginTable(Contact);
     const int ContactCount = std::max(10, Options.Customers / 10);
+    TProgressSteps ContactSteps(Options, Contact.Name, ContactCount);
+    Target.BeginTable(Contact);
     for (int Index = 0; Index < ContactCount; ++Index) {
         const auto& Owner = Customers[Random.Below(Customers.size())];
         char Phone[24];
@@ -233,8 +270,10 @@ TSampleCounts GenerateSampleDatabase(TSampleTarget& Target, const TSampleOptions
                        NullOr(Random.Chance(5), Pick(Random, FirstNames)),
                        NullOr(Random.Chance(20), std::string(Phone))});
         ++Counts.Contacts;
+        ContactSteps.Written(Counts.Contacts);
     }
     Target.EndTable(Contact);
+    ContactSteps.Finished();
 
     Target.Commit();
     return Counts;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <variant>
@@ -67,6 +68,10 @@ struct TSampleOptions {
     // Each customer gets 0 to MaxOrdersPerCustomer orders.
     int MaxOrdersPerCustomer = 4;
     std::uint64_t Seed = 20240501;
+    // Told how far the generation got, for large tables: for each table about every 5% of
+    // its rows, then once more when the rows and indexes are in (Done == Total). Orders
+    // are counted by the customers whose orders were written.
+    std::function<void(const std::string& Table, std::int64_t Done, std::int64_t Total)> Progress;
 };
 
 struct TSampleCounts {

@@ -82,6 +82,8 @@ public:
         }
         try {
             Run("SET client_min_messages = warning");
+            // Room to sort the keys of a large table's indexes in memory rather than on disk.
+            Run("SET maintenance_work_mem = '256MB'");
             Run("BEGIN");
             for (const TSampleTable& Table : SampleSchema()) {
                 if (!TableExists(Table.Name))

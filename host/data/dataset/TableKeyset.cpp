@@ -59,6 +59,36 @@ std::optional<std::string> Beyond(const std::vector<TKeysetTerm>& Terms, std::si
     return "(" + *Strict + " OR " + EqualThenRest + ")";
 }
 
+// How many terms from the first on one row comparison can bound together: those whose
+// start value is not NULL, which go the same way as the first, and whose NULLs, if any,
+// lie behind the walk (a row comparison that meets a NULL is never true). The nested
+// conditions give an index a range on the first term alone, which on a long run of equal
+// first values reads the rows before the start row's second value too; the row
+// comparison lets it seek to the start row's values in the leading terms.
+std::size_t RowBoundLength(const std::vector<TKeysetTerm>& Terms, bool AfterRow) {
+    std::size_t Length = 1;
+    while (Length < Terms.size()) {
+        const TKeysetTerm& Term = Terms[Length];
+        if (Term.Value.IsNull() || Term.Descending != Terms.front().Descending ||
+            (MayBeNull(Term) && !LeavesNulls(Term, AfterRow)))
+            break;
+        ++Length;
+    }
+    return Length;
+}
+
+// "(a, b) >= (v1, v2)" on the first Length terms, the first value already bound as Value.
+std::string RowBound(const std::vector<TKeysetTerm>& Terms, std::size_t Length, bool AfterRow,
+                     const std::string& Value, TBoundParams& Params) {
+    std::string Columns = Terms.front().Sql;
+    std::string Values = Value;
+    for (std::size_t Index = 1; Index < Length; ++Index) {
+        Columns += ", " + Terms[Index].Sql;
+        Values += ", " + Params.Add(Terms[Index].Value);
+    }
+    return "(" + Columns + ")" + Comparison(Terms.front(), AfterRow, true) + "(" + Values + ")";
+}
+
 } // namespace
 
 int KeysetSegmentCount(const std::vector<TKeysetTerm>& Terms, bool After) {
@@ -88,7 +118,12 @@ std::optional<std::string> KeysetSegmentCondition(const std::vector<TKeysetTerm>
     const std::string Strict = First.Sql + Comparison(First, AfterRow, false) + Value;
     if (!Rest)
         return Strict;
-    const std::string Bound = First.Sql + Comparison(First, AfterRow, true) + Value;
+    std::string Bound = First.Sql + Comparison(First, AfterRow, true) + Value;
+    // Implied by the condition below, so that the rows are the same; it only narrows the
+    // index range.
+    const std::size_t RowLength = RowBoundLength(Terms, AfterRow);
+    if (RowLength > 1)
+        Bound += " AND " + RowBound(Terms, RowLength, AfterRow, Value, Params);
     return Bound + " AND (" + Strict + " OR (" + First.Sql + " = " + Value + " AND " + *Rest + "))";
 }
 

@@ -7,7 +7,11 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <set>
+#include <sstream>
+#include <type_traits>
+#include <variant>
 
 namespace vorn {
 namespace {
@@ -122,6 +126,109 @@ TEST(SampleDatabaseTest, BadOptionsAndExistingFilesRaiseWithoutWriting) {
     }
     EXPECT_EQ(std::filesystem::file_size(Path), 7u);
     std::filesystem::remove(Path);
+}
+
+// Records what a generation sends, with the progress reports in between: "begin customer",
+// a line per row, "end customer", "progress customer 50 100".
+class TRecordingTarget final : public sampledata::TSampleTarget {
+public:
+    void BeginTable(const sampledata::TSampleTable& Table) override {
+        Events.push_back("begin " + Table.Name);
+    }
+    void AddRow(const std::vector<sampledata::TSampleValue>& Row) override {
+        std::string Line = "row";
+        for (const sampledata::TSampleValue& Value : Row)
+            Line += "|" + std::visit(
+                              [](const auto& Each) -> std::string {
+                                  using T = std::decay_t<decltype(Each)>;
+                                  if constexpr (std::is_same_v<T, std::monostate>)
+                                      return "null";
+                                  else if constexpr (std::is_same_v<T, std::string>)
+                                      return Each;
+                                  else
+                                      return std::to_string(Each);
+                              },
+                              Value);
+        Events.push_back(std::move(Line));
+    }
+    void EndTable(const sampledata::TSampleTable& Table) override {
+        Events.push_back("end " + Table.Name);
+    }
+    void Commit() override { Events.push_back("commit"); }
+
+    std::vector<std::string> Events;
+};
+
+TEST(SampleDatabaseTest, ProgressComesInTwentiethsAndLeavesTheRowsAlone) {
+    // Fewer rows than steps, a size that 20 does not divide, and one that it does.
+    for (const int Customers : {7, 1013, 2000}) {
+        SCOPED_TRACE(Customers);
+        sampledata::TSampleOptions Options;
+        Options.Customers = Customers;
+        TRecordingTarget Plain;
+        sampledata::GenerateSampleDatabase(Plain, Options);
+
+        TRecordingTarget Watched;
+        Options.Progress = [&](const std::string& Table, std::int64_t Done, std::int64_t Total) {
+            Watched.Events.push_back("progress " + Table + " " + std::to_string(Done) + " " +
+                                     std::to_string(Total));
+        };
+        sampledata::GenerateSampleDatabase(Watched, Options);
+
+        std::vector<std::string> Rows;
+        std::map<std::string, std::vector<std::pair<std::int64_t, std::int64_t>>> Reports;
+        std::map<std::string, std::int64_t> RowsBeforeReport;
+        std::string Table;
+        std::int64_t TableRows = 0;
+        for (const std::string& Event : Watched.Events) {
+            const std::string Kind = Event.substr(0, Event.find_first_of(" |"));
+            std::istringstream Words(Event.substr(Kind.size()));
+            if (Kind == "progress") {
+                std::string Name;
+                std::int64_t Done = 0, Total = 0;
+                Words >> Name >> Done >> Total;
+                Reports[Name].emplace_back(Done, Total);
+                // Customers and contacts count rows: the report follows the row it counts.
+                if (Name != "orders" && Done < Total) {
+                    EXPECT_EQ(TableRows, Done) << Event;
+                }
+                if (Done == Total) {
+                    EXPECT_EQ(Table, "") << "the last report of " << Name << " before its end";
+                }
+            } else {
+                Rows.push_back(Event);
+                if (Kind == "begin") {
+                    Words >> Table;
+                    TableRows = 0;
+                } else if (Kind == "end") {
+                    Table.clear();
+                } else if (Kind == "row") {
+                    ++TableRows;
+                }
+            }
+        }
+        EXPECT_EQ(Rows, Plain.Events);
+
+        const std::int64_t Contacts = std::max(10, Customers / 10);
+        for (const auto& [Name, Total] :
+             {std::pair<std::string, std::int64_t>{"customer", Customers},
+              {"orders", Customers},
+              {"contact", Contacts}}) {
+            SCOPED_TRACE(Name);
+            const auto& Steps = Reports[Name];
+            ASSERT_FALSE(Steps.empty());
+            EXPECT_EQ(Steps.back(), std::make_pair(Total, Total));
+            EXPECT_LE(Steps.size(), 20u);
+            // No twentieth of the table passes without a report.
+            std::int64_t Before = 0;
+            for (const auto& [Done, Reported] : Steps) {
+                EXPECT_LE(20 * (Done - Before), Total + 19) << Done << " after " << Before;
+                EXPECT_LT(Before, Done);
+                Before = Done;
+                EXPECT_EQ(Reported, Total);
+            }
+        }
+    }
 }
 
 } // namespace
