@@ -81,7 +81,7 @@ fi
 
 echo
 echo "==> Summary"
-grep -E '^(figure|ratio) ' "$log"
+grep -E '^(figure|ratio|roundtrips|latency) ' "$log"
 # The title-click benchmark's own summary: its lines after the table.
 if [[ -s $click_log ]]; then
     grep -vE '^(Run|CPU|  L|Load|\*\*\*|-----|Benchmark|BM_|Creating|QStandardPaths|[0-9]{4}-)|^$' \
