@@ -83,7 +83,7 @@ start() {
         --pid-file="$dir/server.pid" --log-error="$dir/server.log" --skip-networking \
         --skip-log-bin --innodb-flush-log-at-trx-commit=0 --innodb-doublewrite=0 \
         --innodb-buffer-pool-size=128M --sync-frm=0 \
-        --character-set-server=utf8mb4 --collation-server=utf8mb4_bin \
+        --character-set-server=utf8mb4 --collation-server=utf8mb4_nopad_bin \
         >/dev/null 2>&1 &
     local pid=$!
     echo "$pid" >"$dir/mariadbd.pid"
@@ -109,7 +109,7 @@ start() {
 
     local secret=${password_secret//\\/\\\\}
     secret=${secret//\'/\'\'}
-    client "$dir" -e "CREATE DATABASE $database CHARACTER SET utf8mb4 COLLATE utf8mb4_bin;
+    client "$dir" -e "CREATE DATABASE $database CHARACTER SET utf8mb4 COLLATE utf8mb4_nopad_bin;
         CREATE USER '$password_user'@'localhost' IDENTIFIED BY '$secret';
         GRANT ALL ON $database.* TO '$password_user'@'localhost';" >&2 || {
         stop "$dir"
