@@ -92,12 +92,7 @@ TMariaDbStatement::TMariaDbStatement(TMariaDbSession& Session, const char* Opera
     try {
         if (mysql_stmt_prepare(FStatement, Positional.Sql.data(), Positional.Sql.size()) != 0)
             Session.RaiseLastError(Operation, FStatement);
-        BindParams(Operation, Ordered);
-        {
-            TLongOperationScope Scope;
-            if (mysql_stmt_execute(FStatement) != 0)
-                Session.RaiseLastError(Operation, FStatement);
-        }
+        BindAndExecute(Operation, Ordered);
         const my_ulonglong Affected = mysql_stmt_affected_rows(FStatement);
         FAffectedRows =
             Affected == static_cast<my_ulonglong>(-1) ? 0 : static_cast<std::int64_t>(Affected);
@@ -127,14 +122,13 @@ TMariaDbStatement::~TMariaDbStatement() {
     mysql_stmt_close(FStatement);
 }
 
-void TMariaDbStatement::BindParams(const char* Operation, const std::vector<TVariant>& Params) {
+// The values live here until the statement has run: the bindings point at them.
+void TMariaDbStatement::BindAndExecute(const char* Operation, const std::vector<TVariant>& Params) {
     const unsigned long Expected = mysql_stmt_param_count(FStatement);
     if (Expected != Params.size())
         FSession.Raise(Operation, "The statement has " + std::to_string(Expected) +
                                       " placeholders but " + std::to_string(Params.size()) +
                                       " values");
-    if (Params.empty())
-        return;
     std::vector<TParam> Values(Params.size());
     std::vector<MYSQL_BIND> Binds(Params.size());
     for (std::size_t Index = 0; Index < Params.size(); ++Index) {
@@ -171,7 +165,10 @@ void TMariaDbStatement::BindParams(const char* Operation, const std::vector<TVar
             break;
         }
     }
-    if (mysql_stmt_bind_param(FStatement, Binds.data()) != 0)
+    if (!Binds.empty() && mysql_stmt_bind_param(FStatement, Binds.data()) != 0)
+        FSession.RaiseLastError(Operation, FStatement);
+    TLongOperationScope Scope;
+    if (mysql_stmt_execute(FStatement) != 0)
         FSession.RaiseLastError(Operation, FStatement);
 }
 

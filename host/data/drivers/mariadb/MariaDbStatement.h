@@ -33,7 +33,7 @@ public:
 
 private:
     struct TColumnBuffer;
-    void BindParams(const char* Operation, const std::vector<TVariant>& Params);
+    void BindAndExecute(const char* Operation, const std::vector<TVariant>& Params);
     void BindResult();
     void Fetch(const char* Operation);
 
