@@ -1,12 +1,11 @@
 #include "MariaDbTestDatabase.h"
 
-#include "host/components/text/CodePage.h"
-#include "host/data/drivers/DatabaseError.h"
+#include "ServerTestDatabase.h"
 
-#include <chrono>
+#include "host/components/text/CodePage.h"
+
 #include <cstdlib>
 #include <sstream>
-#include <unistd.h>
 
 namespace vorn::test {
 
@@ -23,35 +22,11 @@ std::string WithDatabase(const std::string& ConnInfo, const std::string& Databas
     return Result + "database=" + Database;
 }
 
-class TTestDatabase {
-public:
-    TTestDatabase() {
-        FServer = MariaDbServerConnInfo();
-        if (FServer.empty())
-            return;
-        const auto Ticks = std::chrono::steady_clock::now().time_since_epoch().count();
-        FName = "vorn_t" + std::to_string(getpid()) + "_" + std::to_string(Ticks % 1000000);
-        TMariaDbConnection(FServer).ExecuteCommand(
-            "CREATE DATABASE " + FName + " CHARACTER SET utf8mb4 COLLATE utf8mb4_nopad_bin", {});
-        FConnInfo = WithDatabase(FServer, FName);
-    }
-    ~TTestDatabase() {
-        if (FName.empty())
-            return;
-        try {
-            TMariaDbConnection(FServer).ExecuteCommand("DROP DATABASE " + FName, {});
-        } catch (const EDatabaseError&) {
-            // The server is thrown away after the run; a leftover database does no harm.
-        }
-    }
-
-    std::string FServer;
-    std::string FName;
-    std::string FConnInfo;
-};
-
-const TTestDatabase& ProgramDatabase() {
-    static const TTestDatabase Database;
+const TServerTestDatabase& ProgramDatabase() {
+    static const TServerTestDatabase Database(
+        MariaDbServerConnInfo(),
+        {[](const std::string& ConnInfo) { return std::make_unique<TMariaDbConnection>(ConnInfo); },
+         " CHARACTER SET utf8mb4 COLLATE utf8mb4_nopad_bin", "", WithDatabase});
     return Database;
 }
 
@@ -63,11 +38,11 @@ std::string MariaDbServerConnInfo() {
 }
 
 const std::string& MariaDbTestConnInfo() {
-    return ProgramDatabase().FConnInfo;
+    return ProgramDatabase().ConnInfo();
 }
 
 const std::string& MariaDbTestDatabaseName() {
-    return ProgramDatabase().FName;
+    return ProgramDatabase().Name();
 }
 
 void MariaDbTest::SetUp() {
@@ -81,19 +56,6 @@ void MariaDbTest::SetUp() {
 void MariaDbTest::TearDown() {
     Connection.reset();
     SetHostCodePage(cpWindows1250);
-}
-
-std::vector<std::vector<TVariant>> MariaDbTest::Rows(TDriverConnection& On, const std::string& Sql,
-                                                     const std::vector<TVariant>& Params) {
-    std::vector<std::vector<TVariant>> Result;
-    auto Cursor = On.Execute(Sql, Params);
-    while (Cursor->Next()) {
-        std::vector<TVariant> Row;
-        for (int Index = 0; Index < Cursor->FieldCount(); ++Index)
-            Row.push_back(Cursor->Value(Index));
-        Result.push_back(std::move(Row));
-    }
-    return Result;
 }
 
 } // namespace vorn::test

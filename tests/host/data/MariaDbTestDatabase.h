@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TestDatabase.h"
+
 #include "host/data/drivers/mariadb/MariaDbConnection.h"
 
 #include <gtest/gtest.h>
@@ -33,10 +35,12 @@ protected:
     }
     // Every row of a query, as values.
     std::vector<std::vector<TVariant>> Rows(TDriverConnection& On, const std::string& Sql,
-                                            const std::vector<TVariant>& Params = {});
+                                            const std::vector<TVariant>& Params = {}) {
+        return ReadRows(On, Sql, Params);
+    }
     std::vector<std::vector<TVariant>> Rows(const std::string& Sql,
                                             const std::vector<TVariant>& Params = {}) {
-        return Rows(*Connection, Sql, Params);
+        return ReadRows(*Connection, Sql, Params);
     }
 
     std::unique_ptr<TMariaDbConnection> Connection;

@@ -1,5 +1,6 @@
 // The questions of TDriverConnection that a MariaDB connection answers from
 // information_schema.
+#include "host/data/drivers/ServerValues.h"
 #include "host/data/drivers/mariadb/MariaDbConnection.h"
 
 namespace vorn {
@@ -27,27 +28,10 @@ bool TMariaDbConnection::NextValueSearchesIndex(const std::string& Table,
                 .empty();
 }
 
-// Texts and binary data of unbounded length (memos, blobs) are compared by a prefix of
-// their bytes only (max_sort_length), so they are left alone.
+// MIN of a TINYINT(1) is a boolean's. Texts and binary data of unbounded length (memos,
+// blobs) are compared by a prefix of their bytes only (max_sort_length): left alone.
 bool TMariaDbConnection::HasMinimum(TFieldType Type) const {
-    switch (Type) {
-    case ftString:
-    case ftFixedChar:
-    case ftSmallint:
-    case ftInteger:
-    case ftLargeint:
-    case ftAutoInc:
-    case ftBoolean:
-    case ftFloat:
-    case ftCurrency:
-    case ftBCD:
-    case ftDate:
-    case ftTime:
-    case ftDateTime:
-        return true;
-    default:
-        return false;
-    }
+    return Type == ftBoolean || IsOrderedScalar(Type);
 }
 
 } // namespace vorn

@@ -3,17 +3,7 @@
 #include "host/data/drivers/mariadb/MariaDbConnection.h"
 #include "host/data/drivers/mariadb/MariaDbValues.h"
 
-#include <algorithm>
-
 namespace vorn {
-
-struct TMariaDbConnection::TIndexColumn {
-    std::string Index;
-    bool Unique = false;
-    std::string Field;
-    bool NotNull = false;
-    bool Descending = false;
-};
 
 namespace {
 
@@ -76,8 +66,8 @@ std::vector<TColumnInfo> TMariaDbConnection::Columns(const std::string& Table) {
     return Columns;
 }
 
-std::vector<TMariaDbConnection::TIndexColumn>
-TMariaDbConnection::IndexColumns(const char* Operation, const std::string& Table) {
+std::vector<TIndexColumn> TMariaDbConnection::IndexColumns(const char* Operation,
+                                                           const std::string& Table) {
     const auto Rows = ReadCatalog(Operation, IndexColumnsOfTable, {TVariant(Table)});
     if (Rows.empty())
         CheckTableExists(Operation, Table);
@@ -88,51 +78,23 @@ TMariaDbConnection::IndexColumns(const char* Operation, const std::string& Table
         Column.Unique = Row[1].AsInteger() == 0;
         Column.Field = Text(Row[2]);
         Column.NotNull = Text(Row[3]) != "YES";
+        Column.Primary = Column.Index == "PRIMARY";
+        // MariaDB sorts NULL below every value: read so that the field ascends, an
+        // index holds its NULLs first, whichever way it keeps the field.
+        Column.NullsFirst = true;
         Column.Descending = Text(Row[4]) == "D";
         Columns.push_back(std::move(Column));
     }
     return Columns;
 }
 
-// MariaDB sorts NULL below every value: read so that the field ascends, an index holds
-// its NULLs first, whichever way it keeps the field.
 std::vector<TIndexInfo> TMariaDbConnection::Indexes(const std::string& Table) {
-    std::vector<TIndexInfo> Indexes;
-    for (const TIndexColumn& Column : IndexColumns("TMariaDbConnection.Indexes()", Table)) {
-        if (Indexes.empty() || Indexes.back().Name != Column.Index)
-            Indexes.push_back({Column.Index, {}, Column.Unique, Column.Index == "PRIMARY", {}, {}});
-        Indexes.back().Fields.push_back(Column.Field);
-        Indexes.back().NullsFirst.push_back(true);
-        Indexes.back().Descending.push_back(Column.Descending);
-    }
-    // An index whose fields all ascend lists no directions.
-    for (TIndexInfo& Index : Indexes)
-        if (std::none_of(Index.Descending.begin(), Index.Descending.end(),
-                         [](bool Descends) { return Descends; }))
-            Index.Descending.clear();
-    return Indexes;
+    return IndexesFromColumns(IndexColumns("TMariaDbConnection.Indexes()", Table));
 }
 
 std::vector<std::string> TMariaDbConnection::RowKey(const std::string& Table) {
     static const char* const Operation = "TMariaDbConnection.RowKey()";
-    const std::vector<TIndexColumn> Columns = IndexColumns(Operation, Table);
-    // Rows of one index are adjacent; the first index that qualifies wins.
-    for (std::size_t Start = 0; Start < Columns.size();) {
-        std::size_t End = Start;
-        bool Qualifies = Columns[Start].Unique;
-        for (; End < Columns.size() && Columns[End].Index == Columns[Start].Index; ++End)
-            Qualifies = Qualifies && Columns[End].NotNull;
-        if (Qualifies) {
-            std::vector<std::string> Key;
-            for (std::size_t Index = Start; Index < End; ++Index)
-                Key.push_back(QuoteIdentifier(Columns[Index].Field));
-            return Key;
-        }
-        Start = End;
-    }
-    FCommands.Raise(Operation, "Table '" + Table +
-                                   "' has no primary key and no unique index on NOT NULL "
-                                   "fields, which paging through a server table needs");
+    return RowKeyFromColumns(IndexColumns(Operation, Table), *this, Operation, Table);
 }
 
 std::optional<std::int64_t> TMariaDbConnection::EstimatedRowCount(const std::string& Table) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "host/data/drivers/Driver.h"
+#include "host/data/drivers/IndexColumns.h"
 #include "host/data/drivers/mariadb/MariaDbConnInfo.h"
 #include "host/data/drivers/mariadb/MariaDbSession.h"
 
@@ -73,7 +74,6 @@ public:
     std::size_t IdleReaderCount() const { return FReaders.IdleCount(); }
 
 private:
-    struct TIndexColumn;
     std::vector<TIndexColumn> IndexColumns(const char* Operation, const std::string& Table);
     // Rows of a catalog question, read on the command connection.
     std::vector<std::vector<TVariant>> ReadCatalog(const char* Operation, const char* Sql,

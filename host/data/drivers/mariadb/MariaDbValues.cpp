@@ -1,6 +1,7 @@
 #include "host/data/drivers/mariadb/MariaDbValues.h"
 
-#include <cmath>
+#include "host/data/drivers/ServerValues.h"
+
 #include <cstdint>
 #include <cstdio>
 
@@ -9,7 +10,6 @@ namespace vorn {
 namespace {
 
 constexpr unsigned BinaryCharset = 63;
-constexpr std::int64_t MicrosecondsPerDay = 86400LL * 1000000LL;
 
 bool IsInteger(enum_field_types Type) {
     return Type == MYSQL_TYPE_TINY || Type == MYSQL_TYPE_SHORT || Type == MYSQL_TYPE_INT24 ||
@@ -157,14 +157,7 @@ TVariant MariaDbTimeValue(const MYSQL_TIME& Time, enum_field_types Type) {
 }
 
 MYSQL_TIME MariaDbTimeParam(TDateTime Value) {
-    const double WholeDays = std::floor(Value);
-    std::int64_t Microseconds = std::llround((Value - WholeDays) * MicrosecondsPerDay);
-    double Day = WholeDays;
-    // Rounding 23:59:59.9999996 gives a whole day: that is midnight of the next one.
-    if (Microseconds >= MicrosecondsPerDay) {
-        Microseconds -= MicrosecondsPerDay;
-        Day += 1;
-    }
+    const auto [Day, Microseconds] = SplitMicroseconds(Value);
     MYSQL_TIME Time{};
     Time.time_type = MYSQL_TIMESTAMP_DATETIME;
     unsigned Year = 0, Month = 0, DayOfMonth = 0;

@@ -4,19 +4,7 @@
 #include "host/data/drivers/postgres/PgConnection.h"
 #include "host/data/drivers/postgres/PgValues.h"
 
-#include <algorithm>
-
 namespace vorn {
-
-struct TPgConnection::TIndexColumn {
-    std::string Index;
-    bool Unique = false;
-    bool Primary = false;
-    std::string Field;
-    bool NotNull = false;
-    bool NullsFirst = false;
-    bool Descending = false;
-};
 
 namespace {
 
@@ -93,8 +81,8 @@ std::vector<TColumnInfo> TPgConnection::Columns(const std::string& Table) {
     return Columns;
 }
 
-std::vector<TPgConnection::TIndexColumn> TPgConnection::IndexColumns(const char* Operation,
-                                                                     const std::string& Table) {
+std::vector<TIndexColumn> TPgConnection::IndexColumns(const char* Operation,
+                                                      const std::string& Table) {
     TPgResult Result = ReadCatalog(Operation, IndexColumnsOfTable, {TableOid(Operation, Table)});
     std::vector<TIndexColumn> Columns;
     for (int Row = 0; Row < Result.RowCount(); ++Row) {
@@ -112,42 +100,12 @@ std::vector<TPgConnection::TIndexColumn> TPgConnection::IndexColumns(const char*
 }
 
 std::vector<TIndexInfo> TPgConnection::Indexes(const std::string& Table) {
-    std::vector<TIndexInfo> Indexes;
-    for (const TIndexColumn& Column : IndexColumns("TPgConnection.Indexes()", Table)) {
-        if (Indexes.empty() || Indexes.back().Name != Column.Index)
-            Indexes.push_back({Column.Index, {}, Column.Unique, Column.Primary, {}, {}});
-        Indexes.back().Fields.push_back(Column.Field);
-        Indexes.back().NullsFirst.push_back(Column.NullsFirst);
-        Indexes.back().Descending.push_back(Column.Descending);
-    }
-    // An index whose fields all ascend lists no directions.
-    for (TIndexInfo& Index : Indexes)
-        if (std::none_of(Index.Descending.begin(), Index.Descending.end(),
-                         [](bool Descends) { return Descends; }))
-            Index.Descending.clear();
-    return Indexes;
+    return IndexesFromColumns(IndexColumns("TPgConnection.Indexes()", Table));
 }
 
 std::vector<std::string> TPgConnection::RowKey(const std::string& Table) {
     static const char* const Operation = "TPgConnection.RowKey()";
-    const std::vector<TIndexColumn> Columns = IndexColumns(Operation, Table);
-    // Rows of one index are adjacent; the first index that qualifies wins.
-    for (std::size_t Start = 0; Start < Columns.size();) {
-        std::size_t End = Start;
-        bool Qualifies = Columns[Start].Unique;
-        for (; End < Columns.size() && Columns[End].Index == Columns[Start].Index; ++End)
-            Qualifies = Qualifies && Columns[End].NotNull;
-        if (Qualifies) {
-            std::vector<std::string> Key;
-            for (std::size_t Index = Start; Index < End; ++Index)
-                Key.push_back(QuoteIdentifier(Columns[Index].Field));
-            return Key;
-        }
-        Start = End;
-    }
-    FCommands.Raise(Operation, "Table '" + Table +
-                                   "' has no primary key and no unique index on NOT NULL "
-                                   "fields, which paging through a server table needs");
+    return RowKeyFromColumns(IndexColumns(Operation, Table), *this, Operation, Table);
 }
 
 // As the planner does: the rows per page that VACUUM, ANALYZE or CREATE INDEX last saw,

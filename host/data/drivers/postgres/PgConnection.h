@@ -1,6 +1,7 @@
 #pragma once
 
 #include "host/data/drivers/Driver.h"
+#include "host/data/drivers/IndexColumns.h"
 #include "host/data/drivers/postgres/PgSession.h"
 
 #include <memory>
@@ -82,7 +83,6 @@ public:
     static constexpr int CommandLockTimeout = 3000;
 
 private:
-    struct TIndexColumn;
     // Runs a statement on the command connection; Sql and Params are UTF-8.
     TPgResult RunCommand(const char* Operation, const std::string& Sql, const TPgParams& Params);
     // Runs a catalog query, once more when the connection was lost or the standby
