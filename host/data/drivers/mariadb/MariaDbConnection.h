@@ -30,17 +30,24 @@ public:
     explicit TMariaDbConnection(const std::string& ConnInfo);
     ~TMariaDbConnection() override;
 
+    // Statements: numbered placeholders ("?1") become MariaDB's positional ones.
+    std::unique_ptr<TDriverCursor> Execute(const std::string& Sql,
+                                           const std::vector<TVariant>& Params) override;
+    std::int64_t ExecuteCommand(const std::string& Sql,
+                                const std::vector<TVariant>& Params) override;
+    std::string Placeholder(int Number) const override { return "?" + std::to_string(Number); }
+    // In backticks, embedded backticks doubled.
+    std::string QuoteIdentifier(const std::string& Name) const override;
+
+    // What the connection is.
     const std::string& Description() const override { return FDescription; }
     TSqlBackend SqlBackend() const override { return sbMariaDB; }
     bool IsSequenced() const override { return false; }
     bool OrdersByIndexOnly() const override { return false; }
+    bool RefusesLikePattern(const std::string&) const override { return false; }
+    bool HasMinimum(TFieldType Type) const override;
 
-    // In backticks, embedded backticks doubled.
-    std::string QuoteIdentifier(const std::string& Name) const override;
-    // "?1", "?2": numbered as the other backends number them; the driver turns them into
-    // MariaDB's positional placeholders.
-    std::string Placeholder(int Number) const override { return "?" + std::to_string(Number); }
-
+    // The catalog, from information_schema of the current database.
     bool TableExists(const std::string& Table) override;
     std::vector<TColumnInfo> Columns(const std::string& Table) override;
     // The BTREE and HASH indexes on whole columns; indexes on column prefixes and
@@ -49,24 +56,16 @@ public:
     // The primary key's fields, else those of the first unique index (by name) whose
     // fields are all NOT NULL; raises for a table that has neither.
     std::vector<std::string> RowKey(const std::string& Table) override;
-    TTableStatistics* TableStatistics() override { return this; }
-    // information_schema.TABLES.TABLE_ROWS: the storage engine's estimate; nothing for
-    // a view.
-    std::optional<std::int64_t> EstimatedRowCount(const std::string& Table) override;
-
     // A character column in a UTF-8 character set whose collation compares bytes
     // without padding (utf8mb4_nopad_bin). The PAD SPACE binary collations
     // (utf8mb4_bin) ignore trailing blanks, which a byte range does not.
     bool ComparesAsBytes(const std::string& Table, const TColumnInfo& Column) override;
     // A BTREE index leads on the column, and not on a prefix of it.
     bool NextValueSearchesIndex(const std::string& Table, const std::string& Column) override;
-    bool HasMinimum(TFieldType Type) const override;
-    bool RefusesLikePattern(const std::string&) const override { return false; }
-
-    std::unique_ptr<TDriverCursor> Execute(const std::string& Sql,
-                                           const std::vector<TVariant>& Params) override;
-    std::int64_t ExecuteCommand(const std::string& Sql,
-                                const std::vector<TVariant>& Params) override;
+    TTableStatistics* TableStatistics() override { return this; }
+    // information_schema.TABLES.TABLE_ROWS: the storage engine's estimate; nothing for
+    // a view.
+    std::optional<std::int64_t> EstimatedRowCount(const std::string& Table) override;
 
     // The server's id of the command connection (for KILL in tests).
     unsigned long CommandThreadId() const { return FCommands.ThreadId(); }
