@@ -152,7 +152,8 @@ void TMariaDbStatement::BindAndExecute(const char* Operation, const std::vector<
             break;
         case varDateTime:
             Param.Time = MariaDbTimeParam(Value.AsDateTime());
-            Bind.buffer_type = MYSQL_TYPE_DATETIME;
+            Bind.buffer_type = Param.Time.time_type == MYSQL_TIMESTAMP_TIME ? MYSQL_TYPE_TIME
+                                                                            : MYSQL_TYPE_DATETIME;
             Bind.buffer = &Param.Time;
             break;
         case varString:

@@ -159,10 +159,13 @@ TVariant MariaDbTimeValue(const MYSQL_TIME& Time, enum_field_types Type) {
 MYSQL_TIME MariaDbTimeParam(TDateTime Value) {
     const auto [Day, Microseconds] = SplitMicroseconds(Value);
     MYSQL_TIME Time{};
-    Time.time_type = MYSQL_TIMESTAMP_DATETIME;
+    // Day 0 holds the times of day alone: MariaDB would compare a date-time on that day
+    // with a TIME column as a date-time of today.
+    Time.time_type = Day == 0 ? MYSQL_TIMESTAMP_TIME : MYSQL_TIMESTAMP_DATETIME;
     unsigned Year = 0, Month = 0, DayOfMonth = 0;
     // The date as the layer writes it ("YYYY-MM-DD"), which saves a calendar of our own.
-    if (std::sscanf(FormatDateTime(Day).c_str(), "%u-%u-%u", &Year, &Month, &DayOfMonth) == 3) {
+    if (Time.time_type == MYSQL_TIMESTAMP_DATETIME &&
+        std::sscanf(FormatDateTime(Day).c_str(), "%u-%u-%u", &Year, &Month, &DayOfMonth) == 3) {
         Time.year = Year;
         Time.month = Month;
         Time.day = DayOfMonth;

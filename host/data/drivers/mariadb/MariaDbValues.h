@@ -32,8 +32,9 @@ TMariaDbType MariaDbCatalogType(const std::string& DataType, const std::string& 
 // A date, time or date-time value as TVariant; a time outside one day (MariaDB's TIME
 // spans -838 to 838 hours) or a zero date stays text.
 TVariant MariaDbTimeValue(const MYSQL_TIME& Time, enum_field_types Type);
-// A date-time value as MariaDB's DATETIME, with microseconds, so that a key read back
-// from a column compares equal to the row it came from.
+// A date-time value as MariaDB's DATETIME (a TIME for a time of day alone), with
+// microseconds, so that a key read back from a column compares equal to the row it came
+// from.
 MYSQL_TIME MariaDbTimeParam(TDateTime Value);
 
 } // namespace vorn
