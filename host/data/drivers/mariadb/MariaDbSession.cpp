@@ -4,6 +4,7 @@
 #include "host/data/drivers/DatabaseError.h"
 
 #include <errmsg.h>
+#include <mysql.h>
 #include <mysqld_error.h>
 
 namespace vorn {

@@ -2,11 +2,13 @@
 
 #include "host/data/drivers/mariadb/MariaDbConnInfo.h"
 
-#include <mysql.h>
-
 #include <memory>
 #include <string>
 #include <vector>
+
+// The client library's connection and statement handles (MYSQL, MYSQL_STMT).
+struct st_mysql;
+struct st_mysql_stmt;
 
 namespace vorn {
 
@@ -24,7 +26,7 @@ public:
     void Connect();
     // Whether a connection is open and no statement found it lost.
     bool Connected() const { return FHandle != nullptr && !FLost; }
-    MYSQL* Handle() const { return FHandle; }
+    st_mysql* Handle() const { return FHandle; }
     const std::string& Description() const { return FDescription; }
     // The server's id of this connection (for KILL); 0 when not connected.
     unsigned long ThreadId() const;
@@ -32,14 +34,14 @@ public:
     [[noreturn]] void Raise(const char* Operation, const std::string& Message) const;
     // Raises the last error of the connection or of Statement, marking the connection
     // lost where the error says so.
-    [[noreturn]] void RaiseLastError(const char* Operation, MYSQL_STMT* Statement = nullptr);
+    [[noreturn]] void RaiseLastError(const char* Operation, st_mysql_stmt* Statement = nullptr);
     // Closes the connection at once, without reading what the server still sends.
     void Disconnect() noexcept;
 
 private:
     const TMariaDbConnInfo& FInfo;
     const std::string& FDescription;
-    MYSQL* FHandle = nullptr;
+    st_mysql* FHandle = nullptr;
     bool FLost = false;
 };
 

@@ -3,6 +3,8 @@
 #include "host/data/drivers/Driver.h"
 #include "host/data/drivers/mariadb/MariaDbSession.h"
 
+#include <mysql.h>
+
 #include <cstdint>
 #include <string>
 #include <vector>
