@@ -9,7 +9,7 @@ bool TMariaDbConnection::ComparesAsBytes(const std::string& Table, const TColumn
     static const char* const ByteOrderedColumn =
         "SELECT 1 FROM information_schema.COLUMNS WHERE TABLE_SCHEMA = DATABASE() "
         "AND TABLE_NAME = ?1 AND COLUMN_NAME = ?2 "
-        "AND DATA_TYPE IN ('char', 'varchar', 'tinytext', 'text', 'mediumtext', 'longtext') "
+        "AND DATA_TYPE IN ('varchar', 'tinytext', 'text', 'mediumtext', 'longtext') "
         "AND CHARACTER_SET_NAME IN ('utf8mb4', 'utf8mb3', 'ascii') "
         "AND COLLATION_NAME LIKE '%\\_nopad\\_bin' ESCAPE '\\\\'";
     return !ReadCatalog("TMariaDbConnection.ComparesAsBytes()", ByteOrderedColumn,

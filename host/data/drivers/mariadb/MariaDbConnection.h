@@ -56,9 +56,10 @@ public:
     // The primary key's fields, else those of the first unique index (by name) whose
     // fields are all NOT NULL; raises for a table that has neither.
     std::vector<std::string> RowKey(const std::string& Table) override;
-    // A character column in a UTF-8 character set whose collation compares bytes
+    // A VARCHAR or TEXT column in a UTF-8 character set whose collation compares bytes
     // without padding (utf8mb4_nopad_bin). The PAD SPACE binary collations
-    // (utf8mb4_bin) ignore trailing blanks, which a byte range does not.
+    // (utf8mb4_bin) ignore trailing blanks, which a byte range does not; CHAR columns
+    // drop their trailing blanks.
     bool ComparesAsBytes(const std::string& Table, const TColumnInfo& Column) override;
     // A BTREE index leads on the column, and not on a prefix of it.
     bool NextValueSearchesIndex(const std::string& Table, const std::string& Column) override;
