@@ -10,6 +10,7 @@ packages=(
     libicu-dev
     libsqlite3-dev sqlite3
     libpq-dev postgresql-15
+    libmariadb-dev mariadb-server mariadb-client
     qt6-base-dev
     doxygen
 )

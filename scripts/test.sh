@@ -18,10 +18,22 @@ run_suite() {
 }
 
 # One throwaway PostgreSQL cluster, with a streaming standby for the tests that read
-# from a replica, serves both suites; it is removed however the run ends.
+# from a replica, and one throwaway MariaDB server serve both suites; they are removed
+# however the run ends. Only servers that this run started are stopped.
+unset VORN_PG_DIR VORN_MARIADB_DIR
+stop_servers() {
+    if [[ -n ${VORN_MARIADB_DIR:-} ]]; then
+        "$root/scripts/mariadb.sh" stop "$VORN_MARIADB_DIR" || true
+    fi
+    if [[ -n ${VORN_PG_DIR:-} ]]; then
+        "$root/scripts/pg.sh" stop "$VORN_PG_DIR" || true
+    fi
+}
+trap stop_servers EXIT
 pg_env=$("$root/scripts/pg.sh" start-standby)
 eval "$pg_env"
-trap '"$root/scripts/pg.sh" stop "$VORN_PG_DIR"' EXIT
+mariadb_env=$("$root/scripts/mariadb.sh" start)
+eval "$mariadb_env"
 trap 'exit 1' INT TERM HUP
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0

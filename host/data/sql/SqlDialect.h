@@ -15,7 +15,8 @@ namespace vorn {
 // in double quotes exactly as spelt. LIKE is written with ESCAPE '\' and must be
 // case-sensitive on the connection (the SQLite driver makes it so when it opens a file).
 
-enum TSqlBackend { sbSQLite, sbPostgreSQL };
+// sbMariaDB serves MariaDB and MySQL servers.
+enum TSqlBackend { sbSQLite, sbPostgreSQL, sbMariaDB };
 
 // How much of the dialect a condition may use.
 enum TSqlConditionForm {

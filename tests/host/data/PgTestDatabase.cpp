@@ -1,48 +1,25 @@
 #include "PgTestDatabase.h"
 
+#include "ServerTestDatabase.h"
+
 #include "host/components/model/Exception.h"
 #include "host/components/text/CodePage.h"
 #include "host/data/drivers/DatabaseError.h"
 
-#include <chrono>
 #include <cstdlib>
-#include <unistd.h>
 
 namespace vorn::test {
 
 namespace {
 
-class TTestDatabase {
-public:
-    TTestDatabase() {
-        FServer = PgServerConnInfo();
-        if (FServer.empty())
-            return;
-        const auto Ticks = std::chrono::steady_clock::now().time_since_epoch().count();
-        FName = "vorn_t" + std::to_string(getpid()) + "_" + std::to_string(Ticks % 1000000);
-        TPgConnection(FServer).ExecuteCommand("CREATE DATABASE " + FName, {});
-        FConnInfo = FServer + " dbname=" + FName;
-    }
-    ~TTestDatabase() {
-        if (FName.empty())
-            return;
-        try {
-            TPgConnection(FServer).ExecuteCommand("DROP DATABASE " + FName + " WITH (FORCE)", {});
-        } catch (const EDatabaseError&) {
-            // The cluster is thrown away after the run; a leftover database does no harm.
-        }
-    }
-    const std::string& ConnInfo() const { return FConnInfo; }
-    const std::string& Name() const { return FName; }
-
-private:
-    std::string FServer;
-    std::string FName;
-    std::string FConnInfo;
-};
-
-const TTestDatabase& ProgramDatabase() {
-    static const TTestDatabase Database;
+const TServerTestDatabase& ProgramDatabase() {
+    static const TServerTestDatabase Database(
+        PgServerConnInfo(),
+        {[](const std::string& ConnInfo) { return std::make_unique<TPgConnection>(ConnInfo); }, "",
+         " WITH (FORCE)",
+         [](const std::string& Server, const std::string& Name) {
+             return Server + " dbname=" + Name;
+         }});
     return Database;
 }
 

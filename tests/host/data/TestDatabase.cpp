@@ -43,8 +43,13 @@ void TTempDatabase::Execute(const std::string& Sql, const std::vector<TVariant>&
 
 std::vector<std::vector<TVariant>> TTempDatabase::Rows(const std::string& Sql,
                                                        const std::vector<TVariant>& Params) {
+    return ReadRows(*FConnection, Sql, Params);
+}
+
+std::vector<std::vector<TVariant>> ReadRows(TDriverConnection& Connection, const std::string& Sql,
+                                            const std::vector<TVariant>& Params) {
     std::vector<std::vector<TVariant>> Result;
-    auto Cursor = FConnection->Execute(Sql, Params);
+    auto Cursor = Connection.Execute(Sql, Params);
     while (Cursor->Next()) {
         std::vector<TVariant> Row;
         for (int Index = 0; Index < Cursor->FieldCount(); ++Index)

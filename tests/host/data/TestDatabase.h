@@ -38,6 +38,10 @@ private:
     std::unique_ptr<TDriverConnection> FConnection;
 };
 
+// Every row of a query on Connection, each as its values.
+std::vector<std::vector<TVariant>> ReadRows(TDriverConnection& Connection, const std::string& Sql,
+                                            const std::vector<TVariant>& Params = {});
+
 // Text of a value for comparisons in tests: "NULL" for null.
 std::string Show(const TVariant& Value);
 

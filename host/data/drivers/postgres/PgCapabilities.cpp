@@ -1,5 +1,6 @@
 // The questions of TDriverConnection that a PostgreSQL connection answers from the
 // catalog and from the planner, asked through the connection's queries.
+#include "host/data/drivers/ServerValues.h"
 #include "host/data/drivers/postgres/PgConnection.h"
 
 namespace vorn {
@@ -54,23 +55,7 @@ bool TPgConnection::NextValueSearchesIndex(const std::string& Table, const std::
 // PostgreSQL has no MIN for booleans, and types shown as memos (text, but also json,
 // uuid, ...) are left alone rather than told apart here.
 bool TPgConnection::HasMinimum(TFieldType Type) const {
-    switch (Type) {
-    case ftString:
-    case ftFixedChar:
-    case ftSmallint:
-    case ftInteger:
-    case ftLargeint:
-    case ftAutoInc:
-    case ftFloat:
-    case ftCurrency:
-    case ftBCD:
-    case ftDate:
-    case ftTime:
-    case ftDateTime:
-        return true;
-    default:
-        return false;
-    }
+    return IsOrderedScalar(Type);
 }
 
 } // namespace vorn

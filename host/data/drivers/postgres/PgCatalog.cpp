@@ -4,19 +4,7 @@
 #include "host/data/drivers/postgres/PgConnection.h"
 #include "host/data/drivers/postgres/PgValues.h"
 
-#include <algorithm>
-
 namespace vorn {
-
-struct TPgConnection::TIndexColumn {
-    std::string Index;
-    bool Unique = false;
-    bool Primary = false;
-    std::string Field;
-    bool NotNull = false;
-    bool NullsFirst = false;
-    bool Descending = false;
-};
 
 namespace {
 
@@ -135,57 +123,19 @@ std::vector<TColumnInfo> TPgConnection::Columns(const std::string& Table) {
 TTableSchema TPgConnection::Schema(const std::string& Table) {
     TCatalogSchema Read = ReadSchema("TPgConnection.Columns()", Table);
     TTableSchema Schema;
-    Schema.RowKey = RowKeyOf(Table, Read.IndexColumns);
-    Schema.Indexes = IndexesOf(Read.IndexColumns);
+    Schema.RowKey = RowKeyFromColumns(Read.IndexColumns, *this, "TPgConnection.RowKey()", Table);
+    Schema.Indexes = IndexesFromColumns(Read.IndexColumns);
     Schema.Columns = std::move(Read.Columns);
     return Schema;
 }
 
 std::vector<TIndexInfo> TPgConnection::Indexes(const std::string& Table) {
-    return IndexesOf(ReadSchema("TPgConnection.Indexes()", Table).IndexColumns);
-}
-
-std::vector<TIndexInfo> TPgConnection::IndexesOf(const std::vector<TIndexColumn>& Columns) {
-    std::vector<TIndexInfo> Indexes;
-    for (const TIndexColumn& Column : Columns) {
-        if (Indexes.empty() || Indexes.back().Name != Column.Index)
-            Indexes.push_back({Column.Index, {}, Column.Unique, Column.Primary, {}, {}});
-        Indexes.back().Fields.push_back(Column.Field);
-        Indexes.back().NullsFirst.push_back(Column.NullsFirst);
-        Indexes.back().Descending.push_back(Column.Descending);
-    }
-    // An index whose fields all ascend lists no directions.
-    for (TIndexInfo& Index : Indexes)
-        if (std::none_of(Index.Descending.begin(), Index.Descending.end(),
-                         [](bool Descends) { return Descends; }))
-            Index.Descending.clear();
-    return Indexes;
+    return IndexesFromColumns(ReadSchema("TPgConnection.Indexes()", Table).IndexColumns);
 }
 
 std::vector<std::string> TPgConnection::RowKey(const std::string& Table) {
-    return RowKeyOf(Table, ReadSchema("TPgConnection.RowKey()", Table).IndexColumns);
-}
-
-std::vector<std::string> TPgConnection::RowKeyOf(const std::string& Table,
-                                                 const std::vector<TIndexColumn>& Columns) const {
-    // Rows of one index are adjacent; the first index that qualifies wins.
-    for (std::size_t Start = 0; Start < Columns.size();) {
-        std::size_t End = Start;
-        bool Qualifies = Columns[Start].Unique;
-        for (; End < Columns.size() && Columns[End].Index == Columns[Start].Index; ++End)
-            Qualifies = Qualifies && Columns[End].NotNull;
-        if (Qualifies) {
-            std::vector<std::string> Key;
-            for (std::size_t Index = Start; Index < End; ++Index)
-                Key.push_back(QuoteIdentifier(Columns[Index].Field));
-            return Key;
-        }
-        Start = End;
-    }
-    FCommands.Raise("TPgConnection.RowKey()",
-                    "Table '" + Table +
-                        "' has no primary key and no unique index on NOT NULL "
-                        "fields, which paging through a server table needs");
+    static const char* const Operation = "TPgConnection.RowKey()";
+    return RowKeyFromColumns(ReadSchema(Operation, Table).IndexColumns, *this, Operation, Table);
 }
 
 // As the planner does: the rows per page that VACUUM, ANALYZE or CREATE INDEX last saw,

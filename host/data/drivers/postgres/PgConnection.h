@@ -1,6 +1,7 @@
 #pragma once
 
 #include "host/data/drivers/Driver.h"
+#include "host/data/drivers/IndexColumns.h"
 #include "host/data/drivers/postgres/PgSession.h"
 
 #include <memory>
@@ -84,7 +85,6 @@ public:
     static constexpr int CommandLockTimeout = 3000;
 
 private:
-    struct TIndexColumn;
     struct TCatalogSchema;
     // Runs a statement on the command connection; Sql and Params are UTF-8.
     TPgResult RunCommand(const char* Operation, const std::string& Sql, const TPgParams& Params);
@@ -94,9 +94,6 @@ private:
     // The columns and the index columns of a table, in one statement; raises naming the
     // table when it does not exist.
     TCatalogSchema ReadSchema(const char* Operation, const std::string& Table);
-    static std::vector<TIndexInfo> IndexesOf(const std::vector<TIndexColumn>& Columns);
-    std::vector<std::string> RowKeyOf(const std::string& Table,
-                                      const std::vector<TIndexColumn>& Columns) const;
 
     std::string FDescription;
     TPgSession FCommands;

@@ -1,6 +1,7 @@
 #include "host/data/drivers/postgres/PgValues.h"
 
 #include "host/components/text/CodePage.h"
+#include "host/data/drivers/ServerValues.h"
 
 #include <charconv>
 #include <cmath>
@@ -10,8 +11,6 @@
 namespace vorn {
 
 namespace {
-
-constexpr std::int64_t MicrosecondsPerDay = 86400LL * 1000000LL;
 
 // pg_attribute.atttypmod of a character or numeric type carries a header of 4.
 constexpr int TypmodHeader = 4;
@@ -31,14 +30,7 @@ std::string FloatParamText(double Value) {
 }
 
 std::string DateTimeParamText(TDateTime Value) {
-    const double WholeDays = std::floor(Value);
-    std::int64_t Microseconds = std::llround((Value - WholeDays) * MicrosecondsPerDay);
-    double Day = WholeDays;
-    // Rounding 23:59:59.9999996 gives a whole day: that is midnight of the next one.
-    if (Microseconds >= MicrosecondsPerDay) {
-        Microseconds -= MicrosecondsPerDay;
-        Day += 1;
-    }
+    const auto [Day, Microseconds] = SplitMicroseconds(Value);
     const std::int64_t Seconds = Microseconds / 1000000;
     char Time[32];
     std::snprintf(Time, sizeof Time, " %02lld:%02lld:%02lld.%06lld",
