@@ -113,10 +113,17 @@ std::string TTable::OrderByClause(const TConditions& Conditions, bool Descending
 }
 
 // Without NULLs either placement gives the same rows: the index's is the one that lets it
-// serve the order.
-std::string TTable::TermOrder(const TOrderTerm& Term, bool NullFree, bool Backward) {
+// serve the order. MariaDB has no NULLS FIRST or LAST: it puts NULLs before the values
+// read ascending, as its indexes hold them, and NULLs wanted after them are ordered by a
+// test for NULL first.
+std::string TTable::TermOrder(const TOrderTerm& Term, bool NullFree, bool Backward) const {
     const bool Descending = Backward != Term.Descending;
     std::string Sql = Term.Sql + (Descending ? " DESC" : " ASC");
+    if (Connection().SqlBackend() == sbMariaDB) {
+        if (NullFree || Term.NullsFirst)
+            return Sql;
+        return Term.Sql + (Descending ? " IS NOT NULL, " : " IS NULL, ") + Sql;
+    }
     const bool NullsFirst = NullFree ? Term.IndexNullsFirst : Term.NullsFirst;
     if (NullsFirst)
         Sql += Descending ? " NULLS LAST" : " NULLS FIRST";
