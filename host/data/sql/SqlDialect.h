@@ -88,4 +88,11 @@ TTranslatedSql TranslateCondition(const std::string& ConditionText, TSqlBackend 
                                   int FirstParameterNumber = 1,
                                   TSqlValueBinding Binding = svbLiterals);
 
+// The ESCAPE clause, with its leading space, that makes the backslash the escape character
+// of a LIKE pattern on Backend, read the same whatever the session's settings.
+std::string SqlLikeEscapeClause(TSqlBackend Backend);
+
+// ArgumentSql converted to text on Backend, for LIKE on a value of another type.
+std::string SqlTextOf(TSqlBackend Backend, const std::string& ArgumentSql);
+
 } // namespace vorn

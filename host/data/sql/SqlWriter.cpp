@@ -342,10 +342,7 @@ private:
         Write(Literal + "'");
     }
 
-    void EscapeClause() {
-        Write(" ESCAPE ");
-        Constant("\\");
-    }
+    void EscapeClause() { Write(SqlLikeEscapeClause(FBackend)); }
 
     void ExprList(const std::vector<TSqlExprPtr>& List, std::size_t First) {
         for (std::size_t Index = First; Index < List.size(); ++Index) {
