@@ -99,15 +99,21 @@ std::size_t TTable::LeadingOrderTerm() const {
 // A term that cannot be NULL in these rows is ordered with its NULLs where the serving index
 // holds them, so that a default index (which keeps NULLs last) serves the order as well as
 // one created NULLS FIRST: the terms fixed to a master's value, NOT NULL columns and the
-// row key, and a leading term whose NULL-ness the conditions settle.
+// row key, and a leading term whose NULL-ness the conditions settle. MariaDB sorts rows
+// that an index holds in order when the order names a term that the conditions fix to
+// NULL: such a term is left out there, as it orders nothing.
 std::string TTable::OrderByClause(const TConditions& Conditions, bool Descending) const {
     const std::size_t Leading = LeadingOrderTerm();
+    const bool OmitNullLeading =
+        Conditions.LeadingTermNull && Connection().SqlBackend() == sbMariaDB;
     std::string Sql;
     for (std::size_t Index = 0; Index < FOrderTerms.size(); ++Index) {
+        if (Index == Leading && OmitNullLeading)
+            continue;
         const TOrderTerm& Term = FOrderTerms[Index];
         const bool NullFree =
             Index < Leading || Term.NotNull || (Index == Leading && Conditions.LeadingNullsSettled);
-        Sql += (Index == 0 ? " ORDER BY " : ", ") + TermOrder(Term, NullFree, Descending);
+        Sql += (Sql.empty() ? " ORDER BY " : ", ") + TermOrder(Term, NullFree, Descending);
     }
     return Sql;
 }
@@ -151,6 +157,7 @@ std::vector<TTable::TRow> TTable::Fetch(TConditions& Conditions, bool Descending
         TConditions Part = Conditions;
         Part.Where.push_back(FOrderTerms[Leading].Sql + (Nulls ? " IS NULL" : " IS NOT NULL"));
         Part.LeadingNullsSettled = true;
+        Part.LeadingTermNull = Nulls;
         for (TRow& Row : FetchStatement(Part, Descending, Limit - static_cast<int>(Rows.size())))
             Rows.push_back(std::move(Row));
     }
@@ -207,6 +214,7 @@ std::vector<TTable::TRow> TTable::FetchBeside(const TRow& Row, bool After, int L
             continue;
         Conditions.Where.push_back(*Condition);
         Conditions.LeadingNullsSettled = true;
+        Conditions.LeadingTermNull = KeysetSegmentIsNull(Terms, After, Segment);
         for (TRow& Found : Fetch(Conditions, !After, Limit - static_cast<int>(Result.size())))
             Result.push_back(std::move(Found));
     }

@@ -11,6 +11,7 @@ namespace vorn {
 
 namespace {
 
+// A code point of the Basic Multilingual Plane in UTF-8.
 std::string Utf8Of(char32_t C) {
     std::string Text;
     if (C < 0x80) {
@@ -18,13 +19,8 @@ std::string Utf8Of(char32_t C) {
     } else if (C < 0x800) {
         Text += static_cast<char>(0xC0 | (C >> 6));
         Text += static_cast<char>(0x80 | (C & 0x3F));
-    } else if (C < 0x10000) {
-        Text += static_cast<char>(0xE0 | (C >> 12));
-        Text += static_cast<char>(0x80 | ((C >> 6) & 0x3F));
-        Text += static_cast<char>(0x80 | (C & 0x3F));
     } else {
-        Text += static_cast<char>(0xF0 | (C >> 18));
-        Text += static_cast<char>(0x80 | ((C >> 12) & 0x3F));
+        Text += static_cast<char>(0xE0 | (C >> 12));
         Text += static_cast<char>(0x80 | ((C >> 6) & 0x3F));
         Text += static_cast<char>(0x80 | (C & 0x3F));
     }
@@ -43,10 +39,11 @@ bool IsSingleCodePoint(std::string_view Utf8) {
 
 // The characters that ICU upper-cases to several code points ("ß" to "SS"), each with its
 // upper case. A server's UPPER maps one code point to one; these are replaced after it.
+// All of them lie in the Basic Multilingual Plane.
 const std::vector<std::pair<std::string, std::string>>& MultiCodePointUpperCases() {
     static const auto Pairs = [] {
         std::vector<std::pair<std::string, std::string>> Found;
-        for (char32_t C = 0x80; C <= 0x10FFFF; ++C) {
+        for (char32_t C = 0x80; C <= 0xFFFF; ++C) {
             if (C == 0xD800)
                 C = 0xE000; // surrogates are no characters
             const std::string Text = Utf8Of(C);

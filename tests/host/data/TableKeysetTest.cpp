@@ -113,6 +113,10 @@ TEST(TableKeyset, SegmentsSelectExactlyTheRowsBeyondTheStartRow) {
                             Segments.back().push_back(static_cast<int>(Row[0].AsInteger()));
                         Selected.insert(Selected.end(), Segments.back().begin(),
                                         Segments.back().end());
+                        const bool Null = KeysetSegmentIsNull(Terms, After, Segment);
+                        for (int Found : Segments.back())
+                            EXPECT_EQ(!Rows[static_cast<std::size_t>(Found - 1)].A, Null)
+                                << "segment " << Segment << ", row " << Found;
                     }
                     std::sort(Selected.begin(), Selected.end());
                     EXPECT_EQ(Selected, Expected);
