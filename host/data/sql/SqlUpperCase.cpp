@@ -76,16 +76,18 @@ TSqlUpperCase MariaDbUnicodeUpperCase() {
     return Call;
 }
 
-// A to z only: the server's UPPER would fold every letter it knows.
+// A to z only: the server's UPPER would fold every letter it knows. The cast takes the
+// character set's default collation, which ignores case: the result is compared by its
+// code points instead.
 TSqlUpperCase MariaDbAsciiUpperCase() {
-    TSqlUpperCase Call;
+    TSqlUpperCase Call{"(", ""};
     for (char Letter = 'a'; Letter <= 'z'; ++Letter) {
         Call.Before += "REPLACE(";
         Call.After +=
             std::string(", '") + Letter + "', '" + static_cast<char>(Letter - 'a' + 'A') + "')";
     }
     Call.Before += "CAST(";
-    Call.After = " AS CHAR CHARACTER SET utf8mb4)" + Call.After;
+    Call.After = " AS CHAR CHARACTER SET utf8mb4)" + Call.After + " COLLATE utf8mb4_bin)";
     return Call;
 }
 

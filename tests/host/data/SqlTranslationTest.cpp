@@ -21,14 +21,15 @@ const std::string PgUpper = "translate(CAST(\"Name\" AS text), 'abcdefghijklmnop
 
 // MariaDB's UPPER would fold every letter: a to z are replaced one by one instead.
 std::string MariaDbAsciiUpper(const std::string& Sql) {
-    return "REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE("
+    return "(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE("
            "REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE("
            "REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(CAST(" +
            Sql +
            " AS CHAR CHARACTER SET utf8mb4), 'a', 'A'), 'b', 'B'), 'c', 'C'), 'd', 'D'), 'e', "
            "'E'), 'f', 'F'), 'g', 'G'), 'h', 'H'), 'i', 'I'), 'j', 'J'), 'k', 'K'), 'l', 'L'), "
            "'m', 'M'), 'n', 'N'), 'o', 'O'), 'p', 'P'), 'q', 'Q'), 'r', 'R'), 's', 'S'), 't', "
-           "'T'), 'u', 'U'), 'v', 'V'), 'w', 'W'), 'x', 'X'), 'y', 'Y'), 'z', 'Z')";
+           "'T'), 'u', 'U'), 'v', 'V'), 'w', 'W'), 'x', 'X'), 'y', 'Y'), 'z', 'Z') COLLATE "
+           "utf8mb4_bin)";
 }
 
 struct TTranslation {
