@@ -1,5 +1,6 @@
 #include "host/components/text/CodePage.h"
 #include "host/data/sql/SqlDialect.h"
+#include "host/data/sql/SqlUpperCase.h"
 #include "tests/support/CodePageGuard.h"
 
 #include <gtest/gtest.h>
@@ -36,7 +37,7 @@ struct TTranslation {
     std::string Dialect;
     std::string SQLite;
     std::string PostgreSQL;
-    std::string MariaDB; // not checked where empty
+    std::string MariaDB;
     TTexts Parameters;
 };
 
@@ -48,8 +49,6 @@ void ExpectCondition(const TTranslation& Case) {
     const TTranslatedSql Pg = TranslateCondition(Case.Dialect, sbPostgreSQL);
     EXPECT_EQ(Pg.Text, Case.PostgreSQL);
     EXPECT_EQ(Pg.Parameters, Case.Parameters);
-    if (Case.MariaDB.empty())
-        return;
     const TTranslatedSql My = TranslateCondition(Case.Dialect, sbMariaDB);
     EXPECT_EQ(My.Text, Case.MariaDB);
     EXPECT_EQ(My.Parameters, Case.Parameters);
@@ -147,28 +146,35 @@ TEST(SqlTranslation, UnderUtf8UpperFoldsEveryLetterOnBothBackends) {
     const std::string LiteUpper = "vorn_upper(\"Name\")";
     const std::string PgIcuUpper =
         "(upper(CAST(\"Name\" AS text) COLLATE \"und-x-icu\") COLLATE \"default\")";
+    // Its content is checked by MariaDbUpperCaseFoldsAsTheComponentsDo.
+    const std::string MariaDbUpper = SqlUpperCaseOf(sbMariaDB, "`Name`");
     const std::vector<TTranslation> Cases = {
         {.Dialect = "UPPER(Name) = '\u0160ABAN'",
          .SQLite = LiteUpper + " = ?1",
          .PostgreSQL = PgIcuUpper + " = $1",
+         .MariaDB = MariaDbUpper + " = ?1",
          .Parameters = {"\u0160ABAN"}},
         {.Dialect = "UPPER(Name) STARTING WITH '\u0110O'",
          .SQLite = LiteUpper + " LIKE ?1 ESCAPE '\\'",
          .PostgreSQL = PgIcuUpper + " LIKE $1 ESCAPE E'\\\\'",
+         .MariaDB = MariaDbUpper + " LIKE ?1 ESCAPE _utf8mb4 X'5C'",
          .Parameters = {"\u0110O%"}},
         // CONTAINING folds its literal in C++ as the database folds the field.
         {.Dialect = "Name CONTAINING '\u03B5\u03BB\u03BB_'",
          .SQLite = LiteUpper + " LIKE ?1 ESCAPE '\\'",
          .PostgreSQL = PgIcuUpper + " LIKE $1 ESCAPE E'\\\\'",
+         .MariaDB = MariaDbUpper + " LIKE ?1 ESCAPE _utf8mb4 X'5C'",
          .Parameters = {"%\u0395\u039B\u039B\\_%"}},
         {.Dialect = "Name CONTAINING 'stra\u00DFe'",
          .SQLite = LiteUpper + " LIKE ?1 ESCAPE '\\'",
          .PostgreSQL = PgIcuUpper + " LIKE $1 ESCAPE E'\\\\'",
+         .MariaDB = MariaDbUpper + " LIKE ?1 ESCAPE _utf8mb4 X'5C'",
          .Parameters = {"%STRASSE%"}},
         // Case-sensitive forms stay as they are.
         {.Dialect = "Name STARTING WITH '\u0161a'",
          .SQLite = "\"Name\" LIKE ?1 ESCAPE '\\'",
          .PostgreSQL = "CAST(\"Name\" AS text) LIKE $1 ESCAPE E'\\\\'",
+         .MariaDB = "`Name` LIKE ?1 ESCAPE _utf8mb4 X'5C'",
          .Parameters = {"\u0161a%"}},
     };
     for (const TTranslation& Case : Cases)
@@ -445,6 +451,8 @@ TEST(SqlTranslation, ValueListStatementsOfTheFilterGrid) {
          .PostgreSQL =
              "SELECT DISTINCT \"ValueTable\".\"Name\" AS \"ValueField\" FROM \"customer\" AS "
              "\"ValueTable\" ORDER BY \"ValueField\" NULLS FIRST",
+         .MariaDB = "SELECT DISTINCT `ValueTable`.`Name` AS `ValueField` FROM `customer` AS "
+                    "`ValueTable` ORDER BY `ValueField`",
          .Parameters = {}},
         {.Dialect =
              "SELECT DISTINCT ValueTable.\"Last Name\" ValueField FROM \"Name Table\" ValueTable "
@@ -455,21 +463,26 @@ TEST(SqlTranslation, ValueListStatementsOfTheFilterGrid) {
          .PostgreSQL = "SELECT DISTINCT \"ValueTable\".\"Last Name\" AS \"ValueField\" FROM \"Name "
                        "Table\" AS "
                        "\"ValueTable\" ORDER BY \"ValueField\" NULLS FIRST",
+         .MariaDB = "SELECT DISTINCT `ValueTable`.`Last Name` AS `ValueField` FROM `Name Table` "
+                    "AS `ValueTable` ORDER BY `ValueField`",
          .Parameters = {}},
         {.Dialect = "SELECT DISTINCT Name FROM customer ORDER BY Name",
          .SQLite = "SELECT DISTINCT \"Name\" FROM \"customer\" ORDER BY \"Name\"",
          .PostgreSQL = "SELECT DISTINCT \"Name\" FROM \"customer\" ORDER BY \"Name\" NULLS FIRST",
+         .MariaDB = "SELECT DISTINCT `Name` FROM `customer` ORDER BY `Name`",
          .Parameters = {}},
         {.Dialect = "SELECT DISTINCT [Last Name] FROM [Name Table] ORDER BY [Last Name]",
          .SQLite = "SELECT DISTINCT \"Last Name\" FROM \"Name Table\" ORDER BY \"Last Name\"",
          .PostgreSQL =
              "SELECT DISTINCT \"Last Name\" FROM \"Name Table\" ORDER BY \"Last Name\" NULLS FIRST",
+         .MariaDB = "SELECT DISTINCT `Last Name` FROM `Name Table` ORDER BY `Last Name`",
          .Parameters = {}},
     };
     for (const TTranslation& Case : Cases) {
         SCOPED_TRACE("«" + Case.Dialect + "»");
         EXPECT_EQ(TranslateStatement(Case.Dialect, sbSQLite).Text, Case.SQLite);
         EXPECT_EQ(TranslateStatement(Case.Dialect, sbPostgreSQL).Text, Case.PostgreSQL);
+        EXPECT_EQ(TranslateStatement(Case.Dialect, sbMariaDB).Text, Case.MariaDB);
     }
 }
 
@@ -487,6 +500,8 @@ TEST(SqlTranslation, PlainSelectStatementsPassThrough) {
              "SELECT * FROM \"People\" AS \"p\" WHERE CAST(\"p\".\"Name\" AS text) LIKE $1 ESCAPE "
              "E'\\\\' ORDER BY "
              "\"p\".\"Name\" DESC NULLS LAST, \"Age\" NULLS FIRST LIMIT 10 OFFSET 20",
+         .MariaDB = "SELECT * FROM `People` AS `p` WHERE `p`.`Name` LIKE ?1 ESCAPE _utf8mb4 X'5C' "
+                    "ORDER BY `p`.`Name` DESC, `Age` LIMIT 10 OFFSET 20",
          .Parameters = {"S%"}},
         {.Dialect =
              "SELECT City, COUNT(*) AS N, count(DISTINCT Name) FROM People GROUP BY City HAVING "
@@ -497,6 +512,8 @@ TEST(SqlTranslation, PlainSelectStatementsPassThrough) {
          .PostgreSQL = "SELECT \"City\", COUNT(*) AS \"N\", count(DISTINCT \"Name\") FROM "
                        "\"People\" GROUP BY "
                        "\"City\" HAVING COUNT(*) > 1 ORDER BY \"N\" NULLS LAST",
+         .MariaDB = "SELECT `City`, COUNT(*) AS `N`, count(DISTINCT `Name`) FROM `People` GROUP BY "
+                    "`City` HAVING COUNT(*) > 1 ORDER BY `N` IS NULL, `N`",
          .Parameters = {}},
         {.Dialect = "SELECT o.*, c.Name FROM Orders o LEFT OUTER JOIN Customers AS c ON o.CustNo = "
                     "c.CustNo, Towns t CROSS JOIN Zones",
@@ -508,6 +525,8 @@ TEST(SqlTranslation, PlainSelectStatementsPassThrough) {
              "SELECT \"o\".*, \"c\".\"Name\" FROM \"Orders\" AS \"o\" LEFT JOIN \"Customers\" AS "
              "\"c\" ON \"o\".\"CustNo\" = \"c\".\"CustNo\", \"Towns\" AS \"t\" CROSS JOIN "
              "\"Zones\"",
+         .MariaDB = "SELECT `o`.*, `c`.`Name` FROM `Orders` AS `o` LEFT JOIN `Customers` AS `c` ON "
+                    "`o`.`CustNo` = `c`.`CustNo`, `Towns` AS `t` CROSS JOIN `Zones`",
          .Parameters = {}},
         {.Dialect = "SELECT Name, 'x' Tag FROM People WHERE Age IN (SELECT Age FROM Ages WHERE "
                     "Kind = 'a') "
@@ -520,6 +539,9 @@ TEST(SqlTranslation, PlainSelectStatementsPassThrough) {
              "SELECT \"Name\", $1 AS \"Tag\" FROM \"People\" WHERE \"Age\" IN (SELECT \"Age\" FROM "
              "\"Ages\" WHERE \"Kind\" = $2) AND EXISTS (SELECT 1 FROM \"Towns\" WHERE "
              "\"Towns\".\"Name\" = \"People\".\"City\")",
+         .MariaDB = "SELECT `Name`, ?1 AS `Tag` FROM `People` WHERE `Age` IN (SELECT `Age` FROM "
+                    "`Ages` WHERE `Kind` = ?2) AND EXISTS (SELECT 1 FROM `Towns` WHERE "
+                    "`Towns`.`Name` = `People`.`City`)",
          .Parameters = {"x", "a"}},
         {.Dialect = "SELECT n FROM (SELECT Name n FROM People) AS sub WHERE n CONTAINING sub.n",
          .SQLite = "SELECT \"n\" FROM (SELECT \"Name\" AS \"n\" FROM \"People\") AS \"sub\" WHERE "
@@ -533,10 +555,16 @@ TEST(SqlTranslation, PlainSelectStatementsPassThrough) {
              "replace(replace(replace(CAST(translate(CAST(\"sub\".\"n\" AS text), "
              "'abcdefghijklmnopqrstuvwxyz', 'ABCDEFGHIJKLMNOPQRSTUVWXYZ') AS text), E'\\\\', "
              "E'\\\\\\\\'), '%', E'\\\\%'), '_', E'\\\\_') || '%') ESCAPE E'\\\\'",
+         .MariaDB = "SELECT `n` FROM (SELECT `Name` AS `n` FROM `People`) AS `sub` WHERE " +
+                    MariaDbAsciiUpper("`n`") + " LIKE CONCAT('%', replace(replace(replace(" +
+                    MariaDbAsciiUpper("`sub`.`n`") +
+                    ", _utf8mb4 X'5C', _utf8mb4 X'5C5C'), '%', _utf8mb4 X'5C25'), '_', "
+                    "_utf8mb4 X'5C5F'), '%') ESCAPE _utf8mb4 X'5C'",
          .Parameters = {}},
         {.Dialect = "SELECT left(Name, 2) FROM People",
          .SQLite = "SELECT left(\"Name\", 2) FROM \"People\"",
          .PostgreSQL = "SELECT left(\"Name\", 2) FROM \"People\"",
+         .MariaDB = "SELECT left(`Name`, 2) FROM `People`",
          .Parameters = {}},
     };
     for (const TTranslation& Case : Cases) {
@@ -547,6 +575,9 @@ TEST(SqlTranslation, PlainSelectStatementsPassThrough) {
         const TTranslatedSql Pg = TranslateStatement(Case.Dialect, sbPostgreSQL);
         EXPECT_EQ(Pg.Text, Case.PostgreSQL);
         EXPECT_EQ(Pg.Parameters, Case.Parameters);
+        const TTranslatedSql My = TranslateStatement(Case.Dialect, sbMariaDB);
+        EXPECT_EQ(My.Text, Case.MariaDB);
+        EXPECT_EQ(My.Parameters, Case.Parameters);
     }
 }
 
