@@ -1,6 +1,7 @@
 #include "host/data/sql/SqlWriter.h"
 
 #include "host/components/model/CheckedArithmetic.h"
+#include "host/components/text/AsciiText.h"
 #include "host/components/text/CaseMapping.h"
 #include "host/data/sql/SqlLiteral.h"
 #include "host/data/sql/SqlSyntaxError.h"
@@ -159,7 +160,7 @@ public:
             for (std::size_t Index = 0; Index < Select.OrderBy.size(); ++Index) {
                 if (Index > 0)
                     Write(", ");
-                OrderItem(Select.OrderBy[Index]);
+                OrderItem(Select, Select.OrderBy[Index]);
             }
         }
         if (!Select.Limit.empty())
@@ -618,9 +619,9 @@ private:
     }
 
     // NULLs come first in an ascending order on every backend, as they do on SQLite.
-    void OrderItem(const TSqlOrderItem& Item) {
+    void OrderItem(const TSqlSelect& Select, const TSqlOrderItem& Item) {
         if (FBackend == sbMariaDB) {
-            MariaDbOrderItem(Item);
+            MariaDbOrderItem(Select, Item);
             return;
         }
         Expr(*Item.Expr);
@@ -637,18 +638,30 @@ private:
 
     // MariaDB has no NULLS FIRST or LAST but puts NULLs where SQLite does. NULLs put
     // elsewhere are ordered by a test for NULL first, which a column number cannot take.
-    void MariaDbOrderItem(const TSqlOrderItem& Item) {
+    // Inside an expression MariaDB looks a name up among the tables' columns before the
+    // select list's names: the test names the expression that an alias stands for.
+    void MariaDbOrderItem(const TSqlSelect& Select, const TSqlOrderItem& Item) {
         const TSqlNullsOrder Usual = Item.Descending ? snoLast : snoFirst;
         if (Item.Nulls != snoDefault && Item.Nulls != Usual) {
             if (Item.Expr->Kind == sekNumber)
                 throw ESqlSyntaxError("NULLS FIRST or LAST after a column number",
                                       Item.Expr->Position);
-            Operand(*Item.Expr, slPredicate);
+            Operand(AliasedExpr(Select, *Item.Expr), slPredicate);
             Write(Item.Nulls == snoLast ? " IS NULL, " : " IS NOT NULL, ");
         }
         Expr(*Item.Expr);
         if (Item.Descending)
             Write(" DESC");
+    }
+
+    // The select list's expression that Expr names by its alias, else Expr itself.
+    static const TSqlExpr& AliasedExpr(const TSqlSelect& Select, const TSqlExpr& Expr) {
+        if (Expr.Kind != sekColumn || Expr.Name.size() != 1)
+            return Expr;
+        for (const TSqlSelectItem& Item : Select.Items)
+            if (!Item.Alias.empty() && SameTextAscii(Item.Alias, Expr.Name[0]))
+                return *Item.Expr;
+        return Expr;
     }
 };
 
