@@ -120,12 +120,14 @@ std::string TBDEDataSet::MatchCondition(const std::string& ColumnSql, const TFie
     const bool Text = IsTextField(Field);
     const bool CaseInsensitive = Options.Contains(loCaseInsensitive);
     const TSqlBackend Backend = Connection().SqlBackend();
-    // Under a single-byte code page both backends' own UPPER folds a to z, as it always did.
+    // Under a single-byte code page the own UPPER of SQLite and PostgreSQL folds a to z, as
+    // it always did; MariaDB's would fold every letter.
     const auto Upper = [&](const std::string& Sql) {
-        return HostCodePage() == cpUtf8 ? SqlUpperCaseOf(Backend, Sql) : "UPPER(" + Sql + ")";
+        return HostCodePage() == cpUtf8 || Backend == sbMariaDB ? SqlUpperCaseOf(Backend, Sql)
+                                                                : "UPPER(" + Sql + ")";
     };
     if (Options.Contains(loPartialKey)) {
-        const std::string Subject = Text ? ColumnSql : "CAST(" + ColumnSql + " AS TEXT)";
+        const std::string Subject = Text ? ColumnSql : SqlTextOf(Backend, ColumnSql);
         const std::string Key = Value.AsString();
         std::string PrefixLike = PrefixPattern(Key);
         // Where the database refuses a LIKE pattern this long, the subject's first
@@ -139,8 +141,8 @@ std::string TBDEDataSet::MatchCondition(const std::string& ColumnSql, const TFie
         }
         const std::string Pattern = Params.Add(std::move(PrefixLike));
         if (CaseInsensitive)
-            return Upper(Subject) + " LIKE " + Upper(Pattern) + " ESCAPE '\\'";
-        return Subject + " LIKE " + Pattern + " ESCAPE '\\'";
+            return Upper(Subject) + " LIKE " + Upper(Pattern) + SqlLikeEscapeClause(Backend);
+        return Subject + " LIKE " + Pattern + SqlLikeEscapeClause(Backend);
     }
     if (Text && CaseInsensitive)
         return Upper(ColumnSql) + " = " + Upper(Params.Add(Value.AsString()));

@@ -149,7 +149,7 @@ private:
     std::string OrderByClause(const TConditions& Conditions, bool Descending) const;
     // One term of an ORDER BY clause; NullFree where the rows hold no NULL in it, Backward
     // when the statement reads the order from its end.
-    static std::string TermOrder(const TOrderTerm& Term, bool NullFree, bool Backward);
+    std::string TermOrder(const TOrderTerm& Term, bool NullFree, bool Backward) const;
     std::size_t LeadingOrderTerm() const;
     std::vector<TRow> FetchBeside(const TRow& Row, bool After, int Limit) const;
     std::vector<TKeysetTerm> OrderValues(const TRow& Row) const;

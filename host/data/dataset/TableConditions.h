@@ -16,6 +16,8 @@ struct TTableConditions {
     // True when the conditions leave rows that are all NULL, or all not NULL, in the
     // leading order term (as a keyset segment or a single row does).
     bool LeadingNullsSettled = false;
+    // True when they leave only rows whose leading order term is NULL.
+    bool LeadingTermNull = false;
 };
 
 } // namespace vorn

@@ -101,6 +101,12 @@ int KeysetSegmentCount(const std::vector<TKeysetTerm>& Terms, bool After) {
     return First.Value.IsNull() == LeavesNulls(First, After) ? 2 : 1;
 }
 
+bool KeysetSegmentIsNull(const std::vector<TKeysetTerm>& Terms, bool After, int Segment) {
+    VORN_ASSERT(!Terms.empty() && Segment >= 0 && Segment < KeysetSegmentCount(Terms, After));
+    const TKeysetTerm& First = Terms.front();
+    return Segment == 1 ? !LeavesNulls(First, After) : First.Value.IsNull();
+}
+
 std::optional<std::string> KeysetSegmentCondition(const std::vector<TKeysetTerm>& Terms,
                                                   bool AfterRow, int Segment,
                                                   TBoundParams& Params) {

@@ -33,5 +33,7 @@ int KeysetSegmentCount(const std::vector<TKeysetTerm>& Terms, bool After);
 // cannot hold any row.
 std::optional<std::string> KeysetSegmentCondition(const std::vector<TKeysetTerm>& Terms, bool After,
                                                   int Segment, TBoundParams& Params);
+// Whether the rows of the segment hold NULL in the first term (else none of them does).
+bool KeysetSegmentIsNull(const std::vector<TKeysetTerm>& Terms, bool After, int Segment);
 
 } // namespace vorn

@@ -98,6 +98,7 @@ bool TTable::MoveToEstimatedFraction(double Fraction) {
         return MoveToLast();
     const TOrderTerm& Term = FOrderTerms[LeadingOrderTerm()];
     TConditions Conditions = Restriction();
+    Conditions.LeadingTermNull = Value->IsNull();
     if (Value->IsNull())
         Conditions.Where.push_back(Term.Sql + " IS NULL");
     else

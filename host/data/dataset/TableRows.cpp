@@ -99,24 +99,37 @@ std::size_t TTable::LeadingOrderTerm() const {
 // A term that cannot be NULL in these rows is ordered with its NULLs where the serving index
 // holds them, so that a default index (which keeps NULLs last) serves the order as well as
 // one created NULLS FIRST: the terms fixed to a master's value, NOT NULL columns and the
-// row key, and a leading term whose NULL-ness the conditions settle.
+// row key, and a leading term whose NULL-ness the conditions settle. MariaDB sorts rows
+// that an index holds in order when the order names a term that the conditions fix to
+// NULL: such a term is left out there, as it orders nothing.
 std::string TTable::OrderByClause(const TConditions& Conditions, bool Descending) const {
     const std::size_t Leading = LeadingOrderTerm();
+    const bool OmitNullLeading =
+        Conditions.LeadingTermNull && Connection().SqlBackend() == sbMariaDB;
     std::string Sql;
     for (std::size_t Index = 0; Index < FOrderTerms.size(); ++Index) {
+        if (Index == Leading && OmitNullLeading)
+            continue;
         const TOrderTerm& Term = FOrderTerms[Index];
         const bool NullFree =
             Index < Leading || Term.NotNull || (Index == Leading && Conditions.LeadingNullsSettled);
-        Sql += (Index == 0 ? " ORDER BY " : ", ") + TermOrder(Term, NullFree, Descending);
+        Sql += (Sql.empty() ? " ORDER BY " : ", ") + TermOrder(Term, NullFree, Descending);
     }
     return Sql;
 }
 
 // Without NULLs either placement gives the same rows: the index's is the one that lets it
-// serve the order.
-std::string TTable::TermOrder(const TOrderTerm& Term, bool NullFree, bool Backward) {
+// serve the order. MariaDB has no NULLS FIRST or LAST: it puts NULLs before the values
+// read ascending, as its indexes hold them, and NULLs wanted after them are ordered by a
+// test for NULL first.
+std::string TTable::TermOrder(const TOrderTerm& Term, bool NullFree, bool Backward) const {
     const bool Descending = Backward != Term.Descending;
     std::string Sql = Term.Sql + (Descending ? " DESC" : " ASC");
+    if (Connection().SqlBackend() == sbMariaDB) {
+        if (NullFree || Term.NullsFirst)
+            return Sql;
+        return Term.Sql + (Descending ? " IS NOT NULL, " : " IS NULL, ") + Sql;
+    }
     const bool NullsFirst = NullFree ? Term.IndexNullsFirst : Term.NullsFirst;
     if (NullsFirst)
         Sql += Descending ? " NULLS LAST" : " NULLS FIRST";
@@ -144,6 +157,7 @@ std::vector<TTable::TRow> TTable::Fetch(TConditions& Conditions, bool Descending
         TConditions Part = Conditions;
         Part.Where.push_back(FOrderTerms[Leading].Sql + (Nulls ? " IS NULL" : " IS NOT NULL"));
         Part.LeadingNullsSettled = true;
+        Part.LeadingTermNull = Nulls;
         for (TRow& Row : FetchStatement(Part, Descending, Limit - static_cast<int>(Rows.size())))
             Rows.push_back(std::move(Row));
     }
@@ -200,6 +214,7 @@ std::vector<TTable::TRow> TTable::FetchBeside(const TRow& Row, bool After, int L
             continue;
         Conditions.Where.push_back(*Condition);
         Conditions.LeadingNullsSettled = true;
+        Conditions.LeadingTermNull = KeysetSegmentIsNull(Terms, After, Segment);
         for (TRow& Found : Fetch(Conditions, !After, Limit - static_cast<int>(Result.size())))
             Result.push_back(std::move(Found));
     }

@@ -27,4 +27,22 @@ TTranslatedSql TranslateCondition(const std::string& ConditionText, TSqlBackend 
     return Result;
 }
 
+std::string SqlLikeEscapeClause(TSqlBackend Backend) {
+    switch (Backend) {
+    case sbPostgreSQL:
+        // An escape-string literal reads its backslashes whatever standard_conforming_strings.
+        return " ESCAPE E'\\\\'";
+    case sbMariaDB:
+        // A plain literal would read its backslash by the session's sql_mode.
+        return " ESCAPE _utf8mb4 X'5C'";
+    case sbSQLite:
+        break;
+    }
+    return " ESCAPE '\\'";
+}
+
+std::string SqlTextOf(TSqlBackend Backend, const std::string& ArgumentSql) {
+    return "CAST(" + ArgumentSql + (Backend == sbMariaDB ? " AS CHAR)" : " AS TEXT)");
+}
+
 } // namespace vorn

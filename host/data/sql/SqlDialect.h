@@ -12,8 +12,11 @@ namespace vorn {
 // These functions parse that dialect and write the SQL of one backend, so that the
 // drivers never see the dialect. Every string literal becomes a bound parameter;
 // numbers stay in the text as validated numeric tokens; every identifier is written
-// in double quotes exactly as spelt. LIKE is written with ESCAPE '\' and must be
-// case-sensitive on the connection (the SQLite driver makes it so when it opens a file).
+// quoted exactly as spelt: in double quotes on SQLite and PostgreSQL, in backticks on
+// MariaDB. LIKE is written with an escape character of backslash and must be
+// case-sensitive on the connection (the SQLite driver makes it so when it opens a file;
+// on MariaDB the text columns need a binary collation). The SQL written for MariaDB
+// means the same whatever the session's sql_mode: no backslash in a literal, no ||.
 
 // sbMariaDB serves MariaDB and MySQL servers.
 enum TSqlBackend { sbSQLite, sbPostgreSQL, sbMariaDB };
@@ -43,8 +46,8 @@ enum TSqlParameterKind {
     spkText,    // a string literal's text
     spkPattern, // the text that LIKE, STARTING WITH or CONTAINING matches: always text
     spkNumber,  // a numeric token, "-" before it when negated (svbAllValues only)
-    spkBoolean  // a truth value: "1" or "0" on SQLite, "TRUE" or "FALSE" on PostgreSQL
-                // (svbAllValues only)
+    spkBoolean  // a truth value: "1" or "0" on SQLite and MariaDB, "TRUE" or "FALSE" on
+                // PostgreSQL (svbAllValues only)
 };
 
 // Where a parameter comes from.
@@ -57,8 +60,8 @@ struct TSqlParameterSource {
 };
 
 struct TTranslatedSql {
-    // The backend's SQL, with numbered placeholders: "?1".."?n" (SQLite) or "$1".."$n"
-    // (PostgreSQL).
+    // The backend's SQL, with numbered placeholders: "?1".."?n" (SQLite, MariaDB) or
+    // "$1".."$n" (PostgreSQL).
     std::string Text;
     // The values of the placeholders, in order, to be bound as text.
     std::vector<std::string> Parameters;
@@ -84,5 +87,12 @@ TTranslatedSql TranslateCondition(const std::string& ConditionText, TSqlBackend 
                                   TSqlConditionForm Form = scfWhereClause,
                                   int FirstParameterNumber = 1,
                                   TSqlValueBinding Binding = svbLiterals);
+
+// The ESCAPE clause, with its leading space, that makes the backslash the escape character
+// of a LIKE pattern on Backend, read the same whatever the session's settings.
+std::string SqlLikeEscapeClause(TSqlBackend Backend);
+
+// ArgumentSql converted to text on Backend, for LIKE on a value of another type.
+std::string SqlTextOf(TSqlBackend Backend, const std::string& ArgumentSql);
 
 } // namespace vorn

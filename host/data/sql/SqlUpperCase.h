@@ -10,8 +10,10 @@ namespace vorn {
 // the host code page, so that the database filters exactly as the components fold.
 // Under UTF-8: on SQLite the function that every connection of the driver registers
 // (ICU's mapping), on PostgreSQL upper() under the ICU root collation, its result
-// compared by the database's default collation. Under a single-byte code page: the
-// letters a to z only, SQLite's UPPER and a translate() on PostgreSQL.
+// compared by the database's default collation; on MariaDB UPPER under its Unicode 14
+// collation, then the characters that ICU maps to several ("ß" to "SS") replaced, the
+// result compared by its code points. Under a single-byte code page: the letters a to z
+// only, SQLite's UPPER, a translate() on PostgreSQL, replacements on MariaDB.
 struct TSqlUpperCase {
     std::string Before; // written before the text's SQL
     std::string After;  // and after it

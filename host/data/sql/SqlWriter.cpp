@@ -1,18 +1,23 @@
 #include "host/data/sql/SqlWriter.h"
 
 #include "host/components/model/CheckedArithmetic.h"
+#include "host/components/text/AsciiText.h"
 #include "host/components/text/CaseMapping.h"
 #include "host/data/sql/SqlLiteral.h"
 #include "host/data/sql/SqlSyntaxError.h"
 #include "host/data/sql/SqlUpperCase.h"
 
+#include <functional>
+#include <initializer_list>
+
 namespace vorn {
 
 namespace {
 
-// Binding strength of the written operators, weakest first. Both backends agree on
+// Binding strength of the written operators, weakest first. The backends agree on
 // this order except between || and arithmetic, which is therefore always
-// parenthesized when mixed.
+// parenthesized when mixed. MariaDB reads || as OR: there a concatenation is a
+// CONCAT call, an atom.
 enum TSqlLevel {
     slOr = 1,
     slAnd,
@@ -155,7 +160,7 @@ public:
             for (std::size_t Index = 0; Index < Select.OrderBy.size(); ++Index) {
                 if (Index > 0)
                     Write(", ");
-                OrderItem(Select.OrderBy[Index]);
+                OrderItem(Select, Select.OrderBy[Index]);
             }
         }
         if (!Select.Limit.empty())
@@ -186,9 +191,9 @@ public:
                 Write(Expr.Text);
             return;
         case sekBoolean: {
-            // SQLite keeps truth values as the integers 1 and 0.
+            // SQLite and MariaDB keep truth values as the integers 1 and 0.
             std::string Text = Expr.Text;
-            if (FBackend == sbSQLite)
+            if (FBackend != sbPostgreSQL)
                 Text = Expr.Text == "TRUE" ? "1" : "0";
             if (FBindAll)
                 Parameter(std::move(Text), spkBoolean);
@@ -211,6 +216,12 @@ public:
                 ComparedOperand(Expr, 0, false, ComparedFieldOf(*Expr.Operands[1]));
                 Write(std::string(" ") + BinaryOperatorText(Expr.Operator) + " ");
                 ComparedOperand(Expr, 1, true, ComparedFieldOf(*Expr.Operands[0]));
+                return;
+            }
+            if (Expr.Operator == sopConcat && FBackend == sbMariaDB) {
+                Write("CONCAT(");
+                ExprList(Expr.Operands, 0);
+                Write(")");
                 return;
             }
             for (std::size_t Index = 0; Index < Expr.Operands.size(); ++Index) {
@@ -273,18 +284,19 @@ private:
         const int Offset = CheckedCast<int>(FOut.Parameters.size() - FParametersBefore);
         FOut.Parameters.push_back(std::move(Value));
         FOut.ParameterSources.push_back({Kind, FieldName});
-        return (FBackend == sbSQLite ? "?" : "$") +
+        return (FBackend == sbPostgreSQL ? "$" : "?") +
                std::to_string(CheckedAdd(FFirstParameter, Offset));
     }
 
     void Identifier(const std::string& Name) {
-        std::string Quoted = "\"";
+        const char Quote = FBackend == sbMariaDB ? '`' : '"';
+        std::string Quoted(1, Quote);
         for (char C : Name) {
-            if (C == '"')
-                Quoted += '"';
+            if (C == Quote)
+                Quoted += Quote;
             Quoted += C;
         }
-        Write(Quoted + "\"");
+        Write(Quoted + Quote);
     }
 
     void QualifiedName(const std::vector<std::string>& Parts) {
@@ -305,6 +317,18 @@ private:
     // A text constant of the translator's own (never a value from the input).
     void Constant(const std::string& Text) {
         const bool HasBackslash = Text.find('\\') != std::string::npos;
+        // MariaDB reads backslashes in literals according to the session's sql_mode; a
+        // hexadecimal literal of the connection's character set reads the same in every mode.
+        if (FBackend == sbMariaDB && HasBackslash) {
+            static constexpr char Digits[] = "0123456789ABCDEF";
+            std::string Hex;
+            for (char C : Text) {
+                Hex += Digits[static_cast<unsigned char>(C) >> 4];
+                Hex += Digits[static_cast<unsigned char>(C) & 0x0F];
+            }
+            Write("_utf8mb4 X'" + Hex + "'");
+            return;
+        }
         // PostgreSQL reads backslashes in plain literals according to a server
         // setting; an escape-string literal reads them the same way everywhere.
         const bool EscapeString = FBackend == sbPostgreSQL && HasBackslash;
@@ -319,10 +343,7 @@ private:
         Write(Literal + "'");
     }
 
-    void EscapeClause() {
-        Write(" ESCAPE ");
-        Constant("\\");
-    }
+    void EscapeClause() { Write(SqlLikeEscapeClause(FBackend)); }
 
     void ExprList(const std::vector<TSqlExprPtr>& List, std::size_t First) {
         for (std::size_t Index = First; Index < List.size(); ++Index) {
@@ -332,9 +353,19 @@ private:
         }
     }
 
+    TSqlLevel Level(const TSqlExpr& Expr) const {
+        if (FBackend == sbMariaDB && Expr.Kind == sekBinary && Expr.Operator == sopConcat)
+            return slAtom;
+        return LevelOf(Expr);
+    }
+
     void Operand(const TSqlExpr& Parent, std::size_t Index, bool RightSide) {
-        const TSqlExpr& Child = *Parent.Operands[Index];
-        if (!NeedsParentheses(LevelOf(Child), LevelOf(Parent), RightSide)) {
+        Operand(*Parent.Operands[Index], Level(Parent), RightSide);
+    }
+
+    // Child as an operand of an operator of level Parent, in parentheses where it needs them.
+    void Operand(const TSqlExpr& Child, TSqlLevel Parent, bool RightSide = false) {
+        if (!NeedsParentheses(Level(Child), Parent, RightSide)) {
             Expr(Child);
             return;
         }
@@ -393,10 +424,10 @@ private:
     }
 
     // The text a LIKE matches. PostgreSQL has LIKE for text only, so a date or a number
-    // is matched by its text there, as SQLite does by itself.
+    // is matched by its text there, as SQLite and MariaDB do by themselves.
     void LikeSubject(const TSqlExpr& Expr) {
         const TSqlExpr& Subject = *Expr.Operands[0];
-        if (FBackend == sbSQLite || IsSqlUpperCall(Subject)) {
+        if (FBackend != sbPostgreSQL || IsSqlUpperCall(Subject)) {
             Operand(Expr, 0, false);
             return;
         }
@@ -454,9 +485,8 @@ private:
         } else {
             LikeSubject(Expr);
             LikeOperator(Expr);
-            Write("(");
-            EscapedLikeText([&] { this->Expr(Prefix); });
-            Write(" || '%')");
+            Concatenation(
+                {[&] { EscapedLikeText([&] { this->Expr(Prefix); }); }, [&] { Write("'%'"); }});
         }
         EscapeClause();
     }
@@ -483,11 +513,24 @@ private:
         } else {
             Upper(*Expr.Operands[0]);
             LikeOperator(Expr);
-            Write("('%' || ");
-            EscapedLikeText([&] { Upper(Part); });
-            Write(" || '%')");
+            Concatenation({[&] { Write("'%'"); }, [&] { EscapedLikeText([&] { Upper(Part); }); },
+                           [&] { Write("'%'"); }});
         }
         EscapeClause();
+    }
+
+    // The texts that each of Parts writes, joined into one, as one operand.
+    void Concatenation(std::initializer_list<std::function<void()>> Parts) {
+        const bool Call = FBackend == sbMariaDB;
+        Write(Call ? "CONCAT(" : "(");
+        bool First = true;
+        for (const auto& Part : Parts) {
+            if (!First)
+                Write(Call ? ", " : " || ");
+            First = false;
+            Part();
+        }
+        Write(")");
     }
 
     // The SQL that escapes the LIKE wildcards and the escape character in the text
@@ -555,6 +598,9 @@ private:
             Write(" RIGHT JOIN ");
             break;
         case sjkFull:
+            // MariaDB would read FULL as the alias of the table before it.
+            if (FBackend == sbMariaDB)
+                throw EDatabaseError("FULL JOIN is not available on MariaDB.");
             Write(" FULL JOIN ");
             break;
         case sjkCross:
@@ -572,8 +618,12 @@ private:
         }
     }
 
-    // NULLs come first in an ascending order on both backends, as they do on SQLite.
-    void OrderItem(const TSqlOrderItem& Item) {
+    // NULLs come first in an ascending order on every backend, as they do on SQLite.
+    void OrderItem(const TSqlSelect& Select, const TSqlOrderItem& Item) {
+        if (FBackend == sbMariaDB) {
+            MariaDbOrderItem(Select, Item);
+            return;
+        }
         Expr(*Item.Expr);
         if (Item.Descending)
             Write(" DESC");
@@ -584,6 +634,34 @@ private:
             Write(" NULLS FIRST");
         else if (Nulls == snoLast)
             Write(" NULLS LAST");
+    }
+
+    // MariaDB has no NULLS FIRST or LAST but puts NULLs where SQLite does. NULLs put
+    // elsewhere are ordered by a test for NULL first, which a column number cannot take.
+    // Inside an expression MariaDB looks a name up among the tables' columns before the
+    // select list's names: the test names the expression that an alias stands for.
+    void MariaDbOrderItem(const TSqlSelect& Select, const TSqlOrderItem& Item) {
+        const TSqlNullsOrder Usual = Item.Descending ? snoLast : snoFirst;
+        if (Item.Nulls != snoDefault && Item.Nulls != Usual) {
+            if (Item.Expr->Kind == sekNumber)
+                throw ESqlSyntaxError("NULLS FIRST or LAST after a column number",
+                                      Item.Expr->Position);
+            Operand(AliasedExpr(Select, *Item.Expr), slPredicate);
+            Write(Item.Nulls == snoLast ? " IS NULL, " : " IS NOT NULL, ");
+        }
+        Expr(*Item.Expr);
+        if (Item.Descending)
+            Write(" DESC");
+    }
+
+    // The select list's expression that Expr names by its alias, else Expr itself.
+    static const TSqlExpr& AliasedExpr(const TSqlSelect& Select, const TSqlExpr& Expr) {
+        if (Expr.Kind != sekColumn || Expr.Name.size() != 1)
+            return Expr;
+        for (const TSqlSelectItem& Item : Select.Items)
+            if (!Item.Alias.empty() && SameTextAscii(Item.Alias, Expr.Name[0]))
+                return *Item.Expr;
+        return Expr;
     }
 };
 

@@ -1,9 +1,11 @@
 #include "host/components/text/CodePage.h"
 #include "host/data/sql/SqlDialect.h"
+#include "host/data/sql/SqlUpperCase.h"
 #include "tests/support/CodePageGuard.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <limits>
 #include <string>
 #include <vector>
@@ -18,10 +20,24 @@ using test::TCodePageGuard;
 const std::string PgUpper = "translate(CAST(\"Name\" AS text), 'abcdefghijklmnopqrstuvwxyz', "
                             "'ABCDEFGHIJKLMNOPQRSTUVWXYZ')";
 
+// MariaDB's UPPER would fold every letter: a to z are replaced one by one instead.
+std::string MariaDbAsciiUpper(const std::string& Sql) {
+    return "(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE("
+           "REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE("
+           "REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(REPLACE(CAST(" +
+           Sql +
+           " AS CHAR CHARACTER SET utf8mb4), 'a', 'A'), 'b', 'B'), 'c', 'C'), 'd', 'D'), 'e', "
+           "'E'), 'f', 'F'), 'g', 'G'), 'h', 'H'), 'i', 'I'), 'j', 'J'), 'k', 'K'), 'l', 'L'), "
+           "'m', 'M'), 'n', 'N'), 'o', 'O'), 'p', 'P'), 'q', 'Q'), 'r', 'R'), 's', 'S'), 't', "
+           "'T'), 'u', 'U'), 'v', 'V'), 'w', 'W'), 'x', 'X'), 'y', 'Y'), 'z', 'Z') COLLATE "
+           "utf8mb4_bin)";
+}
+
 struct TTranslation {
     std::string Dialect;
     std::string SQLite;
     std::string PostgreSQL;
+    std::string MariaDB;
     TTexts Parameters;
 };
 
@@ -33,6 +49,9 @@ void ExpectCondition(const TTranslation& Case) {
     const TTranslatedSql Pg = TranslateCondition(Case.Dialect, sbPostgreSQL);
     EXPECT_EQ(Pg.Text, Case.PostgreSQL);
     EXPECT_EQ(Pg.Parameters, Case.Parameters);
+    const TTranslatedSql My = TranslateCondition(Case.Dialect, sbMariaDB);
+    EXPECT_EQ(My.Text, Case.MariaDB);
+    EXPECT_EQ(My.Parameters, Case.Parameters);
 }
 
 } // namespace
@@ -45,60 +64,75 @@ TEST(SqlTranslation, ClauseTextsOfTheComposerBecomeBackendSql) {
          .SQLite = "UPPER(\"Last Name\") = ?1",
          .PostgreSQL = "translate(CAST(\"Last Name\" AS text), 'abcdefghijklmnopqrstuvwxyz', "
                        "'ABCDEFGHIJKLMNOPQRSTUVWXYZ') = $1",
+         .MariaDB = MariaDbAsciiUpper("`Last Name`") + " = ?1",
          .Parameters = {"O'BRIEN"}},
         {.Dialect = "UPPER(City) = 'PARIS' OR Salary >= 5000",
          .SQLite = "UPPER(\"City\") = ?1 OR \"Salary\" >= 5000",
          .PostgreSQL = "translate(CAST(\"City\" AS text), 'abcdefghijklmnopqrstuvwxyz', "
                        "'ABCDEFGHIJKLMNOPQRSTUVWXYZ') = $1 OR \"Salary\" >= 5000",
+         .MariaDB = MariaDbAsciiUpper("`City`") + " = ?1 OR `Salary` >= 5000",
          .Parameters = {"PARIS"}},
         {.Dialect = "Salary >= 5000 AND Phone IS NULL",
          .SQLite = "\"Salary\" >= 5000 AND \"Phone\" IS NULL",
          .PostgreSQL = "\"Salary\" >= 5000 AND \"Phone\" IS NULL",
+         .MariaDB = "`Salary` >= 5000 AND `Phone` IS NULL",
          .Parameters = {}},
         {.Dialect = "UPPER(Name) STARTING WITH 'SM'",
          .SQLite = "UPPER(\"Name\") LIKE ?1 ESCAPE '\\'",
          .PostgreSQL = PgUpper + " LIKE $1 ESCAPE E'\\\\'",
+         .MariaDB = MariaDbAsciiUpper("`Name`") + " LIKE ?1 ESCAPE _utf8mb4 X'5C'",
          .Parameters = {"SM%"}},
         {.Dialect = "Name CONTAINING 'ith'",
          .SQLite = "UPPER(\"Name\") LIKE ?1 ESCAPE '\\'",
          .PostgreSQL = PgUpper + " LIKE $1 ESCAPE E'\\\\'",
+         .MariaDB = MariaDbAsciiUpper("`Name`") + " LIKE ?1 ESCAPE _utf8mb4 X'5C'",
          .Parameters = {"%ITH%"}},
         {.Dialect = "Name LIKE '%ith%'",
          .SQLite = "\"Name\" LIKE ?1 ESCAPE '\\'",
          .PostgreSQL = "CAST(\"Name\" AS text) LIKE $1 ESCAPE E'\\\\'",
+         .MariaDB = "`Name` LIKE ?1 ESCAPE _utf8mb4 X'5C'",
          .Parameters = {"%ith%"}},
         {.Dialect = "UPPER(Name) LIKE 'A\\_B_'",
          .SQLite = "UPPER(\"Name\") LIKE ?1 ESCAPE '\\'",
          .PostgreSQL = PgUpper + " LIKE $1 ESCAPE E'\\\\'",
+         .MariaDB = MariaDbAsciiUpper("`Name`") + " LIKE ?1 ESCAPE _utf8mb4 X'5C'",
          .Parameters = {"A\\_B_"}},
         {.Dialect = "UPPER(Name) = '50*'",
          .SQLite = "UPPER(\"Name\") = ?1",
          .PostgreSQL = PgUpper + " = $1",
+         .MariaDB = MariaDbAsciiUpper("`Name`") + " = ?1",
          .Parameters = {"50*"}},
         {.Dialect = "UPPER(Name) STARTING WITH ''",
          .SQLite = "UPPER(\"Name\") LIKE ?1 ESCAPE '\\'",
          .PostgreSQL = PgUpper + " LIKE $1 ESCAPE E'\\\\'",
+         .MariaDB = MariaDbAsciiUpper("`Name`") + " LIKE ?1 ESCAPE _utf8mb4 X'5C'",
          .Parameters = {"%"}},
         {.Dialect = "Name = 'Smith' AND City = ''",
          .SQLite = "\"Name\" = ?1 AND \"City\" = ?2",
          .PostgreSQL = "\"Name\" = $1 AND \"City\" = $2",
+         .MariaDB = "`Name` = ?1 AND `City` = ?2",
          .Parameters = {"Smith", ""}},
         {.Dialect = "City IS NULL AND UPPER(Name) STARTING WITH 'SM'",
          .SQLite = "\"City\" IS NULL AND UPPER(\"Name\") LIKE ?1 ESCAPE '\\'",
          .PostgreSQL = "\"City\" IS NULL AND " + PgUpper + " LIKE $1 ESCAPE E'\\\\'",
+         .MariaDB =
+             "`City` IS NULL AND " + MariaDbAsciiUpper("`Name`") + " LIKE ?1 ESCAPE _utf8mb4 X'5C'",
          .Parameters = {"SM%"}},
         {.Dialect = "Phone IS NOT NULL",
          .SQLite = "\"Phone\" IS NOT NULL",
          .PostgreSQL = "\"Phone\" IS NOT NULL",
+         .MariaDB = "`Phone` IS NOT NULL",
          .Parameters = {}},
         // Truth values, as the filter grid writes them for a boolean field.
         {.Dialect = "Active = true OR Active <> FALSE",
          .SQLite = "\"Active\" = 1 OR \"Active\" <> 0",
          .PostgreSQL = "\"Active\" = TRUE OR \"Active\" <> FALSE",
+         .MariaDB = "`Active` = 1 OR `Active` <> 0",
          .Parameters = {}},
         {.Dialect = "[true] = True",
          .SQLite = "\"true\" = 1",
          .PostgreSQL = "\"true\" = TRUE",
+         .MariaDB = "`true` = 1",
          .Parameters = {}},
     };
     for (const TTranslation& Case : Cases)
@@ -112,28 +146,35 @@ TEST(SqlTranslation, UnderUtf8UpperFoldsEveryLetterOnBothBackends) {
     const std::string LiteUpper = "vorn_upper(\"Name\")";
     const std::string PgIcuUpper =
         "(upper(CAST(\"Name\" AS text) COLLATE \"und-x-icu\") COLLATE \"default\")";
+    // Its content is checked by MariaDbUpperCaseFoldsAsTheComponentsDo.
+    const std::string MariaDbUpper = SqlUpperCaseOf(sbMariaDB, "`Name`");
     const std::vector<TTranslation> Cases = {
         {.Dialect = "UPPER(Name) = '\u0160ABAN'",
          .SQLite = LiteUpper + " = ?1",
          .PostgreSQL = PgIcuUpper + " = $1",
+         .MariaDB = MariaDbUpper + " = ?1",
          .Parameters = {"\u0160ABAN"}},
         {.Dialect = "UPPER(Name) STARTING WITH '\u0110O'",
          .SQLite = LiteUpper + " LIKE ?1 ESCAPE '\\'",
          .PostgreSQL = PgIcuUpper + " LIKE $1 ESCAPE E'\\\\'",
+         .MariaDB = MariaDbUpper + " LIKE ?1 ESCAPE _utf8mb4 X'5C'",
          .Parameters = {"\u0110O%"}},
         // CONTAINING folds its literal in C++ as the database folds the field.
         {.Dialect = "Name CONTAINING '\u03B5\u03BB\u03BB_'",
          .SQLite = LiteUpper + " LIKE ?1 ESCAPE '\\'",
          .PostgreSQL = PgIcuUpper + " LIKE $1 ESCAPE E'\\\\'",
+         .MariaDB = MariaDbUpper + " LIKE ?1 ESCAPE _utf8mb4 X'5C'",
          .Parameters = {"%\u0395\u039B\u039B\\_%"}},
         {.Dialect = "Name CONTAINING 'stra\u00DFe'",
          .SQLite = LiteUpper + " LIKE ?1 ESCAPE '\\'",
          .PostgreSQL = PgIcuUpper + " LIKE $1 ESCAPE E'\\\\'",
+         .MariaDB = MariaDbUpper + " LIKE ?1 ESCAPE _utf8mb4 X'5C'",
          .Parameters = {"%STRASSE%"}},
         // Case-sensitive forms stay as they are.
         {.Dialect = "Name STARTING WITH '\u0161a'",
          .SQLite = "\"Name\" LIKE ?1 ESCAPE '\\'",
          .PostgreSQL = "CAST(\"Name\" AS text) LIKE $1 ESCAPE E'\\\\'",
+         .MariaDB = "`Name` LIKE ?1 ESCAPE _utf8mb4 X'5C'",
          .Parameters = {"\u0161a%"}},
     };
     for (const TTranslation& Case : Cases)
@@ -295,58 +336,77 @@ TEST(SqlTranslation, NamesAreQuotedExactlyAsWrittenAndKeywordsAreNot) {
         {.Dialect = "CustNo = 1",
          .SQLite = "\"CustNo\" = 1",
          .PostgreSQL = "\"CustNo\" = 1",
+         .MariaDB = "`CustNo` = 1",
          .Parameters = {}},
         {.Dialect = "[Cust No] = 1",
          .SQLite = "\"Cust No\" = 1",
          .PostgreSQL = "\"Cust No\" = 1",
+         .MariaDB = "`Cust No` = 1",
          .Parameters = {}},
         {.Dialect = "\"Say \"\"hi\"\"\" = 1",
          .SQLite = "\"Say \"\"hi\"\"\" = 1",
          .PostgreSQL = "\"Say \"\"hi\"\"\" = 1",
+         .MariaDB = "`Say \"hi\"` = 1",
          .Parameters = {}},
         {.Dialect = "[a\"b] = 1",
          .SQLite = "\"a\"\"b\" = 1",
          .PostgreSQL = "\"a\"\"b\" = 1",
+         .MariaDB = "`a\"b` = 1",
+         .Parameters = {}},
+        {.Dialect = "[a`b] = 1",
+         .SQLite = "\"a`b\" = 1",
+         .PostgreSQL = "\"a`b\" = 1",
+         .MariaDB = "`a``b` = 1",
          .Parameters = {}},
         {.Dialect = "o.CustNo = c.\"CustNo\"",
          .SQLite = "\"o\".\"CustNo\" = \"c\".\"CustNo\"",
          .PostgreSQL = "\"o\".\"CustNo\" = \"c\".\"CustNo\"",
+         .MariaDB = "`o`.`CustNo` = `c`.`CustNo`",
          .Parameters = {}},
         {.Dialect = "Date = 1 and Value is not null",
          .SQLite = "\"Date\" = 1 AND \"Value\" IS NOT NULL",
          .PostgreSQL = "\"Date\" = 1 AND \"Value\" IS NOT NULL",
+         .MariaDB = "`Date` = 1 AND `Value` IS NOT NULL",
          .Parameters = {}},
         {.Dialect = "\x8Aifra = 1",
          .SQLite = "\"\x8Aifra\" = 1",
          .PostgreSQL = "\"\x8Aifra\" = 1",
+         .MariaDB = "`\x8Aifra` = 1",
          .Parameters = {}},
         {.Dialect = "[Order] = 1",
          .SQLite = "\"Order\" = 1",
          .PostgreSQL = "\"Order\" = 1",
+         .MariaDB = "`Order` = 1",
          .Parameters = {}},
         {.Dialect = "lower(Name) = 'a'",
          .SQLite = "lower(\"Name\") = ?1",
          .PostgreSQL = "lower(\"Name\") = $1",
+         .MariaDB = "lower(`Name`) = ?1",
          .Parameters = {"a"}},
         {.Dialect = "Age IN (1, 2.5, .5, 1e3, 2E-2)",
          .SQLite = "\"Age\" IN (1, 2.5, .5, 1e3, 2E-2)",
          .PostgreSQL = "\"Age\" IN (1, 2.5, .5, 1e3, 2E-2)",
+         .MariaDB = "`Age` IN (1, 2.5, .5, 1e3, 2E-2)",
          .Parameters = {}},
         {.Dialect = "Age NOT BETWEEN -1 AND +2",
          .SQLite = "\"Age\" NOT BETWEEN -1 AND +2",
          .PostgreSQL = "\"Age\" NOT BETWEEN -1 AND +2",
+         .MariaDB = "`Age` NOT BETWEEN -1 AND +2",
          .Parameters = {}},
         {.Dialect = "Name NOT IN ('a', 'b')",
          .SQLite = "\"Name\" NOT IN (?1, ?2)",
          .PostgreSQL = "\"Name\" NOT IN ($1, $2)",
+         .MariaDB = "`Name` NOT IN (?1, ?2)",
          .Parameters = {"a", "b"}},
         {.Dialect = "Age != 3",
          .SQLite = "\"Age\" <> 3",
          .PostgreSQL = "\"Age\" <> 3",
+         .MariaDB = "`Age` <> 3",
          .Parameters = {}},
         {.Dialect = "Name NOT STARTING WITH 'a'",
          .SQLite = "\"Name\" NOT LIKE ?1 ESCAPE '\\'",
          .PostgreSQL = "CAST(\"Name\" AS text) NOT LIKE $1 ESCAPE E'\\\\'",
+         .MariaDB = "`Name` NOT LIKE ?1 ESCAPE _utf8mb4 X'5C'",
          .Parameters = {"a%"}},
     };
     for (const TTranslation& Case : Cases)
@@ -391,6 +451,8 @@ TEST(SqlTranslation, ValueListStatementsOfTheFilterGrid) {
          .PostgreSQL =
              "SELECT DISTINCT \"ValueTable\".\"Name\" AS \"ValueField\" FROM \"customer\" AS "
              "\"ValueTable\" ORDER BY \"ValueField\" NULLS FIRST",
+         .MariaDB = "SELECT DISTINCT `ValueTable`.`Name` AS `ValueField` FROM `customer` AS "
+                    "`ValueTable` ORDER BY `ValueField`",
          .Parameters = {}},
         {.Dialect =
              "SELECT DISTINCT ValueTable.\"Last Name\" ValueField FROM \"Name Table\" ValueTable "
@@ -401,21 +463,26 @@ TEST(SqlTranslation, ValueListStatementsOfTheFilterGrid) {
          .PostgreSQL = "SELECT DISTINCT \"ValueTable\".\"Last Name\" AS \"ValueField\" FROM \"Name "
                        "Table\" AS "
                        "\"ValueTable\" ORDER BY \"ValueField\" NULLS FIRST",
+         .MariaDB = "SELECT DISTINCT `ValueTable`.`Last Name` AS `ValueField` FROM `Name Table` "
+                    "AS `ValueTable` ORDER BY `ValueField`",
          .Parameters = {}},
         {.Dialect = "SELECT DISTINCT Name FROM customer ORDER BY Name",
          .SQLite = "SELECT DISTINCT \"Name\" FROM \"customer\" ORDER BY \"Name\"",
          .PostgreSQL = "SELECT DISTINCT \"Name\" FROM \"customer\" ORDER BY \"Name\" NULLS FIRST",
+         .MariaDB = "SELECT DISTINCT `Name` FROM `customer` ORDER BY `Name`",
          .Parameters = {}},
         {.Dialect = "SELECT DISTINCT [Last Name] FROM [Name Table] ORDER BY [Last Name]",
          .SQLite = "SELECT DISTINCT \"Last Name\" FROM \"Name Table\" ORDER BY \"Last Name\"",
          .PostgreSQL =
              "SELECT DISTINCT \"Last Name\" FROM \"Name Table\" ORDER BY \"Last Name\" NULLS FIRST",
+         .MariaDB = "SELECT DISTINCT `Last Name` FROM `Name Table` ORDER BY `Last Name`",
          .Parameters = {}},
     };
     for (const TTranslation& Case : Cases) {
         SCOPED_TRACE("«" + Case.Dialect + "»");
         EXPECT_EQ(TranslateStatement(Case.Dialect, sbSQLite).Text, Case.SQLite);
         EXPECT_EQ(TranslateStatement(Case.Dialect, sbPostgreSQL).Text, Case.PostgreSQL);
+        EXPECT_EQ(TranslateStatement(Case.Dialect, sbMariaDB).Text, Case.MariaDB);
     }
 }
 
@@ -433,6 +500,8 @@ TEST(SqlTranslation, PlainSelectStatementsPassThrough) {
              "SELECT * FROM \"People\" AS \"p\" WHERE CAST(\"p\".\"Name\" AS text) LIKE $1 ESCAPE "
              "E'\\\\' ORDER BY "
              "\"p\".\"Name\" DESC NULLS LAST, \"Age\" NULLS FIRST LIMIT 10 OFFSET 20",
+         .MariaDB = "SELECT * FROM `People` AS `p` WHERE `p`.`Name` LIKE ?1 ESCAPE _utf8mb4 X'5C' "
+                    "ORDER BY `p`.`Name` DESC, `Age` LIMIT 10 OFFSET 20",
          .Parameters = {"S%"}},
         {.Dialect =
              "SELECT City, COUNT(*) AS N, count(DISTINCT Name) FROM People GROUP BY City HAVING "
@@ -443,6 +512,8 @@ TEST(SqlTranslation, PlainSelectStatementsPassThrough) {
          .PostgreSQL = "SELECT \"City\", COUNT(*) AS \"N\", count(DISTINCT \"Name\") FROM "
                        "\"People\" GROUP BY "
                        "\"City\" HAVING COUNT(*) > 1 ORDER BY \"N\" NULLS LAST",
+         .MariaDB = "SELECT `City`, COUNT(*) AS `N`, count(DISTINCT `Name`) FROM `People` GROUP BY "
+                    "`City` HAVING COUNT(*) > 1 ORDER BY COUNT(*) IS NULL, `N`",
          .Parameters = {}},
         {.Dialect = "SELECT o.*, c.Name FROM Orders o LEFT OUTER JOIN Customers AS c ON o.CustNo = "
                     "c.CustNo, Towns t CROSS JOIN Zones",
@@ -454,6 +525,8 @@ TEST(SqlTranslation, PlainSelectStatementsPassThrough) {
              "SELECT \"o\".*, \"c\".\"Name\" FROM \"Orders\" AS \"o\" LEFT JOIN \"Customers\" AS "
              "\"c\" ON \"o\".\"CustNo\" = \"c\".\"CustNo\", \"Towns\" AS \"t\" CROSS JOIN "
              "\"Zones\"",
+         .MariaDB = "SELECT `o`.*, `c`.`Name` FROM `Orders` AS `o` LEFT JOIN `Customers` AS `c` ON "
+                    "`o`.`CustNo` = `c`.`CustNo`, `Towns` AS `t` CROSS JOIN `Zones`",
          .Parameters = {}},
         {.Dialect = "SELECT Name, 'x' Tag FROM People WHERE Age IN (SELECT Age FROM Ages WHERE "
                     "Kind = 'a') "
@@ -466,6 +539,9 @@ TEST(SqlTranslation, PlainSelectStatementsPassThrough) {
              "SELECT \"Name\", $1 AS \"Tag\" FROM \"People\" WHERE \"Age\" IN (SELECT \"Age\" FROM "
              "\"Ages\" WHERE \"Kind\" = $2) AND EXISTS (SELECT 1 FROM \"Towns\" WHERE "
              "\"Towns\".\"Name\" = \"People\".\"City\")",
+         .MariaDB = "SELECT `Name`, ?1 AS `Tag` FROM `People` WHERE `Age` IN (SELECT `Age` FROM "
+                    "`Ages` WHERE `Kind` = ?2) AND EXISTS (SELECT 1 FROM `Towns` WHERE "
+                    "`Towns`.`Name` = `People`.`City`)",
          .Parameters = {"x", "a"}},
         {.Dialect = "SELECT n FROM (SELECT Name n FROM People) AS sub WHERE n CONTAINING sub.n",
          .SQLite = "SELECT \"n\" FROM (SELECT \"Name\" AS \"n\" FROM \"People\") AS \"sub\" WHERE "
@@ -479,10 +555,16 @@ TEST(SqlTranslation, PlainSelectStatementsPassThrough) {
              "replace(replace(replace(CAST(translate(CAST(\"sub\".\"n\" AS text), "
              "'abcdefghijklmnopqrstuvwxyz', 'ABCDEFGHIJKLMNOPQRSTUVWXYZ') AS text), E'\\\\', "
              "E'\\\\\\\\'), '%', E'\\\\%'), '_', E'\\\\_') || '%') ESCAPE E'\\\\'",
+         .MariaDB = "SELECT `n` FROM (SELECT `Name` AS `n` FROM `People`) AS `sub` WHERE " +
+                    MariaDbAsciiUpper("`n`") + " LIKE CONCAT('%', replace(replace(replace(" +
+                    MariaDbAsciiUpper("`sub`.`n`") +
+                    ", _utf8mb4 X'5C', _utf8mb4 X'5C5C'), '%', _utf8mb4 X'5C25'), '_', "
+                    "_utf8mb4 X'5C5F'), '%') ESCAPE _utf8mb4 X'5C'",
          .Parameters = {}},
         {.Dialect = "SELECT left(Name, 2) FROM People",
          .SQLite = "SELECT left(\"Name\", 2) FROM \"People\"",
          .PostgreSQL = "SELECT left(\"Name\", 2) FROM \"People\"",
+         .MariaDB = "SELECT left(`Name`, 2) FROM `People`",
          .Parameters = {}},
     };
     for (const TTranslation& Case : Cases) {
@@ -493,6 +575,9 @@ TEST(SqlTranslation, PlainSelectStatementsPassThrough) {
         const TTranslatedSql Pg = TranslateStatement(Case.Dialect, sbPostgreSQL);
         EXPECT_EQ(Pg.Text, Case.PostgreSQL);
         EXPECT_EQ(Pg.Parameters, Case.Parameters);
+        const TTranslatedSql My = TranslateStatement(Case.Dialect, sbMariaDB);
+        EXPECT_EQ(My.Text, Case.MariaDB);
+        EXPECT_EQ(My.Parameters, Case.Parameters);
     }
 }
 
@@ -523,4 +608,90 @@ TEST(SqlTranslation, ConditionsNameTheFieldsTheyUse) {
         "UPPER([Last Name]) = 'X' OR Age > 3 AND ([Last Name] IS NULL OR t.City = 'Age')",
         sbSQLite);
     EXPECT_EQ(Result.FieldNames, (TTexts{"Last Name", "Age", "City"}));
+}
+
+// MariaDB reads || as OR and backslashes in literals by the session's sql_mode, and has no
+// NULLS FIRST or LAST: the SQL written for it avoids all three.
+TEST(SqlTranslation, MariaDbSqlMeansTheSameInEverySqlMode) {
+    TCodePageGuard Guard(cpWindows1250);
+    const std::string Escaped = "replace(replace(replace(`City`, _utf8mb4 X'5C', _utf8mb4 "
+                                "X'5C5C'), '%', _utf8mb4 X'5C25'), '_', _utf8mb4 X'5C5F')";
+    const std::vector<std::pair<std::string, std::string>> Conditions = {
+        {"Name || 'x' = 'ax'", "CONCAT(`Name`, ?1) = ?2"},
+        {"Name || City || 'x' = 'a'", "CONCAT(CONCAT(`Name`, `City`), ?1) = ?2"},
+        {"Name || Age + 1 = 'a'", "CONCAT(`Name`, `Age` + 1) = ?1"},
+        {"(Name || Age) + 1 = 2", "CONCAT(`Name`, `Age`) + 1 = 2"},
+        {"Name || Age IS NULL", "CONCAT(`Name`, `Age`) IS NULL"},
+        {"Name STARTING WITH City",
+         "`Name` LIKE CONCAT(" + Escaped + ", '%') ESCAPE _utf8mb4 X'5C'"},
+        {"Name NOT LIKE City", "`Name` NOT LIKE `City` ESCAPE _utf8mb4 X'5C'"},
+        {"Age LIKE '1%'", "`Age` LIKE ?1 ESCAPE _utf8mb4 X'5C'"},
+        {"Name = 'a' OR City STARTING WITH 'b'",
+         "`Name` = ?1 OR `City` LIKE ?2 ESCAPE _utf8mb4 X'5C'"},
+    };
+    for (const auto& [Dialect, MariaDB] : Conditions) {
+        SCOPED_TRACE("«" + Dialect + "»");
+        EXPECT_EQ(TranslateCondition(Dialect, sbMariaDB).Text, MariaDB);
+    }
+
+    const std::vector<std::pair<std::string, std::string>> Statements = {
+        {"SELECT Name FROM People ORDER BY Name, Age DESC, City NULLS FIRST, Town DESC NULLS "
+         "LAST LIMIT 10 OFFSET 20",
+         "SELECT `Name` FROM `People` ORDER BY `Name`, `Age` DESC, `City`, `Town` DESC LIMIT 10 "
+         "OFFSET 20"},
+        {"SELECT Name FROM People ORDER BY Name NULLS LAST, Age DESC NULLS FIRST",
+         "SELECT `Name` FROM `People` ORDER BY `Name` IS NULL, `Name`, `Age` IS NOT NULL, `Age` "
+         "DESC"},
+        // MariaDB would read the alias inside the test for NULL as a column of the table.
+        {"SELECT Age + 1 AS N FROM People ORDER BY Age + 1 NULLS LAST, n DESC NULLS FIRST",
+         "SELECT `Age` + 1 AS `N` FROM `People` ORDER BY `Age` + 1 IS NULL, `Age` + 1, `Age` + 1 "
+         "IS NOT NULL, `n` DESC"},
+        {"SELECT DISTINCT ValueTable.\"Name\" ValueField FROM \"customer\" ValueTable ORDER BY "
+         "ValueField",
+         "SELECT DISTINCT `ValueTable`.`Name` AS `ValueField` FROM `customer` AS `ValueTable` "
+         "ORDER BY `ValueField`"},
+        {"SELECT n, 'x' Tag FROM (SELECT Name n FROM People) AS sub WHERE n CONTAINING sub.n",
+         "SELECT `n`, ?1 AS `Tag` FROM (SELECT `Name` AS `n` FROM `People`) AS `sub` WHERE " +
+             MariaDbAsciiUpper("`n`") + " LIKE CONCAT('%', replace(replace(replace(" +
+             MariaDbAsciiUpper("`sub`.`n`") +
+             ", _utf8mb4 X'5C', _utf8mb4 X'5C5C'), '%', _utf8mb4 X'5C25'), '_', _utf8mb4 "
+             "X'5C5F'), '%') ESCAPE _utf8mb4 X'5C'"},
+        {"SELECT o.*, c.Name FROM Orders o LEFT OUTER JOIN Customers AS c ON o.CustNo = c.CustNo",
+         "SELECT `o`.*, `c`.`Name` FROM `Orders` AS `o` LEFT JOIN `Customers` AS `c` ON "
+         "`o`.`CustNo` = `c`.`CustNo`"},
+    };
+    for (const auto& [Dialect, MariaDB] : Statements) {
+        SCOPED_TRACE("«" + Dialect + "»");
+        EXPECT_EQ(TranslateStatement(Dialect, sbMariaDB).Text, MariaDB);
+    }
+
+    // What MariaDB cannot say is refused rather than read as something else.
+    EXPECT_THROW(TranslateStatement("SELECT Name FROM People ORDER BY 1 NULLS LAST", sbMariaDB),
+                 ESqlSyntaxError);
+    EXPECT_EQ(TranslateStatement("SELECT Name FROM People ORDER BY 1 NULLS FIRST", sbMariaDB).Text,
+              "SELECT `Name` FROM `People` ORDER BY 1");
+    EXPECT_THROW(TranslateStatement("SELECT * FROM a FULL JOIN b ON a.x = b.x", sbMariaDB),
+                 EDatabaseError);
+}
+
+// Under UTF-8 MariaDB upper-cases under its Unicode 14 collation, which maps one code point
+// to one as ICU does, and then spells out the characters that ICU maps to several.
+TEST(SqlTranslation, MariaDbUpperCaseFoldsAsTheComponentsDo) {
+    TCodePageGuard Guard(cpUtf8);
+    const std::string Text = TranslateCondition("UPPER(Name) = 'X'", sbMariaDB).Text;
+    const std::string Core =
+        "UPPER(CAST(`Name` AS CHAR CHARACTER SET utf8mb4) COLLATE utf8mb4_uca1400_as_cs)";
+    ASSERT_NE(Text.find(Core), std::string::npos) << Text;
+    const std::string End = " COLLATE utf8mb4_bin) = ?1";
+    EXPECT_EQ(Text.substr(Text.size() - End.size()), End);
+    for (const char* Replaced : {"'\u00DF', 'SS'", "'\uFB01', 'FI'", "'\u0149', '\u02BCN'",
+                                 "'\u1FB3', '\u0391\u0399'", "'\u1FBC', '\u0391\u0399'"})
+        EXPECT_NE(Text.find(Replaced), std::string::npos) << Replaced;
+    // Letters with a one-to-one upper case are left to UPPER.
+    for (const char* Kept : {"'a'", "'\u0161'", "'\u03B5'", "'\u10D0'"})
+        EXPECT_EQ(Text.find(Kept), std::string::npos) << Kept;
+    const auto Replacements = static_cast<std::size_t>(
+        std::count(Text.begin(), Text.begin() + static_cast<std::ptrdiff_t>(Text.find(Core)), 'R'));
+    EXPECT_GT(Replacements, 90u);
+    EXPECT_LT(Replacements, 120u);
 }

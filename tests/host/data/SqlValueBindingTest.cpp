@@ -51,6 +51,14 @@ const TBindingCase BindingCases[] = {
      {spkText, spkBoolean},
      {"City", "Active"}},
     {"Active <> FALSE", sbPostgreSQL, "\"Active\" <> $1", {"FALSE"}, {spkBoolean}, {"Active"}},
+    // MariaDB keeps truth values as 1 and 0, and a parameter bound as the text TRUE would
+    // compare as the number 0.
+    {"Active <> FALSE OR Age BETWEEN -1 AND 2 OR Active = TRUE",
+     sbMariaDB,
+     "`Active` <> ?1 OR `Age` BETWEEN ?2 AND ?3 OR `Active` = ?4",
+     {"0", "-1", "2", "1"},
+     {spkBoolean, spkNumber, spkNumber, spkBoolean},
+     {"Active", "Age", "Age", "Active"}},
     {"Age BETWEEN -1 AND 2 OR Age NOT IN (3, -4)",
      sbPostgreSQL,
      "\"Age\" BETWEEN $1 AND $2 OR \"Age\" NOT IN ($3, $4)",
