@@ -61,7 +61,7 @@ public:
     // (utf8mb4_bin) ignore trailing blanks, which a byte range does not; CHAR columns
     // drop their trailing blanks.
     bool ComparesAsBytes(const std::string& Table, const TColumnInfo& Column) override;
-    // A BTREE index leads on the column, and not on a prefix of it.
+    // Never: MariaDB reads the whole index for each step of such a walk.
     bool NextValueSearchesIndex(const std::string& Table, const std::string& Column) override;
     TTableStatistics* TableStatistics() override { return this; }
     // information_schema.TABLES.TABLE_ROWS: the storage engine's estimate; nothing for
