@@ -3,6 +3,8 @@
 #include "apps/samplegen/SampleDatabase.h"
 #include "host/components/model/Exception.h"
 #include "host/data/dataset/Database.h"
+#include "host/data/drivers/mariadb/MariaDbConnection.h"
+#include "host/data/drivers/mariadb/MariaDbDatabase.h"
 #include "host/data/drivers/postgres/PgConnection.h"
 #include "host/data/drivers/postgres/PgDatabase.h"
 
@@ -53,6 +55,14 @@ void RegisterPostgresDemoDatabase(const std::string& ConnInfo, int Customers) {
         sampledata::CreatePostgresSampleDatabase(ConnInfo, SampleOptions(Customers));
     }
     RegisterPostgresDatabase(DemoDatabaseAlias, ConnInfo);
+}
+
+void RegisterMariaDbDemoDatabase(const std::string& ConnInfo, int Customers) {
+    if (!TMariaDbConnection(ConnInfo).TableExists("customer")) {
+        std::cout << "Filling the MariaDB database with the sample data\n";
+        sampledata::CreateMariaDbSampleDatabase(ConnInfo, SampleOptions(Customers));
+    }
+    RegisterMariaDbDatabase(DemoDatabaseAlias, ConnInfo);
 }
 
 } // namespace vorn

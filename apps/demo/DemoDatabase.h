@@ -17,4 +17,8 @@ std::filesystem::path RegisterSQLiteDemoDatabase(const std::filesystem::path& Fo
 // of Customers customers when it has no customer table yet.
 void RegisterPostgresDemoDatabase(const std::string& ConnInfo, int Customers);
 
+// The same for the MariaDB database of a connection string ("unix_socket=... user=...
+// database=...").
+void RegisterMariaDbDemoDatabase(const std::string& ConnInfo, int Customers);
+
 } // namespace vorn

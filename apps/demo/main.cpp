@@ -1,5 +1,5 @@
 // The demo: the five data-aware components on the sample database, in a Qt window.
-//   vorndemo [--customers N] [--postgres CONNINFO] [--screenshot FILE]
+//   vorndemo [--customers N] [--postgres CONNINFO | --mariadb CONNINFO] [--screenshot FILE]
 
 #include "apps/demo/DemoDatabase.h"
 #include "apps/demo/DemoWindow.h"
@@ -25,6 +25,7 @@ namespace {
 struct TDemoOptions {
     int Customers = 10000;
     std::string PostgresConnInfo;
+    std::string MariaDbConnInfo;
     std::string ScreenshotFile;
 };
 
@@ -32,9 +33,11 @@ TDemoOptions ParseOptions(int argc, char** argv) {
     TDemoOptions Options;
     for (int Index = 1; Index < argc; ++Index) {
         const std::string Option = argv[Index];
-        if (Option != "--customers" && Option != "--postgres" && Option != "--screenshot")
+        if (Option != "--customers" && Option != "--postgres" && Option != "--mariadb" &&
+            Option != "--screenshot")
             throw Exception("Unknown option " + Option +
-                            " (use --customers N, --postgres CONNINFO, --screenshot FILE)");
+                            " (use --customers N, --postgres CONNINFO, --mariadb CONNINFO, "
+                            "--screenshot FILE)");
         if (Index + 1 >= argc)
             throw Exception("Option " + Option + " needs a value");
         const std::string Value = argv[++Index];
@@ -49,10 +52,14 @@ TDemoOptions ParseOptions(int argc, char** argv) {
                 throw Exception("--customers needs a positive whole number, not \"" + Value + "\"");
         } else if (Option == "--postgres") {
             Options.PostgresConnInfo = Value;
+        } else if (Option == "--mariadb") {
+            Options.MariaDbConnInfo = Value;
         } else {
             Options.ScreenshotFile = Value;
         }
     }
+    if (!Options.PostgresConnInfo.empty() && !Options.MariaDbConnInfo.empty())
+        throw Exception("Use either --postgres or --mariadb, not both");
     return Options;
 }
 
@@ -65,10 +72,12 @@ std::filesystem::path SampleDatabaseFolder() {
 }
 
 void RegisterDemoDatabase(const TDemoOptions& Options) {
-    if (Options.PostgresConnInfo.empty())
-        RegisterSQLiteDemoDatabase(SampleDatabaseFolder(), Options.Customers);
-    else
+    if (!Options.PostgresConnInfo.empty())
         RegisterPostgresDemoDatabase(Options.PostgresConnInfo, Options.Customers);
+    else if (!Options.MariaDbConnInfo.empty())
+        RegisterMariaDbDemoDatabase(Options.MariaDbConnInfo, Options.Customers);
+    else
+        RegisterSQLiteDemoDatabase(SampleDatabaseFolder(), Options.Customers);
 }
 
 int RunDemo(const TDemoOptions& Options) {
@@ -106,7 +115,8 @@ bool ShowsStartupErrorDialog(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     if (argc == 2 && std::string(argv[1]) == "--help") {
-        std::cout << "usage: vorndemo [--customers N] [--postgres CONNINFO] [--screenshot FILE]\n";
+        std::cout << "usage: vorndemo [--customers N] [--postgres CONNINFO | --mariadb CONNINFO] "
+                     "[--screenshot FILE]\n";
         return 0;
     }
     if (std::getenv("DISPLAY") == nullptr && std::getenv("WAYLAND_DISPLAY") == nullptr)

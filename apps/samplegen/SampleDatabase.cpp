@@ -293,4 +293,11 @@ TSampleCounts CreatePostgresSampleDatabase(const std::string& ConnInfo,
     return GenerateSampleDatabase(*Target, Options);
 }
 
+TSampleCounts CreateMariaDbSampleDatabase(const std::string& ConnInfo,
+                                          const TSampleOptions& Options, bool Replace) {
+    CheckOptions(Options);
+    const std::unique_ptr<TSampleTarget> Target = CreateMariaDbTarget(ConnInfo, Replace);
+    return GenerateSampleDatabase(*Target, Options);
+}
+
 } // namespace vorn::sampledata

@@ -63,6 +63,12 @@ std::unique_ptr<TSampleTarget> CreateSQLiteTarget(const std::string& Path, bool 
 // error unless Replace is set, which drops them in the same transaction.
 std::unique_ptr<TSampleTarget> CreatePostgresTarget(const std::string& ConnInfo, bool Replace);
 
+// The tables in the MariaDB database of a connection string ("unix_socket=... user=...
+// database=..."): InnoDB, text in utf8mb4 compared byte by byte. Existing tables are an
+// error unless Replace is set, which drops them at once. The server commits each table
+// as it is created, so a target destroyed before Commit drops the tables it created.
+std::unique_ptr<TSampleTarget> CreateMariaDbTarget(const std::string& ConnInfo, bool Replace);
+
 struct TSampleOptions {
     int Customers = 10000;
     // Each customer gets 0 to MaxOrdersPerCustomer orders.
@@ -90,5 +96,7 @@ TSampleCounts CreateSQLiteSampleDatabase(const std::string& Path, const TSampleO
                                          bool Replace = false);
 TSampleCounts CreatePostgresSampleDatabase(const std::string& ConnInfo,
                                            const TSampleOptions& Options, bool Replace = false);
+TSampleCounts CreateMariaDbSampleDatabase(const std::string& ConnInfo,
+                                          const TSampleOptions& Options, bool Replace = false);
 
 } // namespace vorn::sampledata

@@ -4,7 +4,6 @@
 
 #include <libpq-fe.h>
 
-#include <charconv>
 #include <optional>
 
 namespace vorn::sampledata {
@@ -26,48 +25,6 @@ std::string PostgresType(const TSampleColumn& Column) {
         return "date";
     }
     return "text";
-}
-
-// A value in PostgreSQL's text format; a float is written with the fewest digits that
-// read back as the same number.
-std::optional<std::string> ValueText(const TSampleValue& Value) {
-    if (std::holds_alternative<std::monostate>(Value))
-        return std::nullopt;
-    if (const auto* Integer = std::get_if<std::int64_t>(&Value))
-        return std::to_string(*Integer);
-    if (const auto* Number = std::get_if<double>(&Value)) {
-        char Buffer[32];
-        const auto Result = std::to_chars(Buffer, Buffer + sizeof Buffer, *Number);
-        return std::string(Buffer, Result.ptr);
-    }
-    return std::get<std::string>(Value);
-}
-
-// Appends a value as a field of COPY's text format: NULL is \N, and a backslash or a
-// character that separates fields or rows is escaped.
-void AppendCopyField(std::string& Data, const std::optional<std::string>& Text) {
-    if (!Text) {
-        Data += "\\N";
-        return;
-    }
-    for (const char Character : *Text) {
-        switch (Character) {
-        case '\\':
-            Data += "\\\\";
-            break;
-        case '\t':
-            Data += "\\t";
-            break;
-        case '\n':
-            Data += "\\n";
-            break;
-        case '\r':
-            Data += "\\r";
-            break;
-        default:
-            Data += Character;
-        }
-    }
 }
 
 class TPostgresTarget final : public TSampleTarget {
@@ -123,12 +80,7 @@ public:
         if (Row.size() != FTable->Columns.size())
             throw Exception("TPostgresTarget.AddRow() The row has " + std::to_string(Row.size()) +
                             " values for " + std::to_string(FTable->Columns.size()) + " columns");
-        for (std::size_t Index = 0; Index < Row.size(); ++Index) {
-            if (Index > 0)
-                FPending += '\t';
-            AppendCopyField(FPending, ValueText(Row[Index]));
-        }
-        FPending += '\n';
+        AppendTextRow(FPending, Row);
         if (FPending.size() >= CopyChunkBytes)
             SendPending();
     }

@@ -1,5 +1,7 @@
 #include "apps/samplegen/SampleSchemaSql.h"
 
+#include <charconv>
+
 namespace vorn::sampledata {
 
 std::string QuoteIdentifier(const std::string& Name) {
@@ -38,6 +40,54 @@ std::string CreateIndexSql(const TSampleTable& Table, const TSampleIndex& Index,
             Sql += " NULLS FIRST";
     }
     return Sql + ")";
+}
+
+namespace {
+
+void AppendValue(std::string& Data, const TSampleValue& Value) {
+    if (std::holds_alternative<std::monostate>(Value)) {
+        Data += "\\N";
+        return;
+    }
+    if (const auto* Integer = std::get_if<std::int64_t>(&Value)) {
+        Data += std::to_string(*Integer);
+        return;
+    }
+    if (const auto* Number = std::get_if<double>(&Value)) {
+        char Buffer[32];
+        const auto Result = std::to_chars(Buffer, Buffer + sizeof Buffer, *Number);
+        Data.append(Buffer, Result.ptr);
+        return;
+    }
+    for (const char Character : std::get<std::string>(Value)) {
+        switch (Character) {
+        case '\\':
+            Data += "\\\\";
+            break;
+        case '\t':
+            Data += "\\t";
+            break;
+        case '\n':
+            Data += "\\n";
+            break;
+        case '\r':
+            Data += "\\r";
+            break;
+        default:
+            Data += Character;
+        }
+    }
+}
+
+} // namespace
+
+void AppendTextRow(std::string& Data, const std::vector<TSampleValue>& Row) {
+    for (std::size_t Index = 0; Index < Row.size(); ++Index) {
+        if (Index > 0)
+            Data += '\t';
+        AppendValue(Data, Row[Index]);
+    }
+    Data += '\n';
 }
 
 } // namespace vorn::sampledata

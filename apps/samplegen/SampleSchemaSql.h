@@ -17,4 +17,10 @@ std::string CreateTableSql(const TSampleTable& Table, TSampleColumnTypeName Colu
 // indexes hold NULLs first already (and it has no such clause).
 std::string CreateIndexSql(const TSampleTable& Table, const TSampleIndex& Index, bool NullsFirst);
 
+// Appends Row as a line of the tab-separated text that both servers' bulk loads read
+// (PostgreSQL's COPY, MariaDB's LOAD DATA with its default field and line settings):
+// NULL is \N, a backslash, tab, line feed or carriage return inside a value is escaped
+// with a backslash, and a float has the fewest digits that read back as the same number.
+void AppendTextRow(std::string& Data, const std::vector<TSampleValue>& Row);
+
 } // namespace vorn::sampledata

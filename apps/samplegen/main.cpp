@@ -1,6 +1,8 @@
-// Writes the demo database to a SQLite file, or with --postgres to the PostgreSQL
-// database of a libpq connection string:
-//   samplegen [--customers N] [--max-orders N] [--seed N] [--force] [--postgres] TARGET
+// Writes the demo database to a SQLite file, with --postgres to the PostgreSQL database
+// of a libpq connection string, or with --mariadb to the MariaDB database of a connection
+// string ("unix_socket=... user=... database=..."):
+//   samplegen [--customers N] [--max-orders N] [--seed N] [--force] [--postgres|--mariadb]
+//             TARGET
 
 #include "apps/samplegen/SampleDatabase.h"
 
@@ -17,13 +19,15 @@ using vorn::sampledata::TSampleOptions;
 
 void PrintUsage(std::ostream& Out) {
     Out << "usage: samplegen [--customers N] [--max-orders N] [--seed N] [--force] "
-           "[--postgres] TARGET\n"
-           "  TARGET          a SQLite file, or with --postgres a connection string\n"
+           "[--postgres|--mariadb] TARGET\n"
+           "  TARGET          a SQLite file, or with --postgres or --mariadb a connection\n"
+           "                  string\n"
            "  --customers N   customer rows (default 10000)\n"
            "  --max-orders N  orders per customer, 0 to N (default 4)\n"
            "  --seed N        seed of the generated data (default 20240501)\n"
            "  --force         replace an existing file or existing tables\n"
            "  --postgres      write to PostgreSQL\n"
+           "  --mariadb       write to MariaDB (\"unix_socket=... user=... database=...\")\n"
            "  --help          this text\n";
 }
 
@@ -39,7 +43,7 @@ bool ParseNumber(const char* Text, T& Value) {
 int main(int ArgumentCount, char** Arguments) {
     TSampleOptions Options;
     bool Force = false;
-    bool Postgres = false;
+    enum { toSQLite, toPostgres, toMariaDb } Server = toSQLite;
     std::string Path;
     for (int Index = 1; Index < ArgumentCount; ++Index) {
         const std::string Argument = Arguments[Index];
@@ -51,8 +55,10 @@ int main(int ArgumentCount, char** Arguments) {
         bool Valid = true;
         if (Argument == "--force")
             Force = true;
-        else if (Argument == "--postgres")
-            Postgres = true;
+        else if (Argument == "--postgres" && Server == toSQLite)
+            Server = toPostgres;
+        else if (Argument == "--mariadb" && Server == toSQLite)
+            Server = toMariaDb;
         else if (Argument == "--customers" && HasValue)
             Valid = ParseNumber(Arguments[++Index], Options.Customers);
         else if (Argument == "--max-orders" && HasValue)
@@ -76,8 +82,11 @@ int main(int ArgumentCount, char** Arguments) {
     try {
         const auto Start = std::chrono::steady_clock::now();
         const auto Counts =
-            Postgres ? vorn::sampledata::CreatePostgresSampleDatabase(Path, Options, Force)
-                     : vorn::sampledata::CreateSQLiteSampleDatabase(Path, Options, Force);
+            Server == toPostgres
+                ? vorn::sampledata::CreatePostgresSampleDatabase(Path, Options, Force)
+            : Server == toMariaDb
+                ? vorn::sampledata::CreateMariaDbSampleDatabase(Path, Options, Force)
+                : vorn::sampledata::CreateSQLiteSampleDatabase(Path, Options, Force);
         const std::chrono::duration<double> Elapsed = std::chrono::steady_clock::now() - Start;
         std::cout << "Wrote " << Counts.Customers << " customers, " << Counts.Orders
                   << " orders and " << Counts.Contacts << " contacts to " << Path << " in "
