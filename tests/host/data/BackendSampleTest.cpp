@@ -1,4 +1,5 @@
 #include "BackendFixture.h"
+#include "SampleTableDump.h"
 #include "TestDatabase.h"
 
 #include "apps/samplegen/SampleDatabase.h"
@@ -9,33 +10,11 @@
 #include <gtest/gtest.h>
 
 using namespace vorn;
-using vorn::test::Show;
+using vorn::test::DumpTable;
 using vorn::test::TBackendDatabase;
 using vorn::test::tbPostgreSQL;
 
 namespace {
-
-// Every record of a table in its primary key's order: each field's name, type and value.
-std::vector<std::string> Dump(const std::string& Alias, const std::string& TableName) {
-    TTable Table(nullptr);
-    Table.SetDatabaseName(Alias);
-    Table.SetTableName(TableName);
-    Table.SetPageSize(200);
-    Table.Open();
-    std::vector<std::string> Lines;
-    std::string Header;
-    for (int Index = 0; Index < Table.FieldCount(); ++Index)
-        Header += Table.Fields(Index)->FieldName() + ":" +
-                  std::to_string(Table.Fields(Index)->DataType()) + " ";
-    Lines.push_back(Header);
-    for (; !Table.Eof(); Table.Next()) {
-        std::string Line;
-        for (int Index = 0; Index < Table.FieldCount(); ++Index)
-            Line += Show(Table.Fields(Index)->Value()) + "|";
-        Lines.push_back(Line);
-    }
-    return Lines;
-}
 
 sampledata::TSampleOptions SmallSample() {
     sampledata::TSampleOptions Options;
@@ -54,8 +33,8 @@ TEST(SamplePostgresTarget, WritesTheSameSchemaAndRowsAsTheSQLiteTarget) {
     EXPECT_EQ(Counts.Orders, File.Counts().Orders);
     EXPECT_EQ(Counts.Contacts, File.Counts().Contacts);
     for (const sampledata::TSampleTable& Table : sampledata::SampleSchema()) {
-        const auto Local = Dump(File.Alias(), Table.Name);
-        const auto Remote = Dump(Server.Alias(), Table.Name);
+        const auto Local = DumpTable(File.Alias(), Table.Name);
+        const auto Remote = DumpTable(Server.Alias(), Table.Name);
         EXPECT_GT(Local.size(), 10u) << Table.Name;
         EXPECT_EQ(Remote, Local) << Table.Name;
     }
