@@ -18,7 +18,8 @@ using TBareRowHandler = std::function<void(const TBareRow& Row)>;
 class TBareDatabase {
 public:
     virtual ~TBareDatabase() = default;
-    // Runs Sql with its parameters bound ("?" placeholders on SQLite, "$1" on PostgreSQL)
+    // Runs Sql with its parameters bound ("?" placeholders on SQLite and MariaDB, "$1" on
+    // PostgreSQL; identifiers double-quoted on all three)
     // and hands every row to Handler (none for a statement without result rows); throws
     // std::runtime_error naming the statement.
     virtual void Query(const std::string& Sql, const std::vector<std::string>& Params,
@@ -29,5 +30,7 @@ public:
 
 std::unique_ptr<TBareDatabase> OpenBareSQLite(const std::string& Path);
 std::unique_ptr<TBareDatabase> OpenBarePostgres(const std::string& ConnInfo);
+// A connection string as RegisterMariaDbDatabase takes it.
+std::unique_ptr<TBareDatabase> OpenBareMariaDb(const std::string& ConnInfo);
 
 } // namespace vorn::bench

@@ -3,6 +3,7 @@
 #include "apps/samplegen/SampleDatabase.h"
 #include "host/components/text/AsciiText.h"
 #include "host/data/dataset/Database.h"
+#include "host/data/drivers/mariadb/MariaDbDatabase.h"
 #include "host/data/drivers/postgres/PgDatabase.h"
 
 #include <sqlite3.h>
@@ -106,10 +107,37 @@ void CreateIndexedTable(sqlite3* Database) {
     }
 }
 
+// The sample of a server: its label ("pg-1m"), its alias, and a check that its customer
+// table holds the number of rows the label promises.
+TBenchDatabase ServerSample(TBenchBackend Backend, const std::string& LabelPrefix,
+                            const std::string& ConnInfo, int Customers) {
+    TBenchDatabase Database;
+    Database.Label = LabelPrefix + SizeLabel(Customers);
+    Database.Backend = Backend;
+    Database.Customers = Customers;
+    Database.Alias = "Bench" + Database.Label;
+    Database.Location = ConnInfo;
+    std::int64_t Count = 0;
+    Database.OpenBare()->Query("SELECT count(*) FROM customer", {},
+                               [&](const TBareRow& Row) { Count = std::stoll(Row[0].value()); });
+    if (Count != Customers)
+        throw std::runtime_error("the customer table of " + Database.Label + " holds " +
+                                 std::to_string(Count) + " rows, not " + std::to_string(Customers));
+    return Database;
+}
+
 } // namespace
 
 std::unique_ptr<TBareDatabase> TBenchDatabase::OpenBare() const {
-    return Backend == bbSQLite ? OpenBareSQLite(Location) : OpenBarePostgres(Location);
+    switch (Backend) {
+    case bbSQLite:
+        return OpenBareSQLite(Location);
+    case bbPostgres:
+        return OpenBarePostgres(Location);
+    case bbMariaDb:
+        return OpenBareMariaDb(Location);
+    }
+    throw std::logic_error("TBenchDatabase::OpenBare: unknown backend");
 }
 
 std::string BenchDataFolder() {
@@ -168,19 +196,21 @@ TBenchDatabase PreparePostgresSample(const std::string& ServerConnInfo, int Cust
         std::fprintf(stderr, "filled PostgreSQL with %d customers in %.1f s\n", Customers,
                      SecondsSince(Start));
     }
-    TBenchDatabase Database;
-    Database.Label = "pg-" + SizeLabel(Customers);
-    Database.Backend = bbPostgres;
-    Database.Customers = Customers;
-    Database.Alias = "Bench" + Database.Label;
-    Database.Location = ConnInfo;
-    std::int64_t Count = 0;
-    Database.OpenBare()->Query("SELECT count(*) FROM customer", {},
-                               [&](const TBareRow& Row) { Count = std::stoll(Row[0].value()); });
-    if (Count != Customers)
-        throw std::runtime_error("the PostgreSQL customer table holds " + std::to_string(Count) +
-                                 " rows, not " + std::to_string(Customers));
+    const TBenchDatabase Database = ServerSample(bbPostgres, "pg-", ConnInfo, Customers);
     RegisterPostgresDatabase(Database.Alias, Database.Location);
+    return Database;
+}
+
+TBenchDatabase PrepareMariaDbSample(const std::string& ConnInfo, int Customers, bool Fill) {
+    if (Fill) {
+        std::fprintf(stderr, "filling MariaDB with %d customers...\n", Customers);
+        const auto Start = std::chrono::steady_clock::now();
+        sampledata::CreateMariaDbSampleDatabase(ConnInfo, SampleOptions(Customers), true);
+        std::fprintf(stderr, "filled MariaDB with %d customers in %.1f s\n", Customers,
+                     SecondsSince(Start));
+    }
+    const TBenchDatabase Database = ServerSample(bbMariaDb, "mariadb-", ConnInfo, Customers);
+    RegisterMariaDbDatabase(Database.Alias, Database.Location);
     return Database;
 }
 

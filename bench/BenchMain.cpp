@@ -1,9 +1,9 @@
 // The benchmarks at scale: the components on the sample database at 10,000 and
-// 1,000,000 customers on SQLite and at 1,000,000 on PostgreSQL (when VORN_PG_CONNINFO
-// names a server), the references in the same run, then the summary. With --large, the
-// user's indexed actions alone at 10,000 and 10,000,000 customers on SQLite and on
-// PostgreSQL, each backend's large figures against its small ones. Exits 0 when the run
-// completed, whether or not each target was met; the summary says which were.
+// 1,000,000 customers on SQLite and at 1,000,000 on PostgreSQL and on MariaDB (when
+// VORN_PG_CONNINFO and VORN_MARIADB_CONNINFO name servers), the references in the same
+// run, then the summary. With --large, the user's indexed actions alone at 10,000 and 10,000,000
+// customers on SQLite and on PostgreSQL, each backend's large figures against its small ones. Exits
+// 0 when the run completed, whether or not each target was met; the summary says which were.
 
 #include "bench/BenchDatabases.h"
 #include "bench/BenchRegistry.h"
@@ -38,12 +38,22 @@ const char* PostgresConnInfo() {
     return nullptr;
 }
 
+const char* MariaDbConnInfo() {
+    const char* ConnInfo = std::getenv("VORN_MARIADB_CONNINFO");
+    if (ConnInfo != nullptr && *ConnInfo != '\0')
+        return ConnInfo;
+    std::printf("VORN_MARIADB_CONNINFO is not set: no MariaDB figures\n");
+    return nullptr;
+}
+
 std::vector<TBenchDatabase> PrepareDatabases() {
     std::vector<TBenchDatabase> Databases;
     Databases.push_back(PrepareSQLiteSample(SmallTable, true));
     Databases.push_back(PrepareSQLiteSample(LargeTable, true));
     if (const char* ConnInfo = PostgresConnInfo())
         Databases.push_back(PreparePostgresSample(ConnInfo, LargeTable, !ReusePostgresTables()));
+    if (const char* ConnInfo = MariaDbConnInfo())
+        Databases.push_back(PrepareMariaDbSample(ConnInfo, LargeTable, true));
     return Databases;
 }
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds a Release tree with the benchmarks (build/bench), starts a throwaway PostgreSQL
-# cluster, runs the benchmark program, the session-memory program on each backend and,
-# when it is built, the Qt title-click benchmark, then prints the summary again: one line
+# cluster and (for the normal run) a throwaway MariaDB server, runs the benchmark program,
+# the session-memory program on SQLite and PostgreSQL and, when it is built, the Qt title-click benchmark, then prints the summary again: one line
 # per figure ("figure NAME TIME") and one per ratio ("ratio A / B = X (target ...) ok" or
 # "MISSED"). Arguments go to the benchmark program (for example --benchmark_filter=Locate).
 # Exits 1 when a target was missed or a benchmark program failed (a run whose own check
@@ -52,6 +52,12 @@ log=$(mktemp)
 pg_env=$("$root/scripts/pg.sh" start)
 eval "$pg_env"
 trap '"$root/scripts/pg.sh" stop "$VORN_PG_DIR"; rm -f "$log" "$log.click"' EXIT
+# The normal run's MariaDB column: 1,000,000 customers, filled on every run.
+if ((${#large[@]} == 0)); then
+    mariadb_env=$("$root/scripts/mariadb.sh" start)
+    eval "$mariadb_env"
+    trap '"$root/scripts/pg.sh" stop "$VORN_PG_DIR"; "$root/scripts/mariadb.sh" stop "$VORN_MARIADB_DIR"; rm -f "$log" "$log.click"' EXIT
+fi
 trap 'exit 1' INT TERM HUP
 
 failed=()
