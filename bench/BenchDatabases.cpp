@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <stdexcept>
 
 namespace vorn::bench {
@@ -107,6 +108,16 @@ void CreateIndexedTable(sqlite3* Database) {
     }
 }
 
+// Runs Fill, which writes the sample of Customers customers to Server, saying so on stderr
+// with the time it took.
+void FillServer(const char* Server, int Customers, const std::function<void()>& Fill) {
+    std::fprintf(stderr, "filling %s with %d customers...\n", Server, Customers);
+    const auto Start = std::chrono::steady_clock::now();
+    Fill();
+    std::fprintf(stderr, "filled %s with %d customers in %.1f s\n", Server, Customers,
+                 SecondsSince(Start));
+}
+
 // The sample of a server: its label ("pg-1m"), its alias, and a check that its customer
 // table holds the number of rows the label promises.
 TBenchDatabase ServerSample(TBenchBackend Backend, const std::string& LabelPrefix,
@@ -185,30 +196,24 @@ std::string PostgresSampleConnInfo(const std::string& ConnInfo, int Customers) {
 
 TBenchDatabase PreparePostgresSample(const std::string& ServerConnInfo, int Customers, bool Fill) {
     const std::string ConnInfo = PostgresSampleConnInfo(ServerConnInfo, Customers);
-    if (Fill) {
-        std::fprintf(stderr, "filling PostgreSQL with %d customers...\n", Customers);
-        const auto Start = std::chrono::steady_clock::now();
-        if (ConnInfo != ServerConnInfo)
-            OpenBarePostgres(ServerConnInfo)
-                ->Query("CREATE SCHEMA IF NOT EXISTS sample_" + SizeLabel(Customers), {},
-                        [](const TBareRow&) {});
-        sampledata::CreatePostgresSampleDatabase(ConnInfo, SampleOptions(Customers), true);
-        std::fprintf(stderr, "filled PostgreSQL with %d customers in %.1f s\n", Customers,
-                     SecondsSince(Start));
-    }
+    if (Fill)
+        FillServer("PostgreSQL", Customers, [&] {
+            if (ConnInfo != ServerConnInfo)
+                OpenBarePostgres(ServerConnInfo)
+                    ->Query("CREATE SCHEMA IF NOT EXISTS sample_" + SizeLabel(Customers), {},
+                            [](const TBareRow&) {});
+            sampledata::CreatePostgresSampleDatabase(ConnInfo, SampleOptions(Customers), true);
+        });
     const TBenchDatabase Database = ServerSample(bbPostgres, "pg-", ConnInfo, Customers);
     RegisterPostgresDatabase(Database.Alias, Database.Location);
     return Database;
 }
 
 TBenchDatabase PrepareMariaDbSample(const std::string& ConnInfo, int Customers, bool Fill) {
-    if (Fill) {
-        std::fprintf(stderr, "filling MariaDB with %d customers...\n", Customers);
-        const auto Start = std::chrono::steady_clock::now();
-        sampledata::CreateMariaDbSampleDatabase(ConnInfo, SampleOptions(Customers), true);
-        std::fprintf(stderr, "filled MariaDB with %d customers in %.1f s\n", Customers,
-                     SecondsSince(Start));
-    }
+    if (Fill)
+        FillServer("MariaDB", Customers, [&] {
+            sampledata::CreateMariaDbSampleDatabase(ConnInfo, SampleOptions(Customers), true);
+        });
     const TBenchDatabase Database = ServerSample(bbMariaDb, "mariadb-", ConnInfo, Customers);
     RegisterMariaDbDatabase(Database.Alias, Database.Location);
     return Database;

@@ -30,20 +30,22 @@ bool ReusePostgresTables() {
     return Reuse != nullptr && std::string(Reuse) == "1";
 }
 
-const char* PostgresConnInfo() {
-    const char* ConnInfo = std::getenv("VORN_PG_CONNINFO");
+// The connection string in the environment variable Name; nullptr, said on the output,
+// when it is unset or empty.
+const char* ServerConnInfo(const char* Name, const char* Server) {
+    const char* ConnInfo = std::getenv(Name);
     if (ConnInfo != nullptr && *ConnInfo != '\0')
         return ConnInfo;
-    std::printf("VORN_PG_CONNINFO is not set: no PostgreSQL figures\n");
+    std::printf("%s is not set: no %s figures\n", Name, Server);
     return nullptr;
 }
 
+const char* PostgresConnInfo() {
+    return ServerConnInfo("VORN_PG_CONNINFO", "PostgreSQL");
+}
+
 const char* MariaDbConnInfo() {
-    const char* ConnInfo = std::getenv("VORN_MARIADB_CONNINFO");
-    if (ConnInfo != nullptr && *ConnInfo != '\0')
-        return ConnInfo;
-    std::printf("VORN_MARIADB_CONNINFO is not set: no MariaDB figures\n");
-    return nullptr;
+    return ServerConnInfo("VORN_MARIADB_CONNINFO", "MariaDB");
 }
 
 std::vector<TBenchDatabase> PrepareDatabases() {

@@ -11,24 +11,17 @@
 
 using namespace vorn;
 using vorn::test::DumpTable;
+using vorn::test::SmallSampleOptions;
 using vorn::test::TBackendDatabase;
 using vorn::test::tbPostgreSQL;
 
 namespace {
 
-sampledata::TSampleOptions SmallSample() {
-    sampledata::TSampleOptions Options;
-    Options.Customers = 150;
-    Options.MaxOrdersPerCustomer = 3;
-    Options.Seed = 77;
-    return Options;
-}
-
 TEST(SamplePostgresTarget, WritesTheSameSchemaAndRowsAsTheSQLiteTarget) {
-    const testsupport::TSampleDatabaseFile File(SmallSample());
+    const testsupport::TSampleDatabaseFile File(SmallSampleOptions());
     TBackendDatabase Server(tbPostgreSQL);
     const sampledata::TSampleCounts Counts =
-        sampledata::CreatePostgresSampleDatabase(Server.ConnInfo(), SmallSample());
+        sampledata::CreatePostgresSampleDatabase(Server.ConnInfo(), SmallSampleOptions());
     EXPECT_EQ(Counts.Customers, File.Counts().Customers);
     EXPECT_EQ(Counts.Orders, File.Counts().Orders);
     EXPECT_EQ(Counts.Contacts, File.Counts().Contacts);
@@ -49,17 +42,17 @@ TEST(SamplePostgresTarget, WritesTheSameSchemaAndRowsAsTheSQLiteTarget) {
 
 TEST(SamplePostgresTarget, ExistingTablesAreKeptUnlessReplaced) {
     TBackendDatabase Server(tbPostgreSQL);
-    sampledata::CreatePostgresSampleDatabase(Server.ConnInfo(), SmallSample());
+    sampledata::CreatePostgresSampleDatabase(Server.ConnInfo(), SmallSampleOptions());
     Server.Execute("DELETE FROM \"contact\" WHERE \"ContactNo\" > 5");
     try {
-        sampledata::CreatePostgresSampleDatabase(Server.ConnInfo(), SmallSample());
+        sampledata::CreatePostgresSampleDatabase(Server.ConnInfo(), SmallSampleOptions());
         FAIL() << "existing tables were overwritten";
     } catch (const Exception& Error) {
         EXPECT_NE(Error.Message().find("already exists"), std::string::npos) << Error.Message();
     }
     EXPECT_EQ(Server.Column("SELECT COUNT(*) FROM \"contact\""), std::vector<std::string>{"5"});
     const auto Counts =
-        sampledata::CreatePostgresSampleDatabase(Server.ConnInfo(), SmallSample(), true);
+        sampledata::CreatePostgresSampleDatabase(Server.ConnInfo(), SmallSampleOptions(), true);
     EXPECT_EQ(Server.Column("SELECT COUNT(*) FROM \"contact\""),
               std::vector<std::string>{std::to_string(Counts.Contacts)});
 }

@@ -26,4 +26,12 @@ std::vector<std::string> DumpTable(const std::string& Alias, const std::string& 
     return Lines;
 }
 
+sampledata::TSampleOptions SmallSampleOptions() {
+    sampledata::TSampleOptions Options;
+    Options.Customers = 150;
+    Options.MaxOrdersPerCustomer = 3;
+    Options.Seed = 77;
+    return Options;
+}
+
 } // namespace vorn::test
