@@ -128,11 +128,7 @@ public:
     }
 
     void AddRow(const std::vector<TSampleValue>& Row) override {
-        if (FTable == nullptr)
-            throw Exception("TMariaDbTarget.AddRow() No table was begun");
-        if (Row.size() != FTable->Columns.size())
-            throw Exception("TMariaDbTarget.AddRow() The row has " + std::to_string(Row.size()) +
-                            " values for " + std::to_string(FTable->Columns.size()) + " columns");
+        CheckRow("TMariaDbTarget.AddRow()", FTable, Row);
         AppendTextRow(FPending, Row);
         if (FPending.size() >= LoadChunkBytes)
             LoadPending();

@@ -75,11 +75,7 @@ public:
     }
 
     void AddRow(const std::vector<TSampleValue>& Row) override {
-        if (FTable == nullptr)
-            throw Exception("TPostgresTarget.AddRow() No table was begun");
-        if (Row.size() != FTable->Columns.size())
-            throw Exception("TPostgresTarget.AddRow() The row has " + std::to_string(Row.size()) +
-                            " values for " + std::to_string(FTable->Columns.size()) + " columns");
+        CheckRow("TPostgresTarget.AddRow()", FTable, Row);
         AppendTextRow(FPending, Row);
         if (FPending.size() >= CopyChunkBytes)
             SendPending();

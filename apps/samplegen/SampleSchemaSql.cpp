@@ -1,5 +1,7 @@
 #include "apps/samplegen/SampleSchemaSql.h"
 
+#include "host/components/model/Exception.h"
+
 #include <charconv>
 
 namespace vorn::sampledata {
@@ -80,6 +82,15 @@ void AppendValue(std::string& Data, const TSampleValue& Value) {
 }
 
 } // namespace
+
+void CheckRow(const char* Caller, const TSampleTable* Table, const std::vector<TSampleValue>& Row) {
+    const std::string Prefix = std::string(Caller) + " ";
+    if (Table == nullptr)
+        throw Exception(Prefix + "No table was begun");
+    if (Row.size() != Table->Columns.size())
+        throw Exception(Prefix + "The row has " + std::to_string(Row.size()) + " values for " +
+                        std::to_string(Table->Columns.size()) + " columns");
+}
 
 void AppendTextRow(std::string& Data, const std::vector<TSampleValue>& Row) {
     for (std::size_t Index = 0; Index < Row.size(); ++Index) {

@@ -17,6 +17,10 @@ std::string CreateTableSql(const TSampleTable& Table, TSampleColumnTypeName Colu
 // indexes hold NULLs first already (and it has no such clause).
 std::string CreateIndexSql(const TSampleTable& Table, const TSampleIndex& Index, bool NullsFirst);
 
+// Raises vorn::Exception, its message starting with Caller, unless a table was begun and
+// Row holds a value for each of its columns.
+void CheckRow(const char* Caller, const TSampleTable* Table, const std::vector<TSampleValue>& Row);
+
 // Appends Row as a line of the tab-separated text that both servers' bulk loads read
 // (PostgreSQL's COPY, MariaDB's LOAD DATA with its default field and line settings):
 // NULL is \N, a backslash, tab, line feed or carriage return inside a value is escaped
