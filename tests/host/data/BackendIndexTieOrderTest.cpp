@@ -227,6 +227,21 @@ TEST_P(IndexTieOrderPlanTest, PagesComeFromTheLongerIndexWithoutASort) {
     ExpectIndexServesEveryPage("City:D", "CustCityDesc");
 }
 
+// An index whose last field is the row key holds the ties of its leading fields in the key
+// order that settles them: ordered by City, with each city a long run of rows, every page
+// is read from it without sorting the run.
+TEST_P(IndexTieOrderPlanTest, AnIndexEndingInTheKeyServesTheOrderOfItsOtherFields) {
+    Database->Execute("CREATE TABLE \"Cust\" (\"ID\" INTEGER PRIMARY KEY, "
+                      "\"City\" VARCHAR(10), \"Name\" VARCHAR(10))");
+    Database->Execute("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+                      "WHERE i < 20000) INSERT INTO \"Cust\" SELECT i, 'C' || (i % 4), "
+                      "'N' || ((i * 7919) % 10007) FROM n");
+    Database->Execute("CREATE INDEX \"CustCityKey\" ON \"Cust\" (\"City\", \"ID\")");
+    Database->Execute("ANALYZE \"Cust\"");
+    ExpectIndexServesEveryPage("City", "CustCityKey");
+    ExpectIndexServesEveryPage("City:D", "CustCityKey");
+}
+
 INSTANTIATE_TEST_SUITE_P(Plans, IndexTieOrderPlanTest, ::testing::ValuesIn(ReadingBackends()),
                          vorn::test::BackendTestName);
 
