@@ -65,8 +65,10 @@ std::unique_ptr<TSampleTarget> CreatePostgresTarget(const std::string& ConnInfo,
 
 // The tables in the MariaDB database of a connection string ("unix_socket=... user=...
 // database=..."): InnoDB, text in utf8mb4 compared byte by byte. Existing tables are an
-// error unless Replace is set, which drops them at once. The server commits each table
-// as it is created, so a target destroyed before Commit drops the tables it created.
+// error unless Replace is set. The server commits each table as it is created, so the
+// tables are built under other names and take their places at Commit in one step, which
+// is also when Replace drops the tables they displace; a target destroyed before Commit
+// drops the tables it built and leaves the existing ones as they were.
 std::unique_ptr<TSampleTarget> CreateMariaDbTarget(const std::string& ConnInfo, bool Replace);
 
 struct TSampleOptions {

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <set>
 
 namespace vorn::sampledata {
@@ -66,63 +67,83 @@ int LoadSourceError(void*, char* Message, unsigned int Size) {
     return CR_UNKNOWN_ERROR;
 }
 
+// The name a table is built under: the sample's own tables stay as they are until the new
+// ones are complete.
+std::string BuildingName(const std::string& Name) {
+    return Name + "__building";
+}
+
+// Where a replaced table waits between the swap and its drop.
+std::string ReplacedName(const std::string& Name) {
+    return Name + "__replaced";
+}
+
+// The client library's connection, closed with the object that holds it.
+using TConnectionHandle = std::unique_ptr<MYSQL, decltype(&mysql_close)>;
+
 // MariaDB commits every CREATE and DROP at once, so a target cannot hide its work in a
-// transaction: the tables it created are dropped again when it is destroyed before
-// Commit. Replace drops the existing tables when the target is created.
+// transaction. It builds each table under another name instead and puts the finished
+// tables in place at Commit with one RENAME TABLE, which the server runs as a whole; with
+// Replace the tables they displace are dropped only then. A target destroyed before
+// Commit drops the tables it built and leaves the existing ones untouched.
 class TMariaDbTarget final : public TSampleTarget {
 public:
-    TMariaDbTarget(const std::string& ConnInfo, bool Replace) {
+    TMariaDbTarget(const std::string& ConnInfo, bool Replace)
+        : FConnection(mysql_init(nullptr), &mysql_close) {
         const TMariaDbConnInfo Info = ParseMariaDbConnInfo(ConnInfo);
-        FConnection = mysql_init(nullptr);
         if (FConnection == nullptr)
             throw Exception("CreateMariaDbTarget() Out of memory");
-        mysql_optionsv(FConnection, MYSQL_SET_CHARSET_NAME, "utf8mb4");
+        MYSQL* Connection = FConnection.get();
+        mysql_optionsv(Connection, MYSQL_SET_CHARSET_NAME, "utf8mb4");
         const unsigned LocalFiles = 1;
-        mysql_optionsv(FConnection, MYSQL_OPT_LOCAL_INFILE, &LocalFiles);
+        mysql_optionsv(Connection, MYSQL_OPT_LOCAL_INFILE, &LocalFiles);
         if (!Info.UnixSocket.empty()) {
             const unsigned Protocol = MYSQL_PROTOCOL_SOCKET;
-            mysql_optionsv(FConnection, MYSQL_OPT_PROTOCOL, &Protocol);
+            mysql_optionsv(Connection, MYSQL_OPT_PROTOCOL, &Protocol);
         }
         const auto OrNull = [](const std::string& Text) {
             return Text.empty() ? nullptr : Text.c_str();
         };
-        if (!mysql_real_connect(FConnection, OrNull(Info.Host), OrNull(Info.User),
+        if (!mysql_real_connect(Connection, OrNull(Info.Host), OrNull(Info.User),
                                 OrNull(Info.Password), OrNull(Info.Database), Info.Port,
-                                OrNull(Info.UnixSocket), 0)) {
-            const std::string Message = mysql_error(FConnection);
-            Discard();
-            throw Exception("CreateMariaDbTarget() Cannot connect: " + Message);
-        }
+                                OrNull(Info.UnixSocket), 0))
+            throw Exception(std::string("CreateMariaDbTarget() Cannot connect: ") +
+                            mysql_error(Connection));
         // Every value the rows could not hold raises; identifiers are double-quoted as on
         // the other backends.
         Run("SET SESSION sql_mode = 'STRICT_ALL_TABLES,ANSI_QUOTES,NO_ENGINE_SUBSTITUTION'");
-        mysql_set_local_infile_handler(FConnection, &OpenLoadSource, &ReadLoadSource,
+        mysql_set_local_infile_handler(Connection, &OpenLoadSource, &ReadLoadSource,
                                        &CloseLoadSource, &LoadSourceError, &FSource);
         const std::set<std::string> Existing = ExistingTables();
         for (const TSampleTable& Table : SampleSchema()) {
-            if (Existing.count(Table.Name) == 0)
-                continue;
-            if (!Replace) {
-                Discard();
-                throw Exception("CreateMariaDbTarget() The table " + Table.Name +
-                                " already exists");
+            if (Existing.count(Table.Name) != 0) {
+                if (!Replace)
+                    throw Exception("CreateMariaDbTarget() The table " + Table.Name +
+                                    " already exists");
+                FReplaced.push_back(Table.Name);
             }
-            Run("DROP TABLE " + QuoteIdentifier(Table.Name));
+            // What an earlier target that could not clean up (its process ended) left.
+            for (const std::string& Leftover : {BuildingName(Table.Name), ReplacedName(Table.Name)})
+                if (Existing.count(Leftover) != 0)
+                    Run("DROP TABLE " + QuoteIdentifier(Leftover));
         }
     }
 
     ~TMariaDbTarget() override {
         if (!FCommitted && FConnection != nullptr)
             for (const std::string& Name : FCreated)
-                mysql_query(FConnection, ("DROP TABLE IF EXISTS " + QuoteIdentifier(Name)).c_str());
-        Discard();
+                mysql_query(
+                    FConnection.get(),
+                    ("DROP TABLE IF EXISTS " + QuoteIdentifier(BuildingName(Name))).c_str());
     }
 
     void BeginTable(const TSampleTable& Table) override {
         if (FTable != nullptr)
             throw Exception("TMariaDbTarget.BeginTable() The table " + FTable->Name +
                             " was not ended");
-        Run(CreateTableSql(Table, &MariaDbType) + TableOptions);
+        FBuilding = Table;
+        FBuilding.Name = BuildingName(Table.Name);
+        Run(CreateTableSql(FBuilding, &MariaDbType) + TableOptions);
         FCreated.push_back(Table.Name);
         FTable = &Table;
     }
@@ -141,8 +162,10 @@ public:
             throw Exception("TMariaDbTarget.EndTable() The table " + Table.Name + " was not begun");
         LoadPending();
         FTable = nullptr;
+        // NULLs come first in an index already, and each entry of a secondary index ends
+        // in the primary key, which orders the rows of equal values.
         for (const TSampleIndex& Index : Table.Indexes)
-            Run(CreateIndexSql(Table, Index, false));
+            Run(CreateIndexSql(FBuilding, Index, {}));
     }
 
     void Commit() override {
@@ -150,16 +173,25 @@ public:
             throw Exception("TMariaDbTarget.Commit() The table " + FTable->Name + " was not ended");
         // Statistics now, so that the first reader's plans see the finished tables.
         for (const std::string& Name : FCreated)
-            Run("ANALYZE TABLE " + QuoteIdentifier(Name));
+            Run("ANALYZE TABLE " + QuoteIdentifier(BuildingName(Name)));
+        std::string Rename;
+        for (const std::string& Name : FReplaced)
+            Rename += ", " + QuoteIdentifier(Name) + " TO " + QuoteIdentifier(ReplacedName(Name));
+        for (const std::string& Name : FCreated)
+            Rename += ", " + QuoteIdentifier(BuildingName(Name)) + " TO " + QuoteIdentifier(Name);
+        if (!Rename.empty())
+            Run("RENAME TABLE " + Rename.substr(2));
         FCommitted = true;
-        Discard();
+        for (const std::string& Name : FReplaced)
+            Run("DROP TABLE " + QuoteIdentifier(ReplacedName(Name)));
+        FConnection.reset();
     }
 
 private:
     std::set<std::string> ExistingTables() {
         Query("SELECT table_name FROM information_schema.tables WHERE table_schema = DATABASE()");
         std::set<std::string> Names;
-        MYSQL_RES* Result = mysql_store_result(FConnection);
+        MYSQL_RES* Result = mysql_store_result(FConnection.get());
         if (Result == nullptr)
             Fail("SELECT table_name");
         while (MYSQL_ROW Row = mysql_fetch_row(Result))
@@ -176,9 +208,9 @@ private:
         if (FPending.empty())
             return;
         FSource.Data = &FPending;
-        Run("LOAD DATA LOCAL INFILE 'sample-rows' INTO TABLE " + QuoteIdentifier(FTable->Name) +
+        Run("LOAD DATA LOCAL INFILE 'sample-rows' INTO TABLE " + QuoteIdentifier(FBuilding.Name) +
             " CHARACTER SET utf8mb4");
-        if (mysql_warning_count(FConnection) > 0)
+        if (mysql_warning_count(FConnection.get()) > 0)
             throw Exception("TMariaDbTarget: loading " + FTable->Name +
                             " gave warnings: " + FirstWarning());
         FPending.clear();
@@ -187,7 +219,7 @@ private:
     std::string FirstWarning() {
         Query("SHOW WARNINGS LIMIT 1");
         std::string Message;
-        if (MYSQL_RES* Result = mysql_store_result(FConnection)) {
+        if (MYSQL_RES* Result = mysql_store_result(FConnection.get())) {
             if (MYSQL_ROW Row = mysql_fetch_row(Result); Row != nullptr && Row[2] != nullptr)
                 Message = Row[2];
             mysql_free_result(Result);
@@ -196,35 +228,31 @@ private:
     }
 
     void Query(const std::string& Sql) {
-        if (mysql_real_query(FConnection, Sql.data(), Sql.size()) != 0)
+        if (mysql_real_query(FConnection.get(), Sql.data(), Sql.size()) != 0)
             Fail(Sql);
     }
 
     // Runs a statement and discards any rows it returns (ANALYZE TABLE reports some).
     void Run(const std::string& Sql) {
         Query(Sql);
-        if (MYSQL_RES* Result = mysql_store_result(FConnection))
+        if (MYSQL_RES* Result = mysql_store_result(FConnection.get()))
             mysql_free_result(Result);
-        else if (mysql_field_count(FConnection) != 0)
+        else if (mysql_field_count(FConnection.get()) != 0)
             Fail(Sql);
     }
 
     [[noreturn]] void Fail(const std::string& Sql) {
         throw Exception("TMariaDbTarget: cannot run " + Sql.substr(0, 80) + ": " +
-                        mysql_error(FConnection));
+                        mysql_error(FConnection.get()));
     }
 
-    void Discard() noexcept {
-        if (FConnection != nullptr)
-            mysql_close(FConnection);
-        FConnection = nullptr;
-    }
-
-    MYSQL* FConnection = nullptr;
+    TConnectionHandle FConnection;
     const TSampleTable* FTable = nullptr;
-    std::string FPending; // rows not loaded yet
+    TSampleTable FBuilding; // the table begun, under the name it is built with
+    std::string FPending;   // rows not loaded yet
     TLoadSource FSource;
-    std::vector<std::string> FCreated; // the tables this target created
+    std::vector<std::string> FCreated;  // the tables this target built, by their final names
+    std::vector<std::string> FReplaced; // the existing tables that Commit replaces
     bool FCommitted = false;
 };
 

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 using namespace vorn;
 using vorn::test::DumpTable;
 using vorn::test::MariaDbTestConnInfo;
@@ -33,6 +35,20 @@ protected:
 
     std::int64_t Count(const std::string& Table) {
         return Rows("SELECT COUNT(*) FROM `" + Table + "`").at(0).at(0).AsInteger();
+    }
+
+    // The tables of the database that belong to the sample, finished or not, in name
+    // order; the program's other tests keep tables of their own there.
+    std::vector<std::string> SampleTables() {
+        std::vector<std::string> Names;
+        for (const auto& Row : Rows("SELECT TABLE_NAME FROM information_schema.tables WHERE "
+                                    "TABLE_SCHEMA = DATABASE() ORDER BY TABLE_NAME")) {
+            const std::string Name = Row.at(0).AsString();
+            for (const sampledata::TSampleTable& Table : sampledata::SampleSchema())
+                if (Name.starts_with(Table.Name))
+                    Names.push_back(Name);
+        }
+        return Names;
     }
 };
 
@@ -86,7 +102,7 @@ TEST_F(SampleMariaDbTarget, TextWithSeparatorsArrivesUnchangedAndTooLongTextFail
     EXPECT_THROW(Target->EndTable(Contact), Exception);
 }
 
-TEST_F(SampleMariaDbTarget, ExistingTablesAreKeptUnlessReplacedAndUnfinishedOnesDropped) {
+TEST_F(SampleMariaDbTarget, ExistingTablesAreKeptUnlessReplaced) {
     sampledata::CreateMariaDbSampleDatabase(MariaDbTestConnInfo(), SmallSampleOptions());
     Exec("DELETE FROM `contact` WHERE `ContactNo` > 5");
     try {
@@ -99,21 +115,78 @@ TEST_F(SampleMariaDbTarget, ExistingTablesAreKeptUnlessReplacedAndUnfinishedOnes
     const auto Counts =
         sampledata::CreateMariaDbSampleDatabase(MariaDbTestConnInfo(), SmallSampleOptions(), true);
     EXPECT_EQ(Count("contact"), Counts.Contacts);
-
-    {
-        const auto Target = sampledata::CreateMariaDbTarget(MariaDbTestConnInfo(), true);
-        Target->BeginTable(sampledata::SampleTable("customer"));
-        EXPECT_THROW(Target->AddRow({std::int64_t{1}}), Exception) << "too few values";
-    }
-    EXPECT_EQ(Rows("SELECT COUNT(*) FROM information_schema.tables WHERE "
-                   "TABLE_SCHEMA = DATABASE()")
-                  .at(0)
-                  .at(0)
-                  .AsInteger(),
-              0);
+    EXPECT_EQ(SampleTables(), (std::vector<std::string>{"contact", "customer", "orders"}));
     EXPECT_THROW(
         sampledata::CreateMariaDbTarget("unix_socket=/tmp/vorn-no-server-here user=root", false),
         Exception);
+}
+
+// A generation that fails, in the first table or after a complete one, leaves the database
+// as it found it: no table of its own, and with Replace the earlier sample whole.
+TEST_F(SampleMariaDbTarget, AFailedGenerationLeavesTheTablesAsTheyWere) {
+    const sampledata::TSampleTable& Customer = sampledata::SampleTable("customer");
+    const sampledata::TSampleTable& Contact = sampledata::SampleTable("contact");
+    const auto CompleteCustomer = [&](sampledata::TSampleTarget& Target) {
+        Target.BeginTable(Customer);
+        std::vector<sampledata::TSampleValue> Row(Customer.Columns.size());
+        Row[0] = std::int64_t{1};
+        Row[1] = std::string("New customer");
+        Target.AddRow(Row);
+        Target.EndTable(Customer);
+    };
+    struct TCase {
+        const char* Name;
+        bool SampleBefore;
+        std::function<void(sampledata::TSampleTarget&)> Fail;
+    };
+    const TCase Cases[] = {
+        {"TooFewValuesInTheFirstTable", false,
+         [&](sampledata::TSampleTarget& Target) {
+             Target.BeginTable(Customer);
+             Target.AddRow({std::int64_t{1}});
+         }},
+        {"TooFewValuesInTheFirstTableOverASample", true,
+         [&](sampledata::TSampleTarget& Target) {
+             Target.BeginTable(Customer);
+             Target.AddRow({std::int64_t{1}});
+         }},
+        {"TooLongTextAfterACompleteTableOverASample", true,
+         [&](sampledata::TSampleTarget& Target) {
+             CompleteCustomer(Target);
+             Target.BeginTable(Contact);
+             Target.AddRow({std::int64_t{1}, std::int64_t{1}, std::string(200, 'x'),
+                            sampledata::TSampleValue{}, sampledata::TSampleValue{}});
+             Target.EndTable(Contact);
+         }},
+        {"CommitWithATableNotEndedOverASample", true,
+         [&](sampledata::TSampleTarget& Target) {
+             CompleteCustomer(Target);
+             Target.BeginTable(Contact);
+             Target.Commit();
+         }},
+    };
+    for (const TCase& Case : Cases) {
+        SCOPED_TRACE(Case.Name);
+        for (const sampledata::TSampleTable& Table : sampledata::SampleSchema())
+            Exec("DROP TABLE IF EXISTS `" + Table.Name + "`");
+        std::vector<std::string> Before;
+        if (Case.SampleBefore) {
+            sampledata::CreateMariaDbSampleDatabase(MariaDbTestConnInfo(), SmallSampleOptions());
+            Before = DumpTable(Alias, "customer");
+        }
+        {
+            const auto Target =
+                sampledata::CreateMariaDbTarget(MariaDbTestConnInfo(), Case.SampleBefore);
+            EXPECT_THROW(Case.Fail(*Target), Exception);
+        }
+        const std::vector<std::string> Left =
+            Case.SampleBefore ? std::vector<std::string>{"contact", "customer", "orders"}
+                              : std::vector<std::string>{};
+        EXPECT_EQ(SampleTables(), Left);
+        if (Case.SampleBefore) {
+            EXPECT_EQ(DumpTable(Alias, "customer"), Before);
+        }
+    }
 }
 
 } // namespace
