@@ -123,10 +123,13 @@ private:
     PGconn* FConnection;
 };
 
-// The text protocol with each "?" of the statement replaced by its parameter as a string
-// literal that the client library escaped: the statements are the benchmark's own and hold
-// no "?" of their own. The session sets ANSI_QUOTES, so that the statements written for
-// the other servers ("Name" quoted) run unchanged.
+// The text protocol with each "?" of the statement, outside quoted text, replaced by its
+// parameter as a string literal that the client library escaped. Every parameter goes as
+// a string, so that the server converts it where it meets a number column: the library's
+// own statements bind typed values instead, a difference that the reference figures carry.
+// A statement whose placeholders do not match its parameters in number is refused rather
+// than measured. The session sets ANSI_QUOTES, so that the statements written for the
+// other servers ("Name" quoted) run unchanged.
 class TBareMariaDb final : public TBareDatabase {
 public:
     explicit TBareMariaDb(const std::string& ConnInfo)
@@ -143,19 +146,7 @@ public:
     void Query(const std::string& Sql, const std::vector<std::string>& Params,
                const TBareRowHandler& Handler) override {
         MYSQL* Connection = FSession.Handle();
-        std::string Text;
-        std::size_t Next = 0;
-        for (const char Character : Sql) {
-            if (Character != '?' || Next == Params.size()) {
-                Text += Character;
-                continue;
-            }
-            const std::string& Param = Params[Next++];
-            std::string Escaped(Param.size() * 2 + 1, '\0');
-            Escaped.resize(
-                mysql_real_escape_string(Connection, Escaped.data(), Param.data(), Param.size()));
-            Text += "'" + Escaped + "'";
-        }
+        const std::string Text = WithParameters(Sql, Params);
         if (mysql_real_query(Connection, Text.data(), Text.size()) != 0)
             Fail(Sql);
         // Rows stream in as the handler takes them, as a grid that reads every row would.
@@ -191,6 +182,42 @@ public:
     std::string Placeholder(int) const override { return "?"; }
 
 private:
+    // Sql with its placeholders replaced. A quote opens text (or a quoted name) that runs to
+    // the next quote of its kind; a doubled quote or a backslash inside text does not end it.
+    std::string WithParameters(const std::string& Sql, const std::vector<std::string>& Params) {
+        std::string Text;
+        std::size_t Next = 0;
+        char Quote = 0;
+        for (std::size_t Index = 0; Index < Sql.size(); ++Index) {
+            const char Character = Sql[Index];
+            if (Quote != 0) {
+                Text += Character;
+                if (Character == '\\' && Quote == '\'' && Index + 1 < Sql.size())
+                    Text += Sql[++Index];
+                else if (Character == Quote)
+                    Quote = 0;
+            } else if (Character == '\'' || Character == '"' || Character == '`') {
+                Text += Character;
+                Quote = Character;
+            } else if (Character != '?') {
+                Text += Character;
+            } else if (Next < Params.size()) {
+                const std::string& Param = Params[Next++];
+                std::string Escaped(Param.size() * 2 + 1, '\0');
+                Escaped.resize(mysql_real_escape_string(FSession.Handle(), Escaped.data(),
+                                                        Param.data(), Param.size()));
+                Text += "'" + Escaped + "'";
+            } else {
+                ++Next;
+            }
+        }
+        if (Next != Params.size())
+            throw std::runtime_error("MariaDB statement " + Sql + " has " + std::to_string(Next) +
+                                     " placeholders for " + std::to_string(Params.size()) +
+                                     " parameters");
+        return Text;
+    }
+
     [[noreturn]] void Fail(const std::string& Sql) {
         throw std::runtime_error("MariaDB cannot run " + Sql + ": " +
                                  mysql_error(FSession.Handle()));

@@ -3,6 +3,7 @@
 #include "apps/samplegen/SampleDatabase.h"
 #include "host/components/text/AsciiText.h"
 #include "host/data/dataset/Database.h"
+#include "host/data/drivers/mariadb/MariaDbConnInfo.h"
 #include "host/data/drivers/mariadb/MariaDbDatabase.h"
 #include "host/data/drivers/postgres/PgDatabase.h"
 
@@ -62,6 +63,32 @@ std::string WithSearchPath(const std::string& ConnInfo, const std::string& Schem
         return ConnInfo + (ConnInfo.find('?') == std::string::npos ? "?" : "&") +
                "options=-csearch_path%3D" + Schema;
     return ConnInfo + " options='-csearch_path=" + Schema + "'";
+}
+
+// ConnInfo, a MariaDB connection string, naming the database Database instead. Every value
+// is quoted again, so that one holding blanks, quotes or backslashes survives.
+std::string MariaDbWithDatabase(const std::string& ConnInfo, const std::string& Database) {
+    TMariaDbConnInfo Info = ParseMariaDbConnInfo(ConnInfo);
+    Info.Database = Database;
+    std::string Result;
+    const auto Add = [&](const char* Key, const std::string& Value) {
+        if (Value.empty())
+            return;
+        Result += std::string(Result.empty() ? "" : " ") + Key + "='";
+        for (const char Character : Value) {
+            if (Character == '\\' || Character == '\'')
+                Result += '\\';
+            Result += Character;
+        }
+        Result += '\'';
+    };
+    Add("host", Info.Host);
+    Add("port", Info.Port == 0 ? "" : std::to_string(Info.Port));
+    Add("unix_socket", Info.UnixSocket);
+    Add("user", Info.User);
+    Add("password", Info.Password);
+    Add("database", Info.Database);
+    return Result;
 }
 
 void RunSQLite(sqlite3* Database, const std::string& Sql) {
@@ -209,9 +236,13 @@ TBenchDatabase PreparePostgresSample(const std::string& ServerConnInfo, int Cust
     return Database;
 }
 
-TBenchDatabase PrepareMariaDbSample(const std::string& ConnInfo, int Customers, bool Fill) {
+TBenchDatabase PrepareMariaDbSample(const std::string& ServerConnInfo, int Customers, bool Fill) {
+    const std::string Name = "sample_" + SizeLabel(Customers);
+    const std::string ConnInfo = MariaDbWithDatabase(ServerConnInfo, Name);
     if (Fill)
         FillServer("MariaDB", Customers, [&] {
+            OpenBareMariaDb(ServerConnInfo)
+                ->Query("CREATE DATABASE IF NOT EXISTS " + Name + " CHARACTER SET utf8mb4", {}, {});
             sampledata::CreateMariaDbSampleDatabase(ConnInfo, SampleOptions(Customers), true);
         });
     const TBenchDatabase Database = ServerSample(bbMariaDb, "mariadb-", ConnInfo, Customers);

@@ -1,9 +1,9 @@
 #pragma once
 
 // The databases the benchmarks run on: the sample schema at several sizes on SQLite
-// (generated once and kept, keyed by size) and on PostgreSQL and MariaDB (filled on every
-// run), plus
-// a small SQLite file with the shapes that size alone does not exercise.
+// (generated once and kept, keyed by size) and on PostgreSQL and MariaDB (filled unless
+// an earlier run's sample is reused), plus a small SQLite file with the shapes that size
+// alone does not exercise.
 
 #include "bench/BareDatabase.h"
 
@@ -39,10 +39,11 @@ TBenchDatabase PrepareSQLiteSample(int Customers, bool Generate);
 // connection starts in, every other size in a schema of its own ("sample_10m"), so that
 // several sizes are there side by side. Registers the alias.
 TBenchDatabase PreparePostgresSample(const std::string& ConnInfo, int Customers, bool Fill);
-// The sample database with Customers customers in the MariaDB database of ConnInfo
-// ("unix_socket=... user=... database=..."): replaced by a fresh one with Fill, else used
-// as it is (an error when its customer table is missing or holds another number of rows).
-// Registers the alias.
+// The sample database with Customers customers on the MariaDB server of ConnInfo
+// ("unix_socket=... user=... database=..."), in a database of its own ("sample_1m"),
+// created when missing, never in the database ConnInfo names: replaced by a fresh one
+// with Fill, else used as it is (an error when its customer table is missing or holds
+// another number of rows). Registers the alias.
 TBenchDatabase PrepareMariaDbSample(const std::string& ConnInfo, int Customers, bool Fill);
 // The connection string that reaches the sample of that size: ConnInfo with the size's
 // schema first on the search path (ConnInfo itself at 1,000,000).

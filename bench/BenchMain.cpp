@@ -1,9 +1,10 @@
 // The benchmarks at scale: the components on the sample database at 10,000 and
 // 1,000,000 customers on SQLite and at 1,000,000 on PostgreSQL and on MariaDB (when
 // VORN_PG_CONNINFO and VORN_MARIADB_CONNINFO name servers), the references in the same
-// run, then the summary. With --large, the user's indexed actions alone at 10,000 and 10,000,000
-// customers on SQLite and on PostgreSQL, each backend's large figures against its small ones. Exits
-// 0 when the run completed, whether or not each target was met; the summary says which were.
+// run, then the summary. With --large, the user's indexed actions alone at 10,000 and
+// 10,000,000 customers on SQLite and on PostgreSQL, each backend's large figures against
+// its small ones. Exits 0 when the run completed, whether or not each target was met; the
+// summary says which were.
 
 #include "bench/BenchDatabases.h"
 #include "bench/BenchRegistry.h"
@@ -24,8 +25,9 @@ constexpr int SmallTable = 10'000;
 constexpr int LargeTable = 1'000'000;
 constexpr int HugeTable = 10'000'000;
 
-// VORN_BENCH_PG_REUSE=1 keeps the server's sample tables from an earlier run.
-bool ReusePostgresTables() {
+// VORN_BENCH_PG_REUSE=1 keeps the servers' samples (PostgreSQL's and MariaDB's) from an
+// earlier run.
+bool ReuseServerSamples() {
     const char* Reuse = std::getenv("VORN_BENCH_PG_REUSE");
     return Reuse != nullptr && std::string(Reuse) == "1";
 }
@@ -53,9 +55,9 @@ std::vector<TBenchDatabase> PrepareDatabases() {
     Databases.push_back(PrepareSQLiteSample(SmallTable, true));
     Databases.push_back(PrepareSQLiteSample(LargeTable, true));
     if (const char* ConnInfo = PostgresConnInfo())
-        Databases.push_back(PreparePostgresSample(ConnInfo, LargeTable, !ReusePostgresTables()));
+        Databases.push_back(PreparePostgresSample(ConnInfo, LargeTable, !ReuseServerSamples()));
     if (const char* ConnInfo = MariaDbConnInfo())
-        Databases.push_back(PrepareMariaDbSample(ConnInfo, LargeTable, true));
+        Databases.push_back(PrepareMariaDbSample(ConnInfo, LargeTable, !ReuseServerSamples()));
     return Databases;
 }
 
@@ -80,7 +82,7 @@ std::vector<TRatioTarget> RegisterLargeRun() {
     std::vector<std::pair<TBenchDatabase, TBenchDatabase>> Pairs;
     Pairs.emplace_back(PrepareSQLiteSample(SmallTable, true), PrepareSQLiteSample(HugeTable, true));
     if (const char* ConnInfo = PostgresConnInfo()) {
-        const bool Fill = !ReusePostgresTables();
+        const bool Fill = !ReuseServerSamples();
         Pairs.emplace_back(PreparePostgresSample(ConnInfo, SmallTable, Fill),
                            PreparePostgresSample(ConnInfo, HugeTable, Fill));
     }

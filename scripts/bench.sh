@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Builds a Release tree with the benchmarks (build/bench), starts a throwaway PostgreSQL
 # cluster and (for the normal run) a throwaway MariaDB server, runs the benchmark program,
-# the session-memory program on SQLite and PostgreSQL and, when it is built, the Qt title-click benchmark, then prints the summary again: one line
-# per figure ("figure NAME TIME") and one per ratio ("ratio A / B = X (target ...) ok" or
-# "MISSED"). Arguments go to the benchmark program (for example --benchmark_filter=Locate).
+# the session-memory program on SQLite and PostgreSQL and, when it is built, the Qt
+# title-click benchmark, then prints the summary again: one line per figure ("figure NAME
+# TIME") and one per ratio ("ratio A / B = X (target ...) ok" or "MISSED"). Arguments go
+# to the benchmark program (for example --benchmark_filter=Locate).
 # Exits 1 when a target was missed or a benchmark program failed (a run whose own check
 # fails gives no figure and makes its program exit non-zero).
 #
@@ -14,7 +15,7 @@
 # progress.
 #
 # The SQLite sample databases are kept in build/bench/data, one per size, and generated
-# again only when the generator was rebuilt; the server is filled on every run.
+# again only when the generator was rebuilt; the servers are filled on every run.
 set -euo pipefail
 
 large=()
@@ -56,7 +57,9 @@ trap '"$root/scripts/pg.sh" stop "$VORN_PG_DIR"; rm -f "$log" "$log.click"' EXIT
 if ((${#large[@]} == 0)); then
     mariadb_env=$("$root/scripts/mariadb.sh" start)
     eval "$mariadb_env"
-    trap '"$root/scripts/pg.sh" stop "$VORN_PG_DIR"; "$root/scripts/mariadb.sh" stop "$VORN_MARIADB_DIR"; rm -f "$log" "$log.click"' EXIT
+    trap '"$root/scripts/pg.sh" stop "$VORN_PG_DIR"
+          "$root/scripts/mariadb.sh" stop "$VORN_MARIADB_DIR"
+          rm -f "$log" "$log.click"' EXIT
 fi
 trap 'exit 1' INT TERM HUP
 
