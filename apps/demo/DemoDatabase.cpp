@@ -9,6 +9,7 @@
 #include "host/data/drivers/postgres/PgDatabase.h"
 
 #include <iostream>
+#include <memory>
 #include <system_error>
 
 namespace vorn {
@@ -36,6 +37,22 @@ void CreateSQLiteDemoDatabase(const std::filesystem::path& Path, int Customers) 
                         Error.message());
 }
 
+// Whether the server's database holds the sample: every table of it (true) or none
+// (false). Some of them alone are an error: a database left half-filled, or with tables of
+// the same names that are not the sample, is neither used as it is nor overwritten.
+// The connection is closed before the caller fills the database.
+bool HoldsSample(std::unique_ptr<TDriverConnection> Connection, const char* Server) {
+    std::string Present;
+    std::string Missing;
+    for (const sampledata::TSampleTable& Table : sampledata::SampleSchema())
+        (Connection->TableExists(Table.Name) ? Present : Missing) += ", " + Table.Name;
+    if (!Present.empty() && !Missing.empty())
+        throw Exception(std::string("The ") + Server + " database holds the sample tables " +
+                        Present.substr(2) + " but not " + Missing.substr(2) +
+                        ": drop them, or choose another database");
+    return Missing.empty();
+}
+
 } // namespace
 
 std::filesystem::path RegisterSQLiteDemoDatabase(const std::filesystem::path& Folder,
@@ -50,7 +67,7 @@ std::filesystem::path RegisterSQLiteDemoDatabase(const std::filesystem::path& Fo
 
 void RegisterPostgresDemoDatabase(const std::string& ConnInfo, int Customers) {
     // Connection failures surface here, before any window is shown.
-    if (!TPgConnection(ConnInfo).TableExists("customer")) {
+    if (!HoldsSample(std::make_unique<TPgConnection>(ConnInfo), "PostgreSQL")) {
         std::cout << "Filling the PostgreSQL database with the sample data\n";
         sampledata::CreatePostgresSampleDatabase(ConnInfo, SampleOptions(Customers));
     }
@@ -58,7 +75,8 @@ void RegisterPostgresDemoDatabase(const std::string& ConnInfo, int Customers) {
 }
 
 void RegisterMariaDbDemoDatabase(const std::string& ConnInfo, int Customers) {
-    if (!TMariaDbConnection(ConnInfo).TableExists("customer")) {
+    // Connection failures surface here, before any window is shown.
+    if (!HoldsSample(std::make_unique<TMariaDbConnection>(ConnInfo), "MariaDB")) {
         std::cout << "Filling the MariaDB database with the sample data\n";
         sampledata::CreateMariaDbSampleDatabase(ConnInfo, SampleOptions(Customers));
     }

@@ -14,7 +14,8 @@ std::filesystem::path RegisterSQLiteDemoDatabase(const std::filesystem::path& Fo
                                                  int Customers);
 
 // The PostgreSQL database of ConnInfo under the demo's alias, filled with the sample data
-// of Customers customers when it has no customer table yet.
+// of Customers customers when it has none of the sample's tables yet; a database with only
+// some of them is an error.
 void RegisterPostgresDemoDatabase(const std::string& ConnInfo, int Customers);
 
 // The same for the MariaDB database of a connection string ("unix_socket=... user=...

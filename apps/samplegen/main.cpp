@@ -53,11 +53,15 @@ int main(int ArgumentCount, char** Arguments) {
         }
         const bool HasValue = Index + 1 < ArgumentCount;
         bool Valid = true;
+        if ((Argument == "--postgres" || Argument == "--mariadb") && Server != toSQLite) {
+            std::cerr << "samplegen: choose one of --postgres or --mariadb\n";
+            return 2;
+        }
         if (Argument == "--force")
             Force = true;
-        else if (Argument == "--postgres" && Server == toSQLite)
+        else if (Argument == "--postgres")
             Server = toPostgres;
-        else if (Argument == "--mariadb" && Server == toSQLite)
+        else if (Argument == "--mariadb")
             Server = toMariaDb;
         else if (Argument == "--customers" && HasValue)
             Valid = ParseNumber(Arguments[++Index], Options.Customers);
