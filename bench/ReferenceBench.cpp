@@ -50,12 +50,14 @@ void NaiveReadSortScan(benchmark::State& State, const TBenchDatabase& Database) 
     }
 }
 
-// The database's case-insensitive prefix search for the first record in Name order.
+// The database's case-insensitive prefix search for the first record in Name order. Both
+// sides are folded by the server, which may fold letters beyond ASCII (MariaDB does): a key
+// such as "đorđe la" then meets its name however the server folds it.
 void BareLike(benchmark::State& State, const TBenchDatabase& Database) {
     const auto Bare = Database.OpenBare();
     const std::vector<std::string> Keys = LocateKeys(*Bare, Database.Customers);
-    const std::string Sql = "SELECT * FROM customer WHERE upper(\"Name\") LIKE " +
-                            Bare->Placeholder(1) + " ORDER BY \"Name\", \"CustNo\" LIMIT 1";
+    const std::string Sql = "SELECT * FROM customer WHERE upper(\"Name\") LIKE upper(" +
+                            Bare->Placeholder(1) + ") ORDER BY \"Name\", \"CustNo\" LIMIT 1";
     std::size_t Next = 0;
     for (auto _ : State) {
         const std::string Pattern = UpperCaseAscii(Keys[Next]) + "%";
