@@ -22,6 +22,8 @@ const char* BackendName(TTestBackend Backend) {
         return "PostgreSQL";
     case tbPostgreSQLStandby:
         return "PostgreSQLStandby";
+    case tbMariaDB:
+        return "MariaDB";
     }
     return "?";
 }

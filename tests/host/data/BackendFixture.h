@@ -13,6 +13,9 @@
 namespace vorn::test {
 
 class TTempDatabase;
+namespace testsupport {
+class TMariaDbScratchDatabase;
+}
 
 // INSTANTIATE_TEST_SUITE_P(..., ::testing::ValuesIn(AllBackends), ...), or ReadingBackends()
 // for tests whose datasets only read.
@@ -20,23 +23,25 @@ using testsupport::AllBackends;
 using testsupport::BackendCount;
 using testsupport::BackendName;
 using testsupport::ReadingBackends;
+using testsupport::tbMariaDB;
 using testsupport::tbPostgreSQL;
 using testsupport::tbPostgreSQLStandby;
 using testsupport::tbSQLite;
 using testsupport::TTestBackend;
 
 // A fresh, empty database on one backend, registered under an alias of its own: a SQLite
-// file in a temporary folder, or a schema of its own in the PostgreSQL test database
-// (which the alias's connections search first). A connection of its own sets up data
-// and checks results.
+// file in a temporary folder, a schema of its own in the PostgreSQL test database
+// (which the alias's connections search first), or a database of its own on the MariaDB
+// test server. A connection of its own sets up data and checks results.
 //
 // On the standby the alias and Connection() read from the standby, while Execute and
 // Column work on the primary; Execute returns once the standby has replayed what it
 // wrote.
 //
-// Statements are written once for both backends: identifiers in double quotes (so that
-// PostgreSQL keeps their case) and parameters as ?1, ?2, ... Raises when the
-// PostgreSQL test server was not started (VORN_PG_CONNINFO unset).
+// Statements are written once for all backends: identifiers in double quotes (so that
+// PostgreSQL keeps their case; backticks on MariaDB) and parameters as ?1, ?2, ... Raises
+// when the backend's test server was not started (VORN_PG_CONNINFO or VORN_MARIADB_CONNINFO
+// unset).
 class TBackendDatabase {
 public:
     explicit TBackendDatabase(TTestBackend Backend);
@@ -47,8 +52,8 @@ public:
     TTestBackend Backend() const { return FBackend; }
     bool IsSQLite() const { return FBackend == tbSQLite; }
     const std::string& Alias() const { return FAlias; }
-    // The schema holding the tables on PostgreSQL, and the connection string that
-    // reaches it; both empty on SQLite.
+    // The schema holding the tables on PostgreSQL (the database on MariaDB), and the
+    // connection string that reaches it; both empty on SQLite.
     const std::string& Schema() const { return FSchema; }
     const std::string& ConnInfo() const { return FConnInfo; }
 
@@ -64,6 +69,7 @@ private:
 
     TTestBackend FBackend;
     std::unique_ptr<TTempDatabase> FFile;
+    std::unique_ptr<testsupport::TMariaDbScratchDatabase> FMariaDb;
     std::string FAlias;
     std::string FSchema;
     std::string FConnInfo;

@@ -1,0 +1,66 @@
+#include "tests/support/MariaDbScratch.h"
+
+#include "host/components/model/Exception.h"
+#include "host/data/drivers/DatabaseError.h"
+#include "host/data/drivers/mariadb/MariaDbConnection.h"
+
+#include <atomic>
+#include <cstdlib>
+#include <sstream>
+#include <unistd.h>
+
+namespace vorn::testsupport {
+
+std::string MariaDbServerConnInfo() {
+    const char* Value = std::getenv("VORN_MARIADB_CONNINFO");
+    return Value ? Value : "";
+}
+
+std::string MariaDbConnInfoWithDatabase(const std::string& ConnInfo, const std::string& Database) {
+    std::istringstream Words(ConnInfo);
+    std::string Result;
+    std::string Word;
+    while (Words >> Word)
+        if (Word.rfind("database=", 0) != 0)
+            Result += Word + " ";
+    return Result + "database=" + Database;
+}
+
+std::string MariaDbSql(const std::string& Sql) {
+    std::string Result = Sql;
+    bool InLiteral = false;
+    for (char& C : Result) {
+        if (C == '\'')
+            InLiteral = !InLiteral;
+        else if (C == '"' && !InLiteral)
+            C = '`';
+    }
+    return Result;
+}
+
+TMariaDbScratchDatabase::TMariaDbScratchDatabase(const std::string& Prefix) {
+    const std::string Server = MariaDbServerConnInfo();
+    if (Server.empty())
+        throw Exception("VORN_MARIADB_CONNINFO is not set: MariaDB tests need the test server. "
+                        "Run scripts/test.sh, or start one with: eval \"$(scripts/mariadb.sh "
+                        "start)\"");
+    static std::atomic<int> Counter{0};
+    FName = Prefix + std::to_string(getpid()) + "_" + std::to_string(++Counter);
+    FAdmin = std::make_unique<TMariaDbConnection>(Server);
+    // A dataset left open by a failed test must not make the drop wait forever.
+    FAdmin->ExecuteCommand("SET SESSION lock_wait_timeout = 10", {});
+    FAdmin->ExecuteCommand(
+        "CREATE DATABASE " + FName + " CHARACTER SET utf8mb4 COLLATE utf8mb4_nopad_bin", {});
+    FConnInfo = MariaDbConnInfoWithDatabase(Server, FName);
+}
+
+TMariaDbScratchDatabase::~TMariaDbScratchDatabase() {
+    try {
+        FAdmin->ExecuteCommand("DROP DATABASE " + FName, {});
+    } catch (const EDatabaseError&) {
+        // A test that left a dataset open has failed already; the server is thrown away
+        // after the run.
+    }
+}
+
+} // namespace vorn::testsupport
