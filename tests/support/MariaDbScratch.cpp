@@ -38,6 +38,24 @@ std::string MariaDbSql(const std::string& Sql) {
     return Result;
 }
 
+namespace {
+
+class TStatementConnection : public TMariaDbConnection {
+public:
+    using TMariaDbConnection::TMariaDbConnection;
+
+    std::unique_ptr<TDriverCursor> Execute(const std::string& Sql,
+                                           const std::vector<TVariant>& Params) override {
+        return TMariaDbConnection::Execute(MariaDbSql(Sql), Params);
+    }
+    std::int64_t ExecuteCommand(const std::string& Sql,
+                                const std::vector<TVariant>& Params) override {
+        return TMariaDbConnection::ExecuteCommand(MariaDbSql(Sql), Params);
+    }
+};
+
+} // namespace
+
 TMariaDbScratchDatabase::TMariaDbScratchDatabase(const std::string& Prefix) {
     const std::string Server = MariaDbServerConnInfo();
     if (Server.empty())
@@ -52,6 +70,10 @@ TMariaDbScratchDatabase::TMariaDbScratchDatabase(const std::string& Prefix) {
     FAdmin->ExecuteCommand(
         "CREATE DATABASE " + FName + " CHARACTER SET utf8mb4 COLLATE utf8mb4_nopad_bin", {});
     FConnInfo = MariaDbConnInfoWithDatabase(Server, FName);
+}
+
+std::unique_ptr<TDriverConnection> TMariaDbScratchDatabase::ConnectForStatements() const {
+    return std::make_unique<TStatementConnection>(FConnInfo);
 }
 
 TMariaDbScratchDatabase::~TMariaDbScratchDatabase() {

@@ -6,8 +6,9 @@
 #include <string>
 
 namespace vorn {
+class TDriverConnection;
 class TMariaDbConnection;
-}
+} // namespace vorn
 
 namespace vorn::testsupport {
 
@@ -37,6 +38,9 @@ public:
 
     const std::string& Name() const { return FName; }
     const std::string& ConnInfo() const { return FConnInfo; }
+    // A connection to the database for the test's own statements, which it takes as the
+    // other backends do: identifiers in double quotes (MariaDbSql).
+    std::unique_ptr<TDriverConnection> ConnectForStatements() const;
 
 private:
     std::string FName;

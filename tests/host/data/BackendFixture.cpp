@@ -7,7 +7,6 @@
 #include "host/components/text/CodePage.h"
 #include "host/data/dataset/Database.h"
 #include "host/data/drivers/DatabaseError.h"
-#include "host/data/drivers/mariadb/MariaDbConnection.h"
 #include "host/data/drivers/mariadb/MariaDbDatabase.h"
 #include "host/data/drivers/postgres/PgDatabase.h"
 #include "tests/support/MariaDbScratch.h"
@@ -47,7 +46,7 @@ TBackendDatabase::TBackendDatabase(TTestBackend Backend) : FBackend(Backend) {
         FSchema = FMariaDb->Name();
         FAlias = "MariaDbBackend" + UniqueSuffix();
         FConnInfo = FMariaDb->ConnInfo();
-        FConnection = std::make_unique<TMariaDbConnection>(FConnInfo);
+        FConnection = FMariaDb->ConnectForStatements();
         RegisterMariaDbDatabase(FAlias, FConnInfo);
         return;
     }
@@ -94,10 +93,9 @@ TBackendDatabase::~TBackendDatabase() {
 }
 
 std::string TBackendDatabase::NativeSql(const std::string& Sql) const {
-    if (FBackend == tbSQLite)
+    // The MariaDB connection moves double-quoted identifiers into backticks itself.
+    if (FBackend != tbPostgreSQL && FBackend != tbPostgreSQLStandby)
         return Sql;
-    if (FBackend == tbMariaDB)
-        return testsupport::MariaDbSql(Sql);
     // ?N becomes $N outside quotes; the test statements hold no other question marks.
     std::string Result;
     char Quote = 0;

@@ -61,7 +61,8 @@ public:
     // The first column of every row of a query, as text ("NULL" for null).
     std::vector<std::string> Column(const std::string& Sql,
                                     const std::vector<TVariant>& Params = {});
-    // The connection that reads what the alias reads.
+    // The connection that reads what the alias reads (on MariaDB it takes statements with
+    // double-quoted identifiers, as the fixture does).
     TDriverConnection& Connection() { return FStandby ? *FStandby : *FConnection; }
 
 private:
