@@ -27,13 +27,18 @@ std::string MariaDbConnInfoWithDatabase(const std::string& ConnInfo, const std::
 }
 
 std::string MariaDbSql(const std::string& Sql) {
+    // Literals ('...') and identifiers already in backticks are kept as they are.
     std::string Result = Sql;
-    bool InLiteral = false;
+    char Quote = 0;
     for (char& C : Result) {
-        if (C == '\'')
-            InLiteral = !InLiteral;
-        else if (C == '"' && !InLiteral)
+        if (Quote != 0) {
+            if (C == Quote)
+                Quote = 0;
+        } else if (C == '\'' || C == '`') {
+            Quote = C;
+        } else if (C == '"') {
             C = '`';
+        }
     }
     return Result;
 }

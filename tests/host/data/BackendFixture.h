@@ -1,6 +1,7 @@
 #pragma once
 
 #include "host/data/drivers/Driver.h"
+#include "tests/support/MariaDbScratch.h"
 #include "tests/support/TestBackend.h"
 
 #include <gtest/gtest.h>
@@ -13,9 +14,6 @@
 namespace vorn::test {
 
 class TTempDatabase;
-namespace testsupport {
-class TMariaDbScratchDatabase;
-}
 
 // INSTANTIATE_TEST_SUITE_P(..., ::testing::ValuesIn(AllBackends), ...), or ReadingBackends()
 // for tests whose datasets only read.
@@ -51,6 +49,7 @@ public:
 
     TTestBackend Backend() const { return FBackend; }
     bool IsSQLite() const { return FBackend == tbSQLite; }
+    bool IsMariaDB() const { return FBackend == tbMariaDB; }
     const std::string& Alias() const { return FAlias; }
     // The schema holding the tables on PostgreSQL (the database on MariaDB), and the
     // connection string that reaches it; both empty on SQLite.
