@@ -5,7 +5,9 @@
 #include "host/data/drivers/mariadb/MariaDbConnection.h"
 
 #include <atomic>
+#include <cctype>
 #include <cstdlib>
+#include <regex>
 #include <sstream>
 #include <unistd.h>
 
@@ -40,7 +42,23 @@ std::string MariaDbSql(const std::string& Sql) {
             C = '`';
         }
     }
-    return Result;
+    // "X [ASC|DESC] NULLS FIRST|LAST" on a quoted column: MariaDB places NULLs by a term of
+    // their own before the column's.
+    static const std::regex NullsPlaced(R"((`[^`]*`)( ASC| DESC)? NULLS (FIRST|LAST))",
+                                        std::regex::icase);
+    std::string Placed;
+    auto Rest = Result.cbegin();
+    for (std::sregex_iterator Match(Result.begin(), Result.end(), NullsPlaced), End; Match != End;
+         ++Match) {
+        const std::smatch& Term = *Match;
+        Placed.append(Rest, Term[0].first);
+        const bool First = std::toupper(static_cast<unsigned char>(Term[3].str()[0])) == 'F';
+        Placed +=
+            Term[1].str() + " IS NULL" + (First ? " DESC, " : ", ") + Term[1].str() + Term[2].str();
+        Rest = Term[0].second;
+    }
+    Placed.append(Rest, Result.cend());
+    return Placed;
 }
 
 namespace {
