@@ -58,6 +58,9 @@ std::string MariaDbSql(const std::string& Sql) {
         Rest = Term[0].second;
     }
     Placed.append(Rest, Result.cend());
+    // ANALYZE names the table after TABLE.
+    if (Placed.starts_with("ANALYZE `"))
+        Placed.insert(8, "TABLE ");
     return Placed;
 }
 

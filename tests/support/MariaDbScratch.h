@@ -21,8 +21,9 @@ std::string MariaDbConnInfoWithDatabase(const std::string& ConnInfo, const std::
 
 // A statement written for all backends, for MariaDB: identifiers in double quotes move into
 // backticks, and the NULLS FIRST or LAST of a quoted column in an order becomes a term of
-// its own ("X" DESC NULLS LAST: `X` IS NULL, `X` DESC). Single-quoted literals are kept as
-// they are; the ?N placeholders are the driver's own.
+// its own ("X" DESC NULLS LAST: `X` IS NULL, `X` DESC), and ANALYZE "X" becomes ANALYZE
+// TABLE `X`. Single-quoted literals are kept as they are; the ?N placeholders are the
+// driver's own.
 std::string MariaDbSql(const std::string& Sql);
 
 // A fresh database on the MariaDB test server (utf8mb4, compared byte by byte without

@@ -422,7 +422,8 @@ protected:
     int Seeks() {
         int Seeks = 0;
         for (const TRecordedStatement& Statement : Log) {
-            if (Statement.Sql.find("\"Name\" >=") == std::string::npos)
+            if (Statement.Sql.find(Database->Connection().QuoteIdentifier("Name") + " >=") ==
+                std::string::npos)
                 continue;
             ++Seeks;
             if (!Database->IsSQLite())
