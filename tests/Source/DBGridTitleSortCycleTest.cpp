@@ -273,6 +273,10 @@ INSTANTIATE_TEST_SUITE_P(Cycles, TitleSortCycleSequenceTest, ::testing::ValuesIn
 INSTANTIATE_TEST_SUITE_P(PostgreSQLStandby, TitleSortCycleSequenceTest,
                          ::testing::ValuesIn(testtables::ServerCasesOnStandby(CycleCases)),
                          [](const auto& Info) { return std::string(Info.param.Title); });
+INSTANTIATE_TEST_SUITE_P(MariaDB, TitleSortCycleSequenceTest,
+                         ::testing::ValuesIn(testtables::ServerCasesOn(CycleCases,
+                                                                       testtables::tbMariaDB)),
+                         [](const auto& Info) { return std::string(Info.param.Title); });
 
 // ---------------------------------------------------------------- which fields start descending
 

@@ -27,21 +27,28 @@ using testsupport::TTestBackend;
 using enum testsupport::TTestBackend;
 
 // For a table of cases that name their backend in a Backend member: the cases on the
-// PostgreSQL server (Server) moved to its standby (Standby), or none when the test server
-// has no standby.
+// PostgreSQL server (Server) moved to another server backend (To).
+template <typename TCase, typename TBackendKind = TTestBackend>
+std::vector<TCase> ServerCasesOn(const std::vector<TCase>& Cases, TBackendKind To,
+                                 TBackendKind Server = tbPostgreSQL) {
+    std::vector<TCase> Moved;
+    for (const TCase& Case : Cases)
+        if (Case.Backend == Server) {
+            Moved.push_back(Case);
+            Moved.back().Backend = To;
+        }
+    return Moved;
+}
+
+// The cases on the PostgreSQL server (Server) moved to its standby (Standby), or none when
+// the test server has no standby.
 template <typename TCase, typename TBackendKind = TTestBackend>
 std::vector<TCase> ServerCasesOnStandby(const std::vector<TCase>& Cases,
                                         TBackendKind Server = tbPostgreSQL,
                                         TBackendKind Standby = tbPostgreSQLStandby) {
-    std::vector<TCase> Moved;
     if (ReadingBackends().back() != tbPostgreSQLStandby)
-        return Moved;
-    for (const TCase& Case : Cases)
-        if (Case.Backend == Server) {
-            Moved.push_back(Case);
-            Moved.back().Backend = Standby;
-        }
-    return Moved;
+        return {};
+    return ServerCasesOn(Cases, Standby, Server);
 }
 
 // An empty database of its own registered as a database alias: a SQLite file in the
