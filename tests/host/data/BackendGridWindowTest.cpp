@@ -423,13 +423,20 @@ TEST_P(RecordWindowTest, AJumpReadsTheRecordsThatTheRowsShow) {
 TEST_P(RecordWindowTest, TheDatabaseEstimatesATablesRowsWithoutCountingThem) {
     TTableStatistics* Statistics = Database->Connection().TableStatistics();
     ASSERT_NE(Statistics, nullptr);
-    EXPECT_EQ(Statistics->EstimatedRowCount("Items"),
-              Database->IsSQLite() ? std::optional<std::int64_t>(ItemCount) : std::nullopt);
+    // InnoDB keeps an estimate from the start, refreshed in the background: some number.
+    if (Database->IsMariaDB())
+        EXPECT_TRUE(Statistics->EstimatedRowCount("Items").has_value());
+    else
+        EXPECT_EQ(Statistics->EstimatedRowCount("Items"),
+                  Database->IsSQLite() ? std::optional<std::int64_t>(ItemCount) : std::nullopt);
     Database->Execute("DELETE FROM \"Items\" WHERE \"ID\" > 20");
     Database->Execute("ANALYZE \"Items\"");
     EXPECT_EQ(Statistics->EstimatedRowCount("Items"), 20);
-    EXPECT_EQ(Statistics->EstimatedRowCount("Groups"),
-              Database->IsSQLite() ? std::optional<std::int64_t>(3) : std::nullopt);
+    if (Database->IsMariaDB())
+        EXPECT_TRUE(Statistics->EstimatedRowCount("Groups").has_value());
+    else
+        EXPECT_EQ(Statistics->EstimatedRowCount("Groups"),
+                  Database->IsSQLite() ? std::optional<std::int64_t>(3) : std::nullopt);
     EXPECT_THROW(Statistics->EstimatedRowCount("NoSuchTable"), EDatabaseError);
 }
 
