@@ -28,19 +28,23 @@ std::string MariaDbConnInfoWithDatabase(const std::string& ConnInfo, const std::
     return Result + "database=" + Database;
 }
 
-std::string MariaDbSql(const std::string& Sql) {
-    // Literals ('...') and identifiers already in backticks are kept as they are.
-    std::string Result = Sql;
+std::string MariaDbSql(const std::string& Sql, bool DoubleBackslashes) {
+    // Identifiers already in backticks are kept as they are, and so are literals ('...').
+    std::string Result;
     char Quote = 0;
-    for (char& C : Result) {
+    for (const char C : Sql) {
         if (Quote != 0) {
             if (C == Quote)
                 Quote = 0;
+            else if (C == '\\' && Quote == '\'' && DoubleBackslashes)
+                Result += C;
         } else if (C == '\'' || C == '`') {
             Quote = C;
         } else if (C == '"') {
-            C = '`';
+            Result += '`';
+            continue;
         }
+        Result += C;
     }
     // "X [ASC|DESC] NULLS FIRST|LAST" on a quoted column: MariaDB places NULLs by a term of
     // their own before the column's.
@@ -76,11 +80,11 @@ public:
 
     std::unique_ptr<TDriverCursor> Execute(const std::string& Sql,
                                            const std::vector<TVariant>& Params) override {
-        return TMariaDbConnection::Execute(MariaDbSql(Sql), Params);
+        return TMariaDbConnection::Execute(MariaDbSql(Sql, false), Params);
     }
     std::int64_t ExecuteCommand(const std::string& Sql,
                                 const std::vector<TVariant>& Params) override {
-        return TMariaDbConnection::ExecuteCommand(MariaDbSql(Sql), Params);
+        return TMariaDbConnection::ExecuteCommand(MariaDbSql(Sql, false), Params);
     }
 };
 

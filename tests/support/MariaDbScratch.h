@@ -22,9 +22,10 @@ std::string MariaDbConnInfoWithDatabase(const std::string& ConnInfo, const std::
 // A statement written for all backends, for MariaDB: identifiers in double quotes move into
 // backticks, and the NULLS FIRST or LAST of a quoted column in an order becomes a term of
 // its own ("X" DESC NULLS LAST: `X` IS NULL, `X` DESC), and ANALYZE "X" becomes ANALYZE
-// TABLE `X`. Single-quoted literals are kept as they are; the ?N placeholders are the
-// driver's own.
-std::string MariaDbSql(const std::string& Sql);
+// TABLE `X`. Single-quoted literals are kept, but with DoubleBackslashes a backslash in one
+// is doubled: it is no escape on the other backends. The ?N placeholders are the driver's
+// own.
+std::string MariaDbSql(const std::string& Sql, bool DoubleBackslashes);
 
 // A fresh database on the MariaDB test server (utf8mb4, compared byte by byte without
 // padding), made at construction and dropped with the object. Raises vorn::Exception when
@@ -41,7 +42,8 @@ public:
     const std::string& Name() const { return FName; }
     const std::string& ConnInfo() const { return FConnInfo; }
     // A connection to the database for the test's own statements, which it takes as the
-    // other backends do: identifiers in double quotes (MariaDbSql).
+    // other backends do: identifiers in double quotes (MariaDbSql, backslashes kept: what
+    // a dataset writes passes through unchanged).
     std::unique_ptr<TDriverConnection> ConnectForStatements() const;
 
 private:

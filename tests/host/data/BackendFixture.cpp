@@ -93,9 +93,10 @@ TBackendDatabase::~TBackendDatabase() {
 }
 
 std::string TBackendDatabase::NativeSql(const std::string& Sql) const {
-    // The MariaDB connection moves double-quoted identifiers into backticks itself.
-    if (FBackend != tbPostgreSQL && FBackend != tbPostgreSQLStandby)
+    if (FBackend == tbSQLite)
         return Sql;
+    if (FBackend == tbMariaDB)
+        return testsupport::MariaDbSql(Sql, true);
     // ?N becomes $N outside quotes; the test statements hold no other question marks.
     std::string Result;
     char Quote = 0;
