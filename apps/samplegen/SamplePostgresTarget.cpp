@@ -147,7 +147,7 @@ public:
             PQclear(Extra);
         FTable = nullptr;
         for (const TSampleIndex& Index : Table.Indexes)
-            Run(CreateIndexSql(Table, Index, true));
+            Run(CreateIndexSql(Table, Index, {.NullsFirst = true, .EndsInKey = true}));
         FWritten.push_back(Table.Name);
     }
 

@@ -97,7 +97,7 @@ public:
     void EndTable(const TSampleTable& Table) override {
         FinalizeInsert();
         for (const TSampleIndex& Index : Table.Indexes)
-            Run(CreateIndexSql(Table, Index, false));
+            Run(CreateIndexSql(Table, Index, {}));
     }
 
     void Commit() override {

@@ -27,14 +27,19 @@ std::string CreateTableSql(const TSampleTable& Table, TSampleColumnTypeName Colu
     return Sql + ")";
 }
 
-std::string CreateIndexSql(const TSampleTable& Table, const TSampleIndex& Index, bool NullsFirst) {
+std::string CreateIndexSql(const TSampleTable& Table, const TSampleIndex& Index,
+                           TSampleIndexStyle Style) {
+    std::vector<std::string> Fields = Index.Fields;
+    const std::string& Key = Table.Columns.front().Name;
+    if (Style.EndsInKey && (Fields.empty() || Fields.back() != Key))
+        Fields.push_back(Key);
     std::string Sql =
         "CREATE INDEX " + QuoteIdentifier(Index.Name) + " ON " + QuoteIdentifier(Table.Name) + " (";
-    for (std::size_t Position = 0; Position < Index.Fields.size(); ++Position) {
+    for (std::size_t Position = 0; Position < Fields.size(); ++Position) {
         if (Position > 0)
             Sql += ", ";
-        Sql += QuoteIdentifier(Index.Fields[Position]);
-        if (NullsFirst)
+        Sql += QuoteIdentifier(Fields[Position]);
+        if (Style.NullsFirst)
             Sql += " NULLS FIRST";
     }
     return Sql + ")";
