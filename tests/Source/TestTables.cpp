@@ -136,7 +136,7 @@ void TTestDatabase::Execute(const std::string& Sql) const {
         return;
     }
     TConnectionLease Lease(FAlias);
-    Lease.Connection().ExecuteCommand(FMariaDb ? testsupport::MariaDbSql(Sql, true) : Sql, {});
+    Lease.Connection().ExecuteCommand(FMariaDb ? testsupport::MariaDbSql(Sql) : Sql, {});
 }
 
 std::unique_ptr<TTestDatabase> CreateCustomerOrders(TTestBackend Backend) {

@@ -215,7 +215,9 @@ TEST_P(HasMinimumTest, TheStepOfAWalkRunsWhereTheDriverSaysSo) {
                       std::string(SQLite ? Case().SQLiteType : Case().PostgresType) + ")");
     TDriverConnection& Connection = Database->Connection();
     const TFieldType Type =
-        Connection.Execute("SELECT \"V\" FROM \"Samples\" LIMIT 0", {})->Column(0).DataType;
+        Connection.Execute(Database->NativeSql("SELECT \"V\" FROM \"Samples\" LIMIT 0"), {})
+            ->Column(0)
+            .DataType;
     const bool HasMinimum = Connection.HasMinimum(Type);
     // SQLite orders every value.
     const bool MariaDB = Database->IsMariaDB();
@@ -224,8 +226,8 @@ TEST_P(HasMinimumTest, TheStepOfAWalkRunsWhereTheDriverSaysSo) {
         << Type;
     const auto Step = [&] {
         return Connection
-            .Execute("SELECT MIN(\"V\") FROM \"Samples\" WHERE \"V\" > (SELECT MIN(\"V\") "
-                     "FROM \"Samples\")",
+            .Execute(Database->NativeSql("SELECT MIN(\"V\") FROM \"Samples\" WHERE \"V\" > "
+                                         "(SELECT MIN(\"V\") FROM \"Samples\")"),
                      {})
             ->Next();
     };

@@ -7,6 +7,7 @@
 #include "host/components/text/CodePage.h"
 #include "host/data/dataset/Database.h"
 #include "host/data/drivers/DatabaseError.h"
+#include "host/data/drivers/mariadb/MariaDbConnection.h"
 #include "host/data/drivers/mariadb/MariaDbDatabase.h"
 #include "host/data/drivers/postgres/PgDatabase.h"
 #include "tests/support/MariaDbScratch.h"
@@ -46,7 +47,7 @@ TBackendDatabase::TBackendDatabase(TTestBackend Backend) : FBackend(Backend) {
         FSchema = FMariaDb->Name();
         FAlias = "MariaDbBackend" + UniqueSuffix();
         FConnInfo = FMariaDb->ConnInfo();
-        FConnection = FMariaDb->ConnectForStatements();
+        FConnection = std::make_unique<TMariaDbConnection>(FConnInfo);
         RegisterMariaDbDatabase(FAlias, FConnInfo);
         return;
     }
@@ -96,7 +97,7 @@ std::string TBackendDatabase::NativeSql(const std::string& Sql) const {
     if (FBackend == tbSQLite)
         return Sql;
     if (FBackend == tbMariaDB)
-        return testsupport::MariaDbSql(Sql, true);
+        return testsupport::MariaDbSql(Sql);
     // ?N becomes $N outside quotes; the test statements hold no other question marks.
     std::string Result;
     char Quote = 0;

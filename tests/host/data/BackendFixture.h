@@ -60,13 +60,15 @@ public:
     // The first column of every row of a query, as text ("NULL" for null).
     std::vector<std::string> Column(const std::string& Sql,
                                     const std::vector<TVariant>& Params = {});
-    // The connection that reads what the alias reads (on MariaDB it takes statements with
-    // double-quoted identifiers, as the fixture does).
+    // The connection that reads what the alias reads. It takes the database's own SQL:
+    // a statement written as for Execute goes through NativeSql first.
     TDriverConnection& Connection() { return FStandby ? *FStandby : *FConnection; }
-
-private:
+    // A statement written for all backends (as Execute takes it) in the database's own
+    // SQL: $N placeholders on PostgreSQL, backticks and literal backslashes on MariaDB
+    // (MariaDbSql).
     std::string NativeSql(const std::string& Sql) const;
 
+private:
     TTestBackend FBackend;
     std::unique_ptr<TTempDatabase> FFile;
     std::unique_ptr<testsupport::TMariaDbScratchDatabase> FMariaDb;

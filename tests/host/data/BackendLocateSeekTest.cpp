@@ -179,7 +179,7 @@ protected:
             Sql += " AND " + NativeFilter(Case().Filter);
         Sql += std::string(" ORDER BY ") + Case().OracleOrder;
         std::vector<TOracleRow> Rows;
-        auto Cursor = Database->Connection().Execute(Sql, {});
+        auto Cursor = Database->Connection().Execute(Database->NativeSql(Sql), {});
         while (Cursor->Next())
             Rows.push_back({static_cast<int>(Cursor->Value(0).AsInteger()), Cursor->Value(1),
                             Cursor->Value(2)});
