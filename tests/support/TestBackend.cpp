@@ -14,6 +14,12 @@ const std::vector<TTestBackend>& ReadingBackends() {
     return Backends;
 }
 
+std::vector<TTestBackend> ReadingBackendsBut(TTestBackend Left) {
+    std::vector<TTestBackend> Backends = ReadingBackends();
+    std::erase(Backends, Left);
+    return Backends;
+}
+
 const char* BackendName(TTestBackend Backend) {
     switch (Backend) {
     case tbSQLite:

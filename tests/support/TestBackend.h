@@ -18,8 +18,11 @@ inline const std::vector<TTestBackend> AllBackends = {tbSQLite, tbPostgreSQL, tb
 // For tests whose datasets only read: AllBackends, and the standby when the test server
 // has one (VORN_PG_STANDBY_CONNINFO is set, as scripts/test.sh does).
 const std::vector<TTestBackend>& ReadingBackends();
+// ReadingBackends without Left, for a suite whose cases cannot differ on that backend.
+std::vector<TTestBackend> ReadingBackendsBut(TTestBackend Left);
 
-// "SQLite", "PostgreSQL", "PostgreSQLStandby" or "MariaDB", for the names of parameterised tests.
+// "SQLite", "PostgreSQL", "PostgreSQLStandby" or "MariaDB", for the names of parameterised
+// tests.
 const char* BackendName(TTestBackend Backend);
 
 } // namespace vorn::testsupport

@@ -95,13 +95,12 @@ protected:
                           ", \"Amount\" INTEGER, \"Tail\" VARCHAR(20), \"Free\" VARCHAR(20), "
                           "\"Odd\" VARCHAR(20))");
         Database->Execute("CREATE INDEX \"ByWord\" ON \"Items\" (\"Word\")");
-        // An index that leads on Odd but cannot search it in the column's order (on
-        // MariaDB: one on a prefix of the column).
-        Database->Execute(Database->IsSQLite()
-                              ? "CREATE INDEX \"ByOdd\" ON \"Items\" (\"Odd\" COLLATE NOCASE)"
-                              : (Postgres
-                                     ? "CREATE INDEX \"ByOdd\" ON \"Items\" USING hash (\"Odd\")"
-                                     : "CREATE INDEX \"ByOdd\" ON \"Items\" (\"Odd\"(2))"));
+        // An index that leads on Odd but cannot search it in the column's order (MariaDB
+        // walks no index).
+        if (!Database->IsMariaDB())
+            Database->Execute(Database->IsSQLite()
+                                  ? "CREATE INDEX \"ByOdd\" ON \"Items\" (\"Odd\" COLLATE NOCASE)"
+                                  : "CREATE INDEX \"ByOdd\" ON \"Items\" USING hash (\"Odd\")");
         Database->Execute("CREATE INDEX \"ByAmountTail\" ON \"Items\" (\"Amount\", \"Tail\")");
         const std::vector<TVariant> Words = {"b",  "B", "a",  "A",  "",  TVariant(), "a",
                                              "10", "9", "ab", "Ab", " ", TVariant(), "b"};

@@ -21,6 +21,7 @@ using testsupport::AllBackends;
 using testsupport::BackendCount;
 using testsupport::BackendName;
 using testsupport::ReadingBackends;
+using testsupport::ReadingBackendsBut;
 using testsupport::tbMariaDB;
 using testsupport::tbPostgreSQL;
 using testsupport::tbPostgreSQLStandby;
