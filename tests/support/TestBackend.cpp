@@ -14,6 +14,11 @@ const std::vector<TTestBackend>& ReadingBackends() {
     return Backends;
 }
 
+std::vector<TTestBackend> WithCaseInsensitiveMariaDB(std::vector<TTestBackend> Backends) {
+    Backends.push_back(tbMariaDBCaseInsensitive);
+    return Backends;
+}
+
 std::vector<TTestBackend> ReadingBackendsBut(TTestBackend Left) {
     std::vector<TTestBackend> Backends = ReadingBackends();
     std::erase(Backends, Left);
@@ -30,6 +35,8 @@ const char* BackendName(TTestBackend Backend) {
         return "PostgreSQLStandby";
     case tbMariaDB:
         return "MariaDB";
+    case tbMariaDBCaseInsensitive:
+        return "MariaDBCaseInsensitive";
     }
     return "?";
 }

@@ -211,14 +211,18 @@ TEST_P(DistinctWalkFilterTest, FilterAppliesToTheValues) {
     EXPECT_EQ(WalkRan(), "");
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, DistinctWalkTest,
-                         ::testing::Combine(::testing::ValuesIn(ReadingBackends()),
-                                            ::testing::ValuesIn(WalkCases)),
-                         BackendCaseTestName<TWalkCase>);
+INSTANTIATE_TEST_SUITE_P(
+    Backends, DistinctWalkTest,
+    ::testing::Combine(
+        ::testing::ValuesIn(vorn::test::WithCaseInsensitiveMariaDB(ReadingBackends())),
+        ::testing::ValuesIn(WalkCases)),
+    BackendCaseTestName<TWalkCase>);
 
-INSTANTIATE_TEST_SUITE_P(Backends, DistinctWalkFilterTest,
-                         ::testing::Combine(::testing::ValuesIn(ReadingBackends()),
-                                            ::testing::Values(WalkCases[0])),
-                         BackendCaseTestName<TWalkCase>);
+INSTANTIATE_TEST_SUITE_P(
+    Backends, DistinctWalkFilterTest,
+    ::testing::Combine(
+        ::testing::ValuesIn(vorn::test::WithCaseInsensitiveMariaDB(ReadingBackends())),
+        ::testing::Values(WalkCases[0])),
+    BackendCaseTestName<TWalkCase>);
 
 } // namespace

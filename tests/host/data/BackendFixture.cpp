@@ -41,9 +41,11 @@ TBackendDatabase::TBackendDatabase(TTestBackend Backend) : FBackend(Backend) {
         FConnection->ExecuteCommand("PRAGMA journal_mode = WAL", {});
         return;
     }
-    if (Backend == tbMariaDB) {
+    if (IsMariaDB()) {
         // A database per test: on MariaDB a schema is a database.
-        FMariaDb = std::make_unique<testsupport::TMariaDbScratchDatabase>("vorn_b");
+        FMariaDb = std::make_unique<testsupport::TMariaDbScratchDatabase>(
+            "vorn_b",
+            Backend == tbMariaDB ? testsupport::MariaDbByteCollation : "utf8mb4_unicode_ci");
         FSchema = FMariaDb->Name();
         FAlias = "MariaDbBackend" + UniqueSuffix();
         FConnInfo = FMariaDb->ConnInfo();
@@ -76,7 +78,7 @@ TBackendDatabase::~TBackendDatabase() {
         FFile.reset();
         return;
     }
-    if (FBackend == tbMariaDB) {
+    if (FMariaDb) {
         FConnection.reset();
         UnregisterDatabase(FAlias);
         FMariaDb.reset();
@@ -96,7 +98,7 @@ TBackendDatabase::~TBackendDatabase() {
 std::string TBackendDatabase::NativeSql(const std::string& Sql) const {
     if (FBackend == tbSQLite)
         return Sql;
-    if (FBackend == tbMariaDB)
+    if (IsMariaDB())
         return testsupport::MariaDbSql(Sql);
     // ?N becomes $N outside quotes; the test statements hold no other question marks.
     std::string Result;

@@ -23,10 +23,12 @@ using testsupport::BackendName;
 using testsupport::ReadingBackends;
 using testsupport::ReadingBackendsBut;
 using testsupport::tbMariaDB;
+using testsupport::tbMariaDBCaseInsensitive;
 using testsupport::tbPostgreSQL;
 using testsupport::tbPostgreSQLStandby;
 using testsupport::tbSQLite;
 using testsupport::TTestBackend;
+using testsupport::WithCaseInsensitiveMariaDB;
 
 // A fresh, empty database on one backend, registered under an alias of its own: a SQLite
 // file in a temporary folder, a schema of its own in the PostgreSQL test database
@@ -50,7 +52,7 @@ public:
 
     TTestBackend Backend() const { return FBackend; }
     bool IsSQLite() const { return FBackend == tbSQLite; }
-    bool IsMariaDB() const { return FBackend == tbMariaDB; }
+    bool IsMariaDB() const { return FBackend == tbMariaDB || FBackend == tbMariaDBCaseInsensitive; }
     const std::string& Alias() const { return FAlias; }
     // The schema holding the tables on PostgreSQL (the database on MariaDB), and the
     // connection string that reaches it; both empty on SQLite.

@@ -270,7 +270,7 @@ constexpr const char* Varchar = "VARCHAR(200)";
 INSTANTIATE_TEST_SUITE_P(
     Seeks, LocateSeekTest,
     ::testing::Combine(
-        ::testing::ValuesIn(AllBackends),
+        ::testing::ValuesIn(vorn::test::WithCaseInsensitiveMariaDB(AllBackends)),
         ::testing::Values(
             TSeekCase{.Name = "Order",
                       .IndexFieldNames = "Name",

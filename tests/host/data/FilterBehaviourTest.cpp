@@ -172,7 +172,9 @@ TEST_P(FilterBehaviourTest, AFilterTheDatabaseRejectsLeavesThePreviousOneInForce
     EXPECT_EQ(Ids(*Table), "2");
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, FilterBehaviourTest, ::testing::ValuesIn(ReadingBackends()),
-                         BackendTestName);
+INSTANTIATE_TEST_SUITE_P(
+    Backends, FilterBehaviourTest,
+    ::testing::ValuesIn(vorn::test::WithCaseInsensitiveMariaDB(ReadingBackends())),
+    BackendTestName);
 
 } // namespace
