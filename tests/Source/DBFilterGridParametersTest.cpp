@@ -6,6 +6,7 @@
 #include "host/data/dataset/Table.h"
 #include "host/data/drivers/SqliteFunctions.h"
 #include "host/data/drivers/mariadb/MariaDbConnInfo.h"
+#include "host/data/drivers/mariadb/MariaDbSession.h"
 #include "tests/Source/TestTables.h"
 
 #include <gtest/gtest.h>
@@ -147,14 +148,13 @@ TIds PostgresIds(const std::string& ConnInfo, const TParameterizedFilter& Filter
 // The condition run through MariaDB's prepared statements with typed parameters. The C API
 // takes positional placeholders: each numbered one becomes "?" and takes its value.
 TIds MariaDbIds(const std::string& ConnInfo, const TParameterizedFilter& Filter) {
+    // The driver's session connects as the connection string says (socket or host and
+    // port, user, password), in utf8mb4; the statement itself runs on the bare client.
     const TMariaDbConnInfo Info = ParseMariaDbConnInfo(ConnInfo);
-    std::unique_ptr<MYSQL, void (*)(MYSQL*)> Connection(mysql_init(nullptr), mysql_close);
-    if (mysql_real_connect(Connection.get(), nullptr, Info.User.c_str(), nullptr,
-                           Info.Database.c_str(), 0, Info.UnixSocket.c_str(), 0) == nullptr) {
-        ADD_FAILURE() << mysql_error(Connection.get());
-        return {};
-    }
-    mysql_set_character_set(Connection.get(), "utf8mb4");
+    const std::string Description = Info.Describe();
+    TMariaDbSession Session(Info, Description);
+    Session.Connect();
+    MYSQL* const Connection = Session.Handle();
     const std::string Sql =
         "SELECT `Id` FROM `Things` WHERE " + Filter.Condition + " ORDER BY `Id`";
     static const std::regex Numbered(R"(\?([0-9]+))");
@@ -169,8 +169,11 @@ TIds MariaDbIds(const std::string& ConnInfo, const TParameterizedFilter& Filter)
     }
     Positional.append(Rest, Sql.cend());
     const auto Close = [](MYSQL_STMT* Statement) { mysql_stmt_close(Statement); };
-    std::unique_ptr<MYSQL_STMT, decltype(Close)> Statement(mysql_stmt_init(Connection.get()),
-                                                           Close);
+    std::unique_ptr<MYSQL_STMT, decltype(Close)> Statement(mysql_stmt_init(Connection), Close);
+    if (!Statement) {
+        ADD_FAILURE() << mysql_error(Connection);
+        return {};
+    }
     if (mysql_stmt_prepare(Statement.get(), Positional.data(), Positional.size()) != 0) {
         ADD_FAILURE() << mysql_stmt_error(Statement.get()) << " in " << Positional;
         return {};
@@ -219,8 +222,10 @@ TIds MariaDbIds(const std::string& ConnInfo, const TParameterizedFilter& Filter)
         return {};
     }
     TIds Ids;
-    while (mysql_stmt_fetch(Statement.get()) == 0)
+    int Fetched = 0;
+    while ((Fetched = mysql_stmt_fetch(Statement.get())) == 0)
         Ids.push_back(Id);
+    EXPECT_EQ(Fetched, MYSQL_NO_DATA) << mysql_stmt_error(Statement.get()) << " in " << Positional;
     return Ids;
 }
 
