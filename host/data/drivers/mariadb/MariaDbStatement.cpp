@@ -102,17 +102,20 @@ int ReadyEvents(short Events) {
     return Ready;
 }
 
-// Runs a call of the client library to its end through its non-blocking form: Start begins
-// it and Continue resumes it with the events it waited for, each storing the call's result
-// and returning what it waits for next (0 once done). Ticks the long-operation monitor every
-// few milliseconds of waiting, and asks the server to stop the statement once the user wants
-// it. Returns the call's result.
-template <typename TStart, typename TContinue>
-int AwaitCall(const TMariaDbSession& Session, TLongOperationScope& Scope, TStart Start,
-              TContinue Continue) {
+// Runs a call of the client library on Statement to its end: Blocking as it is, or, while
+// a long-operation monitor watches, its non-blocking form. Start begins that and Continue
+// resumes it with the events it waited for, each storing the call's result and returning
+// what it waits for next (0 once done). The monitor is ticked every few milliseconds of
+// waiting, and the server asked to stop the statement once the user wants it. Returns the
+// call's result.
+int RunWatched(const TMariaDbSession& Session, TLongOperationScope& Scope, MYSQL_STMT* Statement,
+               int (*Blocking)(MYSQL_STMT*), int (*Start)(int*, MYSQL_STMT*),
+               int (*Continue)(int*, MYSQL_STMT*, int)) {
+    if (!Scope.Watched())
+        return Blocking(Statement);
     using TClock = std::chrono::steady_clock;
     int Result = 0;
-    int Wait = Start(Result);
+    int Wait = Start(&Result, Statement);
     bool CancelSent = false;
     while (Wait != 0) {
         const auto Deadline =
@@ -134,7 +137,7 @@ int AwaitCall(const TMariaDbSession& Session, TLongOperationScope& Scope, TStart
                 CancelSent = true;
             }
         }
-        Wait = Continue(Result, Ready);
+        Wait = Continue(&Result, Statement, Ready);
     }
     return Result;
 }
@@ -238,15 +241,8 @@ void TMariaDbStatement::BindAndExecute(const char* Operation, const std::vector<
     if (!Binds.empty() && mysql_stmt_bind_param(FStatement, Binds.data()) != 0)
         FSession.RaiseLastError(Operation, FStatement);
     TLongOperationScope Scope;
-    const int Result =
-        Scope.Watched()
-            ? AwaitCall(
-                  FSession, Scope,
-                  [this](int& Done) { return mysql_stmt_execute_start(&Done, FStatement); },
-                  [this](int& Done, int Ready) {
-                      return mysql_stmt_execute_cont(&Done, FStatement, Ready);
-                  })
-            : mysql_stmt_execute(FStatement);
+    const int Result = RunWatched(FSession, Scope, FStatement, mysql_stmt_execute,
+                                  mysql_stmt_execute_start, mysql_stmt_execute_cont);
     FCancelled = FCancelled || Scope.Cancelled();
     if (Result != 0)
         RaiseLastError(Operation);
@@ -333,15 +329,8 @@ void TMariaDbStatement::Fetch(const char* Operation) {
     // The first row of a result may be long in coming: the server sends the columns before
     // it has found any.
     TLongOperationScope Scope;
-    const int Result =
-        Scope.Watched()
-            ? AwaitCall(
-                  FSession, Scope,
-                  [this](int& Done) { return mysql_stmt_fetch_start(&Done, FStatement); },
-                  [this](int& Done, int Ready) {
-                      return mysql_stmt_fetch_cont(&Done, FStatement, Ready);
-                  })
-            : mysql_stmt_fetch(FStatement);
+    const int Result = RunWatched(FSession, Scope, FStatement, mysql_stmt_fetch,
+                                  mysql_stmt_fetch_start, mysql_stmt_fetch_cont);
     FCancelled = FCancelled || Scope.Cancelled();
     if (Result == MYSQL_NO_DATA) {
         FExhausted = true;
