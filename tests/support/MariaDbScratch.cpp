@@ -69,6 +69,14 @@ std::string MariaDbSql(const std::string& Sql) {
                 Quote = 0;
             continue;
         }
+        if (Quote != 0) {
+            // Inside an identifier; a double-quoted one ends in a backtick.
+            const bool Ends = C == Quote;
+            Code += Ends ? '`' : C;
+            if (Ends)
+                Quote = 0;
+            continue;
+        }
         if (C == '\'') {
             Result += PlaceNulls(Code);
             Code.clear();
@@ -76,13 +84,9 @@ std::string MariaDbSql(const std::string& Sql) {
             Result += C;
             continue;
         }
-        if (Quote == '`') {
-            if (C == Quote)
-                Quote = 0;
-        } else if (C == '`') {
+        if (C == '`' || C == '"')
             Quote = C;
-        }
-        Code += C == '"' && Quote == 0 ? '`' : C;
+        Code += C == '"' ? '`' : C;
     }
     Result += PlaceNulls(Code);
     // ANALYZE names the table after TABLE.
