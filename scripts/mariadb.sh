@@ -78,11 +78,17 @@ start() {
         exit 1
     }
 
-    # No durability: the data is thrown away after the run.
+    # No durability: the data is thrown away after the run. The tests make and drop a
+    # database, and tables in it, for each case: nothing is synced to disk (no fsync for the
+    # files of a table, the redo log or the server's own files), and tables live in the
+    # system tablespace rather than in files of their own that each CREATE and DROP would
+    # make and remove. Recursive WITH statements that make rows for a test's set-up may run
+    # long (the default stops them after a thousand rows).
     "$server" --no-defaults --user="$user" --datadir="$dir/data" --socket="$dir/s" \
         --pid-file="$dir/server.pid" --log-error="$dir/server.log" --skip-networking \
         --skip-log-bin --innodb-flush-log-at-trx-commit=0 --innodb-doublewrite=0 \
-        --innodb-buffer-pool-size=128M --sync-frm=0 \
+        --innodb-flush-method=nosync --debug-no-sync --innodb-file-per-table=0 \
+        --innodb-buffer-pool-size=128M --sync-frm=0 --max-recursive-iterations=4294967295 \
         --character-set-server=utf8mb4 --collation-server=utf8mb4_nopad_bin \
         >/dev/null 2>&1 &
     local pid=$!

@@ -5,15 +5,19 @@
 #include "host/data/dataset/Query.h"
 #include "host/data/dataset/Table.h"
 #include "host/data/drivers/SqliteFunctions.h"
+#include "host/data/drivers/mariadb/MariaDbConnInfo.h"
+#include "host/data/drivers/mariadb/MariaDbSession.h"
 #include "tests/Source/TestTables.h"
 
 #include <gtest/gtest.h>
 #include <libpq-fe.h>
+#include <mysql.h>
 #include <sqlite3.h>
 
 #include <array>
 #include <charconv>
 #include <memory>
+#include <regex>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -141,6 +145,90 @@ TIds PostgresIds(const std::string& ConnInfo, const TParameterizedFilter& Filter
     return Ids;
 }
 
+// The condition run through MariaDB's prepared statements with typed parameters. The C API
+// takes positional placeholders: each numbered one becomes "?" and takes its value.
+TIds MariaDbIds(const std::string& ConnInfo, const TParameterizedFilter& Filter) {
+    // The driver's session connects as the connection string says (socket or host and
+    // port, user, password), in utf8mb4; the statement itself runs on the bare client.
+    const TMariaDbConnInfo Info = ParseMariaDbConnInfo(ConnInfo);
+    const std::string Description = Info.Describe();
+    TMariaDbSession Session(Info, Description);
+    Session.Connect();
+    MYSQL* const Connection = Session.Handle();
+    const std::string Sql =
+        "SELECT `Id` FROM `Things` WHERE " + Filter.Condition + " ORDER BY `Id`";
+    static const std::regex Numbered(R"(\?([0-9]+))");
+    std::string Positional;
+    std::vector<std::size_t> Order;
+    auto Rest = Sql.cbegin();
+    for (std::sregex_iterator Match(Sql.begin(), Sql.end(), Numbered), End; Match != End; ++Match) {
+        Positional.append(Rest, (*Match)[0].first);
+        Positional += '?';
+        Order.push_back(std::stoul((*Match)[1].str()) - 1);
+        Rest = (*Match)[0].second;
+    }
+    Positional.append(Rest, Sql.cend());
+    const auto Close = [](MYSQL_STMT* Statement) { mysql_stmt_close(Statement); };
+    std::unique_ptr<MYSQL_STMT, decltype(Close)> Statement(mysql_stmt_init(Connection), Close);
+    if (!Statement) {
+        ADD_FAILURE() << mysql_error(Connection);
+        return {};
+    }
+    if (mysql_stmt_prepare(Statement.get(), Positional.data(), Positional.size()) != 0) {
+        ADD_FAILURE() << mysql_stmt_error(Statement.get()) << " in " << Positional;
+        return {};
+    }
+    std::vector<MYSQL_BIND> Binds(Order.size());
+    std::vector<long long> Integers(Order.size());
+    std::vector<double> Floats(Order.size());
+    std::vector<std::string> Texts(Order.size());
+    std::vector<unsigned long> Lengths(Order.size());
+    for (std::size_t Index = 0; Index < Order.size(); ++Index) {
+        if (Order[Index] >= Filter.Values.size()) {
+            ADD_FAILURE() << "no value for placeholder " << Order[Index] + 1 << " in " << Sql;
+            return {};
+        }
+        const TVariant& Value = Filter.Values[Order[Index]];
+        MYSQL_BIND& Bind = Binds[Index];
+        switch (Value.VarType()) {
+        case varInteger:
+        case varBoolean:
+            Integers[Index] = Value.VarType() == varBoolean ? Value.AsBoolean() : Value.AsInteger();
+            Bind.buffer_type = MYSQL_TYPE_LONGLONG;
+            Bind.buffer = &Integers[Index];
+            break;
+        case varFloat:
+            Floats[Index] = Value.AsFloat();
+            Bind.buffer_type = MYSQL_TYPE_DOUBLE;
+            Bind.buffer = &Floats[Index];
+            break;
+        default:
+            Texts[Index] = Value.AsString();
+            Lengths[Index] = Texts[Index].size();
+            Bind.buffer_type = MYSQL_TYPE_STRING;
+            Bind.buffer = Texts[Index].data();
+            Bind.buffer_length = Lengths[Index];
+            Bind.length = &Lengths[Index];
+        }
+    }
+    long long Id = 0;
+    MYSQL_BIND Result{};
+    Result.buffer_type = MYSQL_TYPE_LONGLONG;
+    Result.buffer = &Id;
+    if (mysql_stmt_bind_param(Statement.get(), Binds.data()) != 0 ||
+        mysql_stmt_execute(Statement.get()) != 0 ||
+        mysql_stmt_bind_result(Statement.get(), &Result) != 0) {
+        ADD_FAILURE() << mysql_stmt_error(Statement.get()) << " in " << Positional;
+        return {};
+    }
+    TIds Ids;
+    int Fetched = 0;
+    while ((Fetched = mysql_stmt_fetch(Statement.get())) == 0)
+        Ids.push_back(Id);
+    EXPECT_EQ(Fetched, MYSQL_NO_DATA) << mysql_stmt_error(Statement.get()) << " in " << Positional;
+    return Ids;
+}
+
 TIds DataSetIds(TDataSet& DataSet) {
     TIds Ids;
     for (DataSet.First(); !DataSet.Eof(); DataSet.Next())
@@ -166,7 +254,14 @@ public:
     ~TThingsGrid() { Form.reset(); }
 
     TSqlBackend SqlBackend() const {
-        return FBackend == testtables::tbSQLite ? sbSQLite : sbPostgreSQL;
+        switch (FBackend) {
+        case testtables::tbSQLite:
+            return sbSQLite;
+        case testtables::tbMariaDB:
+            return sbMariaDB;
+        default:
+            return sbPostgreSQL;
+        }
     }
 
     void SetRows(const std::vector<TRow>& Rows) {
@@ -205,6 +300,8 @@ public:
     TIds NativeIds(const TParameterizedFilter& Filter) const {
         if (FBackend == testtables::tbSQLite)
             return SqliteIds(Database.Path(), Filter);
+        if (FBackend == testtables::tbMariaDB)
+            return MariaDbIds(Database.ConnInfo(), Filter);
         return PostgresIds(Database.ConnInfo(), Filter);
     }
 

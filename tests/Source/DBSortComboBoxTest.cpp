@@ -227,6 +227,10 @@ INSTANTIATE_TEST_SUITE_P(Lists, SortComboBoxListTest, ::testing::ValuesIn(ListCa
 INSTANTIATE_TEST_SUITE_P(PostgreSQLStandby, SortComboBoxListTest,
                          ::testing::ValuesIn(testtables::ServerCasesOnStandby(ListCases)),
                          [](const auto& Info) { return std::string(Info.param.Name); });
+INSTANTIATE_TEST_SUITE_P(MariaDB, SortComboBoxListTest,
+                         ::testing::ValuesIn(testtables::ServerCasesOn(ListCases,
+                                                                       testtables::tbMariaDB)),
+                         [](const auto& Info) { return std::string(Info.param.Name); });
 
 TEST_P(SortComboBoxListTest, OpeningTheListOffersWhatTheTableCanBeSortedBy) {
     const TListCase& Case = GetParam();

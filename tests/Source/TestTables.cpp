@@ -5,8 +5,10 @@
 #include "host/data/dataset/Query.h"
 #include "host/data/dataset/Table.h"
 #include "host/data/drivers/DatabaseError.h"
+#include "host/data/drivers/mariadb/MariaDbDatabase.h"
 #include "host/data/drivers/postgres/PgConnection.h"
 #include "host/data/drivers/postgres/PgDatabase.h"
+#include "tests/support/MariaDbScratch.h"
 #include "tests/support/StandbyReplay.h"
 
 #include <atomic>
@@ -86,6 +88,12 @@ TTestDatabase::TTestDatabase(TTestBackend Backend) : FBackend(Backend) {
         RegisterSQLiteDatabase(FAlias, FPath);
         return;
     }
+    if (Backend == tbMariaDB) {
+        FMariaDb = std::make_unique<testsupport::TMariaDbScratchDatabase>("vorn_tables");
+        FConnInfo = FMariaDb->ConnInfo();
+        RegisterMariaDbDatabase(FAlias, FConnInfo);
+        return;
+    }
     const std::string ConnInfo = ProgramDatabase().ConnInfo();
     FSchema = "tables_" + Suffix;
     TPgConnection(ConnInfo).ExecuteCommand("CREATE SCHEMA " + FSchema, {});
@@ -107,6 +115,10 @@ TTestDatabase::~TTestDatabase() {
         std::filesystem::remove(FPath, Ignored);
         return;
     }
+    if (FMariaDb) {
+        FMariaDb.reset();
+        return;
+    }
     FStandby.reset();
     FPrimary.reset();
     try {
@@ -124,7 +136,7 @@ void TTestDatabase::Execute(const std::string& Sql) const {
         return;
     }
     TConnectionLease Lease(FAlias);
-    Lease.Connection().ExecuteCommand(Sql, {});
+    Lease.Connection().ExecuteCommand(FMariaDb ? testsupport::MariaDbSql(Sql) : Sql, {});
 }
 
 std::unique_ptr<TTestDatabase> CreateCustomerOrders(TTestBackend Backend) {

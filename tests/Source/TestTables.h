@@ -12,6 +12,9 @@ class TComponent;
 class TPgConnection;
 class TQuery;
 class TTable;
+namespace testsupport {
+class TMariaDbScratchDatabase;
+}
 } // namespace vorn
 
 namespace vorn::testtables {
@@ -24,37 +27,46 @@ using testsupport::TTestBackend;
 using enum testsupport::TTestBackend;
 
 // For a table of cases that name their backend in a Backend member: the cases on the
-// PostgreSQL server (Server) moved to its standby (Standby), or none when the test server
-// has no standby.
+// PostgreSQL server (Server) moved to another server backend (To).
 template <typename TCase, typename TBackendKind = TTestBackend>
-std::vector<TCase> ServerCasesOnStandby(const std::vector<TCase>& Cases,
-                                        TBackendKind Server = tbPostgreSQL,
-                                        TBackendKind Standby = tbPostgreSQLStandby) {
+std::vector<TCase> ServerCasesOn(const std::vector<TCase>& Cases, TBackendKind To,
+                                 TBackendKind Server = tbPostgreSQL) {
     std::vector<TCase> Moved;
-    if (ReadingBackends().back() != tbPostgreSQLStandby)
-        return Moved;
     for (const TCase& Case : Cases)
         if (Case.Backend == Server) {
             Moved.push_back(Case);
-            Moved.back().Backend = Standby;
+            Moved.back().Backend = To;
         }
     return Moved;
 }
 
+// The cases on the PostgreSQL server (Server) moved to its standby (Standby), or none when
+// the test server has no standby.
+template <typename TCase, typename TBackendKind = TTestBackend>
+std::vector<TCase> ServerCasesOnStandby(const std::vector<TCase>& Cases,
+                                        TBackendKind Server = tbPostgreSQL,
+                                        TBackendKind Standby = tbPostgreSQLStandby) {
+    if (ReadingBackends().back() != tbPostgreSQLStandby)
+        return {};
+    return ServerCasesOn(Cases, Standby, Server);
+}
+
 // An empty database of its own registered as a database alias: a SQLite file in the
-// temporary folder (a local table: sequenced), or a schema of its own on the test
-// server named by VORN_PG_CONNINFO (a server table: not sequenced). The alias and
-// the database go with the object; free every dataset on the alias first.
+// temporary folder (a local table: sequenced), a schema of its own on the test
+// server named by VORN_PG_CONNINFO, or a database of its own on the MariaDB test server
+// named by VORN_MARIADB_CONNINFO (server tables: not sequenced). The alias and the
+// database go with the object; free every dataset on the alias first.
 //
 // On the standby the schema is made and filled on the primary while the alias reads
 // the standby (VORN_PG_STANDBY_CONNINFO); Execute returns once the standby has
 // replayed what it wrote.
 //
-// Statements are written once for both backends: identifiers in double quotes, the
-// types INTEGER, VARCHAR(n), DATE and TEXT (a memo field on both).
+// Statements are written once for all backends: identifiers in double quotes (Execute
+// puts them in backticks on MariaDB), the types INTEGER, VARCHAR(n), DATE and TEXT (a
+// memo field on all).
 class TTestDatabase {
 public:
-    // Raises vorn::Exception when the PostgreSQL test server (or, for the standby, its
+    // Raises vorn::Exception when the backend's test server (or, for the standby, its
     // standby) is not configured, so that a test that needs it fails instead of passing
     // unseen.
     explicit TTestDatabase(TTestBackend Backend);
@@ -82,6 +94,8 @@ private:
     // The standby's writer on the primary, and the standby connection it waits on.
     std::unique_ptr<TPgConnection> FPrimary;
     std::unique_ptr<TPgConnection> FStandby;
+    // The database of its own on the MariaDB server.
+    std::unique_ptr<testsupport::TMariaDbScratchDatabase> FMariaDb;
 };
 
 // A database holding the tables "customer" and "orders" (a detail of customer on

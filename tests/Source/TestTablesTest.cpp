@@ -23,7 +23,10 @@ TEST_P(TestDatabaseTest, DatasetsReadTheServerTheBackendNamesAndWhatExecuteWrote
     const TTestBackend Backend = GetParam();
     testtables::TTestDatabase Database(Backend);
     TComponent Form(nullptr);
-    if (Backend != testtables::tbSQLite) {
+    if (Backend == testtables::tbMariaDB) {
+        TQuery* Version = testtables::OpenQuery(Form, Database, "SELECT VERSION() AS \"Version\"");
+        EXPECT_NE(Version->FieldByName("Version")->AsString().find("MariaDB"), std::string::npos);
+    } else if (Backend != testtables::tbSQLite) {
         TQuery* Recovery =
             testtables::OpenQuery(Form, Database, "SELECT pg_is_in_recovery() AS \"InRecovery\"");
         EXPECT_EQ(Recovery->FieldByName("InRecovery")->AsBoolean(),

@@ -14,6 +14,17 @@ const std::vector<TTestBackend>& ReadingBackends() {
     return Backends;
 }
 
+std::vector<TTestBackend> WithCaseInsensitiveMariaDB(std::vector<TTestBackend> Backends) {
+    Backends.push_back(tbMariaDBCaseInsensitive);
+    return Backends;
+}
+
+std::vector<TTestBackend> ReadingBackendsBut(TTestBackend Left) {
+    std::vector<TTestBackend> Backends = ReadingBackends();
+    std::erase(Backends, Left);
+    return Backends;
+}
+
 const char* BackendName(TTestBackend Backend) {
     switch (Backend) {
     case tbSQLite:
@@ -22,6 +33,10 @@ const char* BackendName(TTestBackend Backend) {
         return "PostgreSQL";
     case tbPostgreSQLStandby:
         return "PostgreSQLStandby";
+    case tbMariaDB:
+        return "MariaDB";
+    case tbMariaDBCaseInsensitive:
+        return "MariaDBCaseInsensitive";
     }
     return "?";
 }

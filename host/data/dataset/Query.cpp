@@ -15,6 +15,17 @@ namespace {
 // The cache holds this many pages of rows.
 constexpr std::size_t CachePages = 4;
 
+// Statement (Select as written for Backend) as the derived table that a filter restricts,
+// keeping the order of its rows. MariaDB drops the ORDER BY of a derived table unless a
+// LIMIT goes with it; the largest one it takes keeps every row.
+std::string FilteredStatement(const TSqlSelect& Select, const std::string& Statement,
+                              TSqlBackend Backend) {
+    if (Backend != sbMariaDB || Select.OrderBy.empty() || !Select.Limit.empty() ||
+        !Select.Offset.empty())
+        return Statement;
+    return Statement + " LIMIT 18446744073709551615";
+}
+
 } // namespace
 
 const TClass& TQuery::StaticClass() {
@@ -53,8 +64,9 @@ std::unique_ptr<TDriverCursor> TQuery::Execute() const {
         return FDistinctWalk->Execute(Connection());
     if (Filter.empty())
         return Connection().Execute(FStatement.Text, Params.Values());
-    return Connection().Execute(
-        "SELECT * FROM (" + FStatement.Text + ") AS FilteredRows WHERE " + Filter, Params.Values());
+    return Connection().Execute("SELECT * FROM (" + FFilteredStatement +
+                                    ") AS FilteredRows WHERE " + Filter,
+                                Params.Values());
 }
 
 void TQuery::OpenCursor() {
@@ -71,6 +83,7 @@ void TQuery::OpenCursor() {
         throw EDatabaseError(DisplayName() + ".Open: " + Error.Message());
     }
     FStatement = std::move(Translated);
+    FFilteredStatement = FilteredStatement(*Select, FStatement.Text, Connection().SqlBackend());
     FDistinctWalk = PlanDistinctWalk(*Select, FStatement.Text, Connection());
     FCursor = Execute();
     if (FCursor->FieldCount() == 0)
@@ -91,6 +104,7 @@ void TQuery::OpenCursor() {
 void TQuery::CloseCursor() {
     FCursor.reset();
     FStatement = {};
+    FFilteredStatement.clear();
     FDistinctWalk.reset();
     ForgetRowsRead();
     FCurrent = -1;

@@ -75,6 +75,8 @@ private:
     std::unique_ptr<TStringList> FSQL;
     // The statement as translated for the connection, while open.
     TTranslatedSql FStatement;
+    // The statement as the derived table that a filter restricts (see FilteredStatement).
+    std::string FFilteredStatement;
     // An index walk that gives the statement's rows faster, while open; it serves only
     // runs without a filter.
     std::unique_ptr<TDistinctWalk> FDistinctWalk;

@@ -76,9 +76,10 @@ TEST_P(CancelTest, CancelStopsACommandAndLeavesTheTableAsItWas) {
     Database->Execute("CREATE TABLE \"Counted\" (\"N\" INTEGER)");
     {
         TCancellingMonitor Monitor(std::chrono::milliseconds(50));
-        EXPECT_THROW(Database->Connection().ExecuteCommand(
-                         std::string("INSERT INTO \"Counted\" ") + SlowCount, {}),
-                     EOperationCancelled);
+        EXPECT_THROW(
+            Database->Connection().ExecuteCommand(
+                Database->NativeSql(std::string("INSERT INTO \"Counted\" ") + SlowCount), {}),
+            EOperationCancelled);
     }
     EXPECT_EQ((std::vector<std::string>{"0"}),
               Database->Column("SELECT count(*) FROM \"Counted\""));

@@ -14,6 +14,7 @@ using namespace vorn;
 using vorn::test::BackendCaseTest;
 using vorn::test::BackendCaseTestName;
 using vorn::test::ReadingBackends;
+using vorn::test::ReadingBackendsBut;
 
 namespace {
 
@@ -32,6 +33,8 @@ struct TBytesCase {
     bool SQLiteBytes;
     const char* PostgresType;
     bool PostgresBytes;
+    const char* MariaDbType;
+    bool MariaDbBytes;
     const char* SQLiteEncoding = "UTF-8";
 };
 
@@ -41,11 +44,17 @@ TEST_P(ComparesAsBytesTest, ByteOrderedTextColumnsOnly) {
     const bool SQLite = Database->IsSQLite();
     if (SQLite)
         Database->Execute(std::string("PRAGMA encoding = '") + Case().SQLiteEncoding + "'");
+    const bool MariaDB = Database->IsMariaDB();
     Database->Execute("CREATE TABLE \"Words\" (\"ID\" INTEGER PRIMARY KEY, \"Word\" " +
-                      std::string(SQLite ? Case().SQLiteType : Case().PostgresType) + ")");
+                      std::string(SQLite    ? Case().SQLiteType
+                                  : MariaDB ? Case().MariaDbType
+                                            : Case().PostgresType) +
+                      ")");
     TDriverConnection& Connection = Database->Connection();
     const TColumnInfo Word = ColumnNamed(Connection.Columns("Words"), "Word");
-    const bool Expected = SQLite ? Case().SQLiteBytes : Case().PostgresBytes;
+    const bool Expected = SQLite    ? Case().SQLiteBytes
+                          : MariaDB ? Case().MariaDbBytes
+                                    : Case().PostgresBytes;
     ASSERT_EQ(Connection.ComparesAsBytes("Words", Word), Expected) << Word.DeclaredType;
     // A server tells it with the columns already, so that a search need not ask.
     if (!SQLite) {
@@ -65,51 +74,69 @@ TEST_P(ComparesAsBytesTest, ByteOrderedTextColumnsOnly) {
 
 INSTANTIATE_TEST_SUITE_P(
     Columns, ComparesAsBytesTest,
-    ::testing::Combine(::testing::ValuesIn(ReadingBackends()),
-                       ::testing::Values(TBytesCase{.Name = "Varchar",
-                                                    .SQLiteType = "VARCHAR(40)",
-                                                    .SQLiteBytes = true,
-                                                    .PostgresType = "VARCHAR(40)",
-                                                    .PostgresBytes = true},
-                                         TBytesCase{.Name = "Text",
-                                                    .SQLiteType = "TEXT",
-                                                    .SQLiteBytes = true,
-                                                    .PostgresType = "TEXT",
-                                                    .PostgresBytes = true},
-                                         TBytesCase{.Name = "ByteCollation",
-                                                    .SQLiteType = "CLOB COLLATE BINARY",
-                                                    .SQLiteBytes = true,
-                                                    .PostgresType = "VARCHAR(40) COLLATE \"POSIX\"",
-                                                    .PostgresBytes = true},
-                                         TBytesCase{.Name = "CaseFolding",
-                                                    .SQLiteType = "VARCHAR(40) COLLATE NOCASE",
-                                                    .SQLiteBytes = false,
-                                                    .PostgresType = "TEXT COLLATE \"und-x-icu\"",
-                                                    .PostgresBytes = false},
-                                         TBytesCase{.Name = "TrailingBlanksIgnored",
-                                                    .SQLiteType = "VARCHAR(40) COLLATE RTRIM",
-                                                    .SQLiteBytes = false,
-                                                    .PostgresType = "CHAR(10)",
-                                                    .PostgresBytes = false},
-                                         TBytesCase{.Name = "Numbers",
-                                                    .SQLiteType = "INTEGER",
-                                                    .SQLiteBytes = false,
-                                                    .PostgresType = "INTEGER",
-                                                    .PostgresBytes = false},
-                                         // SQLite keeps numbers of a MEMO column as numbers, which
-                                         // no text range holds.
-                                         TBytesCase{.Name = "NoTextAffinity",
-                                                    .SQLiteType = "MEMO",
-                                                    .SQLiteBytes = false,
-                                                    .PostgresType = "NUMERIC(10, 2)",
-                                                    .PostgresBytes = false},
-                                         // UTF-16 bytes do not follow the characters' order.
-                                         TBytesCase{.Name = "Utf16Database",
-                                                    .SQLiteType = "VARCHAR(40)",
-                                                    .SQLiteBytes = false,
-                                                    .PostgresType = "VARCHAR(40)",
-                                                    .PostgresBytes = true,
-                                                    .SQLiteEncoding = "UTF-16le"})),
+    ::testing::Combine(
+        ::testing::ValuesIn(ReadingBackends()),
+        ::testing::Values(TBytesCase{.Name = "Varchar",
+                                     .SQLiteType = "VARCHAR(40)",
+                                     .SQLiteBytes = true,
+                                     .PostgresType = "VARCHAR(40)",
+                                     .PostgresBytes = true,
+                                     .MariaDbType = "VARCHAR(40)",
+                                     .MariaDbBytes = true},
+                          TBytesCase{.Name = "Text",
+                                     .SQLiteType = "TEXT",
+                                     .SQLiteBytes = true,
+                                     .PostgresType = "TEXT",
+                                     .PostgresBytes = true,
+                                     .MariaDbType = "TEXT",
+                                     .MariaDbBytes = true},
+                          TBytesCase{.Name = "ByteCollation",
+                                     .SQLiteType = "CLOB COLLATE BINARY",
+                                     .SQLiteBytes = true,
+                                     .PostgresType = "VARCHAR(40) COLLATE \"POSIX\"",
+                                     .PostgresBytes = true,
+                                     .MariaDbType = "VARCHAR(40) COLLATE utf8mb4_nopad_bin",
+                                     .MariaDbBytes = true},
+                          TBytesCase{.Name = "CaseFolding",
+                                     .SQLiteType = "VARCHAR(40) COLLATE NOCASE",
+                                     .SQLiteBytes = false,
+                                     .PostgresType = "TEXT COLLATE \"und-x-icu\"",
+                                     .PostgresBytes = false,
+                                     .MariaDbType = "VARCHAR(40) COLLATE utf8mb4_unicode_ci",
+                                     .MariaDbBytes = false},
+                          TBytesCase{.Name = "TrailingBlanksIgnored",
+                                     .SQLiteType = "VARCHAR(40) COLLATE RTRIM",
+                                     .SQLiteBytes = false,
+                                     .PostgresType = "CHAR(10)",
+                                     .PostgresBytes = false,
+                                     .MariaDbType = "VARCHAR(40) COLLATE utf8mb4_bin",
+                                     .MariaDbBytes = false},
+                          TBytesCase{.Name = "Numbers",
+                                     .SQLiteType = "INTEGER",
+                                     .SQLiteBytes = false,
+                                     .PostgresType = "INTEGER",
+                                     .PostgresBytes = false,
+                                     .MariaDbType = "INTEGER",
+                                     .MariaDbBytes = false},
+                          // SQLite keeps numbers of a MEMO column as numbers, which
+                          // no text range holds.
+                          TBytesCase{.Name = "NoTextAffinity",
+                                     .SQLiteType = "MEMO",
+                                     .SQLiteBytes = false,
+                                     .PostgresType = "NUMERIC(10, 2)",
+                                     .PostgresBytes = false,
+                                     .MariaDbType = "NUMERIC(10, 2)",
+                                     .MariaDbBytes = false},
+                          // UTF-16 bytes do not follow the characters' order.
+                          TBytesCase{
+                              .Name = "Utf16Database",
+                              .SQLiteType = "VARCHAR(40)",
+                              .SQLiteBytes = false,
+                              .PostgresType = "VARCHAR(40)",
+                              .PostgresBytes = true,
+                              .MariaDbType = "VARCHAR(40) CHARACTER SET utf16 COLLATE utf16_bin",
+                              .MariaDbBytes = false,
+                              .SQLiteEncoding = "UTF-16le"})),
     BackendCaseTestName<TBytesCase>);
 
 struct TIndexCase {
@@ -133,10 +160,23 @@ TEST_P(NextValueSearchesIndexTest, OnlyAnIndexThatServesTheComparison) {
     EXPECT_EQ(Database->Connection().NextValueSearchesIndex("Words", "Word"), Case().Expected);
 }
 
+// MariaDB reads the whole index for each step of such a walk: never, not even over an index
+// that leads with the column.
+class MariaDbNextValueTest : public vorn::test::BackendTest {};
+
+TEST_P(MariaDbNextValueTest, NeverSearchesAnIndex) {
+    Database->Execute("CREATE TABLE \"Words\" (\"ID\" INTEGER PRIMARY KEY, \"Word\" VARCHAR(40))");
+    Database->Execute("CREATE INDEX \"ByWord\" ON \"Words\" (\"Word\")");
+    EXPECT_FALSE(Database->Connection().NextValueSearchesIndex("Words", "Word"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Never, MariaDbNextValueTest, ::testing::Values(vorn::test::tbMariaDB),
+                         vorn::test::BackendTestName);
+
 INSTANTIATE_TEST_SUITE_P(
     Indexes, NextValueSearchesIndexTest,
     ::testing::Combine(
-        ::testing::ValuesIn(ReadingBackends()),
+        ::testing::ValuesIn(ReadingBackendsBut(vorn::test::tbMariaDB)),
         ::testing::Values(
             TIndexCase{.Name = "LeadingIndex",
                        .SQLiteIndex = "CREATE INDEX \"ByWord\" ON \"Words\" (\"Word\")",
@@ -170,6 +210,9 @@ struct TMinimumCase {
     bool PostgresHasMinimum;
     // The database has no MIN or > for the type.
     bool PostgresRefuses;
+    // MariaDB orders every type here (a boolean is a number); texts of unbounded length
+    // are compared by a prefix only.
+    bool MariaDbHasMinimum = true;
 };
 
 class HasMinimumTest : public BackendCaseTest<TMinimumCase> {};
@@ -180,21 +223,26 @@ TEST_P(HasMinimumTest, TheStepOfAWalkRunsWhereTheDriverSaysSo) {
                       std::string(SQLite ? Case().SQLiteType : Case().PostgresType) + ")");
     TDriverConnection& Connection = Database->Connection();
     const TFieldType Type =
-        Connection.Execute("SELECT \"V\" FROM \"Samples\" LIMIT 0", {})->Column(0).DataType;
+        Connection.Execute(Database->NativeSql("SELECT \"V\" FROM \"Samples\" LIMIT 0"), {})
+            ->Column(0)
+            .DataType;
     const bool HasMinimum = Connection.HasMinimum(Type);
     // SQLite orders every value.
-    EXPECT_EQ(HasMinimum, SQLite || Case().PostgresHasMinimum) << Type;
+    const bool MariaDB = Database->IsMariaDB();
+    EXPECT_EQ(HasMinimum,
+              SQLite || (MariaDB ? Case().MariaDbHasMinimum : Case().PostgresHasMinimum))
+        << Type;
     const auto Step = [&] {
         return Connection
-            .Execute("SELECT MIN(\"V\") FROM \"Samples\" WHERE \"V\" > (SELECT MIN(\"V\") "
-                     "FROM \"Samples\")",
+            .Execute(Database->NativeSql("SELECT MIN(\"V\") FROM \"Samples\" WHERE \"V\" > "
+                                         "(SELECT MIN(\"V\") FROM \"Samples\")"),
                      {})
             ->Next();
     };
     if (HasMinimum) {
         EXPECT_NO_THROW(Step());
     }
-    if (!SQLite && Case().PostgresRefuses) {
+    if (!SQLite && !MariaDB && Case().PostgresRefuses) {
         EXPECT_THROW(Step(), EDatabaseError);
     }
 }
@@ -242,13 +290,15 @@ INSTANTIATE_TEST_SUITE_P(
                                        .SQLiteType = "TEXT",
                                        .PostgresType = "JSON",
                                        .PostgresHasMinimum = false,
-                                       .PostgresRefuses = true},
+                                       .PostgresRefuses = true,
+                                       .MariaDbHasMinimum = false},
                           // Text shown as a memo is left alone with the types that are.
                           TMinimumCase{.Name = "Memo",
                                        .SQLiteType = "TEXT",
                                        .PostgresType = "TEXT",
                                        .PostgresHasMinimum = false,
-                                       .PostgresRefuses = false})),
+                                       .PostgresRefuses = false,
+                                       .MariaDbHasMinimum = false})),
     BackendCaseTestName<TMinimumCase>);
 
 struct TLikeCase {
@@ -264,11 +314,12 @@ TEST_P(RefusesLikePatternTest, AsTheDatabaseDoes) {
     const std::string Pattern(Case().Length, 'a');
     const bool Refuses = Database->IsSQLite() && Case().SQLiteRefuses;
     EXPECT_EQ(Connection.RefusesLikePattern(Pattern), Refuses);
+    // MariaDB casts to CHAR, which has no length limit there.
+    const std::string Text = Database->IsMariaDB() ? " AS CHAR)" : " AS TEXT)";
     const auto Match = [&] {
-        auto Cursor =
-            Connection.Execute("SELECT CAST(" + Connection.Placeholder(1) + " AS TEXT) LIKE CAST(" +
-                                   Connection.Placeholder(2) + " AS TEXT)",
-                               {TVariant(Pattern), TVariant(Pattern)});
+        auto Cursor = Connection.Execute("SELECT CAST(" + Connection.Placeholder(1) + Text +
+                                             " LIKE CAST(" + Connection.Placeholder(2) + Text,
+                                         {TVariant(Pattern), TVariant(Pattern)});
         return Cursor->Next() && Cursor->Value(0).AsBoolean();
     };
     if (Refuses) {

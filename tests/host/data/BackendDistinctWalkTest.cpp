@@ -87,17 +87,20 @@ protected:
         BackendCaseTest::SetUp();
         // A collation other than byte order on PostgreSQL: the walk's comparisons must
         // still follow ORDER BY.
-        const std::string Collate = Database->IsSQLite() ? "" : " COLLATE \"und-x-icu\"";
+        const bool Postgres = !Database->IsSQLite() && !Database->IsMariaDB();
+        const std::string Collate = Postgres ? " COLLATE \"und-x-icu\"" : "";
         Database->Execute("CREATE TABLE \"Items\" (\"Id\" INTEGER PRIMARY KEY, \"Word\" "
                           "VARCHAR(20)" +
                           Collate +
                           ", \"Amount\" INTEGER, \"Tail\" VARCHAR(20), \"Free\" VARCHAR(20), "
                           "\"Odd\" VARCHAR(20))");
         Database->Execute("CREATE INDEX \"ByWord\" ON \"Items\" (\"Word\")");
-        // An index that leads on Odd but cannot search it in the column's order.
-        Database->Execute(Database->IsSQLite()
-                              ? "CREATE INDEX \"ByOdd\" ON \"Items\" (\"Odd\" COLLATE NOCASE)"
-                              : "CREATE INDEX \"ByOdd\" ON \"Items\" USING hash (\"Odd\")");
+        // An index that leads on Odd but cannot search it in the column's order (MariaDB
+        // walks no index).
+        if (!Database->IsMariaDB())
+            Database->Execute(Database->IsSQLite()
+                                  ? "CREATE INDEX \"ByOdd\" ON \"Items\" (\"Odd\" COLLATE NOCASE)"
+                                  : "CREATE INDEX \"ByOdd\" ON \"Items\" USING hash (\"Odd\")");
         Database->Execute("CREATE INDEX \"ByAmountTail\" ON \"Items\" (\"Amount\", \"Tail\")");
         const std::vector<TVariant> Words = {"b",  "B", "a",  "A",  "",  TVariant(), "a",
                                              "10", "9", "ab", "Ab", " ", TVariant(), "b"};
@@ -177,7 +180,10 @@ TEST_P(DistinctWalkTest, GivesTheRowsOfThePlainStatement) {
     }
     EXPECT_EQ(Actual, Expected);
     const std::string Walk = WalkRan();
-    ASSERT_EQ(Walk.empty(), Case().WalkIndex == nullptr) << Walk;
+    // MariaDB reads the whole index for each step of a walk, and serves SELECT DISTINCT by
+    // the index itself: it never walks.
+    const bool Walks = Case().WalkIndex != nullptr && !Database->IsMariaDB();
+    ASSERT_EQ(Walk.empty(), !Walks) << Walk;
     // A second run, as going back past the cache makes, gives the same rows.
     Query.Last();
     Query.First();
@@ -205,14 +211,18 @@ TEST_P(DistinctWalkFilterTest, FilterAppliesToTheValues) {
     EXPECT_EQ(WalkRan(), "");
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, DistinctWalkTest,
-                         ::testing::Combine(::testing::ValuesIn(ReadingBackends()),
-                                            ::testing::ValuesIn(WalkCases)),
-                         BackendCaseTestName<TWalkCase>);
+INSTANTIATE_TEST_SUITE_P(
+    Backends, DistinctWalkTest,
+    ::testing::Combine(
+        ::testing::ValuesIn(vorn::test::WithCaseInsensitiveMariaDB(ReadingBackends())),
+        ::testing::ValuesIn(WalkCases)),
+    BackendCaseTestName<TWalkCase>);
 
-INSTANTIATE_TEST_SUITE_P(Backends, DistinctWalkFilterTest,
-                         ::testing::Combine(::testing::ValuesIn(ReadingBackends()),
-                                            ::testing::Values(WalkCases[0])),
-                         BackendCaseTestName<TWalkCase>);
+INSTANTIATE_TEST_SUITE_P(
+    Backends, DistinctWalkFilterTest,
+    ::testing::Combine(
+        ::testing::ValuesIn(vorn::test::WithCaseInsensitiveMariaDB(ReadingBackends())),
+        ::testing::Values(WalkCases[0])),
+    BackendCaseTestName<TWalkCase>);
 
 } // namespace

@@ -7,7 +7,10 @@
 #include "host/components/text/CodePage.h"
 #include "host/data/dataset/Database.h"
 #include "host/data/drivers/DatabaseError.h"
+#include "host/data/drivers/mariadb/MariaDbConnection.h"
+#include "host/data/drivers/mariadb/MariaDbDatabase.h"
 #include "host/data/drivers/postgres/PgDatabase.h"
+#include "tests/support/MariaDbScratch.h"
 
 #include <atomic>
 #include <cctype>
@@ -38,6 +41,18 @@ TBackendDatabase::TBackendDatabase(TTestBackend Backend) : FBackend(Backend) {
         FConnection->ExecuteCommand("PRAGMA journal_mode = WAL", {});
         return;
     }
+    if (IsMariaDB()) {
+        // A database per test: on MariaDB a schema is a database.
+        FMariaDb = std::make_unique<testsupport::TMariaDbScratchDatabase>(
+            "vorn_b",
+            Backend == tbMariaDB ? testsupport::MariaDbByteCollation : "utf8mb4_unicode_ci");
+        FSchema = FMariaDb->Name();
+        FAlias = "MariaDbBackend" + UniqueSuffix();
+        FConnInfo = FMariaDb->ConnInfo();
+        FConnection = std::make_unique<TMariaDbConnection>(FConnInfo);
+        RegisterMariaDbDatabase(FAlias, FConnInfo);
+        return;
+    }
     if (PgServerConnInfo().empty())
         throw Exception("VORN_PG_CONNINFO is not set: PostgreSQL tests need the test server. "
                         "Run scripts/test.sh, or start one with: eval \"$(scripts/pg.sh start)\"");
@@ -63,6 +78,12 @@ TBackendDatabase::~TBackendDatabase() {
         FFile.reset();
         return;
     }
+    if (FMariaDb) {
+        FConnection.reset();
+        UnregisterDatabase(FAlias);
+        FMariaDb.reset();
+        return;
+    }
     try {
         FStandby.reset();
         FConnection->ExecuteCommand("DROP SCHEMA " + FSchema + " CASCADE", {});
@@ -77,6 +98,8 @@ TBackendDatabase::~TBackendDatabase() {
 std::string TBackendDatabase::NativeSql(const std::string& Sql) const {
     if (FBackend == tbSQLite)
         return Sql;
+    if (IsMariaDB())
+        return testsupport::MariaDbSql(Sql);
     // ?N becomes $N outside quotes; the test statements hold no other question marks.
     std::string Result;
     char Quote = 0;

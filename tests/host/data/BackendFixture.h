@@ -1,6 +1,7 @@
 #pragma once
 
 #include "host/data/drivers/Driver.h"
+#include "tests/support/MariaDbScratch.h"
 #include "tests/support/TestBackend.h"
 
 #include <gtest/gtest.h>
@@ -20,23 +21,28 @@ using testsupport::AllBackends;
 using testsupport::BackendCount;
 using testsupport::BackendName;
 using testsupport::ReadingBackends;
+using testsupport::ReadingBackendsBut;
+using testsupport::tbMariaDB;
+using testsupport::tbMariaDBCaseInsensitive;
 using testsupport::tbPostgreSQL;
 using testsupport::tbPostgreSQLStandby;
 using testsupport::tbSQLite;
 using testsupport::TTestBackend;
+using testsupport::WithCaseInsensitiveMariaDB;
 
 // A fresh, empty database on one backend, registered under an alias of its own: a SQLite
-// file in a temporary folder, or a schema of its own in the PostgreSQL test database
-// (which the alias's connections search first). A connection of its own sets up data
-// and checks results.
+// file in a temporary folder, a schema of its own in the PostgreSQL test database
+// (which the alias's connections search first), or a database of its own on the MariaDB
+// test server. A connection of its own sets up data and checks results.
 //
 // On the standby the alias and Connection() read from the standby, while Execute and
 // Column work on the primary; Execute returns once the standby has replayed what it
 // wrote.
 //
-// Statements are written once for both backends: identifiers in double quotes (so that
-// PostgreSQL keeps their case) and parameters as ?1, ?2, ... Raises when the
-// PostgreSQL test server was not started (VORN_PG_CONNINFO unset).
+// Statements are written once for all backends: identifiers in double quotes (so that
+// PostgreSQL keeps their case; backticks on MariaDB) and parameters as ?1, ?2, ... Raises
+// when the backend's test server was not started (VORN_PG_CONNINFO or VORN_MARIADB_CONNINFO
+// unset).
 class TBackendDatabase {
 public:
     explicit TBackendDatabase(TTestBackend Backend);
@@ -46,9 +52,10 @@ public:
 
     TTestBackend Backend() const { return FBackend; }
     bool IsSQLite() const { return FBackend == tbSQLite; }
+    bool IsMariaDB() const { return FBackend == tbMariaDB || FBackend == tbMariaDBCaseInsensitive; }
     const std::string& Alias() const { return FAlias; }
-    // The schema holding the tables on PostgreSQL, and the connection string that
-    // reaches it; both empty on SQLite.
+    // The schema holding the tables on PostgreSQL (the database on MariaDB), and the
+    // connection string that reaches it; both empty on SQLite.
     const std::string& Schema() const { return FSchema; }
     const std::string& ConnInfo() const { return FConnInfo; }
 
@@ -56,14 +63,18 @@ public:
     // The first column of every row of a query, as text ("NULL" for null).
     std::vector<std::string> Column(const std::string& Sql,
                                     const std::vector<TVariant>& Params = {});
-    // The connection that reads what the alias reads.
+    // The connection that reads what the alias reads. It takes the database's own SQL:
+    // a statement written as for Execute goes through NativeSql first.
     TDriverConnection& Connection() { return FStandby ? *FStandby : *FConnection; }
-
-private:
+    // A statement written for all backends (as Execute takes it) in the database's own
+    // SQL: $N placeholders on PostgreSQL, backticks and literal backslashes on MariaDB
+    // (MariaDbSql).
     std::string NativeSql(const std::string& Sql) const;
 
+private:
     TTestBackend FBackend;
     std::unique_ptr<TTempDatabase> FFile;
+    std::unique_ptr<testsupport::TMariaDbScratchDatabase> FMariaDb;
     std::string FAlias;
     std::string FSchema;
     std::string FConnInfo;

@@ -103,6 +103,7 @@ struct TSeekCase {
     const char* TagPrefix = nullptr; // a second located field, or none
     const char* SQLiteNameType = "VARCHAR(200)";
     const char* PostgresNameType = "VARCHAR(200)";
+    const char* MariaDbNameType = "VARCHAR(200)";
     const char* SQLiteEncoding = "UTF-8";
     // The table's order as the oracle writes it; a descending Name comes with descending
     // IDs where an ascending index read backward serves it.
@@ -121,8 +122,9 @@ class LocateSeekTest : public BackendCaseTest<TSeekCase> {
 protected:
     void SetUp() override {
         BackendCaseTest::SetUp();
-        const std::string NameType =
-            Database->IsSQLite() ? Case().SQLiteNameType : Case().PostgresNameType;
+        const std::string NameType = Database->IsSQLite()    ? Case().SQLiteNameType
+                                     : Database->IsMariaDB() ? Case().MariaDbNameType
+                                                             : Case().PostgresNameType;
         if (Database->IsSQLite())
             Database->Execute(std::string("PRAGMA encoding = '") + Case().SQLiteEncoding + "'");
         Database->Execute("CREATE TABLE \"Groups\" (\"Grp\" INTEGER PRIMARY KEY)");
@@ -177,7 +179,7 @@ protected:
             Sql += " AND " + NativeFilter(Case().Filter);
         Sql += std::string(" ORDER BY ") + Case().OracleOrder;
         std::vector<TOracleRow> Rows;
-        auto Cursor = Database->Connection().Execute(Sql, {});
+        auto Cursor = Database->Connection().Execute(Database->NativeSql(Sql), {});
         while (Cursor->Next())
             Rows.push_back({static_cast<int>(Cursor->Value(0).AsInteger()), Cursor->Value(1),
                             Cursor->Value(2)});
@@ -268,7 +270,7 @@ constexpr const char* Varchar = "VARCHAR(200)";
 INSTANTIATE_TEST_SUITE_P(
     Seeks, LocateSeekTest,
     ::testing::Combine(
-        ::testing::ValuesIn(AllBackends),
+        ::testing::ValuesIn(vorn::test::WithCaseInsensitiveMariaDB(AllBackends)),
         ::testing::Values(
             TSeekCase{.Name = "Order",
                       .IndexFieldNames = "Name",
@@ -300,6 +302,7 @@ INSTANTIATE_TEST_SUITE_P(
                       .IndexFieldNames = "Name:D",
                       .SQLiteNameType = "VARCHAR(200) COLLATE NOCASE",
                       .PostgresNameType = "VARCHAR(200) COLLATE \"POSIX\"",
+                      .MariaDbNameType = "VARCHAR(200) COLLATE utf8mb4_bin",
                       .OracleOrder = "\"Name\" DESC NULLS LAST, \"ID\""},
             TSeekCase{.Name = "MasterDetail",
                       .IndexFieldNames = "Grp;Name",
@@ -342,7 +345,8 @@ INSTANTIATE_TEST_SUITE_P(
                       .Filter = "",
                       .TagPrefix = nullptr,
                       .SQLiteNameType = "VARCHAR(200) COLLATE NOCASE",
-                      .PostgresNameType = "VARCHAR(200) COLLATE \"POSIX\""},
+                      .PostgresNameType = "VARCHAR(200) COLLATE \"POSIX\"",
+                      .MariaDbNameType = "VARCHAR(200) COLLATE utf8mb4_bin"},
             TSeekCase{.Name = "RightTrimColumn",
                       .IndexFieldNames = "Name",
                       .IndexName = "",
@@ -350,7 +354,9 @@ INSTANTIATE_TEST_SUITE_P(
                       .Filter = "",
                       .TagPrefix = nullptr,
                       .SQLiteNameType = "VARCHAR(200) COLLATE RTRIM",
-                      .PostgresNameType = "TEXT"},
+                      .PostgresNameType = "TEXT",
+                      // PAD SPACE: trailing blanks do not count.
+                      .MariaDbNameType = "VARCHAR(200) COLLATE utf8mb4_bin"},
             // SQLite keeps "50" in a MEMO column as a number, which no text range holds.
             TSeekCase{.Name = "NumericAffinityColumn",
                       .IndexFieldNames = "Name",
@@ -359,7 +365,8 @@ INSTANTIATE_TEST_SUITE_P(
                       .Filter = "",
                       .TagPrefix = nullptr,
                       .SQLiteNameType = "MEMO",
-                      .PostgresNameType = "VARCHAR(200) COLLATE \"C\""},
+                      .PostgresNameType = "VARCHAR(200) COLLATE \"C\"",
+                      .MariaDbNameType = "VARCHAR(200) COLLATE utf8mb4_nopad_bin"},
             // BINARY on UTF-16 text compares bytes that are not in the characters' order.
             TSeekCase{.Name = "Utf16Database",
                       .IndexFieldNames = "Name",
@@ -415,7 +422,8 @@ protected:
     int Seeks() {
         int Seeks = 0;
         for (const TRecordedStatement& Statement : Log) {
-            if (Statement.Sql.find("\"Name\" >=") == std::string::npos)
+            if (Statement.Sql.find(Database->Connection().QuoteIdentifier("Name") + " >=") ==
+                std::string::npos)
                 continue;
             ++Seeks;
             if (!Database->IsSQLite())
@@ -518,8 +526,11 @@ const TLocateOptions ThisCase{loPartialKey};
 class LocateLongKeyTest : public BackendCaseTest<TLongKeyCase> {};
 
 TEST_P(LocateLongKeyTest, FindsTheFirstMatchInAFewQuickStatements) {
-    Database->Execute("CREATE TABLE \"Names\" (\"ID\" INTEGER PRIMARY KEY, \"Name\" TEXT)");
-    if (Case().Indexed)
+    // MariaDB keeps texts this long in a MEDIUMTEXT, and indexes no such column whole.
+    const bool MariaDB = Database->IsMariaDB();
+    Database->Execute(std::string("CREATE TABLE \"Names\" (\"ID\" INTEGER PRIMARY KEY, \"Name\" ") +
+                      (MariaDB ? "MEDIUMTEXT" : "TEXT") + ")");
+    if (Case().Indexed && !MariaDB)
         Database->Execute("CREATE INDEX \"ByName\" ON \"Names\" (\"Name\")");
     for (const auto& [Id, Name] : LongNames)
         Database->Execute("INSERT INTO \"Names\" VALUES (?1, ?2)", {Id, Name});

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <optional>
 #include <string>
 #include <vector>
@@ -159,9 +161,14 @@ TEST_P(UnicodeFoldTest, ALocateOfNonAsciiLettersSeeksTheIndex) {
     UnregisterDatabase(Alias);
     int Seeks = 0;
     for (const TRecordedStatement& Statement : Log) {
-        // A scan would fold the column; the seek folds nothing.
-        EXPECT_EQ(Statement.Sql.find("upper("), std::string::npos) << Statement.Sql;
-        if (Statement.Sql.find("\"Name\" >=") == std::string::npos)
+        // A scan would fold the column; the seek folds nothing, in any spelling.
+        std::string Lower = Statement.Sql;
+        std::transform(Lower.begin(), Lower.end(), Lower.begin(),
+                       [](unsigned char C) { return static_cast<char>(std::tolower(C)); });
+        for (const char* Fold : {"upper(", "lower(", "replace(", "translate("})
+            EXPECT_EQ(Lower.find(Fold), std::string::npos) << Statement.Sql;
+        if (Statement.Sql.find(Database->Connection().QuoteIdentifier("Name") + " >=") ==
+            std::string::npos)
             continue;
         ++Seeks;
         if (!Database->IsSQLite())

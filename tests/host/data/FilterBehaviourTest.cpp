@@ -159,8 +159,9 @@ TEST_P(FilterBehaviourTest, AFilterTheDatabaseRejectsLeavesThePreviousOneInForce
     Table->SetFilter("Name = 'b'");
     Table->SetFiltered(true);
     Table->Open();
-    if (Database->IsSQLite()) {
-        // SQLite compares an integer column with text that is no number as unequal.
+    if (Database->IsSQLite() || Database->IsMariaDB()) {
+        // SQLite compares an integer column with text that is no number as unequal; MariaDB
+        // reads the text as the number 0, which no Qty holds.
         Table->SetFilter("Qty = 'x'");
         EXPECT_EQ(Ids(*Table), "");
         return;
@@ -171,7 +172,9 @@ TEST_P(FilterBehaviourTest, AFilterTheDatabaseRejectsLeavesThePreviousOneInForce
     EXPECT_EQ(Ids(*Table), "2");
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, FilterBehaviourTest, ::testing::ValuesIn(ReadingBackends()),
-                         BackendTestName);
+INSTANTIATE_TEST_SUITE_P(
+    Backends, FilterBehaviourTest,
+    ::testing::ValuesIn(vorn::test::WithCaseInsensitiveMariaDB(ReadingBackends())),
+    BackendTestName);
 
 } // namespace

@@ -3,38 +3,25 @@
 #include "ServerTestDatabase.h"
 
 #include "host/components/text/CodePage.h"
-
-#include <cstdlib>
-#include <sstream>
+#include "tests/support/MariaDbScratch.h"
 
 namespace vorn::test {
 
 namespace {
 
-// The server's connection string naming another database.
-std::string WithDatabase(const std::string& ConnInfo, const std::string& Database) {
-    std::istringstream Words(ConnInfo);
-    std::string Result;
-    std::string Word;
-    while (Words >> Word)
-        if (Word.rfind("database=", 0) != 0)
-            Result += Word + " ";
-    return Result + "database=" + Database;
-}
-
 const TServerTestDatabase& ProgramDatabase() {
     static const TServerTestDatabase Database(
         MariaDbServerConnInfo(),
         {[](const std::string& ConnInfo) { return std::make_unique<TMariaDbConnection>(ConnInfo); },
-         " CHARACTER SET utf8mb4 COLLATE utf8mb4_nopad_bin", "", WithDatabase});
+         " CHARACTER SET utf8mb4 COLLATE utf8mb4_nopad_bin", "",
+         testsupport::MariaDbConnInfoWithDatabase});
     return Database;
 }
 
 } // namespace
 
 std::string MariaDbServerConnInfo() {
-    const char* Value = std::getenv("VORN_MARIADB_CONNINFO");
-    return Value ? Value : "";
+    return testsupport::MariaDbServerConnInfo();
 }
 
 const std::string& MariaDbTestConnInfo() {

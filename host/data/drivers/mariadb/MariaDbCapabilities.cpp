@@ -2,19 +2,19 @@
 // information_schema.
 #include "host/data/drivers/ServerValues.h"
 #include "host/data/drivers/mariadb/MariaDbConnection.h"
+#include "host/data/drivers/mariadb/MariaDbValues.h"
 
 namespace vorn {
 
 bool TMariaDbConnection::ComparesAsBytes(const std::string& Table, const TColumnInfo& Column) {
-    static const char* const ByteOrderedColumn =
-        "SELECT 1 FROM information_schema.COLUMNS WHERE TABLE_SCHEMA = DATABASE() "
-        "AND TABLE_NAME = ?1 AND COLUMN_NAME = ?2 "
-        "AND DATA_TYPE IN ('varchar', 'tinytext', 'text', 'mediumtext', 'longtext') "
-        "AND CHARACTER_SET_NAME IN ('utf8mb4', 'utf8mb3', 'ascii') "
-        "AND COLLATION_NAME LIKE '%\\_nopad\\_bin' ESCAPE '\\\\'";
-    return !ReadCatalog("TMariaDbConnection.ComparesAsBytes()", ByteOrderedColumn,
-                        {TVariant(Table), TVariant(Column.Name)})
-                .empty();
+    static const char* const TextColumn =
+        "SELECT DATA_TYPE, COALESCE(CHARACTER_SET_NAME, ''), COALESCE(COLLATION_NAME, '') "
+        "FROM information_schema.COLUMNS WHERE TABLE_SCHEMA = DATABASE() "
+        "AND TABLE_NAME = ?1 AND COLUMN_NAME = ?2";
+    const auto Rows = ReadCatalog("TMariaDbConnection.ComparesAsBytes()", TextColumn,
+                                  {TVariant(Table), TVariant(Column.Name)});
+    return !Rows.empty() && MariaDbComparesAsBytes(Rows[0][0].AsString(), Rows[0][1].AsString(),
+                                                   Rows[0][2].AsString());
 }
 
 // MariaDB plans the recursive walk's MIN(Column) ... WHERE Column > value as a scan of the

@@ -14,7 +14,7 @@ const char* const TableOfDatabase = "SELECT TABLE_TYPE FROM information_schema.T
 
 const char* const ColumnsOfTable =
     "SELECT COLUMN_NAME, COLUMN_TYPE, DATA_TYPE, CHARACTER_MAXIMUM_LENGTH, NUMERIC_SCALE, "
-    "IS_NULLABLE, COALESCE(CHARACTER_SET_NAME, ''), EXTRA "
+    "IS_NULLABLE, COALESCE(CHARACTER_SET_NAME, ''), EXTRA, COALESCE(COLLATION_NAME, '') "
     "FROM information_schema.COLUMNS WHERE TABLE_SCHEMA = DATABASE() AND TABLE_NAME = ?1 "
     "ORDER BY ORDINAL_POSITION";
 
@@ -61,6 +61,7 @@ std::vector<TColumnInfo> TMariaDbConnection::Columns(const std::string& Table) {
         else if (Column.DataType == ftBCD)
             Column.Size = Row[4].IsNull() ? 0 : static_cast<int>(Row[4].AsInteger());
         Column.NotNull = Text(Row[5]) == "NO";
+        Column.ComparesAsBytes = MariaDbComparesAsBytes(Text(Row[2]), Text(Row[6]), Text(Row[8]));
         Columns.push_back(std::move(Column));
     }
     return Columns;

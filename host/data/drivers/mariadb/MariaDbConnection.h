@@ -57,9 +57,7 @@ public:
     // fields are all NOT NULL; raises for a table that has neither.
     std::vector<std::string> RowKey(const std::string& Table) override;
     // A VARCHAR or TEXT column in a UTF-8 character set whose collation compares bytes
-    // without padding (utf8mb4_nopad_bin). The PAD SPACE binary collations
-    // (utf8mb4_bin) ignore trailing blanks, which a byte range does not; CHAR columns
-    // drop their trailing blanks.
+    // without padding (utf8mb4_nopad_bin): MariaDbComparesAsBytes. Columns tells it too.
     bool ComparesAsBytes(const std::string& Table, const TColumnInfo& Column) override;
     // Never: MariaDB reads the whole index for each step of such a walk.
     bool NextValueSearchesIndex(const std::string& Table, const std::string& Column) override;

@@ -38,6 +38,9 @@ void TMariaDbSession::Raise(const char* Operation, const std::string& Message) c
 }
 
 void TMariaDbSession::RaiseLastError(const char* Operation, MYSQL_STMT* Statement) {
+    // Some errors of a statement's rows (the server stopped it) are the connection's only.
+    if (Statement && mysql_stmt_errno(Statement) == 0)
+        Statement = nullptr;
     const unsigned Error = Statement ? mysql_stmt_errno(Statement) : mysql_errno(FHandle);
     const std::string Message =
         Utf8ToHost(Statement ? mysql_stmt_error(Statement) : mysql_error(FHandle));
@@ -50,6 +53,20 @@ void TMariaDbSession::RaiseLastError(const char* Operation, MYSQL_STMT* Statemen
 
 unsigned long TMariaDbSession::ThreadId() const {
     return FHandle ? mysql_thread_id(FHandle) : 0;
+}
+
+void TMariaDbSession::RequestCancel() const noexcept {
+    const unsigned long Thread = ThreadId();
+    if (Thread == 0)
+        return;
+    try {
+        TMariaDbSession Killer(FInfo, FDescription);
+        Killer.Connect();
+        const std::string Kill = "KILL QUERY " + std::to_string(Thread);
+        mysql_real_query(Killer.Handle(), Kill.data(), Kill.size());
+    } catch (const EDatabaseError&) {
+        // The statement runs on to its end.
+    }
 }
 
 void TMariaDbSession::Disconnect() noexcept {
@@ -69,6 +86,8 @@ void TMariaDbSession::Connect() {
         Raise(Operation, "Out of memory");
     // Text travels as UTF-8 and is converted to the host code page at this boundary.
     mysql_optionsv(FHandle, MYSQL_SET_CHARSET_NAME, "utf8mb4");
+    // Statements that a long-operation monitor watches run through the non-blocking calls.
+    mysql_options(FHandle, MYSQL_OPT_NONBLOCK, nullptr);
     const unsigned NoLocalFiles = 0;
     mysql_optionsv(FHandle, MYSQL_OPT_LOCAL_INFILE, &NoLocalFiles);
     if (!FInfo.UnixSocket.empty()) {

@@ -30,6 +30,10 @@ public:
     const std::string& Description() const { return FDescription; }
     // The server's id of this connection (for KILL); 0 when not connected.
     unsigned long ThreadId() const;
+    // Asks the server, over a connection of its own, to stop the statement this one is
+    // running (KILL QUERY). Whether it stopped shows in the statement's result: it may have
+    // finished first. Raises nothing; a request that cannot be sent lets the statement run.
+    void RequestCancel() const noexcept;
 
     [[noreturn]] void Raise(const char* Operation, const std::string& Message) const;
     // Raises the last error of the connection or of Statement, marking the connection

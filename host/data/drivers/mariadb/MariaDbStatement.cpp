@@ -6,7 +6,12 @@
 #include "host/data/drivers/mariadb/MariaDbPlaceholders.h"
 #include "host/data/drivers/mariadb/MariaDbValues.h"
 
+#include <mysqld_error.h>
+#include <poll.h>
+
+#include <cerrno>
 #include <charconv>
+#include <chrono>
 
 namespace vorn {
 
@@ -69,6 +74,73 @@ enum_field_types BufferType(enum_field_types Type) {
 
 // A bytes buffer starts this large and grows to the longest value read.
 constexpr std::size_t InitialBytes = 64;
+
+// How often a statement that waits for the server ticks the long-operation monitor.
+constexpr int TickMilliseconds = 10;
+
+// The socket events a non-blocking call waits for, as poll sees them, and back.
+short PollEvents(int Wait) {
+    short Events = 0;
+    if (Wait & MYSQL_WAIT_READ)
+        Events |= POLLIN;
+    if (Wait & MYSQL_WAIT_WRITE)
+        Events |= POLLOUT;
+    if (Wait & MYSQL_WAIT_EXCEPT)
+        Events |= POLLPRI;
+    return Events;
+}
+
+int ReadyEvents(short Events) {
+    int Ready = 0;
+    // A closed or failed socket is handed to the library as readable: it finds the error.
+    if (Events & (POLLIN | POLLERR | POLLHUP))
+        Ready |= MYSQL_WAIT_READ;
+    if (Events & POLLOUT)
+        Ready |= MYSQL_WAIT_WRITE;
+    if (Events & POLLPRI)
+        Ready |= MYSQL_WAIT_EXCEPT;
+    return Ready;
+}
+
+// Runs a call of the client library on Statement to its end: Blocking as it is, or, while
+// a long-operation monitor watches, its non-blocking form. Start begins that and Continue
+// resumes it with the events it waited for, each storing the call's result and returning
+// what it waits for next (0 once done). The monitor is ticked every few milliseconds of
+// waiting, and the server asked to stop the statement once the user wants it. Returns the
+// call's result.
+int RunWatched(const TMariaDbSession& Session, TLongOperationScope& Scope, MYSQL_STMT* Statement,
+               int (*Blocking)(MYSQL_STMT*), int (*Start)(int*, MYSQL_STMT*),
+               int (*Continue)(int*, MYSQL_STMT*, int)) {
+    if (!Scope.Watched())
+        return Blocking(Statement);
+    using TClock = std::chrono::steady_clock;
+    int Result = 0;
+    int Wait = Start(&Result, Statement);
+    bool CancelSent = false;
+    while (Wait != 0) {
+        const auto Deadline =
+            TClock::now() +
+            std::chrono::milliseconds(
+                (Wait & MYSQL_WAIT_TIMEOUT) ? mysql_get_timeout_value_ms(Session.Handle()) : 0);
+        int Ready = 0;
+        while (Ready == 0) {
+            pollfd Socket{mysql_get_socket(Session.Handle()), PollEvents(Wait), 0};
+            const int Polled = poll(&Socket, 1, TickMilliseconds);
+            if (Polled > 0)
+                Ready = ReadyEvents(Socket.revents);
+            else if (Polled < 0 && errno != EINTR)
+                Ready = MYSQL_WAIT_READ;
+            else if ((Wait & MYSQL_WAIT_TIMEOUT) && TClock::now() >= Deadline)
+                Ready = MYSQL_WAIT_TIMEOUT;
+            if (!CancelSent && Scope.CancelRequested()) {
+                Session.RequestCancel();
+                CancelSent = true;
+            }
+        }
+        Wait = Continue(&Result, Statement, Ready);
+    }
+    return Result;
+}
 
 } // namespace
 
@@ -169,8 +241,22 @@ void TMariaDbStatement::BindAndExecute(const char* Operation, const std::vector<
     if (!Binds.empty() && mysql_stmt_bind_param(FStatement, Binds.data()) != 0)
         FSession.RaiseLastError(Operation, FStatement);
     TLongOperationScope Scope;
-    if (mysql_stmt_execute(FStatement) != 0)
-        FSession.RaiseLastError(Operation, FStatement);
+    const int Result = RunWatched(FSession, Scope, FStatement, mysql_stmt_execute,
+                                  mysql_stmt_execute_start, mysql_stmt_execute_cont);
+    FCancelled = FCancelled || Scope.Cancelled();
+    if (Result != 0)
+        RaiseLastError(Operation);
+}
+
+// The server may stop a cancelled statement only while it sends the rows: the cancel
+// raises where the stop shows. A statement that finished or failed before the request
+// arrived keeps its own result.
+void TMariaDbStatement::RaiseLastError(const char* Operation) {
+    const unsigned Error = mysql_stmt_errno(FStatement) != 0 ? mysql_stmt_errno(FStatement)
+                                                             : mysql_errno(FSession.Handle());
+    if (FCancelled && Error == ER_QUERY_INTERRUPTED)
+        throw EOperationCancelled();
+    FSession.RaiseLastError(Operation, FStatement);
 }
 
 void TMariaDbStatement::BindResult() {
@@ -240,7 +326,12 @@ bool TMariaDbStatement::Skip(std::int64_t Rows) {
 // Fetches a row; a value longer than its buffer is fetched again into a buffer grown to
 // its length, which then stays bound for the rows after it.
 void TMariaDbStatement::Fetch(const char* Operation) {
-    const int Result = mysql_stmt_fetch(FStatement);
+    // The first row of a result may be long in coming: the server sends the columns before
+    // it has found any.
+    TLongOperationScope Scope;
+    const int Result = RunWatched(FSession, Scope, FStatement, mysql_stmt_fetch,
+                                  mysql_stmt_fetch_start, mysql_stmt_fetch_cont);
+    FCancelled = FCancelled || Scope.Cancelled();
     if (Result == MYSQL_NO_DATA) {
         FExhausted = true;
         FOnRow = false;
@@ -248,7 +339,7 @@ void TMariaDbStatement::Fetch(const char* Operation) {
     }
     if (Result == 1) {
         FExhausted = true;
-        FSession.RaiseLastError(Operation, FStatement);
+        RaiseLastError(Operation);
     }
     if (Result == MYSQL_DATA_TRUNCATED) {
         bool Rebind = false;

@@ -38,6 +38,9 @@ private:
     void BindAndExecute(const char* Operation, const std::vector<TVariant>& Params);
     void BindResult();
     void Fetch(const char* Operation);
+    // Raises the statement's last error: EOperationCancelled for a statement the server
+    // stopped because the user cancelled it.
+    [[noreturn]] void RaiseLastError(const char* Operation);
 
     TMariaDbSession& FSession;
     MYSQL_STMT* FStatement = nullptr;
@@ -47,6 +50,8 @@ private:
     std::int64_t FAffectedRows = 0;
     bool FExhausted = true;
     bool FOnRow = false;
+    // Whether the user asked to cancel while the statement ran or its rows came.
+    bool FCancelled = false;
 };
 
 } // namespace vorn

@@ -2,6 +2,7 @@
 
 #include "host/data/drivers/ServerValues.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 
@@ -176,6 +177,18 @@ MYSQL_TIME MariaDbTimeParam(TDateTime Value) {
     Time.second = static_cast<unsigned>(Seconds % 60);
     Time.second_part = static_cast<unsigned long>(Microseconds % 1000000);
     return Time;
+}
+
+bool MariaDbComparesAsBytes(const std::string& DataType, const std::string& CharacterSet,
+                            const std::string& Collation) {
+    static const char* const TextTypes[] = {"varchar", "tinytext", "text", "mediumtext",
+                                            "longtext"};
+    static const char* const Utf8Sets[] = {"utf8mb4", "utf8mb3", "ascii"};
+    const auto Among = [](const std::string& Value, const auto& Names) {
+        return std::find(std::begin(Names), std::end(Names), Value) != std::end(Names);
+    };
+    return Among(DataType, TextTypes) && Among(CharacterSet, Utf8Sets) &&
+           Collation.ends_with("_nopad_bin");
 }
 
 } // namespace vorn

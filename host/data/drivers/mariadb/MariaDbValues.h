@@ -29,6 +29,14 @@ TMariaDbType MariaDbResultType(const MYSQL_FIELD& Field);
 TMariaDbType MariaDbCatalogType(const std::string& DataType, const std::string& ColumnType,
                                 const std::string& CharacterSet, const std::string& Extra);
 
+// Whether a table column orders its texts as the bytes of their UTF-8 encoding: a
+// VARCHAR or TEXT column (DATA_TYPE) in a UTF-8 character set (CHARACTER_SET_NAME) whose
+// collation (COLLATION_NAME) compares bytes without padding, as utf8mb4_nopad_bin does.
+// The PAD SPACE binary collations (utf8mb4_bin) ignore trailing blanks, which a byte range
+// does not; CHAR columns drop their trailing blanks.
+bool MariaDbComparesAsBytes(const std::string& DataType, const std::string& CharacterSet,
+                            const std::string& Collation);
+
 // A date, time or date-time value as TVariant; a time outside one day (MariaDB's TIME
 // spans -838 to 838 hours) or a zero date stays text.
 TVariant MariaDbTimeValue(const MYSQL_TIME& Time, enum_field_types Type);
