@@ -258,6 +258,7 @@ public:
     std::vector<std::string> RowKey(const std::string&) override { return {}; }
     bool ComparesAsBytes(const std::string&, const TColumnInfo&) override { return false; }
     bool NextValueSearchesIndex(const std::string&, const std::string&) override { return false; }
+    bool DistinctSearchesIndex() const override { return false; }
     bool HasMinimum(TFieldType) const override { return false; }
     bool RefusesLikePattern(const std::string&) const override { return false; }
     std::unique_ptr<TDriverCursor> Execute(const std::string&,

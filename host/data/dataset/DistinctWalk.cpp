@@ -124,7 +124,8 @@ std::unique_ptr<TDistinctWalk> PlanDistinctWalk(const TSqlSelect& Select,
     const std::optional<TDistinctColumn> Distinct = DistinctColumnOf(Select);
     // An index that leads on the column may still not serve the steps, and then every
     // step would read the whole table.
-    if (!Distinct || !HasIndexLeadingOn(Connection, *Distinct) ||
+    if (!Distinct || Connection.DistinctSearchesIndex() ||
+        !HasIndexLeadingOn(Connection, *Distinct) ||
         !Connection.NextValueSearchesIndex(Distinct->Table, Distinct->Column))
         return nullptr;
     // Both backends stop a statement limited to no rows before reading any; its

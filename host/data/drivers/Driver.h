@@ -122,6 +122,10 @@ public:
     // the table. An index that leads on the column may still not serve that search (a
     // hash index, another collation or operator class).
     virtual bool NextValueSearchesIndex(const std::string& Table, const std::string& Column) = 0;
+    // Whether the database's own SELECT DISTINCT of a column that an index leads on reads
+    // one index entry per value, so that no walk from value to value can be faster (and
+    // no question about the table need be asked to plan one).
+    virtual bool DistinctSearchesIndex() const = 0;
     // Whether MIN and > exist for the values of a result column shown as Type.
     virtual bool HasMinimum(TFieldType Type) const = 0;
     // Whether the database refuses Pattern (host code page) as the pattern of LIKE,

@@ -65,6 +65,10 @@ bool TRecordingConnection::NextValueSearchesIndex(const std::string& Table,
     return FTarget.NextValueSearchesIndex(Table, Column);
 }
 
+bool TRecordingConnection::DistinctSearchesIndex() const {
+    return FTarget.DistinctSearchesIndex();
+}
+
 bool TRecordingConnection::HasMinimum(TFieldType Type) const {
     return FTarget.HasMinimum(Type);
 }

@@ -40,6 +40,7 @@ public:
     std::vector<std::string> RowKey(const std::string& Table) override;
     bool ComparesAsBytes(const std::string& Table, const TColumnInfo& Column) override;
     bool NextValueSearchesIndex(const std::string& Table, const std::string& Column) override;
+    bool DistinctSearchesIndex() const override;
     bool HasMinimum(TFieldType Type) const override;
     bool RefusesLikePattern(const std::string& Pattern) const override;
     std::unique_ptr<TDriverCursor> Execute(const std::string& Sql,

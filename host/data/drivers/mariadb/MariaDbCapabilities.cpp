@@ -18,9 +18,7 @@ bool TMariaDbConnection::ComparesAsBytes(const std::string& Table, const TColumn
 }
 
 // MariaDB plans the recursive walk's MIN(Column) ... WHERE Column > value as a scan of the
-// index from its start at every step (seconds for a thousand values on a large table),
-// while its plain SELECT DISTINCT ... ORDER BY reads one entry per value by the index
-// ("index for group-by"): the walk is never the faster.
+// index from its start at every step (seconds for a thousand values on a large table).
 bool TMariaDbConnection::NextValueSearchesIndex(const std::string&, const std::string&) {
     return false;
 }

@@ -61,6 +61,9 @@ public:
     bool ComparesAsBytes(const std::string& Table, const TColumnInfo& Column) override;
     // Never: MariaDB reads the whole index for each step of such a walk.
     bool NextValueSearchesIndex(const std::string& Table, const std::string& Column) override;
+    // Always: its SELECT DISTINCT ... ORDER BY reads one entry per value by the index
+    // ("index for group-by").
+    bool DistinctSearchesIndex() const override { return true; }
     TTableStatistics* TableStatistics() override { return this; }
     // information_schema.TABLES.TABLE_ROWS: the storage engine's estimate; nothing for
     // a view.

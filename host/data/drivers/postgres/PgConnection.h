@@ -64,6 +64,8 @@ public:
     bool ComparesAsBytes(const std::string& Table, const TColumnInfo& Column) override;
     // True unless the planner's plan for the search scans the table sequentially.
     bool NextValueSearchesIndex(const std::string& Table, const std::string& Column) override;
+    // PostgreSQL's DISTINCT reads every row of the index or the table.
+    bool DistinctSearchesIndex() const override { return false; }
     bool HasMinimum(TFieldType Type) const override;
     // PostgreSQL matches a LIKE pattern of any length.
     bool RefusesLikePattern(const std::string&) const override { return false; }

@@ -111,6 +111,8 @@ public:
     bool NextValueSearchesIndex(const std::string& Table, const std::string& Column) override {
         return SQLiteNextValueSearchesIndex(*this, Table, Column);
     }
+    // SQLite's DISTINCT reads every row of the index.
+    bool DistinctSearchesIndex() const override { return false; }
     // SQLite orders every value.
     bool HasMinimum(TFieldType) const override { return true; }
     bool RefusesLikePattern(const std::string& Pattern) const override {
