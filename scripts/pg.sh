@@ -135,10 +135,12 @@ start_standby_of() {
         return 1
     }
     # Queries that conflict with replay are cancelled soon, so that the tests of
-    # such conflicts do not wait for the default half minute.
+    # such conflicts do not wait for the default half minute. Feedback keeps the
+    # primary from pruning rows that a read on the standby may still see (catalog rows
+    # of dropped tables included), so the only conflicts are the locks a test takes.
     as_postgres "$pg_bin/pg_ctl" -D "$dir/standby" -l "$dir/standby.log" -w -t 60 \
         -o "-k $socket -c listen_addresses='' -c fsync=off -c full_page_writes=off \
-            -c hot_standby=on -c max_standby_streaming_delay=200ms" \
+            -c hot_standby=on -c hot_standby_feedback=on -c max_standby_streaming_delay=200ms" \
         start >&2 || {
         cat "$dir/standby.log" >&2
         return 1
